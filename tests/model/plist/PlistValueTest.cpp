@@ -1,0 +1,71 @@
+#include "model/plist/PlistValue.h"
+
+#include <limits>
+
+#include <gtest/gtest.h>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+using V = PlistValue;
+}
+
+TEST(PlistValue, RepeatedKeyKeepsItsFirstPositionAndTakesTheLastValue) {
+    const V dict = V::dictionary({{u"b"_s, V::integer(1)},
+                                  {u"a"_s, V::integer(2)},
+                                  {u"b"_s, V::integer(3)},
+                                  {u"a"_s, V::integer(4)}});
+    const V::Dictionary expected{{u"b"_s, V::integer(3)}, {u"a"_s, V::integer(4)}};
+    EXPECT_TRUE(dict.toDictionary() == expected);
+    ASSERT_NE(dict.find(u"b"_s), nullptr);
+    EXPECT_EQ(dict.find(u"b"_s)->toInteger(), 3);
+    EXPECT_EQ(dict.find(u"c"_s), nullptr);
+}
+
+TEST(PlistValue, SortedDictionaryUsesCodeUnitOrder) {
+    V::Dictionary entries;
+    for (const QString& key : {u"é"_s, u"apple"_s, u"Zed"_s, u"😀"_s, u"\uffff"_s, u"a"_s})
+        entries.append({key, V::boolean(true)});
+    QStringList keys;
+    for (const auto& entry : V::dictionary(entries).sortedDictionary())
+        keys.append(entry.first);
+    // The surrogate pair of U+1F600 starts with 0xD83D and so sorts below U+FFFF.
+    EXPECT_EQ(keys, (QStringList{u"Zed"_s, u"a"_s, u"apple"_s, u"é"_s, u"😀"_s, u"\uffff"_s}));
+}
+
+TEST(PlistValue, EqualityIsDeepAndKindSensitive) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const quint64 uint64Max = std::numeric_limits<quint64>::max();
+    const V ab = V::dictionary({{u"a"_s, V::integer(1)}, {u"b"_s, V::integer(2)}});
+    const struct {
+        V lhs;
+        V rhs;
+        bool equal;
+    } cases[] = {
+        {V::integer(1), V::uid(1), false},
+        {V::integer(1), V::boolean(true), false},
+        {V::integer(1), V::real(1), false},
+        {V::real(1), V::date(1), false},
+        {V::real(1.5), V::singleReal(1.5f), false},
+        {V::string({}), V::data({}), false},
+        {V::string({}), V(), false},
+        {V::array({}), V::dictionary({}), false},
+        {V::unsignedInteger(7), V::integer(7), true},
+        {V::unsignedInteger(uint64Max), V::integer(-1), false},
+        {V::real(nan), V::real(nan), true},
+        {V::date(nan), V::date(nan), true},
+        {V::real(0.0), V::real(-0.0), true},
+        {V::array({V::array({V::integer(1)})}), V::array({V::array({V::integer(1)})}), true},
+        {V::array({V::array({V::integer(1)})}), V::array({V::array({V::integer(2)})}), false},
+        {ab, V::dictionary({{u"b"_s, V::integer(2)}, {u"a"_s, V::integer(1)}}), true},
+        {ab, V::dictionary({{u"a"_s, V::integer(1)}, {u"c"_s, V::integer(2)}}), false},
+        {ab, V::dictionary({{u"a"_s, V::integer(1)}}), false},
+    };
+    for (const auto& [lhs, rhs, equal] : cases) {
+        EXPECT_EQ(lhs == rhs, equal);
+        EXPECT_EQ(rhs == lhs, equal);
+    }
+    EXPECT_TRUE(V::unsignedInteger(uint64Max).isUnsignedInteger());
+    EXPECT_FALSE(V::unsignedInteger(7).isUnsignedInteger());
+}
