@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+
+#include <QByteArray>
+#include <QString>
+
+namespace palvorn {
+
+// One extended attribute. Records are shared: the list, the editor and the pasteboard may hold
+// the same record, and the editor changes its type in place. Two records are equal only when
+// they are the same object; values are compared through data().
+class ResourceItem {
+public:
+    // Content type codes. The editor may also store the index of its format choice here.
+    static constexpr qint64 TextType = 0;
+    static constexpr qint64 PropertyListType = 1;
+    static constexpr qint64 BinaryType = 2;
+
+    // The type under which records travel on the pasteboard.
+    static QString pasteboardType() { return QStringLiteral("co.brackenfield.palvorn.resitem"); }
+
+    ResourceItem(QString name, QByteArray data);
+
+    // Rebuilds a record from its archive form; nullptr for anything that is not exactly that form.
+    // Size and type are computed again from the data.
+    static std::shared_ptr<ResourceItem> fromArchive(QByteArrayView archive);
+    QByteArray archive() const;
+
+    qint64 detectType() const;
+
+    const QString& name() const { return m_name; }
+    const QByteArray& data() const { return m_data; }
+    const QString& size() const { return m_size; }
+    qint64 type() const { return m_type; }
+    void setType(qint64 type) { m_type = type; }
+
+private:
+    QString m_name;
+    QByteArray m_data;
+    QString m_size;
+    qint64 m_type;
+};
+
+using ResourceItemPtr = std::shared_ptr<ResourceItem>;
+
+} // namespace palvorn

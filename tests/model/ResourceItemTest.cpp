@@ -1,0 +1,86 @@
+#include "model/ResourceItem.h"
+
+#include "model/plist/BinaryPlistWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+TEST(ResourceItemTest, DetectsTypeAndSizeFromTheValue) {
+    const struct {
+        const char* label;
+        QByteArray value;
+        qint64 type;
+        const char* size;
+    } cases[] = {
+        {"empty", {}, ResourceItem::BinaryType, "0 bytes"},
+        {"one byte", "x", ResourceItem::BinaryType, "1 bytes"},
+        {"short text", "hello", ResourceItem::BinaryType, "5 bytes"},
+        {"eight-byte magic alone", "bplist00", ResourceItem::BinaryType, "8 bytes"},
+        {"nine bytes after magic", "bplist00x", ResourceItem::PropertyListType, "9 bytes"},
+        {"magic before invalid UTF-8", QByteArray("bplist00\xff\xfe\x00", 11),
+         ResourceItem::PropertyListType, "11 bytes"},
+        {"nine bytes of text", "some text", ResourceItem::TextType, "9 bytes"},
+        {"multi-byte text", "gr\xc3\xbc\xc3\x9f dich, \xe2\x82\xac", ResourceItem::TextType,
+         "16 bytes"},
+        // é occupies bytes 8 and 9: the first eight bytes alone are not valid UTF-8.
+        {"accented letter across byte eight", "abcdefg\xc3\xa9hijklmnopqr",
+         ResourceItem::BinaryType, "20 bytes"},
+        {"valid head, invalid tail", "abcdefgh\xff", ResourceItem::BinaryType, "9 bytes"},
+        {"overlong form", "abcdefgh\xc0\xaf", ResourceItem::BinaryType, "10 bytes"},
+        {"encoded surrogate", "abcdefgh\xed\xa0\x80", ResourceItem::BinaryType, "11 bytes"},
+        {"NUL is valid UTF-8", QByteArray("abcdefgh\0i", 10), ResourceItem::TextType, "10 bytes"},
+    };
+    for (const auto& c : cases) {
+        const ResourceItem item(u"user.t"_s, c.value);
+        EXPECT_EQ(item.type(), c.type) << c.label;
+        EXPECT_EQ(item.detectType(), c.type) << c.label;
+        EXPECT_EQ(item.size(), QString::fromLatin1(c.size)) << c.label;
+        EXPECT_EQ(item.data(), c.value) << c.label;
+    }
+}
+
+TEST(ResourceItemTest, ArchiveRoundTripRecomputesSizeAndType) {
+    for (const QByteArray& value :
+         {QByteArray(), QByteArray("plain text value"), QByteArray("bplist00garbage"),
+          QByteArray("\x00\xff\x10", 3), QByteArray(70000, 'z')}) {
+        ResourceItem item(u"user.ünïcode \u4f60\u597d"_s, value);
+        item.setType(3); // as the editor may leave it
+        const std::shared_ptr<ResourceItem> back = ResourceItem::fromArchive(item.archive());
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->name(), item.name());
+        EXPECT_EQ(back->data(), value);
+        EXPECT_EQ(back->size(), ResourceItem(item.name(), value).size());
+        EXPECT_EQ(back->type(), ResourceItem(item.name(), value).detectType());
+    }
+}
+
+TEST(ResourceItemTest, ArchiveReaderRefusesAnythingElse) {
+    const auto archiveOf = [](PlistValue::Dictionary entries) {
+        return BinaryPlistWriter::write(PlistValue::dictionary(std::move(entries))).value();
+    };
+    const PlistValue name = PlistValue::string(u"user.a"_s);
+    const PlistValue data = PlistValue::data("v");
+    const QByteArray valid = archiveOf({{u"name"_s, name}, {u"data"_s, data}});
+    ASSERT_TRUE(ResourceItem::fromArchive(valid));
+
+    const struct {
+        const char* label;
+        QByteArray archive;
+    } cases[] = {
+        {"empty input", {}},
+        {"plain text", "name=user.a data=v"},
+        {"truncated", valid.chopped(1)},
+        {"missing name", archiveOf({{u"data"_s, data}})},
+        {"missing data", archiveOf({{u"name"_s, name}})},
+        {"name of the wrong kind", archiveOf({{u"name"_s, data}, {u"data"_s, data}})},
+        {"data of the wrong kind", archiveOf({{u"name"_s, name}, {u"data"_s, name}})},
+        {"an extra entry",
+         archiveOf({{u"name"_s, name}, {u"data"_s, data}, {u"type"_s, PlistValue::integer(1)}})},
+        {"root not a dictionary",
+         BinaryPlistWriter::write(PlistValue::array({name, data})).value()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResourceItem::fromArchive(c.archive), nullptr) << c.label;
+}

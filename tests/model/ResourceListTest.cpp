@@ -1,0 +1,68 @@
+#include "model/ResourceList.h"
+
+#include "model/XattrAccess.h"
+#include "platform/RecordingErrorAlert.h"
+#include "support/XattrFixture.h"
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class ResourceListTest : public XattrFixture {};
+
+QStringList namesOf(const ResourceList& list) {
+    QStringList names;
+    for (const ResourceItemPtr& item : list.children())
+        names.append(item->name());
+    return names;
+}
+
+} // namespace
+
+TEST_F(ResourceListTest, FileWithoutAttributesGivesNoChildrenAndNoAlert) {
+    RecordingErrorAlert alert;
+    const QString file = makeFile(u"plain"_s);
+    const ResourceList list(QUrl::fromLocalFile(file), alert);
+    EXPECT_TRUE(list.children().isEmpty());
+    EXPECT_TRUE(alert.shown().isEmpty());
+    EXPECT_EQ(list.url().toLocalFile(), file);
+}
+
+TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
+    const QString folder = makeFolder(u"folder with space"_s);
+    setRaw(folder, "user.text", "a text value with umlaut \xc3\xa4");
+    setRaw(folder, "user.empty", {});
+    setRaw(folder, "user.plist", "bplist00 not really");
+
+    RecordingErrorAlert alert;
+    const ResourceList list(QUrl::fromLocalFile(folder), alert);
+    EXPECT_TRUE(alert.shown().isEmpty());
+    ASSERT_EQ(namesOf(list), listXattrs(nativePath(folder)));
+    for (const ResourceItemPtr& item : list.children()) {
+        EXPECT_EQ(item->data(), getRaw(folder, item->name().toUtf8()));
+        EXPECT_EQ(item->type(), item->detectType());
+    }
+}
+
+TEST_F(ResourceListTest, FailedListingShowsOneAlertAndLoadsNothing) {
+    RecordingErrorAlert alert;
+    const ResourceList list(QUrl::fromLocalFile(pathOf(u"missing"_s)), alert);
+    EXPECT_TRUE(list.children().isEmpty());
+    EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory"_s});
+}
+
+TEST_F(ResourceListTest, RecordsAreSharedWithWhoeverHoldsThem) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", "0123456789");
+    RecordingErrorAlert alert;
+    ResourceItemPtr held;
+    {
+        const ResourceList list(QUrl::fromLocalFile(file), alert);
+        held = list.children().value(0);
+        held->setType(ResourceItem::BinaryType);
+        EXPECT_EQ(list.children().value(0)->type(), ResourceItem::BinaryType);
+    }
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->data(), "0123456789");
+}
