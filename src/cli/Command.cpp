@@ -1,0 +1,38 @@
+#include "cli/Command.h"
+
+#include <QCoreApplication>
+
+namespace palvorn {
+
+int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description());
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Shows this help."));
+    parser.addOption(helpOption);
+    addArguments(parser);
+
+    QString problem;
+    if (!parser.parse(arguments))
+        problem = parser.errorText();
+    else if (parser.isSet(helpOption)) {
+        // The parser names the program by its path; the user knows it as "palvorn-cli VERB".
+        const QString program = QCoreApplication::arguments().value(0);
+        out << parser.helpText().replace(program, QStringLiteral("palvorn-cli ") + name());
+        return Success;
+    } else
+        problem = checkArguments(parser);
+
+    if (!problem.isEmpty()) {
+        err << "palvorn-cli " << name() << ": " << problem << "\n"
+            << "Try 'palvorn-cli " << name() << " --help'.\n";
+        return UsageError;
+    }
+    return execute(parser, out, err);
+}
+
+QString Command::checkArguments(const QCommandLineParser&) const {
+    return {};
+}
+
+} // namespace palvorn

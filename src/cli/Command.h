@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QTextStream>
+
+namespace palvorn {
+
+// One verb of palvorn-cli. Subclasses declare their arguments and do the work over the core;
+// parsing, --help and usage errors are handled here once for all of them.
+class Command {
+public:
+    enum ExitCode { Success = 0, Failure = 1, UsageError = 2 };
+
+    virtual ~Command() = default;
+
+    virtual QString name() const = 0;
+    virtual QString description() const = 0;
+
+    // arguments[0] is the command's own name, as QCommandLineParser expects a program name there.
+    int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+protected:
+    virtual void addArguments(QCommandLineParser& parser) const = 0;
+    // Called once the arguments parsed; returns a message for a usage error, or an empty text.
+    virtual QString checkArguments(const QCommandLineParser& parser) const;
+    virtual int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) = 0;
+};
+
+} // namespace palvorn

@@ -1,0 +1,64 @@
+#include "cli/ListCommand.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <QCoreApplication>
+
+using namespace palvorn;
+
+namespace {
+
+std::vector<std::unique_ptr<Command>> makeCommands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<ListCommand>());
+    return commands;
+}
+
+void printUsage(QTextStream& stream, const std::vector<std::unique_ptr<Command>>& commands) {
+    stream << "Usage: palvorn-cli COMMAND [ARGUMENTS]\n"
+              "Shows and edits the extended attributes of files.\n\n"
+              "Commands:\n";
+    for (const auto& command : commands)
+        stream << "  " << command->name().leftJustified(12) << command->description() << '\n';
+    stream << "\nOptions:\n"
+              "  -h, --help     Shows this help.\n"
+              "  -v, --version  Shows the version.\n\n"
+              "'palvorn-cli COMMAND --help' describes one command.\n"
+              "Exit status: 0 success, 1 an operation failed, 2 usage error.\n";
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("palvorn-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PALVORN_VERSION));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const std::vector<std::unique_ptr<Command>> commands = makeCommands();
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+
+    if (arguments.isEmpty()) {
+        printUsage(err, commands);
+        return Command::UsageError;
+    }
+    const QString& verb = arguments.constFirst();
+    if (verb == u"-h" || verb == u"--help") {
+        printUsage(out, commands);
+        return Command::Success;
+    }
+    if (verb == u"-v" || verb == u"--version") {
+        out << "palvorn-cli " << QCoreApplication::applicationVersion() << '\n';
+        return Command::Success;
+    }
+    for (const auto& command : commands) {
+        if (command->name() == verb)
+            return command->run(arguments, out, err);
+    }
+    err << "palvorn-cli: unknown command '" << verb << "'\n"
+        << "Try 'palvorn-cli --help'.\n";
+    return Command::UsageError;
+}

@@ -1,0 +1,64 @@
+#include "cli/CliRunner.h"
+#include "model/XattrAccess.h"
+#include "support/XattrFixture.h"
+
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class ListCommandTest : public XattrFixture {};
+
+} // namespace
+
+TEST_F(ListCommandTest, PrintsNameTabSizeInSystemOrder) {
+    const QString file = makeFile(u"demo"_s);
+    setRaw(file, "user.text", "a text value\n");
+    setRaw(file, "user.empty", {});
+    setRaw(file, "user.random", QByteArray(300, '\x9c'));
+
+    QString expected;
+    for (const QString& name : palvorn::listXattrs(palvorn::nativePath(file)))
+        expected +=
+            name + u'\t' + QString::number(getRaw(file, name.toUtf8()).size()) + u" bytes\n"_s;
+    const CliResult result = runCli({u"list"_s, file});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, expected);
+    EXPECT_TRUE(expected.contains(u"user.empty\t0 bytes\n"_s));
+    EXPECT_TRUE(result.err.isEmpty());
+}
+
+TEST_F(ListCommandTest, MissingFileIsReportedOnStandardError) {
+    const CliResult result = runCli({u"list"_s, pathOf(u"missing"_s)});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_EQ(result.err, u"listxattr error: No such file or directory\n"_s);
+}
+
+// Listing names needs no read permission, reading a user value does: each unreadable value is
+// reported once and the readable ones are still listed.
+TEST_F(ListCommandTest, EachUnreadableValueIsReportedAndTheRestListed) {
+    QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
+    ASSERT_TRUE(shared.isValid());
+    ASSERT_TRUE(QFile::setPermissions(shared.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ExeOwner | QFile::ReadOther |
+                                                         QFile::ExeOther));
+    const QString file = shared.filePath(u"write-only"_s);
+    QFile(file).open(QIODevice::WriteOnly);
+    setRaw(file, "user.first", "1");
+    setRaw(file, "user.second", "22");
+    const bool root = ::geteuid() == 0;
+    if (root) // security values are readable by anyone, so this one must still be listed
+        setRaw(file, "security.palvorn-test", "333");
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::WriteOwner | QFile::WriteOther));
+
+    const CliResult result = runCliUnprivileged({u"list"_s, file});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, u"getxattr error: Permission denied\n"
+                          "getxattr error: Permission denied\n"_s);
+    EXPECT_EQ(result.out, root ? u"security.palvorn-test\t3 bytes\n"_s : QString());
+}
