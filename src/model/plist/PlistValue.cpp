@@ -1,5 +1,7 @@
 #include "model/plist/PlistValue.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <bit>
 #include <limits>
@@ -165,8 +167,12 @@ bool operator==(const PlistValue& lhs, const PlistValue& rhs) {
         return true;
     switch (lhs.m_kind) {
     case Kind::Real:
-    case Kind::Date:
-        return std::bit_cast<double>(lhs.m_bits) == std::bit_cast<double>(rhs.m_bits);
+    case Kind::Date: {
+        // A NaN's payload is not part of its value: the text forms all read back one quiet NaN.
+        const double left = std::bit_cast<double>(lhs.m_bits);
+        const double right = std::bit_cast<double>(rhs.m_bits);
+        return left == right || (std::isnan(left) && std::isnan(right));
+    }
     case Kind::Data:
         return lhs.toData() == rhs.toData();
     case Kind::String:

@@ -60,7 +60,7 @@ public:
     const PlistValue* find(const QString& key) const;
 
     // Deep and kind-sensitive; dictionaries compare as unordered, since writers may reorder
-    // them. Reals and dates compare equal when numerically equal or bitwise identical, so NaN
+    // them. Reals and dates compare equal when numerically equal or both NaN, so NaN
     // equals itself and values survive round-trip comparisons.
     friend bool operator==(const PlistValue& lhs, const PlistValue& rhs);
 
