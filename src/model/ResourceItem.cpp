@@ -3,6 +3,8 @@
 #include "model/TextDecoding.h"
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
+#include "model/plist/PlistDescription.h"
+#include "model/plist/PropertyListSerialization.h"
 
 namespace palvorn {
 
@@ -13,6 +15,14 @@ const QString dataKey = QStringLiteral("data");
 
 QString sizeText(qsizetype length) {
     return QStringLiteral("%1 bytes").arg(length);
+}
+
+const QString notABinaryPlist = QStringLiteral("Not a binary Plist\n");
+
+std::optional<QString> xmlTextOf(const PlistValue& value) {
+    const std::optional<QByteArray> xml =
+        PropertyListSerialization::write(value, PropertyListSerialization::Format::Xml);
+    return xml ? decodeUtf8(*xml) : std::nullopt;
 }
 
 } // namespace
@@ -31,6 +41,45 @@ qint64 ResourceItem::detectType() const {
     if (*head == u"bplist00")
         return PropertyListType;
     return decodeUtf8(m_data) ? TextType : BinaryType;
+}
+
+QString ResourceItem::displayText() const {
+    QString text = m_name + QStringLiteral(" (") + m_size + QStringLiteral("):\n\n") +
+                   PlistDescription::hexText(m_data) + QStringLiteral("\n\n");
+    if (m_type == PropertyListType)
+        return text + QStringLiteral("Property list content:\n\n") + plistAsXML();
+    if (const std::optional<QString> utf8 = decodeUtf8(m_data))
+        return text + QStringLiteral("String content:\n\n") + *utf8 + u'\n';
+    if (const std::optional<QString> ascii = decodeAscii(m_data))
+        return text + QStringLiteral("Binary data as string:\n\n\u00ab") + *ascii +
+               QStringLiteral("\u00bb\n");
+    return text;
+}
+
+QString ResourceItem::plistAsXML() const {
+    if (m_type != PropertyListType)
+        return notABinaryPlist;
+    const std::optional<PlistValue> value = PropertyListSerialization::readBinary(m_data);
+    if (!value)
+        return notABinaryPlist;
+    return xmlTextOf(*value).value_or(notABinaryPlist);
+}
+
+QString ResourceItem::editableText() const {
+    switch (m_type) {
+    case TextType:
+        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+    case PropertyListType:
+        if (const auto read = PropertyListSerialization::read(m_data)) {
+            const std::optional<QByteArray> xml = PropertyListSerialization::write(
+                read->value, PropertyListSerialization::Format::Xml);
+            if (xml)
+                return decodeUtf8(*xml).value_or(QString());
+        }
+        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+    default:
+        return PlistDescription::hexText(m_data);
+    }
 }
 
 QByteArray ResourceItem::archive() const {

@@ -29,6 +29,14 @@ public:
 
     qint64 detectType() const;
 
+    // The renderings never fail: every parse or decode failure falls back to a fixed text.
+    // The full text of the record: header, hex text, and a content section by type.
+    QString displayText() const;
+    // The XML form of a binary property list, or "Not a binary Plist\n".
+    QString plistAsXML() const;
+    // What the editor shows for the record's current type; the editor converts it back.
+    QString editableText() const;
+
     const QString& name() const { return m_name; }
     const QByteArray& data() const { return m_data; }
     const QString& size() const { return m_size; }

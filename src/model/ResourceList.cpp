@@ -23,4 +23,12 @@ ResourceList::ResourceList(QUrl url, ErrorAlert& alert) : m_url(std::move(url)) 
     }
 }
 
+QStringList ResourceList::displayTexts() const {
+    QStringList texts;
+    texts.reserve(m_children.size());
+    for (const ResourceItemPtr& item : m_children)
+        texts.append(item->displayText());
+    return texts;
+}
+
 } // namespace palvorn

@@ -20,6 +20,8 @@ public:
 
     const QUrl& url() const { return m_url; }
     const QList<ResourceItemPtr>& children() const { return m_children; }
+    // The display text of every record, in list order.
+    QStringList displayTexts() const;
 
 private:
     QUrl m_url;

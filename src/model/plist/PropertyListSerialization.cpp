@@ -1,0 +1,68 @@
+#include "model/plist/PropertyListSerialization.h"
+
+#include "model/TextDecoding.h"
+#include "model/plist/BinaryPlistReader.h"
+#include "model/plist/BinaryPlistWriter.h"
+#include "model/plist/OpenStepPlistReader.h"
+#include "model/plist/XmlPlistReader.h"
+#include "model/plist/XmlPlistWriter.h"
+
+namespace palvorn {
+
+namespace {
+
+bool looksLikeXml(const QString& text) {
+    const QString start = (text.startsWith(u'\xfeff') ? text.mid(1) : text).trimmed();
+    for (const char16_t* opening : {u"<?xml", u"<!DOCTYPE", u"<plist", u"<!--"}) {
+        if (start.startsWith(QStringView(opening)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<PropertyListSerialization::ReadResult>
+PropertyListSerialization::read(QByteArrayView bytes) {
+    // A value that claims to be binary is never re-read as text: the text reader would take
+    // almost anything for a string, and editing it would then change the bytes.
+    if (bytes.startsWith("bplist")) {
+        if (std::optional<PlistValue> value = BinaryPlistReader::read(bytes))
+            return ReadResult{std::move(*value), Format::Binary};
+        return std::nullopt;
+    }
+    const std::optional<QString> text = decodeUtf8(bytes);
+    if (!text)
+        return std::nullopt;
+    if (looksLikeXml(*text)) {
+        if (std::optional<PlistValue> value = XmlPlistReader::read(bytes))
+            return ReadResult{std::move(*value), Format::Xml};
+        return std::nullopt;
+    }
+    if (std::optional<PlistValue> value = readText(*text))
+        return ReadResult{std::move(*value), Format::OpenStep};
+    return std::nullopt;
+}
+
+std::optional<PlistValue> PropertyListSerialization::readBinary(QByteArrayView bytes) {
+    return BinaryPlistReader::read(bytes);
+}
+
+std::optional<PlistValue> PropertyListSerialization::readText(const QString& text) {
+    // A byte-order mark is an encoding detail, not part of the text.
+    return OpenStepPlistReader::read(text.startsWith(u'\xfeff') ? text.mid(1) : text);
+}
+
+std::optional<QByteArray> PropertyListSerialization::write(const PlistValue& value, Format format) {
+    switch (format) {
+    case Format::Binary:
+        return BinaryPlistWriter::write(value);
+    case Format::Xml:
+        return XmlPlistWriter::write(value);
+    case Format::OpenStep:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace palvorn

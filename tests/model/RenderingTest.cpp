@@ -1,0 +1,149 @@
+#include "model/BinaryPlistDescription.h"
+#include "model/ResourceItem.h"
+#include "model/plist/BinaryPlistWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// {"url": "https://a.example/x", "n": 42, "ok": true} as written by another program.
+const QByteArray foreignPlist = QByteArray::fromHex(
+    "62706c6973743030d3010203040506516e526f6b5375726c102a095f101368747470733a2f2f612e6578616d70"
+    "6c652f78080f1114181a1b000000000000010100000000000000070000000000000000000000000000003"
+    "1");
+
+const QString foreignPlistXml = uR"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<dict>
+	<key>n</key>
+	<integer>42</integer>
+	<key>ok</key>
+	<true/>
+	<key>url</key>
+	<string>https://a.example/x</string>
+</dict>
+</plist>
+)"_s;
+
+QByteArray binaryOf(const PlistValue& value) {
+    return BinaryPlistWriter::write(value).value();
+}
+
+ResourceItem itemOfType(const QByteArray& value, qint64 type) {
+    ResourceItem item(u"user.x"_s, value);
+    item.setType(type);
+    return item;
+}
+
+} // namespace
+
+TEST(RenderingTest, DisplayTextHasHeaderHexAndContentByType) {
+    const struct {
+        const char* label;
+        QByteArray value;
+        QString expected;
+    } cases[] = {
+        {"empty value", {}, u"user.x (0 bytes):\n\n<>\n\nString content:\n\n\n"_s},
+        {"text", "Hello, world!",
+         u"user.x (13 bytes):\n\n<48656c6c 6f2c2077 6f726c64 21>\n\nString content:\n\nHello, world!\n"_s},
+        {"short text is shown as text", "Hello",
+         u"user.x (5 bytes):\n\n<48656c6c 6f>\n\nString content:\n\nHello\n"_s},
+        {"neither UTF-8 nor ASCII", QByteArray("\xff\x00\x01\x02", 4), u"user.x (4 bytes):\n\n<ff000102>\n\n"_s},
+        {"magic without a valid plist", "bplist00junk",
+         u"user.x (12 bytes):\n\n<62706c69 73743030 6a756e6b>\n\nProperty list content:\n\n"
+         "Not a binary Plist\n"_s},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResourceItem(u"user.x"_s, c.value).displayText(), c.expected) << c.label;
+
+    const ResourceItem plist(u"user.p"_s, foreignPlist);
+    ASSERT_EQ(plist.type(), ResourceItem::PropertyListType);
+    EXPECT_TRUE(
+        plist.displayText().startsWith(u"user.p (88 bytes):\n\n<62706c69 73743030 d3010203 "_s));
+    EXPECT_TRUE(
+        plist.displayText().endsWith(u">\n\nProperty list content:\n\n"_s + foreignPlistXml));
+    EXPECT_EQ(plist.plistAsXML(), foreignPlistXml);
+}
+
+TEST(RenderingTest, PlistAsXmlOnlyForValidBinaryPropertyLists) {
+    const QByteArray xmlBytes = foreignPlistXml.toUtf8();
+    EXPECT_EQ(itemOfType(foreignPlist, ResourceItem::BinaryType).plistAsXML(),
+              u"Not a binary Plist\n"_s);
+    EXPECT_EQ(itemOfType(xmlBytes, ResourceItem::PropertyListType).plistAsXML(),
+              u"Not a binary Plist\n"_s);
+    // A tree XML cannot carry falls back the same way.
+    EXPECT_EQ(
+        ResourceItem(u"user.x"_s, binaryOf(PlistValue::string(u"nul\u0000inside"_s))).plistAsXML(),
+        u"Not a binary Plist\n"_s);
+}
+
+TEST(RenderingTest, EditableTextFollowsTheRecordsType) {
+    const QString hexOfPlist = u"<62706c69 73743030 d3010203"_s;
+    const struct {
+        const char* label;
+        QByteArray value;
+        qint64 type;
+        QString expected;
+        bool prefixOnly;
+    } cases[] = {
+        {"text", "caf\xc3\xa9 au lait", ResourceItem::TextType, u"café au lait"_s, false},
+        {"text type on non-UTF-8 bytes", "\xff\xfe", ResourceItem::TextType, u"<fffe>"_s, false},
+        {"binary plist", foreignPlist, ResourceItem::PropertyListType, foreignPlistXml, false},
+        {"XML plist under the plist type", foreignPlistXml.toUtf8(), ResourceItem::PropertyListType,
+         foreignPlistXml, false},
+        {"old-style text under the plist type", "{ b = (1, \"two\"); a = <0aff>; }",
+         ResourceItem::PropertyListType,
+         u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+         "<plist version=\"1.0\">\n<dict>\n\t<key>a</key>\n\t<data>\n\tCv8=\n\t</data>\n"
+         "\t<key>b</key>\n\t<array>\n\t\t<string>1</string>\n\t\t<string>two</string>\n"
+         "\t</array>\n</dict>\n</plist>\n"_s,
+         false},
+        {"text that is no plist in any format", "one two three", ResourceItem::PropertyListType,
+         u"one two three"_s, false},
+        {"broken binary plist", "bplist00\xff\xfe", ResourceItem::PropertyListType,
+         u"<62706c69 73743030 fffe>"_s, false},
+        {"binary data", foreignPlist, ResourceItem::BinaryType, hexOfPlist, true},
+        {"the editor's fourth format", "Hello", 3, u"<48656c6c 6f>"_s, false},
+    };
+    for (const auto& c : cases) {
+        const QString text = itemOfType(c.value, c.type).editableText();
+        if (c.prefixOnly)
+            EXPECT_TRUE(text.startsWith(c.expected)) << c.label;
+        else
+            EXPECT_EQ(text, c.expected) << c.label;
+    }
+}
+
+TEST(RenderingTest, DescribeBinaryPlistNamesTheTopLevelClass) {
+    const struct {
+        const char* label;
+        QByteArray value;
+        QString expected;
+    } cases[] = {
+        {"array",
+         binaryOf(PlistValue::array({PlistValue::string(u"a"_s), PlistValue::integer(-5)})),
+         u"Binary Plist NSArray:\n(\n    a,\n    \"-5\"\n)"_s},
+        {"dictionary", binaryOf(PlistValue::dictionary({{u"k"_s, PlistValue::boolean(true)}})),
+         u"Binary Plist NSDictionary:\n{\n    k = 1;\n}"_s},
+        {"string, unquoted", binaryOf(PlistValue::string(u"say \"hi\""_s)),
+         u"Binary Plist NSString:\nsay \"hi\""_s},
+        {"date", binaryOf(PlistValue::date(0)),
+         u"Binary Plist NSDate:\n2001-01-01 00:00:00 +0000"_s},
+        {"data", binaryOf(PlistValue::data("Hello")), u"Binary Plist NSData:\n<48656c6c 6f>"_s},
+        {"integer", binaryOf(PlistValue::integer(42)), u"Binary Plist NSNumber:\n42"_s},
+        {"real", binaryOf(PlistValue::real(3.25)), u"Binary Plist NSNumber:\n3.25"_s},
+        {"boolean", binaryOf(PlistValue::boolean(false)), u"Binary Plist NSNumber:\n0"_s},
+        {"uid", binaryOf(PlistValue::uid(7)), u"Binary Plist format not known.\n"_s},
+        {"XML plist", foreignPlistXml.toUtf8(), u"Not a binary Plist\n"_s},
+        {"plain text", "just some text", u"Not a binary Plist\n"_s},
+        {"empty", {}, u"Not a binary Plist\n"_s},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(describeBinaryPlist(c.value), c.expected) << c.label;
+}
