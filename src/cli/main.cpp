@@ -1,4 +1,6 @@
+#include "cli/GetCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/ShowCommand.h"
 
 #include <cstdio>
 #include <memory>
@@ -13,6 +15,8 @@ namespace {
 std::vector<std::unique_ptr<Command>> makeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<ListCommand>());
+    commands.push_back(std::make_unique<ShowCommand>());
+    commands.push_back(std::make_unique<GetCommand>());
     return commands;
 }
 

@@ -1,0 +1,61 @@
+#include "cli/GetCommand.h"
+
+#include "cli/StderrErrorAlert.h"
+#include "model/ResourceItem.h"
+#include "model/XattrAccess.h"
+
+#include <optional>
+
+namespace palvorn {
+
+namespace {
+
+const QString asOption = QStringLiteral("as");
+
+std::optional<qint64> typeOfFormat(const QString& format) {
+    if (format == u"text")
+        return ResourceItem::TextType;
+    if (format == u"plist")
+        return ResourceItem::PropertyListType;
+    if (format == u"hex")
+        return ResourceItem::BinaryType;
+    return std::nullopt;
+}
+
+} // namespace
+
+QString GetCommand::description() const {
+    return QStringLiteral("Prints the editor's text for the attribute NAME of PATH.");
+}
+
+void GetCommand::addArguments(QCommandLineParser& parser) const {
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
+    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attribute."));
+    parser.addOption({asOption, QStringLiteral("Shows the value as text, plist or hex."),
+                      QStringLiteral("format")});
+}
+
+QString GetCommand::checkArguments(const QCommandLineParser& parser) const {
+    if (parser.positionalArguments().size() != 2)
+        return QStringLiteral("expects PATH and NAME");
+    if (parser.isSet(asOption) && !typeOfFormat(parser.value(asOption)))
+        return QStringLiteral("--as takes text, plist or hex");
+    return {};
+}
+
+int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
+    const QStringList arguments = parser.positionalArguments();
+    StderrErrorAlert alert(err);
+    try {
+        ResourceItem item(arguments.at(1), getXattr(nativePath(arguments.at(0)), arguments.at(1)));
+        if (parser.isSet(asOption))
+            item.setType(*typeOfFormat(parser.value(asOption)));
+        out << item.editableText();
+        return Success;
+    } catch (const PosixError& error) {
+        alert.showErrorAlert(QStringLiteral("getxattr error: ") + error.description());
+        return Failure;
+    }
+}
+
+} // namespace palvorn

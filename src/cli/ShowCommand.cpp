@@ -1,0 +1,55 @@
+#include "cli/ShowCommand.h"
+
+#include "cli/StderrErrorAlert.h"
+#include "inspector/InspectorReport.h"
+#include "model/ResourceList.h"
+#include "model/XattrAccess.h"
+
+#include <QFileInfo>
+
+namespace palvorn {
+
+QString ShowCommand::description() const {
+    return QStringLiteral("Prints the inspector's report of PATH, or of its attribute NAME.");
+}
+
+void ShowCommand::addArguments(QCommandLineParser& parser) const {
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 QStringLiteral("The attribute to show alone."),
+                                 QStringLiteral("[NAME]"));
+}
+
+QString ShowCommand::checkArguments(const QCommandLineParser& parser) const {
+    const qsizetype count = parser.positionalArguments().size();
+    return count == 1 || count == 2 ? QString()
+                                    : QStringLiteral("expects PATH and at most one NAME");
+}
+
+int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
+    const QStringList arguments = parser.positionalArguments();
+    // The inspector's path field holds the absolute path of the inspected file.
+    const QString path = QFileInfo(arguments.at(0)).absoluteFilePath();
+    StderrErrorAlert alert(err);
+    const ResourceList list(QUrl::fromLocalFile(path), alert);
+
+    QString body;
+    if (arguments.size() == 1) {
+        body = InspectorReport::bodyOf(list.displayTexts());
+    } else {
+        const QByteArray wanted = systemAttributeName(arguments.at(1));
+        const auto selected = std::find_if(list.children().cbegin(), list.children().cend(),
+                                           [&](const ResourceItemPtr& item) {
+                                               return systemAttributeName(item->name()) == wanted;
+                                           });
+        if (selected == list.children().cend()) {
+            alert.showErrorAlert(QStringLiteral("xattr not found"));
+            return Failure;
+        }
+        body = (*selected)->displayText();
+    }
+    out << InspectorReport::reportText(path, body);
+    return alert.anyShown() ? Failure : Success;
+}
+
+} // namespace palvorn

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace palvorn {
+
+// palvorn-cli show PATH [NAME]: the report the inspector saves for PATH, with no selection or with
+// the attribute NAME selected.
+class ShowCommand : public Command {
+public:
+    QString name() const override { return QStringLiteral("show"); }
+    QString description() const override;
+
+protected:
+    void addArguments(QCommandLineParser& parser) const override;
+    QString checkArguments(const QCommandLineParser& parser) const override;
+    int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) override;
+};
+
+} // namespace palvorn
