@@ -1,0 +1,9 @@
+#include "FuzzSupport.h"
+#include "model/plist/BinaryPlistReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArrayView bytes(data, qsizetype(size));
+    if (const auto value = palvorn::BinaryPlistReader::read(bytes))
+        fuzzing::checkRoundTrips(*value);
+    return 0;
+}

@@ -1,0 +1,9 @@
+#include "FuzzSupport.h"
+#include "model/plist/XmlPlistReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArrayView bytes(data, qsizetype(size));
+    if (const auto value = palvorn::XmlPlistReader::read(bytes))
+        fuzzing::checkRoundTrips(*value);
+    return 0;
+}
