@@ -1,0 +1,17 @@
+#pragma once
+
+namespace palvorn {
+
+class ErrorAlert;
+class OpenPanel;
+class SavePanel;
+
+// The platform services a window uses: the real ones in the application, recording stand-ins in
+// tests, so that no test ever waits on a modal dialog.
+struct Platform {
+    ErrorAlert& alert;
+    OpenPanel& openPanel;
+    SavePanel& savePanel;
+};
+
+} // namespace palvorn

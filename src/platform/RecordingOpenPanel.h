@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/OpenPanel.h"
+
+namespace palvorn {
+
+// Stand-in for tests: answers every panel at once with the URLs it was given (none: cancel), and
+// remembers how each panel was set up.
+class RecordingOpenPanel : public OpenPanel {
+public:
+    struct Request {
+        bool asSheet;
+        Options options;
+    };
+
+    void answerWith(QList<QUrl> urls) { m_answer = std::move(urls); }
+    void begin(QWidget* parent, const Options& options, Completion completion) override;
+
+    const QList<Request>& requests() const { return m_requests; }
+
+private:
+    QList<QUrl> m_answer;
+    QList<Request> m_requests;
+};
+
+} // namespace palvorn

@@ -1,0 +1,148 @@
+#include "platform/QtErrorAlert.h"
+#include "platform/QtOpenPanel.h"
+#include "platform/QtOutputPane.h"
+#include "platform/QtSavePanel.h"
+#include "platform/RecordingOpenPanel.h"
+#include "platform/RecordingOutputPane.h"
+#include "platform/RecordingSavePanel.h"
+
+#include <memory>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+// Each implementation of a platform interface comes with a driver that plays the user's part, so
+// that the real Qt services and the recording stand-ins are held to one contract.
+namespace {
+
+QFileDialog* openDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+struct QtPanels {
+    QtOpenPanel openPanel;
+    QtSavePanel savePanel;
+    void prepareOpen(const QList<QUrl>&) {}
+    void prepareSave(const std::optional<QUrl>&) {}
+    void answerOpen(const QList<QUrl>& urls) {
+        QFileDialog* dialog = openDialog();
+        ASSERT_NE(dialog, nullptr);
+        if (urls.isEmpty())
+            return dialog->reject();
+        dialog->selectUrl(urls.front());
+        // accept() is protected in QFileDialog, yet a slot: what the dialog's own button calls.
+        QMetaObject::invokeMethod(dialog, "accept");
+    }
+    void answerSave(const std::optional<QUrl>& url) {
+        answerOpen(url ? QList<QUrl>{*url} : QList<QUrl>{});
+    }
+};
+
+struct RecordingPanels {
+    RecordingOpenPanel openPanel;
+    RecordingSavePanel savePanel;
+    void prepareOpen(const QList<QUrl>& urls) { openPanel.answerWith(urls); }
+    void prepareSave(const std::optional<QUrl>& url) { savePanel.answerWith(url); }
+    void answerOpen(const QList<QUrl>&) {}
+    void answerSave(const std::optional<QUrl>&) {}
+};
+
+template <typename Panels> class PanelContractTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    Panels panels;
+};
+
+using PanelImplementations = ::testing::Types<QtPanels, RecordingPanels>;
+TYPED_TEST_SUITE(PanelContractTest, PanelImplementations);
+
+TYPED_TEST(PanelContractTest, OpenPanelCompletesOnceWithTheChoiceOrNothing) {
+    const QUrl chosen = QUrl::fromLocalFile(this->dir.path());
+    for (const QList<QUrl>& answer : {QList<QUrl>{chosen}, QList<QUrl>{}}) {
+        QList<QList<QUrl>> completions;
+        OpenPanel::Options options;
+        options.canChooseDirectories = true;
+        options.canChooseFiles = false;
+        this->panels.prepareOpen(answer);
+        this->panels.openPanel.begin(nullptr, options,
+                                     [&](const QList<QUrl>& urls) { completions.append(urls); });
+        this->panels.answerOpen(answer);
+        ASSERT_EQ(completions.size(), 1);
+        EXPECT_EQ(completions.front(), answer);
+    }
+}
+
+TYPED_TEST(PanelContractTest, SavePanelCompletesOnceWithTheChoiceOrNothing) {
+    const QUrl chosen = QUrl::fromLocalFile(this->dir.filePath(u"report.text"_s));
+    for (const std::optional<QUrl>& answer : {std::optional<QUrl>(chosen), std::optional<QUrl>()}) {
+        QList<std::optional<QUrl>> completions;
+        this->panels.prepareSave(answer);
+        this->panels.savePanel.begin(
+            nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
+            [&](const std::optional<QUrl>& url) { completions.append(url); });
+        this->panels.answerSave(answer);
+        ASSERT_EQ(completions.size(), 1);
+        EXPECT_EQ(completions.front(), answer);
+    }
+}
+
+template <typename Pane> class OutputPaneContractTest : public ::testing::Test {
+protected:
+    std::unique_ptr<OutputPane> makePane() {
+        if constexpr (std::is_same_v<Pane, QtOutputPane>)
+            return std::make_unique<QtOutputPane>(m_view);
+        else
+            return std::make_unique<Pane>();
+    }
+    QPlainTextEdit m_view;
+};
+
+using PaneImplementations = ::testing::Types<QtOutputPane, RecordingOutputPane>;
+TYPED_TEST_SUITE(OutputPaneContractTest, PaneImplementations);
+
+TYPED_TEST(OutputPaneContractTest, SetReplacesAndAppendJoinsTheEndAsItIs) {
+    const std::unique_ptr<OutputPane> pane = this->makePane();
+    pane->setOutput(u"first report\n"_s);
+    pane->setOutput(u"scan of /tmp\n"_s);
+    pane->appendOutput(u"Permission denied"_s);
+    pane->appendOutput(u" and more\nlast line"_s);
+    EXPECT_EQ(pane->output(), u"scan of /tmp\nPermission denied and more\nlast line"_s);
+    pane->setOutput(QString());
+    EXPECT_EQ(pane->output(), QString());
+}
+
+} // namespace
+
+TEST(QtErrorAlertTest, ShowsTheFixedMessageTheTextACriticalIconAndOneOkButton) {
+    struct Seen {
+        QString title, text, informative;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QList<QAbstractButton*> buttons;
+    } seen;
+    // The alert is modal: look at it from inside its own event loop, then press its button.
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = {box->windowTitle(), box->text(), box->informativeText(), box->icon(),
+                box->buttons()};
+        box->button(QMessageBox::Ok)->click();
+    });
+    QtErrorAlert().showErrorAlert(u"setxattr error: Operation not supported"_s);
+    EXPECT_EQ(seen.text, u"An error occurred in your last action:"_s);
+    EXPECT_EQ(seen.informative, u"setxattr error: Operation not supported"_s);
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.buttons.size(), 1);
+}
