@@ -1,6 +1,32 @@
 #include "inspector/InspectorReport.h"
 
+#include "model/ResourceList.h"
+#include "model/XattrAccess.h"
+
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QFileInfo>
+
 namespace palvorn {
+
+namespace {
+
+std::optional<struct stat> statOf(const QString& path) {
+    struct stat status = {};
+    if (::stat(nativePath(path).constData(), &status) != 0)
+        return std::nullopt;
+    return status;
+}
+
+// The same file under any name: hard links and symbolic links included.
+bool isSameFile(const QString& first, const QString& second) {
+    const std::optional<struct stat> a = statOf(first);
+    const std::optional<struct stat> b = statOf(second);
+    return a && b && a->st_dev == b->st_dev && a->st_ino == b->st_ino;
+}
+
+} // namespace
 
 QString InspectorReport::bodyOf(const QStringList& displayTexts) {
     return displayTexts.join(separator());
@@ -8,6 +34,42 @@ QString InspectorReport::bodyOf(const QStringList& displayTexts) {
 
 QString InspectorReport::reportText(const QString& pathText, const QString& body) {
     return pathText + u'\n' + separator() + body;
+}
+
+QString InspectorReport::sizeSummary(const ResourceList* list, const QString& path) {
+    qint64 attributeTotal = 0;
+    if (list) {
+        for (const ResourceItemPtr& item : list->children())
+            attributeTotal += item->data().size();
+    }
+    const std::optional<struct stat> status = path.isEmpty() ? std::nullopt : statOf(path);
+    const qint64 dataSize = status ? qint64(status->st_size) : 0;
+    return QStringLiteral("Xattr %1, data %2, total %3")
+        .arg(attributeTotal)
+        .arg(dataSize)
+        .arg(attributeTotal + dataSize);
+}
+
+QString InspectorReport::defaultReportName(const QString& fileName) {
+    return fileName + QStringLiteral("_MD.text");
+}
+
+QString InspectorReport::writeReport(const QString& target, const QString& text,
+                                     const QString& inspectedPath) {
+    if (!inspectedPath.isEmpty() && isSameFile(target, inspectedPath))
+        return QStringLiteral(
+                   "The report was not saved: \u201c%1\u201d is the inspected file itself. "
+                   "Choose another name for the report.")
+            .arg(QFileInfo(target).fileName());
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
+            .arg(target, file.errorString());
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
+            .arg(target, file.errorString());
+    return {};
 }
 
 } // namespace palvorn

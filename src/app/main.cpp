@@ -1,0 +1,71 @@
+#include "app/AppDelegate.h"
+#include "platform/QtErrorAlert.h"
+#include "platform/QtOpenPanel.h"
+#include "platform/QtSavePanel.h"
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+using namespace palvorn;
+
+namespace {
+
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Shows and edits the extended attributes of files, one window per file."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version."));
+    parser.addOptions({help, version});
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Files or folders to inspect."),
+                                 QStringLiteral("[FILE...]"));
+    // Answered before any window system is needed, so that they work without a display.
+    const QStringList arguments = argumentsOf(argc, argv);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "palvorn: %s\nTry 'palvorn --help'.\n",
+                     qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::printf("%s", qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                               QStringLiteral("palvorn"))));
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("palvorn %s\n", PALVORN_VERSION);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("palvorn"));
+    QApplication::setApplicationDisplayName(QStringLiteral("palvorn"));
+    QApplication::setApplicationVersion(QStringLiteral(PALVORN_VERSION));
+#ifdef __APPLE__
+    // The menu bar stays when the last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+#endif
+
+    QtErrorAlert alert;
+    QtOpenPanel openPanel;
+    QtSavePanel savePanel;
+    AppDelegate delegate(Platform{alert, openPanel, savePanel});
+    if (parser.positionalArguments().isEmpty())
+        delegate.newDocument();
+    else
+        delegate.openDocuments(parser.positionalArguments());
+    return QApplication::exec();
+}

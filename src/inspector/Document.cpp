@@ -1,0 +1,28 @@
+#include "inspector/Document.h"
+
+#include "app/Storyboard.h"
+#include "inspector/DocumentWindow.h"
+#include "inspector/ViewController.h"
+
+namespace palvorn {
+
+Document::Document(QUrl fileUrl, QObject* parent)
+    : QObject(parent), m_fileUrl(std::move(fileUrl)) {}
+
+DocumentWindow* Document::makeWindowControllers(const Storyboard& storyboard) {
+    m_window = qobject_cast<DocumentWindow*>(
+        storyboard.instantiateController(QStringLiteral("Document Window Controller")));
+    if (!m_window)
+        return nullptr;
+    m_window->viewController().setDocument(this);
+    connect(m_window, &QObject::destroyed, this, &QObject::deleteLater);
+    return m_window;
+}
+
+std::optional<QByteArray> Document::dataOfType() const {
+    if (!m_window)
+        return std::nullopt;
+    return m_window->viewController().savedReportText().toUtf8();
+}
+
+} // namespace palvorn

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QObject>
+#include <QUrl>
+
+namespace palvorn {
+
+class DocumentWindow;
+class Storyboard;
+
+// One opened file. It reads nothing itself: its window's inspector loads the file each time it is
+// shown. Its data is the window's report text, never the file's content.
+class Document : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Document(QUrl fileUrl, QObject* parent = nullptr);
+
+    const QUrl& fileUrl() const { return m_fileUrl; }
+    const QString& displayName() const { return m_displayName; }
+    void setDisplayName(const QString& name) { m_displayName = name; }
+
+    // Makes the document's window from the interface description; the document lives as long as
+    // its window.
+    DocumentWindow* makeWindowControllers(const Storyboard& storyboard);
+    DocumentWindow* window() const { return m_window; }
+
+    // The report text of the document's window as UTF-8; none when it has no inspector.
+    std::optional<QByteArray> dataOfType() const;
+
+private:
+    QUrl m_fileUrl;
+    QString m_displayName;
+    DocumentWindow* m_window = nullptr;
+};
+
+} // namespace palvorn

@@ -1,0 +1,14 @@
+#include "inspector/DocumentWindow.h"
+
+#include "inspector/ViewController.h"
+
+namespace palvorn {
+
+DocumentWindow::DocumentWindow(Platform platform, QWidget* parent)
+    : QMainWindow(parent), m_viewController(new ViewController(platform, this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setCentralWidget(m_viewController);
+    resize(m_viewController->size());
+}
+
+} // namespace palvorn
