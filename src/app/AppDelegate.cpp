@@ -2,13 +2,55 @@
 
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
+#include "inspector/ViewController.h"
 #include "platform/OpenPanel.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 
 namespace palvorn {
+
+namespace {
+
+enum class EditCommand { Cut, Copy, Paste };
+
+template <typename TextWidget> void applyToText(TextWidget& widget, EditCommand command) {
+    switch (command) {
+    case EditCommand::Cut:
+        return widget.cut();
+    case EditCommand::Copy:
+        return widget.copy();
+    case EditCommand::Paste:
+        return widget.paste();
+    }
+}
+
+// Cut, copy and paste act on text where a text field has the focus, and on the selected
+// attributes everywhere else in a document window.
+void editCommand(QMainWindow& window, EditCommand command) {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus); line && window.isAncestorOf(line))
+        return applyToText(*line, command);
+    if (auto* text = qobject_cast<QPlainTextEdit*>(focus); text && window.isAncestorOf(text))
+        return applyToText(*text, command);
+    auto* document = qobject_cast<DocumentWindow*>(&window);
+    if (!document)
+        return;
+    ViewController& view = document->viewController();
+    switch (command) {
+    case EditCommand::Cut:
+        return view.cutWithSender();
+    case EditCommand::Copy:
+        return view.copyWithSender();
+    case EditCommand::Paste:
+        return view.pasteWithSender();
+    }
+}
+
+} // namespace
 
 AppDelegate::AppDelegate(Platform platform, QObject* parent)
     : QObject(parent), m_platform(platform) {
@@ -60,6 +102,14 @@ void AppDelegate::installMenus(QMainWindow& window) {
     QAction* quit =
         file->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
     quit->setMenuRole(QAction::QuitRole);
+
+    QMenu* edit = window.menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(tr("Cu&t"), QKeySequence::Cut, &window,
+                    [&window] { editCommand(window, EditCommand::Cut); });
+    edit->addAction(tr("&Copy"), QKeySequence::Copy, &window,
+                    [&window] { editCommand(window, EditCommand::Copy); });
+    edit->addAction(tr("&Paste"), QKeySequence::Paste, &window,
+                    [&window] { editCommand(window, EditCommand::Paste); });
 }
 
 QList<Document*> AppDelegate::documents() const {

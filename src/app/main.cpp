@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "platform/QtErrorAlert.h"
 #include "platform/QtOpenPanel.h"
+#include "platform/QtPasteboard.h"
 #include "platform/QtSavePanel.h"
 
 #include <cstdio>
@@ -62,7 +63,8 @@ int main(int argc, char* argv[]) {
     QtErrorAlert alert;
     QtOpenPanel openPanel;
     QtSavePanel savePanel;
-    AppDelegate delegate(Platform{alert, openPanel, savePanel});
+    QtPasteboard pasteboard;
+    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard});
     if (parser.positionalArguments().isEmpty())
         delegate.newDocument();
     else

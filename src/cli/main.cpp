@@ -1,5 +1,8 @@
+#include "cli/CpCommand.h"
 #include "cli/GetCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/RmCommand.h"
+#include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
 
 #include <cstdio>
@@ -17,6 +20,9 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     commands.push_back(std::make_unique<ListCommand>());
     commands.push_back(std::make_unique<ShowCommand>());
     commands.push_back(std::make_unique<GetCommand>());
+    commands.push_back(std::make_unique<SetCommand>());
+    commands.push_back(std::make_unique<RmCommand>());
+    commands.push_back(std::make_unique<CpCommand>());
     return commands;
 }
 

@@ -1,11 +1,14 @@
 #include "inspector/ViewController.h"
 
+#include "editor/EditViewController.h"
+#include "inspector/AttributeCommands.h"
 #include "inspector/AttributeTableModel.h"
 #include "inspector/Document.h"
 #include "inspector/InspectorReport.h"
 #include "model/ResourceList.h"
 #include "platform/ErrorAlert.h"
 #include "platform/OpenPanel.h"
+#include "platform/Pasteboard.h"
 #include "platform/SavePanel.h"
 #include "ui_ViewController.h"
 
@@ -39,6 +42,11 @@ ViewController::ViewController(Platform platform, QWidget* parent)
             &ViewController::showSelectedAttribute);
     connect(m_ui->inspectButton, &QPushButton::clicked, this, &ViewController::chooseFileToInspect);
     connect(m_ui->saveButton, &QPushButton::clicked, this, &ViewController::saveReport);
+    connect(m_ui->newXattrButton, &QPushButton::clicked, this, &ViewController::openEditor);
+    connect(m_ui->removeXattrButton, &QPushButton::clicked, this,
+            &ViewController::cutSelectedAttributes);
+    connect(m_ui->copyXattrButton, &QPushButton::clicked, this, &ViewController::copyWithSender);
+    connect(m_ui->pasteXattrButton, &QPushButton::clicked, this, &ViewController::pasteWithSender);
     viewDidLoad();
 }
 
@@ -187,6 +195,97 @@ void ViewController::saveReport() {
             if (!error.isEmpty())
                 alert.showErrorAlert(error);
         });
+}
+
+void ViewController::openEditor() {
+    auto* editor = new EditViewController(m_platform.alert, this, this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    const int row = selectedRow();
+    if (row >= 0 && m_reslist)
+        editor->setRepresentedObject(m_table->recordAt(row));
+    editor->viewDidLoad();
+    m_editor = editor;
+    // A sheet: modal to this window only, so other documents stay usable.
+    editor->setWindowModality(Qt::WindowModal);
+    editor->open();
+}
+
+EditViewController* ViewController::editor() const {
+    return m_editor;
+}
+
+void ViewController::commitEditedAttribute() {
+    if (!m_theSourceURL || m_editRes.isEmpty())
+        return;
+    const QStringList failures =
+        AttributeCommands::writeRecord(m_theSourcePath, *m_editRes.constFirst());
+    if (!failures.isEmpty()) {
+        m_platform.alert.showErrorAlert(failures.constFirst());
+        return;
+    }
+    reloadAttributes();
+}
+
+QList<int> ViewController::selectedRowIndexes() const {
+    QList<int> rows;
+    for (const QModelIndex& index : m_ui->xattrTable->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ViewController::copySelectedAttributes(Pasteboard& pasteboard) {
+    const QList<int> rows = selectedRowIndexes();
+    if (rows.isEmpty())
+        return;
+    QList<QByteArray> archives;
+    for (int row : rows) {
+        if (const ResourceItemPtr record = m_table->recordAt(row))
+            archives.append(record->archive());
+    }
+    pasteboard.writeRecords(archives);
+}
+
+void ViewController::cutSelectedAttributes() {
+    copySelectedAttributes(m_platform.pasteboard);
+    const QList<int> rows = selectedRowIndexes();
+    if (!m_theSourceURL || rows.isEmpty())
+        return;
+    // The list loaded before the command names the rows the user chose, however removals go.
+    for (int row : rows) {
+        const ResourceItemPtr record = m_reslist ? m_table->recordAt(row) : nullptr;
+        if (!record) {
+            m_platform.alert.showErrorAlert(QStringLiteral("xattr not found"));
+            continue;
+        }
+        for (const QString& failure : AttributeCommands::removeRecords(m_theSourcePath, {record}))
+            m_platform.alert.showErrorAlert(failure);
+    }
+    reloadAttributes();
+}
+
+bool ViewController::pasteAttributes(Pasteboard& pasteboard) {
+    if (!m_theSourceURL)
+        return false;
+    const QList<std::optional<QByteArray>> items = pasteboard.items();
+    if (items.isEmpty())
+        return false;
+    for (const std::optional<QByteArray>& item : items) {
+        if (!item || !m_reslist)
+            continue;
+        for (const QString& failure : AttributeCommands::pasteArchives(m_theSourcePath, {*item}))
+            m_platform.alert.showErrorAlert(failure);
+    }
+    reloadAttributes();
+    return true;
+}
+
+void ViewController::copyWithSender() {
+    copySelectedAttributes(m_platform.pasteboard);
+}
+
+void ViewController::pasteWithSender() {
+    pasteAttributes(m_platform.pasteboard);
 }
 
 } // namespace palvorn

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 
@@ -17,6 +18,8 @@ namespace palvorn {
 
 class AttributeTableModel;
 class Document;
+class EditViewController;
+class Pasteboard;
 class ResourceList;
 
 // The inspector: shows one file's path, size summary, attribute table and the selected
@@ -45,6 +48,24 @@ public:
     QString savedReportText() const;
     void chooseFileToInspect();
     void saveReport();
+
+    // The New/Edit button: presents the editor with the selected record, or none for a new one.
+    void openEditor();
+    EditViewController* editor() const;
+    // Writes the record the editor left in editRes, then reloads.
+    void commitEditedAttribute();
+    void copySelectedAttributes(Pasteboard& pasteboard);
+    // Remove and cut: copies the selection first, so the records can be pasted back.
+    void cutSelectedAttributes();
+    // False when nothing was pasted because no file is shown or the pasteboard is empty.
+    bool pasteAttributes(Pasteboard& pasteboard);
+    // Edit > Cut, Copy, Paste on the system pasteboard.
+    void cutWithSender() { cutSelectedAttributes(); }
+    void copyWithSender();
+    void pasteWithSender();
+
+    // Selected rows in ascending order.
+    QList<int> selectedRowIndexes() const;
 
     // The row whose content is shown: the current row when it is selected, else the first
     // selected row; -1 without a selection.
@@ -75,6 +96,7 @@ private:
     std::optional<QUrl> m_theSourceURL;
     std::unique_ptr<ResourceList> m_reslist;
     QList<ResourceItemPtr> m_editRes;
+    QPointer<EditViewController> m_editor;
 };
 
 } // namespace palvorn

@@ -4,6 +4,7 @@ namespace palvorn {
 
 class ErrorAlert;
 class OpenPanel;
+class Pasteboard;
 class SavePanel;
 
 // The platform services a window uses: the real ones in the application, recording stand-ins in
@@ -12,6 +13,7 @@ struct Platform {
     ErrorAlert& alert;
     OpenPanel& openPanel;
     SavePanel& savePanel;
+    Pasteboard& pasteboard;
 };
 
 } // namespace palvorn

@@ -5,6 +5,7 @@
 #include "inspector/ViewController.h"
 #include "platform/RecordingErrorAlert.h"
 #include "platform/RecordingOpenPanel.h"
+#include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
 #include "support/XattrFixture.h"
 
@@ -26,7 +27,8 @@ protected:
     RecordingErrorAlert alert;
     RecordingOpenPanel openPanel;
     RecordingSavePanel savePanel;
-    AppDelegate delegate{Platform{alert, openPanel, savePanel}};
+    RecordingPasteboard pasteboard;
+    AppDelegate delegate{Platform{alert, openPanel, savePanel, pasteboard}};
 };
 
 QStringList titlesOf(const QList<Document*>& documents) {
@@ -62,7 +64,8 @@ TEST_F(AppDelegateTest, EveryWindowHasTheFileMenuAndClosingEndsItsDocument) {
         for (QAction* action : menu->menu()->actions())
             if (!action->isSeparator())
                 actions.append(action->text());
-    EXPECT_EQ(actions, (QStringList{u"&Open…"_s, u"&New Window"_s, u"&Close"_s, u"&Quit"_s}));
+    EXPECT_EQ(actions, (QStringList{u"&Open…"_s, u"&New Window"_s, u"&Close"_s, u"&Quit"_s, u"Cu&t"_s,
+                                   u"&Copy"_s, u"&Paste"_s}));
 
     document->window()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,17 +1,11 @@
 #include "inspector/ViewController.h"
 
-#include "app/AppDelegate.h"
-#include "inspector/Document.h"
-#include "inspector/DocumentWindow.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
-#include "platform/RecordingErrorAlert.h"
-#include "platform/RecordingOpenPanel.h"
-#include "platform/RecordingSavePanel.h"
-#include "support/XattrFixture.h"
-#include "ui_ViewController.h"
+#include "support/InspectorFixture.h"
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -23,19 +17,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class ViewControllerTest : public XattrFixture {
+class ViewControllerTest : public InspectorFixture {
 protected:
-    void TearDown() override {
-        for (Document* document : delegate.documents())
-            delete document->window();
-    }
-
-    ViewController& open(const QString& path) {
-        Document* document =
-            delegate.openDocument(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
-        return document->window()->viewController();
-    }
-
     static QStringList displayTextsOf(const QString& path) {
         RecordingErrorAlert quiet;
         return ResourceList(QUrl::fromLocalFile(path), quiet).displayTexts();
@@ -65,11 +48,6 @@ protected:
         setRaw(file, "user.third", QByteArray("\xff\x01", 2));
         return file;
     }
-
-    RecordingErrorAlert alert;
-    RecordingOpenPanel openPanel;
-    RecordingSavePanel savePanel;
-    AppDelegate delegate{Platform{alert, openPanel, savePanel}};
 };
 
 } // namespace
@@ -198,7 +176,8 @@ TEST_F(ViewControllerTest, EachUnreadableValueGivesOneAlert) {
             RecordingErrorAlert childAlert;
             RecordingOpenPanel childOpen;
             RecordingSavePanel childSave;
-            DocumentWindow window(Platform{childAlert, childOpen, childSave});
+            RecordingPasteboard childPasteboard;
+            DocumentWindow window(Platform{childAlert, childOpen, childSave, childPasteboard});
             window.viewController().inspectFile(QUrl::fromLocalFile(file));
             const bool alerts =
                 childAlert.shown() == QStringList(2, u"getxattr error: Permission denied"_s);
@@ -260,4 +239,83 @@ TEST_F(ViewControllerTest, AReportIsNeverWrittenOverTheInspectedFile) {
     view.ui().saveButton->click();
     ASSERT_EQ(alert.shown().size(), 1);
     EXPECT_TRUE(alert.shown().front().contains(u"No such file or directory"_s));
+}
+
+TEST_F(ViewControllerTest, CopiedRowsArePastedIntoAnotherFileInTableOrder) {
+    const QString source = makeThreeAttributeFile(u"source"_s);
+    const QString target = makeFile(u"target"_s);
+    ViewController& from = open(source);
+    ViewController& to = open(target);
+
+    selectRows(from, {2, 0, 1});
+    from.ui().copyXattrButton->click();
+    ASSERT_EQ(pasteboard.items().size(), 3);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(ResourceItem::fromArchive(*pasteboard.items().at(row))->name(),
+                  namesShown(from).at(row));
+
+    to.ui().pasteXattrButton->click();
+    for (const QString& name : namesShown(from))
+        EXPECT_EQ(getRaw(target, name.toUtf8()), getRaw(source, name.toUtf8()))
+            << name.toStdString();
+    EXPECT_EQ(to.ui().xattrTable->model()->rowCount(), 3);
+    EXPECT_TRUE(alert.shown().isEmpty());
+}
+
+TEST_F(ViewControllerTest, RemovingGoesOnPastAFailureAndKeepsBothOnThePasteboard) {
+    const QString file = makeThreeAttributeFile(u"f"_s);
+    ViewController& view = open(file);
+    const QStringList names = namesShown(view);
+    // The first selected attribute vanishes behind the window's back.
+    ::removexattr(QFile::encodeName(file).constData(), names.at(0).toUtf8().constData());
+    selectRows(view, {0, 2});
+    view.ui().removeXattrButton->click();
+
+    EXPECT_EQ(alert.shown(), QStringList{u"removexattr error: No data available"_s});
+    EXPECT_FALSE(hasRaw(file, names.at(2).toUtf8()));
+    EXPECT_EQ(namesShown(view), QStringList{names.at(1)});
+    EXPECT_EQ(pasteboard.items().size(), 2);
+
+    // Paste brings back what was cut, with its bytes.
+    pasteboard.writeRecords({pasteboard.items().at(1).value()});
+    view.ui().pasteXattrButton->click();
+    EXPECT_EQ(getRaw(file, names.at(2).toUtf8()),
+              getRaw(makeThreeAttributeFile(u"again"_s), names.at(2).toUtf8()));
+}
+
+TEST_F(ViewControllerTest, PasteReloadsOnlyWhenThePasteboardHoldsSomething) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", "a");
+    ViewController& view = open(file);
+    setRaw(file, "user.added-behind", "x"); // shows up only if the list is reloaded
+
+    pasteboard.clear();
+    EXPECT_FALSE(view.pasteAttributes(pasteboard));
+    EXPECT_EQ(view.ui().xattrTable->model()->rowCount(), 1);
+
+    pasteboard.holdText();
+    EXPECT_TRUE(view.pasteAttributes(pasteboard));
+    EXPECT_EQ(view.ui().xattrTable->model()->rowCount(), 2);
+    EXPECT_EQ(listXattrs(nativePath(file)).size(), 2);
+
+    // A record of an existing name replaces its value: still one row of that name.
+    pasteboard.writeRecords({ResourceItem(u"user.a"_s, "pasted").archive()});
+    view.ui().pasteXattrButton->click();
+    EXPECT_EQ(getRaw(file, "user.a"), "pasted");
+    EXPECT_EQ(namesShown(view).count(u"user.a"_s), 1);
+}
+
+TEST_F(ViewControllerTest, CommandsWithoutAFileOrSelectionDoNothing) {
+    ViewController& empty = open({});
+    pasteboard.writeRecords({ResourceItem(u"user.a"_s, "x").archive()});
+    EXPECT_FALSE(empty.pasteAttributes(pasteboard));
+    empty.cutSelectedAttributes();
+    EXPECT_EQ(pasteboard.items().size(), 1); // nothing selected: the pasteboard keeps its item
+
+    const QString file = makeThreeAttributeFile(u"f"_s);
+    ViewController& view = open(file);
+    view.copySelectedAttributes(pasteboard);
+    view.cutSelectedAttributes();
+    EXPECT_EQ(listXattrs(nativePath(file)).size(), 3);
+    EXPECT_TRUE(alert.shown().isEmpty());
 }

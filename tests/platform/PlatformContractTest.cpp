@@ -1,14 +1,18 @@
+#include "model/ResourceItem.h"
 #include "platform/QtErrorAlert.h"
 #include "platform/QtOpenPanel.h"
 #include "platform/QtOutputPane.h"
+#include "platform/QtPasteboard.h"
 #include "platform/QtSavePanel.h"
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingOutputPane.h"
+#include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
 
 #include <memory>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -146,3 +150,44 @@ TEST(QtErrorAlertTest, ShowsTheFixedMessageTheTextACriticalIconAndOneOkButton) {
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
     EXPECT_EQ(seen.buttons.size(), 1);
 }
+
+namespace {
+
+template <typename Board> class PasteboardContractTest : public ::testing::Test {
+protected:
+    void holdText() {
+        if constexpr (std::is_same_v<Board, QtPasteboard>)
+            QGuiApplication::clipboard()->setText(u"some text"_s);
+        else
+            board.holdText();
+    }
+    void clear() {
+        if constexpr (std::is_same_v<Board, QtPasteboard>)
+            QGuiApplication::clipboard()->clear();
+        else
+            board.clear();
+    }
+    Board board;
+};
+
+using PasteboardImplementations = ::testing::Types<QtPasteboard, RecordingPasteboard>;
+TYPED_TEST_SUITE(PasteboardContractTest, PasteboardImplementations);
+
+TYPED_TEST(PasteboardContractTest, RecordsTravelAsOneItemEachInOrder) {
+    const QList<QByteArray> archives = {
+        ResourceItem(u"user.b"_s, "2").archive(),
+        ResourceItem(u"user.a"_s, QByteArray("\0\xff", 2)).archive(),
+        ResourceItem(u"user.c"_s, {}).archive()};
+    this->board.writeRecords(archives);
+    const QList<std::optional<QByteArray>> items = this->board.items();
+    ASSERT_EQ(items.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(items.at(i), archives.at(i));
+
+    this->holdText();
+    EXPECT_EQ(this->board.items(), (QList<std::optional<QByteArray>>{std::nullopt}));
+    this->clear();
+    EXPECT_TRUE(this->board.items().isEmpty());
+}
+
+} // namespace

@@ -34,13 +34,9 @@ PropertyListSerialization::read(QByteArrayView bytes) {
     const std::optional<QString> text = decodeUtf8(bytes);
     if (!text)
         return std::nullopt;
-    if (looksLikeXml(*text)) {
-        if (std::optional<PlistValue> value = XmlPlistReader::read(bytes))
-            return ReadResult{std::move(*value), Format::Xml};
-        return std::nullopt;
-    }
+    const Format format = looksLikeXml(*text) ? Format::Xml : Format::OpenStep;
     if (std::optional<PlistValue> value = readText(*text))
-        return ReadResult{std::move(*value), Format::OpenStep};
+        return ReadResult{std::move(*value), format};
     return std::nullopt;
 }
 
@@ -49,6 +45,8 @@ std::optional<PlistValue> PropertyListSerialization::readBinary(QByteArrayView b
 }
 
 std::optional<PlistValue> PropertyListSerialization::readText(const QString& text) {
+    if (looksLikeXml(text))
+        return XmlPlistReader::read(text.toUtf8());
     // A byte-order mark is an encoding detail, not part of the text.
     return OpenStepPlistReader::read(text.startsWith(u'\xfeff') ? text.mid(1) : text);
 }

@@ -23,7 +23,7 @@ public:
     static std::optional<ReadResult> read(QByteArrayView bytes);
     // Only a valid binary property list; everything else is refused.
     static std::optional<PlistValue> readBinary(QByteArrayView bytes);
-    // The old-style text reader, as a string's own property-list parse uses it.
+    // A string's own property-list parse: XML when it opens like XML, old-style text otherwise.
     static std::optional<PlistValue> readText(const QString& text);
 
     // Old-style text cannot be written; asking for it gives nullopt.

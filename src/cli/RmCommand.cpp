@@ -1,0 +1,34 @@
+#include "cli/RmCommand.h"
+
+#include "cli/StderrErrorAlert.h"
+#include "inspector/AttributeCommands.h"
+
+namespace palvorn {
+
+QString RmCommand::description() const {
+    return QStringLiteral("Removes the attributes NAME... of PATH.");
+}
+
+void RmCommand::addArguments(QCommandLineParser& parser) const {
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
+    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attributes."),
+                                 QStringLiteral("NAME..."));
+}
+
+QString RmCommand::checkArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().size() >= 2 ? QString()
+                                                    : QStringLiteral("expects PATH and a NAME");
+}
+
+int RmCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
+    const QStringList arguments = parser.positionalArguments();
+    QList<ResourceItemPtr> records;
+    for (const QString& name : arguments.mid(1))
+        records.append(std::make_shared<ResourceItem>(name, QByteArray()));
+    StderrErrorAlert alert(err);
+    for (const QString& failure : AttributeCommands::removeRecords(arguments.at(0), records))
+        alert.showErrorAlert(failure);
+    return alert.anyShown() ? Failure : Success;
+}
+
+} // namespace palvorn

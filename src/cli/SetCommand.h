@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace palvorn {
+
+// palvorn-cli set PATH NAME --as text|plist|hex [VALUE | --file F]: converts the text as the
+// attribute editor's save does and writes it; a text that does not convert writes nothing.
+class SetCommand : public Command {
+public:
+    QString name() const override { return QStringLiteral("set"); }
+    QString description() const override;
+
+protected:
+    void addArguments(QCommandLineParser& parser) const override;
+    QString checkArguments(const QCommandLineParser& parser) const override;
+    int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) override;
+};
+
+} // namespace palvorn

@@ -1,0 +1,110 @@
+#include "editor/EditorConversion.h"
+
+#include "model/ResourceItem.h"
+#include "model/plist/PropertyListSerialization.h"
+
+#include <algorithm>
+
+namespace palvorn {
+
+namespace {
+
+EditorConversion::Result refused(const QString& problem) {
+    return {std::nullopt, problem};
+}
+
+std::optional<int> digitValue(QChar c) {
+    const char16_t unit = c.unicode();
+    if (unit >= u'0' && unit <= u'9')
+        return unit - u'0';
+    if (unit >= u'a' && unit <= u'f')
+        return unit - u'a' + 10;
+    if (unit >= u'A' && unit <= u'F')
+        return unit - u'A' + 10;
+    return std::nullopt;
+}
+
+// One pair as an unsigned 8-bit number in base 16: two digits, or a sign and one digit.
+std::optional<char> pairValue(QChar first, QChar second) {
+    const std::optional<int> low = digitValue(second);
+    if (!low)
+        return std::nullopt;
+    if (first == u'+')
+        return char(*low);
+    if (first == u'-')
+        return *low == 0 ? std::optional<char>(0) : std::nullopt;
+    const std::optional<int> high = digitValue(first);
+    if (!high)
+        return std::nullopt;
+    return char(*high * 16 + *low);
+}
+
+} // namespace
+
+QStringList EditorConversion::formatList() {
+    return {QStringLiteral("Plain text"), QStringLiteral("Property list"),
+            QStringLiteral("Hex text"), QStringLiteral("Not supported")};
+}
+
+qint64 EditorConversion::typeOfFormat(int format) {
+    switch (format) {
+    case PlainText:
+        return ResourceItem::TextType;
+    case PropertyList:
+        return ResourceItem::PropertyListType;
+    default:
+        return ResourceItem::BinaryType;
+    }
+}
+
+int EditorConversion::formatOfType(qint64 type) {
+    return int(std::clamp<qint64>(type, PlainText, HexText));
+}
+
+EditorConversion::Result EditorConversion::bytesFor(int format, const QString& text) {
+    switch (format) {
+    case PlainText:
+        return {text.toUtf8(), {}};
+    case PropertyList:
+        return plistBytes(text);
+    default:
+        return hexBytes(text);
+    }
+}
+
+EditorConversion::Result EditorConversion::plistBytes(const QString& text) {
+    const std::optional<PlistValue> value = PropertyListSerialization::readText(text);
+    if (!value)
+        return refused(QStringLiteral("The text is not a property list, so nothing was saved."));
+    std::optional<QByteArray> binary =
+        PropertyListSerialization::write(*value, PropertyListSerialization::Format::Binary);
+    if (!binary)
+        return refused(QStringLiteral(
+            "This property list cannot be written in the binary format, so nothing was saved."));
+    return {std::move(binary), {}};
+}
+
+EditorConversion::Result EditorConversion::hexBytes(const QString& text) {
+    QString digits = text;
+    digits.remove(u' ');
+    if (digits.startsWith(u'<'))
+        digits.remove(0, 1);
+    if (digits.endsWith(u'>'))
+        digits.chop(1);
+    if (digits.size() % 2 != 0)
+        return refused(
+            QStringLiteral("The hex text has an odd number of digits, so nothing was saved."));
+    QByteArray bytes;
+    bytes.reserve(digits.size() / 2);
+    for (qsizetype i = 0; i < digits.size(); i += 2) {
+        const std::optional<char> byte = pairValue(digits.at(i), digits.at(i + 1));
+        if (!byte)
+            return refused(QStringLiteral("\u201c%1\u201d is not a pair of hexadecimal digits, so "
+                                          "nothing was saved.")
+                               .arg(digits.mid(i, 2)));
+        bytes.append(*byte);
+    }
+    return {std::move(bytes), {}};
+}
+
+} // namespace palvorn

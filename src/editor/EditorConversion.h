@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace palvorn {
+
+// The attribute editor's formats and how its text turns back into bytes. A text that does not
+// convert is refused with the reason, never turned into an empty value: saving it would wipe the
+// attribute.
+class EditorConversion {
+public:
+    enum Format { PlainText = 0, PropertyList = 1, HexText = 2, NotSupported = 3 };
+
+    struct Result {
+        std::optional<QByteArray> bytes;
+        QString problem; // why nothing converted; empty when bytes holds the value
+    };
+
+    // "Plain text", "Property list", "Hex text", "Not supported", in pop-up order.
+    static QStringList formatList();
+    // The content type a record gets when saved in, or switched to, a format.
+    static qint64 typeOfFormat(int format);
+    // The format a record of the given type opens in.
+    static int formatOfType(qint64 type);
+
+    static Result bytesFor(int format, const QString& text);
+
+    // Parses the text as a property list (XML or old-style) and writes it in the binary format.
+    static Result plistBytes(const QString& text);
+    // Spaces removed, an optional "<" and ">", then pairs of hexadecimal digits ("+d" and "-0"
+    // also pass, as the platform's integer parse allows them).
+    static Result hexBytes(const QString& text);
+};
+
+} // namespace palvorn

@@ -1,0 +1,154 @@
+#include "editor/EditViewController.h"
+
+#include "editor/EditorConversion.h"
+#include "model/plist/BinaryPlistWriter.h"
+#include "support/InspectorFixture.h"
+#include "ui_EditViewController.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class EditViewControllerTest : public InspectorFixture {
+protected:
+    // Opens the editor from the inspector of file, on the row of name (or for a new attribute).
+    EditViewController& editorFor(const QString& file, const QString& name = {}) {
+        ViewController& view = open(file);
+        m_view = &view;
+        if (!name.isEmpty())
+            view.ui().xattrTable->selectRow(rowOf(view, name));
+        view.ui().newXattrButton->click();
+        return *view.editor();
+    }
+
+    static void choose(EditViewController& editor, int format) {
+        editor.ui().formatPopup->setCurrentIndex(format);
+        Q_EMIT editor.ui().formatPopup->activated(format);
+    }
+
+    static void save(EditViewController& editor, const QString& name, int format,
+                     const QString& text) {
+        editor.ui().nameTextbox->setText(name);
+        editor.ui().formatPopup->setCurrentIndex(format);
+        editor.ui().contentTextview->setPlainText(text);
+        editor.ui().saveButton->click();
+    }
+
+    ViewController* m_view = nullptr;
+};
+
+const QByteArray binaryList =
+    BinaryPlistWriter::write(PlistValue::array({PlistValue::string(u"x"_s)})).value();
+
+} // namespace
+
+TEST_F(EditViewControllerTest, OpensEachRecordInTheFormatOfItsType) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.text", "a longer text");
+    setRaw(file, "user.short", "hello");
+    setRaw(file, "user.plist", binaryList);
+    setRaw(file, "user.bytes", QByteArray("\x00\xff", 2));
+    const struct {
+        const char16_t* name;
+        int format;
+        QString startOfContent;
+    } cases[] = {
+        {u"user.text", 0, u"a longer text"_s},
+        {u"user.short", 2, u"<68656c6c 6f>"_s}, // five bytes are binary data by detection
+        {u"user.plist", 1, u"<?xml version=\"1.0\""_s},
+        {u"user.bytes", 2, u"<00ff>"_s},
+    };
+    for (const auto& c : cases) {
+        EditViewController& editor = editorFor(file, QString::fromUtf16(c.name));
+        EXPECT_EQ(editor.ui().formatPopup->count(), 4);
+        EXPECT_EQ(editor.ui().formatPopup->itemText(3), u"Not supported"_s);
+        EXPECT_EQ(editor.ui().nameTextbox->text(), QString::fromUtf16(c.name));
+        EXPECT_EQ(editor.ui().formatPopup->currentIndex(), c.format);
+        EXPECT_TRUE(editor.ui().contentTextview->toPlainText().startsWith(c.startOfContent));
+        editor.ui().cancelButton->click();
+    }
+    EditViewController& blank = editorFor(file);
+    EXPECT_TRUE(blank.editRes().isEmpty());
+    EXPECT_EQ(blank.ui().formatPopup->currentIndex(), 0);
+    EXPECT_EQ(blank.ui().contentTextview->toPlainText(), QString());
+}
+
+TEST_F(EditViewControllerTest, SwitchingFormatsRerendersAndTheTypeOutlivesCancel) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.text", "some text value");
+    EditViewController& editor = editorFor(file, u"user.text"_s);
+    const ResourceItemPtr inspectorsRecord = editor.editRes().front();
+
+    choose(editor, EditorConversion::NotSupported);
+    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"<736f6d65 20746578 74207661 6c7565>"_s);
+    EXPECT_EQ(inspectorsRecord->type(), ResourceItem::BinaryType);
+    choose(editor, EditorConversion::PropertyList); // not a property list: the text itself
+    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"some text value"_s);
+    editor.ui().cancelButton->click();
+    EXPECT_EQ(inspectorsRecord->type(), ResourceItem::PropertyListType);
+    EXPECT_EQ(getRaw(file, "user.text"), "some text value");
+}
+
+TEST_F(EditViewControllerTest, SavingWritesTheConvertedBytesUnderTheNameGiven) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.old", "old name value");
+    const struct {
+        QString name;
+        int format;
+        QString text;
+        QByteArray bytes;
+    } cases[] = {
+        {u"user.hex"_s, EditorConversion::HexText, u"<48 65 6c 6c 6f>"_s, "Hello"},
+        {u"user.upper"_s, EditorConversion::NotSupported, u"48656C6C6F"_s, "Hello"},
+        {u"user.empty"_s, EditorConversion::PlainText, QString(), {}},
+        {u"user.empty-hex"_s, EditorConversion::HexText, u"<>"_s, {}},
+        {u"user.list"_s, EditorConversion::PropertyList, u"(x)"_s, binaryList},
+        {u"user.renamed"_s, EditorConversion::PlainText, u"old name value, new name"_s,
+         "old name value, new name"},
+    };
+    for (const auto& c : cases) {
+        EditViewController& editor = editorFor(file, u"user.old"_s);
+        save(editor, c.name, c.format, c.text);
+        EXPECT_FALSE(editor.isVisible()) << c.name.toStdString();
+        EXPECT_EQ(getRaw(file, c.name.toUtf8()), c.bytes) << c.name.toStdString();
+        EXPECT_TRUE(hasRaw(file, c.name.toUtf8())) << c.name.toStdString();
+    }
+    EXPECT_EQ(getRaw(file, "user.old"), "old name value"); // renaming added, never removed
+    EXPECT_EQ(m_view->editRes().front()->type(), ResourceItem::TextType);
+    EXPECT_TRUE(alert.shown().isEmpty());
+}
+
+TEST_F(EditViewControllerTest, TextThatDoesNotConvertIsRefusedAndNothingIsWiped) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.keep", "precious");
+    for (const auto& [format, text] :
+         {std::pair{int(EditorConversion::HexText), u"486"_s},
+          std::pair{int(EditorConversion::NotSupported), u"48 6g"_s},
+          std::pair{int(EditorConversion::HexText), u"48\n65"_s},
+          std::pair{int(EditorConversion::PropertyList), u"{ not = a list"_s}}) {
+        alert.clear();
+        EditViewController& editor = editorFor(file, u"user.keep"_s);
+        save(editor, u"user.keep"_s, format, text);
+        EXPECT_EQ(alert.shown().size(), 1) << text.toStdString();
+        EXPECT_TRUE(alert.shown().value(0).endsWith(u"so nothing was saved."_s));
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(editor.ui().contentTextview->toPlainText(), text);
+        EXPECT_EQ(getRaw(file, "user.keep"), "precious");
+        editor.ui().cancelButton->click();
+    }
+}
+
+TEST_F(EditViewControllerTest, AFailedWriteIsShownAndTheListIsNotReloaded) {
+    const QString file = makeFile(u"f"_s);
+    EditViewController& editor = editorFor(file);
+    setRaw(file, "user.behind", "x"); // would appear on a reload
+    save(editor, u"user."_s + QString(300, u'n'), EditorConversion::PlainText, u"v"_s);
+    ASSERT_EQ(alert.shown().size(), 1);
+    EXPECT_TRUE(alert.shown().front().startsWith(u"setxattr error: "_s));
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(m_view->ui().xattrTable->model()->rowCount(), 0);
+}

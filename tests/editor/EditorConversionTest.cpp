@@ -1,0 +1,89 @@
+#include "editor/EditorConversion.h"
+
+#include "model/plist/BinaryPlistReader.h"
+
+#include <gtest/gtest.h>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+TEST(EditorConversionTest, FormatsAndTypes) {
+    EXPECT_EQ(EditorConversion::formatList(), (QStringList{u"Plain text"_s, u"Property list"_s,
+                                                           u"Hex text"_s, u"Not supported"_s}));
+    const qint64 typeOf[] = {0, 1, 2, 2};
+    for (int format = 0; format < 4; ++format)
+        EXPECT_EQ(EditorConversion::typeOfFormat(format), typeOf[format]) << format;
+    const std::pair<qint64, int> opensIn[] = {{-4, 0}, {0, 0}, {1, 1}, {2, 2}, {3, 2}, {99, 2}};
+    for (const auto& [type, format] : opensIn)
+        EXPECT_EQ(EditorConversion::formatOfType(type), format) << type;
+}
+
+TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
+    const struct {
+        QString text;
+        std::optional<QByteArray> bytes;
+    } cases[] = {
+        {u"<48 65 6c 6c 6f>"_s, QByteArray("Hello")},
+        {u"48656C6C6F"_s, QByteArray("Hello")},
+        {u"<48656c6c 6f>"_s, QByteArray("Hello")},
+        {u"<4865"_s, QByteArray("He")},
+        {u"4865>"_s, QByteArray("He")},
+        {u""_s, QByteArray()},
+        {u"<>"_s, QByteArray()},
+        {u"   "_s, QByteArray()},
+        {u"+1+f-0"_s, QByteArray("\x01\x0f\x00", 3)},
+        {u"486"_s, std::nullopt},      // three digits
+        {u"48\n65"_s, std::nullopt},   // a line break is not removed
+        {u"48\n\n65"_s, std::nullopt}, // nor two of them
+        {u"48\t6"_s, std::nullopt},    // nor a tab
+        {u"4g"_s, std::nullopt},       // a letter outside a-f
+        {u"-1"_s, std::nullopt},       // only zero may take a minus sign
+        {u"<<48>>"_s, std::nullopt},   // one "<" and one ">" at most
+        {u"0x48"_s, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const EditorConversion::Result result = EditorConversion::hexBytes(c.text);
+        EXPECT_EQ(result.bytes, c.bytes) << c.text.toStdString();
+        EXPECT_EQ(result.problem.isEmpty(), c.bytes.has_value()) << c.text.toStdString();
+    }
+    EXPECT_EQ(EditorConversion::hexBytes(u"486"_s).problem,
+              u"The hex text has an odd number of digits, so nothing was saved."_s);
+    EXPECT_EQ(EditorConversion::hexBytes(u"48zz"_s).problem,
+              u"\u201czz\u201d is not a pair of hexadecimal digits, so nothing was saved."_s);
+}
+
+TEST(EditorConversionTest, PropertyListTextBecomesABinaryList) {
+    const QString xml = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n"
+                        "<dict><key>n</key><integer>42</integer></dict>\n</plist>\n"_s;
+    const struct {
+        QString text;
+        std::optional<PlistValue> value;
+    } cases[] = {
+        {xml, PlistValue::dictionary({{u"n"_s, PlistValue::integer(42)}})},
+        {u"{ a = (b, <0aff>); }"_s,
+         PlistValue::dictionary({{u"a"_s, PlistValue::array({PlistValue::string(u"b"_s),
+                                                             PlistValue::data("\x0a\xff")})}})},
+        {u"hello"_s, PlistValue::string(u"hello"_s)},
+        {u""_s, PlistValue::dictionary({})}, // an empty text is an empty dictionary
+        {u"one two three"_s, std::nullopt},
+        {u"<plist version=\"1.0\"><dict><key>k</key></dict></plist>"_s, std::nullopt},
+        {u"{ a = b }"_s, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const EditorConversion::Result result = EditorConversion::plistBytes(c.text);
+        ASSERT_EQ(result.bytes.has_value(), c.value.has_value()) << c.text.toStdString();
+        if (c.value)
+            EXPECT_TRUE(BinaryPlistReader::read(*result.bytes) == *c.value) << c.text.toStdString();
+        else
+            EXPECT_EQ(result.problem, u"The text is not a property list, so nothing was saved."_s);
+    }
+}
+
+TEST(EditorConversionTest, PlainTextIsItsUtf8BytesUnchanged) {
+    EXPECT_EQ(EditorConversion::bytesFor(EditorConversion::PlainText, u"caf\u00e9\n"_s).bytes,
+              QByteArray("caf\xc3\xa9\n"));
+    EXPECT_EQ(EditorConversion::bytesFor(EditorConversion::PlainText, QString()).bytes,
+              QByteArray());
+    EXPECT_EQ(EditorConversion::bytesFor(EditorConversion::NotSupported, u"<41>"_s).bytes,
+              QByteArray("A"));
+}

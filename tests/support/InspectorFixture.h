@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/AppDelegate.h"
+#include "inspector/Document.h"
+#include "inspector/DocumentWindow.h"
+#include "inspector/ViewController.h"
+#include "platform/RecordingErrorAlert.h"
+#include "platform/RecordingOpenPanel.h"
+#include "platform/RecordingPasteboard.h"
+#include "platform/RecordingSavePanel.h"
+#include "support/XattrFixture.h"
+#include "ui_ViewController.h"
+
+// Inspector windows on real files, with every platform service a recording stand-in.
+class InspectorFixture : public XattrFixture {
+protected:
+    void TearDown() override {
+        for (palvorn::Document* document : delegate.documents())
+            delete document->window();
+    }
+
+    palvorn::ViewController& open(const QString& path) {
+        palvorn::Document* document =
+            delegate.openDocument(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
+        return document->window()->viewController();
+    }
+
+    static QStringList namesShown(const palvorn::ViewController& view) {
+        QStringList names;
+        const QAbstractItemModel* model = view.ui().xattrTable->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            names.append(model->index(row, 0).data().toString());
+        return names;
+    }
+
+    static int rowOf(const palvorn::ViewController& view, const QString& name) {
+        return int(namesShown(view).indexOf(name));
+    }
+
+    static void selectRows(palvorn::ViewController& view, const QList<int>& rows) {
+        QItemSelectionModel* selection = view.ui().xattrTable->selectionModel();
+        selection->clearSelection();
+        for (int row : rows)
+            selection->setCurrentIndex(view.ui().xattrTable->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    palvorn::RecordingErrorAlert alert;
+    palvorn::RecordingOpenPanel openPanel;
+    palvorn::RecordingSavePanel savePanel;
+    palvorn::RecordingPasteboard pasteboard;
+    palvorn::AppDelegate delegate{palvorn::Platform{alert, openPanel, savePanel, pasteboard}};
+};
