@@ -8,6 +8,7 @@
 #include "model/ResourceItem.h"
 #include "platform/RecordingErrorAlert.h"
 #include "platform/RecordingOpenPanel.h"
+#include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
 #include "ui_ViewController.h"
 
@@ -56,7 +57,8 @@ int main(int argc, char* argv[]) {
     RecordingErrorAlert alert;
     RecordingOpenPanel openPanel;
     RecordingSavePanel savePanel;
-    AppDelegate delegate(Platform{alert, openPanel, savePanel});
+    RecordingPasteboard pasteboard;
+    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard});
 
     Document* document = delegate.openDocument(QUrl::fromLocalFile(demo));
     DocumentWindow* window = document->window();
