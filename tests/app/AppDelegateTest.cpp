@@ -8,9 +8,13 @@
 #include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
 #include "support/XattrFixture.h"
+#include "ui_ViewController.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QTableView>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
@@ -64,8 +68,8 @@ TEST_F(AppDelegateTest, EveryWindowHasTheFileMenuAndClosingEndsItsDocument) {
         for (QAction* action : menu->menu()->actions())
             if (!action->isSeparator())
                 actions.append(action->text());
-    EXPECT_EQ(actions, (QStringList{u"&Open…"_s, u"&New Window"_s, u"&Close"_s, u"&Quit"_s, u"Cu&t"_s,
-                                   u"&Copy"_s, u"&Paste"_s}));
+    EXPECT_EQ(actions, (QStringList{u"&Open…"_s, u"&New Window"_s, u"&Close"_s, u"&Quit"_s,
+                                    u"Cu&t"_s, u"&Copy"_s, u"&Paste"_s}));
 
     document->window()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -81,4 +85,34 @@ TEST_F(AppDelegateTest, StoryboardMakesANewWindowEachTime) {
     ASSERT_TRUE(one && two);
     EXPECT_NE(one.get(), two.get());
     EXPECT_EQ(main.instantiateController(u"No Such Controller"_s), nullptr);
+}
+
+TEST_F(AppDelegateTest, EditMenuActsOnTextInTextFieldsAndOnAttributesElsewhere) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", "alpha");
+    Document* document = delegate.openDocument(QUrl::fromLocalFile(file));
+    DocumentWindow* window = document->window();
+    ViewController& view = window->viewController();
+    const auto trigger = [window](const QString& text) {
+        for (QAction* menu : window->menuBar()->actions())
+            for (QAction* action : menu->menu()->actions())
+                if (action->text() == text)
+                    action->trigger();
+    };
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+
+    view.ui().xattrTable->selectRow(0);
+    view.ui().xattrTable->setFocus();
+    trigger(u"&Copy"_s);
+    ASSERT_EQ(pasteboard.items().size(), 1);
+
+    pasteboard.clear();
+    view.ui().flagTextbox->setText(u"flag text"_s);
+    view.ui().flagTextbox->selectAll();
+    view.ui().flagTextbox->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), view.ui().flagTextbox);
+    trigger(u"&Copy"_s);
+    EXPECT_TRUE(pasteboard.items().isEmpty());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"flag text"_s);
 }
