@@ -4,7 +4,6 @@
 #include <limits>
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -271,10 +270,7 @@ TEST(BinaryPlistReader, RefusesMalformedAndHostileDocuments) {
         {"uid above 32 bits", assemble({hex("84 0100000000")})},
     };
     for (const auto& [name, doc] : cases) {
-        QElapsedTimer timer;
-        timer.start();
         EXPECT_FALSE(BinaryPlistReader::read(doc)) << name;
-        EXPECT_LT(timer.elapsed(), 1000) << name;
     }
 }
 
@@ -301,10 +297,7 @@ TEST(BinaryPlistReader, EnforcesDepthAndExpandedSizeAtTheirLimits) {
         {"doubling to 2^20 - 1 nodes", doubling(19), false},
     };
     for (const auto& [name, doc, accepted] : cases) {
-        QElapsedTimer timer;
-        timer.start();
         EXPECT_EQ(BinaryPlistReader::read(doc).has_value(), accepted) << name;
-        EXPECT_LT(timer.elapsed(), 1000) << name;
     }
 }
 
