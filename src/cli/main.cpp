@@ -1,6 +1,8 @@
 #include "cli/CpCommand.h"
+#include "cli/FlagCommand.h"
 #include "cli/GetCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/QuarantineCommand.h"
 #include "cli/RmCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
@@ -23,6 +25,8 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     commands.push_back(std::make_unique<SetCommand>());
     commands.push_back(std::make_unique<RmCommand>());
     commands.push_back(std::make_unique<CpCommand>());
+    commands.push_back(std::make_unique<QuarantineCommand>());
+    commands.push_back(std::make_unique<FlagCommand>());
     return commands;
 }
 

@@ -5,6 +5,7 @@
 #include "inspector/AttributeTableModel.h"
 #include "inspector/Document.h"
 #include "inspector/InspectorReport.h"
+#include "inspector/NameFlags.h"
 #include "model/ResourceList.h"
 #include "platform/ErrorAlert.h"
 #include "platform/OpenPanel.h"
@@ -47,6 +48,9 @@ ViewController::ViewController(Platform platform, QWidget* parent)
             &ViewController::cutSelectedAttributes);
     connect(m_ui->copyXattrButton, &QPushButton::clicked, this, &ViewController::copyWithSender);
     connect(m_ui->pasteXattrButton, &QPushButton::clicked, this, &ViewController::pasteWithSender);
+    connect(m_ui->addQuarButton, &QPushButton::clicked, this, &ViewController::addQuarantine);
+    connect(m_ui->addFlagButton, &QPushButton::clicked, this, &ViewController::addNameFlags);
+    connect(m_ui->stripFlagButton, &QPushButton::clicked, this, &ViewController::stripNameFlags);
     viewDidLoad();
 }
 
@@ -100,9 +104,10 @@ void ViewController::inspectFile(const QUrl& url) {
     m_ui->newXattrButton->setText(tr("New"));
 }
 
-void ViewController::loadList() {
+void ViewController::loadList(bool refreshSummary) {
     m_reslist = std::make_unique<ResourceList>(*m_theSourceURL, m_platform.alert);
-    refreshSizeSummary();
+    if (refreshSummary)
+        refreshSizeSummary();
     m_table->setRecords(m_reslist->children());
 }
 
@@ -286,6 +291,56 @@ void ViewController::copyWithSender() {
 
 void ViewController::pasteWithSender() {
     pasteAttributes(m_platform.pasteboard);
+}
+
+void ViewController::addQuarantine() {
+    if (!m_theSourceURL)
+        return;
+    const Quarantine::Stamp stamp = m_quarantine.makeStamp();
+    const QStringList failures = AttributeCommands::writeRecord(
+        m_theSourcePath, ResourceItem(Quarantine::attributeName(), stamp.value));
+    if (!failures.isEmpty()) {
+        m_platform.alert.showErrorAlert(failures.constFirst());
+        return;
+    }
+    // The list shows the new value before the database is asked; the summary comes last.
+    m_reslist.reset();
+    m_table->setRecords({});
+    showContentText(QString());
+    loadList(false);
+    const int status = m_quarantine.recordEvent(stamp);
+    if (status != 0)
+        m_platform.alert.showErrorAlert(
+            QStringLiteral("sqlite3 command returned error number %1").arg(status));
+    refreshSizeSummary();
+}
+
+QStringList ViewController::selectedNames() const {
+    QStringList names;
+    if (!m_theSourceURL)
+        return names;
+    for (int row : selectedRowIndexes()) {
+        if (const ResourceItemPtr record = m_table->recordAt(row))
+            names.append(record->name());
+    }
+    return names;
+}
+
+void ViewController::addNameFlags() {
+    const QString flag = m_ui->flagTextbox->text();
+    if (flag.isEmpty() || selectedRowIndexes().isEmpty())
+        return;
+    for (const QString& failure : NameFlags::addNameFlags(m_theSourcePath, selectedNames(), flag))
+        m_platform.alert.showErrorAlert(failure);
+    reloadAttributes();
+}
+
+void ViewController::stripNameFlags() {
+    if (selectedRowIndexes().isEmpty())
+        return;
+    for (const QString& failure : NameFlags::stripNameFlags(m_theSourcePath, selectedNames()))
+        m_platform.alert.showErrorAlert(failure);
+    reloadAttributes();
 }
 
 } // namespace palvorn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "inspector/Quarantine.h"
 #include "model/ResourceItem.h"
 #include "platform/Platform.h"
 
@@ -64,6 +65,13 @@ public:
     void copyWithSender();
     void pasteWithSender();
 
+    // Stamps the file with a quarantine attribute and its event row.
+    void addQuarantine();
+    Quarantine& quarantine() { return m_quarantine; }
+    // Append "#" and the flag text to the selected names, or cut them at their first "#".
+    void addNameFlags();
+    void stripNameFlags();
+
     // Selected rows in ascending order.
     QList<int> selectedRowIndexes() const;
 
@@ -83,7 +91,8 @@ protected:
 private:
     void viewDidLoad();
     void viewDidAppear();
-    void loadList();
+    void loadList(bool refreshSummary = true);
+    QStringList selectedNames() const;
     void setWindowTitleText(const QString& title);
 
     std::unique_ptr<Ui::ViewController> m_ui;
@@ -97,6 +106,7 @@ private:
     std::unique_ptr<ResourceList> m_reslist;
     QList<ResourceItemPtr> m_editRes;
     QPointer<EditViewController> m_editor;
+    Quarantine m_quarantine;
 };
 
 } // namespace palvorn

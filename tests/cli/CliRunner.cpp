@@ -7,9 +7,11 @@
 
 namespace {
 
-CliResult runProgram(const QString& program, const QStringList& arguments,
-                     const QByteArray& input) {
+CliResult runProgram(const QString& program, const QStringList& arguments, const QByteArray& input,
+                     const QStringList& environment = {}) {
     QProcess process;
+    if (!environment.isEmpty())
+        process.setEnvironment(QProcess::systemEnvironment() + environment);
     process.start(program, arguments);
     EXPECT_TRUE(process.waitForStarted()) << program.toStdString();
     process.write(input);
@@ -24,6 +26,10 @@ CliResult runProgram(const QString& program, const QStringList& arguments,
 
 CliResult runCli(const QStringList& arguments, const QByteArray& input) {
     return runProgram(QStringLiteral(PALVORN_CLI_PATH), arguments, input);
+}
+
+CliResult runCliWith(const QStringList& environment, const QStringList& arguments) {
+    return runProgram(QStringLiteral(PALVORN_CLI_PATH), arguments, {}, environment);
 }
 
 CliResult runCliUnprivileged(const QStringList& arguments) {

@@ -11,6 +11,8 @@ struct CliResult {
 };
 
 CliResult runCli(const QStringList& arguments, const QByteArray& input = {});
+// The same with extra environment variables, for example another HOME.
+CliResult runCliWith(const QStringList& environment, const QStringList& arguments);
 
 // The same, as another user when the tests run as root, so that permission checks apply.
 CliResult runCliUnprivileged(const QStringList& arguments);

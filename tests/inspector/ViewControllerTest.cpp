@@ -3,6 +3,7 @@
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
 #include "support/InspectorFixture.h"
+#include "support/QuarantineDatabase.h"
 
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -318,4 +319,79 @@ TEST_F(ViewControllerTest, CommandsWithoutAFileOrSelectionDoNothing) {
     view.cutSelectedAttributes();
     EXPECT_EQ(listXattrs(nativePath(file)).size(), 3);
     EXPECT_TRUE(alert.shown().isEmpty());
+}
+
+TEST_F(ViewControllerTest, QuarantineStampsTheFileAndItsEventRow) {
+    QTemporaryDir home;
+    const QuarantineDatabase database(home.path());
+    database.create();
+    const QString file = makeFile(u"f"_s, "12345");
+    ViewController& view = open(file);
+    view.quarantine().homePath = home.path();
+    view.quarantine().clock = [] { return QDateTime::fromSecsSinceEpoch(1'765'000'000, Qt::UTC); };
+    view.quarantine().uuid = [] {
+        return QUuid::fromString(u"{6ba7b810-9dad-11d1-80b4-00c04fd430c8}"_s);
+    };
+
+    view.ui().addQuarButton->click();
+    EXPECT_TRUE(alert.shown().isEmpty()) << alert.shown().join(u' ').toStdString();
+    const QByteArray value = "0083;6933c340;palvorn.app;6BA7B810-9DAD-11D1-80B4-00C04FD430C8";
+    EXPECT_EQ(getRaw(file, "user.com.apple.quarantine"), value);
+    EXPECT_EQ(namesShown(view), QStringList{u"user.com.apple.quarantine"_s});
+    EXPECT_EQ(view.ui().quarantTextbox->text(), u"Xattr 62, data 5, total 67"_s);
+    ASSERT_EQ(database.rows().size(), 1);
+    EXPECT_TRUE(
+        database.rows().front().startsWith(u"6BA7B810-9DAD-11D1-80B4-00C04FD430C8|786692800"_s));
+
+    // Stamping again replaces the value; the same UUID breaks the table's key, which is reported.
+    view.ui().addQuarButton->click();
+    EXPECT_EQ(alert.shown(), QStringList{u"sqlite3 command returned error number 19"_s});
+    EXPECT_EQ(namesShown(view), QStringList{u"user.com.apple.quarantine"_s});
+}
+
+TEST_F(ViewControllerTest, AFailingDatabaseStillLeavesTheStampListed) {
+    QTemporaryDir home; // no database below it
+    const QString file = makeFile(u"f"_s);
+    ViewController& view = open(file);
+    view.quarantine().homePath = home.path();
+    view.ui().addQuarButton->click();
+    EXPECT_EQ(alert.shown(), QStringList{u"sqlite3 command returned error number 1"_s});
+    EXPECT_EQ(namesShown(view), QStringList{u"user.com.apple.quarantine"_s});
+
+    alert.clear();
+    ViewController& empty = open({});
+    empty.addQuarantine();
+    EXPECT_TRUE(alert.shown().isEmpty());
+}
+
+TEST_F(ViewControllerTest, FlagsAreAddedToAndStrippedFromTheSelectedNames) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", "value a");
+    setRaw(file, "user.b#X", "value b");
+    setRaw(file, "user.other", "o");
+    ViewController& view = open(file);
+
+    view.ui().flagTextbox->clear();
+    selectRows(view, {rowOf(view, u"user.a"_s), rowOf(view, u"user.b#X"_s)});
+    view.ui().addFlagButton->click(); // no flag text: nothing happens
+    EXPECT_TRUE(hasRaw(file, "user.a"));
+
+    view.ui().flagTextbox->setText(u"S"_s);
+    selectRows(view, {rowOf(view, u"user.a"_s), rowOf(view, u"user.b#X"_s)});
+    view.ui().addFlagButton->click();
+    EXPECT_EQ(getRaw(file, "user.a#S"), "value a");
+    EXPECT_EQ(getRaw(file, "user.b#X#S"), "value b");
+    EXPECT_EQ(namesShown(view).size(), 3);
+
+    // One selected attribute vanished behind the window's back: one alert, the rest goes on.
+    ::removexattr(QFile::encodeName(file).constData(), "user.a#S");
+    selectRows(view, {rowOf(view, u"user.a#S"_s), rowOf(view, u"user.b#X#S"_s),
+                      rowOf(view, u"user.other"_s)});
+    view.ui().stripFlagButton->click();
+    EXPECT_EQ(alert.shown(), QStringList{u"Can't strip flags"_s});
+    EXPECT_EQ(getRaw(file, "user.b"), "value b");
+    EXPECT_EQ(getRaw(file, "user.other"), "o");
+    QStringList names = namesShown(view);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{u"user.b"_s, u"user.other"_s}));
 }

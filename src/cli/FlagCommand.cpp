@@ -1,0 +1,44 @@
+#include "cli/FlagCommand.h"
+
+#include "cli/StderrErrorAlert.h"
+#include "inspector/NameFlags.h"
+
+namespace palvorn {
+
+QString FlagCommand::description() const {
+    return QStringLiteral("Adds \"#FLAG\" to the names NAME... of PATH, or strips their flags.");
+}
+
+void FlagCommand::addArguments(QCommandLineParser& parser) const {
+    parser.addPositionalArgument(QStringLiteral("add|strip"), QStringLiteral("What to do."));
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
+    parser.addPositionalArgument(QStringLiteral("FLAG"),
+                                 QStringLiteral("The flag text (add only)."),
+                                 QStringLiteral("[FLAG]"));
+    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attributes."),
+                                 QStringLiteral("NAME..."));
+}
+
+QString FlagCommand::checkArguments(const QCommandLineParser& parser) const {
+    const QStringList arguments = parser.positionalArguments();
+    const QString verb = arguments.value(0);
+    if (verb == u"add" && arguments.size() >= 4)
+        return {};
+    if (verb == u"strip" && arguments.size() >= 3)
+        return {};
+    return QStringLiteral("expects 'add PATH FLAG NAME...' or 'strip PATH NAME...'");
+}
+
+int FlagCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
+    const QStringList arguments = parser.positionalArguments();
+    const QString& path = arguments.at(1);
+    const QStringList failures =
+        arguments.at(0) == u"add" ? NameFlags::addNameFlags(path, arguments.mid(3), arguments.at(2))
+                                  : NameFlags::stripNameFlags(path, arguments.mid(2));
+    StderrErrorAlert alert(err);
+    for (const QString& failure : failures)
+        alert.showErrorAlert(failure);
+    return alert.anyShown() ? Failure : Success;
+}
+
+} // namespace palvorn

@@ -1,0 +1,40 @@
+#include "cli/QuarantineCommand.h"
+
+#include "cli/StderrErrorAlert.h"
+#include "inspector/AttributeCommands.h"
+#include "inspector/Quarantine.h"
+
+namespace palvorn {
+
+QString QuarantineCommand::description() const {
+    return QStringLiteral("Stamps PATH with a quarantine attribute and its event row.");
+}
+
+void QuarantineCommand::addArguments(QCommandLineParser& parser) const {
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
+}
+
+QString QuarantineCommand::checkArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().size() == 1 ? QString()
+                                                    : QStringLiteral("expects exactly one PATH");
+}
+
+int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
+    const QString path = parser.positionalArguments().constFirst();
+    StderrErrorAlert alert(err);
+    const Quarantine quarantine;
+    const Quarantine::Stamp stamp = quarantine.makeStamp();
+    const QStringList failures = AttributeCommands::writeRecord(
+        path, ResourceItem(Quarantine::attributeName(), stamp.value));
+    if (!failures.isEmpty()) {
+        alert.showErrorAlert(failures.constFirst());
+        return Failure;
+    }
+    const int status = quarantine.recordEvent(stamp);
+    if (status != 0)
+        alert.showErrorAlert(
+            QStringLiteral("sqlite3 command returned error number %1").arg(status));
+    return alert.anyShown() ? Failure : Success;
+}
+
+} // namespace palvorn

@@ -1,0 +1,59 @@
+#include "inspector/Quarantine.h"
+
+#include <QDir>
+#include <QProcess>
+
+namespace palvorn {
+
+namespace {
+
+// 2001-01-01 00:00:00 UTC, the epoch of the event database's times.
+constexpr qint64 referenceDateSince1970 = 978'307'200;
+
+qint64 wholeSecondsSince1970(const QDateTime& when) {
+    // Truncated toward zero, as dropping the fraction does.
+    const qint64 msecs = when.toMSecsSinceEpoch();
+    return msecs / 1000;
+}
+
+} // namespace
+
+QByteArray Quarantine::attributeValue(qint64 secondsSince1970, const QString& uuid) {
+    const auto low32 = static_cast<quint32>(static_cast<quint64>(secondsSince1970) & 0xFFFF'FFFFu);
+    return QStringLiteral("0083;%1;palvorn.app;%2")
+        .arg(QString::asprintf("%2x", low32), uuid)
+        .toUtf8();
+}
+
+QString Quarantine::insertStatement(const QString& uuid, qint64 secondsSince2001) {
+    return QStringLiteral("INSERT INTO \"LSQuarantineEvent\" VALUES('") + uuid +
+           QStringLiteral("',") + QString::number(secondsSince2001) +
+           QStringLiteral(",NULL,'palvorn.app','") + downloadAddress() +
+           QStringLiteral("',NULL,NULL,0,NULL,'") + originAddress() + QStringLiteral("',NULL);");
+}
+
+QString Quarantine::databasePath(const QString& home) {
+    return home +
+           QStringLiteral("/Library/Preferences/com.apple.LaunchServices.QuarantineEventsV2");
+}
+
+Quarantine::Stamp Quarantine::makeStamp() const {
+    const QString text = uuid().toString(QUuid::WithoutBraces).toUpper();
+    return {text, attributeValue(wholeSecondsSince1970(clock()), text)};
+}
+
+int Quarantine::recordEvent(const Stamp& stamp) const {
+    const QString home = homePath.isEmpty() ? QDir::homePath() : homePath;
+    const qint64 secondsSince2001 = wholeSecondsSince1970(clock()) - referenceDateSince1970;
+    QProcess tool;
+    // The tool speaks to the user directly, as it would from a terminal.
+    tool.setProcessChannelMode(QProcess::ForwardedChannels);
+    tool.setInputChannelMode(QProcess::ForwardedInputChannel);
+    tool.start(toolPath, {databasePath(home), insertStatement(stamp.uuid, secondsSince2001)});
+    if (!tool.waitForStarted(-1) || !tool.waitForFinished(-1) ||
+        tool.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return tool.exitCode();
+}
+
+} // namespace palvorn

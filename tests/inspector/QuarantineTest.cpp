@@ -1,0 +1,80 @@
+#include "inspector/Quarantine.h"
+
+#include "support/QuarantineDatabase.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString fixedUuid = u"0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0"_s;
+
+Quarantine fixedQuarantine(const QString& home, qint64 secondsSince1970) {
+    Quarantine quarantine;
+    quarantine.clock = [secondsSince1970] {
+        return QDateTime::fromSecsSinceEpoch(secondsSince1970, Qt::UTC);
+    };
+    quarantine.uuid = [] { return QUuid::fromString(u"{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}"_s); };
+    quarantine.homePath = home;
+    return quarantine;
+}
+
+} // namespace
+
+TEST(QuarantineTest, ValueStatementAndDatabasePath) {
+    const struct {
+        qint64 seconds;
+        const char* field;
+    } clock[] = {{1'765'000'000, "6933c340"}, {5, " 5"}, {0x1'0000'00ab, "ab"}, {-1, "ffffffff"}};
+    for (const auto& c : clock)
+        EXPECT_EQ(Quarantine::attributeValue(c.seconds, fixedUuid),
+                  "0083;" + QByteArray(c.field) + ";palvorn.app;" + fixedUuid.toUtf8());
+
+    EXPECT_EQ(
+        Quarantine::insertStatement(fixedUuid, 786'692'800),
+        u"INSERT INTO \"LSQuarantineEvent\" VALUES('0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0',"
+        "786692800,NULL,'palvorn.app','https://www.example.com/this/that.zip',NULL,NULL,0,NULL,"
+        "'https://www.example.com',NULL);"_s);
+    EXPECT_EQ(Quarantine::databasePath(u"/home/zoe"_s),
+              u"/home/zoe/Library/Preferences/com.apple.LaunchServices.QuarantineEventsV2"_s);
+
+    const Quarantine::Stamp stamp = fixedQuarantine({}, 1'765'000'000).makeStamp();
+    EXPECT_EQ(stamp.uuid, fixedUuid); // upper case, as in the event row
+    EXPECT_EQ(stamp.value, "0083;6933c340;palvorn.app;" + fixedUuid.toUtf8());
+}
+
+TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealTool) {
+    QTemporaryDir home;
+    const QuarantineDatabase database(home.path());
+    database.create();
+
+    const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), 0);
+    ASSERT_EQ(database.rows().size(), 1);
+    EXPECT_EQ(database.rows().front(),
+              fixedUuid + u"|786692800.0||palvorn.app|https://www.example.com/this/that.zip|||0||"
+                          "https://www.example.com|"_s);
+
+    // The same UUID again breaks the table's key: the tool's status is what is reported.
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), 19); // SQLITE_CONSTRAINT
+    Quarantine realClock;
+    realClock.homePath = home.path();
+    EXPECT_EQ(realClock.recordEvent(realClock.makeStamp()), 0);
+    EXPECT_EQ(database.rows().size(), 2);
+}
+
+TEST(QuarantineTest, AMissingDatabaseOrToolIsAFailingStatus) {
+    QTemporaryDir home;
+    const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
+    EXPECT_NE(quarantine.recordEvent(quarantine.makeStamp()), 0); // no Library/Preferences folder
+    QuarantineDatabase(home.path()); // an empty database file has no table either
+    QDir().mkpath(home.filePath(u"Library/Preferences"_s));
+    EXPECT_NE(quarantine.recordEvent(quarantine.makeStamp()), 0);
+
+    Quarantine noTool = fixedQuarantine(home.path(), 0);
+    noTool.toolPath = home.filePath(u"no-such-tool"_s);
+    EXPECT_EQ(noTool.recordEvent(noTool.makeStamp()), -1);
+}
