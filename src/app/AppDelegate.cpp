@@ -1,9 +1,12 @@
 #include "app/AppDelegate.h"
 
+#include "app/ToolWindow.h"
+#include "compare/CompareViewController.h"
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
 #include "platform/OpenPanel.h"
+#include "stripper/StripperViewController.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -57,7 +60,43 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent)
     registerMainInterface();
 }
 
+namespace {
+
+QMainWindow* showNew(const Storyboard& storyboard, const QString& identifier,
+                     QList<QMainWindow*>& list) {
+    QMainWindow* window = storyboard.instantiateController(identifier);
+    list.append(window);
+    window->show();
+    return window;
+}
+
+} // namespace
+
+AppDelegate::~AppDelegate() {
+    qDeleteAll(m_myCompare);
+    qDeleteAll(m_myStripper);
+}
+
+QMainWindow* AppDelegate::openCompare() {
+    return showNew(m_storyboard, QStringLiteral("Compare Window Controller"), m_myCompare);
+}
+
+QMainWindow* AppDelegate::openStripper() {
+    return showNew(m_storyboard, QStringLiteral("Stripper Window Controller"), m_myStripper);
+}
+
 void AppDelegate::registerMainInterface() {
+    const auto toolWindow = [this](QWidget* controller) {
+        auto* window = new ToolWindow(controller);
+        installMenus(*window);
+        return window;
+    };
+    m_storyboard.registerController(
+        QStringLiteral("Compare Window Controller"),
+        [this, toolWindow] { return toolWindow(new CompareViewController(m_platform)); });
+    m_storyboard.registerController(
+        QStringLiteral("Stripper Window Controller"),
+        [this, toolWindow] { return toolWindow(new StripperViewController(m_platform)); });
     m_storyboard.registerController(QStringLiteral("Document Window Controller"), [this] {
         auto* window = new DocumentWindow(m_platform);
         installMenus(*window);
@@ -110,6 +149,10 @@ void AppDelegate::installMenus(QMainWindow& window) {
                     [&window] { editCommand(window, EditCommand::Copy); });
     edit->addAction(tr("&Paste"), QKeySequence::Paste, &window,
                     [&window] { editCommand(window, EditCommand::Paste); });
+
+    QMenu* windows = window.menuBar()->addMenu(tr("&Window"));
+    windows->addAction(tr("&Compare…"), this, &AppDelegate::openCompare);
+    windows->addAction(tr("&Stripper…"), this, &AppDelegate::openStripper);
 }
 
 QList<Document*> AppDelegate::documents() const {

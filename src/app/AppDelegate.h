@@ -21,6 +21,8 @@ class AppDelegate : public QObject {
 
 public:
     explicit AppDelegate(Platform platform, QObject* parent = nullptr);
+    // The tool windows live as long as the delegate.
+    ~AppDelegate() override;
 
     const Storyboard& storyboard() const { return m_storyboard; }
 
@@ -32,6 +34,12 @@ public:
     // File > New Window.
     Document* newDocument();
 
+    // Window > Compare, Window > Stripper: a new window on every choice, kept for the run.
+    QMainWindow* openCompare();
+    QMainWindow* openStripper();
+    const QList<QMainWindow*>& myCompare() const { return m_myCompare; }
+    const QList<QMainWindow*>& myStripper() const { return m_myStripper; }
+
     void installMenus(QMainWindow& window);
     QList<Document*> documents() const;
 
@@ -41,6 +49,8 @@ private:
     Platform m_platform;
     Storyboard m_storyboard{QStringLiteral("Main")};
     QList<QPointer<Document>> m_documents;
+    QList<QMainWindow*> m_myCompare;
+    QList<QMainWindow*> m_myStripper;
 };
 
 } // namespace palvorn

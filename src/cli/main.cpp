@@ -1,3 +1,4 @@
+#include "cli/CompareCommand.h"
 #include "cli/CpCommand.h"
 #include "cli/FlagCommand.h"
 #include "cli/GetCommand.h"
@@ -6,6 +7,7 @@
 #include "cli/RmCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/StripCommand.h"
 
 #include <cstdio>
 #include <memory>
@@ -27,6 +29,8 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     commands.push_back(std::make_unique<CpCommand>());
     commands.push_back(std::make_unique<QuarantineCommand>());
     commands.push_back(std::make_unique<FlagCommand>());
+    commands.push_back(std::make_unique<CompareCommand>());
+    commands.push_back(std::make_unique<StripCommand>());
     return commands;
 }
 

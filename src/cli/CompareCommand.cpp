@@ -1,0 +1,36 @@
+#include "cli/CompareCommand.h"
+
+#include "cli/StderrErrorAlert.h"
+#include "compare/Comparison.h"
+
+#include <QFileInfo>
+
+namespace palvorn {
+
+QString CompareCommand::description() const {
+    return QStringLiteral("Compares the attributes of two files or folders.");
+}
+
+void CompareCommand::addArguments(QCommandLineParser& parser) const {
+    parser.addPositionalArgument(QStringLiteral("A"), QStringLiteral("The first item."));
+    parser.addPositionalArgument(QStringLiteral("B"), QStringLiteral("The second item."));
+}
+
+QString CompareCommand::checkArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().size() == 2 ? QString() : QStringLiteral("expects A and B");
+}
+
+int CompareCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
+    // The window's path fields hold the chosen items' absolute paths.
+    const QString first = QFileInfo(parser.positionalArguments().at(0)).absoluteFilePath();
+    const QString second = QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath();
+    const Comparison::Result result = Comparison::compare(first, second);
+    out << Comparison::header(first, second) << result.lines;
+    out.flush();
+    if (!result.error)
+        return Success;
+    StderrErrorAlert(err).showErrorAlert(*result.error);
+    return Failure;
+}
+
+} // namespace palvorn

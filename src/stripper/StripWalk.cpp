@@ -1,0 +1,65 @@
+#include "stripper/StripWalk.h"
+
+#include "model/XattrAccess.h"
+
+#include <QFile>
+
+namespace palvorn {
+
+namespace {
+
+// The typed name as the system spells it, so "com.apple.quarantine" finds
+// "user.com.apple.quarantine"; names match under canonical equivalence.
+QString comparableName(const QString& name) {
+    return QString::fromUtf8(systemAttributeName(name)).normalized(QString::NormalizationForm_C);
+}
+
+} // namespace
+
+std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const QString& type,
+                                                const FolderWalk::ErrorSink& onError,
+                                                const std::atomic_bool* stop, QString* error) {
+    Result result{folderPath, type, 0, 0, {}};
+    const QString wanted = comparableName(type);
+    const auto visit = [&](const FolderWalk::Item& item) {
+        if (item.isSymbolicLink)
+            return;
+        ++result.itemsWalked;
+        QStringList names;
+        try {
+            names = listXattrs(item.path);
+        } catch (const PosixError& failure) {
+            onError(failure.description());
+            return;
+        }
+        for (const QString& name : std::as_const(names)) {
+            if (name.normalized(QString::NormalizationForm_C) != wanted)
+                continue;
+            try {
+                const qsizetype size = getXattr(item.path, name).size();
+                removeXattr(item.path, name);
+                result.removals.append(QFile::decodeName(item.path) +
+                                       QStringLiteral(": %1  bytes.").arg(size));
+                ++result.removed;
+            } catch (const PosixError& failure) {
+                onError(failure.description());
+            }
+        }
+    };
+    if (!FolderWalk::walk(folderPath, visit, onError, stop, error))
+        return std::nullopt;
+    return result;
+}
+
+QString StripWalk::report(const Result& result) {
+    QString text = QStringLiteral("Stripped %1 xattrs of type %2 from %3 files in  %4\n\n")
+                       .arg(result.removed)
+                       .arg(result.type)
+                       .arg(result.itemsWalked)
+                       .arg(result.folderPath);
+    for (const QString& removal : result.removals)
+        text += removal + u'\n';
+    return text;
+}
+
+} // namespace palvorn

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <memory>
+
+#include <QWidget>
+
+namespace Ui {
+class StripperViewController;
+}
+
+namespace palvorn {
+
+class QtOutputPane;
+class WalkQueue;
+
+// The stripper window: removes one attribute name from everything below a folder, in the
+// background, and shows what it removed.
+class StripperViewController : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit StripperViewController(Platform platform, QWidget* parent = nullptr);
+    ~StripperViewController() override;
+
+    Ui::StripperViewController& ui() const { return *m_ui; }
+    WalkQueue& processingQueue() const { return *m_processingQueue; }
+
+    void startStripButton();
+    void saveButton();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void startRun(const QString& folderPath, const QString& type);
+    void setSpinnerRunning(bool running);
+
+    std::unique_ptr<Ui::StripperViewController> m_ui;
+    Platform m_platform;
+    std::unique_ptr<QtOutputPane> m_output;
+    WalkQueue* m_processingQueue;
+};
+
+} // namespace palvorn

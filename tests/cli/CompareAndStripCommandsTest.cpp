@@ -1,0 +1,89 @@
+#include "cli/CliRunner.h"
+#include "support/XattrFixture.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class CompareAndStripCommandsTest : public XattrFixture {};
+
+// Every attribute below a folder as another program sees it: "path name" lines, sorted.
+QStringList getfattrTree(const QString& folder) {
+    QProcess getfattr;
+    getfattr.start(u"getfattr"_s,
+                   {u"-R"_s, u"-P"_s, u"--absolute-names"_s, u"-m"_s, u"-"_s, folder});
+    EXPECT_TRUE(getfattr.waitForFinished());
+    QStringList lines;
+    QString file;
+    for (const QString& line : QString::fromUtf8(getfattr.readAllStandardOutput()).split(u'\n')) {
+        if (line.startsWith(u"# file: "_s))
+            file = line.mid(8);
+        else if (!line.isEmpty())
+            lines.append(file + u' ' + line);
+    }
+    lines.sort();
+    return lines;
+}
+
+} // namespace
+
+TEST_F(CompareAndStripCommandsTest, CompareExampleAndError) {
+    const QString a = makeFile(u"a"_s);
+    setRaw(a, "user.x", "1");
+    const CliResult same = runCli({u"compare"_s, a, a});
+    EXPECT_EQ(same.exitCode, 0);
+    EXPECT_EQ(same.out, u"Comparing "_s + a + u" with "_s + a + u" :\nuser.x are the same\n"_s);
+
+    const CliResult missing = runCli({u"compare"_s, a, pathOf(u"missing"_s)});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, u"Comparing "_s + a + u" with "_s + pathOf(u"missing"_s) + u" :\n"_s);
+    EXPECT_EQ(missing.err, u"compare error: No such file or directory\n"_s);
+}
+
+TEST_F(CompareAndStripCommandsTest, StripRemovesExactlyThatNameAndListsEachRemoval) {
+    const QString root = makeFolder(u"tree"_s);
+    QStringList expectedLeft;
+    int stripped = 0;
+    for (int i = 0; i < 4; ++i)
+        makeFolder(u"tree/d%1"_s.arg(i));
+    for (int i = 0; i < 30; ++i)
+        makeFile(u"tree/d%1/f%2"_s.arg(i % 4).arg(i));
+    for (int i = 0; i < 30; ++i) {
+        const QString file = pathOf(u"tree/d%1/f%2"_s.arg(i % 4).arg(i));
+        if (i % 3 == 0) {
+            setRaw(file, "user.com.apple.quarantine", QByteArray(i, 'q'));
+            ++stripped;
+        }
+        if (i % 5 == 0)
+            setRaw(file, "user.keep", "k");
+    }
+    const QStringList before = getfattrTree(root);
+    for (const QString& line : before)
+        if (!line.endsWith(u" user.com.apple.quarantine"_s))
+            expectedLeft.append(line);
+
+    const CliResult result = runCli({u"strip"_s, root, u"com.apple.quarantine"_s});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(getfattrTree(root), expectedLeft);
+    QStringList lines = result.out.split(u'\n');
+    EXPECT_EQ(
+        lines.value(0),
+        u"Stripped %1 xattrs of type com.apple.quarantine from 34 files in  %2"_s.arg(stripped).arg(
+            root));
+    EXPECT_EQ(lines.value(1), QString());
+    lines = lines.mid(2, stripped);
+    lines.sort();
+    for (const QString& line : lines)
+        EXPECT_TRUE(
+            QRegularExpression(u"^.*/tree/d\\d/f(\\d+): \\1  bytes\\.$"_s).match(line).hasMatch())
+            << line.toStdString();
+    EXPECT_TRUE(result.out.endsWith(u"  bytes.\n"_s));
+
+    EXPECT_EQ(runCli({u"strip"_s, root, u""_s}).exitCode, 2);
+    const CliResult missing = runCli({u"strip"_s, pathOf(u"missing"_s), u"t"_s});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, u"No such file or directory\n"_s);
+}
