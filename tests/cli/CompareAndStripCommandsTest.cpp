@@ -1,8 +1,10 @@
 #include "cli/CliRunner.h"
 #include "support/XattrFixture.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -86,4 +88,26 @@ TEST_F(CompareAndStripCommandsTest, StripRemovesExactlyThatNameAndListsEachRemov
     const CliResult missing = runCli({u"strip"_s, pathOf(u"missing"_s), u"t"_s});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, u"No such file or directory\n"_s);
+}
+
+// Listing needs no read permission, reading a user value does: as another user the comparison
+// stops at the first shared name, keeping the header.
+TEST_F(CompareAndStripCommandsTest, AFailingReadStopsTheComparisonAndKeepsWhatWasWritten) {
+    QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
+    ASSERT_TRUE(shared.isValid());
+    QFile::setPermissions(shared.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                             QFile::ReadOther | QFile::ExeOther);
+    const QString unreadable = shared.filePath(u"write-only"_s);
+    const QString readable = shared.filePath(u"readable"_s);
+    QFile(unreadable).open(QIODevice::WriteOnly);
+    QFile(readable).open(QIODevice::WriteOnly);
+    setRaw(unreadable, "user.shared", "1");
+    setRaw(readable, "user.shared", "1");
+    QFile::setPermissions(unreadable, QFile::WriteOwner | QFile::WriteOther);
+    QFile::setPermissions(readable, QFile::ReadOwner | QFile::ReadOther);
+
+    const CliResult result = runCliUnprivileged({u"compare"_s, unreadable, readable});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, u"Comparing "_s + unreadable + u" with "_s + readable + u" :\n"_s);
+    EXPECT_EQ(result.err, u"compare error: Permission denied\n"_s);
 }
