@@ -1,5 +1,6 @@
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
+#include "support/PlistTestSupport.h"
 
 #include <limits>
 
@@ -10,6 +11,8 @@
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
+using plisttest::python;
+using plisttest::secondsSince2001;
 
 namespace {
 
@@ -72,24 +75,6 @@ QByteArray wide(int shared, int inner, int direct) {
     return assemble({hex("af11") + bigEndian(quint64(shared + direct), 2) + QByteArray(shared, 1) +
                          QByteArray(direct, 2),
                      hex("af11") + bigEndian(quint64(inner), 2) + QByteArray(inner, 2), hex("08")});
-}
-
-double secondsSince2001(int year, int month, int day, int hour, int minute, int second) {
-    const QDateTime when(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC);
-    return double(when.toSecsSinceEpoch() - 978'307'200);
-}
-
-// Runs Python's plistlib as an independent implementation; empty when python3 is unavailable.
-QByteArray python(const QString& script, const QByteArray& input = {}) {
-    const QString program = QStandardPaths::findExecutable(u"python3"_s);
-    if (program.isEmpty())
-        return {};
-    QProcess process;
-    process.start(program, {u"-c"_s, script});
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(20'000);
-    return process.readAllStandardOutput();
 }
 
 } // namespace

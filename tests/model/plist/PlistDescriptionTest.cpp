@@ -1,6 +1,7 @@
 #include "model/plist/PlistDescription.h"
 
 #include "model/plist/OpenStepPlistReader.h"
+#include "support/PlistTestSupport.h"
 
 #include <limits>
 
@@ -9,6 +10,7 @@
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
+using plisttest::secondsSince2001;
 
 namespace {
 
@@ -16,11 +18,6 @@ using V = PlistValue;
 
 V s(const QString& text) {
     return V::string(text);
-}
-
-double secondsSince2001(int year, int month, int day, int hour, int minute, int second) {
-    const QDateTime when(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC);
-    return double(when.toSecsSinceEpoch() - 978'307'200);
 }
 
 } // namespace

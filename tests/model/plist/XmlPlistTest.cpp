@@ -1,6 +1,7 @@
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/XmlPlistReader.h"
 #include "model/plist/XmlPlistWriter.h"
+#include "support/PlistTestSupport.h"
 
 #include <limits>
 
@@ -11,6 +12,8 @@
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
+using plisttest::python;
+using plisttest::secondsSince2001;
 
 namespace {
 
@@ -30,11 +33,6 @@ const QByteArray header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
 // A whole document around the given lines, as the writer lays it out.
 QByteArray document(const QByteArray& body) {
     return header + body + "</plist>\n";
-}
-
-double secondsSince2001(int year, int month, int day, int hour, int minute, int second) {
-    const QDateTime when(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC);
-    return double(when.toSecsSinceEpoch() - 978'307'200);
 }
 
 // `depth` arrays around `innermost`, which thus sits at that depth.
@@ -59,19 +57,6 @@ QByteArray attributes(int count) {
 
 QByteArray arrayOfTrues(int count) {
     return "<array>" + QByteArray("<true/>").repeated(count) + "</array>";
-}
-
-// Runs Python's plistlib as an independent implementation; empty when python3 is unavailable.
-QByteArray python(const QString& script, const QByteArray& input = {}) {
-    const QString program = QStandardPaths::findExecutable(u"python3"_s);
-    if (program.isEmpty())
-        return {};
-    QProcess process;
-    process.start(program, {u"-c"_s, script});
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(20'000);
-    return process.readAllStandardOutput();
 }
 
 } // namespace
