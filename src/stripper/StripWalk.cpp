@@ -52,11 +52,10 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
 }
 
 QString StripWalk::report(const Result& result) {
-    QString text = QStringLiteral("Stripped %1 xattrs of type %2 from %3 files in  %4\n\n")
-                       .arg(result.removed)
-                       .arg(result.type)
-                       .arg(result.itemsWalked)
-                       .arg(result.folderPath);
+    // The type and the path are appended, never substituted: a "%1" typed in them stays text.
+    QString text = QStringLiteral("Stripped %1 xattrs of type ").arg(result.removed) + result.type +
+                   QStringLiteral(" from %1 files in  ").arg(result.itemsWalked) +
+                   result.folderPath + QStringLiteral("\n\n");
     for (const QString& removal : result.removals)
         text += removal + u'\n';
     return text;

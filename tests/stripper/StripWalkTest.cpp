@@ -118,3 +118,9 @@ TEST(FolderTextTest, HomeExpansion) {
                   QString::fromUtf16(c.expanded));
     EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s), u"/home/zoe/a"_s);
 }
+
+TEST_F(StripWalkTest, TypedTextIsQuotedAsItIs) {
+    const QString folder = makeFolder(u"100%1 sure"_s);
+    EXPECT_EQ(StripWalk::report(strip(folder, u"%1%2"_s)),
+              u"Stripped 0 xattrs of type %1%2 from 0 files in  "_s + folder + u"\n\n"_s);
+}
