@@ -2,6 +2,7 @@
 
 #include "app/ToolWindow.h"
 #include "compare/CompareViewController.h"
+#include "crawler/CrawlerViewController.h"
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
@@ -75,10 +76,15 @@ QMainWindow* showNew(const Storyboard& storyboard, const QString& identifier,
 AppDelegate::~AppDelegate() {
     qDeleteAll(m_myCompare);
     qDeleteAll(m_myStripper);
+    qDeleteAll(m_myCrawler);
 }
 
 QMainWindow* AppDelegate::openCompare() {
     return showNew(m_storyboard, QStringLiteral("Compare Window Controller"), m_myCompare);
+}
+
+QMainWindow* AppDelegate::openCrawler() {
+    return showNew(m_storyboard, QStringLiteral("Crawler Window Controller"), m_myCrawler);
 }
 
 QMainWindow* AppDelegate::openStripper() {
@@ -97,6 +103,9 @@ void AppDelegate::registerMainInterface() {
     m_storyboard.registerController(
         QStringLiteral("Stripper Window Controller"),
         [this, toolWindow] { return toolWindow(new StripperViewController(m_platform)); });
+    m_storyboard.registerController(
+        QStringLiteral("Crawler Window Controller"),
+        [this, toolWindow] { return toolWindow(new CrawlerViewController(m_platform)); });
     m_storyboard.registerController(QStringLiteral("Document Window Controller"), [this] {
         auto* window = new DocumentWindow(m_platform);
         installMenus(*window);
@@ -152,6 +161,7 @@ void AppDelegate::installMenus(QMainWindow& window) {
 
     QMenu* windows = window.menuBar()->addMenu(tr("&Window"));
     windows->addAction(tr("&Compare…"), this, &AppDelegate::openCompare);
+    windows->addAction(tr("C&rawler…"), this, &AppDelegate::openCrawler);
     windows->addAction(tr("&Stripper…"), this, &AppDelegate::openStripper);
 }
 

@@ -37,8 +37,10 @@ public:
     // Window > Compare, Window > Stripper: a new window on every choice, kept for the run.
     QMainWindow* openCompare();
     QMainWindow* openStripper();
+    QMainWindow* openCrawler();
     const QList<QMainWindow*>& myCompare() const { return m_myCompare; }
     const QList<QMainWindow*>& myStripper() const { return m_myStripper; }
+    const QList<QMainWindow*>& myCrawler() const { return m_myCrawler; }
 
     void installMenus(QMainWindow& window);
     QList<Document*> documents() const;
@@ -51,6 +53,7 @@ private:
     QList<QPointer<Document>> m_documents;
     QList<QMainWindow*> m_myCompare;
     QList<QMainWindow*> m_myStripper;
+    QList<QMainWindow*> m_myCrawler;
 };
 
 } // namespace palvorn

@@ -1,5 +1,6 @@
 #include "cli/CompareCommand.h"
 #include "cli/CpCommand.h"
+#include "cli/CrawlCommand.h"
 #include "cli/FlagCommand.h"
 #include "cli/GetCommand.h"
 #include "cli/ListCommand.h"
@@ -31,6 +32,7 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     commands.push_back(std::make_unique<FlagCommand>());
     commands.push_back(std::make_unique<CompareCommand>());
     commands.push_back(std::make_unique<StripCommand>());
+    commands.push_back(std::make_unique<CrawlCommand>());
     return commands;
 }
 

@@ -111,3 +111,32 @@ TEST_F(CompareAndStripCommandsTest, AFailingReadStopsTheComparisonAndKeepsWhatWa
     EXPECT_EQ(result.out, u"Comparing "_s + unreadable + u" with "_s + readable + u" :\n"_s);
     EXPECT_EQ(result.err, u"compare error: Permission denied\n"_s);
 }
+
+TEST_F(CompareAndStripCommandsTest, CrawlPrintsEachWalksReport) {
+    const QString root = makeFolder(u"crawl"_s);
+    setRaw(makeFile(u"crawl/a"_s), "user.t", "1234");
+    const QString head = u"Found 1 files with xattrs out of 1 scanned in "_s + root;
+    const struct {
+        QStringList options;
+        QString out;
+    } cases[] = {
+        {{},
+         head + u" 1 total xattrs.\nThere are 1 Xattr types\n\nuser.t in "_s + root +
+             u"/a count 1:\n<31323334>\n\u00ab1234\u00bb\n\n"_s},
+        {{u"--type"_s, u"t"_s, u"--show-size"_s},
+         head + u" 1 total xattrs, and 1 of type t\n\n"_s + root + u"/a: 4  bytes.\n"_s},
+        {{u"--totals"_s, u"--type"_s, u"t"_s},
+         head + u"\nTotal size of xattrs 4 bytes.\nAverage size of xattrs 4 bytes per file with "
+                u"xattrs, 4 "
+                "bytes per file over all files.\n"_s},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = runCli(QStringList{u"crawl"_s, root} + c.options);
+        EXPECT_EQ(result.exitCode, 0) << c.options.join(u' ').toStdString();
+        EXPECT_EQ(result.out, c.out) << c.options.join(u' ').toStdString();
+    }
+    EXPECT_EQ(runCli({u"crawl"_s, root, u"--show-size"_s}).exitCode, 2);
+    const CliResult missing = runCli({u"crawl"_s, pathOf(u"missing"_s)});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, u"No such file or directory\n"_s);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "model/FolderWalk.h"
+
+#include <atomic>
+#include <optional>
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace palvorn {
+
+// Counts every walk keeps.
+struct CrawlCounts {
+    QString folderPath;
+    qint64 filesScanned = 0;
+    qint64 filesWithXattrs = 0;
+    qint64 totalXattrs = 0;
+};
+
+// The all-types walk: every name met, with the first item (in walk order) whose value of it could
+// be read, and the number of items that carried it from then on.
+struct TypeTally {
+    struct Type {
+        QByteArray firstData;
+        QString firstPath;
+        qint64 occurrences = 0;
+    };
+    CrawlCounts counts;
+    QHash<QString, Type> types;
+};
+
+// The one-type walk: one record per matching value that could be read, in walk order.
+struct TypeMatchList {
+    CrawlCounts counts;
+    QString typeName; // as typed
+    bool showSizes = false;
+    qint64 matchCount = 0;
+    QList<QStringList> records;
+};
+
+// The size walk: sizes are asked of the system, values are never read.
+struct SizeTotals {
+    CrawlCounts counts;
+    qint64 totalSize = 0;
+};
+
+// The three walks below a folder. Items are those of FolderWalk; symbolic links are neither
+// followed nor counted. Failing items hand their system text to onError and the walk goes on.
+// Each returns none, with the system's text in error, when the folder cannot be walked at all.
+class Crawler {
+public:
+    static std::optional<TypeTally> crawlAllTypes(const QString& folderPath,
+                                                  const FolderWalk::ErrorSink& onError,
+                                                  const std::atomic_bool* stop, QString* error);
+    static std::optional<TypeMatchList> crawlOneType(const QString& folderPath,
+                                                     const QString& typeName, bool showSizes,
+                                                     const FolderWalk::ErrorSink& onError,
+                                                     const std::atomic_bool* stop, QString* error);
+    static std::optional<SizeTotals> crawlSizes(const QString& folderPath,
+                                                const FolderWalk::ErrorSink& onError,
+                                                const std::atomic_bool* stop, QString* error);
+};
+
+} // namespace palvorn

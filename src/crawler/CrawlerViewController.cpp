@@ -1,0 +1,111 @@
+#include "crawler/CrawlerViewController.h"
+
+#include "app/WalkQueue.h"
+#include "crawler/CrawlReport.h"
+#include "inspector/InspectorReport.h"
+#include "model/FolderText.h"
+#include "platform/OpenPanel.h"
+#include "platform/QtOutputPane.h"
+#include "platform/SavePanel.h"
+#include "ui_CrawlerViewController.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPointer>
+#include <QShowEvent>
+
+namespace palvorn {
+
+CrawlerViewController::CrawlerViewController(Platform platform, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CrawlerViewController>()), m_platform(platform),
+      m_processingQueue(new WalkQueue(this)) {
+    m_ui->setupUi(this);
+    m_ui->outputText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_output = std::make_unique<QtOutputPane>(*m_ui->outputText);
+    m_ui->showSizeCheckbox->setChecked(false);
+    m_ui->totalSizesCheckbox->setChecked(false);
+    connect(m_ui->startButton, &QPushButton::clicked, this,
+            &CrawlerViewController::startScanButton);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &CrawlerViewController::saveButton);
+}
+
+CrawlerViewController::~CrawlerViewController() = default;
+
+void CrawlerViewController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    window()->setWindowTitle(QStringLiteral("Xattr Crawler"));
+    m_ui->progressSpinner->setVisible(false);
+}
+
+void CrawlerViewController::startScanButton() {
+    const QString folderText = m_ui->folderText->text();
+    const QString type = m_ui->xattrTypeText->text();
+    if (!folderText.isEmpty()) {
+        startScan(FolderText::folderPath(folderText, QDir::homePath()), type);
+        window()->setWindowTitle(folderText);
+        return;
+    }
+    OpenPanel::Options options;
+    options.canChooseFiles = false;
+    options.canChooseDirectories = true;
+    options.showsHiddenFiles = true;
+    options.treatsPackagesAsDirectories = true;
+    m_platform.openPanel.begin(window(), options, [this, type](const QList<QUrl>& urls) {
+        if (urls.isEmpty())
+            return;
+        const QString folder = QDir::cleanPath(urls.constFirst().toLocalFile());
+        startScan(folder, type);
+        window()->setWindowTitle(QFileInfo(folder).fileName());
+    });
+}
+
+void CrawlerViewController::startScan(const QString& folderPath, const QString& type) {
+    m_ui->progressSpinner->setVisible(true);
+    // The controls are read now; a walk never looks at the window again.
+    const bool totals = m_ui->totalSizesCheckbox->isChecked();
+    const bool showSizes = m_ui->showSizeCheckbox->isChecked();
+    m_processingQueue->start([this, folderPath, type, totals, showSizes](
+                                 const std::atomic_bool& stop, const WalkQueue::Post& post) {
+        const FolderWalk::ErrorSink onError = [this, &post](const QString& text) {
+            post([this, text] { m_output->appendOutput(text); });
+        };
+        QString error;
+        std::optional<QString> report;
+        if (totals) {
+            if (const auto result = Crawler::crawlSizes(folderPath, onError, &stop, &error))
+                report = CrawlReport::reportSizeTotals(*result);
+        } else if (type.isEmpty()) {
+            if (const auto result = Crawler::crawlAllTypes(folderPath, onError, &stop, &error))
+                report = CrawlReport::reportTypeTally(*result);
+        } else if (const auto result =
+                       Crawler::crawlOneType(folderPath, type, showSizes, onError, &stop, &error)) {
+            report = CrawlReport::reportTypeMatches(*result);
+        }
+        // A folder that cannot be walked says why instead of leaving the spinner turning.
+        post([this, text = report.value_or(error)] {
+            m_output->setOutput(text);
+            m_ui->progressSpinner->setVisible(false);
+        });
+    });
+}
+
+void CrawlerViewController::saveButton() {
+    const QString text = m_output->output();
+    SavePanel::Options options;
+    options.allowedFileTypes = {QStringLiteral("text"), QStringLiteral("txt")};
+    options.canCreateDirectories = true;
+    // A free-standing panel may outlive the window.
+    const QPointer<CrawlerViewController> self(this);
+    m_platform.savePanel.begin(nullptr, options, [self, text](const std::optional<QUrl>& url) {
+        if (!url)
+            return;
+        const QString failure = InspectorReport::writeReport(url->toLocalFile(), text, QString());
+        if (!failure.isEmpty() && self)
+            self->m_output->appendOutput(failure);
+    });
+}
+
+} // namespace palvorn

@@ -1,0 +1,174 @@
+#include "crawler/CrawlReport.h"
+#include "support/XattrFixture.h"
+
+#include <QFile>
+#include <QProcess>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class CrawlerTest : public XattrFixture {
+protected:
+    void SetUp() override {
+        XattrFixture::SetUp();
+        m_root = makeFolder(u"root"_s);
+    }
+
+    template <typename Walk> auto walked(Walk walk) {
+        QString error;
+        auto result = walk(
+            m_root, [this](const QString& text) { m_errors.append(text); }, nullptr, &error);
+        EXPECT_TRUE(result) << error.toStdString();
+        return *result;
+    }
+
+    TypeTally tally() {
+        return walked([](auto... arguments) { return Crawler::crawlAllTypes(arguments...); });
+    }
+    TypeMatchList matches(const QString& type, bool showSizes) {
+        return walked([&](const QString& folder, const FolderWalk::ErrorSink& onError,
+                          const std::atomic_bool* stop, QString* error) {
+            return Crawler::crawlOneType(folder, type, showSizes, onError, stop, error);
+        });
+    }
+    SizeTotals sizes() {
+        return walked([](auto... arguments) { return Crawler::crawlSizes(arguments...); });
+    }
+
+    QString m_root;
+    QStringList m_errors;
+};
+
+} // namespace
+
+TEST_F(CrawlerTest, AnEmptyFolderGivesEachWalksEmptyReport) {
+    setRaw(m_root, "user.own", "never read"); // the folder's own attributes are not walked
+    const QString head = u"Found 0 files with xattrs out of 0 scanned in "_s + m_root;
+    EXPECT_EQ(CrawlReport::reportTypeTally(tally()),
+              head + u" 0 total xattrs.\nThere are 0 Xattr types\n\n"_s);
+    EXPECT_EQ(CrawlReport::reportTypeMatches(matches(u"own"_s, false)),
+              head + u" 0 total xattrs, and 0 of type own\n\n"_s);
+    EXPECT_EQ(CrawlReport::reportSizeTotals(sizes()),
+              head +
+                  u"\nTotal size of xattrs 0 bytes.\nAverage size of xattrs 0 bytes per file with "
+                  "xattrs, 0 bytes per file over all files.\n"_s);
+    EXPECT_TRUE(m_errors.isEmpty());
+}
+
+TEST_F(CrawlerTest, TallyCountsCarriersAndKeepsTheFirstOne) {
+    makeFolder(u"root/sub"_s);
+    const QString a = makeFile(u"root/a"_s);
+    const QString b = makeFile(u"root/sub/b"_s);
+    const QString c = makeFile(u"root/sub/c"_s);
+    setRaw(a, "user.Z", "upper");
+    setRaw(a, "user.empty", "");
+    setRaw(b, "user.empty", "not empty here");
+    setRaw(c, "user.bin", QByteArray("\xff\x00", 2));
+    ASSERT_TRUE(QFile::link(a, m_root + u"/link"_s)); // never counted
+
+    const TypeTally result = tally();
+    EXPECT_EQ(result.counts.filesScanned, 4);
+    EXPECT_EQ(result.counts.filesWithXattrs, 3);
+    EXPECT_EQ(result.counts.totalXattrs, 4);
+    EXPECT_EQ(result.types.value(u"user.empty"_s).occurrences, 2);
+    // The first carrier in walk order, which follows the system's listing of each folder.
+    const QString first = result.types.value(u"user.empty"_s).firstPath;
+    EXPECT_TRUE(first == a || first == b);
+    EXPECT_EQ(result.types.value(u"user.empty"_s).firstData, getRaw(first, "user.empty"));
+    const QString report = CrawlReport::reportTypeTally(result);
+    EXPECT_TRUE(report.contains(u"user.Z in "_s + a +
+                                u" count 1:\n<75707065 72>\n\u00abupper\u00bb\n\n"_s));
+    EXPECT_TRUE(
+        report.contains(u"user.bin in "_s + c + u" count 1:\n<ff00>\n\n"_s)); // no ASCII line
+    EXPECT_LT(report.indexOf(u"user.Z "_s), report.indexOf(u"user.bin "_s));  // capitals sort first
+}
+
+TEST_F(CrawlerTest, OneTypeMatchesExactlyAndShowsValuesOrSizes) {
+    const QString a = makeFile(u"root/a"_s);
+    const QString b = makeFile(u"root/b"_s);
+    setRaw(a, "user.com.apple.quarantine", "0083;1;x;");
+    setRaw(b, "user.com.apple.quarantine", "\xc3\xa9t\xc3\xa9 bytes");
+    setRaw(b, "user.other", "o");
+
+    const TypeMatchList sized = matches(u"com.apple.quarantine"_s, true);
+    EXPECT_EQ(sized.matchCount, 2);
+    EXPECT_EQ(sized.counts.totalXattrs, 3);
+    QStringList lines = CrawlReport::reportTypeMatches(sized).split(u'\n').mid(2, 2);
+    lines.sort();
+    EXPECT_EQ(lines, (QStringList{a + u": 9  bytes."_s, b + u": 11  bytes."_s}));
+
+    const TypeMatchList shown = matches(u"com.apple.quarantine"_s, false);
+    for (const QStringList& record : shown.records) {
+        if (record.first() == a + u':')
+            EXPECT_EQ(record, (QStringList{a + u':', u"<30303833 3b313b78 3b>"_s,
+                                           u"\u00ab0083;1;x;\u00bb"_s, u"Not a binary Plist\n"_s}));
+        else
+            EXPECT_EQ(record.size(), 3); // not ASCII: no «…» field
+    }
+    for (const QString& type :
+         {u"COM.apple.quarantine"_s, u" com.apple.quarantine"_s, u"com.apple."_s}) {
+        const TypeMatchList none = matches(type, false);
+        EXPECT_EQ(none.matchCount, 0);
+        EXPECT_EQ(none.counts.filesWithXattrs, 2);
+    }
+}
+
+TEST_F(CrawlerTest, SizeTotalsSkipEmptyValuesAndAverageInWholeNumbers) {
+    setRaw(makeFile(u"root/a"_s), "user.a", "1234");
+    const QString b = makeFile(u"root/b"_s);
+    setRaw(b, "user.b", "12");
+    setRaw(b, "user.c", "3");
+    setRaw(makeFile(u"root/empty-only"_s), "user.e", "");
+
+    const SizeTotals result = sizes();
+    EXPECT_EQ(result.totalSize, 7);
+    EXPECT_EQ(result.counts.filesWithXattrs, 2);
+    EXPECT_EQ(result.counts.filesScanned, 3);
+    EXPECT_TRUE(CrawlReport::reportSizeTotals(result).endsWith(
+        u"\nTotal size of xattrs 7 bytes.\nAverage size of xattrs 3 bytes per file with xattrs, 2 "
+        u"bytes per "
+        "file over all files.\n"_s));
+    EXPECT_EQ(tally().counts.filesWithXattrs, 3); // the type walks count the empty one
+}
+
+// An independent count: Python's os.listxattr over the same tree.
+TEST_F(CrawlerTest, TallyAgreesWithAnIndependentCount) {
+    for (int i = 0; i < 40; ++i) {
+        makeFolder(u"root/d%1/e%2"_s.arg(i % 5).arg(i % 3));
+        const QString file = makeFile(u"root/d%1/e%2/f%3"_s.arg(i % 5).arg(i % 3).arg(i));
+        for (int t = 0; t < i % 4; ++t)
+            setRaw(file, "user.t" + QByteArray::number((i + t) % 6), QByteArray(i, 'x'));
+    }
+    QProcess python;
+    python.start(u"python3"_s, {u"-c"_s, uR"(
+import os, sys
+counts = {}
+for folder, dirs, files in os.walk(sys.argv[1]):
+    for name in dirs + files:
+        path = os.path.join(folder, name)
+        if os.path.islink(path):
+            continue
+        for attribute in os.listxattr(path, follow_symlinks=False):
+            counts[attribute] = counts.get(attribute, 0) + 1
+for attribute in sorted(counts):
+    print(attribute, counts[attribute])
+)"_s,
+                                m_root});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    const QStringList expected =
+        QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(expected.isEmpty());
+
+    const TypeTally result = tally();
+    QStringList names = result.types.keys();
+    names.sort();
+    QStringList counted;
+    for (const QString& name : names) {
+        counted.append(name + u' ' + QString::number(result.types.value(name).occurrences));
+        EXPECT_EQ(getRaw(result.types.value(name).firstPath, name.toUtf8()),
+                  result.types.value(name).firstData);
+    }
+    EXPECT_EQ(counted, expected);
+}
