@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""Times each command on each tree (median of 3 warm runs) and prints a Markdown table."""
+import subprocess
+import sys
+import time
+
+cli = "build/release/src/palvorn-cli"
+minimal = "build/bench/minimal_walk"
+quarantine = "com.apple.quarantine"
+
+
+def commands(tree):
+    return [
+        ("palvorn-cli crawl (all types)", [cli, "crawl", tree]),
+        ("palvorn-cli crawl --type", [cli, "crawl", tree, "--type", quarantine]),
+        ("palvorn-cli crawl --totals", [cli, "crawl", tree, "--totals"]),
+        ("getfattr -R -P -h -m - (names)", ["getfattr", "-R", "-P", "-h", "-m", "-", "--absolute-names", tree]),
+        ("getfattr ... -d -e hex (values)", ["getfattr", "-R", "-P", "-h", "-m", "-", "--absolute-names", "-d", "-e", "hex", tree]),
+        ("minimal walk (all types)", [minimal, "all", tree]),
+        ("minimal walk (one type)", [minimal, "one", "user." + quarantine, tree]),
+        ("minimal walk (sizes)", [minimal, "sizes", tree]),
+    ]
+
+
+def run(command):
+    """Seconds and peak memory (MB) of one run. GNU time reports the memory: a child of this
+    Python process would inherit the interpreter's own peak."""
+    start = time.perf_counter()
+    result = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE, text=True)
+    seconds = time.perf_counter() - start
+    return seconds, int(result.stderr.strip().splitlines()[-1]) / 1024
+
+
+def median(values):
+    values = sorted(values)
+    return values[len(values) // 2]
+
+
+results = {}
+for items in sys.argv[1:]:
+    tree = "build/bench/tree-%s" % items
+    for name, command in commands(tree):
+        run(command)  # warm the caches
+        runs = [run(command) for _ in range(3)]
+        results[(items, name)] = (median([r[0] for r in runs]), max(r[1] for r in runs))
+
+print("| command | " + " | ".join("%s items: s (MB)" % i for i in sys.argv[1:]) + " |")
+print("| --- |" + " ---: |" * len(sys.argv[1:]))
+for name, _ in commands("x"):
+    print("| %s | " % name + " | ".join("%.3f (%.0f)" % results[(i, name)] for i in sys.argv[1:]) + " |")
+print()
+for items in sys.argv[1:]:
+    t = lambda n: results[(items, n)][0]
+    print("%s items: all types %.2f x minimal, one type %.2f x minimal, totals %.2f x minimal sizes; "
+          "all types %.2f x getfattr names" % (
+              items, t("palvorn-cli crawl (all types)") / t("minimal walk (all types)"),
+              t("palvorn-cli crawl --type") / t("minimal walk (one type)"),
+              t("palvorn-cli crawl --totals") / t("minimal walk (sizes)"),
+              t("palvorn-cli crawl (all types)") / t("getfattr -R -P -h -m - (names)")))
