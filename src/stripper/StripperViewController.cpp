@@ -1,18 +1,12 @@
 #include "stripper/StripperViewController.h"
 
+#include "app/FolderTool.h"
 #include "app/WalkQueue.h"
-#include "inspector/InspectorReport.h"
-#include "model/FolderText.h"
-#include "platform/OpenPanel.h"
 #include "platform/QtOutputPane.h"
-#include "platform/SavePanel.h"
 #include "stripper/StripWalk.h"
 #include "ui_StripperViewController.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
-#include <QPointer>
 #include <QShowEvent>
 
 namespace palvorn {
@@ -47,23 +41,8 @@ void StripperViewController::startStripButton() {
     const QString type = m_ui->xattrTypeText->text();
     if (type.isEmpty())
         return;
-    if (!folderText.isEmpty()) {
-        startRun(FolderText::folderPath(folderText, QDir::homePath()), type);
-        window()->setWindowTitle(folderText);
-        return;
-    }
-    OpenPanel::Options options;
-    options.canChooseFiles = false;
-    options.canChooseDirectories = true;
-    options.showsHiddenFiles = true;
-    options.treatsPackagesAsDirectories = true;
-    m_platform.openPanel.begin(window(), options, [this, type](const QList<QUrl>& urls) {
-        if (urls.isEmpty())
-            return;
-        const QString folder = QDir::cleanPath(urls.constFirst().toLocalFile());
-        startRun(folder, type);
-        window()->setWindowTitle(QFileInfo(folder).fileName());
-    });
+    FolderTool::chooseFolder(m_platform, *window(), folderText,
+                             [this, type](const QString& folder) { startRun(folder, type); });
 }
 
 void StripperViewController::startRun(const QString& folderPath, const QString& type) {
@@ -86,19 +65,7 @@ void StripperViewController::startRun(const QString& folderPath, const QString& 
 }
 
 void StripperViewController::saveButton() {
-    const QString text = m_output->output();
-    SavePanel::Options options;
-    options.allowedFileTypes = {QStringLiteral("text"), QStringLiteral("txt")};
-    options.canCreateDirectories = true;
-    // A free-standing panel may outlive the window.
-    const QPointer<StripperViewController> self(this);
-    m_platform.savePanel.begin(nullptr, options, [self, text](const std::optional<QUrl>& url) {
-        if (!url)
-            return;
-        const QString failure = InspectorReport::writeReport(url->toLocalFile(), text, QString());
-        if (!failure.isEmpty() && self)
-            self->m_output->appendOutput(failure);
-    });
+    FolderTool::savePane(m_platform, *m_output, *this);
 }
 
 } // namespace palvorn

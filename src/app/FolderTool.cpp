@@ -1,0 +1,55 @@
+#include "app/FolderTool.h"
+
+#include "inspector/InspectorReport.h"
+#include "model/FolderText.h"
+#include "platform/OpenPanel.h"
+#include "platform/OutputPane.h"
+#include "platform/SavePanel.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
+
+namespace palvorn {
+
+void FolderTool::chooseFolder(Platform& platform, QWidget& window, const QString& folderText,
+                              const std::function<void(const QString& folderPath)>& start) {
+    if (!folderText.isEmpty()) {
+        start(FolderText::folderPath(folderText, QDir::homePath()));
+        window.setWindowTitle(folderText);
+        return;
+    }
+    OpenPanel::Options options;
+    options.canChooseFiles = false;
+    options.canChooseDirectories = true;
+    options.showsHiddenFiles = true;
+    options.treatsPackagesAsDirectories = true;
+    platform.openPanel.begin(&window, options, [&window, start](const QList<QUrl>& urls) {
+        if (urls.isEmpty())
+            return;
+        const QString folder = QDir::cleanPath(urls.constFirst().toLocalFile());
+        start(folder);
+        window.setWindowTitle(QFileInfo(folder).fileName());
+    });
+}
+
+void FolderTool::savePane(Platform& platform, OutputPane& pane, QObject& owner) {
+    const QString text = pane.output();
+    SavePanel::Options options;
+    options.allowedFileTypes = {QStringLiteral("text"), QStringLiteral("txt")};
+    options.canCreateDirectories = true;
+    // A free-standing panel may outlive the window that owns the pane.
+    const QPointer<QObject> alive(&owner);
+    platform.savePanel.begin(
+        nullptr, options, [alive, &pane, text](const std::optional<QUrl>& url) {
+            if (!url)
+                return;
+            const QString failure =
+                InspectorReport::writeReport(url->toLocalFile(), text, QString());
+            if (!failure.isEmpty() && alive)
+                pane.appendOutput(failure);
+        });
+}
+
+} // namespace palvorn
