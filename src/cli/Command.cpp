@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 
 namespace palvorn {
@@ -33,6 +35,19 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
 
 QString Command::checkArguments(const QCommandLineParser&) const {
     return {};
+}
+
+void Command::writeReport(QTextStream& out, const QString& report) {
+    constexpr qsizetype chunk = 1 << 16;
+    const QStringView text = report;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype length = std::min(chunk, text.size() - start);
+        // A surrogate pair stays in one piece, so that each piece encodes on its own.
+        if (start + length < text.size() && text.at(start + length - 1).isHighSurrogate())
+            ++length;
+        out << text.sliced(start, length);
+        start += length;
+    }
 }
 
 } // namespace palvorn

@@ -25,6 +25,9 @@ protected:
     // Called once the arguments parsed; returns a message for a usage error, or an empty text.
     virtual QString checkArguments(const QCommandLineParser& parser) const;
     virtual int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) = 0;
+
+    // Writes a report of any size without the stream taking a whole second copy of it.
+    static void writeReport(QTextStream& out, const QString& report);
 };
 
 } // namespace palvorn

@@ -64,7 +64,7 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         alert.showErrorAlert(error);
         return Failure;
     }
-    out << *report;
+    writeReport(out, *report);
     return alert.anyShown() ? Failure : Success;
 }
 

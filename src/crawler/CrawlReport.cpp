@@ -56,9 +56,16 @@ QString CrawlReport::reportTypeMatches(const TypeMatchList& matches) {
                        .arg(matches.counts.totalXattrs)
                        .arg(matches.matchCount) +
                    matches.typeName + QStringLiteral("\n\n");
-    for (const QStringList& record : matches.records)
-        text += matches.showSizes ? record.join(u' ') + u'\n'
-                                  : record.join(u'\n') + QStringLiteral("\n\n");
+    const QString separator = matches.showSizes ? QStringLiteral("\n") : QStringLiteral("\n\n");
+    // One allocation for the whole report: a UTF-8 byte never becomes more than one UTF-16 unit.
+    qsizetype length = text.size();
+    for (const QByteArray& record : matches.records)
+        length += record.size() + separator.size();
+    text.reserve(length);
+    for (const QByteArray& record : matches.records) {
+        text += QString::fromUtf8(record);
+        text += separator;
+    }
     return text;
 }
 

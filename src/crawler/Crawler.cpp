@@ -1,6 +1,7 @@
 #include "crawler/Crawler.h"
 
 #include "model/BinaryPlistDescription.h"
+#include "model/ListedXattrNames.h"
 #include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
@@ -11,17 +12,18 @@ namespace palvorn {
 
 namespace {
 
-// Walks the folder and calls processNames with each item's listed names; counts the items.
+// Walks the folder and calls processNames with each item's listed names; counts the items. Names
+// stay bytes as the system lists them: this is the hot path of walks over whole home folders.
 template <typename ProcessNames>
 bool walkNames(CrawlCounts& counts, const FolderWalk::ErrorSink& onError,
                const std::atomic_bool* stop, QString* error, ProcessNames processNames) {
+    ListedXattrNames listed;
     const auto visit = [&](const FolderWalk::Item& item) {
         if (item.isSymbolicLink)
             return;
         ++counts.filesScanned;
         try {
-            const QStringList names = listXattrs(item.path);
-            processNames(item.path, names);
+            processNames(item.path, listed.read(item.path));
         } catch (const PosixError& failure) {
             onError(failure.description());
         }
@@ -29,26 +31,50 @@ bool walkNames(CrawlCounts& counts, const FolderWalk::ErrorSink& onError,
     return FolderWalk::walk(counts.folderPath, visit, onError, stop, error);
 }
 
-void countNames(CrawlCounts& counts, const QStringList& names) {
+void countNames(CrawlCounts& counts, const QList<QByteArrayView>& names) {
     if (names.isEmpty())
         return;
     ++counts.filesWithXattrs;
     counts.totalXattrs += names.size();
 }
 
-QString comparableName(const QString& name) {
-    return QString::fromUtf8(systemAttributeName(name)).normalized(QString::NormalizationForm_C);
-}
+// Typed names match listed ones under canonical equivalence, after the namespace rule.
+class TypeMatcher {
+public:
+    explicit TypeMatcher(const QString& typeName)
+        : m_wanted(QString::fromUtf8(systemAttributeName(typeName))
+                       .normalized(QString::NormalizationForm_C)),
+          m_wantedBytes(m_wanted.toUtf8()) {}
 
-QStringList matchRecord(const QByteArray& path, const QByteArray& value, bool showSizes) {
+    bool matches(QByteArrayView listed) const {
+        if (listed == m_wantedBytes)
+            return true;
+        // ASCII text is its own normal form, so only byte equality can match it.
+        if (isAscii(listed))
+            return false;
+        return QString::fromUtf8(listed).normalized(QString::NormalizationForm_C) == m_wanted;
+    }
+
+private:
+    QString m_wanted;
+    QByteArray m_wantedBytes;
+};
+
+QString matchRecordText(const QByteArray& path, const QByteArray& value, bool showSizes) {
     const QString where = QFile::decodeName(path) + u':';
     if (showSizes)
-        return {where, QString::number(value.size()), QStringLiteral(" bytes.")};
-    QStringList fields{where, PlistDescription::hexText(value)};
+        return where + u' ' + QString::number(value.size()) + QStringLiteral("  bytes.");
+    QString record = where + u'\n' + PlistDescription::hexText(value) + u'\n';
     if (const std::optional<QString> ascii = decodeAscii(value))
-        fields.append(u'\u00ab' + *ascii + u'\u00bb');
-    fields.append(describeBinaryPlist(value));
-    return fields;
+        record += u'\u00ab' + *ascii + QStringLiteral("\u00bb\n");
+    return record + describeBinaryPlist(value);
+}
+
+// The encoder reserves room for the worst case; a kept record gives the rest back.
+QByteArray matchRecord(const QByteArray& path, const QByteArray& value, bool showSizes) {
+    QByteArray record = matchRecordText(path, value, showSizes).toUtf8();
+    record.squeeze();
+    return record;
 }
 
 } // namespace
@@ -58,18 +84,22 @@ std::optional<TypeTally> Crawler::crawlAllTypes(const QString& folderPath,
                                                 const std::atomic_bool* stop, QString* error) {
     TypeTally tally;
     tally.counts.folderPath = folderPath;
+    // Keyed by the listed bytes while walking; a raw-data key looks a name up without copying it.
+    QHash<QByteArray, TypeTally::Type> types;
     const bool walked = walkNames(
-        tally.counts, onError, stop, error, [&](const QByteArray& path, const QStringList& names) {
-            for (const QString& name : names) {
-                const auto known = tally.types.find(name);
-                if (known != tally.types.end()) {
+        tally.counts, onError, stop, error,
+        [&](const QByteArray& path, const QList<QByteArrayView>& names) {
+            for (const QByteArrayView name : names) {
+                const auto known = types.find(QByteArray::fromRawData(name.data(), name.size()));
+                if (known != types.end()) {
                     ++known->occurrences;
                     continue;
                 }
-                // A name enters the tally with its first value that can be read, so that no type is
-                // ever reported without a carrier and a value.
+                // A name enters the tally with its first value that can be read, so
+                // that no type is ever reported without a carrier and a value.
                 try {
-                    tally.types.insert(name, {getXattr(path, name), QFile::decodeName(path), 1});
+                    types.insert(name.toByteArray(),
+                                 {getListedXattr(path, name.data()), QFile::decodeName(path), 1});
                 } catch (const PosixError& failure) {
                     onError(failure.description());
                 }
@@ -78,6 +108,8 @@ std::optional<TypeTally> Crawler::crawlAllTypes(const QString& folderPath,
         });
     if (!walked)
         return std::nullopt;
+    for (auto type = types.cbegin(); type != types.cend(); ++type)
+        tally.types.insert(QString::fromUtf8(type.key()), type.value());
     return tally;
 }
 
@@ -89,22 +121,23 @@ std::optional<TypeMatchList> Crawler::crawlOneType(const QString& folderPath,
     matches.counts.folderPath = folderPath;
     matches.typeName = typeName;
     matches.showSizes = showSizes;
-    const QString wanted = comparableName(typeName);
-    const bool walked = walkNames(
-        matches.counts, onError, stop, error,
-        [&](const QByteArray& path, const QStringList& names) {
-            for (const QString& name : names) {
-                if (name.normalized(QString::NormalizationForm_C) != wanted)
-                    continue;
-                try {
-                    matches.records.append(matchRecord(path, getXattr(path, name), showSizes));
-                    ++matches.matchCount;
-                } catch (const PosixError& failure) {
-                    onError(failure.description());
-                }
-            }
-            countNames(matches.counts, names);
-        });
+    const TypeMatcher matcher(typeName);
+    const bool walked =
+        walkNames(matches.counts, onError, stop, error,
+                  [&](const QByteArray& path, const QList<QByteArrayView>& names) {
+                      for (const QByteArrayView name : names) {
+                          if (!matcher.matches(name))
+                              continue;
+                          try {
+                              matches.records.append(
+                                  matchRecord(path, getListedXattr(path, name.data()), showSizes));
+                              ++matches.matchCount;
+                          } catch (const PosixError& failure) {
+                              onError(failure.description());
+                          }
+                      }
+                      countNames(matches.counts, names);
+                  });
     if (!walked)
         return std::nullopt;
     return matches;
@@ -116,11 +149,11 @@ std::optional<SizeTotals> Crawler::crawlSizes(const QString& folderPath,
     SizeTotals totals;
     totals.counts.folderPath = folderPath;
     const bool walked = walkNames(totals.counts, onError, stop, error,
-                                  [&](const QByteArray& path, const QStringList& names) {
+                                  [&](const QByteArray& path, const QList<QByteArrayView>& names) {
                                       qint64 sum = 0;
                                       try {
-                                          for (const QString& name : names)
-                                              sum += getXattrSize(path, name);
+                                          for (const QByteArrayView name : names)
+                                              sum += getListedXattrSize(path, name.data());
                                       } catch (const PosixError& failure) {
                                           onError(failure.description());
                                           return;

@@ -33,13 +33,15 @@ struct TypeTally {
     QHash<QString, Type> types;
 };
 
-// The one-type walk: one record per matching value that could be read, in walk order.
+// The one-type walk: one record per matching value that could be read, in walk order. A record is
+// its fields joined as the report prints them (a space with sizes, a line break without), kept in
+// UTF-8 because a walk of a home folder can gather hundreds of thousands of them.
 struct TypeMatchList {
     CrawlCounts counts;
     QString typeName; // as typed
     bool showSizes = false;
     qint64 matchCount = 0;
-    QList<QStringList> records;
+    QList<QByteArray> records;
 };
 
 // The size walk: sizes are asked of the system, values are never read.

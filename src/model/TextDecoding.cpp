@@ -16,11 +16,13 @@ std::optional<QString> decodeUtf8(QByteArrayView bytes) {
     return text;
 }
 
+bool isAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
 std::optional<QString> decodeAscii(QByteArrayView bytes) {
-    const bool sevenBit = std::all_of(bytes.begin(), bytes.end(), [](char byte) {
-        return static_cast<unsigned char>(byte) < 0x80;
-    });
-    if (!sevenBit)
+    if (!isAscii(bytes))
         return std::nullopt;
     return QString::fromLatin1(bytes);
 }

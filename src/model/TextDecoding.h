@@ -12,6 +12,7 @@ namespace palvorn {
 std::optional<QString> decodeUtf8(QByteArrayView bytes);
 
 // 7-bit ASCII: fails on any byte above 127.
+bool isAscii(QByteArrayView bytes);
 std::optional<QString> decodeAscii(QByteArrayView bytes);
 
 } // namespace palvorn

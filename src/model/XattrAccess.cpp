@@ -45,12 +45,12 @@ int systemRemovexattr(const char* path, const char* name) {
 
 // Two calls, one zero-filled allocation of exactly the first call's size. A value that grew
 // between the calls makes the second call fail, and that failure is what is reported.
-QByteArray readWhole(const QByteArray& path, const QByteArray& name) {
-    const ssize_t size = systemGetxattr(path.constData(), name.constData(), nullptr, 0);
+QByteArray readWhole(const QByteArray& path, const char* name) {
+    const ssize_t size = systemGetxattr(path.constData(), name, nullptr, 0);
     if (size < 0)
         throw PosixError::fromErrno();
     QByteArray value(static_cast<qsizetype>(size), '\0');
-    if (systemGetxattr(path.constData(), name.constData(), size > 0 ? value.data() : nullptr,
+    if (systemGetxattr(path.constData(), name, size > 0 ? value.data() : nullptr,
                        static_cast<size_t>(size)) < 0)
         throw PosixError::fromErrno();
     return value;
@@ -93,22 +93,39 @@ QByteArray systemAttributeName(const QString& name) {
 }
 
 QStringList listXattrs(const QByteArray& path) {
-    const ssize_t size = systemListxattr(path.constData(), nullptr, 0);
-    if (size < 0)
-        throw PosixError::fromErrno();
-    QByteArray buffer(static_cast<qsizetype>(size), '\0');
-    if (systemListxattr(path.constData(), buffer.data(), static_cast<size_t>(size)) < 0)
-        throw PosixError::fromErrno();
+    QByteArray buffer;
+    readXattrNameList(path, buffer);
     return decodeNameList(buffer);
 }
 
 QByteArray getXattr(const QByteArray& path, const QString& name) {
-    return readWhole(path, systemAttributeName(name));
+    return readWhole(path, systemAttributeName(name).constData());
 }
 
 qint64 getXattrSize(const QByteArray& path, const QString& name) {
-    const ssize_t size =
-        systemGetxattr(path.constData(), systemAttributeName(name).constData(), nullptr, 0);
+    return getListedXattrSize(path, systemAttributeName(name).constData());
+}
+
+void readXattrNameList(const QByteArray& path, QByteArray& buffer) {
+    const ssize_t size = systemListxattr(path.constData(), nullptr, 0);
+    if (size < 0)
+        throw PosixError::fromErrno();
+    // Most items carry no attributes: nothing to read, and no allocation for them.
+    buffer.resize(static_cast<qsizetype>(size));
+    if (size == 0)
+        return;
+    const ssize_t got = systemListxattr(path.constData(), buffer.data(), static_cast<size_t>(size));
+    if (got < 0)
+        throw PosixError::fromErrno();
+    buffer.resize(static_cast<qsizetype>(got));
+}
+
+QByteArray getListedXattr(const QByteArray& path, const char* listedName) {
+    return readWhole(path, listedName);
+}
+
+qint64 getListedXattrSize(const QByteArray& path, const char* listedName) {
+    const ssize_t size = systemGetxattr(path.constData(), listedName, nullptr, 0);
     if (size < 0)
         throw PosixError::fromErrno();
     return size;

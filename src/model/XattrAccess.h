@@ -24,6 +24,12 @@ QStringList listXattrs(const QByteArray& path);
 QByteArray getXattr(const QByteArray& path, const QString& name);
 qint64 getXattrSize(const QByteArray& path, const QString& name);
 
+// For walks: the raw NUL-separated list into a buffer that keeps its capacity from item to item,
+// and reads by a name exactly as listed (namespace included, no rule applied).
+void readXattrNameList(const QByteArray& path, QByteArray& buffer);
+QByteArray getListedXattr(const QByteArray& path, const char* listedName);
+qint64 getListedXattrSize(const QByteArray& path, const char* listedName);
+
 // Creates the attribute or replaces its value.
 void setXattr(const QByteArray& path, const QString& name, const QByteArray& value);
 void removeXattr(const QByteArray& path, const QString& name);

@@ -1,5 +1,6 @@
 #include "model/XattrAccess.h"
 
+#include "model/ListedXattrNames.h"
 #include "support/XattrFixture.h"
 
 #include <cerrno>
@@ -46,6 +47,19 @@ TEST_F(XattrAccessTest, ListsNamesInSystemOrderAndDropsNamesThatAreNotUtf8) {
     ASSERT_EQ(expected.size(), 4);
     EXPECT_EQ(listXattrs(nativePath(file)), expected);
     EXPECT_TRUE(expected.contains(u"user.été"_s));
+
+    // The walks' byte listing keeps the same names, reuses its buffer from item to item, and its
+    // names read back as listed.
+    ListedXattrNames listed;
+    for (const QString& item : {file, makeFile(u"none"_s), file}) {
+        QStringList names;
+        for (const QByteArrayView name : listed.read(nativePath(item))) {
+            names.append(QString::fromUtf8(name));
+            EXPECT_EQ(getListedXattr(nativePath(item), name.data()), "v");
+            EXPECT_EQ(getListedXattrSize(nativePath(item), name.data()), 1);
+        }
+        EXPECT_EQ(names, item == file ? expected : QStringList());
+    }
 }
 
 TEST_F(XattrAccessTest, ReadsWholeValuesIncludingEmptyOnes) {
