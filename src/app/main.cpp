@@ -55,6 +55,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("palvorn"));
     QApplication::setApplicationDisplayName(QStringLiteral("palvorn"));
     QApplication::setApplicationVersion(QStringLiteral(PALVORN_VERSION));
+    // Settings live in ~/.config/brackenfield/palvorn.conf; the desktop matches windows to the
+    // launcher entry by this name.
+    QApplication::setOrganizationName(QStringLiteral("brackenfield"));
+    QApplication::setOrganizationDomain(QStringLiteral("brackenfield.co"));
+    QApplication::setDesktopFileName(QStringLiteral("co.brackenfield.palvorn"));
 #ifdef __APPLE__
     // The menu bar stays when the last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
