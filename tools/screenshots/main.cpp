@@ -1,22 +1,30 @@
-// Renders the windows for the README: palvorn-screenshots DEMO_FILE OUTPUT_FOLDER
+// Renders the windows for the README:
+//   palvorn-screenshots DEMO_FILE DEMO_TREE OUTPUT_FOLDER
 // Run it under a real X server (scripts/screenshots uses Xvfb) so that the pictures show the
-// desktop's own style and fonts.
+// desktop's own style and fonts. The stripper really strips the demo tree.
 #include "app/AppDelegate.h"
+#include "app/ToolWindow.h"
+#include "app/WalkQueue.h"
+#include "compare/CompareViewController.h"
+#include "crawler/CrawlerViewController.h"
+#include "editor/EditViewController.h"
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
-#include "model/ResourceItem.h"
 #include "platform/RecordingErrorAlert.h"
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
+#include "stripper/StripperViewController.h"
+#include "ui_CompareViewController.h"
+#include "ui_CrawlerViewController.h"
+#include "ui_StripperViewController.h"
 #include "ui_ViewController.h"
-
-#include <cstdio>
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTableView>
 #include <QTextStream>
 
@@ -24,22 +32,104 @@ using namespace palvorn;
 
 namespace {
 
-bool save(QWidget& window, const QString& path) {
-    window.show();
-    // grab() lays the window out and renders it itself; no event loop is needed.
-    return window.grab().save(path);
-}
+class Screenshots {
+public:
+    Screenshots(const QString& demoFile, const QString& demoTree, const QDir& output)
+        : m_demoFile(demoFile), m_demoTree(demoTree), m_output(output) {}
 
-// The row of the first binary property list, so the picture shows its XML.
-int propertyListRow(const ViewController& view) {
-    const QAbstractItemModel* model = view.ui().xattrTable->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const QString name = model->index(row, 0).data().toString();
-        if (name.contains(QStringLiteral("kMDItemWhereFroms")))
-            return row;
+    bool takeAll() {
+        return inspectorAndEditor() && compare() && crawler() && stripper() && reportAlerts();
     }
-    return 0;
-}
+
+private:
+    bool save(QWidget& window, const QString& name) {
+        window.show();
+        // grab() lays the window out and renders it itself.
+        const bool saved = window.grab().save(m_output.filePath(name));
+        if (!saved)
+            QTextStream(stderr) << "could not write " << name << '\n';
+        return saved;
+    }
+
+    // The walks hand their texts back through queued calls: let them arrive.
+    static void finishWalks(WalkQueue& queue) {
+        queue.waitForDone(60000);
+        QCoreApplication::sendPostedEvents();
+    }
+
+    template <typename Controller> Controller& tool(QMainWindow* window, QSize size) {
+        window->resize(size);
+        return *static_cast<ToolWindow*>(window)->contentController<Controller>();
+    }
+
+    bool inspectorAndEditor() {
+        DocumentWindow* window = m_delegate.openDocument(QUrl::fromLocalFile(m_demoFile))->window();
+        window->resize(900, 660);
+        ViewController& view = window->viewController();
+        view.ui().xattrTable->selectRow(rowNamed(view, QStringLiteral("kMDItemWhereFroms")));
+        if (!save(*window, QStringLiteral("inspector.png")))
+            return false;
+        view.ui().xattrTable->selectRow(rowNamed(view, QStringLiteral("xdg.comment")));
+        view.ui().newXattrButton->click();
+        EditViewController* editor = view.editor();
+        return editor && save(*editor, QStringLiteral("editor.png"));
+    }
+
+    bool compare() {
+        auto& view = tool<CompareViewController>(m_delegate.openCompare(), {760, 520});
+        m_openPanel.answerWith({QUrl::fromLocalFile(m_demoFile)});
+        view.ui().choose1Button->click();
+        m_openPanel.answerWith(
+            {QUrl::fromLocalFile(treeItem(QStringLiteral("Downloads/figures-2026.csv")))});
+        view.ui().choose2Button->click();
+        view.ui().compareButton->click();
+        return save(*view.window(), QStringLiteral("compare.png"));
+    }
+
+    bool crawler() {
+        auto& view = tool<CrawlerViewController>(m_delegate.openCrawler(), {860, 560});
+        view.ui().folderText->setText(m_demoTree);
+        view.ui().xattrTypeText->setText(QStringLiteral("com.apple.quarantine"));
+        view.ui().startButton->click();
+        finishWalks(view.processingQueue());
+        return save(*view.window(), QStringLiteral("crawler.png"));
+    }
+
+    bool stripper() {
+        auto& view = tool<StripperViewController>(m_delegate.openStripper(), {760, 420});
+        view.ui().folderText->setText(m_demoTree);
+        view.ui().xattrTypeText->setText(QStringLiteral("xdg.origin.url"));
+        view.ui().startButton->click();
+        finishWalks(view.processingQueue());
+        return save(*view.window(), QStringLiteral("stripper.png"));
+    }
+
+    bool reportAlerts() const {
+        for (const QString& text : m_alert.shown())
+            QTextStream(stderr) << "alert: " << text << '\n';
+        return m_alert.shown().isEmpty();
+    }
+
+    static int rowNamed(const ViewController& view, const QString& part) {
+        const QAbstractItemModel* model = view.ui().xattrTable->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->index(row, 0).data().toString().contains(part))
+                return row;
+        }
+        return 0;
+    }
+
+    QString treeItem(const QString& relative) const { return QDir(m_demoTree).filePath(relative); }
+
+    QString m_demoFile;
+    QString m_demoTree;
+    QDir m_output;
+    RecordingErrorAlert m_alert;
+    RecordingOpenPanel m_openPanel;
+    RecordingSavePanel m_savePanel;
+    RecordingPasteboard m_pasteboard;
+    AppDelegate m_delegate{Platform{m_alert, m_openPanel, m_savePanel, m_pasteboard}};
+};
 
 } // namespace
 
@@ -47,27 +137,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("palvorn"));
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3) {
-        QTextStream(stderr) << "usage: palvorn-screenshots DEMO_FILE OUTPUT_FOLDER\n";
+    if (arguments.size() != 4) {
+        QTextStream(stderr) << "usage: palvorn-screenshots DEMO_FILE DEMO_TREE OUTPUT_FOLDER\n";
         return 2;
     }
-    const QString demo = QFileInfo(arguments.at(1)).absoluteFilePath();
-    const QDir output(arguments.at(2));
-
-    RecordingErrorAlert alert;
-    RecordingOpenPanel openPanel;
-    RecordingSavePanel savePanel;
-    RecordingPasteboard pasteboard;
-    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard});
-
-    Document* document = delegate.openDocument(QUrl::fromLocalFile(demo));
-    DocumentWindow* window = document->window();
-    window->resize(900, 660);
-    ViewController& view = window->viewController();
-    view.ui().xattrTable->selectRow(propertyListRow(view));
-
-    const bool saved = save(*window, output.filePath(QStringLiteral("inspector.png")));
-    for (const QString& text : alert.shown())
-        QTextStream(stderr) << "alert: " << text << '\n';
-    return saved ? 0 : 1;
+    Screenshots screenshots(QFileInfo(arguments.at(1)).absoluteFilePath(),
+                            QFileInfo(arguments.at(2)).absoluteFilePath(), QDir(arguments.at(3)));
+    return screenshots.takeAll() ? 0 : 1;
 }
