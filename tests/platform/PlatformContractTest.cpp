@@ -4,15 +4,20 @@
 #include "platform/QtOutputPane.h"
 #include "platform/QtPasteboard.h"
 #include "platform/QtSavePanel.h"
+#include "platform/QtUpdateAlert.h"
+#include "platform/QtWorkspace.h"
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingOutputPane.h"
 #include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
+#include "platform/RecordingUpdateAlert.h"
+#include "platform/RecordingWorkspace.h"
 
 #include <memory>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -191,3 +196,157 @@ TYPED_TEST(PasteboardContractTest, RecordsTravelAsOneItemEachInOrder) {
 }
 
 } // namespace
+
+namespace {
+
+// Plays the user at the real update alerts: from inside the alert's own event loop, notes what
+// it shows and presses the button with the given text.
+struct QtUpdateAlerts {
+    struct Shown {
+        QString text, informative;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QStringList buttons;
+        QString defaultButton, escapeButton;
+    };
+
+    void answerWith(const QString& buttonText) {
+        QTimer::singleShot(0, [this, buttonText] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            Shown seen{box->text(),
+                       box->informativeText(),
+                       box->icon(),
+                       {},
+                       box->defaultButton() ? box->defaultButton()->text() : QString(),
+                       box->escapeButton() ? box->escapeButton()->text() : QString()};
+            QAbstractButton* answer = nullptr;
+            for (QAbstractButton* button : box->buttons()) {
+                seen.buttons.append(button->text());
+                if (button->text() == buttonText)
+                    answer = button;
+            }
+            shownBoxes.append(seen);
+            ASSERT_NE(answer, nullptr) << buttonText.toStdString();
+            answer->click();
+        });
+    }
+    QList<std::pair<QString, QString>> shown() const {
+        QList<std::pair<QString, QString>> texts;
+        for (const Shown& box : shownBoxes)
+            texts.append({box.text, box.informative});
+        return texts;
+    }
+
+    QtUpdateAlert alert;
+    QList<Shown> shownBoxes;
+};
+
+struct RecordingUpdateAlerts {
+    void answerWith(const QString& buttonText) {
+        alert.answerOffersWith(buttonText == "Download"_L1);
+    }
+    QList<std::pair<QString, QString>> shown() const {
+        QList<std::pair<QString, QString>> texts;
+        for (const QString& error : alert.errors())
+            texts.append({UpdateAlert::errorMessageText(), error});
+        for (const RecordingUpdateAlert::Offer& offer : alert.offers())
+            texts.append({offer.messageText, offer.informativeText});
+        return texts;
+    }
+
+    RecordingUpdateAlert alert;
+};
+
+template <typename Alerts> class UpdateAlertContractTest : public ::testing::Test {
+protected:
+    Alerts alerts;
+};
+
+using UpdateAlertImplementations = ::testing::Types<QtUpdateAlerts, RecordingUpdateAlerts>;
+TYPED_TEST_SUITE(UpdateAlertContractTest, UpdateAlertImplementations);
+
+TYPED_TEST(UpdateAlertContractTest, AnErrorShowsTheFixedMessageAndTheText) {
+    this->alerts.answerWith(u"OK"_s);
+    this->alerts.alert.showUpdateError(u"Update Property List has no entries."_s);
+    EXPECT_EQ(this->alerts.shown(),
+              (QList<std::pair<QString, QString>>{
+                  {u"An error occurred:"_s, u"Update Property List has no entries."_s}}));
+}
+
+TYPED_TEST(UpdateAlertContractTest, AnOfferIsTakenOnlyByDownload) {
+    this->alerts.answerWith(u"Download"_s);
+    EXPECT_TRUE(this->alerts.alert.offerUpdate(u"version 3"_s, u"running 2"_s));
+    this->alerts.answerWith(u"Ignore"_s);
+    EXPECT_FALSE(this->alerts.alert.offerUpdate(u"version 4"_s, u"running 2"_s));
+    EXPECT_EQ(this->alerts.shown(),
+              (QList<std::pair<QString, QString>>{{u"version 3"_s, u"running 2"_s},
+                                                  {u"version 4"_s, u"running 2"_s}}));
+}
+
+} // namespace
+
+TEST(QtUpdateAlertTest, ErrorsAreCriticalWithOkAndOffersInformationalWithIgnoreAsDefault) {
+    QtUpdateAlerts alerts;
+    alerts.answerWith(u"OK"_s);
+    alerts.alert.showUpdateError(u"text"_s);
+    alerts.answerWith(u"Download"_s);
+    alerts.alert.offerUpdate(u"version 3"_s, u"running 2"_s);
+    ASSERT_EQ(alerts.shownBoxes.size(), 2);
+    const QtUpdateAlerts::Shown& error = alerts.shownBoxes.at(0);
+    EXPECT_EQ(error.icon, QMessageBox::Critical);
+    EXPECT_EQ(error.buttons, QStringList{u"OK"_s});
+    const QtUpdateAlerts::Shown& offer = alerts.shownBoxes.at(1);
+    EXPECT_EQ(offer.icon, QMessageBox::Information);
+    EXPECT_EQ(QSet<QString>(offer.buttons.begin(), offer.buttons.end()),
+              (QSet<QString>{u"Ignore"_s, u"Download"_s}));
+    EXPECT_EQ(offer.buttons.size(), 2);
+    EXPECT_EQ(offer.defaultButton, u"Ignore"_s);
+    EXPECT_EQ(offer.escapeButton, u"Ignore"_s);
+}
+
+namespace {
+
+// The desktop's real handler for web addresses is replaced by one of our own, so that the
+// real workspace can be held to the contract without starting a browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+struct QtWorkspaces {
+    QtWorkspaces() { QDesktopServices::setUrlHandler(u"https"_s, &catcher, "open"); }
+    ~QtWorkspaces() { QDesktopServices::unsetUrlHandler(u"https"_s); }
+    QList<QUrl> opened() const { return catcher.urls; }
+
+    UrlCatcher catcher;
+    QtWorkspace workspace;
+};
+
+struct RecordingWorkspaces {
+    QList<QUrl> opened() const { return workspace.opened(); }
+
+    RecordingWorkspace workspace;
+};
+
+template <typename Workspaces> class WorkspaceContractTest : public ::testing::Test {
+protected:
+    Workspaces workspaces;
+};
+
+using WorkspaceImplementations = ::testing::Types<QtWorkspaces, RecordingWorkspaces>;
+TYPED_TEST_SUITE(WorkspaceContractTest, WorkspaceImplementations);
+
+TYPED_TEST(WorkspaceContractTest, OpensEachAddressAsGiven) {
+    const QList<QUrl> urls = {QUrl(u"https://www.brackenfield.co/palvorn/download/a%20b.dmg"_s),
+                              QUrl(u"https://www.brackenfield.co/palvorn/download/?v=2#notes"_s)};
+    for (const QUrl& url : urls)
+        this->workspaces.workspace.openURL(url);
+    EXPECT_EQ(this->workspaces.opened(), urls);
+}
+
+} // namespace
+
+#include "PlatformContractTest.moc"

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+namespace palvorn {
+
+// The publisher's fixed addresses: where the update list lies, and the site that every
+// download address in it must point into.
+namespace UpdateSite {
+inline constexpr QLatin1StringView listAddress("https://www.brackenfield.co/palvorn/updates.plist");
+inline constexpr QLatin1StringView downloadSite("https://www.brackenfield.co/palvorn/download/");
+} // namespace UpdateSite
+
+// The evaluation of a fetched update list: a property list whose root array holds one dictionary
+// per application ("AppName", "Version", "URL"). Plain logic; the window layer shows what it
+// returns.
+class UpdateList {
+public:
+    struct Offer {
+        QString listedVersion;
+        QUrl url;
+        QString messageText;
+        QString informativeText;
+    };
+
+    // What to do, in this order: show the error alone; or else mark the help item when this
+    // application's entry was found (a mark always precedes the offers, which come only from
+    // such entries), then make each offer.
+    struct Evaluation {
+        QString error; // empty when there is none
+        bool entryFound = false;
+        QList<Offer> offers;
+    };
+
+    static QString noVersionError() {
+        return QStringLiteral("Can't check for updates:\nNo app version string found.");
+    }
+
+    // Entries that are not dictionaries, or lack a string "AppName", "Version" or "URL", are
+    // skipped; so is a root that is not an array, like a list without this application's entry.
+    static Evaluation evaluate(QByteArrayView data, const QString& runningVersion);
+
+    // An https address whose text starts with the download site's: the host and the path prefix
+    // are then the publisher's, whatever follows.
+    static bool isDownloadAddress(const QString& text);
+};
+
+} // namespace palvorn
