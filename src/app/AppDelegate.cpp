@@ -1,19 +1,24 @@
 #include "app/AppDelegate.h"
 
+#include "app/PublisherSite.h"
 #include "app/ToolWindow.h"
+#include "app/UpdateChecker.h"
 #include "compare/CompareViewController.h"
 #include "crawler/CrawlerViewController.h"
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
 #include "platform/OpenPanel.h"
+#include "platform/Workspace.h"
 #include "stripper/StripperViewController.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QOperatingSystemVersion>
 #include <QPlainTextEdit>
+#include <QSettings>
 
 namespace palvorn {
 
@@ -57,7 +62,10 @@ void editCommand(QMainWindow& window, EditCommand command) {
 } // namespace
 
 AppDelegate::AppDelegate(Platform platform, QObject* parent)
-    : QObject(parent), m_platform(platform) {
+    : QObject(parent), m_platform(platform),
+      m_updateCheckedItem(new QAction(QStringLiteral("Update not checked"), this)) {
+    // A mark, not a command: the update check checks and retitles it.
+    m_updateCheckedItem->setEnabled(false);
     registerMainInterface();
 }
 
@@ -74,9 +82,30 @@ QMainWindow* showNew(const Storyboard& storyboard, const QString& identifier,
 } // namespace
 
 AppDelegate::~AppDelegate() {
-    qDeleteAll(m_myCompare);
-    qDeleteAll(m_myStripper);
-    qDeleteAll(m_myCrawler);
+    for (const QList<QMainWindow*>* windows :
+         {&m_myCrawler, &m_myStripper, &m_myCompare, &m_myPrivacy, &m_myHelpWindow})
+        qDeleteAll(*windows);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    m_osVersion = osVersionFor(QOperatingSystemVersion::current());
+    m_settings = std::make_unique<QSettings>();
+    m_updateChecker = std::make_unique<UpdateChecker>(*m_settings, m_platform.updateAlert,
+                                                      m_platform.workspace, m_updateCheckedItem);
+    m_updateChecker->launch();
+}
+
+int AppDelegate::osVersionFor(const QOperatingSystemVersion& version) {
+    if (version.type() != QOperatingSystemVersion::MacOS)
+        return 17;
+    switch (version.majorVersion()) {
+    case 10:
+        return version.minorVersion();
+    case 11:
+        return 16;
+    default:
+        return 17;
+    }
 }
 
 QMainWindow* AppDelegate::openCompare() {
@@ -89,6 +118,24 @@ QMainWindow* AppDelegate::openCrawler() {
 
 QMainWindow* AppDelegate::openStripper() {
     return showNew(m_storyboard, QStringLiteral("Stripper Window Controller"), m_myStripper);
+}
+
+QMainWindow* AppDelegate::openHelp() {
+    return showNew(m_storyboard, QStringLiteral("Help Window Controller"), m_myHelpWindow);
+}
+
+QMainWindow* AppDelegate::openPrivacy() {
+    return showNew(m_storyboard, QStringLiteral("Privacy Window Controller"), m_myPrivacy);
+}
+
+void AppDelegate::openSupport() {
+    m_platform.workspace.openURL(QUrl(PublisherSite::supportPage));
+}
+
+void AppDelegate::openUpdates() {
+    // Systems up to 10.11 get the notes of the last versions that still ran there.
+    m_platform.workspace.openURL(QUrl(m_osVersion < 12 ? PublisherSite::legacyUpdateNotesPage
+                                                       : PublisherSite::updateNotesPage));
 }
 
 void AppDelegate::registerMainInterface() {
@@ -160,9 +207,21 @@ void AppDelegate::installMenus(QMainWindow& window) {
                     [&window] { editCommand(window, EditCommand::Paste); });
 
     QMenu* windows = window.menuBar()->addMenu(tr("&Window"));
-    windows->addAction(tr("&Compare…"), this, &AppDelegate::openCompare);
-    windows->addAction(tr("C&rawler…"), this, &AppDelegate::openCrawler);
-    windows->addAction(tr("&Stripper…"), this, &AppDelegate::openStripper);
+    windows->addAction(tr("&Compare…"), QKeySequence(tr("Ctrl+Shift+C")), this,
+                       &AppDelegate::openCompare);
+    windows->addAction(tr("C&rawler…"), QKeySequence(tr("Ctrl+Shift+R")), this,
+                       &AppDelegate::openCrawler);
+    windows->addAction(tr("&Stripper…"), QKeySequence(tr("Ctrl+Shift+S")), this,
+                       &AppDelegate::openStripper);
+
+    QMenu* help = window.menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("palvorn &Help"), QKeySequence::HelpContents, this, &AppDelegate::openHelp);
+    help->addAction(tr("&Privacy"), this, &AppDelegate::openPrivacy);
+    help->addSeparator();
+    help->addAction(tr("palvorn &Support"), this, &AppDelegate::openSupport);
+    help->addAction(tr("&Update Notes"), this, &AppDelegate::openUpdates);
+    help->addSeparator();
+    help->addAction(m_updateCheckedItem);
 }
 
 QList<Document*> AppDelegate::documents() const {

@@ -3,19 +3,25 @@
 #include "app/Storyboard.h"
 #include "platform/Platform.h"
 
+#include <memory>
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
 
+class QAction;
 class QMainWindow;
+class QOperatingSystemVersion;
+class QSettings;
 
 namespace palvorn {
 
 class Document;
+class UpdateChecker;
 
 // The application's delegate: registers the interface description "Main", opens documents and
-// gives every window the application's menus.
+// the auxiliary windows, gives every window the application's menus and starts the update check.
 class AppDelegate : public QObject {
     Q_OBJECT
 
@@ -26,6 +32,14 @@ public:
 
     const Storyboard& storyboard() const { return m_storyboard; }
 
+    // Records the running system's release and runs the update check's launch step (the settings
+    // are the application's, so the organisation and application names must be set by then).
+    void applicationDidFinishLaunching();
+    // Release code of the running system: 10 until launch has finished.
+    int osVersion() const { return m_osVersion; }
+    // macOS 10.x gives x, macOS 11 gives 16, any other release or system 17.
+    static int osVersionFor(const QOperatingSystemVersion& version);
+
     // One document and window per file; an empty URL gives an empty inspector ("palvorn").
     Document* openDocument(const QUrl& url);
     void openDocuments(const QStringList& paths);
@@ -34,13 +48,25 @@ public:
     // File > New Window.
     Document* newDocument();
 
-    // Window > Compare, Window > Stripper: a new window on every choice, kept for the run.
+    // The auxiliary windows: a new window on every choice, kept for the rest of the run.
     QMainWindow* openCompare();
     QMainWindow* openStripper();
     QMainWindow* openCrawler();
+    QMainWindow* openHelp();
+    QMainWindow* openPrivacy();
     const QList<QMainWindow*>& myCompare() const { return m_myCompare; }
     const QList<QMainWindow*>& myStripper() const { return m_myStripper; }
     const QList<QMainWindow*>& myCrawler() const { return m_myCrawler; }
+    const QList<QMainWindow*>& myHelpWindow() const { return m_myHelpWindow; }
+    const QList<QMainWindow*>& myPrivacy() const { return m_myPrivacy; }
+
+    // The publisher's pages, in the default browser.
+    void openSupport();
+    void openUpdates();
+
+    // The Help menu's "Update not checked" item: one action shared by every window's menu, so
+    // that the update check retitles it everywhere at once.
+    QAction* updateCheckedItem() const { return m_updateCheckedItem; }
 
     void installMenus(QMainWindow& window);
     QList<Document*> documents() const;
@@ -50,10 +76,16 @@ private:
 
     Platform m_platform;
     Storyboard m_storyboard{QStringLiteral("Main")};
+    int m_osVersion = 10;
     QList<QPointer<Document>> m_documents;
-    QList<QMainWindow*> m_myCompare;
-    QList<QMainWindow*> m_myStripper;
     QList<QMainWindow*> m_myCrawler;
+    QList<QMainWindow*> m_myStripper;
+    QList<QMainWindow*> m_myCompare;
+    QList<QMainWindow*> m_myPrivacy;
+    QList<QMainWindow*> m_myHelpWindow;
+    QAction* m_updateCheckedItem;
+    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<UpdateChecker> m_updateChecker;
 };
 
 } // namespace palvorn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PublisherSite.h"
 #include "app/UpdateList.h"
 
 #include <functional>
@@ -29,7 +30,7 @@ public:
     // checkedItem: the shared "Update not checked" action, retitled once this application's entry
     // is found; may be null.
     UpdateChecker(QSettings& settings, UpdateAlert& alert, Workspace& workspace,
-                  QAction* checkedItem, QUrl listUrl = QUrl(UpdateSite::listAddress),
+                  QAction* checkedItem, QUrl listUrl = QUrl(PublisherSite::listAddress),
                   QString runningVersion = QStringLiteral(PALVORN_VERSION),
                   Clock clock = &QDateTime::currentDateTimeUtc, QObject* parent = nullptr);
 

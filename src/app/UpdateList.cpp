@@ -1,5 +1,6 @@
 #include "app/UpdateList.h"
 
+#include "app/PublisherSite.h"
 #include "model/plist/PropertyListSerialization.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -50,7 +51,8 @@ UpdateList::Evaluation UpdateList::evaluate(QByteArrayView data, const QString& 
 
 bool UpdateList::isDownloadAddress(const QString& text) {
     const QUrl url(text, QUrl::StrictMode);
-    return url.isValid() && url.scheme() == "https"_L1 && text.startsWith(UpdateSite::downloadSite);
+    return url.isValid() && url.scheme() == "https"_L1 &&
+           text.startsWith(PublisherSite::downloadSite);
 }
 
 } // namespace palvorn

@@ -7,13 +7,6 @@
 
 namespace palvorn {
 
-// The publisher's fixed addresses: where the update list lies, and the site that every
-// download address in it must point into.
-namespace UpdateSite {
-inline constexpr QLatin1StringView listAddress("https://www.brackenfield.co/palvorn/updates.plist");
-inline constexpr QLatin1StringView downloadSite("https://www.brackenfield.co/palvorn/download/");
-} // namespace UpdateSite
-
 // The evaluation of a fetched update list: a property list whose root array holds one dictionary
 // per application ("AppName", "Version", "URL"). Plain logic; the window layer shows what it
 // returns.

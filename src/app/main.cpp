@@ -3,6 +3,8 @@
 #include "platform/QtOpenPanel.h"
 #include "platform/QtPasteboard.h"
 #include "platform/QtSavePanel.h"
+#include "platform/QtUpdateAlert.h"
+#include "platform/QtWorkspace.h"
 
 #include <cstdio>
 
@@ -69,10 +71,13 @@ int main(int argc, char* argv[]) {
     QtOpenPanel openPanel;
     QtSavePanel savePanel;
     QtPasteboard pasteboard;
-    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard});
+    QtUpdateAlert updateAlert;
+    QtWorkspace workspace;
+    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
     if (parser.positionalArguments().isEmpty())
         delegate.newDocument();
     else
         delegate.openDocuments(parser.positionalArguments());
+    delegate.applicationDidFinishLaunching();
     return QApplication::exec();
 }

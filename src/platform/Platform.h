@@ -6,6 +6,8 @@ class ErrorAlert;
 class OpenPanel;
 class Pasteboard;
 class SavePanel;
+class UpdateAlert;
+class Workspace;
 
 // The platform services a window uses: the real ones in the application, recording stand-ins in
 // tests, so that no test ever waits on a modal dialog.
@@ -14,6 +16,9 @@ struct Platform {
     OpenPanel& openPanel;
     SavePanel& savePanel;
     Pasteboard& pasteboard;
+    // The application's own: the update check's alerts and the browser for web pages.
+    UpdateAlert& updateAlert;
+    Workspace& workspace;
 };
 
 } // namespace palvorn

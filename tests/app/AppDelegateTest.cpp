@@ -7,6 +7,8 @@
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
+#include "platform/RecordingUpdateAlert.h"
+#include "platform/RecordingWorkspace.h"
 #include "support/XattrFixture.h"
 #include "ui_ViewController.h"
 
@@ -14,6 +16,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QOperatingSystemVersion>
+#include <QSettings>
 #include <QTableView>
 
 using namespace palvorn;
@@ -32,7 +36,9 @@ protected:
     RecordingOpenPanel openPanel;
     RecordingSavePanel savePanel;
     RecordingPasteboard pasteboard;
-    AppDelegate delegate{Platform{alert, openPanel, savePanel, pasteboard}};
+    RecordingUpdateAlert updateAlert;
+    RecordingWorkspace workspace;
+    AppDelegate delegate{Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace}};
 };
 
 QStringList titlesOf(const QList<Document*>& documents) {
@@ -68,14 +74,86 @@ TEST_F(AppDelegateTest, EveryWindowHasTheFileMenuAndClosingEndsItsDocument) {
         for (QAction* action : menu->menu()->actions())
             if (!action->isSeparator())
                 actions.append(action->text());
-    EXPECT_EQ(actions, (QStringList{u"&Open…"_s, u"&New Window"_s, u"&Close"_s, u"&Quit"_s,
-                                    u"Cu&t"_s, u"&Copy"_s, u"&Paste"_s, u"&Compare…"_s,
-                                    u"C&rawler…"_s, u"&Stripper…"_s}));
+    EXPECT_EQ(actions,
+              (QStringList{u"&Open…"_s, u"&New Window"_s, u"&Close"_s, u"&Quit"_s, u"Cu&t"_s,
+                           u"&Copy"_s, u"&Paste"_s, u"&Compare…"_s, u"C&rawler…"_s, u"&Stripper…"_s,
+                           u"palvorn &Help"_s, u"&Privacy"_s, u"palvorn &Support"_s,
+                           u"&Update Notes"_s, u"Update not checked"_s}));
 
     document->window()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(delegate.documents().isEmpty());
+}
+
+TEST_F(AppDelegateTest, OsVersionFollowsTheSystemsRelease) {
+    using Os = QOperatingSystemVersion;
+    const struct {
+        Os version;
+        int expected;
+    } cases[] = {
+        {Os(Os::MacOS, 10, 11), 11}, {Os(Os::MacOS, 10, 13), 13},  {Os(Os::MacOS, 10, 15), 15},
+        {Os(Os::MacOS, 11, 2), 16},  {Os(Os::MacOS, 12, 0), 17},   {Os(Os::MacOS, 14, 1), 17},
+        {Os(Os::Unknown, 6, 1), 17}, {Os(Os::Windows, 10, 0), 17},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(AppDelegate::osVersionFor(test.version), test.expected)
+            << test.version.name().toStdString() << ' ' << test.version.majorVersion();
+}
+
+TEST_F(AppDelegateTest, LaunchRecordsTheSystemAndRunsTheUpdateSchedule) {
+    // The application's settings, redirected to a scratch folder; the check is turned off, so
+    // the launch step writes its keys and makes no request.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, makeFolder(u"config"_s));
+    QCoreApplication::setOrganizationName(u"palvorn-test"_s);
+    QSettings(u"palvorn-test"_s, QCoreApplication::applicationName())
+        .setValue(u"noUpdateCheck"_s, true);
+
+    EXPECT_EQ(delegate.osVersion(), 10);
+    delegate.openUpdates(); // before launch the release is unknown, taken as 10
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(delegate.osVersion(), 17);
+    delegate.openUpdates();
+    delegate.openSupport();
+    EXPECT_EQ(workspace.opened(),
+              (QList<QUrl>{QUrl(u"https://www.brackenfield.co/palvorn/updates/legacy/"_s),
+                           QUrl(u"https://www.brackenfield.co/palvorn/updates/"_s),
+                           QUrl(u"https://www.brackenfield.co/palvorn/support/"_s)}));
+
+    const QSettings written(u"palvorn-test"_s, QCoreApplication::applicationName());
+    EXPECT_EQ(written.value(u"updateCheckInt"_s).toDouble(), 43200.0);
+    EXPECT_FALSE(written.contains(u"dateLastUpdateCheck"_s));
+    EXPECT_EQ(delegate.updateCheckedItem()->text(), u"Update not checked"_s);
+    EXPECT_TRUE(updateAlert.errors().isEmpty());
+    QCoreApplication::setOrganizationName(QString());
+}
+
+TEST_F(AppDelegateTest, EveryAuxiliaryWindowOpensAnewOnEachChoice) {
+    using Open = QMainWindow* (AppDelegate::*)();
+    using List = const QList<QMainWindow*>& (AppDelegate::*)() const;
+    const struct {
+        Open open;
+        List list;
+    } kinds[] = {
+        {&AppDelegate::openCompare, &AppDelegate::myCompare},
+        {&AppDelegate::openCrawler, &AppDelegate::myCrawler},
+        {&AppDelegate::openStripper, &AppDelegate::myStripper},
+        {&AppDelegate::openHelp, &AppDelegate::myHelpWindow},
+        {&AppDelegate::openPrivacy, &AppDelegate::myPrivacy},
+    };
+    for (const auto& kind : kinds) {
+        QMainWindow* first = (delegate.*kind.open)();
+        QMainWindow* second = (delegate.*kind.open)();
+        ASSERT_TRUE(first && second);
+        EXPECT_NE(first, second);
+        EXPECT_NE(first->centralWidget(), second->centralWidget());
+        EXPECT_TRUE(first->isVisible() && second->isVisible());
+        first->close(); // closing keeps the window in its list
+        EXPECT_EQ((delegate.*kind.list)(), (QList<QMainWindow*>{first, second}));
+        // Each window's menu bar reaches the shared update mark.
+        EXPECT_TRUE(first->menuBar()->actions().last()->menu()->actions().contains(
+            delegate.updateCheckedItem()));
+    }
 }
 
 TEST_F(AppDelegateTest, StoryboardMakesANewWindowEachTime) {

@@ -178,7 +178,10 @@ TEST_F(ViewControllerTest, EachUnreadableValueGivesOneAlert) {
             RecordingOpenPanel childOpen;
             RecordingSavePanel childSave;
             RecordingPasteboard childPasteboard;
-            DocumentWindow window(Platform{childAlert, childOpen, childSave, childPasteboard});
+            RecordingUpdateAlert childUpdateAlert;
+            RecordingWorkspace childWorkspace;
+            DocumentWindow window(Platform{childAlert, childOpen, childSave, childPasteboard,
+                                           childUpdateAlert, childWorkspace});
             window.viewController().inspectFile(QUrl::fromLocalFile(file));
             const bool alerts =
                 childAlert.shown() == QStringList(2, u"getxattr error: Permission denied"_s);

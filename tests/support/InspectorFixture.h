@@ -8,6 +8,8 @@
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
+#include "platform/RecordingUpdateAlert.h"
+#include "platform/RecordingWorkspace.h"
 #include "support/XattrFixture.h"
 #include "ui_ViewController.h"
 
@@ -49,5 +51,8 @@ protected:
     palvorn::RecordingOpenPanel openPanel;
     palvorn::RecordingSavePanel savePanel;
     palvorn::RecordingPasteboard pasteboard;
-    palvorn::AppDelegate delegate{palvorn::Platform{alert, openPanel, savePanel, pasteboard}};
+    palvorn::RecordingUpdateAlert updateAlert;
+    palvorn::RecordingWorkspace workspace;
+    palvorn::AppDelegate delegate{
+        palvorn::Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace}};
 };

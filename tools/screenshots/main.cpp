@@ -15,6 +15,8 @@
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingPasteboard.h"
 #include "platform/RecordingSavePanel.h"
+#include "platform/RecordingUpdateAlert.h"
+#include "platform/RecordingWorkspace.h"
 #include "stripper/StripperViewController.h"
 #include "ui_CompareViewController.h"
 #include "ui_CrawlerViewController.h"
@@ -128,7 +130,10 @@ private:
     RecordingOpenPanel m_openPanel;
     RecordingSavePanel m_savePanel;
     RecordingPasteboard m_pasteboard;
-    AppDelegate m_delegate{Platform{m_alert, m_openPanel, m_savePanel, m_pasteboard}};
+    RecordingUpdateAlert m_updateAlert;
+    RecordingWorkspace m_workspace;
+    AppDelegate m_delegate{
+        Platform{m_alert, m_openPanel, m_savePanel, m_pasteboard, m_updateAlert, m_workspace}};
 };
 
 } // namespace
