@@ -3,6 +3,7 @@
 #include "app/AppResources.h"
 #include "ui_HelpViewController.h"
 
+#include <QMetaEnum>
 #include <QPdfDocument>
 #include <QPdfView>
 #include <QShowEvent>
@@ -43,8 +44,8 @@ void HelpViewController::viewDidAppear() {
     if (const QPdfDocument::Error error = document->load(*path);
         error != QPdfDocument::Error::None) {
         // A damaged manual is a fault of the installation; the window shows nothing then.
-        qWarning("palvorn: the manual %s could not be read (error %d)", qPrintable(*path),
-                 int(error));
+        qWarning("palvorn: the manual %s could not be read: %s", qPrintable(*path),
+                 QMetaEnum::fromType<QPdfDocument::Error>().valueToKey(int(error)));
         document.reset();
     }
     m_ui->helpPDFView->setDocument(document.get());

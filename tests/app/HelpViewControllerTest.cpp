@@ -65,6 +65,8 @@ protected:
 
 TEST_F(HelpViewControllerTest, ShowsTheManualScaledToFit) {
     manual = writeManual(2);
+    EXPECT_EQ(HelpViewController([this] { return manual; }).thePDFDocument(), nullptr)
+        << "nothing is read before the window is shown";
     HelpViewController& help = open();
 
     EXPECT_EQ(m_window->windowTitle(), u"palvorn Help"_s);
