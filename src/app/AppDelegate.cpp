@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/HelpViewController.h"
+#include "app/PrivacyView.h"
 #include "app/PublisherSite.h"
 #include "app/ToolWindow.h"
 #include "app/UpdateChecker.h"
@@ -153,6 +155,10 @@ void AppDelegate::registerMainInterface() {
     m_storyboard.registerController(
         QStringLiteral("Crawler Window Controller"),
         [this, toolWindow] { return toolWindow(new CrawlerViewController(m_platform)); });
+    m_storyboard.registerController(QStringLiteral("Help Window Controller"),
+                                    [toolWindow] { return toolWindow(new HelpViewController()); });
+    m_storyboard.registerController(QStringLiteral("Privacy Window Controller"),
+                                    [toolWindow] { return toolWindow(new PrivacyView()); });
     m_storyboard.registerController(QStringLiteral("Document Window Controller"), [this] {
         auto* window = new DocumentWindow(m_platform);
         installMenus(*window);

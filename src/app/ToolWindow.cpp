@@ -4,6 +4,8 @@ namespace palvorn {
 
 ToolWindow::ToolWindow(QWidget* contentController, QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(contentController);
+    // A controller whose content is all in its .ui file names its window there.
+    setWindowTitle(contentController->windowTitle());
     resize(contentController->size());
 }
 

@@ -1,0 +1,147 @@
+#include "app/HelpViewController.h"
+
+#include "app/AppResources.h"
+#include "app/PrivacyView.h"
+#include "app/ToolWindow.h"
+#include "support/XattrFixture.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QPdfSelection>
+#include <QPdfView>
+#include <QPdfWriter>
+#include <QPointer>
+#include <QSaveFile>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class HelpViewControllerTest : public XattrFixture {
+protected:
+    // A manual of the given number of pages, each naming its number. It replaces an earlier one
+    // as a build does, so a document still open on the old file keeps reading the old file.
+    QString writeManual(int pages) {
+        QSaveFile file(pathOf(u"palvornHelp.pdf"_s));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        {
+            QPdfWriter writer(&file);
+            QPainter painter(&writer);
+            for (int page = 1; page <= pages; ++page) {
+                if (page > 1)
+                    writer.newPage();
+                painter.drawText(QPointF(100, 100), u"Page %1"_s.arg(page));
+            }
+        }
+        EXPECT_TRUE(file.commit());
+        return file.fileName();
+    }
+
+    // The window as the application opens it, with the manual wherever the test says.
+    HelpViewController& open() {
+        auto* controller = new HelpViewController([this] { return manual; });
+        m_window = std::make_unique<ToolWindow>(controller);
+        m_window->show();
+        return *controller;
+    }
+
+    static bool anyMessageBox() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QMessageBox*>(widget))
+                return true;
+        }
+        return false;
+    }
+
+    std::optional<QString> manual;
+    std::unique_ptr<ToolWindow> m_window;
+};
+
+} // namespace
+
+TEST_F(HelpViewControllerTest, ShowsTheManualScaledToFit) {
+    manual = writeManual(2);
+    EXPECT_EQ(HelpViewController([this] { return manual; }).thePDFDocument(), nullptr)
+        << "nothing is read before the window is shown";
+    HelpViewController& help = open();
+
+    EXPECT_EQ(m_window->windowTitle(), u"palvorn Help"_s);
+    QPdfDocument* document = help.thePDFDocument();
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->status(), QPdfDocument::Status::Ready);
+    EXPECT_EQ(document->pageCount(), 2);
+    EXPECT_EQ(document->getAllText(1).text().trimmed(), u"Page 2"_s);
+    EXPECT_EQ(help.helpPDFView()->document(), document);
+    EXPECT_EQ(help.helpPDFView()->zoomMode(), QPdfView::ZoomMode::FitInView);
+}
+
+TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfresh) {
+    manual = writeManual(1);
+    HelpViewController& help = open();
+    const QPointer<QPdfDocument> first = help.thePDFDocument();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->pageCount(), 1);
+
+    m_window->hide();
+    writeManual(3);
+    m_window->show();
+    QPdfDocument* second = help.thePDFDocument();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->pageCount(), 3);
+    EXPECT_EQ(help.helpPDFView()->document(), second);
+    EXPECT_TRUE(first.isNull()) << "the earlier document is released";
+
+    // A manual gone since: nothing is asked of the view, which keeps what it shows.
+    m_window->hide();
+    manual.reset();
+    m_window->show();
+    EXPECT_EQ(help.thePDFDocument(), second);
+    EXPECT_EQ(help.helpPDFView()->document(), second);
+}
+
+TEST_F(HelpViewControllerTest, AManualThatCannotBeReadLeavesTheWindowBlankAndSilent) {
+    const struct {
+        const char* label;
+        std::optional<QString> manual;
+    } cases[] = {
+        {"missing", std::nullopt},
+        {"not a PDF", makeFile(u"palvornHelp.pdf"_s, "This is no PDF.\n")},
+        {"empty", makeFile(u"empty.pdf"_s)},
+    };
+    for (const auto& blank : cases) {
+        SCOPED_TRACE(blank.label);
+        manual = blank.manual;
+        HelpViewController& help = open();
+        EXPECT_EQ(help.thePDFDocument(), nullptr);
+        EXPECT_EQ(help.helpPDFView()->document(), nullptr);
+        EXPECT_FALSE(anyMessageBox());
+    }
+}
+
+TEST(BuiltManual, LiesBesideTheExecutableWhereTheHelpWindowLooks) {
+    const std::optional<QString> found = AppResources::pathForResource(
+        u"palvornHelp"_s, u"pdf"_s, AppResources::searchFolders(QStringLiteral(PALVORN_APP_DIR)));
+    ASSERT_EQ(found, QStringLiteral(PALVORN_MANUAL_PDF));
+
+    QPdfDocument document(nullptr);
+    ASSERT_EQ(document.load(*found), QPdfDocument::Error::None);
+    EXPECT_GE(document.pageCount(), 3);
+    // Text, not blank pages: the typesetting found a font.
+    EXPECT_TRUE(document.getAllText(0).text().contains(u"palvorn"_s));
+}
+
+TEST(PrivacyView, NamesTheStoredSettingsAndWhatIsSent) {
+    ToolWindow window(new PrivacyView);
+    EXPECT_EQ(window.windowTitle(), u"Privacy"_s);
+    QString text;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        text += label->text();
+    for (const QString& expected :
+         {u"noUpdateCheck"_s, u"updateCheckInt"_s, u"dateLastUpdateCheck"_s,
+          u"~/.config/brackenfield/palvorn.conf"_s, u"12 hours"_s})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+}
