@@ -3,6 +3,7 @@
 // Run it under a real X server (scripts/screenshots uses Xvfb) so that the pictures show the
 // desktop's own style and fonts. The stripper really strips the demo tree.
 #include "app/AppDelegate.h"
+#include "app/HelpViewController.h"
 #include "app/ToolWindow.h"
 #include "app/WalkQueue.h"
 #include "compare/CompareViewController.h"
@@ -25,10 +26,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTableView>
 #include <QTextStream>
+#include <QTimer>
 
 using namespace palvorn;
 
@@ -40,7 +43,8 @@ public:
         : m_demoFile(demoFile), m_demoTree(demoTree), m_output(output) {}
 
     bool takeAll() {
-        return inspectorAndEditor() && compare() && crawler() && stripper() && reportAlerts();
+        return inspectorAndEditor() && compare() && crawler() && stripper() && help() &&
+               reportAlerts();
     }
 
 private:
@@ -104,6 +108,24 @@ private:
         view.ui().startButton->click();
         finishWalks(view.processingQueue());
         return save(*view.window(), QStringLiteral("stripper.png"));
+    }
+
+    // The manual of this build tree, which lies beside palvorn rather than beside this tool.
+    bool help() {
+        ToolWindow manual(new HelpViewController(
+            [] { return std::optional<QString>(QStringLiteral(PALVORN_MANUAL_PDF)); }));
+        m_delegate.installMenus(manual);
+        manual.resize(760, 720);
+        manual.show();
+        // The view renders its pages in the background.
+        QEventLoop rendering;
+        QTimer::singleShot(2000, &rendering, &QEventLoop::quit);
+        rendering.exec();
+        if (!save(manual, QStringLiteral("help.png")))
+            return false;
+        QMainWindow* window = m_delegate.openPrivacy();
+        window->resize(640, 460);
+        return save(*window, QStringLiteral("privacy.png"));
     }
 
     bool reportAlerts() const {
