@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Times each command on each tree (median of 3 warm runs) and prints a Markdown table."""
+"""Times each command on each tree (best of 5 warm runs) and prints a Markdown table."""
+import os
 import subprocess
 import sys
 import time
@@ -32,18 +33,16 @@ def run(command):
     return seconds, int(result.stderr.strip().splitlines()[-1]) / 1024
 
 
-def median(values):
-    values = sorted(values)
-    return values[len(values) // 2]
-
-
 results = {}
 for items in sys.argv[1:]:
-    tree = "build/bench/tree-%s" % items
+    # Every command gets the same absolute path, as the windows hand it to the walk: a relative
+    # path would make the kernel resolve fewer components for one command than for another.
+    tree = os.path.abspath("build/bench/tree-%s" % items)
     for name, command in commands(tree):
         run(command)  # warm the caches
-        runs = [run(command) for _ in range(3)]
-        results[(items, name)] = (median([r[0] for r in runs]), max(r[1] for r in runs))
+        # The best run is the one least disturbed by whatever else the machine was doing.
+        runs = [run(command) for _ in range(5)]
+        results[(items, name)] = (min(r[0] for r in runs), max(r[1] for r in runs))
 
 print("| command | " + " | ".join("%s items: s (MB)" % i for i in sys.argv[1:]) + " |")
 print("| --- |" + " ---: |" * len(sys.argv[1:]))
@@ -58,3 +57,15 @@ for items in sys.argv[1:]:
               t("palvorn-cli crawl --type") / t("minimal walk (one type)"),
               t("palvorn-cli crawl --totals") / t("minimal walk (sizes)"),
               t("palvorn-cli crawl (all types)") / t("getfattr -R -P -h -m - (names)")))
+
+# How the cost per item grows from the smallest tree to the largest.
+sizes = sys.argv[1:]
+if len(sizes) > 1:
+    first, last = sizes[0], sizes[-1]
+    growth = []
+    for name, _ in commands("x"):
+        if not name.startswith("getfattr"):
+            per_item = lambda items: results[(items, name)][0] / int(items)
+            growth.append("%s %+.0f %%" % (name, 100 * (per_item(last) / per_item(first) - 1)))
+    print()
+    print("cost per item from %s to %s items: %s" % (first, last, "; ".join(growth)))
