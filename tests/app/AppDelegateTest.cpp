@@ -156,6 +156,36 @@ TEST_F(AppDelegateTest, EveryAuxiliaryWindowOpensAnewOnEachChoice) {
     }
 }
 
+TEST_F(AppDelegateTest, EveryWindowAndHelpMenuItemOpensItsWindowOrPage) {
+    QMainWindow* window = delegate.openDocument(QUrl())->window();
+    const auto trigger = [window](const QString& text) {
+        for (QAction* menu : window->menuBar()->actions())
+            for (QAction* action : menu->menu()->actions())
+                if (action->text() == text)
+                    return action->trigger();
+        ADD_FAILURE() << "no menu item " << text.toStdString();
+    };
+    const struct {
+        QString item;
+        const QList<QMainWindow*>& (AppDelegate::*list)() const;
+    } windows[] = {
+        {u"&Compare…"_s, &AppDelegate::myCompare},
+        {u"C&rawler…"_s, &AppDelegate::myCrawler},
+        {u"&Stripper…"_s, &AppDelegate::myStripper},
+        {u"palvorn &Help"_s, &AppDelegate::myHelpWindow},
+        {u"&Privacy"_s, &AppDelegate::myPrivacy},
+    };
+    for (const auto& kind : windows) {
+        trigger(kind.item);
+        ASSERT_EQ((delegate.*kind.list)().size(), 1) << kind.item.toStdString();
+        EXPECT_TRUE((delegate.*kind.list)().front()->isVisible());
+    }
+    trigger(u"palvorn &Support"_s);
+    trigger(u"&Update Notes"_s);
+    EXPECT_EQ(workspace.opened().size(), 2);
+    EXPECT_FALSE(delegate.updateCheckedItem()->isEnabled()); // a mark, not a command
+}
+
 TEST_F(AppDelegateTest, StoryboardMakesANewWindowEachTime) {
     const Storyboard& main = delegate.storyboard();
     EXPECT_EQ(main.name(), u"Main"_s);
