@@ -65,7 +65,7 @@ void editCommand(QMainWindow& window, EditCommand command) {
 
 AppDelegate::AppDelegate(Platform platform, QObject* parent)
     : QObject(parent), m_platform(platform),
-      m_updateCheckedItem(new QAction(QStringLiteral("Update not checked"), this)) {
+      m_updateCheckedItem(new QAction(UpdateChecker::notCheckedTitle(), this)) {
     // A mark, not a command: the update check checks and retitles it.
     m_updateCheckedItem->setEnabled(false);
     registerMainInterface();

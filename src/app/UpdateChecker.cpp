@@ -74,11 +74,10 @@ void UpdateChecker::handleReply(QNetworkReply* reply) {
 void UpdateChecker::perform(const UpdateList::Evaluation& evaluation) {
     if (!evaluation.error.isEmpty())
         return m_alert.showUpdateError(evaluation.error);
-    if (evaluation.entryFound && m_checkedItem &&
-        m_checkedItem->text() == "Update not checked"_L1) {
+    if (evaluation.entryFound && m_checkedItem && m_checkedItem->text() == notCheckedTitle()) {
         m_checkedItem->setCheckable(true);
         m_checkedItem->setChecked(true);
-        m_checkedItem->setText(u"Checked for update"_s);
+        m_checkedItem->setText(checkedTitle());
     }
     for (const UpdateList::Offer& offer : evaluation.offers) {
         if (m_alert.offerUpdate(offer.messageText, offer.informativeText))

@@ -34,6 +34,10 @@ public:
                   QString runningVersion = QStringLiteral(PALVORN_VERSION),
                   Clock clock = &QDateTime::currentDateTimeUtc, QObject* parent = nullptr);
 
+    // The titles of the Help menu's mark before and after this application's entry was found.
+    static QString notCheckedTitle() { return QStringLiteral("Update not checked"); }
+    static QString checkedTitle() { return QStringLiteral("Checked for update"); }
+
     // Called once at launch. Returns at once; the check, when due, goes on in the background.
     void launch();
 

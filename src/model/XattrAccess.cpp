@@ -1,6 +1,6 @@
 #include "model/XattrAccess.h"
 
-#include "model/TextDecoding.h"
+#include "model/ListedXattrNames.h"
 
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -56,23 +56,6 @@ QByteArray readWhole(const QByteArray& path, const char* name) {
     return value;
 }
 
-// The list is NUL-separated; empty pieces are skipped and undecodable names dropped, order kept.
-QStringList decodeNameList(QByteArrayView buffer) {
-    QStringList names;
-    qsizetype start = 0;
-    while (start < buffer.size()) {
-        qsizetype end = buffer.indexOf('\0', start);
-        if (end < 0)
-            end = buffer.size();
-        if (end > start) {
-            if (std::optional<QString> name = decodeUtf8(buffer.sliced(start, end - start)))
-                names.append(*name);
-        }
-        start = end + 1;
-    }
-    return names;
-}
-
 } // namespace
 
 QByteArray nativePath(const QString& path) {
@@ -93,9 +76,11 @@ QByteArray systemAttributeName(const QString& name) {
 }
 
 QStringList listXattrs(const QByteArray& path) {
-    QByteArray buffer;
-    readXattrNameList(path, buffer);
-    return decodeNameList(buffer);
+    ListedXattrNames listed;
+    QStringList names;
+    for (const QByteArrayView name : listed.read(path))
+        names.append(QString::fromUtf8(name));
+    return names;
 }
 
 QByteArray getXattr(const QByteArray& path, const QString& name) {
