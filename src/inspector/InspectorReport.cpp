@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace palvorn {
 
@@ -61,12 +62,10 @@ QString InspectorReport::writeReport(const QString& target, const QString& text,
                    "The report was not saved: \u201c%1\u201d is the inspected file itself. "
                    "Choose another name for the report.")
             .arg(QFileInfo(target).fileName());
-    QFile file(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
-            .arg(target, file.errorString());
+    // Written beside the target and renamed over it: a failed save leaves the old file as it was.
+    QSaveFile file(target);
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
             .arg(target, file.errorString());
     return {};
