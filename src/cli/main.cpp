@@ -1,10 +1,12 @@
 #include "cli/CompareCommand.h"
 #include "cli/CpCommand.h"
 #include "cli/CrawlCommand.h"
+#include "cli/DumpCommand.h"
 #include "cli/FlagCommand.h"
 #include "cli/GetCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/QuarantineCommand.h"
+#include "cli/RestoreCommand.h"
 #include "cli/RmCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
@@ -33,6 +35,8 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     commands.push_back(std::make_unique<CompareCommand>());
     commands.push_back(std::make_unique<StripCommand>());
     commands.push_back(std::make_unique<CrawlCommand>());
+    commands.push_back(std::make_unique<DumpCommand>());
+    commands.push_back(std::make_unique<RestoreCommand>());
     return commands;
 }
 

@@ -1,0 +1,70 @@
+#include "cli/DumpCommand.h"
+
+#include "model/DumpWriter.h"
+
+#include <cstdio>
+
+#include <QFile>
+
+namespace palvorn {
+
+namespace {
+
+const QString recursiveOption = QStringLiteral("R");
+const QString encodingOption = QStringLiteral("encoding");
+
+} // namespace
+
+QString DumpCommand::description() const {
+    return QStringLiteral("Writes the attributes of each PATH in getfattr's dump form.");
+}
+
+void DumpCommand::addArguments(QCommandLineParser& parser) const {
+    parser.addOption(
+        {{recursiveOption, QStringLiteral("recursive")},
+         QStringLiteral("Also everything below each folder; links are not followed.")});
+    parser.addOption({encodingOption,
+                      QStringLiteral("Values as text (drops one trailing NUL byte), hex or base64 "
+                                     "(the default: lossless)."),
+                      QStringLiteral("ENCODING"), QStringLiteral("base64")});
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Files or folders."),
+                                 QStringLiteral("PATH..."));
+}
+
+QString DumpCommand::checkArguments(const QCommandLineParser& parser) const {
+    if (parser.positionalArguments().isEmpty())
+        return QStringLiteral("expects at least one PATH");
+    if (!AttributeDump::encodingNamed(parser.value(encodingOption)))
+        return QStringLiteral("unknown encoding '%1' (text, hex or base64)")
+            .arg(parser.value(encodingOption));
+    return {};
+}
+
+int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
+    // Paths and names go out as the bytes they are, not through the text stream's encoding.
+    out.flush();
+    QFile output;
+    if (!output.open(stdout, QIODevice::WriteOnly)) {
+        err << "palvorn-cli: write error: " << output.errorString() << '\n';
+        return Failure;
+    }
+    DumpWriter writer(output, *AttributeDump::encodingNamed(parser.value(encodingOption)),
+                      [&err](const QString& text) {
+                          err << text << '\n';
+                          err.flush();
+                      });
+    const bool recursive = parser.isSet(recursiveOption);
+    for (const QString& path : parser.positionalArguments()) {
+        if (recursive)
+            writer.dumpTree(QFile::encodeName(path));
+        else
+            writer.dumpItem(QFile::encodeName(path));
+    }
+    if (!output.flush() || writer.writeFailed()) {
+        err << "palvorn-cli: write error: " << output.errorString() << '\n';
+        return Failure;
+    }
+    return writer.anyProblem() ? Failure : Success;
+}
+
+} // namespace palvorn

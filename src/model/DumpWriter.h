@@ -1,0 +1,50 @@
+#pragma once
+
+#include "model/AttributeDump.h"
+
+#include <functional>
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+namespace palvorn {
+
+// Writes the attributes of items in the dump form: one block per item that has at least one
+// readable attribute, names in byte order, as getfattr writes them. A failing item or attribute
+// is reported and left out; the rest goes on.
+//
+// Memory: one item's name list (at most 64 KiB, the kernel's limit) and one value with its
+// encoded line (a value is at most 64 KiB; its text form at most four times that) at a time, and
+// one open directory per level of a walk.
+class DumpWriter {
+public:
+    using ProblemSink = std::function<void(const QString& text)>;
+
+    DumpWriter(QIODevice& out, DumpEncoding encoding, ProblemSink problem);
+
+    // The item at path; a link given here is followed.
+    void dumpItem(const QByteArray& path);
+    // The item and everything below it, in directory order, each folder before its contents.
+    // Links are neither followed nor dumped.
+    void dumpTree(const QByteArray& path);
+
+    bool anyProblem() const { return m_anyProblem; }
+    // Writing to the output failed; nothing more is written.
+    bool writeFailed() const { return m_writeFailed; }
+
+private:
+    void walkBelow(const QByteArray& folder);
+    void write(const QByteArray& bytes);
+    void report(const QByteArray& path, const QString& reason);
+    void report(const QByteArray& path, const QByteArray& name, const QString& reason);
+
+    QIODevice& m_out;
+    DumpEncoding m_encoding;
+    ProblemSink m_problem;
+    bool m_anyProblem = false;
+    bool m_writeFailed = false;
+};
+
+} // namespace palvorn

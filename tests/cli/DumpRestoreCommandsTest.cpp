@@ -1,0 +1,108 @@
+#include "cli/CliRunner.h"
+#include "support/XattrFixture.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class DumpRestoreCommandsTest : public XattrFixture {};
+
+} // namespace
+
+TEST_F(DumpRestoreCommandsTest, DumpReportsAMissingPathAndDumpsTheRest) {
+    const QString file = makeFile(u"present"_s);
+    setRaw(file, "user.a", "1");
+    const QString missing = pathOf(u"vanished"_s);
+    for (const QStringList& options : {QStringList{}, QStringList{u"-R"_s}}) {
+        const CliResult result = runCli(QStringList{u"dump"_s} + options +
+                                        QStringList{u"--encoding"_s, u"hex"_s, missing, file});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, missing + u": No such file or directory\n"_s);
+        EXPECT_EQ(result.out, u"# file: "_s + file + u"\nuser.a=0x31\n\n"_s);
+    }
+}
+
+TEST_F(DumpRestoreCommandsTest, DumpDefaultsToLosslessBase64AndRefusesUnknownEncodings) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", QByteArray("a\0", 2));
+    EXPECT_EQ(runCli({u"dump"_s, file}).out, u"# file: "_s + file + u"\nuser.a=0sYQA=\n\n"_s);
+    const CliResult refused = runCli({u"dump"_s, u"--encoding"_s, u"octal"_s, file});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains(u"unknown encoding 'octal'"_s)) << refused.err.toStdString();
+    EXPECT_EQ(runCli({u"dump"_s}).exitCode, 2);
+}
+
+TEST_F(DumpRestoreCommandsTest, RestoreReadsStandardInputOrAFileAndReportsWhatFailed) {
+    const QString file = makeFile(u"target"_s);
+    const QByteArray dump =
+        "# file: " + QFile::encodeName(file) + "\nuser.a=\"1\"\nuser.b=0xz\nuser.c=0s\n";
+    const CliResult fromInput = runCli({u"restore"_s, u"-"_s}, dump);
+    EXPECT_EQ(fromInput.exitCode, 1);
+    EXPECT_EQ(fromInput.err,
+              u"standard input:3: "_s + file +
+                  u": user.b: the value is not valid 0x hexadecimal or 0s base64\n"_s);
+    EXPECT_EQ(getRaw(file, "user.a"), "1");
+    EXPECT_TRUE(hasRaw(file, "user.c"));
+
+    const QString saved =
+        makeFile(u"backup.dump"_s, "# file: " + QFile::encodeName(file) + "\nuser.d=4\n");
+    const CliResult fromFile = runCli({u"restore"_s, saved});
+    EXPECT_EQ(fromFile.exitCode, 0) << fromFile.err.toStdString();
+    EXPECT_EQ(getRaw(file, "user.d"), "4");
+
+    const CliResult noDump = runCli({u"restore"_s, pathOf(u"no-such.dump"_s)});
+    EXPECT_EQ(noDump.exitCode, 1);
+    EXPECT_TRUE(noDump.err.startsWith(pathOf(u"no-such.dump"_s) + u": "_s))
+        << noDump.err.toStdString();
+}
+
+TEST_F(DumpRestoreCommandsTest, DumpToAFullDeviceFails) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", "1");
+    QProcess process;
+    process.setStandardOutputFile(u"/dev/full"_s);
+    process.start(QStringLiteral(PALVORN_CLI_PATH), {u"dump"_s, file});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("write error"));
+}
+
+// The same walk as another user: the folder it may not open is reported, its siblings dumped,
+// and what is printed is still getfattr's output byte for byte.
+TEST_F(DumpRestoreCommandsTest, AnUnreadableFolderIsReportedAndItsSiblingsDumped) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to drop to another user";
+    // Below /tmp, which the other user may enter; the fixture's own folder is closed to it.
+    QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
+    ASSERT_TRUE(shared.isValid());
+    const QFileDevice::Permissions open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    const QString tree = shared.filePath(u"tree"_s);
+    const QString closed = tree + u"/closed"_s;
+    ASSERT_TRUE(QDir().mkpath(closed));
+    QFile::setPermissions(shared.path(), open);
+    QFile::setPermissions(tree, open);
+    QFile(tree + u"/open"_s).open(QIODevice::WriteOnly);
+    QFile(closed + u"/hidden"_s).open(QIODevice::WriteOnly);
+    setRaw(tree + u"/open"_s, "user.o", "1");
+    setRaw(closed + u"/hidden"_s, "user.h", "1");
+    QFile::setPermissions(closed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const CliResult ours =
+        runCliUnprivileged({u"dump"_s, u"-R"_s, u"--encoding"_s, u"text"_s, tree});
+    QProcess getfattr;
+    getfattr.start(u"setpriv"_s, {u"--reuid=nobody"_s, u"--regid=nogroup"_s, u"--clear-groups"_s,
+                                  u"getfattr"_s, u"-R"_s, u"-P"_s, u"-h"_s, u"-d"_s, u"-m"_s,
+                                  u"-"_s, u"--absolute-names"_s, u"-e"_s, u"text"_s, tree});
+    ASSERT_TRUE(getfattr.waitForFinished(30000));
+    EXPECT_EQ(ours.exitCode, 1);
+    EXPECT_TRUE(ours.err.contains(closed + u": Permission denied\n"_s)) << ours.err.toStdString();
+    EXPECT_TRUE(ours.out.contains(u"user.o=\"1\""_s));
+    EXPECT_EQ(ours.out, QString::fromUtf8(getfattr.readAllStandardOutput()));
+}
