@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/BuildSettings.h"
 #include "app/HelpViewController.h"
 #include "app/PrivacyView.h"
 #include "app/PublisherSite.h"
@@ -92,6 +93,9 @@ AppDelegate::~AppDelegate() {
 void AppDelegate::applicationDidFinishLaunching() {
     m_osVersion = osVersionFor(QOperatingSystemVersion::current());
     m_settings = std::make_unique<QSettings>();
+    // A build without the check (a distribution's package) never fetches the list.
+    if (!BuildSettings::updateCheck)
+        return;
     m_updateChecker = std::make_unique<UpdateChecker>(*m_settings, m_platform.updateAlert,
                                                       m_platform.workspace, m_updateCheckedItem);
     m_updateChecker->launch();

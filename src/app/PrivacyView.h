@@ -21,6 +21,9 @@ public:
 
     Ui::PrivacyView& ui() const { return *m_ui; }
 
+    // Shown instead of the update check's paragraph in a build without the check.
+    static QString noNetworkText();
+
 private:
     std::unique_ptr<Ui::PrivacyView> m_ui;
 };

@@ -1,19 +1,20 @@
 #pragma once
 
+#include "app/BuildSettings.h"
+
 #include <QLatin1StringView>
 
 namespace palvorn {
 
-// The publisher's fixed addresses, in one place: the update list, the site every download address
-// in it must point into, and the pages the Help menu opens.
+// The publisher's addresses, in one place: the update list, the site every download address
+// in it must point into, and the pages the Help menu opens. Set when the build is configured.
 namespace PublisherSite {
-inline constexpr QLatin1StringView listAddress("https://www.brackenfield.co/palvorn/updates.plist");
-inline constexpr QLatin1StringView downloadSite("https://www.brackenfield.co/palvorn/download/");
-inline constexpr QLatin1StringView supportPage("https://www.brackenfield.co/palvorn/support/");
-inline constexpr QLatin1StringView updateNotesPage("https://www.brackenfield.co/palvorn/updates/");
+inline constexpr QLatin1StringView listAddress = BuildSettings::updateListAddress;
+inline constexpr QLatin1StringView downloadSite = BuildSettings::downloadSite;
+inline constexpr QLatin1StringView supportPage = BuildSettings::supportPage;
+inline constexpr QLatin1StringView updateNotesPage = BuildSettings::updateNotesPage;
 // For systems before macOS 10.12, which the current versions no longer support.
-inline constexpr QLatin1StringView
-    legacyUpdateNotesPage("https://www.brackenfield.co/palvorn/updates/legacy/");
+inline constexpr QLatin1StringView legacyUpdateNotesPage = BuildSettings::legacyUpdateNotesPage;
 } // namespace PublisherSite
 
 } // namespace palvorn

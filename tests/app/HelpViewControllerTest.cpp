@@ -1,9 +1,11 @@
 #include "app/HelpViewController.h"
 
 #include "app/AppResources.h"
+#include "app/BuildSettings.h"
 #include "app/PrivacyView.h"
 #include "app/ToolWindow.h"
 #include "support/XattrFixture.h"
+#include "ui_PrivacyView.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -144,4 +146,12 @@ TEST(PrivacyView, NamesTheStoredSettingsAndWhatIsSent) {
          {u"noUpdateCheck"_s, u"updateCheckInt"_s, u"dateLastUpdateCheck"_s,
           u"~/.config/brackenfield/palvorn.conf"_s, u"12 hours"_s})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+}
+
+TEST(PrivacyView, SaysWhetherThisBuildChecksForUpdates) {
+    const PrivacyView view;
+    const QString sent = view.ui().sentText->text();
+    EXPECT_EQ(sent.contains(u"no update check"_s), !palvorn::BuildSettings::updateCheck);
+    EXPECT_EQ(sent.contains(u"asks the publisher's web server"_s),
+              palvorn::BuildSettings::updateCheck);
 }
