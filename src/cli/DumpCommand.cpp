@@ -54,11 +54,11 @@ int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
                           err.flush();
                       });
     const bool recursive = parser.isSet(recursiveOption);
-    for (const QString& path : parser.positionalArguments()) {
+    for (const QByteArray& path : bytesOf(parser.positionalArguments())) {
         if (recursive)
-            writer.dumpTree(QFile::encodeName(path));
+            writer.dumpTree(path);
         else
-            writer.dumpItem(QFile::encodeName(path));
+            writer.dumpItem(path);
     }
     if (!output.flush() || writer.writeFailed()) {
         err << "palvorn-cli: write error: " << output.errorString() << '\n';

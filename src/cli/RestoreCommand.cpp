@@ -1,8 +1,12 @@
 #include "cli/RestoreCommand.h"
 
+#include "model/AttributeName.h"
 #include "model/DumpRestore.h"
+#include "model/PosixError.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QFile>
 
@@ -25,13 +29,17 @@ QString RestoreCommand::checkArguments(const QCommandLineParser& parser) const {
 int RestoreCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QString source = parser.positionalArguments().constFirst();
     const bool standardInput = source == u"-";
-    const QString sourceName = standardInput ? QStringLiteral("standard input") : source;
+    const QByteArray path = bytesOf(source);
+    const QString sourceName = standardInput ? QStringLiteral("standard input") : displayName(path);
+    // Opened by its bytes: a dump's own name need not be UTF-8 either.
+    const int descriptor =
+        standardInput ? STDIN_FILENO : ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     QFile input;
-    const bool opened = standardInput
-                            ? input.open(stdin, QIODevice::ReadOnly)
-                            : (input.setFileName(source), input.open(QIODevice::ReadOnly));
-    if (!opened) {
-        err << sourceName << ": " << input.errorString() << '\n';
+    if (descriptor < 0 ||
+        !input.open(descriptor, QIODevice::ReadOnly,
+                    standardInput ? QFileDevice::DontCloseHandle : QFileDevice::AutoCloseHandle)) {
+        err << sourceName << ": "
+            << (descriptor < 0 ? PosixError::describe(errno) : input.errorString()) << '\n';
         return Failure;
     }
     const DumpRestore::Result result =

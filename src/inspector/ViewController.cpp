@@ -222,10 +222,10 @@ EditViewController* ViewController::editor() const {
 void ViewController::commitEditedAttribute() {
     if (!m_theSourceURL || m_editRes.isEmpty())
         return;
-    const QStringList failures =
+    const QList<AttributeFailure> failures =
         AttributeCommands::writeRecord(m_theSourcePath, *m_editRes.constFirst());
     if (!failures.isEmpty()) {
-        m_platform.alert.showErrorAlert(failures.constFirst());
+        m_platform.alert.showErrorAlert(failures.constFirst().text());
         return;
     }
     reloadAttributes();
@@ -263,8 +263,9 @@ void ViewController::cutSelectedAttributes() {
             m_platform.alert.showErrorAlert(QStringLiteral("xattr not found"));
             continue;
         }
-        for (const QString& failure : AttributeCommands::removeRecords(m_theSourcePath, {record}))
-            m_platform.alert.showErrorAlert(failure);
+        for (const AttributeFailure& failure :
+             AttributeCommands::removeRecords(m_theSourcePath, {record}))
+            m_platform.alert.showErrorAlert(failure.text());
     }
     reloadAttributes();
 }
@@ -278,8 +279,9 @@ bool ViewController::pasteAttributes(Pasteboard& pasteboard) {
     for (const std::optional<QByteArray>& item : items) {
         if (!item || !m_reslist)
             continue;
-        for (const QString& failure : AttributeCommands::pasteArchives(m_theSourcePath, {*item}))
-            m_platform.alert.showErrorAlert(failure);
+        for (const AttributeFailure& failure :
+             AttributeCommands::pasteArchives(m_theSourcePath, {*item}))
+            m_platform.alert.showErrorAlert(failure.text());
     }
     reloadAttributes();
     return true;
@@ -297,10 +299,10 @@ void ViewController::addQuarantine() {
     if (!m_theSourceURL)
         return;
     const Quarantine::Stamp stamp = m_quarantine.makeStamp();
-    const QStringList failures = AttributeCommands::writeRecord(
+    const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
         m_theSourcePath, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
-        m_platform.alert.showErrorAlert(failures.constFirst());
+        m_platform.alert.showErrorAlert(failures.constFirst().text());
         return;
     }
     // The list shows the new value before the database is asked; the summary comes last.
@@ -315,13 +317,13 @@ void ViewController::addQuarantine() {
     refreshSizeSummary();
 }
 
-QStringList ViewController::selectedNames() const {
-    QStringList names;
+QList<QByteArray> ViewController::selectedNames() const {
+    QList<QByteArray> names;
     if (!m_theSourceURL)
         return names;
     for (int row : selectedRowIndexes()) {
         if (const ResourceItemPtr record = m_table->recordAt(row))
-            names.append(record->name());
+            names.append(record->rawName());
     }
     return names;
 }
@@ -330,16 +332,18 @@ void ViewController::addNameFlags() {
     const QString flag = m_ui->flagTextbox->text();
     if (flag.isEmpty() || selectedRowIndexes().isEmpty())
         return;
-    for (const QString& failure : NameFlags::addNameFlags(m_theSourcePath, selectedNames(), flag))
-        m_platform.alert.showErrorAlert(failure);
+    for (const AttributeFailure& failure :
+         NameFlags::addNameFlags(m_theSourcePath, selectedNames(), flag.toUtf8()))
+        m_platform.alert.showErrorAlert(failure.text());
     reloadAttributes();
 }
 
 void ViewController::stripNameFlags() {
     if (selectedRowIndexes().isEmpty())
         return;
-    for (const QString& failure : NameFlags::stripNameFlags(m_theSourcePath, selectedNames()))
-        m_platform.alert.showErrorAlert(failure);
+    for (const AttributeFailure& failure :
+         NameFlags::stripNameFlags(m_theSourcePath, selectedNames()))
+        m_platform.alert.showErrorAlert(failure.text());
     reloadAttributes();
 }
 

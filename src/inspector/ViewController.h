@@ -92,7 +92,7 @@ private:
     void viewDidLoad();
     void viewDidAppear();
     void loadList(bool refreshSummary = true);
-    QStringList selectedNames() const;
+    QList<QByteArray> selectedNames() const;
     void setWindowTitleText(const QString& title);
 
     std::unique_ptr<Ui::ViewController> m_ui;

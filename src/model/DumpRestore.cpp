@@ -5,8 +5,6 @@
 #include "model/PosixError.h"
 #include "model/XattrAccess.h"
 
-#include <cerrno>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace palvorn {
@@ -14,14 +12,9 @@ namespace palvorn {
 namespace {
 
 // A dump names attributes as the system lists them, namespace included: they are written as
-// they are. The access layer still takes names as text and maps a bare name into the user
-// namespace, so a name that it would change (one that is not UTF-8, or has no namespace) is
-// refused rather than written under another name.
+// they are, without the rule that puts a bare typed name into the user namespace.
 void writeListedName(const QByteArray& path, const QByteArray& name, const QByteArray& value) {
-    const QString text = QString::fromUtf8(name);
-    if (systemAttributeName(text) != name)
-        throw PosixError(EOPNOTSUPP, PosixError::describe(EOPNOTSUPP));
-    setXattr(path, text, value);
+    setXattr(path, name, value);
 }
 
 } // namespace

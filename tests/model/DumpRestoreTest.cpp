@@ -76,6 +76,7 @@ protected:
         setRaw(file, "user.every-byte", everyByte);
         setRaw(file, "user.eq=back\\slash\nnl\rcr\t#", "v");
         setRaw(file, "user.large", QByteArray(3000, 'x'));
+        setRaw(file, "user.not-utf8-\xff\xfe\xc3", "\xff");
         if (::geteuid() == 0)
             setRaw(file, "trusted.root-only", "t");
         return file;
