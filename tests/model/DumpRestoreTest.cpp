@@ -1,9 +1,11 @@
 #include "model/DumpRestore.h"
 
+#include "model/AttributeDump.h"
 #include "model/DumpReader.h"
 #include "model/DumpWriter.h"
 #include "support/XattrFixture.h"
 
+#include <fcntl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <QProcess>
 
 using namespace Qt::Literals::StringLiterals;
+using palvorn::AttributeDump;
 using palvorn::DumpEncoding;
 using palvorn::DumpRestore;
 using palvorn::DumpWriter;
@@ -48,19 +51,30 @@ Restored restore(QByteArray dump) {
 class DumpRestoreTest : public XattrFixture {
 protected:
     // Straight from the system, so that the code under test cannot hide its own faults.
-    static Attributes rawAttributes(const QString& path) {
-        const QByteArray native = QFile::encodeName(path);
+    static Attributes rawAttributes(const QByteArray& path) {
         QByteArray list(65536, '\0');
         const ssize_t size =
-            ::listxattr(native.constData(), list.data(), static_cast<size_t>(list.size()));
+            ::listxattr(path.constData(), list.data(), static_cast<size_t>(list.size()));
         EXPECT_GE(size, 0);
         list.truncate(size < 0 ? 0 : size);
         Attributes attributes;
         for (const QByteArray& name : list.split('\0')) {
-            if (!name.isEmpty())
-                attributes.insert(name, getRaw(path, name));
+            if (name.isEmpty())
+                continue;
+            QByteArray value(65536, '\0');
+            const ssize_t length = ::getxattr(path.constData(), name.constData(), value.data(),
+                                              static_cast<size_t>(value.size()));
+            value.truncate(length < 0 ? 0 : length);
+            attributes.insert(name, value);
         }
         return attributes;
+    }
+
+    // A new empty file whose name is not UTF-8 and holds characters that a dump escapes.
+    QByteArray makeAwkwardlyNamedFile(const QByteArray& tag) {
+        const QByteArray path = QFile::encodeName(pathOf(u"x"_s)).chopped(1) + "\xff\\\n\r-" + tag;
+        EXPECT_EQ(::close(::creat(path.constData(), 0644)), 0);
+        return path;
     }
 
     QString makeAwkwardFile(const QString& name) {
@@ -86,31 +100,34 @@ protected:
 } // namespace
 
 TEST_F(DumpRestoreTest, DumpsRoundTripWithTheAttrToolsByteForByte) {
-    const QString source = makeAwkwardFile(u"source"_s);
-    const QByteArray sourcePath = QFile::encodeName(source);
+    const QByteArray source = QFile::encodeName(makeAwkwardFile(u"source"_s));
+    const QByteArray sourceHeader = AttributeDump::header(source);
     for (const DumpEncoding encoding : {DumpEncoding::Hex, DumpEncoding::Base64}) {
         const QByteArray encodingName = encoding == DumpEncoding::Hex ? "hex" : "base64";
         // getfattr's dump, restored by palvorn.
-        const QString byUs = makeFile(u"restored-by-us-"_s + QString::fromLatin1(encodingName));
+        const QByteArray byUs = makeAwkwardlyNamedFile("by-us-" + encodingName);
         QByteArray theirs = runTool(u"getfattr"_s,
                                     {u"-d"_s, u"-m"_s, u"-"_s, u"--absolute-names"_s, u"-e"_s,
-                                     QString::fromLatin1(encodingName), source},
+                                     QString::fromLatin1(encodingName), QFile::decodeName(source)},
                                     {});
-        theirs.replace("# file: " + sourcePath + '\n', "# file: " + QFile::encodeName(byUs) + '\n');
+        ASSERT_TRUE(theirs.startsWith(sourceHeader));
+        theirs.replace(sourceHeader, AttributeDump::header(byUs));
         const Restored restored = restore(theirs);
         EXPECT_EQ(restored.problems, QStringList{});
         EXPECT_EQ(rawAttributes(byUs), rawAttributes(source)) << encodingName.toStdString();
 
         // palvorn's dump, restored by setfattr.
-        const QString byThem =
-            makeFile(u"restored-by-setfattr-"_s + QString::fromLatin1(encodingName));
+        const QByteArray byThem = makeAwkwardlyNamedFile("by-setfattr-" + encodingName);
         QByteArray ours;
         QBuffer buffer(&ours);
         buffer.open(QIODevice::WriteOnly);
-        DumpWriter(buffer, encoding, [](const QString&) {}).dumpItem(sourcePath);
-        ours.replace("# file: " + sourcePath + '\n', "# file: " + QFile::encodeName(byThem) + '\n');
+        DumpWriter(buffer, encoding, [](const QString&) {}).dumpItem(source);
+        ours.replace(sourceHeader, AttributeDump::header(byThem));
         runTool(u"setfattr"_s, {u"--restore=-"_s}, ours);
         EXPECT_EQ(rawAttributes(byThem), rawAttributes(source)) << encodingName.toStdString();
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        ::unlink(byUs.constData());
+        ::unlink(byThem.constData());
     }
 }
 
@@ -151,7 +168,7 @@ TEST_F(DumpRestoreTest, EveryLineThatCannotBeAppliedIsReportedAndTheRestApplied)
             u"backup:14: "_s + fileShown + u": bare-name: Operation not supported"_s}));
     EXPECT_EQ(restored.result.failed, 6);
     EXPECT_EQ(restored.result.applied, 3);
-    EXPECT_EQ(rawAttributes(QFile::decodeName(file)),
+    EXPECT_EQ(rawAttributes(file),
               (Attributes{{"user.bare", ""}, {"user.text", "a\nb"}, {"user.later", "later"}}));
 }
 
