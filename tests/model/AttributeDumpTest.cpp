@@ -130,6 +130,14 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
             EXPECT_FALSE(ours.out.contains("must not appear"));
         }
     }
+    // A link given as the path is followed alone, and neither followed nor dumped in a walk.
+    const QString link = pathOf(u"tree/folder-link"_s);
+    for (const bool tree : {false, true}) {
+        const Dumped ours = dump(QFile::encodeName(link), DumpEncoding::Text, tree);
+        const QStringList options = tree ? QStringList{u"-R"_s, u"-P"_s, u"-h"_s} : QStringList{};
+        EXPECT_EQ(ours.out, getfattr(options, link, DumpEncoding::Text));
+        EXPECT_EQ(ours.out.isEmpty(), tree);
+    }
     // QTemporaryDir cannot remove a name that is not UTF-8.
     QProcess::execute(u"rm"_s, {u"-rf"_s, root});
 }
