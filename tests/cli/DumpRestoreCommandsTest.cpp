@@ -16,19 +16,6 @@ class DumpRestoreCommandsTest : public XattrFixture {};
 
 } // namespace
 
-TEST_F(DumpRestoreCommandsTest, DumpReportsAMissingPathAndDumpsTheRest) {
-    const QString file = makeFile(u"present"_s);
-    setRaw(file, "user.a", "1");
-    const QString missing = pathOf(u"vanished"_s);
-    for (const QStringList& options : {QStringList{}, QStringList{u"-R"_s}}) {
-        const CliResult result = runCli(QStringList{u"dump"_s} + options +
-                                        QStringList{u"--encoding"_s, u"hex"_s, missing, file});
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.err, missing + u": No such file or directory\n"_s);
-        EXPECT_EQ(result.out, u"# file: "_s + file + u"\nuser.a=0x31\n\n"_s);
-    }
-}
-
 TEST_F(DumpRestoreCommandsTest, DumpDefaultsToLosslessBase64AndRefusesUnknownEncodings) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.a", QByteArray("a\0", 2));
