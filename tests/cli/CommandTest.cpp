@@ -62,3 +62,15 @@ TEST_F(CommandTest, ArgumentsAreBytes) {
     EXPECT_EQ(runCliBytes({"rm", copy, "user.bad\xff#F", "user.new\xfe"}).exitCode, 0);
     EXPECT_EQ(runCliBytes({"list", copy}).out, QString());
 }
+
+TEST_F(CommandTest, AFolderOfAnUnknownUserIsRefusedAndNothingWalked) {
+    for (const QList<QByteArray>& command :
+         {QList<QByteArray>{"crawl", "~palvorn-no-such-user"},
+          QList<QByteArray>{"strip", "~palvorn-no-such-user", "user.a"}}) {
+        const CliResult result = runCliBytes(command);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_EQ(result.err, u"There is no user \u201cpalvorn-no-such-user\u201d, so "
+                              "\u201c~palvorn-no-such-user\u201d names no folder.\n"_s);
+    }
+}
