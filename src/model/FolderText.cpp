@@ -2,7 +2,9 @@
 
 #include "model/ByteText.h"
 
+#include <climits>
 #include <pwd.h>
+#include <unistd.h>
 #include <vector>
 
 #include <QDir>
@@ -51,11 +53,17 @@ FolderText::Result FolderText::folderPath(const QString& text, const QString& ho
     Result expanded = expandedPath(text, homePath);
     if (!expanded.path)
         return expanded;
-    QString path = *expanded.path;
-    // Made absolute by prefixing, not by QFileInfo: that would also drop "..", lexically.
-    if (!path.startsWith(u'/'))
-        path = QDir::currentPath() + u'/' + path;
-    return {withoutTrailingSlashes(path), {}};
+    return {withoutTrailingSlashes(absolutePath(*expanded.path)), {}};
+}
+
+QString FolderText::absolutePath(const QString& path) {
+    // Not QFileInfo::absoluteFilePath: that also drops "..", lexically.
+    if (path.startsWith(u'/'))
+        return path;
+    std::vector<char> folder(PATH_MAX + 1); // getcwd's own bound
+    if (!::getcwd(folder.data(), folder.size()))
+        return QDir::currentPath() + u'/' + path;
+    return ByteText::decode(folder.data()) + u'/' + path;
 }
 
 } // namespace palvorn

@@ -20,6 +20,9 @@ public:
     static Result expandedPath(const QString& text, const QString& homePath);
     // The walk's folder as reports name it: expanded, absolute, without a trailing slash.
     static Result folderPath(const QString& text, const QString& homePath);
+    // A path made absolute by putting the current folder (as bytes, see ByteText) in front of a
+    // relative one, and nothing else: no "." or ".." is taken out.
+    static QString absolutePath(const QString& path);
 };
 
 } // namespace palvorn

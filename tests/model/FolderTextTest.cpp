@@ -30,6 +30,8 @@ TEST(FolderTextTest, ATildeIsAHomeFolderAndNothingElseChanges) {
     EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s).path, u"/home/zoe/a"_s);
     EXPECT_EQ(FolderText::folderPath(u"a/link/../"_s, u"/home/zoe"_s).path,
               QDir::currentPath() + u"/a/link/.."_s);
+    EXPECT_EQ(FolderText::absolutePath(u"./x/../f"_s), QDir::currentPath() + u"/./x/../f"_s);
+    EXPECT_EQ(FolderText::absolutePath(u"/a/../f"_s), u"/a/../f"_s);
 }
 
 TEST(FolderTextTest, AnUnknownUserIsRefused) {
