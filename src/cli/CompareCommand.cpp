@@ -24,7 +24,7 @@ int CompareCommand::execute(const QCommandLineParser& parser, QTextStream& out, 
     const QString first = FolderText::absolutePath(parser.positionalArguments().at(0));
     const QString second = FolderText::absolutePath(parser.positionalArguments().at(1));
     const Comparison::Result result = Comparison::compare(first, second);
-    writeReport(out, Comparison::header(first, second) + result.lines);
+    writeReport(out, Comparison::header(shownPath(first), shownPath(second)) + result.lines);
     out.flush();
     if (!result.error)
         return Success;

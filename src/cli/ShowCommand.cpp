@@ -51,7 +51,7 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
         }
         body = list.children().at(*selected)->displayText();
     }
-    writeReport(out, InspectorReport::reportText(path, body));
+    writeReport(out, InspectorReport::reportText(shownPath(path), body));
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -58,7 +58,11 @@ TEST_F(CommandTest, ArgumentsAreBytes) {
     const QByteArray copy = folder + "/copy";
     ASSERT_EQ(::close(::creat(copy.constData(), 0644)), 0);
     EXPECT_EQ(runCliBytes({"cp", file, copy}).exitCode, 0);
-    EXPECT_EQ(runCliBytes({"compare", file, copy}).out.count(u"are the same"_s), 2);
+    const CliResult compared = runCliBytes({"compare", file, copy});
+    EXPECT_EQ(compared.out.count(u"are the same"_s), 2);
+    EXPECT_TRUE(compared.out.startsWith(u"Comparing "_s + QString::fromUtf8(folder.chopped(1)) +
+                                        u"\\xff/f\\xfe with "_s))
+        << compared.out.toStdString();
     EXPECT_EQ(runCliBytes({"rm", copy, "user.bad\xff#F", "user.new\xfe"}).exitCode, 0);
     EXPECT_EQ(runCliBytes({"list", copy}).out, QString());
 }
