@@ -45,11 +45,18 @@ DumpWriter::DumpWriter(QIODevice& out, DumpEncoding encoding, ProblemSink proble
     : m_out(out), m_encoding(encoding), m_problem(std::move(problem)) {}
 
 void DumpWriter::dumpItem(const QByteArray& path) {
+    dumpListed(
+        path, [&path](QByteArray& list) { readXattrNameList(path, list); },
+        [&path](const char* name) { return getListedXattr(path, name); });
+}
+
+void DumpWriter::dumpListed(const QByteArray& path, const ListNames& listNames,
+                            const ReadValue& readValue) {
     if (m_writeFailed)
         return;
     QByteArray list;
     try {
-        readXattrNameList(path, list);
+        listNames(list);
     } catch (const PosixError& error) {
         report(path, error.description());
         return;
@@ -58,7 +65,7 @@ void DumpWriter::dumpItem(const QByteArray& path) {
     for (const QByteArray& name : sortedNames(list)) {
         QByteArray value;
         try {
-            value = getListedXattr(path, name.constData());
+            value = readValue(name.constData());
         } catch (const PosixError& error) {
             report(path, name, error.description());
             continue;

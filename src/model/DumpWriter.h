@@ -35,6 +35,11 @@ public:
     bool writeFailed() const { return m_writeFailed; }
 
 private:
+    using ListNames = std::function<void(QByteArray& list)>;
+    using ReadValue = std::function<QByteArray(const char* listedName)>;
+
+    // One item's block, whichever calls reach its attributes.
+    void dumpListed(const QByteArray& path, const ListNames& listNames, const ReadValue& readValue);
     void walkBelow(const QByteArray& folder);
     void write(const QByteArray& bytes);
     void report(const QByteArray& path, const QString& reason);
