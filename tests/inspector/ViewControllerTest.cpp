@@ -1,17 +1,28 @@
 #include "inspector/ViewController.h"
 
+#include "editor/EditViewController.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
 #include "support/InspectorFixture.h"
 #include "support/QuarantineDatabase.h"
+#include "ui_EditViewController.h"
 
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QTest>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
@@ -397,4 +408,187 @@ TEST_F(ViewControllerTest, FlagsAreAddedToAndStrippedFromTheSelectedNames) {
     QStringList names = namesShown(view);
     names.sort();
     EXPECT_EQ(names, (QStringList{u"user.b"_s, u"user.other"_s}));
+}
+
+namespace {
+
+class InspectorDesktopTest : public ViewControllerTest {
+protected:
+    static void SetUpTestSuite() {
+        // The splitter's place is a setting: kept in a folder of the test's own.
+        static QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    }
+
+    static QAction* menuAction(const ViewController& view, QKeySequence::StandardKey key) {
+        for (QAction* action : view.window()->findChildren<QAction*>()) {
+            if (action->shortcut() == QKeySequence(key))
+                return action;
+        }
+        ADD_FAILURE() << "no menu item for " << QKeySequence(key).toString().toStdString();
+        return nullptr;
+    }
+};
+
+} // namespace
+
+// Another program's write reaches the window by itself; the selected name stays selected and
+// every control describes it.
+TEST_F(InspectorDesktopTest, OutsideChangesReloadTheWindowKeepingTheSelection) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", "a");
+    setRaw(file, "user.b", "old");
+    ViewController& view = open(file);
+    view.ui().xattrTable->selectRow(rowOf(view, u"user.b"_s));
+
+    setRaw(file, "user.b", "changed elsewhere");
+    setRaw(file, "user.c", "added elsewhere");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return namesShown(view).contains(u"user.c"_s); }, 10'000));
+    EXPECT_EQ(view.ui().xattrTextbox->text(), u"user.b"_s);
+    EXPECT_TRUE(view.ui().outputTextcontent->toPlainText().contains(u"changed elsewhere"_s));
+    EXPECT_EQ(view.ui().newXattrButton->text(), u"Edit"_s);
+
+    // The selected name vanishes: nothing stays that describes it.
+    ::removexattr(QFile::encodeName(file).constData(), "user.b");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !namesShown(view).contains(u"user.b"_s); }, 10'000));
+    EXPECT_EQ(view.ui().xattrTextbox->text(), QString());
+    EXPECT_EQ(view.ui().newXattrButton->text(), u"New"_s);
+    EXPECT_FALSE(view.ui().removeXattrButton->isEnabled());
+    EXPECT_TRUE(alert.shown().isEmpty());
+}
+
+// The menu's commands reach the inspector of their window: Reload, Select All, Delete, Undo.
+TEST_F(InspectorDesktopTest, EditAndViewMenuCommandsActOnTheirWindow) {
+    const QString file = makeThreeAttributeFile(u"f"_s);
+    ViewController& view = open(file);
+    setRaw(file, "user.fourth", "4");
+    menuAction(view, QKeySequence::Refresh)->trigger();
+    EXPECT_EQ(namesShown(view).size(), 4);
+
+    menuAction(view, QKeySequence::SelectAll)->trigger();
+    EXPECT_EQ(view.selectedRowIndexes().size(), 4);
+    view.ui().xattrTable->selectRow(rowOf(view, u"user.fourth"_s));
+    menuAction(view, QKeySequence::Delete)->trigger();
+    EXPECT_FALSE(hasRaw(file, "user.fourth"));
+    EXPECT_EQ(view.ui().xattrTextbox->text(), QString());
+    EXPECT_EQ(view.ui().newXattrButton->text(), u"New"_s);
+
+    menuAction(view, QKeySequence::Undo)->trigger();
+    EXPECT_EQ(getRaw(file, "user.fourth"), "4");
+    menuAction(view, QKeySequence::Redo)->trigger();
+    EXPECT_FALSE(hasRaw(file, "user.fourth"));
+}
+
+// After the editor's save the saved attribute is the one selected and described.
+TEST_F(InspectorDesktopTest, ControlsDescribeTheSavedAttribute) {
+    const QString file = makeThreeAttributeFile(u"f"_s);
+    ViewController& view = open(file);
+    view.ui().xattrTable->selectRow(rowOf(view, u"user.first"_s));
+    view.ui().newXattrButton->click();
+    view.editor()->ui().nameTextbox->setText(u"user.renamed"_s);
+    view.editor()->ui().saveButton->click();
+    EXPECT_EQ(view.ui().xattrTextbox->text(), u"user.renamed"_s);
+    EXPECT_EQ(view.ui().newXattrButton->text(), u"Edit"_s);
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{rowOf(view, u"user.renamed"_s)});
+    EXPECT_TRUE(view.ui().removeXattrButton->isEnabled());
+}
+
+TEST_F(InspectorDesktopTest, DroppedFilesAreInspectedHereAndInWindowsOfTheirOwn) {
+    const QString first = makeThreeAttributeFile(u"first"_s);
+    const QString second = makeFolder(u"second"_s);
+    ViewController& view = open({});
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(first), QUrl(u"https://example.com/x"_s),
+                  QUrl::fromLocalFile(second)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(&view, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(&view, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+
+    EXPECT_EQ(view.ui().filenameTextbox->text(), first);
+    EXPECT_EQ(namesShown(view).size(), 3);
+    ASSERT_EQ(delegate.documents().size(), 2);
+    EXPECT_EQ(delegate.documents().at(1)->fileUrl(), QUrl::fromLocalFile(second));
+
+    QMimeData text;
+    text.setText(u"not a file"_s);
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, {});
+    QApplication::sendEvent(&view, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+}
+
+// Sorting changes what the table shows, never the order of the system's list: commands and the
+// report still name the attributes the user picked.
+TEST_F(InspectorDesktopTest, SortedColumnsKeepTheSystemOrderElsewhere) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.mid", "12345");
+    setRaw(file, "user.big", "1234567890");
+    setRaw(file, "user.small", "1");
+    ViewController& view = open(file);
+    const QStringList system = namesShown(view);
+    const QString report = view.reportText();
+
+    view.ui().xattrTable->sortByColumn(1, Qt::DescendingOrder);
+    EXPECT_EQ(namesShown(view), (QStringList{u"user.big"_s, u"user.mid"_s, u"user.small"_s}));
+    EXPECT_EQ(view.reportText(), report);
+    view.ui().xattrTable->selectRow(2);
+    EXPECT_EQ(view.ui().xattrTextbox->text(), u"user.small"_s);
+    view.ui().removeXattrButton->click();
+    EXPECT_FALSE(hasRaw(file, "user.small"));
+    EXPECT_TRUE(hasRaw(file, "user.mid"));
+
+    view.ui().xattrTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    QStringList remaining = system;
+    remaining.removeAll(u"user.small"_s);
+    EXPECT_EQ(namesShown(view), remaining);
+}
+
+TEST_F(InspectorDesktopTest, TheSplitterKeepsItsPlaceForTheNextWindow) {
+    ViewController& first = open({});
+    first.window()->resize(900, 650);
+    first.window()->show();
+    QSplitterHandle* handle = first.ui().splitter->handle(1);
+    const QList<int> start = first.ui().splitter->sizes();
+    const QPoint grip(handle->width() / 2, handle->height() / 2);
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(handle, grip + QPoint(0, 60));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(0, 60));
+    const QList<int> moved = first.ui().splitter->sizes();
+    ASSERT_NE(moved, start);
+
+    ViewController& second = open({});
+    second.window()->resize(900, 650);
+    second.window()->show();
+    EXPECT_EQ(second.ui().splitter->sizes(), moved);
+}
+
+// Every control says what it is to a screen reader and to the pointer, and the window fits a
+// 1024x700 screen.
+TEST_F(InspectorDesktopTest, EveryControlIsNamedAndTheWindowsFitASmallScreen) {
+    ViewController& view = open(makeThreeAttributeFile(u"f"_s));
+    view.ui().xattrTable->selectRow(0);
+    view.ui().newXattrButton->click();
+    for (QWidget* window :
+         {static_cast<QWidget*>(view.window()), static_cast<QWidget*>(view.editor())}) {
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            const bool isControl =
+                qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control) ||
+                qobject_cast<QPlainTextEdit*>(control) ||
+                qobject_cast<QAbstractItemView*>(control) || qobject_cast<QComboBox*>(control) ||
+                qobject_cast<QSplitter*>(control) || qobject_cast<QLabel*>(control);
+            // Parts that Qt makes inside a control (a combo box's line, a header) are the
+            // control's own.
+            if (!isControl || control->objectName().isEmpty() ||
+                control->objectName().startsWith(u"qt_"_s))
+                continue;
+            EXPECT_FALSE(control->accessibleName().isEmpty())
+                << control->objectName().toStdString();
+            EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+        }
+        EXPECT_LE(window->minimumSizeHint().width(), 1024) << window->objectName().toStdString();
+        EXPECT_LE(window->minimumSizeHint().height(), 700) << window->objectName().toStdString();
+    }
+    EXPECT_FALSE(view.ui().xattrTable->tabKeyNavigation());
 }
