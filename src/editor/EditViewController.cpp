@@ -67,8 +67,9 @@ void EditViewController::saveButton() {
     auto record = std::make_shared<ResourceItem>(m_ui->nameTextbox->text(), *converted.bytes);
     record->setType(EditorConversion::typeOfFormat(format));
     m_presenting->editRes() = {record};
-    m_presenting->commitEditedAttribute();
-    accept();
+    // The inspector has shown why a write failed; the text stays here to be mended or saved again.
+    if (m_presenting->commitEditedAttribute())
+        accept();
 }
 
 void EditViewController::cancelButton() {
