@@ -298,6 +298,19 @@ TEST_F(ViewControllerTest, RemovingGoesOnPastAFailureAndKeepsBothOnThePasteboard
               getRaw(makeThreeAttributeFile(u"again"_s), names.at(2).toUtf8()));
 }
 
+TEST_F(ViewControllerTest, SeveralFailuresOfOneCommandShowOneAlert) {
+    const QString file = makeThreeAttributeFile(u"f"_s);
+    ViewController& view = open(file);
+    const QStringList names = namesShown(view);
+    for (int row : {0, 1})
+        ::removexattr(QFile::encodeName(file).constData(), names.at(row).toUtf8().constData());
+    selectRows(view, {0, 1, 2});
+    view.ui().removeXattrButton->click();
+    ASSERT_EQ(alert.shown().size(), 1);
+    EXPECT_EQ(alert.shown().front().split(u'\n').size(), 2);
+    EXPECT_FALSE(hasRaw(file, names.at(2).toUtf8()));
+}
+
 TEST_F(ViewControllerTest, PasteReloadsOnlyWhenThePasteboardHoldsSomething) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.a", "a");
