@@ -1,8 +1,11 @@
 #include "cli/Command.h"
 
+#include "model/ByteText.h"
+
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QFileDevice>
 
 namespace palvorn {
 
@@ -30,11 +33,38 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
             << "Try 'palvorn-cli " << name() << " --help'.\n";
         return UsageError;
     }
-    return execute(parser, out, err);
+    const int status = execute(parser, out, err);
+    return finishOutput(out, err) ? status : Failure;
+}
+
+bool Command::finishOutput(QTextStream& out, QTextStream& err) {
+    // Output that did not reach its file (a full disk, a closed pipe) is a failure, whatever the
+    // verb: a script must not take a cut report for a whole one.
+    out.flush();
+    if (out.status() == QTextStream::Ok)
+        return true;
+    const auto* file = qobject_cast<const QFileDevice*>(out.device());
+    const QString reason = file && file->error() != QFileDevice::NoError
+                               ? file->errorString()
+                               : QStringLiteral("the output could not be written");
+    err << "palvorn-cli: write error: " << reason << "\n";
+    err.flush();
+    return false;
 }
 
 QString Command::checkArguments(const QCommandLineParser&) const {
     return {};
+}
+
+QByteArray Command::bytesOf(const QString& argument) {
+    return ByteText::encode(argument);
+}
+
+QList<QByteArray> Command::bytesOf(const QStringList& arguments) {
+    QList<QByteArray> bytes;
+    for (const QString& argument : arguments)
+        bytes.append(bytesOf(argument));
+    return bytes;
 }
 
 void Command::writeReport(QTextStream& out, const QString& report) {

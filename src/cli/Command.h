@@ -21,6 +21,9 @@ public:
     int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 protected:
+    // Flushes the output; false, with "palvorn-cli: write error: REASON", when it failed.
+    static bool finishOutput(QTextStream& out, QTextStream& err);
+
     virtual void addArguments(QCommandLineParser& parser) const = 0;
     // Called once the arguments parsed; returns a message for a usage error, or an empty text.
     virtual QString checkArguments(const QCommandLineParser& parser) const;
@@ -28,6 +31,9 @@ protected:
 
     // Writes a report of any size without the stream taking a whole second copy of it.
     static void writeReport(QTextStream& out, const QString& report);
+    // An argument's bytes as the shell passed them (main keeps them in the text with ByteText).
+    static QByteArray bytesOf(const QString& argument);
+    static QList<QByteArray> bytesOf(const QStringList& arguments);
 };
 
 } // namespace palvorn

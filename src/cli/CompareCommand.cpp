@@ -25,7 +25,7 @@ int CompareCommand::execute(const QCommandLineParser& parser, QTextStream& out, 
     const QString first = QFileInfo(parser.positionalArguments().at(0)).absoluteFilePath();
     const QString second = QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath();
     const Comparison::Result result = Comparison::compare(first, second);
-    out << Comparison::header(first, second) << result.lines;
+    writeReport(out, Comparison::header(first, second) + result.lines);
     out.flush();
     if (!result.error)
         return Success;

@@ -24,10 +24,10 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
     StderrErrorAlert alert(err);
     const Quarantine quarantine;
     const Quarantine::Stamp stamp = quarantine.makeStamp();
-    const QStringList failures = AttributeCommands::writeRecord(
+    const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
         path, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
-        alert.showErrorAlert(failures.constFirst());
+        alert.showErrorAlert(failures.constFirst().text());
         return Failure;
     }
     const int status = quarantine.recordEvent(stamp);

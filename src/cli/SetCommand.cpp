@@ -16,6 +16,10 @@ namespace {
 const QString asOption = QStringLiteral("as");
 const QString fileOption = QStringLiteral("file");
 
+// No value over 64 KiB can be written, and its text in any format is at most a few times longer:
+// more input than this is a mistake (a wrong file, /dev/zero), refused before it fills memory.
+constexpr qint64 maxInputBytes = 1 << 20;
+
 std::optional<int> formatNamed(const QString& name) {
     if (name == u"text")
         return EditorConversion::PlainText;
@@ -24,6 +28,18 @@ std::optional<int> formatNamed(const QString& name) {
     if (name == u"hex")
         return EditorConversion::HexText;
     return std::nullopt;
+}
+
+// A pipe may hand over less than asked for at a time; reads until the end or the limit.
+QByteArray readAtMost(QFile& input, qint64 limit) {
+    QByteArray bytes;
+    while (bytes.size() < limit) {
+        const QByteArray piece = input.read(limit - bytes.size());
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -60,7 +76,13 @@ int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStr
     StderrErrorAlert alert(err);
     QString text;
     if (arguments.size() == 3) {
-        text = arguments.at(2);
+        const std::optional<QString> decoded = decodeUtf8(bytesOf(arguments.at(2)));
+        if (!decoded) {
+            alert.showErrorAlert(
+                QStringLiteral("The value is not UTF-8 text, so nothing was saved."));
+            return Failure;
+        }
+        text = *decoded;
     } else {
         QFile input;
         bool opened = false;
@@ -75,7 +97,15 @@ int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStr
                 QStringLiteral("%1: %2").arg(input.fileName(), input.errorString()));
             return Failure;
         }
-        const std::optional<QString> decoded = decodeUtf8(input.readAll());
+        // One byte over the bound tells a long input from one of exactly the bound.
+        const QByteArray bytes = readAtMost(input, maxInputBytes + 1);
+        if (bytes.size() > maxInputBytes) {
+            alert.showErrorAlert(
+                QStringLiteral("The input is longer than %1 bytes, so nothing was saved.")
+                    .arg(maxInputBytes));
+            return Failure;
+        }
+        const std::optional<QString> decoded = decodeUtf8(bytes);
         if (!decoded) {
             alert.showErrorAlert(
                 QStringLiteral("The input is not UTF-8 text, so nothing was saved."));
@@ -90,9 +120,9 @@ int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStr
         alert.showErrorAlert(converted.problem);
         return Failure;
     }
-    for (const QString& failure : AttributeCommands::writeRecord(
-             arguments.at(0), ResourceItem(arguments.at(1), *converted.bytes)))
-        alert.showErrorAlert(failure);
+    for (const AttributeFailure& failure : AttributeCommands::writeRecord(
+             arguments.at(0), ResourceItem(bytesOf(arguments.at(1)), *converted.bytes)))
+        alert.showErrorAlert(failure.text());
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/StderrErrorAlert.h"
 #include "inspector/InspectorReport.h"
+#include "model/NameMatcher.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
 
@@ -31,24 +32,27 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
     // The inspector's path field holds the absolute path of the inspected file.
     const QString path = QFileInfo(arguments.at(0)).absoluteFilePath();
     StderrErrorAlert alert(err);
-    const ResourceList list(QUrl::fromLocalFile(path), alert);
+    const ResourceList list = ResourceList::ofPath(path);
+    for (const AttributeFailure& failure : list.failures())
+        alert.showErrorAlert(failure.text());
 
     QString body;
     if (arguments.size() == 1) {
         body = InspectorReport::bodyOf(list.displayTexts());
     } else {
-        const QByteArray wanted = systemAttributeName(arguments.at(1));
-        const auto selected = std::find_if(list.children().cbegin(), list.children().cend(),
-                                           [&](const ResourceItemPtr& item) {
-                                               return systemAttributeName(item->name()) == wanted;
-                                           });
-        if (selected == list.children().cend()) {
-            alert.showErrorAlert(QStringLiteral("xattr not found"));
+        QList<QByteArray> names;
+        for (const ResourceItemPtr& item : list.children())
+            names.append(item->rawName());
+        const QByteArray wanted = systemAttributeName(bytesOf(arguments.at(1)));
+        const std::optional<qsizetype> selected = matchListedName(names, wanted);
+        if (!selected) {
+            alert.showErrorAlert(
+                AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted).text());
             return Failure;
         }
-        body = (*selected)->displayText();
+        body = list.children().at(*selected)->displayText();
     }
-    out << InspectorReport::reportText(path, body);
+    writeReport(out, InspectorReport::reportText(path, body));
     return alert.anyShown() ? Failure : Success;
 }
 

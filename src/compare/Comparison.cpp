@@ -1,20 +1,31 @@
 #include "compare/Comparison.h"
 
+#include "model/AttributeFailure.h"
+#include "model/AttributeName.h"
+#include "model/NameMatcher.h"
 #include "model/XattrAccess.h"
-
-#include <QStringList>
 
 namespace palvorn {
 
 namespace {
 
-qsizetype indexOfEquivalent(const QStringList& names, const QString& name) {
-    const QString wanted = name.normalized(QString::NormalizationForm_C);
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        if (names.at(i).normalized(QString::NormalizationForm_C) == wanted)
-            return i;
+const QString compareCall = QStringLiteral("compare");
+
+// Lists one item; a failure names the item.
+QList<QByteArray> namesOf(const QString& path) {
+    try {
+        return listXattrs(nativePath(path));
+    } catch (const PosixError& error) {
+        throw AttributeFailure::fromError(compareCall, error, path);
     }
-    return -1;
+}
+
+QByteArray valueOf(const QString& path, const QByteArray& name) {
+    try {
+        return getXattr(nativePath(path), name);
+    } catch (const PosixError& error) {
+        throw AttributeFailure::fromError(compareCall, error, path, name);
+    }
 }
 
 } // namespace
@@ -26,28 +37,29 @@ QString Comparison::header(const QString& firstText, const QString& secondText) 
 
 Comparison::Result Comparison::compare(const QString& firstPath, const QString& secondPath) {
     Result result;
-    const QByteArray first = nativePath(firstPath);
-    const QByteArray second = nativePath(secondPath);
     try {
-        const QStringList firstNames = listXattrs(first);
-        const QStringList secondNames = listXattrs(second);
+        const QList<QByteArray> firstNames = namesOf(firstPath);
+        const QList<QByteArray> secondNames = namesOf(secondPath);
         if (firstNames.size() != secondNames.size())
             result.lines += QStringLiteral("The number of xattrs is different.\n");
-        for (const QString& name : firstNames) {
-            if (indexOfEquivalent(secondNames, name) < 0) {
-                result.lines += name + QStringLiteral(" is not in second file\n");
+        for (const QByteArray& name : firstNames) {
+            const std::optional<qsizetype> match = matchListedName(secondNames, name);
+            if (!match) {
+                result.lines += displayName(name) + QStringLiteral(" is not in second file\n");
                 continue;
             }
-            const bool same = getXattr(first, name) == getXattr(second, name);
-            result.lines += name + (same ? QStringLiteral(" are the same\n")
-                                         : QStringLiteral(" are different\n"));
+            // Each item is read under its own spelling of the name.
+            const bool same =
+                valueOf(firstPath, name) == valueOf(secondPath, secondNames.at(*match));
+            result.lines += displayName(name) + (same ? QStringLiteral(" are the same\n")
+                                                      : QStringLiteral(" are different\n"));
         }
-        for (const QString& name : secondNames) {
-            if (indexOfEquivalent(firstNames, name) < 0)
-                result.lines += name + QStringLiteral(" is not in first file\n");
+        for (const QByteArray& name : secondNames) {
+            if (!matchListedName(firstNames, name))
+                result.lines += displayName(name) + QStringLiteral(" is not in first file\n");
         }
-    } catch (const PosixError& error) {
-        result.error = QStringLiteral("compare error: ") + error.description();
+    } catch (const AttributeFailure& failure) {
+        result.error = failure.text();
     }
     return result;
 }

@@ -68,7 +68,8 @@ void EditViewController::saveButton() {
     record->setType(EditorConversion::typeOfFormat(format));
     m_presenting->editRes() = {record};
     // The inspector has shown why a write failed; the text stays here to be mended or saved again.
-    if (m_presenting->commitEditedAttribute())
+    if (m_presenting->commitEditedAttribute(m_editRes.isEmpty() ? nullptr
+                                                                : m_editRes.constFirst().get()))
         accept();
 }
 

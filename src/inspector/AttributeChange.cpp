@@ -1,10 +1,12 @@
 #include "inspector/AttributeChange.h"
 
-#include "model/AttributeName.h"
+#include "model/AttributeFailure.h"
 #include "model/XattrAccess.h"
 
 #include <cerrno>
 #include <utility>
+
+#include <QStringList>
 
 namespace palvorn {
 
@@ -18,16 +20,11 @@ bool isMissingAttribute(const PosixError& error) {
 #endif
 }
 
-// A full system name passes the namespace rule unchanged.
-QString accessName(const QByteArray& systemName) {
-    return QString::fromUtf8(systemName);
-}
-
 void write(const QByteArray& path, const QByteArray& name, const std::optional<QByteArray>& value) {
     if (value)
-        setXattr(path, accessName(name), *value);
+        setXattr(path, name, *value);
     else
-        removeXattr(path, accessName(name));
+        removeXattr(path, name);
 }
 
 QString callName(const std::optional<QByteArray>& value) {
@@ -41,7 +38,7 @@ AttributeChange::Values AttributeChange::capture(const QString& path,
     Values values;
     for (const QByteArray& name : names) {
         try {
-            values.insert(name, getListedXattr(nativePath(path), name.constData()));
+            values.insert(name, getXattr(nativePath(path), name));
         } catch (const PosixError& error) {
             if (isMissingAttribute(error))
                 values.insert(name, std::nullopt);
@@ -73,11 +70,13 @@ QString AttributeChange::redo() const {
 
 QString AttributeChange::apply(const Values& expected, const Values& wanted,
                                const QString& verb) const {
+    const QString refusal = QStringLiteral("Can't %1 %2: ").arg(verb, m_title);
     const Values now = capture(m_path, m_names);
     for (const QByteArray& name : m_names) {
         if (!now.contains(name) || now.value(name) != expected.value(name))
-            return QStringLiteral("Can't %1 %2: the attribute %3 of %4 has changed since.")
-                .arg(verb, m_title, displayName(name), m_path);
+            return AttributeFailure({}, refusal + QStringLiteral("the value has changed since"),
+                                    m_path, name)
+                .text();
     }
     const QByteArray path = nativePath(m_path);
     QList<QByteArray> written;
@@ -86,21 +85,20 @@ QString AttributeChange::apply(const Values& expected, const Values& wanted,
             write(path, name, wanted.value(name));
             written.append(name);
         } catch (const PosixError& error) {
-            QString failure = QStringLiteral("Can't %1 %2: %3 error on the attribute %4 of %5: %6")
-                                  .arg(verb, m_title, callName(wanted.value(name)),
-                                       displayName(name), m_path, error.description());
+            QStringList failures = {refusal + AttributeFailure::fromError(
+                                                  callName(wanted.value(name)), error, m_path, name)
+                                                  .text()};
             // Half a command taken back would be a state the user never saw: restore the rest.
             for (const QByteArray& done : written) {
                 try {
                     write(path, done, expected.value(done));
                 } catch (const PosixError& again) {
-                    failure +=
-                        QStringLiteral("\nThe attribute %1 could not be restored: %2 error: %3")
-                            .arg(displayName(done), callName(expected.value(done)),
-                                 again.description());
+                    failures.append(AttributeFailure::fromError(callName(expected.value(done)),
+                                                                again, m_path, done)
+                                        .text());
                 }
             }
-            return failure;
+            return failures.join(u'\n');
         }
     }
     return {};

@@ -41,9 +41,11 @@ constexpr int undoLimit = 50;
 constexpr int reloadDelayMs = 250;
 const QString splitterKey = QStringLiteral("inspector/splitter");
 
-QList<QByteArray> systemNames(const QStringList& names) {
+// The names as the commands write them: listed names keep their bytes, typed ones get the
+// namespace rule.
+QList<QByteArray> systemNames(const QList<QByteArray>& names) {
     QList<QByteArray> system;
-    for (const QString& name : names)
+    for (const QByteArray& name : names)
         system.append(systemAttributeName(name));
     return system;
 }
@@ -198,19 +200,21 @@ void ViewController::inspectFile(const QUrl& url) {
 }
 
 void ViewController::loadList(bool refreshSummary) {
-    m_reslist = std::make_unique<ResourceList>(*m_theSourceURL, m_platform.alert);
+    m_reslist = std::make_unique<ResourceList>(*m_theSourceURL);
     if (refreshSummary)
         refreshSizeSummary();
     m_table->setRecords(m_reslist->children());
+    // One alert for the whole list: a reload after another program's change may meet many.
+    showFailures(m_reslist->failures());
 }
 
 void ViewController::reloadAttributes() {
-    reloadSelecting(selectedNames());
+    reloadSelecting(systemNames(selectedNames()));
 }
 
 // The controls are set from the new list in every case: a reload never leaves a name, a
 // button title or an enabled command that belongs to the old one.
-void ViewController::reloadSelecting(const QStringList& names) {
+void ViewController::reloadSelecting(const QList<QByteArray>& names) {
     m_reslist.reset();
     m_table->setRecords({});
     showContentText(QString());
@@ -222,11 +226,11 @@ void ViewController::reloadSelecting(const QStringList& names) {
     showSelectedAttribute();
 }
 
-void ViewController::selectNames(const QStringList& names) {
+void ViewController::selectNames(const QList<QByteArray>& names) {
     QItemSelection selection;
     QModelIndex current;
     for (int row = 0; row < m_table->rowCount(); ++row) {
-        if (!names.contains(m_table->recordAt(row)->name()))
+        if (!names.contains(systemAttributeName(m_table->recordAt(row)->rawName())))
             continue;
         const QModelIndex index = m_sorted->mapFromSource(m_table->index(row, 0));
         selection.select(index, index);
@@ -337,33 +341,37 @@ EditViewController* ViewController::editor() const {
     return m_editor;
 }
 
-bool ViewController::commitEditedAttribute() {
+bool ViewController::commitEditedAttribute(const ResourceItem* original) {
     if (!m_theSourceURL || m_editRes.isEmpty())
         return false;
     const ResourceItemPtr record = m_editRes.constFirst();
     const QString path = m_theSourcePath;
-    const QList<QByteArray> names = systemNames({record->name()});
+    // An unchanged name is written under the original's own bytes.
+    const bool sameName = original && original->name() == record->name();
+    const QList<QByteArray> names =
+        systemNames({sameName ? original->rawName() : record->rawName()});
     const AttributeChange::Values before = AttributeChange::capture(path, names);
-    const QStringList failures = AttributeCommands::writeRecord(path, *record);
+    const QList<AttributeFailure> failures =
+        AttributeCommands::saveEditedRecord(path, original, *record);
     if (!failures.isEmpty()) {
         showFailures(failures);
         return false;
     }
     pushChange(AttributeChange(tr("Save"), path, before, AttributeChange::capture(path, names)));
-    reloadSelecting({record->name()});
+    reloadSelecting(names);
     return true;
 }
 
-void ViewController::showFailures(const QStringList& failures) {
+void ViewController::showFailures(const QList<AttributeFailure>& failures) {
     if (!failures.isEmpty())
-        m_platform.alert.showErrorAlert(failures.join(u'\n'));
+        m_platform.alert.showErrorAlert(AttributeFailure::listText(failures));
 }
 
 void ViewController::runRecorded(const QString& title, const QList<QByteArray>& names,
-                                 const std::function<QStringList()>& command) {
+                                 const std::function<QList<AttributeFailure>()>& command) {
     const QString path = m_theSourcePath;
     const AttributeChange::Values before = AttributeChange::capture(path, names);
-    const QStringList failures = command();
+    const QList<AttributeFailure> failures = command();
     pushChange(AttributeChange(title, path, before, AttributeChange::capture(path, names)));
     showFailures(failures);
 }
@@ -436,11 +444,12 @@ void ViewController::cutSelectedAttributes() {
         return;
     // The list loaded before the command names the rows the user chose, however removals go.
     runRecorded(tr("Remove"), systemNames(selectedNames()), [this, &rows] {
-        QStringList failures;
+        QList<AttributeFailure> failures;
         for (int row : rows) {
             const ResourceItemPtr record = m_reslist ? m_table->recordAt(row) : nullptr;
             if (!record) {
-                failures.append(QStringLiteral("xattr not found"));
+                failures.append(
+                    AttributeFailure({}, QStringLiteral("xattr not found"), m_theSourcePath));
                 continue;
             }
             failures += AttributeCommands::removeRecords(m_theSourcePath, {record});
@@ -457,16 +466,16 @@ bool ViewController::pasteAttributes(Pasteboard& pasteboard) {
     if (items.isEmpty())
         return false;
     QList<QByteArray> archives;
-    QStringList names;
+    QList<QByteArray> names;
     for (const std::optional<QByteArray>& item : items) {
         if (!item || !m_reslist)
             continue;
         archives.append(*item);
         if (const ResourceItemPtr record = ResourceItem::fromArchive(*item))
-            names.append(record->name());
+            names.append(record->rawName());
     }
     runRecorded(tr("Paste"), systemNames(names), [this, &archives] {
-        QStringList failures;
+        QList<AttributeFailure> failures;
         for (const QByteArray& archive : archives)
             failures += AttributeCommands::pasteArchives(m_theSourcePath, {archive});
         return failures;
@@ -487,9 +496,9 @@ void ViewController::addQuarantine() {
     if (!m_theSourceURL)
         return;
     const Quarantine::Stamp stamp = m_quarantine.makeStamp();
-    const QList<QByteArray> names = systemNames({Quarantine::attributeName()});
+    const QList<QByteArray> names = {systemAttributeName(Quarantine::attributeName())};
     const AttributeChange::Values before = AttributeChange::capture(m_theSourcePath, names);
-    const QStringList failures = AttributeCommands::writeRecord(
+    const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
         m_theSourcePath, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
         showFailures(failures);
@@ -499,7 +508,7 @@ void ViewController::addQuarantine() {
     pushChange(AttributeChange(tr("Quarantine"), m_theSourcePath, before,
                                AttributeChange::capture(m_theSourcePath, names)));
     // The list shows the new value before the database is asked; the summary comes last.
-    const QStringList selected = selectedNames();
+    const QList<QByteArray> selected = systemNames(selectedNames());
     m_reslist.reset();
     m_table->setRecords({});
     showContentText(QString());
@@ -513,13 +522,13 @@ void ViewController::addQuarantine() {
     refreshSizeSummary();
 }
 
-QStringList ViewController::selectedNames() const {
-    QStringList names;
+QList<QByteArray> ViewController::selectedNames() const {
+    QList<QByteArray> names;
     if (!m_theSourceURL)
         return names;
     for (int row : selectedRowIndexes()) {
         if (const ResourceItemPtr record = m_table->recordAt(row))
-            names.append(record->name());
+            names.append(record->rawName());
     }
     return names;
 }
@@ -528,22 +537,22 @@ void ViewController::addNameFlags() {
     const QString flag = m_ui->flagTextbox->text();
     if (flag.isEmpty() || selectedRowIndexes().isEmpty())
         return;
-    const QStringList names = selectedNames();
-    QStringList touched = names;
-    for (const QString& name : names)
-        touched.append(name + u'#' + flag);
+    const QList<QByteArray> names = selectedNames();
+    QList<QByteArray> touched = names;
+    for (const QByteArray& name : names)
+        touched.append(name + '#' + flag.toUtf8());
     runRecorded(tr("Add flag"), systemNames(touched),
-                [&] { return NameFlags::addNameFlags(m_theSourcePath, names, flag); });
+                [&] { return NameFlags::addNameFlags(m_theSourcePath, names, flag.toUtf8()); });
     reloadAttributes();
 }
 
 void ViewController::stripNameFlags() {
     if (selectedRowIndexes().isEmpty())
         return;
-    const QStringList names = selectedNames();
-    QStringList touched = names;
-    for (const QString& name : names) {
-        if (const std::optional<QString> base = NameFlags::baseName(name))
+    const QList<QByteArray> names = selectedNames();
+    QList<QByteArray> touched = names;
+    for (const QByteArray& name : names) {
+        if (const std::optional<QByteArray> base = NameFlags::baseName(name))
             touched.append(*base);
     }
     runRecorded(tr("Strip flags"), systemNames(touched),

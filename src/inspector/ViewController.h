@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inspector/Quarantine.h"
+#include "model/AttributeFailure.h"
 #include "model/ResourceItem.h"
 #include "platform/Platform.h"
 
@@ -64,7 +65,9 @@ public:
     void openEditor();
     EditViewController* editor() const;
     // Writes the record the editor left in editRes, then reloads; false when nothing was written.
-    bool commitEditedAttribute();
+    // original is the record the editor opened (none for a new attribute): under a changed name
+    // the save only creates, never replacing an attribute in the way.
+    bool commitEditedAttribute(const ResourceItem* original = nullptr);
     void copySelectedAttributes(Pasteboard& pasteboard);
     // Remove and cut: copies the selection first, so the records can be pasted back.
     void cutSelectedAttributes();
@@ -117,16 +120,17 @@ private:
     void viewDidLoad();
     void viewDidAppear();
     void loadList(bool refreshSummary = true);
-    QStringList selectedNames() const;
+    QList<QByteArray> selectedNames() const;
     void setWindowTitleText(const QString& title);
     void watchSourceFile();
-    void reloadSelecting(const QStringList& names);
-    void selectNames(const QStringList& names);
+    // Names in their system form ("user.comment").
+    void reloadSelecting(const QList<QByteArray>& names);
+    void selectNames(const QList<QByteArray>& names);
     // Shows every failure of one command in one alert.
-    void showFailures(const QStringList& failures);
+    void showFailures(const QList<AttributeFailure>& failures);
     // Runs a command that touches the given names and puts what it changed on the undo stack.
     void runRecorded(const QString& title, const QList<QByteArray>& names,
-                     const std::function<QStringList()>& command);
+                     const std::function<QList<AttributeFailure>()>& command);
     void pushChange(AttributeChange change);
     void restoreSplitter();
 

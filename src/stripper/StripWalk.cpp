@@ -25,15 +25,15 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
         if (item.isSymbolicLink)
             return;
         ++result.itemsWalked;
-        QStringList names;
+        QList<QByteArray> names;
         try {
             names = listXattrs(item.path);
         } catch (const PosixError& failure) {
             onError(failure.description());
             return;
         }
-        for (const QString& name : std::as_const(names)) {
-            if (name.normalized(QString::NormalizationForm_C) != wanted)
+        for (const QByteArray& name : std::as_const(names)) {
+            if (QString::fromUtf8(name).normalized(QString::NormalizationForm_C) != wanted)
                 continue;
             try {
                 const qsizetype size = getXattr(item.path, name).size();

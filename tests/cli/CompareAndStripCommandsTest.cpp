@@ -42,7 +42,8 @@ TEST_F(CompareAndStripCommandsTest, CompareExampleAndError) {
     const CliResult missing = runCli({u"compare"_s, a, pathOf(u"missing"_s)});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, u"Comparing "_s + a + u" with "_s + pathOf(u"missing"_s) + u" :\n"_s);
-    EXPECT_EQ(missing.err, u"compare error: No such file or directory\n"_s);
+    EXPECT_EQ(missing.err, u"compare error: No such file or directory"_s +
+                               subject(pathOf(u"missing"_s)) + u'\n');
 }
 
 TEST_F(CompareAndStripCommandsTest, StripRemovesExactlyThatNameAndListsEachRemoval) {
@@ -109,7 +110,8 @@ TEST_F(CompareAndStripCommandsTest, AFailingReadStopsTheComparisonAndKeepsWhatWa
     const CliResult result = runCliUnprivileged({u"compare"_s, unreadable, readable});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, u"Comparing "_s + unreadable + u" with "_s + readable + u" :\n"_s);
-    EXPECT_EQ(result.err, u"compare error: Permission denied\n"_s);
+    EXPECT_EQ(result.err, u"compare error: Permission denied"_s +
+                              subject(unreadable, u"user.shared"_s) + u'\n');
 }
 
 TEST_F(CompareAndStripCommandsTest, CrawlPrintsEachWalksReport) {

@@ -93,7 +93,9 @@ TEST_F(ViewControllerTest, SelectionDecidesWhatIsShownAndReported) {
     const QString file = makeThreeAttributeFile(u"three"_s);
     ViewController& view = open(file);
     const QStringList texts = displayTextsOf(file);
-    const QStringList names = listXattrs(nativePath(file));
+    QStringList names;
+    for (const QByteArray& name : listXattrs(nativePath(file)))
+        names.append(QString::fromUtf8(name));
     ASSERT_EQ(view.ui().xattrTable->model()->rowCount(), 3);
     EXPECT_EQ(view.ui().xattrTable->model()->index(2, 0).data().toString(), names.at(2));
     EXPECT_EQ(view.ui().xattrTable->model()->index(2, 1).data().toString(),
@@ -162,14 +164,15 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
 TEST_F(ViewControllerTest, FailedListingIsShownOnceAndTheWindowStillShowsThePath) {
     const QString missing = pathOf(u"gone"_s);
     ViewController& view = open(missing);
-    EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory"_s});
+    EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory (\u201c"_s +
+                                         missing + u"\u201d)"_s});
     EXPECT_EQ(view.ui().filenameTextbox->text(), missing);
     EXPECT_EQ(view.ui().quarantTextbox->text(), u"Xattr 0, data 0, total 0"_s);
 }
 
-// Reading a user value needs read permission, listing it does not: as another user, each
-// unreadable value gives one alert and the window lists the rest.
-TEST_F(ViewControllerTest, EachUnreadableValueGivesOneAlert) {
+// Reading a user value needs read permission, listing it does not: as another user, the
+// unreadable values come in one alert and the window lists the rest.
+TEST_F(ViewControllerTest, UnreadableValuesComeInOneAlert) {
     QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
     ASSERT_TRUE(shared.isValid());
     ::chmod(QFile::encodeName(shared.path()).constData(), 0755);
@@ -194,8 +197,10 @@ TEST_F(ViewControllerTest, EachUnreadableValueGivesOneAlert) {
             DocumentWindow window(Platform{childAlert, childOpen, childSave, childPasteboard,
                                            childUpdateAlert, childWorkspace});
             window.viewController().inspectFile(QUrl::fromLocalFile(file));
-            const bool alerts =
-                childAlert.shown() == QStringList(2, u"getxattr error: Permission denied"_s);
+            const QStringList lines = childAlert.shown().value(0).split(u'\n');
+            const bool alerts = childAlert.shown().size() == 1 && lines.size() == 2 &&
+                                lines.constLast().startsWith(
+                                    u"getxattr error: Permission denied (attribute \u201cuser."_s);
             const int rows = window.viewController().ui().xattrTable->model()->rowCount();
             ::_exit(alerts && rows == (::geteuid() == 65534 ? 1 : 0) ? 0 : 1);
         },
@@ -286,7 +291,9 @@ TEST_F(ViewControllerTest, RemovingGoesOnPastAFailureAndKeepsBothOnThePasteboard
     selectRows(view, {0, 2});
     view.ui().removeXattrButton->click();
 
-    EXPECT_EQ(alert.shown(), QStringList{u"removexattr error: No data available"_s});
+    EXPECT_EQ(alert.shown(),
+              QStringList{u"removexattr error: No data available (attribute \u201c"_s +
+                          names.at(0) + u"\u201d of \u201c"_s + file + u"\u201d)"_s});
     EXPECT_FALSE(hasRaw(file, names.at(2).toUtf8()));
     EXPECT_EQ(namesShown(view), QStringList{names.at(1)});
     EXPECT_EQ(pasteboard.items().size(), 2);
@@ -415,7 +422,9 @@ TEST_F(ViewControllerTest, FlagsAreAddedToAndStrippedFromTheSelectedNames) {
     selectRows(view, {rowOf(view, u"user.a#S"_s), rowOf(view, u"user.b#X#S"_s),
                       rowOf(view, u"user.other"_s)});
     view.ui().stripFlagButton->click();
-    EXPECT_EQ(alert.shown(), QStringList{u"Can't strip flags"_s});
+    EXPECT_EQ(alert.shown(), QStringList{u"Can't strip flags: No data available (attribute "
+                                         "\u201cuser.a#S\u201d of \u201c"_s +
+                                         file + u"\u201d)"_s});
     EXPECT_EQ(getRaw(file, "user.b"), "value b");
     EXPECT_EQ(getRaw(file, "user.other"), "o");
     QStringList names = namesShown(view);

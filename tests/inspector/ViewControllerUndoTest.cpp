@@ -129,9 +129,9 @@ TEST_F(ViewControllerUndoTest, AnUndoThatWouldOverwriteALaterChangeIsRefused) {
     setRaw(file, "user.a", "written since");
 
     view.undo();
-    EXPECT_EQ(alert.shown(),
-              QStringList{
-                  u"Can't undo Remove: the attribute user.a of %1 has changed since."_s.arg(file)});
+    EXPECT_EQ(alert.shown(), QStringList{u"Can't undo Remove: the value has changed since "
+                                         "(attribute \u201cuser.a\u201d of \u201c"_s +
+                                         file + u"\u201d)"_s});
     EXPECT_EQ(getRaw(file, "user.a"), "written since");
     // Someone else put the old value back: still a change made since, and a refused step never
     // runs the command again.
