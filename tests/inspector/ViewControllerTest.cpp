@@ -314,7 +314,12 @@ TEST_F(ViewControllerTest, SeveralFailuresOfOneCommandShowOneAlert) {
     selectRows(view, {0, 1, 2});
     view.ui().removeXattrButton->click();
     ASSERT_EQ(alert.shown().size(), 1);
-    EXPECT_EQ(alert.shown().front().split(u'\n').size(), 2);
+    const QStringList lines = alert.shown().front().split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    for (int row : {0, 1})
+        EXPECT_TRUE(lines.at(row).endsWith(u"(attribute \u201c"_s + names.at(row) +
+                                           u"\u201d of \u201c"_s + file + u"\u201d)"_s))
+            << lines.at(row).toStdString();
     EXPECT_FALSE(hasRaw(file, names.at(2).toUtf8()));
 }
 
