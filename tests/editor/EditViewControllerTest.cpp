@@ -162,4 +162,14 @@ TEST_F(EditViewControllerTest, AFailedWriteIsShownAndTheTypedTextKept) {
     save(editor, u"user.mended"_s, EditorConversion::PlainText, u"typed with care"_s);
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(getRaw(file, "user.mended"), "typed with care");
+
+    // Renamed onto another attribute: refused, that attribute keeps its value.
+    alert.clear();
+    EditViewController& renaming = editorFor(file, u"user.mended"_s);
+    save(renaming, u"user.behind"_s, EditorConversion::PlainText, u"would replace"_s);
+    EXPECT_EQ(alert.shown().size(), 1);
+    EXPECT_TRUE(alert.shown().value(0).contains(u"user.behind"_s));
+    EXPECT_TRUE(renaming.isVisible());
+    EXPECT_EQ(renaming.ui().contentTextview->toPlainText(), u"would replace"_s);
+    EXPECT_EQ(getRaw(file, "user.behind"), "x");
 }
