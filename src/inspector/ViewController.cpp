@@ -82,10 +82,14 @@ ViewController::ViewController(Platform platform, QWidget* parent)
     m_undoStack->setUndoLimit(undoLimit);
     m_reloadTimer->setSingleShot(true);
     m_reloadTimer->setInterval(reloadDelayMs);
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_reloadTimer,
-            qOverload<>(&QTimer::start));
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_reloadTimer,
-            qOverload<>(&QTimer::start));
+    // The first notice starts the wait and later ones join it: a file written without pause
+    // still reloads a few times a second, never starved.
+    const auto scheduleReload = [this] {
+        if (!m_reloadTimer->isActive())
+            m_reloadTimer->start();
+    };
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, scheduleReload);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, scheduleReload);
     connect(m_reloadTimer, &QTimer::timeout, this, &ViewController::reload);
 
     connect(m_ui->xattrTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
