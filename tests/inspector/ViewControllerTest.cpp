@@ -500,8 +500,11 @@ TEST_F(InspectorDesktopTest, EditAndViewMenuCommandsActOnTheirWindow) {
     EXPECT_EQ(view.ui().xattrTextbox->text(), QString());
     EXPECT_EQ(view.ui().newXattrButton->text(), u"New"_s);
 
-    menuAction(view, QKeySequence::Undo)->trigger();
+    QAction* undo = menuAction(view, QKeySequence::Undo);
+    EXPECT_EQ(undo->text(), u"&Undo Remove"_s);
+    undo->trigger();
     EXPECT_EQ(getRaw(file, "user.fourth"), "4");
+    EXPECT_FALSE(undo->isEnabled());
     menuAction(view, QKeySequence::Redo)->trigger();
     EXPECT_FALSE(hasRaw(file, "user.fourth"));
 }
