@@ -135,7 +135,10 @@ TEST_F(EditViewControllerTest, TextThatDoesNotConvertIsRefusedAndNothingIsWiped)
         EditViewController& editor = editorFor(file, u"user.keep"_s);
         save(editor, u"user.keep"_s, format, text);
         EXPECT_EQ(alert.shown().size(), 1) << text.toStdString();
-        EXPECT_TRUE(alert.shown().value(0).endsWith(u"so nothing was saved."_s));
+        EXPECT_TRUE(alert.shown().value(0).endsWith(
+            u"so nothing was saved. (attribute \u201cuser.keep\u201d of \u201c"_s + file +
+            u"\u201d)"_s))
+            << alert.shown().value(0).toStdString();
         EXPECT_TRUE(editor.isVisible());
         EXPECT_EQ(editor.ui().contentTextview->toPlainText(), text);
         EXPECT_EQ(getRaw(file, "user.keep"), "precious");
