@@ -1,5 +1,6 @@
 #include "editor/EditViewController.h"
 #include "inspector/ViewController.h"
+#include "model/AttributeName.h"
 #include "support/InspectorFixture.h"
 #include "ui_EditViewController.h"
 
@@ -17,6 +18,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 using Attributes = QMap<QByteArray, QByteArray>;
+
+const QByteArray badName("user.bad\xff");
+const QString badShown = displayName(badName);
 
 class ViewControllerUndoTest : public InspectorFixture {
 protected:
@@ -38,13 +42,16 @@ protected:
         setRaw(file, "user.a", QByteArray("\x00\xff\x00 binary", 10));
         setRaw(file, "user.b#X", "flagged");
         setRaw(file, "user.empty", "");
+        setRaw(file, badName, "not UTF-8 in its name");
         return file;
     }
 
     void select(ViewController& view, const QStringList& names) {
         QList<int> rows;
-        for (const QString& name : names)
+        for (const QString& name : names) {
             rows.append(rowOf(view, name));
+            EXPECT_GE(rows.constLast(), 0) << name.toStdString();
+        }
         selectRows(view, rows);
     }
 };
@@ -68,7 +75,7 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
          }},
         {"Remove",
          [this](ViewController& view) {
-             select(view, {u"user.a"_s, u"user.empty"_s});
+             select(view, {u"user.a"_s, u"user.empty"_s, badShown});
              view.ui().removeXattrButton->click();
          }},
         {"Cut",
@@ -84,7 +91,7 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
          }},
         {"Add flag",
          [this](ViewController& view) {
-             select(view, {u"user.a"_s, u"user.empty"_s});
+             select(view, {u"user.a"_s, badShown});
              view.ui().flagTextbox->setText(u"S"_s);
              view.ui().addFlagButton->click();
          }},
