@@ -484,18 +484,23 @@ TEST_F(InspectorDesktopTest, OutsideChangesReloadTheWindowKeepingTheSelection) {
     EXPECT_TRUE(alert.shown().isEmpty());
 }
 
-// The menu's commands reach the inspector of their window: Reload, Select All, Delete, Undo.
-TEST_F(InspectorDesktopTest, EditAndViewMenuCommandsActOnTheirWindow) {
+// The keys and the menu's commands reach the inspector of their window: F5, Select All, Delete,
+// Undo and Redo.
+TEST_F(InspectorDesktopTest, EditAndViewCommandsActOnTheirWindow) {
     const QString file = makeThreeAttributeFile(u"f"_s);
     ViewController& view = open(file);
+    view.window()->show();
+    view.window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.window()));
+    view.ui().xattrTable->setFocus();
     setRaw(file, "user.fourth", "4");
-    menuAction(view, QKeySequence::Refresh)->trigger();
+    QTest::keyClick(view.ui().xattrTable, Qt::Key_F5);
     EXPECT_EQ(namesShown(view).size(), 4);
 
-    menuAction(view, QKeySequence::SelectAll)->trigger();
+    QTest::keySequence(view.ui().xattrTable, QKeySequence::SelectAll);
     EXPECT_EQ(view.selectedRowIndexes().size(), 4);
-    view.ui().xattrTable->selectRow(rowOf(view, u"user.fourth"_s));
-    menuAction(view, QKeySequence::Delete)->trigger();
+    selectRows(view, {rowOf(view, u"user.fourth"_s)});
+    QTest::keyClick(view.ui().xattrTable, Qt::Key_Delete);
     EXPECT_FALSE(hasRaw(file, "user.fourth"));
     EXPECT_EQ(view.ui().xattrTextbox->text(), QString());
     EXPECT_EQ(view.ui().newXattrButton->text(), u"New"_s);
