@@ -72,8 +72,9 @@ ViewController::ViewController(Platform platform, QWidget* parent)
     m_ui->xattrTable->setSortingEnabled(true);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
     header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    m_ui->splitter->setStretchFactor(0, 1);
-    m_ui->splitter->setStretchFactor(1, 1);
+    // The table gets the larger share: files with many attributes are the ones to look through.
+    m_ui->splitter->setStretchFactor(0, 3);
+    m_ui->splitter->setStretchFactor(1, 2);
     restoreSplitter();
     connect(m_ui->splitter, &QSplitter::splitterMoved, this,
             [this] { QSettings().setValue(splitterKey, m_ui->splitter->saveState()); });
