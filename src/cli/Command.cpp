@@ -1,6 +1,8 @@
 #include "cli/Command.h"
 
+#include "model/AttributeName.h"
 #include "model/ByteText.h"
+#include "model/XattrAccess.h"
 
 #include <algorithm>
 
@@ -65,6 +67,10 @@ QList<QByteArray> Command::bytesOf(const QStringList& arguments) {
     for (const QString& argument : arguments)
         bytes.append(bytesOf(argument));
     return bytes;
+}
+
+QString Command::shownPath(const QString& path) {
+    return displayName(nativePath(path));
 }
 
 void Command::writeReport(QTextStream& out, const QString& report) {

@@ -34,6 +34,8 @@ protected:
     // An argument's bytes as the shell passed them (main keeps them in the text with ByteText).
     static QByteArray bytesOf(const QString& argument);
     static QList<QByteArray> bytesOf(const QStringList& arguments);
+    // A path as reports print it: its text, with each byte that is not UTF-8 as \xHH.
+    static QString shownPath(const QString& path);
 };
 
 } // namespace palvorn

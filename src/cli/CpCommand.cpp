@@ -3,11 +3,10 @@
 #include "cli/StderrErrorAlert.h"
 #include "inspector/AttributeCommands.h"
 #include "model/AttributeName.h"
+#include "model/FolderText.h"
 #include "model/NameMatcher.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
-
-#include <QFileInfo>
 
 namespace palvorn {
 
@@ -48,7 +47,7 @@ QString CpCommand::checkArguments(const QCommandLineParser& parser) const {
 int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
-    const QString sourcePath = QFileInfo(arguments.at(0)).absoluteFilePath();
+    const QString sourcePath = FolderText::absolutePath(arguments.at(0));
     const ResourceList source = ResourceList::ofPath(sourcePath);
     // Every name that does not arrive, whether it could not be read or not be written.
     QList<AttributeFailure> failures = source.failures();

@@ -41,8 +41,13 @@ QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
 
 int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     StderrErrorAlert alert(err);
-    const QString folder =
+    const FolderText::Result folderText =
         FolderText::folderPath(parser.positionalArguments().constFirst(), QDir::homePath());
+    if (!folderText.path) {
+        alert.showErrorAlert(folderText.error);
+        return Failure;
+    }
+    const QString& folder = *folderText.path;
     const FolderWalk::ErrorSink onError = [&alert](const QString& text) {
         alert.showErrorAlert(text);
     };

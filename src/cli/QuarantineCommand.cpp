@@ -30,10 +30,8 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
         alert.showErrorAlert(failures.constFirst().text());
         return Failure;
     }
-    const int status = quarantine.recordEvent(stamp);
-    if (status != 0)
-        alert.showErrorAlert(
-            QStringLiteral("sqlite3 command returned error number %1").arg(status));
+    if (const std::optional<QString> failure = quarantine.recordEvent(stamp))
+        alert.showErrorAlert(*failure);
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -2,11 +2,10 @@
 
 #include "cli/StderrErrorAlert.h"
 #include "inspector/InspectorReport.h"
+#include "model/FolderText.h"
 #include "model/NameMatcher.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
-
-#include <QFileInfo>
 
 namespace palvorn {
 
@@ -30,7 +29,7 @@ QString ShowCommand::checkArguments(const QCommandLineParser& parser) const {
 int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     // The inspector's path field holds the absolute path of the inspected file.
-    const QString path = QFileInfo(arguments.at(0)).absoluteFilePath();
+    const QString path = FolderText::absolutePath(arguments.at(0));
     StderrErrorAlert alert(err);
     const ResourceList list = ResourceList::ofPath(path);
     for (const AttributeFailure& failure : list.failures())
@@ -52,7 +51,7 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
         }
         body = list.children().at(*selected)->displayText();
     }
-    writeReport(out, InspectorReport::reportText(path, body));
+    writeReport(out, InspectorReport::reportText(shownPath(path), body));
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -28,7 +28,12 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
 int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
-    const QString folder = FolderText::folderPath(arguments.at(0), QDir::homePath());
+    const FolderText::Result folderText = FolderText::folderPath(arguments.at(0), QDir::homePath());
+    if (!folderText.path) {
+        alert.showErrorAlert(folderText.error);
+        return Failure;
+    }
+    const QString& folder = *folderText.path;
     QString error;
     const std::optional<StripWalk::Result> result = StripWalk::run(
         folder, arguments.at(1), [&alert](const QString& text) { alert.showErrorAlert(text); },

@@ -36,8 +36,8 @@ QList<AttributeFailure> AttributeCommands::saveEditedRecord(const QString& path,
         return {};
     } catch (const PosixError& error) {
         if (error.code() == EEXIST)
-            return {AttributeFailure(setxattrCall,
-                                     QStringLiteral("an attribute of that name already exists, "
+            return {AttributeFailure({},
+                                     QStringLiteral("An attribute of that name already exists, "
                                                     "so nothing was saved"),
                                      path, name, error.code())};
         return {AttributeFailure::fromError(setxattrCall, error, path, name)};

@@ -520,10 +520,8 @@ void ViewController::addQuarantine() {
     loadList(false);
     selectNames(selected);
     showSelectedAttribute();
-    const int status = m_quarantine.recordEvent(stamp);
-    if (status != 0)
-        m_platform.alert.showErrorAlert(
-            QStringLiteral("sqlite3 command returned error number %1").arg(status));
+    if (const std::optional<QString> failure = m_quarantine.recordEvent(stamp))
+        m_platform.alert.showErrorAlert(*failure);
     refreshSizeSummary();
 }
 

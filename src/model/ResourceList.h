@@ -12,7 +12,8 @@ namespace palvorn {
 class ErrorAlert;
 
 // A snapshot of one file's attributes, in the order the system lists them. Built completely in
-// the constructor and never refreshed: callers make a new list after changing the file.
+// the constructor and never refreshed: callers make a new list after changing the file. Its size
+// is bounded by the system: one file's names fit in 64 KiB on Linux, and each value in 64 KiB.
 class ResourceList {
 public:
     // Never fails: each failing read is kept in failures() and leaves the list shorter.

@@ -1,26 +1,19 @@
 #include "stripper/StripWalk.h"
 
+#include "model/NameMatcher.h"
 #include "model/XattrAccess.h"
 
 #include <QFile>
 
 namespace palvorn {
 
-namespace {
-
-// The typed name as the system spells it, so "com.apple.quarantine" finds
-// "user.com.apple.quarantine"; names match under canonical equivalence.
-QString comparableName(const QString& name) {
-    return QString::fromUtf8(systemAttributeName(name)).normalized(QString::NormalizationForm_C);
-}
-
-} // namespace
-
 std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const QString& type,
                                                 const FolderWalk::ErrorSink& onError,
                                                 const std::atomic_bool* stop, QString* error) {
     Result result{folderPath, type, 0, 0, {}};
-    const QString wanted = comparableName(type);
+    // The typed name as the system spells it, so "com.apple.quarantine" finds
+    // "user.com.apple.quarantine"; one name per item, by its bytes or else an equivalent spelling.
+    const NameMatcher wanted(systemAttributeName(type));
     const auto visit = [&](const FolderWalk::Item& item) {
         if (item.isSymbolicLink)
             return;
@@ -32,9 +25,8 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
             onError(failure.description());
             return;
         }
-        for (const QByteArray& name : std::as_const(names)) {
-            if (QString::fromUtf8(name).normalized(QString::NormalizationForm_C) != wanted)
-                continue;
+        if (const std::optional<qsizetype> match = wanted.indexIn(names)) {
+            const QByteArray& name = names.at(*match);
             try {
                 const qsizetype size = getXattr(item.path, name).size();
                 removeXattr(item.path, name);

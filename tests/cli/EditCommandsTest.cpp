@@ -45,6 +45,16 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
             << refused.err.toStdString();
         EXPECT_EQ(getRaw(file, "user.keep"), "precious");
     }
+    // More input than any value can take is refused before it fills memory; /dev/zero never ends.
+    for (const QStringList& source : {QStringList{u"--file"_s, u"/dev/zero"_s}, QStringList{}}) {
+        const CliResult endless =
+            runCli(QStringList{u"set"_s, file, u"user.keep"_s, u"--as"_s, u"text"_s} + source,
+                   QByteArray((1 << 20) + 1, 'x'));
+        EXPECT_EQ(endless.exitCode, 1);
+        EXPECT_EQ(endless.err,
+                  u"The input is longer than 1048576 bytes, so nothing was saved.\n"_s);
+        EXPECT_EQ(getRaw(file, "user.keep"), "precious");
+    }
     EXPECT_EQ(runCli({u"set"_s, file, u"user.x"_s, u"value"_s}).exitCode, 2); // --as is required
     EXPECT_EQ(
         runCli({u"set"_s, file, u"user.x"_s, u"--as"_s, u"text"_s, u"v"_s, u"--file"_s, input})

@@ -394,7 +394,8 @@ TEST_F(ViewControllerTest, AFailingDatabaseStillLeavesTheStampListed) {
     ViewController& view = open(file);
     view.quarantine().homePath = home.path();
     view.ui().addQuarButton->click();
-    EXPECT_EQ(alert.shown(), QStringList{u"sqlite3 command returned error number 1"_s});
+    ASSERT_EQ(alert.shown().size(), 1);
+    EXPECT_TRUE(alert.shown().constFirst().endsWith(u"does not exist, so no event was recorded."_s));
     EXPECT_EQ(namesShown(view), QStringList{u"user.com.apple.quarantine"_s});
 
     alert.clear();

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <functional>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -156,16 +155,6 @@ TEST_F(XattrAccessTest, SymbolicLinksAreFollowed) {
     EXPECT_EQ(getXattr(nativePath(link), "user.via-link"), "x");
     removeXattr(nativePath(link), "user.via-link");
     EXPECT_FALSE(hasRaw(target, "user.via-link"));
-}
-
-TEST_F(XattrAccessTest, PathsThatAreNotUtf8ReachTheirFile) {
-    const QByteArray bytes = nativePath(pathOf(u"x"_s)) + "\xff\xfe";
-    ASSERT_EQ(::close(::creat(bytes.constData(), 0644)), 0);
-    const QString asText = QString::fromUtf8(nativePath(pathOf(u"x"_s))) + QChar(char16_t(0xdcff)) +
-                           QChar(char16_t(0xdcfe));
-    EXPECT_EQ(nativePath(asText), bytes);
-    setXattr(nativePath(asText), "user.a", "v");
-    EXPECT_EQ(listXattrs(bytes), QList<QByteArray>{"user.a"});
 }
 
 TEST_F(XattrAccessTest, FailuresCarryTheSystemsCodeAndText) {

@@ -1,6 +1,5 @@
 #include "stripper/StripWalk.h"
 
-#include "model/FolderText.h"
 #include "support/XattrFixture.h"
 
 #include <QDir>
@@ -100,23 +99,6 @@ TEST_F(StripWalkTest, AFolderThatCannotBeWalkedSaysWhy) {
     EXPECT_FALSE(StripWalk::run(
         makeFile(u"plain"_s), u"t"_s, [](const QString&) {}, nullptr, &error));
     EXPECT_EQ(error, u"Not a directory"_s);
-}
-
-TEST(FolderTextTest, HomeExpansion) {
-    const struct {
-        const char16_t* text;
-        const char16_t* expanded;
-    } cases[] = {
-        {u"~", u"/home/zoe"},
-        {u"~/Downloads", u"/home/zoe/Downloads"},
-        {u"~x", u"/home/zoex"},
-        {u"/tmp/~", u"/tmp/~"},
-        {u"", u""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FolderText::expandedPath(QString::fromUtf16(c.text), u"/home/zoe/"_s),
-                  QString::fromUtf16(c.expanded));
-    EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s), u"/home/zoe/a"_s);
 }
 
 TEST_F(StripWalkTest, TypedTextIsQuotedAsItIs) {
