@@ -243,7 +243,6 @@ void ViewController::selectNames(const QList<QByteArray>& names) {
             current = index;
     }
     QItemSelectionModel* model = m_ui->xattrTable->selectionModel();
-    const QSignalBlocker quiet(model);
     model->clearSelection();
     if (!current.isValid())
         return;
