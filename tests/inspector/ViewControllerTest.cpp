@@ -395,7 +395,8 @@ TEST_F(ViewControllerTest, AFailingDatabaseStillLeavesTheStampListed) {
     view.quarantine().homePath = home.path();
     view.ui().addQuarButton->click();
     ASSERT_EQ(alert.shown().size(), 1);
-    EXPECT_TRUE(alert.shown().constFirst().endsWith(u"does not exist, so no event was recorded."_s));
+    EXPECT_TRUE(
+        alert.shown().constFirst().endsWith(u"does not exist, so no event was recorded."_s));
     EXPECT_EQ(namesShown(view), QStringList{u"user.com.apple.quarantine"_s});
 
     alert.clear();
