@@ -21,7 +21,6 @@
 #include <QOperatingSystemVersion>
 #include <QPlainTextEdit>
 #include <QSettings>
-#include <QUndoStack>
 
 namespace palvorn {
 
@@ -212,22 +211,11 @@ void AppDelegate::installMenus(QMainWindow& window) {
     auto* document = qobject_cast<DocumentWindow*>(&window);
     ViewController* view = document ? &document->viewController() : nullptr;
     if (view) {
-        // Named after the step they take, and greyed out when there is none.
         QAction* undo =
             edit->addAction(tr("&Undo"), QKeySequence::Undo, view, &ViewController::undo);
         QAction* redo =
             edit->addAction(tr("&Redo"), QKeySequence::Redo, view, &ViewController::redo);
-        const QUndoStack* stack = &view->undoStack();
-        undo->setEnabled(false);
-        redo->setEnabled(false);
-        connect(stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-        connect(stack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-        connect(stack, &QUndoStack::undoTextChanged, undo, [undo](const QString& step) {
-            undo->setText(step.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(step));
-        });
-        connect(stack, &QUndoStack::redoTextChanged, redo, [redo](const QString& step) {
-            redo->setText(step.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(step));
-        });
+        view->followUndoStack(undo, redo);
         edit->addSeparator();
     }
     edit->addAction(tr("Cu&t"), QKeySequence::Cut, &window,

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QFontDatabase>
@@ -415,6 +416,19 @@ void ViewController::redo() {
         m_platform.alert.showErrorAlert(failure);
     }
     reloadAttributes();
+}
+
+void ViewController::followUndoStack(QAction* undo, QAction* redo) {
+    undo->setEnabled(m_undoStack->canUndo());
+    redo->setEnabled(m_undoStack->canRedo());
+    connect(m_undoStack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(m_undoStack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(m_undoStack, &QUndoStack::undoTextChanged, undo, [undo](const QString& step) {
+        undo->setText(step.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(step));
+    });
+    connect(m_undoStack, &QUndoStack::redoTextChanged, redo, [redo](const QString& step) {
+        redo->setText(step.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(step));
+    });
 }
 
 void ViewController::selectAll() {

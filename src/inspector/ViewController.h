@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QWidget>
 
+class QAction;
 class QFileSystemWatcher;
 class QSortFilterProxyModel;
 class QTimer;
@@ -90,6 +91,8 @@ public:
     QUndoStack& undoStack() const { return *m_undoStack; }
     void undo();
     void redo();
+    // Menu items that show the step they would take ("Undo Remove"), greyed out without one.
+    void followUndoStack(QAction* undo, QAction* redo);
     // Edit > Select All and Delete (which removes, as the Remove button does).
     void selectAll();
     void removeSelectedAttributes() { cutSelectedAttributes(); }
