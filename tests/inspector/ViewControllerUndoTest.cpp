@@ -78,11 +78,6 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
              select(view, {u"user.a"_s, u"user.empty"_s, badShown});
              view.ui().removeXattrButton->click();
          }},
-        {"Cut",
-         [this](ViewController& view) {
-             select(view, {u"user.b#X"_s});
-             view.cutWithSender();
-         }},
         {"Paste",
          [this](ViewController& view) {
              pasteboard.writeRecords({ResourceItem(u"user.a"_s, "pasted").archive(),
