@@ -136,8 +136,8 @@ TEST_F(EditViewControllerTest, TextThatDoesNotConvertIsRefusedAndNothingIsWiped)
         save(editor, u"user.keep"_s, format, text);
         EXPECT_EQ(alert.shown().size(), 1) << text.toStdString();
         EXPECT_TRUE(alert.shown().value(0).endsWith(
-            u"so nothing was saved. (attribute \u201cuser.keep\u201d of \u201c"_s + file +
-            u"\u201d)"_s))
+            u"so nothing was saved (attribute \u201cuser.keep\u201d of \u201c"_s + file +
+            u"\u201d)."_s))
             << alert.shown().value(0).toStdString();
         EXPECT_TRUE(editor.isVisible());
         EXPECT_EQ(editor.ui().contentTextview->toPlainText(), text);
