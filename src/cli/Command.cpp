@@ -26,7 +26,7 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
         // The parser names the program by its path; the user knows it as "palvorn-cli VERB".
         const QString program = QCoreApplication::arguments().value(0);
         out << parser.helpText().replace(program, QStringLiteral("palvorn-cli ") + name());
-        return Success;
+        return finishOutput(out, err) ? Success : Failure;
     } else
         problem = checkArguments(parser);
 

@@ -20,10 +20,10 @@ public:
     // arguments[0] is the command's own name, as QCommandLineParser expects a program name there.
     int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
-protected:
     // Flushes the output; false, with "palvorn-cli: write error: REASON", when it failed.
     static bool finishOutput(QTextStream& out, QTextStream& err);
 
+protected:
     virtual void addArguments(QCommandLineParser& parser) const = 0;
     // Called once the arguments parsed; returns a message for a usage error, or an empty text.
     virtual QString checkArguments(const QCommandLineParser& parser) const;

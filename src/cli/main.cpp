@@ -77,12 +77,11 @@ int main(int argc, char* argv[]) {
     const QString& verb = arguments.constFirst();
     if (verb == u"-h" || verb == u"--help") {
         printUsage(out, commands);
-        return Command::Success;
+        return Command::finishOutput(out, err) ? Command::Success : Command::Failure;
     }
     if (verb == u"-v" || verb == u"--version") {
         out << "palvorn-cli " << QCoreApplication::applicationVersion() << '\n';
-        out.flush();
-        return out.status() == QTextStream::Ok ? Command::Success : Command::Failure;
+        return Command::finishOutput(out, err) ? Command::Success : Command::Failure;
     }
     for (const auto& command : commands) {
         if (command->name() == verb)

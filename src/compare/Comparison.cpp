@@ -28,6 +28,38 @@ QByteArray valueOf(const QString& path, const QByteArray& name) {
     }
 }
 
+// For each first name, the index of its partner among the second names, or -1. A name with the
+// same bytes on the other side is its partner; only the names left over are paired with a
+// canonically equivalent spelling, so no name is ever paired twice.
+QList<qsizetype> partners(const QList<QByteArray>& first, const QList<QByteArray>& second) {
+    QList<qsizetype> partner(first.size(), -1);
+    QList<bool> taken(second.size(), false);
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        const qsizetype j = second.indexOf(first.at(i));
+        if (j >= 0) {
+            partner[i] = j;
+            taken[j] = true;
+        }
+    }
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        if (partner.at(i) >= 0)
+            continue;
+        QList<QByteArray> free;
+        QList<qsizetype> freeIndex;
+        for (qsizetype j = 0; j < second.size(); ++j) {
+            if (!taken.at(j)) {
+                free.append(second.at(j));
+                freeIndex.append(j);
+            }
+        }
+        if (const std::optional<qsizetype> match = matchListedName(free, first.at(i))) {
+            partner[i] = freeIndex.at(*match);
+            taken[partner.at(i)] = true;
+        }
+    }
+    return partner;
+}
+
 } // namespace
 
 QString Comparison::header(const QString& firstText, const QString& secondText) {
@@ -42,21 +74,23 @@ Comparison::Result Comparison::compare(const QString& firstPath, const QString& 
         const QList<QByteArray> secondNames = namesOf(secondPath);
         if (firstNames.size() != secondNames.size())
             result.lines += QStringLiteral("The number of xattrs is different.\n");
-        for (const QByteArray& name : firstNames) {
-            const std::optional<qsizetype> match = matchListedName(secondNames, name);
-            if (!match) {
+        const QList<qsizetype> partner = partners(firstNames, secondNames);
+        for (qsizetype i = 0; i < firstNames.size(); ++i) {
+            const QByteArray& name = firstNames.at(i);
+            if (partner.at(i) < 0) {
                 result.lines += displayName(name) + QStringLiteral(" is not in second file\n");
                 continue;
             }
             // Each item is read under its own spelling of the name.
             const bool same =
-                valueOf(firstPath, name) == valueOf(secondPath, secondNames.at(*match));
+                valueOf(firstPath, name) == valueOf(secondPath, secondNames.at(partner.at(i)));
             result.lines += displayName(name) + (same ? QStringLiteral(" are the same\n")
                                                       : QStringLiteral(" are different\n"));
         }
-        for (const QByteArray& name : secondNames) {
-            if (!matchListedName(firstNames, name))
-                result.lines += displayName(name) + QStringLiteral(" is not in first file\n");
+        for (qsizetype j = 0; j < secondNames.size(); ++j) {
+            if (!partner.contains(j))
+                result.lines +=
+                    displayName(secondNames.at(j)) + QStringLiteral(" is not in first file\n");
         }
     } catch (const AttributeFailure& failure) {
         result.error = failure.text();

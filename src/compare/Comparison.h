@@ -7,8 +7,9 @@
 namespace palvorn {
 
 // How the attributes of two items differ: names on one side only, and for shared names whether
-// the values are the same bytes. A name matches the other item's name with the same bytes, or else
-// a canonically equivalent spelling, and each item is read under its own spelling.
+// the values are the same bytes. A name pairs with the other item's name of the same bytes, or
+// else with a canonically equivalent spelling that no name of its own bytes took; each name pairs
+// at most once, and each item is read under its own spelling.
 class Comparison {
 public:
     struct Result {

@@ -19,12 +19,17 @@ AttributeFailure AttributeFailure::fromError(const QString& call, const PosixErr
 
 QString AttributeFailure::text() const {
     QString text = m_call.isEmpty() ? m_reason : m_call + QStringLiteral(" error: ") + m_reason;
+    // A sentence keeps its full stop after the subject.
+    const bool sentence = text.endsWith(u'.');
+    if (sentence)
+        text.chop(1);
     // Appended, never substituted: a "%1" in a name or path stays text.
     text += QStringLiteral(" (");
     if (!m_name.isEmpty())
         text +=
             QStringLiteral("attribute \u201c") + displayName(m_name) + QStringLiteral("\u201d of ");
-    return text + u'\u201c' + displayName(nativePath(m_path)) + QStringLiteral("\u201d)");
+    text += u'\u201c' + displayName(nativePath(m_path)) + QStringLiteral("\u201d)");
+    return sentence ? text + u'.' : text;
 }
 
 QString AttributeFailure::listText(const QList<AttributeFailure>& failures) {

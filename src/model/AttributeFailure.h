@@ -26,7 +26,8 @@ public:
     int code() const { return m_code; }
 
     // "setxattr error: No space left on device (attribute “user.a” of “/tmp/f”)"; without an
-    // attribute "(“/tmp/f”)". Names are shown as displayName shows them.
+    // attribute "(“/tmp/f”)"; before the full stop of a reason that ends with one. Names are
+    // shown as displayName shows them.
     QString text() const;
     // One line per failure, in order: the informative text of one alert for all of them.
     static QString listText(const QList<AttributeFailure>& failures);

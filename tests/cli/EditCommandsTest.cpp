@@ -41,7 +41,8 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
                                        std::pair{u"plist"_s, u"{ a = "_s}}) {
         const CliResult refused = runCli({u"set"_s, file, u"user.keep"_s, u"--as"_s, format, text});
         EXPECT_EQ(refused.exitCode, 1) << text.toStdString();
-        EXPECT_TRUE(refused.err.endsWith(u"so nothing was saved.\n"_s))
+        EXPECT_TRUE(refused.err.endsWith(u"so nothing was saved"_s + subject(file, u"user.keep"_s) +
+                                         u".\n"_s))
             << refused.err.toStdString();
         EXPECT_EQ(getRaw(file, "user.keep"), "precious");
     }
@@ -51,10 +52,14 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
             runCli(QStringList{u"set"_s, file, u"user.keep"_s, u"--as"_s, u"text"_s} + source,
                    QByteArray((1 << 20) + 1, 'x'));
         EXPECT_EQ(endless.exitCode, 1);
-        EXPECT_EQ(endless.err,
-                  u"The input is longer than 1048576 bytes, so nothing was saved.\n"_s);
+        EXPECT_EQ(endless.err, u"The input is longer than 1048576 bytes, so nothing was saved"_s +
+                                   subject(file, u"user.keep"_s) + u".\n"_s);
         EXPECT_EQ(getRaw(file, "user.keep"), "precious");
     }
+    const CliResult unreadable = runCli(
+        {u"set"_s, file, u"user.keep"_s, u"--as"_s, u"text"_s, u"--file"_s, pathOf(u"none"_s)});
+    EXPECT_EQ(unreadable.err, pathOf(u"none"_s) + u": No such file or directory"_s +
+                                  subject(file, u"user.keep"_s) + u'\n');
     EXPECT_EQ(runCli({u"set"_s, file, u"user.x"_s, u"value"_s}).exitCode, 2); // --as is required
     EXPECT_EQ(
         runCli({u"set"_s, file, u"user.x"_s, u"--as"_s, u"text"_s, u"v"_s, u"--file"_s, input})
