@@ -134,6 +134,7 @@ TEST_F(DumpRestoreTest, DumpsRoundTripWithTheAttrToolsByteForByte) {
 TEST_F(DumpRestoreTest, EveryLineThatCannotBeAppliedIsReportedAndTheRestApplied) {
     const QByteArray file = QFile::encodeName(makeFile(u"target"_s));
     const QByteArray missing = QFile::encodeName(pathOf(u"vanished"_s));
+    const QByteArray other = QFile::encodeName(makeFile(u"other"_s));
     // Line numbers count from 1; the line breaks are added below.
     const QByteArrayList lines = {
         "user.orphan=1",                     // 1: before any block
@@ -151,6 +152,8 @@ TEST_F(DumpRestoreTest, EveryLineThatCannotBeAppliedIsReportedAndTheRestApplied)
         "user.nul=ab" + QByteArray(1, '\0'), // 13
         "bare-name=1",                       // 14: no namespace
         "user.later=0sbGF0ZXI=",             // 15
+        "# file: " + other,                  // 16: a new block without a blank line
+        "user.other=1",                      // 17
     };
     const QByteArray dump = lines.join('\n') + '\n';
     const Restored restored = restore(dump);
@@ -167,7 +170,8 @@ TEST_F(DumpRestoreTest, EveryLineThatCannotBeAppliedIsReportedAndTheRestApplied)
             u"backup:13: the line holds a NUL byte; skipped"_s,
             u"backup:14: "_s + fileShown + u": bare-name: Operation not supported"_s}));
     EXPECT_EQ(restored.result.failed, 6);
-    EXPECT_EQ(restored.result.applied, 3);
+    EXPECT_EQ(restored.result.applied, 4);
+    EXPECT_EQ(rawAttributes(other), (Attributes{{"user.other", "1"}}));
     EXPECT_EQ(rawAttributes(file),
               (Attributes{{"user.bare", ""}, {"user.text", "a\nb"}, {"user.later", "later"}}));
 }
