@@ -1,0 +1,240 @@
+#include "platform/QtOpenPanel.h"
+#include "platform/QtSavePanel.h"
+#include "support/XattrFixture.h"
+
+#include <functional>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+// The real dialogs, driven as a user would: selecting in the list, typing into the name field,
+// pressing Enter or the dialog's button.
+namespace {
+
+QFileDialog* shownDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+QLineEdit& nameField(QFileDialog& dialog) {
+    return *dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
+}
+
+QPushButton& acceptButton(QFileDialog& dialog) {
+    auto* box = dialog.findChild<QDialogButtonBox*>(u"buttonBox"_s);
+    QPushButton* open = box->button(QDialogButtonBox::Open);
+    return open ? *open : *box->button(QDialogButtonBox::Save);
+}
+
+void pressKey(QWidget& widget, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &release);
+}
+
+void type(QLineEdit& field, const QString& text) {
+    field.setFocus();
+    field.clear();
+    for (const QChar c : text)
+        pressKey(field, 0, QString(c));
+}
+
+// As a click does: the rows of these names, and nothing else, become the selection.
+void selectInList(QFileDialog& dialog, const QStringList& paths) {
+    auto* list = dialog.findChild<QAbstractItemView*>(u"listView"_s);
+    auto* model = qobject_cast<QFileSystemModel*>(list->model());
+    list->setFocus();
+    list->selectionModel()->clearSelection();
+    for (const QString& path : paths) {
+        const QModelIndex row = model->index(path);
+        ASSERT_TRUE(row.isValid()) << path.toStdString();
+        list->selectionModel()->setCurrentIndex(row, QItemSelectionModel::Select |
+                                                         QItemSelectionModel::Rows);
+    }
+}
+
+class QtPanelDialogTest : public XattrFixture {
+protected:
+    void SetUp() override {
+        XattrFixture::SetUp();
+        file = makeFile(u"demo2.txt"_s, "text");
+        setRaw(file, "user.comment", "kept");
+        other = makeFile(u"other.txt"_s);
+        folder = makeFolder(u"folder"_s);
+        makeFile(u"folder/inner.txt"_s);
+    }
+
+    // Opens the panel on the temporary folder; the test then plays the user.
+    QFileDialog& beginOpen(bool multiple, bool files = true, bool folders = true) {
+        OpenPanel::Options options;
+        options.canChooseFiles = files;
+        options.canChooseDirectories = folders;
+        options.allowsMultipleSelection = multiple;
+        openPanel.begin(nullptr, options,
+                        [this](const QList<QUrl>& urls) { completions.append(urls); });
+        QFileDialog* dialog = shownDialog();
+        EXPECT_NE(dialog, nullptr);
+        // The user's window: typing goes to its focused field.
+        QApplication::setActiveWindow(dialog);
+        dialog->setDirectory(pathOf(QString()));
+        return *dialog;
+    }
+
+    static QList<QUrl> urls(const QStringList& paths) {
+        QList<QUrl> list;
+        for (const QString& path : paths)
+            list.append(QUrl::fromLocalFile(path));
+        return list;
+    }
+
+    QString file, other, folder;
+    QtOpenPanel openPanel;
+    QList<QList<QUrl>> completions;
+};
+
+} // namespace
+
+TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
+    struct Case {
+        const char* what;
+        bool multiple;
+        std::function<void(QFileDialog&)> play;
+        QStringList chosen;
+    };
+    const QList<Case> cases = {
+        {"a file selected, then Open",
+         false,
+         [this](QFileDialog& d) {
+             selectInList(d, {file});
+             acceptButton(d).click();
+         },
+         {file}},
+        {"a folder selected after a file, then Open",
+         false,
+         [this](QFileDialog& d) {
+             selectInList(d, {file});
+             selectInList(d, {folder});
+             acceptButton(d).click();
+         },
+         {folder}},
+        {"a file's whole path typed, then Enter",
+         false,
+         [this](QFileDialog& d) {
+             type(nameField(d), file);
+             pressKey(nameField(d), Qt::Key_Return);
+         },
+         {file}},
+        {"a folder typed goes into it; Enter again chooses it",
+         false,
+         [this](QFileDialog& d) {
+             type(nameField(d), u"folder"_s);
+             pressKey(nameField(d), Qt::Key_Return);
+             ASSERT_TRUE(d.isVisible());
+             EXPECT_EQ(d.directory().absolutePath(), folder);
+             EXPECT_EQ(nameField(d).text(), QString());
+             pressKey(nameField(d), Qt::Key_Return);
+         },
+         {folder}},
+        {"several files and folders at once",
+         true,
+         [this](QFileDialog& d) {
+             selectInList(d, {file, folder, other});
+             acceptButton(d).click();
+         },
+         {file, folder, other}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        completions.clear();
+        QFileDialog& dialog = beginOpen(c.multiple);
+        EXPECT_NE(dialog.windowTitle(), u"Find Directory"_s);
+        EXPECT_FALSE(dialog.nameFilters().join(u' ').contains(u"Directories"_s));
+        c.play(dialog);
+        ASSERT_EQ(completions.size(), 1);
+        QStringList chosen;
+        for (const QUrl& url : completions.front())
+            chosen.append(url.toLocalFile());
+        EXPECT_EQ(QSet<QString>(chosen.cbegin(), chosen.cend()),
+                  QSet<QString>(c.chosen.cbegin(), c.chosen.cend()));
+        EXPECT_EQ(chosen.size(), c.chosen.size());
+        EXPECT_EQ(shownDialog(), nullptr);
+    }
+}
+
+TEST_F(QtPanelDialogTest, OpenCancelledOrNamingNothingChoosesNothing) {
+    QFileDialog& dialog = beginOpen(false);
+    type(nameField(dialog), u"no such file"_s);
+    EXPECT_FALSE(acceptButton(dialog).isEnabled());
+    EXPECT_TRUE(completions.isEmpty());
+    pressKey(nameField(dialog), Qt::Key_Escape);
+    EXPECT_EQ(completions, QList<QList<QUrl>>{QList<QUrl>{}});
+}
+
+TEST_F(QtPanelDialogTest, OpenForOneKindOnlyRefusesTheOther) {
+    QFileDialog& files = beginOpen(false, true, false);
+    selectInList(files, {folder});
+    acceptButton(files).click(); // a folder is gone into, not chosen
+    EXPECT_TRUE(completions.isEmpty());
+    type(nameField(files), u"inner.txt"_s);
+    pressKey(nameField(files), Qt::Key_Return);
+    EXPECT_EQ(completions, QList<QList<QUrl>>{urls({pathOf(u"folder/inner.txt"_s)})});
+
+    completions.clear();
+    QFileDialog& folders = beginOpen(false, false, true);
+    selectInList(folders, {folder});
+    acceptButton(folders).click();
+    EXPECT_EQ(completions, QList<QList<QUrl>>{urls({folder})});
+}
+
+TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
+    QtSavePanel savePanel;
+    QList<std::optional<QUrl>> saved;
+    const auto beginSave = [&] {
+        savePanel.begin(nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
+                        [&saved](const std::optional<QUrl>& url) { saved.append(url); });
+        QFileDialog* dialog = shownDialog();
+        EXPECT_NE(dialog, nullptr);
+        QApplication::setActiveWindow(dialog);
+        dialog->setDirectory(pathOf(QString()));
+        return dialog;
+    };
+
+    QFileDialog* dialog = beginSave();
+    EXPECT_EQ(nameField(*dialog).text(), u"report.text"_s);
+    type(nameField(*dialog), u"new report"_s); // the suffix is added
+    pressKey(nameField(*dialog), Qt::Key_Return);
+    EXPECT_EQ(saved, QList<std::optional<QUrl>>{QUrl::fromLocalFile(pathOf(u"new report.text"_s))});
+
+    // An existing file is replaced only when the user says so.
+    saved.clear();
+    const QString existing = makeFile(u"old.txt"_s, "old");
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        dialog = beginSave();
+        QTimer::singleShot(0, [answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            box->button(answer)->click();
+        });
+        type(nameField(*dialog), existing);
+        pressKey(nameField(*dialog), Qt::Key_Return);
+        if (answer == QMessageBox::No)
+            pressKey(nameField(*dialog), Qt::Key_Escape);
+    }
+    EXPECT_EQ(saved, (QList<std::optional<QUrl>>{std::nullopt, QUrl::fromLocalFile(existing)}));
+}
