@@ -142,6 +142,6 @@ TEST(PrivacyView, NamesTheStoredSettingsAndWhatIsSent) {
         text += label->text();
     for (const QString& expected :
          {u"noUpdateCheck"_s, u"updateCheckInt"_s, u"dateLastUpdateCheck"_s,
-          u"~/.config/brackenfield/palvorn.conf"_s, u"12 hours"_s})
+          u"recentFiles"_s, u"~/.config/brackenfield/palvorn.conf"_s, u"12 hours"_s})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
 }
