@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -30,6 +31,10 @@ FileOrFolderDialog::FileOrFolderDialog(QWidget* parent, bool multipleSelection)
     if (QItemSelectionModel* selection = listSelection())
         connect(selection, &QItemSelectionModel::selectionChanged, this,
                 &FileOrFolderDialog::forgetNameOfUnselectedFile);
+    for (const QString& name : {QStringLiteral("listView"), QStringLiteral("treeView")}) {
+        if (auto* view = findChild<QAbstractItemView*>(name))
+            view->installEventFilter(this);
+    }
 }
 
 // The list and the detail view share one selection.
@@ -57,6 +62,15 @@ QPushButton* FileOrFolderDialog::openButton() const {
 }
 
 bool FileOrFolderDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QAbstractItemView*>(watched)) {
+        // Enter chooses what is selected, as Open does; Qt would go into the current folder
+        // and drop the rest of the selection.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !selectedInList().isEmpty()) {
+            accept();
+            return true;
+        }
+    }
     QPushButton* button = openButton();
     if (watched == button && event->type() == QEvent::EnabledChange && !button->isEnabled()) {
         const QLineEdit* edit = fileNameEdit();
