@@ -158,7 +158,8 @@ TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
              acceptButton(d).click();
          },
          {file, folder, other}},
-        {"several selected, then Enter in the list", true,
+        {"several selected, then Enter in the list",
+         true,
          [this](QFileDialog& d) {
              selectInList(d, {other, folder}); // the folder is the current row
              pressKey(*d.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
