@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextEdit>
 
 using namespace palvorn;
@@ -119,6 +120,10 @@ TEST_F(AllWindowsTest, EveryControlIsNamedAndEveryWindowFitsASmallScreen) {
         }
         if (windowsFittingDoubledScreens.contains(name)) {
             EXPECT_TRUE(fits(*window, {700, 450}));
+            // It also opens within the screen, whatever size it was laid out at.
+            const QRect screen = window->screen()->availableGeometry();
+            EXPECT_LE(window->width(), screen.width());
+            EXPECT_LE(window->height(), screen.height());
         }
     }
     for (const QString& line : pending)
