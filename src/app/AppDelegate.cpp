@@ -275,8 +275,10 @@ void AppDelegate::fillOpenRecentMenu(QMenu& recent) {
     QSettings settings;
     const QStringList paths = RecentFiles::paths(settings);
     for (const QString& path : paths) {
-        recent.addAction(menuTitle(path), this,
-                         [this, path] { openDocument(QUrl::fromLocalFile(path)); });
+        QAction* item = recent.addAction(menuTitle(path), this,
+                                         [this, path] { openDocument(QUrl::fromLocalFile(path)); });
+        // Kept, not dropped: a file on a drive that is not mounted now comes back later.
+        item->setEnabled(QFileInfo::exists(path));
     }
     recent.addSeparator();
     QAction* clear = recent.addAction(tr("Clear Menu"), this, [] {

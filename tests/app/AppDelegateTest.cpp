@@ -279,6 +279,10 @@ TEST_F(AppDelegateTest, OpenRecentOffersTheLastTenOpenedNewestFirstUntilCleared)
         QUrl::fromLocalFile(both));
     EXPECT_EQ(delegate.documents().size(), 5);
     EXPECT_EQ(itemsOf(recent).front(), QString(both).replace(u'&', u"&&"_s));
+    // A file gone since stays listed, but cannot be chosen.
+    QFile::remove(a);
+    EXPECT_EQ(itemsOf(recent).at(1), a);
+    EXPECT_FALSE(itemOf(recent, a)->isEnabled());
 
     itemOf(recent, u"Clear Menu"_s)->trigger();
     EXPECT_EQ(itemsOf(recent), QStringList{u"Clear Menu"_s});
