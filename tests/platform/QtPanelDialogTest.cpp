@@ -1,6 +1,19 @@
+#include "app/AppDelegate.h"
+#include "app/ToolWindow.h"
+#include "compare/CompareViewController.h"
+#include "inspector/Document.h"
+#include "inspector/DocumentWindow.h"
+#include "inspector/ViewController.h"
 #include "platform/QtOpenPanel.h"
 #include "platform/QtSavePanel.h"
+#include "platform/RecordingErrorAlert.h"
+#include "platform/RecordingPasteboard.h"
+#include "platform/RecordingSavePanel.h"
+#include "platform/RecordingUpdateAlert.h"
+#include "platform/RecordingWorkspace.h"
 #include "support/XattrFixture.h"
+#include "ui_CompareViewController.h"
+#include "ui_ViewController.h"
 
 #include <functional>
 
@@ -244,4 +257,51 @@ TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
             pressKey(nameField(*dialog), Qt::Key_Escape);
     }
     EXPECT_EQ(saved, (QList<std::optional<QUrl>>{std::nullopt, QUrl::fromLocalFile(existing)}));
+}
+
+// The three callers of the open panel, each through the real dialog.
+TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
+    RecordingErrorAlert alert;
+    RecordingSavePanel savePanel;
+    RecordingPasteboard pasteboard;
+    RecordingUpdateAlert updateAlert;
+    RecordingWorkspace workspace;
+    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
+    const auto dialogOn = [this](QWidget* window) -> QFileDialog& {
+        QFileDialog* dialog = shownDialog();
+        EXPECT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->parentWidget(), window);
+        QApplication::setActiveWindow(dialog);
+        dialog->setDirectory(pathOf(QString()));
+        return *dialog;
+    };
+
+    delegate.openFiles(); // File > Open: several at once
+    QFileDialog& open = dialogOn(nullptr);
+    selectInList(open, {file, folder});
+    acceptButton(open).click();
+    QStringList titles;
+    for (const Document* document : delegate.documents())
+        titles.append(document->window()->windowTitle());
+    EXPECT_EQ(titles, (QStringList{u"demo2.txt"_s, u"folder"_s}));
+
+    ViewController& inspector = delegate.documents().front()->window()->viewController();
+    inspector.ui().inspectButton->click();
+    QFileDialog& inspect = dialogOn(inspector.window());
+    type(nameField(inspect), other);
+    pressKey(nameField(inspect), Qt::Key_Return);
+    EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
+
+    auto* compare = static_cast<ToolWindow*>(delegate.openCompare())
+                        ->contentController<CompareViewController>();
+    compare->ui().choose1Button->click();
+    QFileDialog& first = dialogOn(compare->window());
+    selectInList(first, {folder});
+    pressKey(*first.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
+    EXPECT_EQ(compare->ui().file1Textbox->text(), folder);
+    EXPECT_EQ(compare->firstURL(), QUrl::fromLocalFile(folder));
+    EXPECT_TRUE(alert.shown().isEmpty());
+
+    for (Document* document : delegate.documents())
+        delete document->window();
 }
