@@ -11,6 +11,8 @@ AboutView::AboutView(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<U
     m_ui->versionLabel->setText(versionText());
     m_ui->qtLabel->setText(qtText());
     m_ui->licenceLabel->setText(licenceText());
+    // Wrapped lines need their width: smaller, the window would cut its text off.
+    setMinimumSize(sizeHint());
     connect(m_ui->closeButton, &QPushButton::clicked, this, [this] { window()->close(); });
 }
 

@@ -65,7 +65,8 @@ QStringList unnamedControls(const QWidget& window) {
     return unnamed;
 }
 
-// The window's least size, with text that wraps laid out at the screen's width.
+// The window's least size fits the screen, and text that wraps is laid out whole both at the
+// screen's width and at the window's least size.
 bool fits(const QWidget& window, const QSize& screen) {
     const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
     if (least.width() > screen.width() || least.height() > screen.height())
@@ -76,7 +77,9 @@ bool fits(const QWidget& window, const QSize& screen) {
     if (!layout || !layout->hasHeightForWidth())
         return true;
     const int menuHeight = frame ? frame->menuBar()->sizeHint().height() : 0;
-    return layout->totalHeightForWidth(screen.width()) <= screen.height() - menuHeight;
+    const QSize leastContent = content->minimumSizeHint().expandedTo(content->minimumSize());
+    return layout->totalHeightForWidth(screen.width()) <= screen.height() - menuHeight &&
+           layout->totalHeightForWidth(leastContent.width()) <= leastContent.height();
 }
 
 class AllWindowsTest : public InspectorFixture {};
