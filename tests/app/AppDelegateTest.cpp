@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -158,6 +159,9 @@ TEST_F(AppDelegateTest, LaunchRecordsTheSystemAndRunsTheUpdateSchedule) {
     EXPECT_EQ(delegate.updateCheckedItem()->text(), u"Update not checked"_s);
     EXPECT_TRUE(updateAlert.errors().isEmpty());
     QCoreApplication::setOrganizationName(QString());
+    // Back to the folder every window test keeps its settings in.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QDir::temp().filePath(u"palvorn-gui-test-settings"_s));
 }
 
 TEST_F(AppDelegateTest, EveryAuxiliaryWindowOpensAnewOnEachChoice) {
