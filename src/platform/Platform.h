@@ -2,6 +2,7 @@
 
 namespace palvorn {
 
+class DocumentController;
 class ErrorAlert;
 class OpenPanel;
 class Pasteboard;
@@ -19,6 +20,8 @@ struct Platform {
     // The application's own: the update check's alerts and the browser for web pages.
     UpdateAlert& updateAlert;
     Workspace& workspace;
+    // Filled in by the application for the windows it makes; none in a window made on its own.
+    DocumentController* documentController = nullptr;
 };
 
 } // namespace palvorn
