@@ -2,6 +2,7 @@
 
 namespace palvorn {
 
+class Confirmation;
 class ErrorAlert;
 class OpenPanel;
 class Pasteboard;
@@ -19,6 +20,8 @@ struct Platform {
     // The application's own: the update check's alerts and the browser for web pages.
     UpdateAlert& updateAlert;
     Workspace& workspace;
+    // The question before a strip; where none is given the tool asks with a real message box.
+    Confirmation* confirmation = nullptr;
 };
 
 } // namespace palvorn

@@ -1,53 +1,55 @@
 #include "stripper/StripWalk.h"
 
-#include "model/XattrAccess.h"
+#include "model/FolderItemNames.h"
+#include "model/FolderXattrAccess.h"
+#include "model/PosixError.h"
+#include "model/WalkTypeMatcher.h"
 
 #include <QFile>
 
 namespace palvorn {
 
-namespace {
-
-// The typed name as the system spells it, so "com.apple.quarantine" finds
-// "user.com.apple.quarantine"; names match under canonical equivalence.
-QString comparableName(const QString& name) {
-    return QString::fromUtf8(systemAttributeName(name)).normalized(QString::NormalizationForm_C);
-}
-
-} // namespace
-
 std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const QString& type,
-                                                const FolderWalk::ErrorSink& onError,
-                                                const std::atomic_bool* stop, QString* error) {
-    Result result{folderPath, type, 0, 0, {}};
-    const QString wanted = comparableName(type);
+                                                const FolderWalk::Options& options,
+                                                const WalkErrors::LineSink& onError,
+                                                QString* error) {
+    Result result{folderPath, type, 0, 0, {}, false, {}};
+    const WalkTypeMatcher matcher(type);
+    FolderItemNames listed;
+    const auto show = [&onError](const QString& line) {
+        if (!line.isEmpty() && onError)
+            onError(line);
+    };
     const auto visit = [&](const FolderWalk::Item& item) {
         if (item.isSymbolicLink)
             return;
         ++result.itemsWalked;
-        QStringList names;
+        std::optional<QByteArrayView> name;
         try {
-            names = listXattrs(item.path);
+            name = matcher.match(listed.read(item.folderFd, item.name));
         } catch (const PosixError& failure) {
-            onError(failure.description());
+            show(result.errors.add(item.path, failure.description()));
             return;
         }
-        for (const QString& name : std::as_const(names)) {
-            if (name.normalized(QString::NormalizationForm_C) != wanted)
-                continue;
-            try {
-                const qsizetype size = getXattr(item.path, name).size();
-                removeXattr(item.path, name);
-                result.removals.append(QFile::decodeName(item.path) +
-                                       QStringLiteral(": %1  bytes.").arg(size));
-                ++result.removed;
-            } catch (const PosixError& failure) {
-                onError(failure.description());
-            }
+        if (!name)
+            return;
+        try {
+            const qsizetype size =
+                FolderXattrAccess::get(item.folderFd, item.name, name->data()).size();
+            FolderXattrAccess::remove(item.folderFd, item.name, name->data());
+            result.removals.append(QFile::decodeName(item.path) +
+                                   QStringLiteral(": %1  bytes.").arg(size));
+            ++result.removed;
+        } catch (const PosixError& failure) {
+            show(result.errors.add(item.path, *name, failure.description()));
         }
     };
-    if (!FolderWalk::walk(folderPath, visit, onError, stop, error))
+    const auto folderFailed = [&](const QByteArray& path, const QString& reason) {
+        show(result.errors.add(path, reason));
+    };
+    if (!FolderWalk::walk(folderPath, visit, folderFailed, options, error))
         return std::nullopt;
+    result.stopped = FolderWalk::stopped(options);
     return result;
 }
 
@@ -58,7 +60,12 @@ QString StripWalk::report(const Result& result) {
                    result.folderPath + QStringLiteral("\n\n");
     for (const QString& removal : result.removals)
         text += removal + u'\n';
-    return text;
+    if (result.stopped)
+        text += QStringLiteral("\nStopped before the end of the walk: %1 xattrs stripped from %2 "
+                               "files up to then; the items after them were left as they were.\n")
+                    .arg(result.removed)
+                    .arg(result.itemsWalked);
+    return text + result.errors.reportText(QStringLiteral("stripped"));
 }
 
 } // namespace palvorn

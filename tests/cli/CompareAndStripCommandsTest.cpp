@@ -87,7 +87,7 @@ TEST_F(CompareAndStripCommandsTest, StripRemovesExactlyThatNameAndListsEachRemov
     EXPECT_EQ(runCli({u"strip"_s, root, u""_s}).exitCode, 2);
     const CliResult missing = runCli({u"strip"_s, pathOf(u"missing"_s), u"t"_s});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, u"No such file or directory\n"_s);
+    EXPECT_EQ(missing.err, pathOf(u"missing"_s) + u": No such file or directory\n"_s);
 }
 
 // Listing needs no read permission, reading a user value does: as another user the comparison
@@ -138,5 +138,5 @@ TEST_F(CompareAndStripCommandsTest, CrawlPrintsEachWalksReport) {
     EXPECT_EQ(runCli({u"crawl"_s, root, u"--show-size"_s}).exitCode, 2);
     const CliResult missing = runCli({u"crawl"_s, pathOf(u"missing"_s)});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, u"No such file or directory\n"_s);
+    EXPECT_EQ(missing.err, pathOf(u"missing"_s) + u": No such file or directory\n"_s);
 }

@@ -6,6 +6,7 @@
 #include "ui_CrawlerViewController.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
@@ -49,9 +50,13 @@ TEST_F(CrawlerViewControllerTest, ScansByTheControlsAndSavesThePane) {
     view.ui().xattrTypeText->setText(u"t"_s);
     view.ui().showSizeCheckbox->setChecked(true);
     view.ui().startButton->click();
+    EXPECT_EQ(view.ui().startButton->text(), u"Stop"_s);
     view.ui().totalSizesCheckbox->setChecked(true);
-    view.ui().startButton->click(); // two scans at once: the later report replaces the earlier
+    // Enter starts a second scan beside the first; the later report replaces the earlier.
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.ui().xattrTypeText, &enter);
     const QString output = outputAfterWalks(view);
+    EXPECT_EQ(view.ui().startButton->text(), u"Scan"_s);
     EXPECT_TRUE(output.startsWith(head + u"\nTotal size of xattrs 5 bytes."_s) ||
                 output ==
                     head + u" 1 total xattrs, and 1 of type t\n\n"_s + root + u"/a: 5  bytes.\n"_s)
@@ -69,7 +74,7 @@ TEST_F(CrawlerViewControllerTest, ErrorsComeBeforeTheReportAndUnwalkableFoldersS
     CrawlerViewController& view = crawlerWindow();
     view.ui().folderText->setText(pathOf(u"missing"_s));
     view.ui().startButton->click();
-    EXPECT_EQ(outputAfterWalks(view), u"No such file or directory"_s);
+    EXPECT_EQ(outputAfterWalks(view), pathOf(u"missing"_s) + u": No such file or directory"_s);
     EXPECT_FALSE(view.ui().progressSpinner->isVisible());
 
     // A chosen folder keeps the field empty and titles the window with the folder's name.

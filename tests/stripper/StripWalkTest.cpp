@@ -19,7 +19,7 @@ protected:
         QStringList seen;
         QString error;
         const std::optional<StripWalk::Result> result = StripWalk::run(
-            folder, type, [&seen](const QString& text) { seen.append(text); }, nullptr, &error);
+            folder, type, {}, [&seen](const QString& line) { seen.append(line); }, &error);
         EXPECT_TRUE(result) << error.toStdString();
         if (errors)
             *errors = seen;
@@ -85,7 +85,7 @@ TEST_F(StripWalkTest, AnAttributeThatCannotBeRemovedIsReportedAndTheWalkGoesOn) 
     QStringList errors;
     const StripWalk::Result result = strip(root, u"t"_s, &errors);
     QProcess::execute(u"chattr"_s, {u"-i"_s, stuck});
-    EXPECT_EQ(errors, QStringList{u"Operation not permitted"_s});
+    EXPECT_EQ(errors, QStringList{stuck + u": user.t: Operation not permitted"_s});
     EXPECT_EQ(result.removed, 1);
     EXPECT_EQ(result.itemsWalked, 2);
     EXPECT_EQ(result.removals, QStringList{free + u": 1  bytes."_s});
@@ -94,12 +94,10 @@ TEST_F(StripWalkTest, AnAttributeThatCannotBeRemovedIsReportedAndTheWalkGoesOn) 
 
 TEST_F(StripWalkTest, AFolderThatCannotBeWalkedSaysWhy) {
     QString error;
-    EXPECT_FALSE(StripWalk::run(
-        pathOf(u"missing"_s), u"t"_s, [](const QString&) {}, nullptr, &error));
-    EXPECT_EQ(error, u"No such file or directory"_s);
-    EXPECT_FALSE(StripWalk::run(
-        makeFile(u"plain"_s), u"t"_s, [](const QString&) {}, nullptr, &error));
-    EXPECT_EQ(error, u"Not a directory"_s);
+    EXPECT_FALSE(StripWalk::run(pathOf(u"missing"_s), u"t"_s, {}, {}, &error));
+    EXPECT_EQ(error, pathOf(u"missing"_s) + u": No such file or directory"_s);
+    EXPECT_FALSE(StripWalk::run(makeFile(u"plain"_s), u"t"_s, {}, {}, &error));
+    EXPECT_EQ(error, pathOf(u"plain"_s) + u": Not a directory"_s);
 }
 
 TEST(FolderTextTest, HomeExpansion) {
