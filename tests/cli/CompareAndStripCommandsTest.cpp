@@ -1,6 +1,7 @@
 #include "cli/CliRunner.h"
 #include "support/XattrFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -139,4 +140,31 @@ TEST_F(CompareAndStripCommandsTest, CrawlPrintsEachWalksReport) {
     const CliResult missing = runCli({u"crawl"_s, pathOf(u"missing"_s)});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, pathOf(u"missing"_s) + u": No such file or directory\n"_s);
+}
+
+// A folder that cannot be read is one error line, PATH: REASON, on standard error as it happens
+// and at the end of the report; the rest is walked and the command fails. Standard error is no
+// terminal here, so it carries no progress line.
+TEST_F(CompareAndStripCommandsTest, ErrorLinesNameTheirItemAndEndTheReport) {
+    QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
+    ASSERT_TRUE(shared.isValid());
+    const QFileDevice::Permissions open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(shared.path(), open);
+    const QString closed = shared.filePath(u"closed"_s);
+    ASSERT_TRUE(QDir().mkdir(closed));
+    QFile(shared.filePath(u"a"_s)).open(QIODevice::WriteOnly);
+    setRaw(shared.filePath(u"a"_s), "user.t", "1234");
+    QFile::setPermissions(closed, {});
+
+    const CliResult result = runCliUnprivileged({u"crawl"_s, shared.path(), u"--totals"_s});
+    QFile::setPermissions(closed, open);
+    const QString line = closed + u": Permission denied"_s;
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, line + u"\n"_s);
+    EXPECT_TRUE(result.out.startsWith(u"Found 1 files with xattrs out of 2 scanned in "_s));
+    EXPECT_TRUE(result.out.endsWith(u" bytes per file over all files.\n\n1 items could not be "
+                                    u"read:\n"_s +
+                                    line + u"\n"_s))
+        << result.out.toStdString();
 }
