@@ -170,3 +170,33 @@ for attribute in sorted(counts):
     }
     EXPECT_EQ(counted, expected);
 }
+
+// Names are bytes: one that is not UTF-8 is tallied and shown with \xHH; two spellings of one
+// text are two types, and a typed one matches only one name per item.
+TEST_F(CrawlerTest, NamesAreCrawledAsTheirBytes) {
+    const QString file = makeFile(u"root/f"_s);
+    setRaw(file, "user.bad\xff", "v");
+    setRaw(file, "user.caf\xc3\xa9", "nfc");
+    setRaw(file, "user.cafe\xcc\x81", "nfd");
+    const TypeTally all = tally();
+    EXPECT_EQ(all.types.size(), 3);
+    EXPECT_EQ(all.counts.totalXattrs, 3);
+    EXPECT_TRUE(CrawlReport::reportTypeTally(all).contains(u"user.bad\\xff in "_s + file));
+    const TypeMatchList one = matches(u"user.cafe\u0301"_s, true);
+    EXPECT_EQ(one.matchCount, 1);
+    EXPECT_EQ(CrawlReport::reportTypeMatches(one).section(u'\n', 2, 2), file + u": 3  bytes."_s);
+    EXPECT_TRUE(m_errors.isEmpty());
+}
+
+TEST_F(CrawlerTest, AStoppedCrawlSaysSo) {
+    makeFile(u"root/a"_s);
+    std::atomic_bool stop = true;
+    FolderWalk::Options options;
+    options.stop = &stop;
+    QString error;
+    const auto result = Crawler::crawlSizes(m_root, options, {}, &error);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->counts.filesScanned, 0);
+    EXPECT_TRUE(CrawlReport::reportSizeTotals(*result).endsWith(
+        u"over all files.\n\nStopped before the end of the walk.\n"_s));
+}

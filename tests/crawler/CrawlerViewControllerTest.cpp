@@ -5,8 +5,14 @@
 #include "support/InspectorFixture.h"
 #include "ui_CrawlerViewController.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QThread>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
@@ -85,4 +91,46 @@ TEST_F(CrawlerViewControllerTest, ErrorsComeBeforeTheReportAndUnwalkableFoldersS
     EXPECT_EQ(view.window()->windowTitle(), u"chosen"_s);
     EXPECT_EQ(outputAfterWalks(view), u"Found 0 files with xattrs out of 0 scanned in "_s + chosen +
                                           u" 0 total xattrs.\nThere are 0 Xattr types\n\n"_s);
+}
+
+// While a walk runs the label shows its progress, read from the walk's counter by a timer.
+TEST_F(CrawlerViewControllerTest, ProgressShowsItemsAndTheCurrentFolder) {
+    CrawlerViewController& view = crawlerWindow();
+    std::atomic_bool running = false;
+    view.processingQueue().start([&running](WalkQueue::Walk& walk, const WalkQueue::Post&) {
+        walk.progress.enterFolder("/some/folder");
+        for (int i = 0; i < 42; ++i)
+            walk.progress.countItem();
+        running = true;
+        while (!walk.stop)
+            QThread::msleep(1);
+    });
+    while (!running)
+        QThread::msleep(1);
+    const QString expected = u"42 items, in /some/folder"_s;
+    while (view.ui().progressText->text() != expected)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    view.ui().startButton->click(); // Stop
+    EXPECT_TRUE(view.processingQueue().waitForDone(60000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(view.ui().progressText->text().isEmpty());
+}
+
+// Every control says what it is and does, and each tool window fits 1024x700.
+TEST_F(CrawlerViewControllerTest, ToolWindowsNameEveryControlAndFitASmallScreen) {
+    for (QMainWindow* window : {delegate.openCrawler(), delegate.openStripper()}) {
+        for (QWidget* widget : window->centralWidget()->findChildren<QWidget*>()) {
+            const bool control =
+                qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+                qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QProgressBar*>(widget) ||
+                widget->objectName() == u"progressText"_s;
+            if (!control)
+                continue;
+            EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
+            EXPECT_FALSE(widget->toolTip().isEmpty()) << widget->objectName().toStdString();
+        }
+        const QSize least = window->minimumSizeHint();
+        EXPECT_LE(least.width(), 1024);
+        EXPECT_LE(least.height(), 700);
+    }
 }
