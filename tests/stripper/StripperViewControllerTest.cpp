@@ -158,13 +158,30 @@ TEST_F(StripperViewControllerTest, EnterStartsASecondRunAndStopEndsEveryRun) {
     EXPECT_TRUE(view.ui().progressText->text().isEmpty());
 }
 
-TEST_F(StripperViewControllerTest, ClosingTheWindowStopsItsRuns) {
+// Four walks hold every thread of the window, so the strip started next waits for one; closing the
+// window stops them all, and the strip ends at once: nothing removed, and its report says so.
+TEST_F(StripperViewControllerTest, ClosingTheWindowStopsItsRunsAndTheReportSaysSo) {
     StripperViewController& view = stripperWindow();
-    std::atomic_bool running = false;
-    startWalkUntilStopped(view, running);
+    const QString folder = makeFolder(u"walk"_s);
+    const QString file = makeFile(u"walk/f"_s);
+    setRaw(file, "user.t", "1");
+    std::atomic_bool running[4] = {false, false, false, false};
+    for (std::atomic_bool& walk : running)
+        startWalkUntilStopped(view, walk);
+    view.ui().folderText->setText(folder);
+    view.ui().xattrTypeText->setText(u"t"_s);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(view.ui().folderText, &enter);
+    EXPECT_EQ(view.processingQueue().running(), 5);
+
     view.window()->close();
     finishWalks(view);
     EXPECT_EQ(view.processingQueue().running(), 0);
+    EXPECT_TRUE(hasRaw(file, "user.t"));
+    EXPECT_EQ(outputOf(view),
+              u"Stripped 0 xattrs of type t from 0 files in  "_s + folder +
+                  u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
+                  u"to then; the items after them were left as they were.\n"_s);
 }
 
 TEST_F(StripperViewControllerTest, ADroppedFolderFillsTheFolderField) {
