@@ -24,6 +24,8 @@ struct CrawlCounts {
 
 // The all-types walk: every name met (as the system's bytes), with the first item (in walk
 // order) whose value of it could be read, and the number of items that carried it from then on.
+// It grows with the number of distinct names, not of items: per name at most 255 bytes of name,
+// one path and one value of at most 64 KiB (the system's limits on Linux).
 struct TypeTally {
     struct Type {
         QByteArray firstData;
