@@ -23,6 +23,9 @@ def commands(tree):
         ("relative minimal walk (all types)", [minimal, "--relative", "all", tree]),
         ("relative minimal walk (one type)", [minimal, "--relative", "one", "user." + quarantine, tree]),
         ("relative minimal walk (sizes)", [minimal, "--relative", "sizes", tree]),
+        # The fallback for kernels without the *xattrat calls, forced on this one.
+        ("palvorn-cli crawl (all types), /proc calls", ["env", "PALVORN_XATTR_PROC=1", cli, "crawl", tree]),
+        ("relative minimal walk (all types), /proc calls", [minimal, "--relative-proc", "all", tree]),
     ]
 
 
@@ -61,7 +64,9 @@ for items in sys.argv[1:]:
             kind, t(name) / t("relative minimal walk (%s)" % kind), t(name) / t("minimal walk (%s)" % kind))
         for name, kind in pairs) +
         "; all types %.2f x getfattr names" % (
-            t("palvorn-cli crawl (all types)") / t("getfattr -R -P -h -m - (names)")))
+            t("palvorn-cli crawl (all types)") / t("getfattr -R -P -h -m - (names)")) +
+        "; with /proc calls all types %.2f x their relative minimal" % (
+            t("palvorn-cli crawl (all types), /proc calls") / t("relative minimal walk (all types), /proc calls")))
 probe = subprocess.run([minimal, "--relative", "sizes", "/var/empty" if os.path.isdir("/var/empty") else "/tmp"],
                        capture_output=True, text=True).stdout.strip()
 print()

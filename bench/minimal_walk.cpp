@@ -1,9 +1,9 @@
 // The physical limit of a crawl: only the system calls any such walk must make, with no text
-// built. minimal_walk [--relative] all|one NAME|sizes FOLDER
+// built. minimal_walk [--relative|--relative-proc] all|one NAME|sizes FOLDER
 // By default every attribute call gets the item's full path; with --relative it names the item by
 // its folder's descriptor and its own name without following links (listxattrat/getxattrat where
-// the kernel has them, otherwise the l* calls on /proc/self/fd/N/NAME), as palvorn's walks do.
-#include <cerrno>
+// the kernel has them, otherwise the l* calls on /proc/self/fd/N/NAME), as palvorn's walks do;
+// --relative-proc always takes the /proc way.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -119,9 +119,9 @@ void walk(int parent, const char* name, std::string& path) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc > 1 && !strcmp(argv[1], "--relative")) {
+    if (argc > 1 && (!strcmp(argv[1], "--relative") || !strcmp(argv[1], "--relative-proc"))) {
         const long probe = syscall(SYS_listxattrat, AT_FDCWD, "/", AT_SYMLINK_NOFOLLOW, nullptr, 0);
-        calls = probe >= 0 || errno != ENOSYS ? Calls::At : Calls::Proc;
+        calls = probe >= 0 && !strcmp(argv[1], "--relative") ? Calls::At : Calls::Proc;
         ++argv;
         --argc;
     }
