@@ -1,5 +1,7 @@
 #include "model/WalkProgress.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QMutexLocker>
 
@@ -7,7 +9,10 @@ namespace palvorn {
 
 void WalkProgress::enterFolder(const QByteArray& path) {
     const QMutexLocker lock(&m_mutex);
-    m_folder = path;
+    // A copy of the bytes into the buffer kept here: sharing the walk's own path buffer would make
+    // the walk copy it again at its next item.
+    m_folder.resize(path.size());
+    std::copy(path.cbegin(), path.cend(), m_folder.begin());
 }
 
 QByteArray WalkProgress::folder() const {
