@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!item)
         return 0;
     const auto again = palvorn::ResourceItem::fromArchive(item->archive());
-    if (!again || again->name() != item->name() || again->data() != item->data() ||
+    if (!again || again->rawName() != item->rawName() || again->data() != item->data() ||
         again->type() != again->detectType())
         fuzzing::fail("archive");
     return 0;

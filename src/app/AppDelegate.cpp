@@ -161,6 +161,8 @@ void AppDelegate::registerMainInterface() {
                                     [toolWindow] { return toolWindow(new PrivacyView()); });
     m_storyboard.registerController(QStringLiteral("Document Window Controller"), [this] {
         auto* window = new DocumentWindow(m_platform);
+        connect(&window->viewController(), &ViewController::openDocumentRequested, this,
+                &AppDelegate::openDocument);
         installMenus(*window);
         return window;
     });
@@ -205,12 +207,32 @@ void AppDelegate::installMenus(QMainWindow& window) {
     quit->setMenuRole(QAction::QuitRole);
 
     QMenu* edit = window.menuBar()->addMenu(tr("&Edit"));
+    // The inspector's own commands; a text field with the focus takes their keys itself.
+    auto* document = qobject_cast<DocumentWindow*>(&window);
+    ViewController* view = document ? &document->viewController() : nullptr;
+    if (view) {
+        QAction* undo =
+            edit->addAction(tr("&Undo"), QKeySequence::Undo, view, &ViewController::undo);
+        QAction* redo =
+            edit->addAction(tr("&Redo"), QKeySequence::Redo, view, &ViewController::redo);
+        view->followUndoStack(undo, redo);
+        edit->addSeparator();
+    }
     edit->addAction(tr("Cu&t"), QKeySequence::Cut, &window,
                     [&window] { editCommand(window, EditCommand::Cut); });
     edit->addAction(tr("&Copy"), QKeySequence::Copy, &window,
                     [&window] { editCommand(window, EditCommand::Copy); });
     edit->addAction(tr("&Paste"), QKeySequence::Paste, &window,
                     [&window] { editCommand(window, EditCommand::Paste); });
+    if (view) {
+        edit->addAction(tr("&Delete"), QKeySequence::Delete, view,
+                        &ViewController::removeSelectedAttributes);
+        edit->addAction(tr("Select &All"), QKeySequence::SelectAll, view,
+                        &ViewController::selectAll);
+        window.menuBar()
+            ->addMenu(tr("&View"))
+            ->addAction(tr("&Reload"), QKeySequence::Refresh, view, &ViewController::reload);
+    }
 
     QMenu* windows = window.menuBar()->addMenu(tr("&Window"));
     windows->addAction(tr("&Compare…"), QKeySequence(tr("Ctrl+Shift+C")), this,

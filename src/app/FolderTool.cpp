@@ -2,6 +2,7 @@
 
 #include "inspector/InspectorReport.h"
 #include "model/FolderText.h"
+#include "platform/ErrorAlert.h"
 #include "platform/OpenPanel.h"
 #include "platform/OutputPane.h"
 #include "platform/SavePanel.h"
@@ -16,7 +17,12 @@ namespace palvorn {
 void FolderTool::chooseFolder(Platform& platform, QWidget& window, const QString& folderText,
                               const std::function<void(const QString& folderPath)>& start) {
     if (!folderText.isEmpty()) {
-        start(FolderText::folderPath(folderText, QDir::homePath()));
+        const FolderText::Result folder = FolderText::folderPath(folderText, QDir::homePath());
+        if (!folder.path) {
+            platform.alert.showErrorAlert(folder.error);
+            return;
+        }
+        start(*folder.path);
         window.setWindowTitle(folderText);
         return;
     }

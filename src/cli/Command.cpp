@@ -1,8 +1,13 @@
 #include "cli/Command.h"
 
+#include "model/AttributeName.h"
+#include "model/ByteText.h"
+#include "model/XattrAccess.h"
+
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QFileDevice>
 
 namespace palvorn {
 
@@ -21,7 +26,7 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
         // The parser names the program by its path; the user knows it as "palvorn-cli VERB".
         const QString program = QCoreApplication::arguments().value(0);
         out << parser.helpText().replace(program, QStringLiteral("palvorn-cli ") + name());
-        return Success;
+        return finishOutput(out, err) ? Success : Failure;
     } else
         problem = checkArguments(parser);
 
@@ -30,11 +35,42 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
             << "Try 'palvorn-cli " << name() << " --help'.\n";
         return UsageError;
     }
-    return execute(parser, out, err);
+    const int status = execute(parser, out, err);
+    return finishOutput(out, err) ? status : Failure;
+}
+
+bool Command::finishOutput(QTextStream& out, QTextStream& err) {
+    // Output that did not reach its file (a full disk, a closed pipe) is a failure, whatever the
+    // verb: a script must not take a cut report for a whole one.
+    out.flush();
+    if (out.status() == QTextStream::Ok)
+        return true;
+    const auto* file = qobject_cast<const QFileDevice*>(out.device());
+    const QString reason = file && file->error() != QFileDevice::NoError
+                               ? file->errorString()
+                               : QStringLiteral("the output could not be written");
+    err << "palvorn-cli: write error: " << reason << "\n";
+    err.flush();
+    return false;
 }
 
 QString Command::checkArguments(const QCommandLineParser&) const {
     return {};
+}
+
+QByteArray Command::bytesOf(const QString& argument) {
+    return ByteText::encode(argument);
+}
+
+QList<QByteArray> Command::bytesOf(const QStringList& arguments) {
+    QList<QByteArray> bytes;
+    for (const QString& argument : arguments)
+        bytes.append(bytesOf(argument));
+    return bytes;
+}
+
+QString Command::shownPath(const QString& path) {
+    return displayName(nativePath(path));
 }
 
 void Command::writeReport(QTextStream& out, const QString& report) {

@@ -20,6 +20,9 @@ public:
     // arguments[0] is the command's own name, as QCommandLineParser expects a program name there.
     int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
+    // Flushes the output; false, with "palvorn-cli: write error: REASON", when it failed.
+    static bool finishOutput(QTextStream& out, QTextStream& err);
+
 protected:
     virtual void addArguments(QCommandLineParser& parser) const = 0;
     // Called once the arguments parsed; returns a message for a usage error, or an empty text.
@@ -28,6 +31,11 @@ protected:
 
     // Writes a report of any size without the stream taking a whole second copy of it.
     static void writeReport(QTextStream& out, const QString& report);
+    // An argument's bytes as the shell passed them (main keeps them in the text with ByteText).
+    static QByteArray bytesOf(const QString& argument);
+    static QList<QByteArray> bytesOf(const QStringList& arguments);
+    // A path as reports print it: its text, with each byte that is not UTF-8 as \xHH.
+    static QString shownPath(const QString& path);
 };
 
 } // namespace palvorn

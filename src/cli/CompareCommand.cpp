@@ -2,8 +2,7 @@
 
 #include "cli/StderrErrorAlert.h"
 #include "compare/Comparison.h"
-
-#include <QFileInfo>
+#include "model/FolderText.h"
 
 namespace palvorn {
 
@@ -22,10 +21,10 @@ QString CompareCommand::checkArguments(const QCommandLineParser& parser) const {
 
 int CompareCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     // The window's path fields hold the chosen items' absolute paths.
-    const QString first = QFileInfo(parser.positionalArguments().at(0)).absoluteFilePath();
-    const QString second = QFileInfo(parser.positionalArguments().at(1)).absoluteFilePath();
+    const QString first = FolderText::absolutePath(parser.positionalArguments().at(0));
+    const QString second = FolderText::absolutePath(parser.positionalArguments().at(1));
     const Comparison::Result result = Comparison::compare(first, second);
-    out << Comparison::header(first, second) << result.lines;
+    writeReport(out, Comparison::header(shownPath(first), shownPath(second)) + result.lines);
     out.flush();
     if (!result.error)
         return Success;

@@ -2,12 +2,31 @@
 
 #include "cli/StderrErrorAlert.h"
 #include "inspector/AttributeCommands.h"
+#include "model/AttributeName.h"
+#include "model/FolderText.h"
+#include "model/NameMatcher.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
 
-#include <QFileInfo>
-
 namespace palvorn {
+
+namespace {
+
+// One closing line that lists the names which were not copied.
+QString notCopiedText(const QList<AttributeFailure>& failures) {
+    QStringList names;
+    for (const AttributeFailure& failure : failures) {
+        if (!failure.name().isEmpty())
+            names.append(displayName(failure.name()));
+    }
+    names.removeDuplicates();
+    // Only a source that could not be listed fails without a name, and then nothing was copied.
+    if (names.isEmpty())
+        return QStringLiteral("Nothing was copied.");
+    return QStringLiteral("Not copied: ") + names.join(QStringLiteral(", "));
+}
+
+} // namespace
 
 QString CpCommand::description() const {
     return QStringLiteral("Copies the attributes NAME... (default: all) of SRC to DST.");
@@ -28,29 +47,34 @@ QString CpCommand::checkArguments(const QCommandLineParser& parser) const {
 int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
-    const ResourceList source(QUrl::fromLocalFile(QFileInfo(arguments.at(0)).absoluteFilePath()),
-                              alert);
+    const QString sourcePath = FolderText::absolutePath(arguments.at(0));
+    const ResourceList source = ResourceList::ofPath(sourcePath);
+    // Every name that does not arrive, whether it could not be read or not be written.
+    QList<AttributeFailure> failures = source.failures();
 
     // The records travel through their archive form, exactly as they do on the pasteboard.
     QList<QByteArray> archives;
-    const QStringList wanted = arguments.mid(2);
+    const QList<QByteArray> wanted = bytesOf(arguments.mid(2));
     if (wanted.isEmpty()) {
         for (const ResourceItemPtr& record : source.children())
             archives.append(record->archive());
     }
-    for (const QString& name : wanted) {
-        const auto found = std::find_if(source.children().cbegin(), source.children().cend(),
-                                        [&](const ResourceItemPtr& record) {
-                                            return systemAttributeName(record->name()) ==
-                                                   systemAttributeName(name);
-                                        });
-        if (found == source.children().cend())
-            alert.showErrorAlert(QStringLiteral("xattr not found"));
+    QList<QByteArray> names;
+    for (const ResourceItemPtr& record : source.children())
+        names.append(record->rawName());
+    for (const QByteArray& typed : wanted) {
+        const QByteArray name = systemAttributeName(typed);
+        if (const std::optional<qsizetype> found = matchListedName(names, name))
+            archives.append(source.children().at(*found)->archive());
         else
-            archives.append((*found)->archive());
+            failures.append(
+                AttributeFailure({}, QStringLiteral("xattr not found"), sourcePath, name));
     }
-    for (const QString& failure : AttributeCommands::pasteArchives(arguments.at(1), archives))
-        alert.showErrorAlert(failure);
+    failures += AttributeCommands::pasteArchives(arguments.at(1), archives);
+    for (const AttributeFailure& failure : std::as_const(failures))
+        alert.showErrorAlert(failure.text());
+    if (!failures.isEmpty())
+        alert.showErrorAlert(notCopiedText(failures));
     return alert.anyShown() ? Failure : Success;
 }
 

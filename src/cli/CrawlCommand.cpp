@@ -63,8 +63,13 @@ QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
 }
 
 int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
-    const QString folder =
+    const FolderText::Result folderText =
         FolderText::folderPath(parser.positionalArguments().constFirst(), QDir::homePath());
+    if (!folderText.path) {
+        err << folderText.error << "\n";
+        return Failure;
+    }
+    const QString& folder = *folderText.path;
     WalkProgress progress;
     const FolderWalk::Options options = walkOptions(parser, progress);
     std::optional<QString> report;

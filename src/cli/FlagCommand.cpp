@@ -32,12 +32,13 @@ QString FlagCommand::checkArguments(const QCommandLineParser& parser) const {
 int FlagCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     const QString& path = arguments.at(1);
-    const QStringList failures =
-        arguments.at(0) == u"add" ? NameFlags::addNameFlags(path, arguments.mid(3), arguments.at(2))
-                                  : NameFlags::stripNameFlags(path, arguments.mid(2));
+    const QList<AttributeFailure> failures =
+        arguments.at(0) == u"add"
+            ? NameFlags::addNameFlags(path, bytesOf(arguments.mid(3)), bytesOf(arguments.at(2)))
+            : NameFlags::stripNameFlags(path, bytesOf(arguments.mid(2)));
     StderrErrorAlert alert(err);
-    for (const QString& failure : failures)
-        alert.showErrorAlert(failure);
+    for (const AttributeFailure& failure : failures)
+        alert.showErrorAlert(failure.text());
     return alert.anyShown() ? Failure : Success;
 }
 

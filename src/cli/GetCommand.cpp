@@ -1,6 +1,7 @@
 #include "cli/GetCommand.h"
 
 #include "cli/StderrErrorAlert.h"
+#include "model/AttributeFailure.h"
 #include "model/ResourceItem.h"
 #include "model/XattrAccess.h"
 
@@ -46,14 +47,17 @@ QString GetCommand::checkArguments(const QCommandLineParser& parser) const {
 int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
+    const QByteArray name = systemAttributeName(bytesOf(arguments.at(1)));
     try {
-        ResourceItem item(arguments.at(1), getXattr(nativePath(arguments.at(0)), arguments.at(1)));
+        ResourceItem item(name, getXattr(nativePath(arguments.at(0)), name));
         if (parser.isSet(asOption))
             item.setType(*typeOfFormat(parser.value(asOption)));
-        out << item.editableText();
+        writeReport(out, item.editableText());
         return Success;
     } catch (const PosixError& error) {
-        alert.showErrorAlert(QStringLiteral("getxattr error: ") + error.description());
+        alert.showErrorAlert(
+            AttributeFailure::fromError(QStringLiteral("getxattr"), error, arguments.at(0), name)
+                .text());
         return Failure;
     }
 }

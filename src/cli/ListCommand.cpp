@@ -20,7 +20,9 @@ QString ListCommand::checkArguments(const QCommandLineParser& parser) const {
 
 int ListCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     StderrErrorAlert alert(err);
-    const ResourceList list(QUrl::fromLocalFile(parser.positionalArguments().constFirst()), alert);
+    const ResourceList list = ResourceList::ofPath(parser.positionalArguments().constFirst());
+    for (const AttributeFailure& failure : list.failures())
+        alert.showErrorAlert(failure.text());
     for (const ResourceItemPtr& item : list.children())
         out << item->name() << '\t' << item->size() << '\n';
     return alert.anyShown() ? Failure : Success;

@@ -24,16 +24,14 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
     StderrErrorAlert alert(err);
     const Quarantine quarantine;
     const Quarantine::Stamp stamp = quarantine.makeStamp();
-    const QStringList failures = AttributeCommands::writeRecord(
+    const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
         path, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
-        alert.showErrorAlert(failures.constFirst());
+        alert.showErrorAlert(failures.constFirst().text());
         return Failure;
     }
-    const int status = quarantine.recordEvent(stamp);
-    if (status != 0)
-        alert.showErrorAlert(
-            QStringLiteral("sqlite3 command returned error number %1").arg(status));
+    if (const std::optional<QString> failure = quarantine.recordEvent(stamp))
+        alert.showErrorAlert(*failure);
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -23,11 +23,12 @@ QString RmCommand::checkArguments(const QCommandLineParser& parser) const {
 int RmCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     QList<ResourceItemPtr> records;
-    for (const QString& name : arguments.mid(1))
+    for (const QByteArray& name : bytesOf(arguments.mid(1)))
         records.append(std::make_shared<ResourceItem>(name, QByteArray()));
     StderrErrorAlert alert(err);
-    for (const QString& failure : AttributeCommands::removeRecords(arguments.at(0), records))
-        alert.showErrorAlert(failure);
+    for (const AttributeFailure& failure :
+         AttributeCommands::removeRecords(arguments.at(0), records))
+        alert.showErrorAlert(failure.text());
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -4,8 +4,11 @@
 #include "editor/EditorConversion.h"
 #include "inspector/AttributeCommands.h"
 #include "model/TextDecoding.h"
+#include "model/XattrAccess.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 
 #include <QFile>
 
@@ -16,6 +19,10 @@ namespace {
 const QString asOption = QStringLiteral("as");
 const QString fileOption = QStringLiteral("file");
 
+// No value over 64 KiB can be written, and its text in any format is at most a few times longer:
+// more input than this is a mistake (a wrong file, /dev/zero), refused before it fills memory.
+constexpr qint64 maxInputBytes = 1 << 20;
+
 std::optional<int> formatNamed(const QString& name) {
     if (name == u"text")
         return EditorConversion::PlainText;
@@ -24,6 +31,18 @@ std::optional<int> formatNamed(const QString& name) {
     if (name == u"hex")
         return EditorConversion::HexText;
     return std::nullopt;
+}
+
+// A pipe may hand over less than asked for at a time; reads until the end or the limit.
+QByteArray readAtMost(QFile& input, qint64 limit) {
+    QByteArray bytes;
+    while (bytes.size() < limit) {
+        const QByteArray piece = input.read(limit - bytes.size());
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -57,43 +76,60 @@ QString SetCommand::checkArguments(const QCommandLineParser& parser) const {
 
 int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
+    const QString& path = arguments.at(0);
+    const QByteArray name = systemAttributeName(bytesOf(arguments.at(1)));
     StderrErrorAlert alert(err);
-    QString text;
-    if (arguments.size() == 3) {
-        text = arguments.at(2);
-    } else {
-        QFile input;
-        bool opened = false;
-        if (parser.isSet(fileOption)) {
-            input.setFileName(parser.value(fileOption));
-            opened = input.open(QIODevice::ReadOnly);
-        } else {
-            opened = input.open(stdin, QIODevice::ReadOnly);
-        }
-        if (!opened) {
-            alert.showErrorAlert(
-                QStringLiteral("%1: %2").arg(input.fileName(), input.errorString()));
-            return Failure;
-        }
-        const std::optional<QString> decoded = decodeUtf8(input.readAll());
-        if (!decoded) {
-            alert.showErrorAlert(
-                QStringLiteral("The input is not UTF-8 text, so nothing was saved."));
-            return Failure;
-        }
-        text = *decoded;
-    }
-
-    const int format = *formatNamed(parser.value(asOption));
-    const EditorConversion::Result converted = EditorConversion::bytesFor(format, text);
-    if (!converted.bytes) {
-        alert.showErrorAlert(converted.problem);
+    QString problem;
+    const std::optional<QString> text = inputText(parser, &problem);
+    if (!text) {
+        alert.showErrorAlert(AttributeFailure({}, problem, path, name).text());
         return Failure;
     }
-    for (const QString& failure : AttributeCommands::writeRecord(
-             arguments.at(0), ResourceItem(arguments.at(1), *converted.bytes)))
-        alert.showErrorAlert(failure);
+    const int format = *formatNamed(parser.value(asOption));
+    const EditorConversion::Result converted = EditorConversion::bytesFor(format, *text);
+    if (!converted.bytes) {
+        alert.showErrorAlert(AttributeFailure({}, converted.problem, path, name).text());
+        return Failure;
+    }
+    for (const AttributeFailure& failure :
+         AttributeCommands::writeRecord(path, ResourceItem(name, *converted.bytes)))
+        alert.showErrorAlert(failure.text());
     return alert.anyShown() ? Failure : Success;
+}
+
+std::optional<QString> SetCommand::inputText(const QCommandLineParser& parser, QString* problem) {
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() == 3) {
+        const std::optional<QString> decoded = decodeUtf8(bytesOf(arguments.at(2)));
+        if (!decoded)
+            *problem = QStringLiteral("The value is not UTF-8 text, so nothing was saved.");
+        return decoded;
+    }
+    QFile input;
+    if (parser.isSet(fileOption)) {
+        // Opened by its bytes: QFile would encode a name that is not UTF-8 as other bytes.
+        const QString file = parser.value(fileOption);
+        const int descriptor = ::open(nativePath(file).constData(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) {
+            *problem = shownPath(file) + QStringLiteral(": ") + PosixError::describe(errno);
+            return std::nullopt;
+        }
+        input.open(descriptor, QIODevice::ReadOnly, QFile::AutoCloseHandle);
+    } else if (!input.open(stdin, QIODevice::ReadOnly)) {
+        *problem = QStringLiteral("standard input: ") + input.errorString();
+        return std::nullopt;
+    }
+    // One byte over the bound tells a long input from one of exactly the bound.
+    const QByteArray bytes = readAtMost(input, maxInputBytes + 1);
+    if (bytes.size() > maxInputBytes) {
+        *problem = QStringLiteral("The input is longer than %1 bytes, so nothing was saved.")
+                       .arg(maxInputBytes);
+        return std::nullopt;
+    }
+    const std::optional<QString> decoded = decodeUtf8(bytes);
+    if (!decoded)
+        *problem = QStringLiteral("The input is not UTF-8 text, so nothing was saved.");
+    return decoded;
 }
 
 } // namespace palvorn

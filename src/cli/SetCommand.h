@@ -2,6 +2,8 @@
 
 #include "cli/Command.h"
 
+#include <optional>
+
 namespace palvorn {
 
 // palvorn-cli set PATH NAME --as text|plist|hex [VALUE | --file F]: converts the text as the
@@ -15,6 +17,11 @@ protected:
     void addArguments(QCommandLineParser& parser) const override;
     QString checkArguments(const QCommandLineParser& parser) const override;
     int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) override;
+
+private:
+    // The VALUE, or the text of --file or standard input, at most 1 MiB of UTF-8; none with the
+    // reason when there is no such text.
+    static std::optional<QString> inputText(const QCommandLineParser& parser, QString* problem);
 };
 
 } // namespace palvorn

@@ -2,10 +2,10 @@
 
 #include "cli/StderrErrorAlert.h"
 #include "inspector/InspectorReport.h"
+#include "model/FolderText.h"
+#include "model/NameMatcher.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
-
-#include <QFileInfo>
 
 namespace palvorn {
 
@@ -29,26 +29,29 @@ QString ShowCommand::checkArguments(const QCommandLineParser& parser) const {
 int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     // The inspector's path field holds the absolute path of the inspected file.
-    const QString path = QFileInfo(arguments.at(0)).absoluteFilePath();
+    const QString path = FolderText::absolutePath(arguments.at(0));
     StderrErrorAlert alert(err);
-    const ResourceList list(QUrl::fromLocalFile(path), alert);
+    const ResourceList list = ResourceList::ofPath(path);
+    for (const AttributeFailure& failure : list.failures())
+        alert.showErrorAlert(failure.text());
 
     QString body;
     if (arguments.size() == 1) {
         body = InspectorReport::bodyOf(list.displayTexts());
     } else {
-        const QByteArray wanted = systemAttributeName(arguments.at(1));
-        const auto selected = std::find_if(list.children().cbegin(), list.children().cend(),
-                                           [&](const ResourceItemPtr& item) {
-                                               return systemAttributeName(item->name()) == wanted;
-                                           });
-        if (selected == list.children().cend()) {
-            alert.showErrorAlert(QStringLiteral("xattr not found"));
+        QList<QByteArray> names;
+        for (const ResourceItemPtr& item : list.children())
+            names.append(item->rawName());
+        const QByteArray wanted = systemAttributeName(bytesOf(arguments.at(1)));
+        const std::optional<qsizetype> selected = matchListedName(names, wanted);
+        if (!selected) {
+            alert.showErrorAlert(
+                AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted).text());
             return Failure;
         }
-        body = (*selected)->displayText();
+        body = list.children().at(*selected)->displayText();
     }
-    out << InspectorReport::reportText(path, body);
+    writeReport(out, InspectorReport::reportText(shownPath(path), body));
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -29,7 +29,12 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
 
 int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
-    const QString folder = FolderText::folderPath(arguments.at(0), QDir::homePath());
+    const FolderText::Result folderText = FolderText::folderPath(arguments.at(0), QDir::homePath());
+    if (!folderText.path) {
+        err << folderText.error << "\n";
+        return Failure;
+    }
+    const QString& folder = *folderText.path;
     WalkProgress progress;
     const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress);
     QString error;

@@ -9,6 +9,7 @@
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StripCommand.h"
+#include "model/ByteText.h"
 
 #include <cstdio>
 #include <memory>
@@ -59,7 +60,11 @@ int main(int argc, char* argv[]) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     const std::vector<std::unique_ptr<Command>> commands = makeCommands();
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    // The raw argv, not QCoreApplication::arguments(): that decodes them and loses every byte
+    // that is not UTF-8, while paths and names are bytes.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(ByteText::decode(argv[i]));
 
     if (arguments.isEmpty()) {
         printUsage(err, commands);
@@ -68,11 +73,11 @@ int main(int argc, char* argv[]) {
     const QString& verb = arguments.constFirst();
     if (verb == u"-h" || verb == u"--help") {
         printUsage(out, commands);
-        return Command::Success;
+        return Command::finishOutput(out, err) ? Command::Success : Command::Failure;
     }
     if (verb == u"-v" || verb == u"--version") {
         out << "palvorn-cli " << QCoreApplication::applicationVersion() << '\n';
-        return Command::Success;
+        return Command::finishOutput(out, err) ? Command::Success : Command::Failure;
     }
     for (const auto& command : commands) {
         if (command->name() == verb)

@@ -1,20 +1,63 @@
 #include "compare/Comparison.h"
 
+#include "model/AttributeFailure.h"
+#include "model/AttributeName.h"
+#include "model/NameMatcher.h"
 #include "model/XattrAccess.h"
-
-#include <QStringList>
 
 namespace palvorn {
 
 namespace {
 
-qsizetype indexOfEquivalent(const QStringList& names, const QString& name) {
-    const QString wanted = name.normalized(QString::NormalizationForm_C);
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        if (names.at(i).normalized(QString::NormalizationForm_C) == wanted)
-            return i;
+const QString compareCall = QStringLiteral("compare");
+
+// Lists one item; a failure names the item.
+QList<QByteArray> namesOf(const QString& path) {
+    try {
+        return listXattrs(nativePath(path));
+    } catch (const PosixError& error) {
+        throw AttributeFailure::fromError(compareCall, error, path);
     }
-    return -1;
+}
+
+QByteArray valueOf(const QString& path, const QByteArray& name) {
+    try {
+        return getXattr(nativePath(path), name);
+    } catch (const PosixError& error) {
+        throw AttributeFailure::fromError(compareCall, error, path, name);
+    }
+}
+
+// For each first name, the index of its partner among the second names, or -1. A name with the
+// same bytes on the other side is its partner; only the names left over are paired with a
+// canonically equivalent spelling, so no name is ever paired twice.
+QList<qsizetype> partners(const QList<QByteArray>& first, const QList<QByteArray>& second) {
+    QList<qsizetype> partner(first.size(), -1);
+    QList<bool> taken(second.size(), false);
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        const qsizetype j = second.indexOf(first.at(i));
+        if (j >= 0) {
+            partner[i] = j;
+            taken[j] = true;
+        }
+    }
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        if (partner.at(i) >= 0)
+            continue;
+        QList<QByteArray> free;
+        QList<qsizetype> freeIndex;
+        for (qsizetype j = 0; j < second.size(); ++j) {
+            if (!taken.at(j)) {
+                free.append(second.at(j));
+                freeIndex.append(j);
+            }
+        }
+        if (const std::optional<qsizetype> match = matchListedName(free, first.at(i))) {
+            partner[i] = freeIndex.at(*match);
+            taken[partner.at(i)] = true;
+        }
+    }
+    return partner;
 }
 
 } // namespace
@@ -26,28 +69,31 @@ QString Comparison::header(const QString& firstText, const QString& secondText) 
 
 Comparison::Result Comparison::compare(const QString& firstPath, const QString& secondPath) {
     Result result;
-    const QByteArray first = nativePath(firstPath);
-    const QByteArray second = nativePath(secondPath);
     try {
-        const QStringList firstNames = listXattrs(first);
-        const QStringList secondNames = listXattrs(second);
+        const QList<QByteArray> firstNames = namesOf(firstPath);
+        const QList<QByteArray> secondNames = namesOf(secondPath);
         if (firstNames.size() != secondNames.size())
             result.lines += QStringLiteral("The number of xattrs is different.\n");
-        for (const QString& name : firstNames) {
-            if (indexOfEquivalent(secondNames, name) < 0) {
-                result.lines += name + QStringLiteral(" is not in second file\n");
+        const QList<qsizetype> partner = partners(firstNames, secondNames);
+        for (qsizetype i = 0; i < firstNames.size(); ++i) {
+            const QByteArray& name = firstNames.at(i);
+            if (partner.at(i) < 0) {
+                result.lines += displayName(name) + QStringLiteral(" is not in second file\n");
                 continue;
             }
-            const bool same = getXattr(first, name) == getXattr(second, name);
-            result.lines += name + (same ? QStringLiteral(" are the same\n")
-                                         : QStringLiteral(" are different\n"));
+            // Each item is read under its own spelling of the name.
+            const bool same =
+                valueOf(firstPath, name) == valueOf(secondPath, secondNames.at(partner.at(i)));
+            result.lines += displayName(name) + (same ? QStringLiteral(" are the same\n")
+                                                      : QStringLiteral(" are different\n"));
         }
-        for (const QString& name : secondNames) {
-            if (indexOfEquivalent(firstNames, name) < 0)
-                result.lines += name + QStringLiteral(" is not in first file\n");
+        for (qsizetype j = 0; j < secondNames.size(); ++j) {
+            if (!partner.contains(j))
+                result.lines +=
+                    displayName(secondNames.at(j)) + QStringLiteral(" is not in first file\n");
         }
-    } catch (const PosixError& error) {
-        result.error = QStringLiteral("compare error: ") + error.description();
+    } catch (const AttributeFailure& failure) {
+        result.error = failure.text();
     }
     return result;
 }

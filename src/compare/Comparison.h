@@ -7,12 +7,14 @@
 namespace palvorn {
 
 // How the attributes of two items differ: names on one side only, and for shared names whether
-// the values are the same bytes. Names match under canonical equivalence.
+// the values are the same bytes. A name pairs with the other item's name of the same bytes, or
+// else with a canonically equivalent spelling that no name of its own bytes took; each name pairs
+// at most once, and each item is read under its own spelling.
 class Comparison {
 public:
     struct Result {
         QString lines;                // everything after the header, as far as it got
-        std::optional<QString> error; // "compare error: " and the system's text
+        std::optional<QString> error; // "compare error: ", the system's text, the item (and name)
     };
 
     // "Comparing FIRST with SECOND :\n", quoting the two path fields as they are.

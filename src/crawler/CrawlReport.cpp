@@ -2,6 +2,7 @@
 
 #include "model/AttributeName.h"
 #include "model/TextDecoding.h"
+#include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ QString head(const CrawlCounts& counts) {
     return QStringLiteral("Found %1 files with xattrs out of %2 scanned in %3")
         .arg(counts.filesWithXattrs)
         .arg(counts.filesScanned)
-        .arg(counts.folderPath);
+        .arg(displayName(nativePath(counts.folderPath)));
 }
 
 // Code point by code point after canonical normalisation; UTF-16 order would put characters

@@ -1,14 +1,14 @@
 #include "crawler/Crawler.h"
 
+#include "model/AttributeName.h"
 #include "model/BinaryPlistDescription.h"
 #include "model/FolderItemNames.h"
 #include "model/FolderXattrAccess.h"
+#include "model/NameMatcher.h"
 #include "model/PosixError.h"
 #include "model/TextDecoding.h"
-#include "model/WalkTypeMatcher.h"
+#include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
-
-#include <QFile>
 
 namespace palvorn {
 
@@ -70,7 +70,7 @@ void countNames(CrawlCounts& counts, const QList<QByteArrayView>& names) {
 }
 
 QString matchRecordText(const QByteArray& path, const QByteArray& value, bool showSizes) {
-    const QString where = QFile::decodeName(path) + u':';
+    const QString where = displayName(path) + u':';
     if (showSizes)
         return where + u' ' + QString::number(value.size()) + QStringLiteral("  bytes.");
     QString record = where + u'\n' + PlistDescription::hexText(value) + u'\n';
@@ -115,7 +115,7 @@ std::optional<TypeTally> Crawler::crawlAllTypes(const QString& folderPath,
                 // that no type is ever reported without a carrier and a value.
                 try {
                     tally.types.insert(name.toByteArray(),
-                                       {place.value(name), QFile::decodeName(place.item.path), 1});
+                                       {place.value(name), displayName(place.item.path), 1});
                 } catch (const PosixError& failure) {
                     place.fail(name, failure);
                 }
@@ -136,15 +136,17 @@ std::optional<TypeMatchList> Crawler::crawlOneType(const QString& folderPath,
     matches.counts.folderPath = folderPath;
     matches.typeName = typeName;
     matches.showSizes = showSizes;
-    const WalkTypeMatcher matcher(typeName);
+    // One name per item: the typed one's bytes, or else an equivalent spelling.
+    const NameMatcher matcher(systemAttributeName(typeName));
     const bool walked =
         walkNames(matches.counts, options, onError, error,
                   [&](const Place& place, const QList<QByteArrayView>& names) {
-                      if (const std::optional<QByteArrayView> name = matcher.match(names)) {
+                      if (const std::optional<qsizetype> match = matcher.indexIn(names)) {
+                          const QByteArrayView name = names.at(*match);
                           try {
-                              keepMatch(matches, place.item.path, place.value(*name));
+                              keepMatch(matches, place.item.path, place.value(name));
                           } catch (const PosixError& failure) {
-                              place.fail(*name, failure);
+                              place.fail(name, failure);
                           }
                       }
                       countNames(matches.counts, names);

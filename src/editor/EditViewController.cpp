@@ -2,6 +2,7 @@
 
 #include "editor/EditorConversion.h"
 #include "inspector/ViewController.h"
+#include "model/AttributeFailure.h"
 #include "platform/ErrorAlert.h"
 #include "ui_EditViewController.h"
 
@@ -61,14 +62,19 @@ void EditViewController::saveButton() {
         EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText());
     if (!converted.bytes) {
         // Writing an empty value instead would wipe the attribute; the text stays for mending.
-        m_alert.showErrorAlert(converted.problem);
+        m_alert.showErrorAlert(AttributeFailure({}, converted.problem,
+                                                m_presenting->theSourcePath(),
+                                                m_ui->nameTextbox->text().toUtf8())
+                                   .text());
         return;
     }
     auto record = std::make_shared<ResourceItem>(m_ui->nameTextbox->text(), *converted.bytes);
     record->setType(EditorConversion::typeOfFormat(format));
     m_presenting->editRes() = {record};
-    m_presenting->commitEditedAttribute();
-    accept();
+    // The inspector has shown why a write failed; the text stays here to be mended or saved again.
+    if (m_presenting->commitEditedAttribute(m_editRes.isEmpty() ? nullptr
+                                                                : m_editRes.constFirst().get()))
+        accept();
 }
 
 void EditViewController::cancelButton() {

@@ -17,8 +17,8 @@ class ErrorAlert;
 class ViewController;
 
 // The attribute editor: a name, a format and the value as text in that format. On save it turns
-// the text back into bytes and hands a new record to the inspector that presented it; a text
-// that does not convert is refused and the editor stays open with it.
+// the text back into bytes and hands a new record to the inspector that presented it. A text
+// that does not convert, or a value the file refuses, leaves the editor open with the text.
 class EditViewController : public QDialog {
     Q_OBJECT
 

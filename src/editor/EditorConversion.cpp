@@ -39,6 +39,35 @@ std::optional<char> pairValue(QChar first, QChar second) {
     return char(*high * 16 + *low);
 }
 
+// The text with every character that cannot be seen spelled out: "\n", "\r", "\t", or its code
+// as "U+200B", so that a refused text shows what is actually there.
+QString visibleText(QStringView text) {
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\n')
+            shown += QStringLiteral("\\n");
+        else if (c == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (c == u'\t')
+            shown += QStringLiteral("\\t");
+        else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            shown += text.sliced(i++, 2);
+        else if (c.isSurrogate() || !c.isPrint() || (c.isSpace() && c != u' '))
+            shown += QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// Line breaks and spaces after the text are what an editor leaves there, not part of it.
+QStringView withoutTrailingBreaks(QStringView text) {
+    while (!text.isEmpty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' '))
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
 QStringList EditorConversion::formatList() {
@@ -85,7 +114,7 @@ EditorConversion::Result EditorConversion::plistBytes(const QString& text) {
 }
 
 EditorConversion::Result EditorConversion::hexBytes(const QString& text) {
-    QString digits = text;
+    QString digits = withoutTrailingBreaks(text).toString();
     digits.remove(u' ');
     if (digits.startsWith(u'<'))
         digits.remove(0, 1);
@@ -101,7 +130,7 @@ EditorConversion::Result EditorConversion::hexBytes(const QString& text) {
         if (!byte)
             return refused(QStringLiteral("\u201c%1\u201d is not a pair of hexadecimal digits, so "
                                           "nothing was saved.")
-                               .arg(digits.mid(i, 2)));
+                               .arg(visibleText(QStringView(digits).sliced(i, 2))));
         bytes.append(*byte);
     }
     return {std::move(bytes), {}};

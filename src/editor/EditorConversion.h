@@ -31,8 +31,9 @@ public:
 
     // Parses the text as a property list (XML or old-style) and writes it in the binary format.
     static Result plistBytes(const QString& text);
-    // Spaces removed, an optional "<" and ">", then pairs of hexadecimal digits ("+d" and "-0"
-    // also pass, as the platform's integer parse allows them).
+    // Line breaks and spaces at the end ignored, spaces removed, an optional "<" and ">", then
+    // pairs of hexadecimal digits ("+d" and "-0" also pass, as the platform's integer parse allows
+    // them). A refused pair is quoted with its invisible characters spelled out ("\n", "U+200B").
     static Result hexBytes(const QString& text);
 };
 

@@ -2,33 +2,66 @@
 
 #include "model/XattrAccess.h"
 
+#include <cerrno>
+
 namespace palvorn {
 
-QStringList AttributeCommands::writeRecord(const QString& path, const ResourceItem& record) {
+namespace {
+
+const QString setxattrCall = QStringLiteral("setxattr");
+
+} // namespace
+
+QList<AttributeFailure> AttributeCommands::writeRecord(const QString& path,
+                                                       const ResourceItem& record) {
+    const QByteArray name = systemAttributeName(record.rawName());
     try {
-        setXattr(nativePath(path), record.name(), record.data());
+        setXattr(nativePath(path), name, record.data());
         return {};
     } catch (const PosixError& error) {
-        return {QStringLiteral("setxattr error: ") + error.description()};
+        return {AttributeFailure::fromError(setxattrCall, error, path, name)};
     }
 }
 
-QStringList AttributeCommands::removeRecords(const QString& path,
-                                             const QList<ResourceItemPtr>& records) {
-    QStringList failures;
+QList<AttributeFailure> AttributeCommands::saveEditedRecord(const QString& path,
+                                                            const ResourceItem* original,
+                                                            const ResourceItem& edited) {
+    if (!original)
+        return writeRecord(path, edited);
+    if (edited.name() == original->name())
+        return writeRecord(path, ResourceItem(original->rawName(), edited.data()));
+    const QByteArray name = systemAttributeName(edited.rawName());
+    try {
+        createXattr(nativePath(path), name, edited.data());
+        return {};
+    } catch (const PosixError& error) {
+        if (error.code() == EEXIST)
+            return {AttributeFailure({},
+                                     QStringLiteral("An attribute of that name already exists, "
+                                                    "so nothing was saved"),
+                                     path, name, error.code())};
+        return {AttributeFailure::fromError(setxattrCall, error, path, name)};
+    }
+}
+
+QList<AttributeFailure> AttributeCommands::removeRecords(const QString& path,
+                                                         const QList<ResourceItemPtr>& records) {
+    QList<AttributeFailure> failures;
     for (const ResourceItemPtr& record : records) {
+        const QByteArray name = systemAttributeName(record->rawName());
         try {
-            removeXattr(nativePath(path), record->name());
+            removeXattr(nativePath(path), name);
         } catch (const PosixError& error) {
-            failures.append(QStringLiteral("removexattr error: ") + error.description());
+            failures.append(
+                AttributeFailure::fromError(QStringLiteral("removexattr"), error, path, name));
         }
     }
     return failures;
 }
 
-QStringList AttributeCommands::pasteArchives(const QString& path,
-                                             const QList<QByteArray>& archives) {
-    QStringList failures;
+QList<AttributeFailure> AttributeCommands::pasteArchives(const QString& path,
+                                                         const QList<QByteArray>& archives) {
+    QList<AttributeFailure> failures;
     for (const QByteArray& archive : archives) {
         if (const std::shared_ptr<ResourceItem> record = ResourceItem::fromArchive(archive))
             failures += writeRecord(path, *record);

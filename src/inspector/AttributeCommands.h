@@ -1,22 +1,31 @@
 #pragma once
 
+#include "model/AttributeFailure.h"
 #include "model/ResourceItem.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QStringList>
 
 namespace palvorn {
 
-// What the inspector's commands do to a file, shared with palvorn-cli: each returns the texts of
-// its failures, worded as the alert shows them, and goes on past a failing item.
+// What the inspector's commands do to a file, shared with palvorn-cli. Each goes on past a failing
+// item and returns every failure, naming its file and attribute, so that the caller can show them
+// together. A record's name is used as listed; a name without a namespace (typed, or from another
+// system's pasteboard) gets the namespace rule.
 class AttributeCommands {
 public:
     // Creates or replaces the attribute with the record's name and bytes.
-    static QStringList writeRecord(const QString& path, const ResourceItem& record);
-    static QStringList removeRecords(const QString& path, const QList<ResourceItemPtr>& records);
+    static QList<AttributeFailure> writeRecord(const QString& path, const ResourceItem& record);
+    // The editor's save. original is the record the editor opened, or nullptr for a new one. An
+    // unchanged name (as shown) writes under the original's own bytes; a changed name only creates
+    // an attribute, never replacing one in the way. The original stays as it was.
+    static QList<AttributeFailure>
+    saveEditedRecord(const QString& path, const ResourceItem* original, const ResourceItem& edited);
+    static QList<AttributeFailure> removeRecords(const QString& path,
+                                                 const QList<ResourceItemPtr>& records);
     // Writes every archived record; archives that are not records are skipped.
-    static QStringList pasteArchives(const QString& path, const QList<QByteArray>& archives);
+    static QList<AttributeFailure> pasteArchives(const QString& path,
+                                                 const QList<QByteArray>& archives);
 };
 
 } // namespace palvorn

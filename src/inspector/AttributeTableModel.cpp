@@ -22,6 +22,9 @@ int AttributeTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant AttributeTableModel::data(const QModelIndex& index, int role) const {
     const ResourceItemPtr record = recordAt(index.row());
+    if (record && role == SortRole)
+        return index.column() == 1 ? QVariant(qint64(record->data().size()))
+                                   : QVariant(record->name());
     if (!record || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
     switch (index.column()) {

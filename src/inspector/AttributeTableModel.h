@@ -13,6 +13,9 @@ class AttributeTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    // What the columns sort by: the name, and the size as a number of bytes.
+    static constexpr int SortRole = Qt::UserRole;
+
     using QAbstractTableModel::QAbstractTableModel;
 
     void setRecords(QList<ResourceItemPtr> records);

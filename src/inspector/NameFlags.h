@@ -1,30 +1,39 @@
 #pragma once
 
+#include "model/AttributeFailure.h"
+
 #include <optional>
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace palvorn {
 
 // The "#" flag suffix of attribute names. An attribute cannot be renamed, so changing a name
-// copies the value to the new name and removes the old one.
+// creates the new name with the value and then removes the old one. The new name is created only
+// if it does not exist: a rename never replaces an attribute that is in the way.
 class NameFlags {
 public:
     // The name before its first "#", counted in whole characters: a "#" that a combining mark
     // joins is not a "#". None when the name has no flag suffix.
     static std::optional<QString> baseName(const QString& name);
+    // The same on a name's bytes; a name that is not UTF-8 is cut at its first "#" byte.
+    static std::optional<QByteArray> baseName(const QByteArray& name);
 
-    // Each throws PosixError from the step that failed: read, write, or removal of the old name.
-    static void addFlagToAttribute(const QByteArray& path, const QString& name,
-                                   const QString& flag);
-    static void stripFlagFromAttribute(const QByteArray& path, const QString& name);
+    // Each throws PosixError from the step that failed: read, creation of the new name (EEXIST
+    // when one is in the way; then nothing changed), or removal of the old name.
+    static void addFlagToAttribute(const QByteArray& path, const QByteArray& name,
+                                   const QByteArray& flag);
+    static void stripFlagFromAttribute(const QByteArray& path, const QByteArray& name);
 
-    // The commands over several attributes, in order: the failures' fixed messages, one per
-    // failing attribute. An empty flag text does nothing.
-    static QStringList addNameFlags(const QString& path, const QStringList& names,
-                                    const QString& flag);
-    static QStringList stripNameFlags(const QString& path, const QStringList& names);
+    // The commands over several attributes, in order, going on past a failing one. Names are
+    // listed names or typed ones (the namespace rule applies). Each failure names its attribute:
+    // the one in the way when the new name exists. An empty flag text does nothing.
+    static QList<AttributeFailure> addNameFlags(const QString& path, const QList<QByteArray>& names,
+                                                const QByteArray& flag);
+    static QList<AttributeFailure> stripNameFlags(const QString& path,
+                                                  const QList<QByteArray>& names);
 };
 
 } // namespace palvorn

@@ -1,6 +1,7 @@
 #include "inspector/Quarantine.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace palvorn {
@@ -42,18 +43,27 @@ Quarantine::Stamp Quarantine::makeStamp() const {
     return {text, attributeValue(wholeSecondsSince1970(clock()), text)};
 }
 
-int Quarantine::recordEvent(const Stamp& stamp) const {
+std::optional<QString> Quarantine::recordEvent(const Stamp& stamp) const {
     const QString home = homePath.isEmpty() ? QDir::homePath() : homePath;
+    const QString database = databasePath(home);
+    if (!QFileInfo::exists(database))
+        return QStringLiteral("The quarantine event database \u201c") + database +
+               QStringLiteral("\u201d does not exist, so no event was recorded.");
     const qint64 secondsSince2001 = wholeSecondsSince1970(clock()) - referenceDateSince1970;
     QProcess tool;
     // The tool speaks to the user directly, as it would from a terminal.
     tool.setProcessChannelMode(QProcess::ForwardedChannels);
     tool.setInputChannelMode(QProcess::ForwardedInputChannel);
-    tool.start(toolPath, {databasePath(home), insertStatement(stamp.uuid, secondsSince2001)});
-    if (!tool.waitForStarted(-1) || !tool.waitForFinished(-1) ||
-        tool.exitStatus() != QProcess::NormalExit)
-        return -1;
-    return tool.exitCode();
+    tool.start(toolPath, {database, insertStatement(stamp.uuid, secondsSince2001)});
+    if (!tool.waitForStarted(-1))
+        return QStringLiteral("could not start ") + toolPath + QStringLiteral(": ") +
+               tool.errorString();
+    tool.waitForFinished(-1);
+    if (tool.exitStatus() != QProcess::NormalExit)
+        return toolPath + QStringLiteral(" ended abnormally: ") + tool.errorString();
+    if (tool.exitCode() != 0)
+        return QStringLiteral("sqlite3 command returned error number %1").arg(tool.exitCode());
+    return std::nullopt;
 }
 
 } // namespace palvorn

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QByteArray>
 #include <QDateTime>
@@ -31,9 +32,10 @@ public:
     static QString databasePath(const QString& home);
 
     Stamp makeStamp() const;
-    // Inserts the event row for the stamp; the tool's exit status, -1 when it could not be
-    // started or did not end normally.
-    int recordEvent(const Stamp& stamp) const;
+    // Inserts the event row for the stamp. None on success, otherwise the alert's text: the
+    // tool's exit status ("sqlite3 command returned error number N"), or why it did not run. The
+    // tool would create a missing database as an empty file, so it is not run without one.
+    std::optional<QString> recordEvent(const Stamp& stamp) const;
 
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
     std::function<QUuid()> uuid = [] { return QUuid::createUuid(); };

@@ -1,38 +1,98 @@
 #include "inspector/ViewController.h"
 
 #include "editor/EditViewController.h"
+#include "inspector/AttributeChange.h"
 #include "inspector/AttributeCommands.h"
 #include "inspector/AttributeTableModel.h"
+#include "inspector/AttributeUndoCommand.h"
 #include "inspector/Document.h"
 #include "inspector/InspectorReport.h"
 #include "inspector/NameFlags.h"
 #include "model/ResourceList.h"
+#include "model/XattrAccess.h"
 #include "platform/ErrorAlert.h"
 #include "platform/OpenPanel.h"
 #include "platform/Pasteboard.h"
 #include "platform/SavePanel.h"
 #include "ui_ViewController.h"
 
+#include <algorithm>
+
+#include <QAction>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHeaderView>
+#include <QMimeData>
+#include <QSettings>
 #include <QShowEvent>
+#include <QSortFilterProxyModel>
+#include <QTimer>
+#include <QUndoStack>
 
 namespace palvorn {
 
+namespace {
+
+// Undo keeps this many commands; each holds the values its names had before and after (each
+// value at most 64 KiB, the system's limit).
+constexpr int undoLimit = 50;
+// Another program's write often comes as several notices; one reload answers them all.
+constexpr int reloadDelayMs = 250;
+const QString splitterKey = QStringLiteral("inspector/splitter");
+
+// The names as the commands write them: listed names keep their bytes, typed ones get the
+// namespace rule.
+QList<QByteArray> systemNames(const QList<QByteArray>& names) {
+    QList<QByteArray> system;
+    for (const QByteArray& name : names)
+        system.append(systemAttributeName(name));
+    return system;
+}
+
+} // namespace
+
 ViewController::ViewController(Platform platform, QWidget* parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::ViewController>()), m_platform(platform),
-      m_table(new AttributeTableModel(this)) {
+      m_table(new AttributeTableModel(this)), m_sorted(new QSortFilterProxyModel(this)),
+      m_undoStack(new QUndoStack(this)), m_watcher(new QFileSystemWatcher(this)),
+      m_reloadTimer(new QTimer(this)) {
     m_ui->setupUi(this);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_ui->outputTextcontent->setFont(fixed);
     // Property-list XML is indented with tabs; four columns keep deep lists readable.
     m_ui->outputTextcontent->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(u' ') * 4);
-    m_ui->xattrTable->setModel(m_table);
-    m_ui->xattrTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_ui->xattrTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    // Sorting is the user's choice; until a header is clicked the rows keep the system's order.
+    m_sorted->setSourceModel(m_table);
+    m_sorted->setSortRole(AttributeTableModel::SortRole);
+    m_ui->xattrTable->setModel(m_sorted);
+    QHeaderView* header = m_ui->xattrTable->horizontalHeader();
+    header->setSortIndicatorClearable(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    m_ui->xattrTable->setSortingEnabled(true);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    // The table gets the larger share: files with many attributes are the ones to look through.
+    m_ui->splitter->setStretchFactor(0, 3);
     m_ui->splitter->setStretchFactor(1, 2);
+    restoreSplitter();
+    connect(m_ui->splitter, &QSplitter::splitterMoved, this,
+            [this] { QSettings().setValue(splitterKey, m_ui->splitter->saveState()); });
+    setAcceptDrops(true);
+
+    m_undoStack->setUndoLimit(undoLimit);
+    m_reloadTimer->setSingleShot(true);
+    m_reloadTimer->setInterval(reloadDelayMs);
+    // The first notice starts the wait and later ones join it: a file written without pause
+    // still reloads a few times a second, never starved.
+    const auto scheduleReload = [this] {
+        if (!m_reloadTimer->isActive())
+            m_reloadTimer->start();
+    };
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, scheduleReload);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, scheduleReload);
+    connect(m_reloadTimer, &QTimer::timeout, this, &ViewController::reload);
 
     connect(m_ui->xattrTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ViewController::showSelectedAttribute);
@@ -81,6 +141,44 @@ void ViewController::setWindowTitleText(const QString& title) {
     window()->setWindowTitle(title);
 }
 
+void ViewController::restoreSplitter() {
+    const QByteArray state = QSettings().value(splitterKey).toByteArray();
+    if (!state.isEmpty())
+        m_ui->splitter->restoreState(state);
+}
+
+void ViewController::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (std::any_of(urls.cbegin(), urls.cend(), [](const QUrl& url) { return url.isLocalFile(); }))
+        event->acceptProposedAction();
+}
+
+void ViewController::dropEvent(QDropEvent* event) {
+    QList<QUrl> files;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            files.append(url);
+    }
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    inspectFile(files.takeFirst());
+    for (const QUrl& url : files)
+        Q_EMIT openDocumentRequested(url);
+}
+
+// The watch follows the path: a file replaced by another program's save is watched again.
+void ViewController::watchSourceFile() {
+    if (m_watcher->files().contains(m_theSourcePath) ||
+        m_watcher->directories().contains(m_theSourcePath))
+        return;
+    const QStringList watched = m_watcher->files() + m_watcher->directories();
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    if (QFileInfo::exists(m_theSourcePath))
+        m_watcher->addPath(m_theSourcePath);
+}
+
 void ViewController::inspectFile(const QUrl& url) {
     m_theSourcePath = url.toLocalFile();
     m_theFilename = QFileInfo(m_theSourcePath).fileName();
@@ -94,7 +192,10 @@ void ViewController::inspectFile(const QUrl& url) {
         showContentText(QString());
     }
     m_editRes.clear();
+    // The history belongs to the file it changed; it is not carried over to another one.
+    m_undoStack->clear();
     loadList();
+    watchSourceFile();
     m_ui->filenameTextbox->setText(m_theSourcePath);
     m_ui->addQuarButton->setEnabled(true);
     m_ui->removeXattrButton->setEnabled(false);
@@ -105,18 +206,49 @@ void ViewController::inspectFile(const QUrl& url) {
 }
 
 void ViewController::loadList(bool refreshSummary) {
-    m_reslist = std::make_unique<ResourceList>(*m_theSourceURL, m_platform.alert);
+    m_reslist = std::make_unique<ResourceList>(*m_theSourceURL);
     if (refreshSummary)
         refreshSizeSummary();
     m_table->setRecords(m_reslist->children());
+    // One alert for the whole list: a reload after another program's change may meet many.
+    showFailures(m_reslist->failures());
 }
 
 void ViewController::reloadAttributes() {
+    reloadSelecting(systemNames(selectedNames()));
+}
+
+// The controls are set from the new list in every case: a reload never leaves a name, a
+// button title or an enabled command that belongs to the old one.
+void ViewController::reloadSelecting(const QList<QByteArray>& names) {
     m_reslist.reset();
     m_table->setRecords({});
     showContentText(QString());
-    if (m_theSourceURL)
+    if (m_theSourceURL) {
         loadList();
+        watchSourceFile();
+    }
+    selectNames(names);
+    showSelectedAttribute();
+}
+
+void ViewController::selectNames(const QList<QByteArray>& names) {
+    QItemSelection selection;
+    QModelIndex current;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (!names.contains(systemAttributeName(m_table->recordAt(row)->rawName())))
+            continue;
+        const QModelIndex index = m_sorted->mapFromSource(m_table->index(row, 0));
+        selection.select(index, index);
+        if (!current.isValid())
+            current = index;
+    }
+    QItemSelectionModel* model = m_ui->xattrTable->selectionModel();
+    model->clearSelection();
+    if (!current.isValid())
+        return;
+    model->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void ViewController::refreshSizeSummary() {
@@ -131,14 +263,9 @@ int ViewController::selectedRow() const {
     const QItemSelectionModel* selection = m_ui->xattrTable->selectionModel();
     const QModelIndex current = selection->currentIndex();
     if (current.isValid() && selection->isRowSelected(current.row()))
-        return current.row();
-    const QModelIndexList rows = selection->selectedRows();
-    if (rows.isEmpty())
-        return -1;
-    return std::min_element(
-               rows.cbegin(), rows.cend(),
-               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); })
-        ->row();
+        return m_sorted->mapToSource(current).row();
+    const QList<int> rows = selectedRowIndexes();
+    return rows.isEmpty() ? -1 : rows.constFirst();
 }
 
 void ViewController::showSelectedAttribute() {
@@ -219,22 +346,99 @@ EditViewController* ViewController::editor() const {
     return m_editor;
 }
 
-void ViewController::commitEditedAttribute() {
+bool ViewController::commitEditedAttribute(const ResourceItem* original) {
     if (!m_theSourceURL || m_editRes.isEmpty())
-        return;
-    const QStringList failures =
-        AttributeCommands::writeRecord(m_theSourcePath, *m_editRes.constFirst());
+        return false;
+    const ResourceItemPtr record = m_editRes.constFirst();
+    const QString path = m_theSourcePath;
+    // An unchanged name is written under the original's own bytes.
+    const bool sameName = original && original->name() == record->name();
+    const QList<QByteArray> names =
+        systemNames({sameName ? original->rawName() : record->rawName()});
+    const AttributeChange::Values before = AttributeChange::capture(path, names);
+    const QList<AttributeFailure> failures =
+        AttributeCommands::saveEditedRecord(path, original, *record);
     if (!failures.isEmpty()) {
-        m_platform.alert.showErrorAlert(failures.constFirst());
+        showFailures(failures);
+        return false;
+    }
+    pushChange(AttributeChange(tr("Save"), path, before, AttributeChange::capture(path, names)));
+    reloadSelecting(names);
+    return true;
+}
+
+void ViewController::showFailures(const QList<AttributeFailure>& failures) {
+    if (!failures.isEmpty())
+        m_platform.alert.showErrorAlert(AttributeFailure::listText(failures));
+}
+
+void ViewController::runRecorded(const QString& title, const QList<QByteArray>& names,
+                                 const std::function<QList<AttributeFailure>()>& command) {
+    const QString path = m_theSourcePath;
+    const AttributeChange::Values before = AttributeChange::capture(path, names);
+    const QList<AttributeFailure> failures = command();
+    pushChange(AttributeChange(title, path, before, AttributeChange::capture(path, names)));
+    showFailures(failures);
+}
+
+void ViewController::pushChange(AttributeChange change) {
+    if (!change.isEmpty())
+        m_undoStack->push(new AttributeUndoCommand(std::move(change)));
+}
+
+// The stack moves only when the file took the step; a refused step puts it back without
+// running the command again.
+void ViewController::undo() {
+    if (!m_undoStack->canUndo())
         return;
+    auto* command = static_cast<AttributeUndoCommand*>(
+        const_cast<QUndoCommand*>(m_undoStack->command(m_undoStack->index() - 1)));
+    m_undoStack->undo();
+    if (!command->failure().isEmpty()) {
+        const QString failure = command->failure();
+        command->skipNext();
+        m_undoStack->redo();
+        m_platform.alert.showErrorAlert(failure);
     }
     reloadAttributes();
+}
+
+void ViewController::redo() {
+    if (!m_undoStack->canRedo())
+        return;
+    auto* command = static_cast<AttributeUndoCommand*>(
+        const_cast<QUndoCommand*>(m_undoStack->command(m_undoStack->index())));
+    m_undoStack->redo();
+    if (!command->failure().isEmpty()) {
+        const QString failure = command->failure();
+        command->skipNext();
+        m_undoStack->undo();
+        m_platform.alert.showErrorAlert(failure);
+    }
+    reloadAttributes();
+}
+
+void ViewController::followUndoStack(QAction* undo, QAction* redo) {
+    undo->setEnabled(m_undoStack->canUndo());
+    redo->setEnabled(m_undoStack->canRedo());
+    connect(m_undoStack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(m_undoStack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(m_undoStack, &QUndoStack::undoTextChanged, undo, [undo](const QString& step) {
+        undo->setText(step.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(step));
+    });
+    connect(m_undoStack, &QUndoStack::redoTextChanged, redo, [redo](const QString& step) {
+        redo->setText(step.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(step));
+    });
+}
+
+void ViewController::selectAll() {
+    m_ui->xattrTable->selectAll();
 }
 
 QList<int> ViewController::selectedRowIndexes() const {
     QList<int> rows;
     for (const QModelIndex& index : m_ui->xattrTable->selectionModel()->selectedRows())
-        rows.append(index.row());
+        rows.append(m_sorted->mapToSource(index).row());
     std::sort(rows.begin(), rows.end());
     return rows;
 }
@@ -257,15 +461,19 @@ void ViewController::cutSelectedAttributes() {
     if (!m_theSourceURL || rows.isEmpty())
         return;
     // The list loaded before the command names the rows the user chose, however removals go.
-    for (int row : rows) {
-        const ResourceItemPtr record = m_reslist ? m_table->recordAt(row) : nullptr;
-        if (!record) {
-            m_platform.alert.showErrorAlert(QStringLiteral("xattr not found"));
-            continue;
+    runRecorded(tr("Remove"), systemNames(selectedNames()), [this, &rows] {
+        QList<AttributeFailure> failures;
+        for (int row : rows) {
+            const ResourceItemPtr record = m_reslist ? m_table->recordAt(row) : nullptr;
+            if (!record) {
+                failures.append(
+                    AttributeFailure({}, QStringLiteral("xattr not found"), m_theSourcePath));
+                continue;
+            }
+            failures += AttributeCommands::removeRecords(m_theSourcePath, {record});
         }
-        for (const QString& failure : AttributeCommands::removeRecords(m_theSourcePath, {record}))
-            m_platform.alert.showErrorAlert(failure);
-    }
+        return failures;
+    });
     reloadAttributes();
 }
 
@@ -275,12 +483,21 @@ bool ViewController::pasteAttributes(Pasteboard& pasteboard) {
     const QList<std::optional<QByteArray>> items = pasteboard.items();
     if (items.isEmpty())
         return false;
+    QList<QByteArray> archives;
+    QList<QByteArray> names;
     for (const std::optional<QByteArray>& item : items) {
         if (!item || !m_reslist)
             continue;
-        for (const QString& failure : AttributeCommands::pasteArchives(m_theSourcePath, {*item}))
-            m_platform.alert.showErrorAlert(failure);
+        archives.append(*item);
+        if (const ResourceItemPtr record = ResourceItem::fromArchive(*item))
+            names.append(record->rawName());
     }
+    runRecorded(tr("Paste"), systemNames(names), [this, &archives] {
+        QList<AttributeFailure> failures;
+        for (const QByteArray& archive : archives)
+            failures += AttributeCommands::pasteArchives(m_theSourcePath, {archive});
+        return failures;
+    });
     reloadAttributes();
     return true;
 }
@@ -297,31 +514,37 @@ void ViewController::addQuarantine() {
     if (!m_theSourceURL)
         return;
     const Quarantine::Stamp stamp = m_quarantine.makeStamp();
-    const QStringList failures = AttributeCommands::writeRecord(
+    const QList<QByteArray> names = {systemAttributeName(Quarantine::attributeName())};
+    const AttributeChange::Values before = AttributeChange::capture(m_theSourcePath, names);
+    const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
         m_theSourcePath, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
-        m_platform.alert.showErrorAlert(failures.constFirst());
+        showFailures(failures);
         return;
     }
+    // Only the attribute can be taken back: the event row belongs to the system's database.
+    pushChange(AttributeChange(tr("Quarantine"), m_theSourcePath, before,
+                               AttributeChange::capture(m_theSourcePath, names)));
     // The list shows the new value before the database is asked; the summary comes last.
+    const QList<QByteArray> selected = systemNames(selectedNames());
     m_reslist.reset();
     m_table->setRecords({});
     showContentText(QString());
     loadList(false);
-    const int status = m_quarantine.recordEvent(stamp);
-    if (status != 0)
-        m_platform.alert.showErrorAlert(
-            QStringLiteral("sqlite3 command returned error number %1").arg(status));
+    selectNames(selected);
+    showSelectedAttribute();
+    if (const std::optional<QString> failure = m_quarantine.recordEvent(stamp))
+        m_platform.alert.showErrorAlert(*failure);
     refreshSizeSummary();
 }
 
-QStringList ViewController::selectedNames() const {
-    QStringList names;
+QList<QByteArray> ViewController::selectedNames() const {
+    QList<QByteArray> names;
     if (!m_theSourceURL)
         return names;
     for (int row : selectedRowIndexes()) {
         if (const ResourceItemPtr record = m_table->recordAt(row))
-            names.append(record->name());
+            names.append(record->rawName());
     }
     return names;
 }
@@ -330,16 +553,26 @@ void ViewController::addNameFlags() {
     const QString flag = m_ui->flagTextbox->text();
     if (flag.isEmpty() || selectedRowIndexes().isEmpty())
         return;
-    for (const QString& failure : NameFlags::addNameFlags(m_theSourcePath, selectedNames(), flag))
-        m_platform.alert.showErrorAlert(failure);
+    const QList<QByteArray> names = selectedNames();
+    QList<QByteArray> touched = names;
+    for (const QByteArray& name : names)
+        touched.append(name + '#' + flag.toUtf8());
+    runRecorded(tr("Add flag"), systemNames(touched),
+                [&] { return NameFlags::addNameFlags(m_theSourcePath, names, flag.toUtf8()); });
     reloadAttributes();
 }
 
 void ViewController::stripNameFlags() {
     if (selectedRowIndexes().isEmpty())
         return;
-    for (const QString& failure : NameFlags::stripNameFlags(m_theSourcePath, selectedNames()))
-        m_platform.alert.showErrorAlert(failure);
+    const QList<QByteArray> names = selectedNames();
+    QList<QByteArray> touched = names;
+    for (const QByteArray& name : names) {
+        if (const std::optional<QByteArray> base = NameFlags::baseName(name))
+            touched.append(*base);
+    }
+    runRecorded(tr("Strip flags"), systemNames(touched),
+                [&] { return NameFlags::stripNameFlags(m_theSourcePath, names); });
     reloadAttributes();
 }
 

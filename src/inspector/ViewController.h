@@ -1,9 +1,11 @@
 #pragma once
 
 #include "inspector/Quarantine.h"
+#include "model/AttributeFailure.h"
 #include "model/ResourceItem.h"
 #include "platform/Platform.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -11,12 +13,19 @@
 #include <QUrl>
 #include <QWidget>
 
+class QAction;
+class QFileSystemWatcher;
+class QSortFilterProxyModel;
+class QTimer;
+class QUndoStack;
+
 namespace Ui {
 class ViewController;
 }
 
 namespace palvorn {
 
+class AttributeChange;
 class AttributeTableModel;
 class Document;
 class EditViewController;
@@ -38,7 +47,10 @@ public:
     Document* document() const { return m_document; }
 
     void inspectFile(const QUrl& url);
+    // Rebuilds the list from the file, keeping the selected names that still exist.
     void reloadAttributes();
+    // View > Reload, and the file's attributes changed elsewhere.
+    void reload() { reloadAttributes(); }
     void refreshSizeSummary();
     void showContentText(const QString& text);
     void showSelectedAttribute();
@@ -53,8 +65,10 @@ public:
     // The New/Edit button: presents the editor with the selected record, or none for a new one.
     void openEditor();
     EditViewController* editor() const;
-    // Writes the record the editor left in editRes, then reloads.
-    void commitEditedAttribute();
+    // Writes the record the editor left in editRes, then reloads; false when nothing was written.
+    // original is the record the editor opened (none for a new attribute): under a changed name
+    // the save only creates, never replacing an attribute in the way.
+    bool commitEditedAttribute(const ResourceItem* original = nullptr);
     void copySelectedAttributes(Pasteboard& pasteboard);
     // Remove and cut: copies the selection first, so the records can be pasted back.
     void cutSelectedAttributes();
@@ -72,10 +86,21 @@ public:
     void addNameFlags();
     void stripNameFlags();
 
-    // Selected rows in ascending order.
+    // Edit > Undo and Redo of the commands that changed this file's attributes. A step that
+    // would overwrite a change made since is refused with a message.
+    QUndoStack& undoStack() const { return *m_undoStack; }
+    void undo();
+    void redo();
+    // Menu items that show the step they would take ("Undo Remove"), greyed out without one.
+    void followUndoStack(QAction* undo, QAction* redo);
+    // Edit > Select All and Delete (which removes, as the Remove button does).
+    void selectAll();
+    void removeSelectedAttributes() { cutSelectedAttributes(); }
+
+    // Selected rows of the list, in the system's order, whatever the table's sorting.
     QList<int> selectedRowIndexes() const;
 
-    // The row whose content is shown: the current row when it is selected, else the first
+    // The list's row whose content is shown: the current row when it is selected, else the first
     // selected row; -1 without a selection.
     int selectedRow() const;
 
@@ -85,19 +110,41 @@ public:
     const ResourceList* reslist() const { return m_reslist.get(); }
     QList<ResourceItemPtr>& editRes() { return m_editRes; }
 
+Q_SIGNALS:
+    // Files dropped after the first one, each for a window of its own.
+    void openDocumentRequested(const QUrl& url);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void viewDidLoad();
     void viewDidAppear();
     void loadList(bool refreshSummary = true);
-    QStringList selectedNames() const;
+    QList<QByteArray> selectedNames() const;
     void setWindowTitleText(const QString& title);
+    void watchSourceFile();
+    // Names in their system form ("user.comment").
+    void reloadSelecting(const QList<QByteArray>& names);
+    void selectNames(const QList<QByteArray>& names);
+    // Shows every failure of one command in one alert.
+    void showFailures(const QList<AttributeFailure>& failures);
+    // Runs a command that touches the given names and puts what it changed on the undo stack.
+    void runRecorded(const QString& title, const QList<QByteArray>& names,
+                     const std::function<QList<AttributeFailure>()>& command);
+    void pushChange(AttributeChange change);
+    void restoreSplitter();
 
     std::unique_ptr<Ui::ViewController> m_ui;
     Platform m_platform;
     AttributeTableModel* m_table;
+    QSortFilterProxyModel* m_sorted;
+    QUndoStack* m_undoStack;
+    QFileSystemWatcher* m_watcher;
+    // Coalesces bursts of change notices into one reload.
+    QTimer* m_reloadTimer;
     Document* m_document = nullptr;
 
     QString m_theFilename;

@@ -4,10 +4,7 @@
 
 namespace palvorn {
 
-namespace {
-
-// Length of the strictly valid UTF-8 sequence starting at bytes[0], or 0 if there is none.
-qsizetype validSequenceLength(QByteArrayView bytes) {
+qsizetype validUtf8SequenceLength(QByteArrayView bytes) {
     const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80)
@@ -40,8 +37,6 @@ qsizetype validSequenceLength(QByteArrayView bytes) {
     return length;
 }
 
-} // namespace
-
 QString displayName(QByteArrayView listedName) {
     if (isAscii(listedName))
         return QString::fromLatin1(listedName);
@@ -50,7 +45,7 @@ QString displayName(QByteArrayView listedName) {
     qsizetype at = 0;
     while (at < listedName.size()) {
         const QByteArrayView rest = listedName.sliced(at);
-        if (const qsizetype length = validSequenceLength(rest)) {
+        if (const qsizetype length = validUtf8SequenceLength(rest)) {
             shown += QString::fromUtf8(rest.first(length));
             at += length;
         } else {

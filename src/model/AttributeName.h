@@ -10,4 +10,7 @@ namespace palvorn {
 // beyond U+10FFFF) is shown as \xHH, so that such a name is visible and tells itself apart.
 QString displayName(QByteArrayView listedName);
 
+// Length of the strictly valid UTF-8 sequence that starts the bytes, or 0 if none does.
+qsizetype validUtf8SequenceLength(QByteArrayView bytes);
+
 } // namespace palvorn

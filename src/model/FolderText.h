@@ -1,16 +1,28 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 namespace palvorn {
 
-// The folder field of the tool windows: a leading "~" stands for the home folder, followed
-// directly by the rest of the text ("~" alone is the home folder, "~/x" the folder x in it).
+// The folder field of the tool windows and palvorn-cli's DIR, read as a shell reads a leading
+// tilde: "~" alone and "~/x" are in the home folder, "~NAME" and "~NAME/x" in the home folder
+// of the user NAME. Nothing else of the text is changed: "a/link/.." is left for the kernel to
+// resolve, which may be another folder than "a".
 class FolderText {
 public:
-    static QString expandedPath(const QString& text, const QString& homePath);
+    struct Result {
+        std::optional<QString> path; // none when the text was refused
+        QString error;               // why, for the window's alert and the command line
+    };
+
+    static Result expandedPath(const QString& text, const QString& homePath);
     // The walk's folder as reports name it: expanded, absolute, without a trailing slash.
-    static QString folderPath(const QString& text, const QString& homePath);
+    static Result folderPath(const QString& text, const QString& homePath);
+    // A path made absolute by putting the current folder (as bytes, see ByteText) in front of a
+    // relative one, and nothing else: no "." or ".." is taken out.
+    static QString absolutePath(const QString& path);
 };
 
 } // namespace palvorn

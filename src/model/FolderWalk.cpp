@@ -1,5 +1,6 @@
 #include "model/FolderWalk.h"
 
+#include "model/AttributeName.h"
 #include "model/PosixError.h"
 #include "model/WalkProgress.h"
 #include "model/XattrAccess.h"
@@ -117,8 +118,10 @@ bool FolderWalk::walk(const QString& folder, const Visitor& visit, const ErrorSi
     // The folder given is taken as the kernel resolves it; only what lies below it is guarded.
     const Dir dir = openFolder(AT_FDCWD, path.constData(), 0);
     if (!dir) {
+        const int code = errno;
         if (error)
-            *error = folder + QStringLiteral(": ") + PosixError::describe(errno);
+            *error =
+                displayName(nativePath(folder)) + QStringLiteral(": ") + PosixError::describe(code);
         return false;
     }
     // Items are the folder's path, a slash and their names; "/" itself contributes no characters.

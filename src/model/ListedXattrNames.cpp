@@ -1,18 +1,8 @@
 #include "model/ListedXattrNames.h"
 
-#include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 
 namespace palvorn {
-
-namespace {
-
-// Nearly every name is ASCII, which needs no decoder to be known valid.
-bool isValidName(QByteArrayView name) {
-    return isAscii(name) || decodeUtf8(name).has_value();
-}
-
-} // namespace
 
 const QList<QByteArrayView>& ListedXattrNames::read(const QByteArray& path) {
     m_names.clear();
@@ -24,9 +14,8 @@ const QList<QByteArrayView>& ListedXattrNames::read(const QByteArray& path) {
         // A last name without its NUL is still one: QByteArray keeps a NUL after its data.
         if (end < 0)
             end = list.size();
-        const QByteArrayView name = list.sliced(start, end - start);
-        if (!name.isEmpty() && isValidName(name))
-            m_names.append(name);
+        if (end > start)
+            m_names.append(list.sliced(start, end - start));
         start = end + 1;
     }
     return m_names;

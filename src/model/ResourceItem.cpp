@@ -1,5 +1,6 @@
 #include "model/ResourceItem.h"
 
+#include "model/AttributeName.h"
 #include "model/TextDecoding.h"
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
@@ -27,9 +28,12 @@ std::optional<QString> xmlTextOf(const PlistValue& value) {
 
 } // namespace
 
-ResourceItem::ResourceItem(QString name, QByteArray data)
-    : m_name(std::move(name)), m_data(std::move(data)), m_size(sizeText(m_data.size())),
-      m_type(detectType()) {}
+ResourceItem::ResourceItem(QByteArray rawName, QByteArray data)
+    : m_rawName(std::move(rawName)), m_name(displayName(m_rawName)), m_data(std::move(data)),
+      m_size(sizeText(m_data.size())), m_type(detectType()) {}
+
+ResourceItem::ResourceItem(const QString& typedName, QByteArray data)
+    : ResourceItem(typedName.toUtf8(), std::move(data)) {}
 
 qint64 ResourceItem::detectType() const {
     // Only the magic of a binary property list is recognised; nothing else of the value is read.
@@ -84,8 +88,10 @@ QString ResourceItem::editableText() const {
 
 QByteArray ResourceItem::archive() const {
     // A string and a data object can always be written, so the writer cannot refuse this tree.
+    const std::optional<QString> textName = decodeUtf8(m_rawName);
     return BinaryPlistWriter::write(PlistValue::dictionary({
-                                        {nameKey, PlistValue::string(m_name)},
+                                        {nameKey, textName ? PlistValue::string(*textName)
+                                                           : PlistValue::data(m_rawName)},
                                         {dataKey, PlistValue::data(m_data)},
                                     }))
         .value_or(QByteArray());
@@ -97,10 +103,13 @@ std::shared_ptr<ResourceItem> ResourceItem::fromArchive(QByteArrayView archive) 
         return nullptr;
     const PlistValue* name = root->find(nameKey);
     const PlistValue* data = root->find(dataKey);
-    if (!name || name->kind() != PlistValue::Kind::String || !data ||
-        data->kind() != PlistValue::Kind::Data)
+    if (!name || !data || data->kind() != PlistValue::Kind::Data)
         return nullptr;
-    return std::make_shared<ResourceItem>(name->toString(), data->toData());
+    if (name->kind() == PlistValue::Kind::String)
+        return std::make_shared<ResourceItem>(name->toString().toUtf8(), data->toData());
+    if (name->kind() == PlistValue::Kind::Data)
+        return std::make_shared<ResourceItem>(name->toData(), data->toData());
+    return nullptr;
 }
 
 } // namespace palvorn

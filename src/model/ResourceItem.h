@@ -20,10 +20,15 @@ public:
     // The type under which records travel on the pasteboard.
     static QString pasteboardType() { return QStringLiteral("co.brackenfield.palvorn.resitem"); }
 
-    ResourceItem(QString name, QByteArray data);
+    // rawName: the name's bytes as the system lists them.
+    ResourceItem(QByteArray rawName, QByteArray data);
+    // A typed name: its UTF-8 bytes.
+    ResourceItem(const QString& typedName, QByteArray data);
 
     // Rebuilds a record from its archive form; nullptr for anything that is not exactly that form.
-    // Size and type are computed again from the data.
+    // Size and type are computed again from the data. The name is a string when it is valid
+    // UTF-8, as every reader of the form expects; a name that is not is kept as a data object
+    // with its bytes, which readers that know only strings refuse instead of misreading.
     static std::shared_ptr<ResourceItem> fromArchive(QByteArrayView archive);
     QByteArray archive() const;
 
@@ -37,13 +42,16 @@ public:
     // What the editor shows for the record's current type; the editor converts it back.
     QString editableText() const;
 
+    // The name as shown: its text, with each byte that is not valid UTF-8 as \xHH.
     const QString& name() const { return m_name; }
+    const QByteArray& rawName() const { return m_rawName; }
     const QByteArray& data() const { return m_data; }
     const QString& size() const { return m_size; }
     qint64 type() const { return m_type; }
     void setType(qint64 type) { m_type = type; }
 
 private:
+    QByteArray m_rawName;
     QString m_name;
     QByteArray m_data;
     QString m_size;

@@ -5,22 +5,35 @@
 
 namespace palvorn {
 
-ResourceList::ResourceList(QUrl url, ErrorAlert& alert) : m_url(std::move(url)) {
-    const QByteArray path = nativePath(m_url.toLocalFile());
-    QStringList names;
+ResourceList::ResourceList(QUrl url) : ResourceList(url, url.toLocalFile()) {}
+
+ResourceList ResourceList::ofPath(const QString& localPath) {
+    return ResourceList(QUrl::fromLocalFile(localPath), localPath);
+}
+
+ResourceList::ResourceList(QUrl url, const QString& localPath) : m_url(std::move(url)) {
+    const QByteArray path = nativePath(localPath);
+    QList<QByteArray> names;
     try {
         names = listXattrs(path);
     } catch (const PosixError& error) {
-        alert.showErrorAlert(QStringLiteral("listxattr error: ") + error.description());
+        m_failures.append(
+            AttributeFailure::fromError(QStringLiteral("listxattr"), error, localPath));
         return;
     }
-    for (const QString& name : std::as_const(names)) {
+    for (const QByteArray& name : std::as_const(names)) {
         try {
             m_children.append(std::make_shared<ResourceItem>(name, getXattr(path, name)));
         } catch (const PosixError& error) {
-            alert.showErrorAlert(QStringLiteral("getxattr error: ") + error.description());
+            m_failures.append(
+                AttributeFailure::fromError(QStringLiteral("getxattr"), error, localPath, name));
         }
     }
+}
+
+ResourceList::ResourceList(QUrl url, ErrorAlert& alert) : ResourceList(std::move(url)) {
+    for (const AttributeFailure& failure : std::as_const(m_failures))
+        alert.showErrorAlert(failure.text());
 }
 
 QStringList ResourceList::displayTexts() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AttributeFailure.h"
 #include "model/ResourceItem.h"
 
 #include <QList>
@@ -11,21 +12,29 @@ namespace palvorn {
 class ErrorAlert;
 
 // A snapshot of one file's attributes, in the order the system lists them. Built completely in
-// the constructor and never refreshed: callers make a new list after changing the file.
+// the constructor and never refreshed: callers make a new list after changing the file. Its size
+// is bounded by the system: one file's names fit in 64 KiB on Linux, and each value in 64 KiB.
 class ResourceList {
 public:
-    // Never fails: each failing read is shown through the alert (one per failing name) and
-    // leaves the list shorter.
+    // Never fails: each failing read is kept in failures() and leaves the list shorter.
+    explicit ResourceList(QUrl url);
+    // For a path given as bytes (see ByteText), which a URL cannot carry unchanged.
+    static ResourceList ofPath(const QString& localPath);
+    // As the first, and shows each failure through the alert, one per failing name.
     ResourceList(QUrl url, ErrorAlert& alert);
 
     const QUrl& url() const { return m_url; }
     const QList<ResourceItemPtr>& children() const { return m_children; }
+    const QList<AttributeFailure>& failures() const { return m_failures; }
     // The display text of every record, in list order.
     QStringList displayTexts() const;
 
 private:
+    ResourceList(QUrl url, const QString& localPath);
+
     QUrl m_url;
     QList<ResourceItemPtr> m_children;
+    QList<AttributeFailure> m_failures;
 };
 
 } // namespace palvorn

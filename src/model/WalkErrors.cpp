@@ -2,17 +2,15 @@
 
 #include "model/AttributeName.h"
 
-#include <QFile>
-
 namespace palvorn {
 
 QString WalkErrors::add(QByteArrayView path, const QString& reason) {
-    return keep(path, QFile::decodeName(path.toByteArray()) + QStringLiteral(": ") + reason);
+    return keep(path, displayName(path) + QStringLiteral(": ") + reason);
 }
 
 QString WalkErrors::add(QByteArrayView path, QByteArrayView attributeName, const QString& reason) {
-    return keep(path, QFile::decodeName(path.toByteArray()) + QStringLiteral(": ") +
-                          displayName(attributeName) + QStringLiteral(": ") + reason);
+    return keep(path, displayName(path) + QStringLiteral(": ") + displayName(attributeName) +
+                          QStringLiteral(": ") + reason);
 }
 
 QString WalkErrors::keep(QByteArrayView path, QString line) {

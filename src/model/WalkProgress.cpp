@@ -1,8 +1,9 @@
 #include "model/WalkProgress.h"
 
+#include "model/AttributeName.h"
+
 #include <algorithm>
 
-#include <QFile>
 #include <QMutexLocker>
 
 namespace palvorn {
@@ -21,7 +22,7 @@ QByteArray WalkProgress::folder() const {
 }
 
 QString WalkProgress::text() const {
-    return QStringLiteral("%1 items, in ").arg(items()) + QFile::decodeName(folder());
+    return QStringLiteral("%1 items, in ").arg(items()) + displayName(folder());
 }
 
 } // namespace palvorn

@@ -1,15 +1,19 @@
 #include "model/XattrAccess.h"
 
+#include "model/ByteText.h"
 #include "model/ListedXattrNames.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <sys/types.h>
 #include <sys/xattr.h>
-
-#include <QFile>
 
 namespace palvorn {
 
 namespace {
+
+// A value or list that keeps changing size under a writer is read again at most this often.
+constexpr int readAttempts = 8;
 
 ssize_t systemListxattr(const char* path, char* buffer, size_t size) {
 #ifdef __APPLE__
@@ -27,11 +31,12 @@ ssize_t systemGetxattr(const char* path, const char* name, void* buffer, size_t 
 #endif
 }
 
-int systemSetxattr(const char* path, const char* name, const void* value, size_t size) {
+int systemSetxattr(const char* path, const char* name, const void* value, size_t size,
+                   int options) {
 #ifdef __APPLE__
-    return ::setxattr(path, name, value, size, 0, 0);
+    return ::setxattr(path, name, value, size, 0, options);
 #else
-    return ::setxattr(path, name, value, size, 0);
+    return ::setxattr(path, name, value, size, options);
 #endif
 }
 
@@ -43,66 +48,104 @@ int systemRemovexattr(const char* path, const char* name) {
 #endif
 }
 
-// Two calls, one zero-filled allocation of exactly the first call's size. A value that grew
-// between the calls makes the second call fail, and that failure is what is reported.
+// A name reaches the system as a NUL-terminated string: one with a NUL inside would silently act
+// on another attribute (its first part), so it is refused.
+const char* checkedName(const QByteArray& name) {
+    if (name.contains('\0'))
+        throw PosixError(EINVAL, PosixError::describe(EINVAL));
+    return name.constData();
+}
+
+// Asks for the size, then reads into a buffer of that size (at least one byte, so that the second
+// call always reads instead of asking for the size again). When the value grew in between the
+// read fails with ERANGE and is tried again; when it shrank the buffer is cut to what the read
+// returned. The buffer is bounded by the system's own limit on a value or list (64 KiB on Linux).
+// knownSize, when not negative, is a size the caller has just asked for.
+template <typename Call> void readSized(QByteArray& buffer, Call call, ssize_t knownSize = -1) {
+    for (int attempt = 1;; ++attempt) {
+        const ssize_t size = attempt == 1 && knownSize >= 0 ? knownSize : call(nullptr, 0);
+        if (size < 0)
+            throw PosixError::fromErrno();
+        buffer.resize(std::max<qsizetype>(size, 1));
+        const ssize_t got = call(buffer.data(), static_cast<size_t>(buffer.size()));
+        if (got >= 0) {
+            buffer.resize(got);
+            return;
+        }
+        if (errno != ERANGE || attempt == readAttempts)
+            throw PosixError::fromErrno();
+    }
+}
+
 QByteArray readWhole(const QByteArray& path, const char* name) {
-    const ssize_t size = systemGetxattr(path.constData(), name, nullptr, 0);
-    if (size < 0)
-        throw PosixError::fromErrno();
-    QByteArray value(static_cast<qsizetype>(size), '\0');
-    if (systemGetxattr(path.constData(), name, size > 0 ? value.data() : nullptr,
-                       static_cast<size_t>(size)) < 0)
-        throw PosixError::fromErrno();
+    QByteArray value;
+    readSized(value, [&](char* buffer, size_t size) {
+        return systemGetxattr(path.constData(), name, buffer, size);
+    });
     return value;
+}
+
+void writeXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+                int options) {
+    if (systemSetxattr(path.constData(), checkedName(name), value.constData(),
+                       static_cast<size_t>(value.size()), options) < 0)
+        throw PosixError::fromErrno();
 }
 
 } // namespace
 
 QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
+    return ByteText::encode(path);
 }
 
-QByteArray systemAttributeName(const QString& name) {
-    QByteArray bytes = name.toUtf8();
+QByteArray systemAttributeName(const QByteArray& typedName) {
 #ifndef __APPLE__
     static constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
     for (const char* prefix : namespaces) {
-        if (bytes.startsWith(prefix))
-            return bytes;
+        if (typedName.startsWith(prefix))
+            return typedName;
     }
-    bytes.prepend("user.");
+    return "user." + typedName;
+#else
+    return typedName;
 #endif
-    return bytes;
 }
 
-QStringList listXattrs(const QByteArray& path) {
+QByteArray systemAttributeName(const QString& typedName) {
+    return systemAttributeName(typedName.toUtf8());
+}
+
+QList<QByteArray> listXattrs(const QByteArray& path) {
     ListedXattrNames listed;
-    QStringList names;
+    QList<QByteArray> names;
     for (const QByteArrayView name : listed.read(path))
-        names.append(QString::fromUtf8(name));
+        names.append(name.toByteArray());
     return names;
 }
 
-QByteArray getXattr(const QByteArray& path, const QString& name) {
-    return readWhole(path, systemAttributeName(name).constData());
+QByteArray getXattr(const QByteArray& path, const QByteArray& name) {
+    return readWhole(path, checkedName(name));
 }
 
-qint64 getXattrSize(const QByteArray& path, const QString& name) {
-    return getListedXattrSize(path, systemAttributeName(name).constData());
+qint64 getXattrSize(const QByteArray& path, const QByteArray& name) {
+    return getListedXattrSize(path, checkedName(name));
 }
 
 void readXattrNameList(const QByteArray& path, QByteArray& buffer) {
+    // Most items carry no attributes: nothing to read, and no allocation for them.
     const ssize_t size = systemListxattr(path.constData(), nullptr, 0);
     if (size < 0)
         throw PosixError::fromErrno();
-    // Most items carry no attributes: nothing to read, and no allocation for them.
-    buffer.resize(static_cast<qsizetype>(size));
-    if (size == 0)
+    if (size == 0) {
+        buffer.resize(0);
         return;
-    const ssize_t got = systemListxattr(path.constData(), buffer.data(), static_cast<size_t>(size));
-    if (got < 0)
-        throw PosixError::fromErrno();
-    buffer.resize(static_cast<qsizetype>(got));
+    }
+    readSized(
+        buffer,
+        [&](char* into, size_t capacity) {
+            return systemListxattr(path.constData(), into, capacity);
+        },
+        size);
 }
 
 QByteArray getListedXattr(const QByteArray& path, const char* listedName) {
@@ -116,14 +159,16 @@ qint64 getListedXattrSize(const QByteArray& path, const char* listedName) {
     return size;
 }
 
-void setXattr(const QByteArray& path, const QString& name, const QByteArray& value) {
-    if (systemSetxattr(path.constData(), systemAttributeName(name).constData(), value.constData(),
-                       static_cast<size_t>(value.size())) < 0)
-        throw PosixError::fromErrno();
+void setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value) {
+    writeXattr(path, name, value, 0);
 }
 
-void removeXattr(const QByteArray& path, const QString& name) {
-    if (systemRemovexattr(path.constData(), systemAttributeName(name).constData()) < 0)
+void createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value) {
+    writeXattr(path, name, value, XATTR_CREATE);
+}
+
+void removeXattr(const QByteArray& path, const QByteArray& name) {
+    if (systemRemovexattr(path.constData(), checkedName(name)) < 0)
         throw PosixError::fromErrno();
 }
 

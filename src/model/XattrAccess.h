@@ -3,35 +3,41 @@
 #include "model/PosixError.h"
 
 #include <QByteArray>
-#include <QStringList>
+#include <QList>
+#include <QString>
 
 // The only place that touches extended attributes. Every operation takes the file's path in its
 // file-system representation (see nativePath), follows symbolic links, reads and writes whole
-// values, and throws PosixError on failure.
+// values, and throws PosixError on failure. Names are bytes, exactly as the system lists them.
 namespace palvorn {
 
+// The path's bytes: its UTF-8, with the bytes that ByteText kept as escapes restored.
 QByteArray nativePath(const QString& path);
 
-// Linux keeps every attribute in a namespace. A name without one of the four namespace prefixes
-// means the same name in the user namespace ("com.apple.quarantine" is
+// Linux keeps every attribute in a namespace. A typed name without one of the four namespace
+// prefixes means the same name in the user namespace ("com.apple.quarantine" is
 // "user.com.apple.quarantine"), as rsync and other tools map names between macOS and Linux.
-// Names on macOS are used as given.
-QByteArray systemAttributeName(const QString& name);
+// Names on macOS are used as given. Listed names already carry their namespace and are never
+// passed through this rule.
+QByteArray systemAttributeName(const QByteArray& typedName);
+QByteArray systemAttributeName(const QString& typedName);
 
-// Names in the order the system lists them; names that are not valid UTF-8 are left out.
-QStringList listXattrs(const QByteArray& path);
+// Every non-empty name in the order the system lists them, valid UTF-8 or not.
+QList<QByteArray> listXattrs(const QByteArray& path);
 
-QByteArray getXattr(const QByteArray& path, const QString& name);
-qint64 getXattrSize(const QByteArray& path, const QString& name);
+QByteArray getXattr(const QByteArray& path, const QByteArray& name);
+qint64 getXattrSize(const QByteArray& path, const QByteArray& name);
 
 // For walks: the raw NUL-separated list into a buffer that keeps its capacity from item to item,
-// and reads by a name exactly as listed (namespace included, no rule applied).
+// and reads by a name exactly as listed.
 void readXattrNameList(const QByteArray& path, QByteArray& buffer);
 QByteArray getListedXattr(const QByteArray& path, const char* listedName);
 qint64 getListedXattrSize(const QByteArray& path, const char* listedName);
 
 // Creates the attribute or replaces its value.
-void setXattr(const QByteArray& path, const QString& name, const QByteArray& value);
-void removeXattr(const QByteArray& path, const QString& name);
+void setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value);
+// Creates the attribute only: an attribute of that name is never replaced (EEXIST).
+void createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value);
+void removeXattr(const QByteArray& path, const QByteArray& name);
 
 } // namespace palvorn

@@ -1,11 +1,11 @@
 #include "stripper/StripWalk.h"
 
+#include "model/AttributeName.h"
 #include "model/FolderItemNames.h"
 #include "model/FolderXattrAccess.h"
+#include "model/NameMatcher.h"
 #include "model/PosixError.h"
-#include "model/WalkTypeMatcher.h"
-
-#include <QFile>
+#include "model/XattrAccess.h"
 
 namespace palvorn {
 
@@ -14,7 +14,9 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
                                                 const WalkErrors::LineSink& onError,
                                                 QString* error) {
     Result result{folderPath, type, 0, 0, {}, false, {}};
-    const WalkTypeMatcher matcher(type);
+    // The typed name as the system spells it, so "com.apple.quarantine" finds
+    // "user.com.apple.quarantine"; one name per item, by its bytes or else an equivalent spelling.
+    const NameMatcher matcher(systemAttributeName(type));
     FolderItemNames listed;
     const auto show = [&onError](const QString& line) {
         if (!line.isEmpty() && onError)
@@ -26,7 +28,9 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
         ++result.itemsWalked;
         std::optional<QByteArrayView> name;
         try {
-            name = matcher.match(listed.read(item.folderFd, item.name));
+            const QList<QByteArrayView>& names = listed.read(item.folderFd, item.name);
+            if (const std::optional<qsizetype> match = matcher.indexIn(names))
+                name = names.at(*match);
         } catch (const PosixError& failure) {
             show(result.errors.add(item.path, failure.description()));
             return;
@@ -37,7 +41,7 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
             const qsizetype size =
                 FolderXattrAccess::get(item.folderFd, item.name, name->data()).size();
             FolderXattrAccess::remove(item.folderFd, item.name, name->data());
-            result.removals.append(QFile::decodeName(item.path) +
+            result.removals.append(displayName(item.path) +
                                    QStringLiteral(": %1  bytes.").arg(size));
             ++result.removed;
         } catch (const PosixError& failure) {
@@ -57,7 +61,7 @@ QString StripWalk::report(const Result& result) {
     // The type and the path are appended, never substituted: a "%1" typed in them stays text.
     QString text = QStringLiteral("Stripped %1 xattrs of type ").arg(result.removed) + result.type +
                    QStringLiteral(" from %1 files in  ").arg(result.itemsWalked) +
-                   result.folderPath + QStringLiteral("\n\n");
+                   displayName(nativePath(result.folderPath)) + QStringLiteral("\n\n");
     for (const QString& removal : result.removals)
         text += removal + u'\n';
     if (result.stopped)

@@ -23,7 +23,7 @@ public:
         WalkErrors errors;
     };
 
-    // On each item, the one name the type means (WalkTypeMatcher) is read and removed. A failing
+    // On each item, the one name the type means (NameMatcher) is read and removed. A failing
     // listing, read or removal is kept as "PATH: REASON" in the result's errors, shown through
     // onError as it happens, and the walk goes on. None, with "PATH: REASON" in error, when the
     // folder cannot be walked at all.

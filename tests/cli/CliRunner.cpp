@@ -32,6 +32,31 @@ CliResult runCliWith(const QStringList& environment, const QStringList& argument
     return runProgram(QStringLiteral(PALVORN_CLI_PATH), arguments, {}, environment);
 }
 
+CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputPath) {
+    // Python hands the bytes to execv unchanged; QProcess would encode text.
+    QStringList hexArguments{QStringLiteral(PALVORN_CLI_PATH), outputPath};
+    for (const QByteArray& argument : arguments)
+        hexArguments.append(QString::fromLatin1(argument.toHex()));
+    return runProgram(
+        QStringLiteral("python3"),
+        QStringList{QStringLiteral("-c"),
+                    QStringLiteral("import os, sys\n"
+                                   "if sys.argv[2]:\n"
+                                   "    os.dup2(os.open(sys.argv[2], os.O_WRONLY), 1)\n"
+                                   "args = [os.fsencode(sys.argv[1])]\n"
+                                   "args += [bytes.fromhex(a) for a in sys.argv[3:]]\n"
+                                   "os.execv(args[0], args)\n")} +
+            hexArguments,
+        {});
+}
+
+QString subject(const QString& path, const QString& name) {
+    const QString where = QStringLiteral("\u201c") + path + QStringLiteral("\u201d)");
+    if (name.isEmpty())
+        return QStringLiteral(" (") + where;
+    return QStringLiteral(" (attribute \u201c") + name + QStringLiteral("\u201d of ") + where;
+}
+
 CliResult runCliUnprivileged(const QStringList& arguments) {
     if (::geteuid() != 0)
         return runCli(arguments);

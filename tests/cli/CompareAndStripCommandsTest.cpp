@@ -1,6 +1,11 @@
 #include "cli/CliRunner.h"
 #include "support/XattrFixture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -43,7 +48,8 @@ TEST_F(CompareAndStripCommandsTest, CompareExampleAndError) {
     const CliResult missing = runCli({u"compare"_s, a, pathOf(u"missing"_s)});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, u"Comparing "_s + a + u" with "_s + pathOf(u"missing"_s) + u" :\n"_s);
-    EXPECT_EQ(missing.err, u"compare error: No such file or directory\n"_s);
+    EXPECT_EQ(missing.err, u"compare error: No such file or directory"_s +
+                               subject(pathOf(u"missing"_s)) + u'\n');
 }
 
 TEST_F(CompareAndStripCommandsTest, StripRemovesExactlyThatNameAndListsEachRemoval) {
@@ -110,7 +116,8 @@ TEST_F(CompareAndStripCommandsTest, AFailingReadStopsTheComparisonAndKeepsWhatWa
     const CliResult result = runCliUnprivileged({u"compare"_s, unreadable, readable});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, u"Comparing "_s + unreadable + u" with "_s + readable + u" :\n"_s);
-    EXPECT_EQ(result.err, u"compare error: Permission denied\n"_s);
+    EXPECT_EQ(result.err, u"compare error: Permission denied"_s +
+                              subject(unreadable, u"user.shared"_s) + u'\n');
 }
 
 TEST_F(CompareAndStripCommandsTest, CrawlPrintsEachWalksReport) {
@@ -167,4 +174,19 @@ TEST_F(CompareAndStripCommandsTest, ErrorLinesNameTheirItemAndEndTheReport) {
                                     u"read:\n"_s +
                                     line + u"\n"_s))
         << result.out.toStdString();
+}
+
+// Paths are bytes: a folder whose name is not UTF-8 is walked and stripped, and shown with \xHH.
+TEST_F(CompareAndStripCommandsTest, PathsThatAreNotUtf8AreWalkedAndShownWithHexBytes) {
+    const QByteArray root = QFile::encodeName(makeFolder(u"tree"_s)) + "/bad\xff";
+    ASSERT_EQ(::mkdir(root.constData(), 0755), 0);
+    const QByteArray file = root + "/f\xfe";
+    ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
+    ASSERT_EQ(::setxattr(file.constData(), "user.t", "12", 2, 0), 0);
+    const QString shown = pathOf(u"tree"_s) + u"/bad\\xff"_s;
+    const CliResult result = runCliBytes({"strip", root, "t"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, u"Stripped 1 xattrs of type t from 1 files in  "_s + shown + u"\n\n"_s +
+                              shown + u"/f\\xfe: 2  bytes.\n"_s);
+    EXPECT_LT(::getxattr(file.constData(), "user.t", nullptr, 0), 0);
 }

@@ -41,10 +41,25 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
                                        std::pair{u"plist"_s, u"{ a = "_s}}) {
         const CliResult refused = runCli({u"set"_s, file, u"user.keep"_s, u"--as"_s, format, text});
         EXPECT_EQ(refused.exitCode, 1) << text.toStdString();
-        EXPECT_TRUE(refused.err.endsWith(u"so nothing was saved.\n"_s))
+        EXPECT_TRUE(refused.err.endsWith(u"so nothing was saved"_s + subject(file, u"user.keep"_s) +
+                                         u".\n"_s))
             << refused.err.toStdString();
         EXPECT_EQ(getRaw(file, "user.keep"), "precious");
     }
+    // More input than any value can take is refused before it fills memory; /dev/zero never ends.
+    for (const QStringList& source : {QStringList{u"--file"_s, u"/dev/zero"_s}, QStringList{}}) {
+        const CliResult endless =
+            runCli(QStringList{u"set"_s, file, u"user.keep"_s, u"--as"_s, u"text"_s} + source,
+                   QByteArray((1 << 20) + 1, 'x'));
+        EXPECT_EQ(endless.exitCode, 1);
+        EXPECT_EQ(endless.err, u"The input is longer than 1048576 bytes, so nothing was saved"_s +
+                                   subject(file, u"user.keep"_s) + u".\n"_s);
+        EXPECT_EQ(getRaw(file, "user.keep"), "precious");
+    }
+    const CliResult unreadable = runCli(
+        {u"set"_s, file, u"user.keep"_s, u"--as"_s, u"text"_s, u"--file"_s, pathOf(u"none"_s)});
+    EXPECT_EQ(unreadable.err, pathOf(u"none"_s) + u": No such file or directory"_s +
+                                  subject(file, u"user.keep"_s) + u'\n');
     EXPECT_EQ(runCli({u"set"_s, file, u"user.x"_s, u"value"_s}).exitCode, 2); // --as is required
     EXPECT_EQ(
         runCli({u"set"_s, file, u"user.x"_s, u"--as"_s, u"text"_s, u"v"_s, u"--file"_s, input})
@@ -58,7 +73,8 @@ TEST_F(EditCommandsTest, RmGoesOnPastAFailure) {
     setRaw(file, "user.b", "b");
     const CliResult result = runCli({u"rm"_s, file, u"user.a"_s, u"user.none"_s, u"b"_s});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, u"removexattr error: No data available\n"_s);
+    EXPECT_EQ(result.err,
+              u"removexattr error: No data available"_s + subject(file, u"user.none"_s) + u'\n');
     EXPECT_TRUE(palvorn::listXattrs(palvorn::nativePath(file)).isEmpty());
 }
 
@@ -78,7 +94,8 @@ TEST_F(EditCommandsTest, CpCopiesAllOrTheNamedAttributes) {
 
     const CliResult named = runCli({u"cp"_s, source, some, u"b"_s, u"user.none"_s});
     EXPECT_EQ(named.exitCode, 1);
-    EXPECT_EQ(named.err, u"xattr not found\n"_s);
+    EXPECT_EQ(named.err, u"xattr not found"_s + subject(source, u"user.none"_s) +
+                             u"\nNot copied: user.none\n"_s);
     EXPECT_EQ(getRaw(some, "user.b"), QByteArray("\x00\x01", 2));
     EXPECT_FALSE(hasRaw(some, "user.a"));
 }

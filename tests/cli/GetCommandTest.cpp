@@ -39,7 +39,8 @@ TEST_F(GetCommandTest, FailuresAndUsageErrors) {
     const QString file = makeFile(u"f"_s);
     const CliResult missing = runCli({u"get"_s, file, u"user.none"_s});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, u"getxattr error: No data available\n"_s);
+    EXPECT_EQ(missing.err,
+              u"getxattr error: No data available"_s + subject(file, u"user.none"_s) + u'\n');
     EXPECT_EQ(runCli({u"get"_s, file, u"user.none"_s, u"--as"_s, u"yaml"_s}).exitCode, 2);
     EXPECT_EQ(runCli({u"get"_s, file}).exitCode, 2);
 }

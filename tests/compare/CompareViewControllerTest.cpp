@@ -55,7 +55,8 @@ TEST_F(CompareViewControllerTest, ChoosesBothItemsAndReportsTheirDifferences) {
     view.ui().compareButton->click();
     EXPECT_EQ(view.ui().outputTextbox->toPlainText(),
               u"Comparing "_s + a + u" with "_s + b + u" :\n"_s);
-    EXPECT_EQ(alert.shown(), QStringList{u"compare error: No such file or directory"_s});
+    EXPECT_EQ(alert.shown(), QStringList{u"compare error: No such file or directory (\u201c"_s + a +
+                                         u"\u201d)"_s});
 
     // Each menu choice makes a window of its own.
     delegate.openCompare();

@@ -54,16 +54,44 @@ TEST_F(ComparisonTest, ReportsNamesOnOneSideAndWhetherSharedValuesAreTheSame) {
         EXPECT_EQ(linesFor(c.first, c.second), c.lines) << c.label;
 }
 
-TEST_F(ComparisonTest, CanonicallyEqualNamesMatchAndAreReadUnderTheFirstSpelling) {
-    // Matched as one name, then read from the second item under the first item's spelling,
-    // which it does not carry: a compare error, not a silent pass.
-    const QString a = makeFile(u"nfc"_s);
-    const QString b = makeFile(u"nfd"_s);
-    setRaw(a, "user.caf\xc3\xa9", "v");
-    setRaw(b, "user.cafe\xcc\x81", "w");
+TEST_F(ComparisonTest, NamesMatchByBytesFirstAndEachItemIsReadUnderItsOwnSpelling) {
+    const struct {
+        const char* label;
+        QList<std::pair<QByteArray, QByteArray>> first, second;
+        QString lines;
+    } cases[] = {
+        {"NFC against NFD, values differ",
+         {{"user.caf\xc3\xa9", "v"}},
+         {{"user.cafe\xcc\x81", "w"}},
+         u"user.caf\u00e9 are different\n"_s},
+        {"NFC against NFD, values equal",
+         {{"user.caf\xc3\xa9", "v"}},
+         {{"user.cafe\xcc\x81", "v"}},
+         u"user.caf\u00e9 are the same\n"_s},
+        {"a name that is not UTF-8 only on one side",
+         {{"user.bad\xff", "v"}},
+         {},
+         u"The number of xattrs is different.\nuser.bad\\xff is not in second file\n"_s},
+        {"a name that is not UTF-8 on both sides",
+         {{"user.bad\xff", "v"}},
+         {{"user.bad\xff", "v"}},
+         u"user.bad\\xff are the same\n"_s},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(linesFor(c.first, c.second), c.lines) << c.label;
+
+    // Both spellings on one side: the one with the same bytes pairs, the other is alone.
+    const QString a = makeFile(u"both"_s);
+    const QString b = makeFile(u"one"_s);
+    setRaw(a, "user.caf\xc3\xa9", "nfc");
+    setRaw(a, "user.cafe\xcc\x81", "nfd");
+    setRaw(b, "user.cafe\xcc\x81", "nfd");
     const Comparison::Result result = Comparison::compare(a, b);
-    EXPECT_EQ(result.lines, QString());
-    EXPECT_EQ(result.error, u"compare error: No data available"_s);
+    EXPECT_FALSE(result.error);
+    EXPECT_TRUE(result.lines.contains(u"user.cafe\u0301 are the same\n"_s))
+        << result.lines.toStdString();
+    EXPECT_TRUE(result.lines.contains(u"user.caf\u00e9 is not in second file\n"_s));
+    EXPECT_FALSE(result.lines.contains(u"first file"_s));
 }
 
 TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrder) {
@@ -76,17 +104,17 @@ TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrder) {
     setRaw(b, "user.a", "same");
     setRaw(b, "user.d", "only there");
     QString expected;
-    for (const QString& name : listXattrs(nativePath(a)))
-        expected += name + (name == u"user.a"_s   ? u" are the same\n"_s
-                            : name == u"user.b"_s ? u" is not in second file\n"_s
-                                                  : u" are different\n"_s);
+    for (const QByteArray& name : listXattrs(nativePath(a)))
+        expected += QString::fromUtf8(name) + (name == "user.a"   ? u" are the same\n"_s
+                                               : name == "user.b" ? u" is not in second file\n"_s
+                                                                  : u" are different\n"_s);
     expected += u"user.d is not in first file\n"_s;
     EXPECT_EQ(Comparison::compare(a, b).lines, expected);
     EXPECT_EQ(Comparison::header(u"/x/one"_s, u"/y/two"_s), u"Comparing /x/one with /y/two :\n"_s);
 
     QString itself;
-    for (const QString& name : listXattrs(nativePath(a)))
-        itself += name + u" are the same\n"_s;
+    for (const QByteArray& name : listXattrs(nativePath(a)))
+        itself += QString::fromUtf8(name) + u" are the same\n"_s;
     EXPECT_EQ(Comparison::compare(a, a).lines, itself);
 
     const QString folder = makeFolder(u"folder"_s);
@@ -98,5 +126,6 @@ TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrder) {
 TEST_F(ComparisonTest, AFailingListingKeepsWhatWasWritten) {
     const Comparison::Result result = Comparison::compare(pathOf(u"missing"_s), makeFile(u"b"_s));
     EXPECT_EQ(result.lines, QString());
-    EXPECT_EQ(result.error, u"compare error: No such file or directory"_s);
+    EXPECT_EQ(result.error, u"compare error: No such file or directory (\u201c"_s +
+                                pathOf(u"missing"_s) + u"\u201d)"_s);
 }

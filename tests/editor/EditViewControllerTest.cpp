@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QUndoStack>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
@@ -134,7 +135,10 @@ TEST_F(EditViewControllerTest, TextThatDoesNotConvertIsRefusedAndNothingIsWiped)
         EditViewController& editor = editorFor(file, u"user.keep"_s);
         save(editor, u"user.keep"_s, format, text);
         EXPECT_EQ(alert.shown().size(), 1) << text.toStdString();
-        EXPECT_TRUE(alert.shown().value(0).endsWith(u"so nothing was saved."_s));
+        EXPECT_TRUE(alert.shown().value(0).endsWith(
+            u"so nothing was saved (attribute \u201cuser.keep\u201d of \u201c"_s + file +
+            u"\u201d)."_s))
+            << alert.shown().value(0).toStdString();
         EXPECT_TRUE(editor.isVisible());
         EXPECT_EQ(editor.ui().contentTextview->toPlainText(), text);
         EXPECT_EQ(getRaw(file, "user.keep"), "precious");
@@ -142,13 +146,33 @@ TEST_F(EditViewControllerTest, TextThatDoesNotConvertIsRefusedAndNothingIsWiped)
     }
 }
 
-TEST_F(EditViewControllerTest, AFailedWriteIsShownAndTheListIsNotReloaded) {
+// The file refuses the value: the editor stays open with everything the user typed.
+TEST_F(EditViewControllerTest, AFailedWriteIsShownAndTheTypedTextKept) {
     const QString file = makeFile(u"f"_s);
     EditViewController& editor = editorFor(file);
     setRaw(file, "user.behind", "x"); // would appear on a reload
-    save(editor, u"user."_s + QString(300, u'n'), EditorConversion::PlainText, u"v"_s);
+    const QString longName = u"user."_s + QString(300, u'n');
+    save(editor, longName, EditorConversion::PlainText, u"typed with care"_s);
     ASSERT_EQ(alert.shown().size(), 1);
     EXPECT_TRUE(alert.shown().front().startsWith(u"setxattr error: "_s));
-    EXPECT_FALSE(editor.isVisible());
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.ui().nameTextbox->text(), longName);
+    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"typed with care"_s);
     EXPECT_EQ(m_view->ui().xattrTable->model()->rowCount(), 0);
+    EXPECT_FALSE(m_view->undoStack().canUndo());
+
+    // Mended, it is saved and the editor closes.
+    save(editor, u"user.mended"_s, EditorConversion::PlainText, u"typed with care"_s);
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(getRaw(file, "user.mended"), "typed with care");
+
+    // Renamed onto another attribute: refused, that attribute keeps its value.
+    alert.clear();
+    EditViewController& renaming = editorFor(file, u"user.mended"_s);
+    save(renaming, u"user.behind"_s, EditorConversion::PlainText, u"would replace"_s);
+    EXPECT_EQ(alert.shown().size(), 1);
+    EXPECT_TRUE(alert.shown().value(0).contains(u"user.behind"_s));
+    EXPECT_TRUE(renaming.isVisible());
+    EXPECT_EQ(renaming.ui().contentTextview->toPlainText(), u"would replace"_s);
+    EXPECT_EQ(getRaw(file, "user.behind"), "x");
 }

@@ -32,8 +32,10 @@ TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
         {u"<>"_s, QByteArray()},
         {u"   "_s, QByteArray()},
         {u"+1+f-0"_s, QByteArray("\x01\x0f\x00", 3)},
-        {u"486"_s, std::nullopt},      // three digits
-        {u"48\n65"_s, std::nullopt},   // a line break is not removed
+        {u"486"_s, std::nullopt},           // three digits
+        {u"<48 65>\n"_s, QByteArray("He")}, // what an editor leaves at the end is ignored
+        {u"4865 \r\n \n"_s, QByteArray("He")},
+        {u"48\n65"_s, std::nullopt},   // a line break inside is not removed
         {u"48\n\n65"_s, std::nullopt}, // nor two of them
         {u"48\t6"_s, std::nullopt},    // nor a tab
         {u"4g"_s, std::nullopt},       // a letter outside a-f
@@ -48,8 +50,18 @@ TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
     }
     EXPECT_EQ(EditorConversion::hexBytes(u"486"_s).problem,
               u"The hex text has an odd number of digits, so nothing was saved."_s);
-    EXPECT_EQ(EditorConversion::hexBytes(u"48zz"_s).problem,
-              u"\u201czz\u201d is not a pair of hexadecimal digits, so nothing was saved."_s);
+    const std::pair<QString, QString> quoted[] = {
+        {u"48zz"_s, u"zz"_s},
+        {u"4\n"_s + u"65\t1"_s, u"4\\n"_s},
+        {u"4865\t1"_s, u"\\t1"_s},
+        {u"48\u200b1"_s, u"U+200B1"_s},
+        {u"48\U0001F600"_s, u"\U0001F600"_s},
+    };
+    for (const auto& [text, pair] : quoted)
+        EXPECT_EQ(EditorConversion::hexBytes(text).problem,
+                  u"\u201c"_s + pair +
+                      u"\u201d is not a pair of hexadecimal digits, so nothing was saved."_s)
+            << text.toStdString();
 }
 
 TEST(EditorConversionTest, PropertyListTextBecomesABinaryList) {

@@ -29,35 +29,64 @@ TEST(NameFlagsBaseName, CutsAtTheFirstWholeHashCharacter) {
         EXPECT_EQ(NameFlags::baseName(c.name), c.base) << c.name.toStdString();
 }
 
+TEST(NameFlagsBaseName, NamesThatAreNotUtf8AreCutAtTheirFirstHashByte) {
+    EXPECT_EQ(NameFlags::baseName(QByteArray("user.b\xff#x#y")), QByteArray("user.b\xff"));
+    EXPECT_EQ(NameFlags::baseName(QByteArray("user.b\xff")), std::nullopt);
+    EXPECT_EQ(NameFlags::baseName(QByteArray("user.e\xcc\x81#x")), QByteArray("user.e\xcc\x81"));
+}
+
 TEST_F(NameFlagsTest, AddingAndStrippingMoveValuesToTheNewNames) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.a", "value a");
     setRaw(file, "user.b#X", QByteArray("\x00\xff", 2));
-    EXPECT_TRUE(NameFlags::addNameFlags(file, {u"user.a"_s, u"user.b#X"_s}, u"S"_s).isEmpty());
+    setRaw(file, "user.bad\xff", "raw");
+    EXPECT_TRUE(NameFlags::addNameFlags(file, {"a", "user.b#X", "user.bad\xff"}, "S").isEmpty());
     EXPECT_EQ(getRaw(file, "user.a#S"), "value a");
     EXPECT_EQ(getRaw(file, "user.b#X#S"), QByteArray("\x00\xff", 2));
-    EXPECT_EQ(listXattrs(nativePath(file)).size(), 2);
+    EXPECT_EQ(getRaw(file, "user.bad\xff#S"), "raw");
+    EXPECT_EQ(listXattrs(nativePath(file)).size(), 3);
 
-    EXPECT_TRUE(NameFlags::stripNameFlags(file, {u"user.b#X#S"_s}).isEmpty());
+    EXPECT_TRUE(NameFlags::stripNameFlags(file, {"user.b#X#S", "user.bad\xff#S"}).isEmpty());
     EXPECT_EQ(getRaw(file, "user.b"), QByteArray("\x00\xff", 2));
+    EXPECT_EQ(getRaw(file, "user.bad\xff"), "raw");
     EXPECT_FALSE(hasRaw(file, "user.b#X#S"));
 
-    EXPECT_TRUE(
-        NameFlags::addNameFlags(file, {u"user.b"_s}, QString()).isEmpty()); // nothing to add
+    EXPECT_TRUE(NameFlags::addNameFlags(file, {"user.b"}, {}).isEmpty()); // nothing to add
     EXPECT_TRUE(hasRaw(file, "user.b"));
 }
 
-TEST_F(NameFlagsTest, EachFailingAttributeGivesTheFixedMessage) {
+// A rename never replaces the attribute in the way: nothing changes, and the failure names it.
+TEST_F(NameFlagsTest, RenamesRefuseANameInTheWayAndEachFailureNamesItsAttribute) {
     const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.base#A", "first");
-    setRaw(file, "user.base#B", "second");
-    setRaw(file, "user.plain", "p");
-    EXPECT_EQ(NameFlags::stripNameFlags(
-                  file, {u"user.base#A"_s, u"user.gone#Z"_s, u"user.plain"_s, u"user.base#B"_s}),
-              QStringList{u"Can't strip flags"_s});
-    EXPECT_EQ(getRaw(file, "user.base"), "second"); // the later one wins
-    EXPECT_EQ(getRaw(file, "user.plain"), "p");
-    EXPECT_EQ(listXattrs(nativePath(file)).size(), 2);
-    EXPECT_EQ(NameFlags::addNameFlags(file, {u"user.gone"_s}, u"F"_s),
-              QStringList{u"Can't add flags"_s});
+    setRaw(file, "user.a", "ORIGINAL");
+    setRaw(file, "user.a#x", "FLAGGED");
+    setRaw(file, "user.b", "b");
+    setRaw(file, "user.b#F", "b flagged");
+    const auto texts = [](const QList<AttributeFailure>& failures) {
+        QStringList lines;
+        for (const AttributeFailure& failure : failures)
+            lines.append(failure.text());
+        return lines;
+    };
+    const QString where = u" of \u201c"_s + file + u"\u201d)"_s;
+
+    EXPECT_EQ(texts(NameFlags::stripNameFlags(file, {"user.a#x", "user.gone#Z", "user.plain"})),
+              (QStringList{u"Can't strip flags: an attribute of that name already exists, so "
+                           "nothing was changed (attribute \u201cuser.a\u201d"_s +
+                               where,
+                           u"Can't strip flags: No data available (attribute "
+                           "\u201cuser.gone#Z\u201d"_s +
+                               where}));
+    EXPECT_EQ(texts(NameFlags::addNameFlags(file, {"user.b", "user.gone"}, "F")),
+              (QStringList{u"Can't add flags: an attribute of that name already exists, so "
+                           "nothing was changed (attribute \u201cuser.b#F\u201d"_s +
+                               where,
+                           u"Can't add flags: No data available (attribute "
+                           "\u201cuser.gone\u201d"_s +
+                               where}));
+    EXPECT_EQ(getRaw(file, "user.a"), "ORIGINAL");
+    EXPECT_EQ(getRaw(file, "user.a#x"), "FLAGGED");
+    EXPECT_EQ(getRaw(file, "user.b"), "b");
+    EXPECT_EQ(getRaw(file, "user.b#F"), "b flagged");
+    EXPECT_EQ(listXattrs(nativePath(file)).size(), 4);
 }

@@ -52,29 +52,43 @@ TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealTool) {
     database.create();
 
     const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
-    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), 0);
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), std::nullopt);
     ASSERT_EQ(database.rows().size(), 1);
     EXPECT_EQ(database.rows().front(),
               fixedUuid + u"|786692800.0||palvorn.app|https://www.example.com/this/that.zip|||0||"
                           "https://www.example.com|"_s);
 
     // The same UUID again breaks the table's key: the tool's status is what is reported.
-    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), 19); // SQLITE_CONSTRAINT
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()),
+              u"sqlite3 command returned error number 19"_s); // SQLITE_CONSTRAINT
     Quarantine realClock;
     realClock.homePath = home.path();
-    EXPECT_EQ(realClock.recordEvent(realClock.makeStamp()), 0);
+    EXPECT_EQ(realClock.recordEvent(realClock.makeStamp()), std::nullopt);
     EXPECT_EQ(database.rows().size(), 2);
 }
 
-TEST(QuarantineTest, AMissingDatabaseOrToolIsAFailingStatus) {
+// Each failure says what went wrong, and no database file appears where there was none.
+TEST(QuarantineTest, AMissingDatabaseOrToolIsSaidAndCreatesNothing) {
     QTemporaryDir home;
+    const QString database = QuarantineDatabase(home.path()).path();
     const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
-    EXPECT_NE(quarantine.recordEvent(quarantine.makeStamp()), 0); // no Library/Preferences folder
-    QuarantineDatabase(home.path()); // an empty database file has no table either
-    QDir().mkpath(home.filePath(u"Library/Preferences"_s));
-    EXPECT_NE(quarantine.recordEvent(quarantine.makeStamp()), 0);
+    for (const bool withFolder : {false, true}) {
+        if (withFolder)
+            QDir().mkpath(home.filePath(u"Library/Preferences"_s));
+        EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()),
+                  u"The quarantine event database \u201c"_s + database +
+                      u"\u201d does not exist, so no event was recorded."_s);
+        EXPECT_FALSE(QFileInfo::exists(database));
+    }
+
+    QFile(database).open(QIODevice::WriteOnly); // an empty database file has no table
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()),
+              u"sqlite3 command returned error number 1"_s);
 
     Quarantine noTool = fixedQuarantine(home.path(), 0);
     noTool.toolPath = home.filePath(u"no-such-tool"_s);
-    EXPECT_EQ(noTool.recordEvent(noTool.makeStamp()), -1);
+    const std::optional<QString> failure = noTool.recordEvent(noTool.makeStamp());
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->startsWith(u"could not start "_s + noTool.toolPath + u": "_s))
+        << failure->toStdString();
 }

@@ -1,5 +1,6 @@
 #include "model/ResourceItem.h"
 
+#include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,39 @@ TEST(ResourceItemTest, ArchiveRoundTripRecomputesSizeAndType) {
     }
 }
 
+TEST(ResourceItemTest, ArchivedNamesComeBackByteForByte) {
+    const auto nameEntry = [](const QByteArray& archive) {
+        const std::optional<PlistValue> root = BinaryPlistReader::read(archive);
+        return root ? *root->find(u"name"_s) : PlistValue();
+    };
+    // A UTF-8 name travels as a string, as before; any other name as data, which a reader that
+    // knows only the string form refuses rather than misreads.
+    const struct {
+        QByteArray raw;
+        PlistValue::Kind kind;
+        QString shown;
+    } cases[] = {
+        {"user.caf\xc3\xa9", PlistValue::Kind::String, u"user.caf\u00e9"_s},
+        {"user.bad\xff", PlistValue::Kind::Data, u"user.bad\\xff"_s},
+        {"user.over\xc0\xaf", PlistValue::Kind::Data, u"user.over\\xc0\\xaf"_s},
+    };
+    for (const auto& c : cases) {
+        const ResourceItem item(c.raw, "v");
+        EXPECT_EQ(item.name(), c.shown);
+        EXPECT_EQ(nameEntry(item.archive()).kind(), c.kind) << c.shown.toStdString();
+        const std::shared_ptr<ResourceItem> back = ResourceItem::fromArchive(item.archive());
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->rawName(), c.raw);
+        EXPECT_EQ(back->data(), "v");
+    }
+    EXPECT_EQ(ResourceItem(u"user.caf\u00e9"_s, "v").archive(),
+              BinaryPlistWriter::write(PlistValue::dictionary({
+                                           {u"name"_s, PlistValue::string(u"user.caf\u00e9"_s)},
+                                           {u"data"_s, PlistValue::data("v")},
+                                       }))
+                  .value());
+}
+
 TEST(ResourceItemTest, ArchiveReaderRefusesAnythingElse) {
     const auto archiveOf = [](PlistValue::Dictionary entries) {
         return BinaryPlistWriter::write(PlistValue::dictionary(std::move(entries))).value();
@@ -74,7 +108,8 @@ TEST(ResourceItemTest, ArchiveReaderRefusesAnythingElse) {
         {"truncated", valid.chopped(1)},
         {"missing name", archiveOf({{u"data"_s, data}})},
         {"missing data", archiveOf({{u"name"_s, name}})},
-        {"name of the wrong kind", archiveOf({{u"name"_s, data}, {u"data"_s, data}})},
+        {"name of the wrong kind",
+         archiveOf({{u"name"_s, PlistValue::integer(1)}, {u"data"_s, data}})},
         {"data of the wrong kind", archiveOf({{u"name"_s, name}, {u"data"_s, name}})},
         {"an extra entry",
          archiveOf({{u"name"_s, name}, {u"data"_s, data}, {u"type"_s, PlistValue::integer(1)}})},

@@ -11,10 +11,10 @@ namespace {
 
 class ResourceListTest : public XattrFixture {};
 
-QStringList namesOf(const ResourceList& list) {
-    QStringList names;
+QList<QByteArray> namesOf(const ResourceList& list) {
+    QList<QByteArray> names;
     for (const ResourceItemPtr& item : list.children())
-        names.append(item->name());
+        names.append(item->rawName());
     return names;
 }
 
@@ -34,13 +34,14 @@ TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
     setRaw(folder, "user.text", "a text value with umlaut \xc3\xa4");
     setRaw(folder, "user.empty", {});
     setRaw(folder, "user.plist", "bplist00 not really");
+    setRaw(folder, "user.not-utf8\xff", "kept");
 
     RecordingErrorAlert alert;
     const ResourceList list(QUrl::fromLocalFile(folder), alert);
     EXPECT_TRUE(alert.shown().isEmpty());
     ASSERT_EQ(namesOf(list), listXattrs(nativePath(folder)));
     for (const ResourceItemPtr& item : list.children()) {
-        EXPECT_EQ(item->data(), getRaw(folder, item->name().toUtf8()));
+        EXPECT_EQ(item->data(), getRaw(folder, item->rawName()));
         EXPECT_EQ(item->type(), item->detectType());
     }
 }
@@ -49,7 +50,9 @@ TEST_F(ResourceListTest, FailedListingShowsOneAlertAndLoadsNothing) {
     RecordingErrorAlert alert;
     const ResourceList list(QUrl::fromLocalFile(pathOf(u"missing"_s)), alert);
     EXPECT_TRUE(list.children().isEmpty());
-    EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory"_s});
+    EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory (\u201c"_s +
+                                         pathOf(u"missing"_s) + u"\u201d)"_s});
+    EXPECT_EQ(list.failures().size(), 1);
 }
 
 TEST_F(ResourceListTest, RecordsAreSharedWithWhoeverHoldsThem) {

@@ -1,6 +1,5 @@
 #include "stripper/StripWalk.h"
 
-#include "model/FolderText.h"
 #include "model/FolderXattrAccess.h"
 #include "support/XattrFixture.h"
 
@@ -104,23 +103,6 @@ TEST_F(StripWalkTest, AFolderThatCannotBeWalkedSaysWhy) {
     EXPECT_EQ(error, pathOf(u"missing"_s) + u": No such file or directory"_s);
     EXPECT_FALSE(StripWalk::run(makeFile(u"plain"_s), u"t"_s, {}, {}, &error));
     EXPECT_EQ(error, pathOf(u"plain"_s) + u": Not a directory"_s);
-}
-
-TEST(FolderTextTest, HomeExpansion) {
-    const struct {
-        const char16_t* text;
-        const char16_t* expanded;
-    } cases[] = {
-        {u"~", u"/home/zoe"},
-        {u"~/Downloads", u"/home/zoe/Downloads"},
-        {u"~x", u"/home/zoex"},
-        {u"/tmp/~", u"/tmp/~"},
-        {u"", u""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FolderText::expandedPath(QString::fromUtf16(c.text), u"/home/zoe/"_s),
-                  QString::fromUtf16(c.expanded));
-    EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s), u"/home/zoe/a"_s);
 }
 
 TEST_F(StripWalkTest, TypedTextIsQuotedAsItIs) {

@@ -222,3 +222,14 @@ TEST_F(StripperViewControllerTest, TheRealQuestionStartsTheStripOnYes) {
     finishWalks(view);
     EXPECT_FALSE(hasRaw(file, "user.t"));
 }
+
+TEST_F(StripperViewControllerTest, AFolderOfAnUnknownUserIsRefusedAndNothingWalked) {
+    StripperViewController& view = stripperWindow();
+    view.ui().folderText->setText(u"~palvorn-no-such-user"_s);
+    view.ui().xattrTypeText->setText(u"t"_s);
+    view.ui().startButton->click();
+    EXPECT_EQ(alert.shown(), QStringList{u"There is no user \u201cpalvorn-no-such-user\u201d, so "
+                                         u"\u201c~palvorn-no-such-user\u201d names no folder."_s});
+    EXPECT_TRUE(confirmation.questions().isEmpty());
+    EXPECT_EQ(view.processingQueue().running(), 0);
+}

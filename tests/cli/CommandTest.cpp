@@ -1,0 +1,79 @@
+#include "cli/CliRunner.h"
+#include "support/XattrFixture.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class CommandTest : public XattrFixture {};
+
+} // namespace
+
+// Output that cannot be written is a failure for every verb that prints, with the reason.
+TEST_F(CommandTest, AFailedWriteToStandardOutputFailsEveryVerb) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", "a text value");
+    const QString folder = makeFolder(u"dir"_s);
+    setRaw(folder, "user.a", "v");
+    const QList<QList<QByteArray>> commands = {
+        {"list", file.toUtf8()},
+        {"show", file.toUtf8()},
+        {"get", file.toUtf8(), "user.a"},
+        {"compare", file.toUtf8(), folder.toUtf8()},
+        {"crawl", folder.toUtf8()},
+        {"crawl", folder.toUtf8(), "--type", "user.a"},
+        {"strip", folder.toUtf8(), "user.none"},
+        {"--version"},
+        {"--help"},
+        {"list", "--help"},
+    };
+    for (const QList<QByteArray>& command : commands) {
+        const CliResult result = runCliBytes(command, u"/dev/full"_s);
+        EXPECT_EQ(result.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains(u"palvorn-cli: write error: No space left on device\n"_s))
+            << command.join(' ').toStdString() << result.err.toStdString();
+    }
+}
+
+// The shell passes bytes; a name or path that is not UTF-8 reaches its attribute or file.
+TEST_F(CommandTest, ArgumentsAreBytes) {
+    const QByteArray folder = makeFolder(u"d"_s).toUtf8() + "/x\xff";
+    const QByteArray file = folder + "/f\xfe";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
+    const QByteArray bad = "user.bad\xff";
+    ASSERT_EQ(::setxattr(file.constData(), bad.constData(), "v", 1, 0), 0);
+
+    const CliResult listed = runCliBytes({"list", file});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.out, u"user.bad\\xff\t1 bytes\n"_s);
+
+    EXPECT_EQ(runCliBytes({"set", file, "user.new\xfe", "--as", "text", "w"}).exitCode, 0);
+    EXPECT_EQ(runCliBytes({"flag", "add", file, "F", bad}).exitCode, 0);
+    EXPECT_EQ(runCliBytes({"get", file, "user.bad\xff#F", "--as", "text"}).out, u"v"_s);
+    const QByteArray copy = folder + "/copy";
+    ASSERT_EQ(::close(::creat(copy.constData(), 0644)), 0);
+    EXPECT_EQ(runCliBytes({"cp", file, copy}).exitCode, 0);
+    const CliResult compared = runCliBytes({"compare", file, copy});
+    EXPECT_EQ(compared.out.count(u"are the same"_s), 2);
+    EXPECT_TRUE(compared.out.startsWith(u"Comparing "_s + QString::fromUtf8(folder.chopped(1)) +
+                                        u"\\xff/f\\xfe with "_s))
+        << compared.out.toStdString();
+}
+
+TEST_F(CommandTest, AFolderOfAnUnknownUserIsRefusedAndNothingWalked) {
+    for (const QList<QByteArray>& command :
+         {QList<QByteArray>{"crawl", "~palvorn-no-such-user"},
+          QList<QByteArray>{"strip", "~palvorn-no-such-user", "user.a"}}) {
+        const CliResult result = runCliBytes(command);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_EQ(result.err, u"There is no user \u201cpalvorn-no-such-user\u201d, so "
+                              "\u201c~palvorn-no-such-user\u201d names no folder.\n"_s);
+    }
+}

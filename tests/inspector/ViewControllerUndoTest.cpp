@@ -1,0 +1,152 @@
+#include "editor/EditViewController.h"
+#include "inspector/ViewController.h"
+#include "model/AttributeName.h"
+#include "support/InspectorFixture.h"
+#include "ui_EditViewController.h"
+
+#include <functional>
+#include <sys/xattr.h>
+
+#include <QFile>
+#include <QMap>
+#include <QPushButton>
+#include <QUndoStack>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+using Attributes = QMap<QByteArray, QByteArray>;
+
+const QByteArray badName("user.bad\xff");
+const QString badShown = displayName(badName);
+
+class ViewControllerUndoTest : public InspectorFixture {
+protected:
+    // Every attribute of the file, read past the code under test.
+    static Attributes attributesOf(const QString& file) {
+        const QByteArray path = QFile::encodeName(file);
+        QByteArray list(65536, '\0');
+        const ssize_t size = ::listxattr(path.constData(), list.data(), size_t(list.size()));
+        Attributes attributes;
+        for (const QByteArray& name : list.left(size < 0 ? 0 : size).split('\0')) {
+            if (!name.isEmpty())
+                attributes.insert(name, getRaw(file, name));
+        }
+        return attributes;
+    }
+
+    QString makeStartFile(const QString& name) {
+        const QString file = makeFile(name);
+        setRaw(file, "user.a", QByteArray("\x00\xff\x00 binary", 10));
+        setRaw(file, "user.b#X", "flagged");
+        setRaw(file, "user.empty", "");
+        setRaw(file, badName, "not UTF-8 in its name");
+        return file;
+    }
+
+    void select(ViewController& view, const QStringList& names) {
+        QList<int> rows;
+        for (const QString& name : names) {
+            rows.append(rowOf(view, name));
+            EXPECT_GE(rows.constLast(), 0) << name.toStdString();
+        }
+        selectRows(view, rows);
+    }
+};
+
+} // namespace
+
+// Every command that changes attributes is undone to the exact bytes and names it found, and
+// redone to what it left; the table follows each step.
+TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
+    QTemporaryDir home; // the quarantine's event row goes to a database that is not there
+    const struct {
+        const char* title;
+        std::function<void(ViewController&)> run;
+    } commands[] = {
+        {"Save",
+         [this](ViewController& view) {
+             select(view, {u"user.a"_s});
+             view.ui().newXattrButton->click();
+             view.editor()->ui().contentTextview->setPlainText(u"<01020304 05>"_s);
+             view.editor()->ui().saveButton->click();
+         }},
+        {"Remove",
+         [this](ViewController& view) {
+             select(view, {u"user.a"_s, u"user.empty"_s, badShown});
+             view.ui().removeXattrButton->click();
+         }},
+        {"Paste",
+         [this](ViewController& view) {
+             pasteboard.writeRecords({ResourceItem(u"user.a"_s, "pasted").archive(),
+                                      ResourceItem(u"user.new"_s, "new").archive()});
+             view.ui().pasteXattrButton->click();
+         }},
+        {"Add flag",
+         [this](ViewController& view) {
+             select(view, {u"user.a"_s, badShown});
+             view.ui().flagTextbox->setText(u"S"_s);
+             view.ui().addFlagButton->click();
+         }},
+        {"Strip flags",
+         [this](ViewController& view) {
+             select(view, {u"user.b#X"_s});
+             view.ui().stripFlagButton->click();
+         }},
+        {"Quarantine",
+         [&home](ViewController& view) {
+             view.quarantine().homePath = home.path();
+             view.ui().addQuarButton->click();
+         }},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.title);
+        const QString file = makeStartFile(QString::fromLatin1(command.title));
+        const Attributes before = attributesOf(file);
+        ViewController& view = open(file);
+        command.run(view);
+        const Attributes after = attributesOf(file);
+        ASSERT_NE(after, before);
+        ASSERT_EQ(view.undoStack().count(), 1);
+
+        view.undo();
+        EXPECT_EQ(attributesOf(file), before);
+        EXPECT_EQ(namesShown(view).size(), before.size());
+        view.redo();
+        EXPECT_EQ(attributesOf(file), after);
+        EXPECT_EQ(namesShown(view).size(), after.size());
+        view.undo();
+        EXPECT_EQ(attributesOf(file), before);
+        alert.clear();
+    }
+}
+
+TEST_F(ViewControllerUndoTest, AnUndoThatWouldOverwriteALaterChangeIsRefused) {
+    const QString file = makeStartFile(u"f"_s);
+    ViewController& view = open(file);
+    select(view, {u"user.a"_s});
+    view.ui().removeXattrButton->click();
+    setRaw(file, "user.a", "written since");
+
+    view.undo();
+    EXPECT_EQ(alert.shown(), QStringList{u"Can't undo Remove: the value has changed since "
+                                         "(attribute \u201cuser.a\u201d of \u201c"_s +
+                                         file + u"\u201d)"_s});
+    EXPECT_EQ(getRaw(file, "user.a"), "written since");
+    // Someone else put the old value back: still a change made since, and a refused step never
+    // runs the command again.
+    const QByteArray original("\x00\xff\x00 binary", 10);
+    setRaw(file, "user.a", original);
+    view.undo();
+    EXPECT_EQ(alert.shown().size(), 2);
+    EXPECT_EQ(getRaw(file, "user.a"), original);
+
+    // Still the next step to undo, once the file allows it.
+    EXPECT_TRUE(view.undoStack().canUndo());
+    ::removexattr(QFile::encodeName(file).constData(), "user.a");
+    view.undo();
+    EXPECT_EQ(getRaw(file, "user.a"), original);
+    EXPECT_FALSE(view.undoStack().canUndo());
+}
