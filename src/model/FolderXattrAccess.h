@@ -26,7 +26,8 @@ public:
     // The raw NUL-separated list into a buffer that keeps its capacity from item to item. The
     // buffer holds at most what one item's list can be (64 KiB on Linux).
     static void list(int folderFd, const char* itemName, QByteArray& buffer);
-    // The whole value; a value that changes size between the two calls is read again (bounded).
+    // The whole value (at most 64 KiB, the kernel's limit on Linux); a value that changes size
+    // between the two calls is read again, at most four times.
     static QByteArray get(int folderFd, const char* itemName, const char* listedName);
     static qint64 size(int folderFd, const char* itemName, const char* listedName);
     static void remove(int folderFd, const char* itemName, const char* listedName);
