@@ -1,8 +1,10 @@
 #include "app/AppDelegate.h"
 
+#include "app/AboutView.h"
 #include "app/HelpViewController.h"
 #include "app/PrivacyView.h"
 #include "app/PublisherSite.h"
+#include "app/RecentFiles.h"
 #include "app/ToolWindow.h"
 #include "app/UpdateChecker.h"
 #include "compare/CompareViewController.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QOperatingSystemVersion>
 #include <QPlainTextEdit>
@@ -68,10 +71,16 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent)
       m_updateCheckedItem(new QAction(UpdateChecker::notCheckedTitle(), this)) {
     // A mark, not a command: the update check checks and retitles it.
     m_updateCheckedItem->setEnabled(false);
+    m_platform.documentController = this;
     registerMainInterface();
 }
 
 namespace {
+
+// A path or title shown as it is, not with its '&' taken as a shortcut mark.
+QString menuTitle(QString text) {
+    return text.replace(u'&', QStringLiteral("&&"));
+}
 
 QMainWindow* showNew(const Storyboard& storyboard, const QString& identifier,
                      QList<QMainWindow*>& list) {
@@ -87,6 +96,7 @@ AppDelegate::~AppDelegate() {
     for (const QList<QMainWindow*>* windows :
          {&m_myCrawler, &m_myStripper, &m_myCompare, &m_myPrivacy, &m_myHelpWindow})
         qDeleteAll(*windows);
+    delete m_aboutWindow;
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -130,6 +140,16 @@ QMainWindow* AppDelegate::openPrivacy() {
     return showNew(m_storyboard, QStringLiteral("Privacy Window Controller"), m_myPrivacy);
 }
 
+QMainWindow* AppDelegate::openAbout() {
+    if (!m_aboutWindow)
+        m_aboutWindow =
+            m_storyboard.instantiateController(QStringLiteral("About Window Controller"));
+    m_aboutWindow->show();
+    m_aboutWindow->raise();
+    m_aboutWindow->activateWindow();
+    return m_aboutWindow;
+}
+
 void AppDelegate::openSupport() {
     m_platform.workspace.openURL(QUrl(PublisherSite::supportPage));
 }
@@ -159,6 +179,8 @@ void AppDelegate::registerMainInterface() {
                                     [toolWindow] { return toolWindow(new HelpViewController()); });
     m_storyboard.registerController(QStringLiteral("Privacy Window Controller"),
                                     [toolWindow] { return toolWindow(new PrivacyView()); });
+    m_storyboard.registerController(QStringLiteral("About Window Controller"),
+                                    [toolWindow] { return toolWindow(new AboutView()); });
     m_storyboard.registerController(QStringLiteral("Document Window Controller"), [this] {
         auto* window = new DocumentWindow(m_platform);
         connect(&window->viewController(), &ViewController::openDocumentRequested, this,
@@ -173,6 +195,10 @@ Document* AppDelegate::openDocument(const QUrl& url) {
     DocumentWindow* window = document->makeWindowControllers(m_storyboard);
     m_documents.append(document);
     window->show();
+    if (url.isLocalFile()) {
+        QSettings settings;
+        RecentFiles::add(settings, url.toLocalFile());
+    }
     return document;
 }
 
@@ -197,8 +223,12 @@ Document* AppDelegate::newDocument() {
 }
 
 void AppDelegate::installMenus(QMainWindow& window) {
+    // Closed documents leave empty pointers; dropping them keeps the list to the open windows.
+    m_windows.removeIf([](const QPointer<QMainWindow>& gone) { return gone.isNull(); });
+    m_windows.append(&window);
     QMenu* file = window.menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&Open…"), QKeySequence::Open, this, &AppDelegate::openFiles);
+    addOpenRecentMenu(*file);
     file->addAction(tr("&New Window"), QKeySequence::New, this, &AppDelegate::newDocument);
     file->addSeparator();
     file->addAction(tr("&Close"), QKeySequence::Close, &window, &QWidget::close);
@@ -241,6 +271,7 @@ void AppDelegate::installMenus(QMainWindow& window) {
                        &AppDelegate::openCrawler);
     windows->addAction(tr("&Stripper…"), QKeySequence(tr("Ctrl+Shift+S")), this,
                        &AppDelegate::openStripper);
+    addWindowList(*windows);
 
     QMenu* help = window.menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("palvorn &Help"), QKeySequence::HelpContents, this, &AppDelegate::openHelp);
@@ -250,6 +281,67 @@ void AppDelegate::installMenus(QMainWindow& window) {
     help->addAction(tr("&Update Notes"), this, &AppDelegate::openUpdates);
     help->addSeparator();
     help->addAction(m_updateCheckedItem);
+    help->addSeparator();
+    help->addAction(tr("&About palvorn"), this, &AppDelegate::openAbout)
+        ->setMenuRole(QAction::AboutRole);
+}
+
+// The list is read when the menu opens, so every window's menu shows what any window opened.
+void AppDelegate::addOpenRecentMenu(QMenu& file) {
+    QMenu* recent = file.addMenu(tr("Open &Recent"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillOpenRecentMenu(*recent); });
+}
+
+void AppDelegate::fillOpenRecentMenu(QMenu& recent) {
+    recent.clear();
+    QSettings settings;
+    const QStringList paths = RecentFiles::paths(settings);
+    for (const QString& path : paths) {
+        QAction* item = recent.addAction(menuTitle(path), this,
+                                         [this, path] { openDocument(QUrl::fromLocalFile(path)); });
+        // Kept, not dropped: a file on a drive that is not mounted now comes back later.
+        item->setEnabled(QFileInfo::exists(path));
+    }
+    recent.addSeparator();
+    QAction* clear = recent.addAction(tr("Clear Menu"), this, [] {
+        QSettings cleared;
+        RecentFiles::clear(cleared);
+    });
+    clear->setEnabled(!paths.isEmpty());
+}
+
+// The open windows follow the tool items, refreshed each time the menu opens.
+void AppDelegate::addWindowList(QMenu& windows) {
+    windows.addSeparator();
+    connect(&windows, &QMenu::aboutToShow, this, [this, &windows] { fillWindowList(windows); });
+}
+
+void AppDelegate::fillWindowList(QMenu& windows) {
+    const QString listed = QStringLiteral("palvornWindowListItem");
+    for (QAction* action : windows.actions()) {
+        if (action->objectName() == listed)
+            delete action;
+    }
+    for (QMainWindow* window : openWindows()) {
+        QAction* item = windows.addAction(menuTitle(window->windowTitle()), window, [window] {
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+        item->setObjectName(listed);
+        item->setCheckable(true);
+        item->setChecked(window->isActiveWindow());
+    }
+}
+
+QList<QMainWindow*> AppDelegate::openWindows() const {
+    QList<QMainWindow*> open;
+    for (const QPointer<QMainWindow>& window : m_windows) {
+        if (window && window->isVisible())
+            open.append(window);
+    }
+    return open;
 }
 
 QList<Document*> AppDelegate::documents() const {

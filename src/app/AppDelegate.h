@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Storyboard.h"
+#include "platform/DocumentController.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -12,6 +13,7 @@
 
 class QAction;
 class QMainWindow;
+class QMenu;
 class QOperatingSystemVersion;
 class QSettings;
 
@@ -22,7 +24,8 @@ class UpdateChecker;
 
 // The application's delegate: registers the interface description "Main", opens documents and
 // the auxiliary windows, gives every window the application's menus and starts the update check.
-class AppDelegate : public QObject {
+// It is the document controller that windows reach through their Platform.
+class AppDelegate : public QObject, public DocumentController {
     Q_OBJECT
 
 public:
@@ -41,7 +44,9 @@ public:
     static int osVersionFor(const QOperatingSystemVersion& version);
 
     // One document and window per file; an empty URL gives an empty inspector ("palvorn").
+    // Every file opened joins File > Open Recent.
     Document* openDocument(const QUrl& url);
+    void openDocumentWithContentsOfURL(const QUrl& url) override { openDocument(url); }
     void openDocuments(const QStringList& paths);
     // File > Open: several files or folders at once.
     void openFiles();
@@ -54,6 +59,8 @@ public:
     QMainWindow* openCrawler();
     QMainWindow* openHelp();
     QMainWindow* openPrivacy();
+    // Help > About palvorn: one window, brought to the front on each choice.
+    QMainWindow* openAbout();
     const QList<QMainWindow*>& myCompare() const { return m_myCompare; }
     const QList<QMainWindow*>& myStripper() const { return m_myStripper; }
     const QList<QMainWindow*>& myCrawler() const { return m_myCrawler; }
@@ -70,9 +77,15 @@ public:
 
     void installMenus(QMainWindow& window);
     QList<Document*> documents() const;
+    // The windows the Window menu lists: every open one, in the order they were made.
+    QList<QMainWindow*> openWindows() const;
 
 private:
     void registerMainInterface();
+    void addOpenRecentMenu(QMenu& file);
+    void fillOpenRecentMenu(QMenu& recent);
+    void addWindowList(QMenu& windows);
+    void fillWindowList(QMenu& windows);
 
     Platform m_platform;
     Storyboard m_storyboard{QStringLiteral("Main")};
@@ -83,6 +96,8 @@ private:
     QList<QMainWindow*> m_myCompare;
     QList<QMainWindow*> m_myPrivacy;
     QList<QMainWindow*> m_myHelpWindow;
+    QMainWindow* m_aboutWindow = nullptr;
+    QList<QPointer<QMainWindow>> m_windows;
     QAction* m_updateCheckedItem;
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<UpdateChecker> m_updateChecker;

@@ -3,6 +3,7 @@
 namespace palvorn {
 
 class Confirmation;
+class DocumentController;
 class ErrorAlert;
 class OpenPanel;
 class Pasteboard;
@@ -20,6 +21,8 @@ struct Platform {
     // The application's own: the update check's alerts and the browser for web pages.
     UpdateAlert& updateAlert;
     Workspace& workspace;
+    // Filled in by the application for the windows it makes; none in a window made on its own.
+    DocumentController* documentController = nullptr;
     // The question before a strip; where none is given the tool asks with a real message box.
     Confirmation* confirmation = nullptr;
 };

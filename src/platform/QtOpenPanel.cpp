@@ -1,44 +1,48 @@
 #include "platform/QtOpenPanel.h"
 
-#include <QAbstractItemView>
-#include <QFileDialog>
-#include <QListView>
-#include <QTreeView>
+#include "platform/FileOrFolderDialog.h"
 
 namespace palvorn {
 
 namespace {
 
-void allowFoldersAmongFiles(QFileDialog& dialog, bool multiple) {
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, false);
-    for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) {
-        if (qobject_cast<QListView*>(view) || qobject_cast<QTreeView*>(view))
-            view->setSelectionMode(multiple ? QAbstractItemView::ExtendedSelection
-                                            : QAbstractItemView::SingleSelection);
-    }
+QFileDialog* filesOnlyDialog(QWidget* parent, bool multiple) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    return dialog;
+}
+
+QFileDialog* foldersOnlyDialog(QWidget* parent) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setWindowTitle(QFileDialog::tr("Choose a Folder"));
+    return dialog;
+}
+
+QList<QUrl> chosenUrls(const QFileDialog& dialog) {
+    if (const auto* both = qobject_cast<const FileOrFolderDialog*>(&dialog))
+        return both->chosenUrls();
+    return dialog.selectedUrls();
 }
 
 } // namespace
 
 void QtOpenPanel::begin(QWidget* parent, const Options& options, Completion completion) {
-    auto* dialog = new QFileDialog(parent);
+    QFileDialog* dialog = nullptr;
+    if (options.canChooseFiles && options.canChooseDirectories)
+        dialog = new FileOrFolderDialog(parent, options.allowsMultipleSelection);
+    else if (options.canChooseDirectories)
+        dialog = foldersOnlyDialog(parent);
+    else
+        dialog = filesOnlyDialog(parent, options.allowsMultipleSelection);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    if (options.canChooseFiles && options.canChooseDirectories)
-        allowFoldersAmongFiles(*dialog, options.allowsMultipleSelection);
-    else if (options.canChooseDirectories)
-        dialog->setFileMode(QFileDialog::Directory);
-    else
-        dialog->setFileMode(options.allowsMultipleSelection ? QFileDialog::ExistingFiles
-                                                            : QFileDialog::ExistingFile);
     if (options.showsHiddenFiles)
         dialog->setFilter(dialog->filter() | QDir::Hidden);
     // A sheet is a window-modal dialog on the parent; without a parent the panel stands alone.
     dialog->setWindowModality(parent ? Qt::WindowModal : Qt::NonModal);
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, completion](int result) {
-        completion(result == QDialog::Accepted ? dialog->selectedUrls() : QList<QUrl>());
+        completion(result == QDialog::Accepted ? chosenUrls(*dialog) : QList<QUrl>());
     });
     dialog->open();
 }

@@ -4,8 +4,8 @@
 
 namespace palvorn {
 
-// The real panel, on QFileDialog. Qt's dialog cannot choose files and folders together, so for
-// that case the non-native dialog's views are opened up to folders as well.
+// The real panel, on QFileDialog; where both files and folders may be chosen, on
+// FileOrFolderDialog.
 class QtOpenPanel : public OpenPanel {
 public:
     void begin(QWidget* parent, const Options& options, Completion completion) override;

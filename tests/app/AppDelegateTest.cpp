@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/AboutView.h"
+#include "app/ToolWindow.h"
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
@@ -10,13 +12,18 @@
 #include "platform/RecordingUpdateAlert.h"
 #include "platform/RecordingWorkspace.h"
 #include "support/XattrFixture.h"
+#include "ui_AboutView.h"
 #include "ui_ViewController.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QOperatingSystemVersion>
+#include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 
@@ -40,6 +47,32 @@ protected:
     RecordingWorkspace workspace;
     AppDelegate delegate{Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace}};
 };
+
+// The items a menu shows once opened, by their text.
+QStringList itemsOf(QMenu& menu) {
+    Q_EMIT menu.aboutToShow();
+    QStringList items;
+    for (const QAction* action : menu.actions())
+        if (!action->isSeparator())
+            items.append(action->text());
+    return items;
+}
+
+QAction* itemOf(QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions())
+        if (action->text() == text)
+            return action;
+    ADD_FAILURE() << "no menu item " << text.toStdString();
+    return nullptr;
+}
+
+QMenu& menuOf(QMainWindow& window, const QString& title) {
+    QMenu* found = nullptr;
+    for (QAction* action : window.menuBar()->actions())
+        if (action->text() == title)
+            found = action->menu();
+    return *found;
+}
 
 QStringList titlesOf(const QList<Document*>& documents) {
     QStringList titles;
@@ -74,16 +107,17 @@ TEST_F(AppDelegateTest, EveryWindowHasTheFileMenuAndClosingEndsItsDocument) {
         for (QAction* action : menu->menu()->actions())
             if (!action->isSeparator())
                 actions.append(action->text());
-    EXPECT_EQ(actions, (QStringList{u"&Open…"_s,        u"&New Window"_s,
-                                    u"&Close"_s,        u"&Quit"_s,
-                                    u"&Undo"_s,         u"&Redo"_s,
-                                    u"Cu&t"_s,          u"&Copy"_s,
-                                    u"&Paste"_s,        u"&Delete"_s,
-                                    u"Select &All"_s,   u"&Reload"_s,
-                                    u"&Compare…"_s,     u"C&rawler…"_s,
-                                    u"&Stripper…"_s,    u"palvorn &Help"_s,
-                                    u"&Privacy"_s,      u"palvorn &Support"_s,
-                                    u"&Update Notes"_s, u"Update not checked"_s}));
+    EXPECT_EQ(actions, (QStringList{u"&Open…"_s,          u"Open &Recent"_s,
+                                    u"&New Window"_s,     u"&Close"_s,
+                                    u"&Quit"_s,           u"&Undo"_s,
+                                    u"&Redo"_s,           u"Cu&t"_s,
+                                    u"&Copy"_s,           u"&Paste"_s,
+                                    u"&Delete"_s,         u"Select &All"_s,
+                                    u"&Reload"_s,         u"&Compare…"_s,
+                                    u"C&rawler…"_s,       u"&Stripper…"_s,
+                                    u"palvorn &Help"_s,   u"&Privacy"_s,
+                                    u"palvorn &Support"_s, u"&Update Notes"_s,
+                                    u"Update not checked"_s, u"&About palvorn"_s}));
 
     document->window()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -131,6 +165,9 @@ TEST_F(AppDelegateTest, LaunchRecordsTheSystemAndRunsTheUpdateSchedule) {
     EXPECT_EQ(delegate.updateCheckedItem()->text(), u"Update not checked"_s);
     EXPECT_TRUE(updateAlert.errors().isEmpty());
     QCoreApplication::setOrganizationName(QString());
+    // Back to the folder every window test keeps its settings in.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QDir::temp().filePath(u"palvorn-gui-test-settings"_s));
 }
 
 TEST_F(AppDelegateTest, EveryAuxiliaryWindowOpensAnewOnEachChoice) {
@@ -229,4 +266,75 @@ TEST_F(AppDelegateTest, EditMenuActsOnTextInTextFieldsAndOnAttributesElsewhere) 
     trigger(u"&Copy"_s);
     EXPECT_TRUE(pasteboard.items().isEmpty());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"flag text"_s);
+}
+
+TEST_F(AppDelegateTest, OpenRecentOffersTheLastTenOpenedNewestFirstUntilCleared) {
+    QSettings().remove(u"recentFiles"_s);
+    const QString a = makeFile(u"a"_s);
+    const QString both = makeFolder(u"this & that"_s);
+    QMainWindow* window = delegate.openDocument(QUrl::fromLocalFile(a))->window();
+    delegate.newDocument(); // an empty window opens no file
+    openPanel.answerWith({QUrl::fromLocalFile(both)});
+    delegate.openFiles();
+    QMenu& recent = *itemOf(menuOf(*window, u"&File"_s), u"Open &Recent"_s)->menu();
+    EXPECT_EQ(itemsOf(recent),
+              (QStringList{QString(both).replace(u'&', u"&&"_s), a, u"Clear Menu"_s}));
+
+    // A file chosen there opens again and comes first; the list is kept for the next start.
+    itemOf(recent, a)->trigger();
+    EXPECT_EQ(titlesOf(delegate.documents()).last(), u"a"_s);
+    EXPECT_EQ(QSettings().value(u"recentFiles"_s).toStringList(), (QStringList{a, both}));
+    // A window opened through the document controller joins the list too.
+    static_cast<DocumentController&>(delegate).openDocumentWithContentsOfURL(
+        QUrl::fromLocalFile(both));
+    EXPECT_EQ(delegate.documents().size(), 5);
+    EXPECT_EQ(itemsOf(recent).front(), QString(both).replace(u'&', u"&&"_s));
+    // A file gone since stays listed, but cannot be chosen.
+    QFile::remove(a);
+    EXPECT_EQ(itemsOf(recent).at(1), a);
+    EXPECT_FALSE(itemOf(recent, a)->isEnabled());
+
+    itemOf(recent, u"Clear Menu"_s)->trigger();
+    EXPECT_EQ(itemsOf(recent), QStringList{u"Clear Menu"_s});
+    EXPECT_FALSE(itemOf(recent, u"Clear Menu"_s)->isEnabled());
+}
+
+TEST_F(AppDelegateTest, WindowMenuListsTheOpenWindowsAndBringsTheChosenOneForward) {
+    QMainWindow* first = delegate.openDocument(QUrl::fromLocalFile(makeFile(u"first"_s)))->window();
+    QMainWindow* second =
+        delegate.openDocument(QUrl::fromLocalFile(makeFile(u"second"_s)))->window();
+    QMainWindow* compare = delegate.openCompare();
+    delegate.openStripper()->close(); // a closed window is not listed
+    QMenu& windows = menuOf(*first, u"&Window"_s);
+    const QStringList tools = {u"&Compare…"_s, u"C&rawler…"_s, u"&Stripper…"_s};
+    EXPECT_EQ(itemsOf(windows), (tools + QStringList{u"first"_s, u"second"_s, u"Xattr Compare"_s}));
+
+    compare->showMinimized();
+    itemOf(windows, u"Xattr Compare"_s)->trigger();
+    QApplication::processEvents(); // the window system's activation arrives as an event
+    EXPECT_FALSE(compare->isMinimized());
+    EXPECT_EQ(QApplication::activeWindow(), compare);
+    itemsOf(windows); // the list is made afresh each time the menu opens
+    EXPECT_TRUE(itemOf(windows, u"Xattr Compare"_s)->isChecked());
+    EXPECT_FALSE(itemOf(windows, u"first"_s)->isChecked());
+
+    second->close();
+    EXPECT_EQ(itemsOf(windows), (tools + QStringList{u"first"_s, u"Xattr Compare"_s}));
+}
+
+TEST_F(AppDelegateTest, AboutShowsTheVersionsAndLicenceInOneWindow) {
+    QMainWindow* window = delegate.openDocument(QUrl())->window();
+    itemOf(menuOf(*window, u"&Help"_s), u"&About palvorn"_s)->trigger();
+    QMainWindow* about = delegate.openAbout();
+    EXPECT_EQ(delegate.openAbout(), about); // one window, brought forward again
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), u"About palvorn"_s);
+    auto* view = static_cast<ToolWindow*>(about)->contentController<AboutView>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->ui().versionLabel->text(), u"Version "_s + QStringLiteral(PALVORN_VERSION));
+    EXPECT_TRUE(view->ui().qtLabel->text().contains(QString::fromLatin1(qVersion())));
+    EXPECT_TRUE(view->ui().qtLabel->text().contains(QStringLiteral(QT_VERSION_STR)));
+    EXPECT_TRUE(view->ui().licenceLabel->text().contains(u"licence"_s));
+    view->ui().closeButton->click();
+    EXPECT_FALSE(about->isVisible());
 }

@@ -141,7 +141,7 @@ TEST(PrivacyView, NamesTheStoredSettingsAndWhatIsSent) {
     for (const QLabel* label : window.findChildren<QLabel*>())
         text += label->text();
     for (const QString& expected :
-         {u"noUpdateCheck"_s, u"updateCheckInt"_s, u"dateLastUpdateCheck"_s,
+         {u"noUpdateCheck"_s, u"updateCheckInt"_s, u"dateLastUpdateCheck"_s, u"recentFiles"_s,
           u"~/.config/brackenfield/palvorn.conf"_s, u"12 hours"_s})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
 }

@@ -5,13 +5,9 @@
 #include "support/InspectorFixture.h"
 #include "ui_CrawlerViewController.h"
 
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QThread>
 
 using namespace palvorn;
@@ -114,23 +110,4 @@ TEST_F(CrawlerViewControllerTest, ProgressShowsItemsAndTheCurrentFolder) {
     EXPECT_TRUE(view.processingQueue().waitForDone(60000));
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(view.ui().progressText->text().isEmpty());
-}
-
-// Every control says what it is and does, and each tool window fits 1024x700.
-TEST_F(CrawlerViewControllerTest, ToolWindowsNameEveryControlAndFitASmallScreen) {
-    for (QMainWindow* window : {delegate.openCrawler(), delegate.openStripper()}) {
-        for (QWidget* widget : window->centralWidget()->findChildren<QWidget*>()) {
-            const bool control =
-                qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
-                qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QProgressBar*>(widget) ||
-                widget->objectName() == u"progressText"_s;
-            if (!control)
-                continue;
-            EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
-            EXPECT_FALSE(widget->toolTip().isEmpty()) << widget->objectName().toStdString();
-        }
-        const QSize least = window->minimumSizeHint();
-        EXPECT_LE(least.width(), 1024);
-        EXPECT_LE(least.height(), 700);
-    }
 }

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDir>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 #if defined(__has_feature)
@@ -29,6 +31,9 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Settings the windows write (File > Open Recent) stay below the tests' own folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QDir::temp().filePath(QStringLiteral("palvorn-gui-test-settings")));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

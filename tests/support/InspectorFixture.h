@@ -55,6 +55,6 @@ protected:
     palvorn::RecordingUpdateAlert updateAlert;
     palvorn::RecordingWorkspace workspace;
     palvorn::RecordingConfirmation confirmation;
-    palvorn::AppDelegate delegate{palvorn::Platform{alert, openPanel, savePanel, pasteboard,
-                                                    updateAlert, workspace, &confirmation}};
+    palvorn::AppDelegate delegate{palvorn::Platform{
+        alert, openPanel, savePanel, pasteboard, updateAlert, workspace, nullptr, &confirmation}};
 };

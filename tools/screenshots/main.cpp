@@ -12,6 +12,7 @@
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
+#include "platform/FileOrFolderDialog.h"
 #include "platform/RecordingErrorAlert.h"
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingPasteboard.h"
@@ -24,10 +25,12 @@
 #include "ui_StripperViewController.h"
 #include "ui_ViewController.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTextStream>
@@ -43,8 +46,8 @@ public:
         : m_demoFile(demoFile), m_demoTree(demoTree), m_output(output) {}
 
     bool takeAll() {
-        return inspectorAndEditor() && compare() && crawler() && stripper() && help() &&
-               reportAlerts();
+        return inspectorAndEditor() && openDialog() && compare() && crawler() && stripper() &&
+               help() && reportAlerts();
     }
 
 private:
@@ -79,6 +82,26 @@ private:
         view.ui().newXattrButton->click();
         EditViewController* editor = view.editor();
         return editor && save(*editor, QStringLiteral("editor.png"));
+    }
+
+    // The dialog of File > Open, Inspect… and Compare's Choose…, on the demo tree.
+    bool openDialog() {
+        FileOrFolderDialog dialog(nullptr, true);
+        dialog.setDirectory(m_demoTree);
+        dialog.resize(760, 440);
+        dialog.show();
+        // The dialog lists the folder in the background.
+        QEventLoop listing;
+        QTimer::singleShot(1000, &listing, &QEventLoop::quit);
+        listing.exec();
+        // A folder selected in the list, as a click does: Open chooses it.
+        auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        auto* model = list ? qobject_cast<QFileSystemModel*>(list->model()) : nullptr;
+        if (model)
+            list->selectionModel()->select(model->index(treeItem(QStringLiteral("Downloads"))),
+                                           QItemSelectionModel::ClearAndSelect |
+                                               QItemSelectionModel::Rows);
+        return save(dialog, QStringLiteral("open.png"));
     }
 
     bool compare() {
@@ -124,8 +147,10 @@ private:
         if (!save(manual, QStringLiteral("help.png")))
             return false;
         QMainWindow* window = m_delegate.openPrivacy();
-        window->resize(640, 460);
-        return save(*window, QStringLiteral("privacy.png"));
+        window->resize(640, 500);
+        if (!save(*window, QStringLiteral("privacy.png")))
+            return false;
+        return save(*m_delegate.openAbout(), QStringLiteral("about.png"));
     }
 
     bool reportAlerts() const {

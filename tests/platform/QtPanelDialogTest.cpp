@@ -1,0 +1,282 @@
+#include "app/AppDelegate.h"
+#include "app/ToolWindow.h"
+#include "compare/CompareViewController.h"
+#include "inspector/Document.h"
+#include "inspector/DocumentWindow.h"
+#include "inspector/ViewController.h"
+#include "platform/QtOpenPanel.h"
+#include "platform/QtSavePanel.h"
+#include "platform/RecordingErrorAlert.h"
+#include "platform/RecordingPasteboard.h"
+#include "platform/RecordingSavePanel.h"
+#include "platform/RecordingUpdateAlert.h"
+#include "platform/RecordingWorkspace.h"
+#include "support/XattrFixture.h"
+#include "ui_CompareViewController.h"
+#include "ui_ViewController.h"
+
+#include <functional>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace palvorn;
+using namespace Qt::Literals::StringLiterals;
+
+// The real dialogs, driven as a user would: selecting in the list, typing into the name field,
+// pressing Enter or the dialog's button.
+namespace {
+
+QFileDialog* shownDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+QLineEdit& nameField(QFileDialog& dialog) {
+    return *dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
+}
+
+QPushButton& acceptButton(QFileDialog& dialog) {
+    auto* box = dialog.findChild<QDialogButtonBox*>(u"buttonBox"_s);
+    QPushButton* open = box->button(QDialogButtonBox::Open);
+    return open ? *open : *box->button(QDialogButtonBox::Save);
+}
+
+void pressKey(QWidget& widget, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&widget, &release);
+}
+
+void type(QLineEdit& field, const QString& text) {
+    field.setFocus();
+    field.clear();
+    for (const QChar c : text)
+        pressKey(field, 0, QString(c));
+}
+
+// As a click does: the rows of these names, and nothing else, become the selection.
+void selectInList(QFileDialog& dialog, const QStringList& paths) {
+    auto* list = dialog.findChild<QAbstractItemView*>(u"listView"_s);
+    auto* model = qobject_cast<QFileSystemModel*>(list->model());
+    list->setFocus();
+    list->selectionModel()->clearSelection();
+    for (const QString& path : paths) {
+        const QModelIndex row = model->index(path);
+        ASSERT_TRUE(row.isValid()) << path.toStdString();
+        list->selectionModel()->setCurrentIndex(row, QItemSelectionModel::Select |
+                                                         QItemSelectionModel::Rows);
+    }
+}
+
+class QtPanelDialogTest : public XattrFixture {
+protected:
+    void SetUp() override {
+        XattrFixture::SetUp();
+        file = makeFile(u"demo2.txt"_s, "text");
+        setRaw(file, "user.comment", "kept");
+        other = makeFile(u"other.txt"_s);
+        folder = makeFolder(u"folder"_s);
+    }
+
+    // Opens the panel on the temporary folder; the test then plays the user.
+    QFileDialog& beginOpen(bool multiple) {
+        OpenPanel::Options options;
+        options.canChooseDirectories = true;
+        options.allowsMultipleSelection = multiple;
+        openPanel.begin(nullptr, options,
+                        [this](const QList<QUrl>& urls) { completions.append(urls); });
+        QFileDialog* dialog = shownDialog();
+        EXPECT_NE(dialog, nullptr);
+        // The user's window: typing goes to its focused field.
+        QApplication::setActiveWindow(dialog);
+        dialog->setDirectory(pathOf(QString()));
+        return *dialog;
+    }
+
+    QString file, other, folder;
+    QtOpenPanel openPanel;
+    QList<QList<QUrl>> completions;
+};
+
+} // namespace
+
+TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
+    struct Case {
+        const char* what;
+        bool multiple;
+        std::function<void(QFileDialog&)> play;
+        QStringList chosen;
+    };
+    const QList<Case> cases = {
+        {"a file selected, then Open",
+         false,
+         [this](QFileDialog& d) {
+             selectInList(d, {file});
+             acceptButton(d).click();
+         },
+         {file}},
+        {"a folder selected after a file, then Open",
+         false,
+         [this](QFileDialog& d) {
+             selectInList(d, {file});
+             selectInList(d, {folder});
+             acceptButton(d).click();
+         },
+         {folder}},
+        {"a file's whole path typed, then Enter",
+         false,
+         [this](QFileDialog& d) {
+             type(nameField(d), file);
+             pressKey(nameField(d), Qt::Key_Return);
+         },
+         {file}},
+        {"a folder typed goes into it; Enter again chooses it",
+         false,
+         [this](QFileDialog& d) {
+             type(nameField(d), u"folder"_s);
+             pressKey(nameField(d), Qt::Key_Return);
+             ASSERT_TRUE(d.isVisible());
+             EXPECT_EQ(d.directory().absolutePath(), folder);
+             EXPECT_EQ(nameField(d).text(), QString());
+             pressKey(nameField(d), Qt::Key_Return);
+         },
+         {folder}},
+        {"several files and folders at once",
+         true,
+         [this](QFileDialog& d) {
+             selectInList(d, {file, folder, other});
+             acceptButton(d).click();
+         },
+         {file, folder, other}},
+        {"several selected, then Enter in the list",
+         true,
+         [this](QFileDialog& d) {
+             selectInList(d, {other, folder}); // the folder is the current row
+             pressKey(*d.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
+         },
+         {folder, other}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        completions.clear();
+        QFileDialog& dialog = beginOpen(c.multiple);
+        EXPECT_NE(dialog.windowTitle(), u"Find Directory"_s);
+        EXPECT_FALSE(dialog.nameFilters().join(u' ').contains(u"Directories"_s));
+        c.play(dialog);
+        ASSERT_EQ(completions.size(), 1);
+        QStringList chosen;
+        for (const QUrl& url : completions.front())
+            chosen.append(url.toLocalFile());
+        EXPECT_EQ(QSet<QString>(chosen.cbegin(), chosen.cend()),
+                  QSet<QString>(c.chosen.cbegin(), c.chosen.cend()));
+        EXPECT_EQ(chosen.size(), c.chosen.size());
+        EXPECT_EQ(shownDialog(), nullptr);
+    }
+}
+
+TEST_F(QtPanelDialogTest, OpenCancelledOrNamingNothingChoosesNothing) {
+    QFileDialog& dialog = beginOpen(false);
+    type(nameField(dialog), u"no such file"_s);
+    EXPECT_FALSE(acceptButton(dialog).isEnabled());
+    EXPECT_TRUE(completions.isEmpty());
+    pressKey(nameField(dialog), Qt::Key_Escape);
+    EXPECT_EQ(completions, QList<QList<QUrl>>{QList<QUrl>{}});
+}
+
+TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
+    QtSavePanel savePanel;
+    QList<std::optional<QUrl>> saved;
+    const auto beginSave = [&] {
+        savePanel.begin(nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
+                        [&saved](const std::optional<QUrl>& url) { saved.append(url); });
+        QFileDialog* dialog = shownDialog();
+        EXPECT_NE(dialog, nullptr);
+        QApplication::setActiveWindow(dialog);
+        dialog->setDirectory(pathOf(QString()));
+        return dialog;
+    };
+
+    QFileDialog* dialog = beginSave();
+    EXPECT_EQ(nameField(*dialog).text(), u"report.text"_s);
+    type(nameField(*dialog), u"new report"_s); // the suffix is added
+    pressKey(nameField(*dialog), Qt::Key_Return);
+    EXPECT_EQ(saved, QList<std::optional<QUrl>>{QUrl::fromLocalFile(pathOf(u"new report.text"_s))});
+
+    // An existing file is replaced only when the user says so.
+    saved.clear();
+    const QString existing = makeFile(u"old.txt"_s, "old");
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        dialog = beginSave();
+        QTimer::singleShot(0, [answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            box->button(answer)->click();
+        });
+        type(nameField(*dialog), existing);
+        pressKey(nameField(*dialog), Qt::Key_Return);
+        if (answer == QMessageBox::No)
+            pressKey(nameField(*dialog), Qt::Key_Escape);
+    }
+    EXPECT_EQ(saved, (QList<std::optional<QUrl>>{std::nullopt, QUrl::fromLocalFile(existing)}));
+}
+
+// The three callers of the open panel, each through the real dialog.
+TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
+    RecordingErrorAlert alert;
+    RecordingSavePanel savePanel;
+    RecordingPasteboard pasteboard;
+    RecordingUpdateAlert updateAlert;
+    RecordingWorkspace workspace;
+    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
+    const auto dialogOn = [this](QWidget* window) -> QFileDialog& {
+        QFileDialog* dialog = shownDialog();
+        EXPECT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->parentWidget(), window);
+        QApplication::setActiveWindow(dialog);
+        dialog->setDirectory(pathOf(QString()));
+        return *dialog;
+    };
+
+    delegate.openFiles(); // File > Open: several at once
+    QFileDialog& open = dialogOn(nullptr);
+    selectInList(open, {file, folder});
+    acceptButton(open).click();
+    QStringList titles;
+    for (const Document* document : delegate.documents())
+        titles.append(document->window()->windowTitle());
+    EXPECT_EQ(titles, (QStringList{u"demo2.txt"_s, u"folder"_s}));
+
+    ViewController& inspector = delegate.documents().front()->window()->viewController();
+    inspector.ui().inspectButton->click();
+    QFileDialog& inspect = dialogOn(inspector.window());
+    type(nameField(inspect), other);
+    pressKey(nameField(inspect), Qt::Key_Return);
+    EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
+
+    auto* compare = static_cast<ToolWindow*>(delegate.openCompare())
+                        ->contentController<CompareViewController>();
+    compare->ui().choose1Button->click();
+    QFileDialog& first = dialogOn(compare->window());
+    selectInList(first, {folder});
+    pressKey(*first.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
+    EXPECT_EQ(compare->ui().file1Textbox->text(), folder);
+    EXPECT_EQ(compare->firstURL(), QUrl::fromLocalFile(folder));
+    EXPECT_TRUE(alert.shown().isEmpty());
+
+    for (Document* document : delegate.documents())
+        delete document->window();
+}
