@@ -43,8 +43,10 @@ void CrawlCommand::addWalkOptions(QCommandLineParser& parser) {
 }
 
 FolderWalk::Options CrawlCommand::walkOptions(const QCommandLineParser& parser,
-                                              WalkProgress& progress) {
+                                              WalkProgress& progress,
+                                              const InterruptStop& interrupt) {
     FolderWalk::Options options;
+    options.stop = &interrupt.flag();
     options.oneFileSystem = parser.isSet(oneFileSystemOption);
     options.progress = &progress;
     return options;
@@ -71,7 +73,8 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     }
     const QString& folder = *folderText.path;
     WalkProgress progress;
-    const FolderWalk::Options options = walkOptions(parser, progress);
+    const InterruptStop interrupt;
+    const FolderWalk::Options options = walkOptions(parser, progress, interrupt);
     std::optional<QString> report;
     QString error;
     bool failed = false;
@@ -87,7 +90,8 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         const auto finish = [&](const auto& result, auto makeReport) {
             if (!result)
                 return;
-            failed = failed || !result->counts.errors.isEmpty();
+            // A walk stopped by Ctrl-C prints what it found so far, but did not succeed.
+            failed = failed || !result->counts.errors.isEmpty() || result->counts.stopped;
             report = makeReport(*result);
         };
         if (parser.isSet(totalsOption))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Command.h"
+#include "cli/InterruptStop.h"
 #include "model/FolderWalk.h"
 
 namespace palvorn {
@@ -11,10 +12,10 @@ public:
     QString name() const override { return QStringLiteral("crawl"); }
     QString description() const override;
 
-    // --one-file-system and --quiet, shared with strip.
+    // --one-file-system and --quiet, shared with strip; Ctrl-C stops the walk.
     static void addWalkOptions(QCommandLineParser& parser);
-    static FolderWalk::Options walkOptions(const QCommandLineParser& parser,
-                                           WalkProgress& progress);
+    static FolderWalk::Options walkOptions(const QCommandLineParser& parser, WalkProgress& progress,
+                                           const InterruptStop& interrupt);
     static bool showsProgress(const QCommandLineParser& parser);
 
 protected:

@@ -36,7 +36,8 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     }
     const QString& folder = *folderText.path;
     WalkProgress progress;
-    const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress);
+    const InterruptStop interrupt;
+    const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress, interrupt);
     QString error;
     std::optional<StripWalk::Result> result;
     {
@@ -50,7 +51,8 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         return Failure;
     }
     writeReport(out, StripWalk::report(*result));
-    return result->errors.isEmpty() ? Success : Failure;
+    // A strip stopped by Ctrl-C prints what it removed, but did not succeed.
+    return result->errors.isEmpty() && !result->stopped ? Success : Failure;
 }
 
 } // namespace palvorn

@@ -190,3 +190,27 @@ TEST_F(CompareAndStripCommandsTest, PathsThatAreNotUtf8AreWalkedAndShownWithHexB
                               shown + u"/f\\xfe: 2  bytes.\n"_s);
     EXPECT_LT(::getxattr(file.constData(), "user.t", nullptr, 0), 0);
 }
+
+// Ctrl-C stops a strip at its next item and the report says so. The signal is made pending
+// before the program starts (blocked, raised, then exec), so it arrives as the walk begins.
+TEST_F(CompareAndStripCommandsTest, AnInterruptedStripReportsWhereItStopped) {
+    const QString root = makeFolder(u"tree"_s);
+    const QString file = makeFile(u"tree/f"_s);
+    setRaw(file, "user.t", "1");
+    QProcess python;
+    python.start(u"python3"_s, {u"-c"_s, uR"(
+import os, signal, sys
+signal.signal(signal.SIGINT, signal.SIG_DFL)
+signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGINT})
+os.kill(os.getpid(), signal.SIGINT)
+os.execv(sys.argv[1], sys.argv[1:])
+)"_s,
+                                QStringLiteral(PALVORN_CLI_PATH), u"strip"_s, root, u"t"_s});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    EXPECT_EQ(python.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
+              u"Stripped 0 xattrs of type t from 0 files in  "_s + root +
+                  u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
+                  u"to then; the items after them were left as they were.\n"_s);
+    EXPECT_TRUE(hasRaw(file, "user.t"));
+}
