@@ -20,6 +20,12 @@ def commands(tree):
         ("minimal walk (all types)", [minimal, "all", tree]),
         ("minimal walk (one type)", [minimal, "one", "user." + quarantine, tree]),
         ("minimal walk (sizes)", [minimal, "sizes", tree]),
+        ("relative minimal walk (all types)", [minimal, "--relative", "all", tree]),
+        ("relative minimal walk (one type)", [minimal, "--relative", "one", "user." + quarantine, tree]),
+        ("relative minimal walk (sizes)", [minimal, "--relative", "sizes", tree]),
+        # The fallback for kernels without the *xattrat calls, forced on this one.
+        ("palvorn-cli crawl (all types), /proc calls", ["env", "PALVORN_XATTR_PROC=1", cli, "crawl", tree]),
+        ("relative minimal walk (all types), /proc calls", [minimal, "--relative-proc", "all", tree]),
     ]
 
 
@@ -49,14 +55,22 @@ print("| --- |" + " ---: |" * len(sys.argv[1:]))
 for name, _ in commands("x"):
     print("| %s | " % name + " | ".join("%.3f (%.0f)" % results[(i, name)] for i in sys.argv[1:]) + " |")
 print()
+pairs = [("palvorn-cli crawl (all types)", "all types"), ("palvorn-cli crawl --type", "one type"),
+         ("palvorn-cli crawl --totals", "sizes")]
 for items in sys.argv[1:]:
     t = lambda n: results[(items, n)][0]
-    print("%s items: all types %.2f x minimal, one type %.2f x minimal, totals %.2f x minimal sizes; "
-          "all types %.2f x getfattr names" % (
-              items, t("palvorn-cli crawl (all types)") / t("minimal walk (all types)"),
-              t("palvorn-cli crawl --type") / t("minimal walk (one type)"),
-              t("palvorn-cli crawl --totals") / t("minimal walk (sizes)"),
-              t("palvorn-cli crawl (all types)") / t("getfattr -R -P -h -m - (names)")))
+    print("%s items: " % items + "; ".join(
+        "%s %.2f x relative minimal, %.2f x full-path minimal" % (
+            kind, t(name) / t("relative minimal walk (%s)" % kind), t(name) / t("minimal walk (%s)" % kind))
+        for name, kind in pairs) +
+        "; all types %.2f x getfattr names" % (
+            t("palvorn-cli crawl (all types)") / t("getfattr -R -P -h -m - (names)")) +
+        "; with /proc calls all types %.2f x their relative minimal" % (
+            t("palvorn-cli crawl (all types), /proc calls") / t("relative minimal walk (all types), /proc calls")))
+probe = subprocess.run([minimal, "--relative", "sizes", "/var/empty" if os.path.isdir("/var/empty") else "/tmp"],
+                       capture_output=True, text=True).stdout.strip()
+print()
+print("descriptor-relative calls offered by this kernel (%s): %s" % (os.uname().release, probe.split("calls: ")[-1]))
 
 # How the cost per item grows from the smallest tree to the largest.
 sizes = sys.argv[1:]
@@ -69,3 +83,11 @@ if len(sizes) > 1:
             growth.append("%s %+.0f %%" % (name, 100 * (per_item(last) / per_item(first) - 1)))
     print()
     print("cost per item from %s to %s items: %s" % (first, last, "; ".join(growth)))
+
+# Peak memory of a one-type crawl over 16 files that each carry a 3 KB binary property list of
+# shared references (a value whose description would run to tens of megabytes uncut).
+amplifying = os.path.abspath("build/bench/amplifying")
+subprocess.run(["python3", "bench/make-amplifying", amplifying], check=True)
+seconds, peak = run([cli, "crawl", amplifying, "--type", "user.x"])
+print()
+print("crawl --type over 16 amplifying 3 KB values: %.3f s, peak %.0f MB" % (seconds, peak))

@@ -1,6 +1,6 @@
 #include "cli/CrawlCommand.h"
 
-#include "cli/StderrErrorAlert.h"
+#include "cli/ProgressLine.h"
 #include "crawler/CrawlReport.h"
 #include "model/FolderText.h"
 
@@ -13,6 +13,8 @@ namespace {
 const QString typeOption = QStringLiteral("type");
 const QString showSizeOption = QStringLiteral("show-size");
 const QString totalsOption = QStringLiteral("totals");
+const QString oneFileSystemOption = QStringLiteral("one-file-system");
+const QString quietOption = QStringLiteral("quiet");
 
 } // namespace
 
@@ -29,6 +31,29 @@ void CrawlCommand::addArguments(QCommandLineParser& parser) const {
     parser.addOption(
         {showSizeOption, QStringLiteral("With --type, lists sizes instead of values.")});
     parser.addOption({totalsOption, QStringLiteral("Totals and averages the attribute sizes.")});
+    addWalkOptions(parser);
+}
+
+void CrawlCommand::addWalkOptions(QCommandLineParser& parser) {
+    parser.addOption({{QStringLiteral("x"), oneFileSystemOption},
+                      QStringLiteral("Stays on DIR's file system: mount points below it are "
+                                     "counted but not entered.")});
+    parser.addOption({{QStringLiteral("q"), quietOption},
+                      QStringLiteral("Shows no progress on a terminal's standard error.")});
+}
+
+FolderWalk::Options CrawlCommand::walkOptions(const QCommandLineParser& parser,
+                                              WalkProgress& progress,
+                                              const InterruptStop& interrupt) {
+    FolderWalk::Options options;
+    options.stop = &interrupt.flag();
+    options.oneFileSystem = parser.isSet(oneFileSystemOption);
+    options.progress = &progress;
+    return options;
+}
+
+bool CrawlCommand::showsProgress(const QCommandLineParser& parser) {
+    return !parser.isSet(quietOption) && ProgressLine::stderrIsTerminal();
 }
 
 QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
@@ -40,37 +65,52 @@ QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
 }
 
 int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
-    StderrErrorAlert alert(err);
     const FolderText::Result folderText =
         FolderText::folderPath(parser.positionalArguments().constFirst(), QDir::homePath());
     if (!folderText.path) {
-        alert.showErrorAlert(folderText.error);
+        err << folderText.error << "\n";
         return Failure;
     }
     const QString& folder = *folderText.path;
-    const FolderWalk::ErrorSink onError = [&alert](const QString& text) {
-        alert.showErrorAlert(text);
-    };
-    QString error;
+    WalkProgress progress;
+    const InterruptStop interrupt;
+    const FolderWalk::Options options = walkOptions(parser, progress, interrupt);
     std::optional<QString> report;
-    // As in the window: totals win over a type, and an empty type tallies all of them.
-    const QString type = parser.value(typeOption);
-    if (parser.isSet(totalsOption)) {
-        if (const auto totals = Crawler::crawlSizes(folder, onError, nullptr, &error))
-            report = CrawlReport::reportSizeTotals(*totals);
-    } else if (type.isEmpty()) {
-        if (const auto tally = Crawler::crawlAllTypes(folder, onError, nullptr, &error))
-            report = CrawlReport::reportTypeTally(*tally);
-    } else if (const auto matches = Crawler::crawlOneType(
-                   folder, type, parser.isSet(showSizeOption), onError, nullptr, &error)) {
-        report = CrawlReport::reportTypeMatches(*matches);
+    QString error;
+    bool failed = false;
+    {
+        ProgressLine line(err, progress, showsProgress(parser));
+        const WalkErrors::LineSink onError = [&line, &failed](const QString& text) {
+            failed = true;
+            line.printLine(text);
+        };
+        // As in the window: totals win over a type, and an empty type tallies all of them. Errors
+        // past the kept ones are not printed either, but still fail the command.
+        const QString type = parser.value(typeOption);
+        const auto finish = [&](const auto& result, auto makeReport) {
+            if (!result)
+                return;
+            // A walk stopped by Ctrl-C prints what it found so far, but did not succeed.
+            failed = failed || !result->counts.errors.isEmpty() || result->counts.stopped;
+            report = makeReport(*result);
+        };
+        if (parser.isSet(totalsOption))
+            finish(Crawler::crawlSizes(folder, options, onError, &error),
+                   CrawlReport::reportSizeTotals);
+        else if (type.isEmpty())
+            finish(Crawler::crawlAllTypes(folder, options, onError, &error),
+                   CrawlReport::reportTypeTally);
+        else
+            finish(Crawler::crawlOneType(folder, type, parser.isSet(showSizeOption), options,
+                                         onError, &error),
+                   CrawlReport::reportTypeMatches);
     }
     if (!report) {
-        alert.showErrorAlert(error);
+        err << error << "\n";
         return Failure;
     }
     writeReport(out, *report);
-    return alert.anyShown() ? Failure : Success;
+    return failed ? Failure : Success;
 }
 
 } // namespace palvorn

@@ -1,14 +1,22 @@
 #pragma once
 
 #include "cli/Command.h"
+#include "cli/InterruptStop.h"
+#include "model/FolderWalk.h"
 
 namespace palvorn {
 
-// palvorn-cli crawl DIR [--type T [--show-size]] [--totals]: the crawler's report.
+// palvorn-cli crawl DIR [--type T [--show-size]] [--totals] [-x] [-q]: the crawler's report.
 class CrawlCommand : public Command {
 public:
     QString name() const override { return QStringLiteral("crawl"); }
     QString description() const override;
+
+    // --one-file-system and --quiet, shared with strip; Ctrl-C stops the walk.
+    static void addWalkOptions(QCommandLineParser& parser);
+    static FolderWalk::Options walkOptions(const QCommandLineParser& parser, WalkProgress& progress,
+                                           const InterruptStop& interrupt);
+    static bool showsProgress(const QCommandLineParser& parser);
 
 protected:
     void addArguments(QCommandLineParser& parser) const override;

@@ -1,6 +1,7 @@
 #include "cli/StripCommand.h"
 
-#include "cli/StderrErrorAlert.h"
+#include "cli/CrawlCommand.h"
+#include "cli/ProgressLine.h"
 #include "model/FolderText.h"
 #include "stripper/StripWalk.h"
 
@@ -16,6 +17,7 @@ void StripCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("DIR"),
                                  QStringLiteral("The folder (\"~\" is home)."));
     parser.addPositionalArgument(QStringLiteral("TYPE"), QStringLiteral("The attribute name."));
+    CrawlCommand::addWalkOptions(parser);
 }
 
 QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
@@ -27,23 +29,30 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
 
 int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
-    StderrErrorAlert alert(err);
     const FolderText::Result folderText = FolderText::folderPath(arguments.at(0), QDir::homePath());
     if (!folderText.path) {
-        alert.showErrorAlert(folderText.error);
+        err << folderText.error << "\n";
         return Failure;
     }
     const QString& folder = *folderText.path;
+    WalkProgress progress;
+    const InterruptStop interrupt;
+    const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress, interrupt);
     QString error;
-    const std::optional<StripWalk::Result> result = StripWalk::run(
-        folder, arguments.at(1), [&alert](const QString& text) { alert.showErrorAlert(text); },
-        nullptr, &error);
+    std::optional<StripWalk::Result> result;
+    {
+        ProgressLine line(err, progress, CrawlCommand::showsProgress(parser));
+        result = StripWalk::run(
+            folder, arguments.at(1), options,
+            [&line](const QString& text) { line.printLine(text); }, &error);
+    }
     if (!result) {
-        alert.showErrorAlert(error);
+        err << error << "\n";
         return Failure;
     }
-    out << StripWalk::report(*result);
-    return alert.anyShown() ? Failure : Success;
+    writeReport(out, StripWalk::report(*result));
+    // A strip stopped by Ctrl-C prints what it removed, but did not succeed.
+    return result->errors.isEmpty() && !result->stopped ? Success : Failure;
 }
 
 } // namespace palvorn

@@ -1,6 +1,8 @@
 #include "crawler/CrawlReport.h"
 
+#include "model/AttributeName.h"
 #include "model/TextDecoding.h"
+#include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
 
 #include <algorithm>
@@ -13,7 +15,7 @@ QString head(const CrawlCounts& counts) {
     return QStringLiteral("Found %1 files with xattrs out of %2 scanned in %3")
         .arg(counts.filesWithXattrs)
         .arg(counts.filesScanned)
-        .arg(counts.folderPath);
+        .arg(displayName(nativePath(counts.folderPath)));
 }
 
 // Code point by code point after canonical normalisation; UTF-16 order would put characters
@@ -24,6 +26,15 @@ bool codePointLess(const QString& a, const QString& b) {
     return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end());
 }
 
+// What follows every report: whether the walk was stopped, and the errors it met. A walk that
+// ran to its end without errors adds nothing.
+QString ending(const CrawlCounts& counts) {
+    QString text;
+    if (counts.stopped)
+        text += QStringLiteral("\nStopped before the end of the walk.\n");
+    return text + counts.errors.reportText(QStringLiteral("read"));
+}
+
 // Averages are whole-number divisions; over a count of 0 there is nothing to divide, so 0.
 qint64 average(qint64 total, qint64 count) {
     return count > 0 ? total / count : 0;
@@ -32,14 +43,22 @@ qint64 average(qint64 total, qint64 count) {
 } // namespace
 
 QString CrawlReport::reportTypeTally(const TypeTally& tally) {
-    QStringList names = tally.types.keys();
-    std::sort(names.begin(), names.end(), codePointLess);
+    // Names are shown as text and sorted by it; the bytes break ties between look-alikes.
+    QList<std::pair<QString, QByteArray>> names;
+    names.reserve(tally.types.size());
+    for (auto type = tally.types.cbegin(); type != tally.types.cend(); ++type)
+        names.append({displayName(type.key()), type.key()});
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
+        if (codePointLess(a.first, b.first))
+            return true;
+        return !codePointLess(b.first, a.first) && a.second < b.second;
+    });
     QString text =
         head(tally.counts) + QStringLiteral(" %1 total xattrs.\nThere are %2 Xattr types\n\n")
                                  .arg(tally.counts.totalXattrs)
                                  .arg(names.size());
-    for (const QString& name : std::as_const(names)) {
-        const TypeTally::Type& type = tally.types.value(name);
+    for (const auto& [name, bytes] : std::as_const(names)) {
+        const TypeTally::Type& type = tally.types.value(bytes);
         text += name + QStringLiteral(" in ") + type.firstPath +
                 QStringLiteral(" count %1:\n").arg(type.occurrences) +
                 PlistDescription::hexText(type.firstData) + u'\n';
@@ -47,7 +66,7 @@ QString CrawlReport::reportTypeTally(const TypeTally& tally) {
             text += u'\u00ab' + *ascii + QStringLiteral("\u00bb\n");
         text += u'\n';
     }
-    return text;
+    return text + ending(tally.counts);
 }
 
 QString CrawlReport::reportTypeMatches(const TypeMatchList& matches) {
@@ -66,7 +85,11 @@ QString CrawlReport::reportTypeMatches(const TypeMatchList& matches) {
         text += QString::fromUtf8(record);
         text += separator;
     }
-    return text;
+    if (matches.recordsLeftOut > 0)
+        text += QStringLiteral("… and %1 more matches, left out to keep the report within %2 MiB\n")
+                    .arg(matches.recordsLeftOut)
+                    .arg(TypeMatchList::recordBudget / (1024 * 1024));
+    return text + ending(matches.counts);
 }
 
 QString CrawlReport::reportSizeTotals(const SizeTotals& totals) {
@@ -75,7 +98,8 @@ QString CrawlReport::reportSizeTotals(const SizeTotals& totals) {
            QStringLiteral("Average size of xattrs %1 bytes per file with xattrs,")
                .arg(average(totals.totalSize, totals.counts.filesWithXattrs)) +
            QStringLiteral(" %1 bytes per file over all files.\n")
-               .arg(average(totals.totalSize, totals.counts.filesScanned));
+               .arg(average(totals.totalSize, totals.counts.filesScanned)) +
+           ending(totals.counts);
 }
 
 } // namespace palvorn

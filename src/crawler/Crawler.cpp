@@ -1,34 +1,65 @@
 #include "crawler/Crawler.h"
 
+#include "model/AttributeName.h"
 #include "model/BinaryPlistDescription.h"
-#include "model/ListedXattrNames.h"
+#include "model/FolderItemNames.h"
+#include "model/FolderXattrAccess.h"
+#include "model/NameMatcher.h"
+#include "model/PosixError.h"
 #include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
-
-#include <QFile>
 
 namespace palvorn {
 
 namespace {
 
+// The item being processed, and how its failures are kept.
+struct Place {
+    const FolderWalk::Item& item;
+    CrawlCounts& counts;
+    const WalkErrors::LineSink& onError;
+
+    void fail(const PosixError& failure) const {
+        show(counts.errors.add(item.path, failure.description()));
+    }
+    void fail(QByteArrayView name, const PosixError& failure) const {
+        show(counts.errors.add(item.path, name, failure.description()));
+    }
+    void show(const QString& line) const {
+        if (!line.isEmpty() && onError)
+            onError(line);
+    }
+    QByteArray value(QByteArrayView name) const {
+        return FolderXattrAccess::get(item.folderFd, item.name, name.data());
+    }
+};
+
 // Walks the folder and calls processNames with each item's listed names; counts the items. Names
 // stay bytes as the system lists them: this is the hot path of walks over whole home folders.
 template <typename ProcessNames>
-bool walkNames(CrawlCounts& counts, const FolderWalk::ErrorSink& onError,
-               const std::atomic_bool* stop, QString* error, ProcessNames processNames) {
-    ListedXattrNames listed;
+bool walkNames(CrawlCounts& counts, const FolderWalk::Options& options,
+               const WalkErrors::LineSink& onError, QString* error, ProcessNames processNames) {
+    FolderItemNames listed;
     const auto visit = [&](const FolderWalk::Item& item) {
         if (item.isSymbolicLink)
             return;
         ++counts.filesScanned;
+        const Place place{item, counts, onError};
         try {
-            processNames(item.path, listed.read(item.path));
+            processNames(place, listed.read(item.folderFd, item.name));
         } catch (const PosixError& failure) {
-            onError(failure.description());
+            place.fail(failure);
         }
     };
-    return FolderWalk::walk(counts.folderPath, visit, onError, stop, error);
+    const auto folderFailed = [&](const QByteArray& path, const QString& reason) {
+        const QString line = counts.errors.add(path, reason);
+        if (!line.isEmpty() && onError)
+            onError(line);
+    };
+    const bool walked = FolderWalk::walk(counts.folderPath, visit, folderFailed, options, error);
+    counts.stopped = FolderWalk::stopped(options);
+    return walked;
 }
 
 void countNames(CrawlCounts& counts, const QList<QByteArrayView>& names) {
@@ -38,30 +69,8 @@ void countNames(CrawlCounts& counts, const QList<QByteArrayView>& names) {
     counts.totalXattrs += names.size();
 }
 
-// Typed names match listed ones under canonical equivalence, after the namespace rule.
-class TypeMatcher {
-public:
-    explicit TypeMatcher(const QString& typeName)
-        : m_wanted(QString::fromUtf8(systemAttributeName(typeName))
-                       .normalized(QString::NormalizationForm_C)),
-          m_wantedBytes(m_wanted.toUtf8()) {}
-
-    bool matches(QByteArrayView listed) const {
-        if (listed == m_wantedBytes)
-            return true;
-        // ASCII text is its own normal form, so only byte equality can match it.
-        if (isAscii(listed))
-            return false;
-        return QString::fromUtf8(listed).normalized(QString::NormalizationForm_C) == m_wanted;
-    }
-
-private:
-    QString m_wanted;
-    QByteArray m_wantedBytes;
-};
-
 QString matchRecordText(const QByteArray& path, const QByteArray& value, bool showSizes) {
-    const QString where = QFile::decodeName(path) + u':';
+    const QString where = displayName(path) + u':';
     if (showSizes)
         return where + u' ' + QString::number(value.size()) + QStringLiteral("  bytes.");
     QString record = where + u'\n' + PlistDescription::hexText(value) + u'\n';
@@ -70,70 +79,74 @@ QString matchRecordText(const QByteArray& path, const QByteArray& value, bool sh
     return record + describeBinaryPlist(value);
 }
 
-// The encoder reserves room for the worst case; a kept record gives the rest back.
-QByteArray matchRecord(const QByteArray& path, const QByteArray& value, bool showSizes) {
-    QByteArray record = matchRecordText(path, value, showSizes).toUtf8();
+void keepMatch(TypeMatchList& matches, const QByteArray& path, const QByteArray& value) {
+    ++matches.matchCount;
+    if (matches.recordBytes >= TypeMatchList::recordBudget) {
+        ++matches.recordsLeftOut;
+        return;
+    }
+    // The encoder reserves room for the worst case; a kept record gives the rest back.
+    QByteArray record = matchRecordText(path, value, matches.showSizes).toUtf8();
     record.squeeze();
-    return record;
+    matches.recordBytes += record.size();
+    matches.records.append(std::move(record));
 }
 
 } // namespace
 
 std::optional<TypeTally> Crawler::crawlAllTypes(const QString& folderPath,
-                                                const FolderWalk::ErrorSink& onError,
-                                                const std::atomic_bool* stop, QString* error) {
+                                                const FolderWalk::Options& options,
+                                                const WalkErrors::LineSink& onError,
+                                                QString* error) {
     TypeTally tally;
     tally.counts.folderPath = folderPath;
-    // Keyed by the listed bytes while walking; a raw-data key looks a name up without copying it.
-    QHash<QByteArray, TypeTally::Type> types;
     const bool walked = walkNames(
-        tally.counts, onError, stop, error,
-        [&](const QByteArray& path, const QList<QByteArrayView>& names) {
+        tally.counts, options, onError, error,
+        [&](const Place& place, const QList<QByteArrayView>& names) {
             for (const QByteArrayView name : names) {
-                const auto known = types.find(QByteArray::fromRawData(name.data(), name.size()));
-                if (known != types.end()) {
+                // A raw-data key looks a name up without copying it.
+                const auto known =
+                    tally.types.find(QByteArray::fromRawData(name.data(), name.size()));
+                if (known != tally.types.end()) {
                     ++known->occurrences;
                     continue;
                 }
                 // A name enters the tally with its first value that can be read, so
                 // that no type is ever reported without a carrier and a value.
                 try {
-                    types.insert(name.toByteArray(),
-                                 {getListedXattr(path, name.data()), QFile::decodeName(path), 1});
+                    tally.types.insert(name.toByteArray(),
+                                       {place.value(name), displayName(place.item.path), 1});
                 } catch (const PosixError& failure) {
-                    onError(failure.description());
+                    place.fail(name, failure);
                 }
             }
             countNames(tally.counts, names);
         });
     if (!walked)
         return std::nullopt;
-    for (auto type = types.cbegin(); type != types.cend(); ++type)
-        tally.types.insert(QString::fromUtf8(type.key()), type.value());
     return tally;
 }
 
 std::optional<TypeMatchList> Crawler::crawlOneType(const QString& folderPath,
                                                    const QString& typeName, bool showSizes,
-                                                   const FolderWalk::ErrorSink& onError,
-                                                   const std::atomic_bool* stop, QString* error) {
+                                                   const FolderWalk::Options& options,
+                                                   const WalkErrors::LineSink& onError,
+                                                   QString* error) {
     TypeMatchList matches;
     matches.counts.folderPath = folderPath;
     matches.typeName = typeName;
     matches.showSizes = showSizes;
-    const TypeMatcher matcher(typeName);
+    // One name per item: the typed one's bytes, or else an equivalent spelling.
+    const NameMatcher matcher(systemAttributeName(typeName));
     const bool walked =
-        walkNames(matches.counts, onError, stop, error,
-                  [&](const QByteArray& path, const QList<QByteArrayView>& names) {
-                      for (const QByteArrayView name : names) {
-                          if (!matcher.matches(name))
-                              continue;
+        walkNames(matches.counts, options, onError, error,
+                  [&](const Place& place, const QList<QByteArrayView>& names) {
+                      if (const std::optional<qsizetype> match = matcher.indexIn(names)) {
+                          const QByteArrayView name = names.at(*match);
                           try {
-                              matches.records.append(
-                                  matchRecord(path, getListedXattr(path, name.data()), showSizes));
-                              ++matches.matchCount;
+                              keepMatch(matches, place.item.path, place.value(name));
                           } catch (const PosixError& failure) {
-                              onError(failure.description());
+                              place.fail(name, failure);
                           }
                       }
                       countNames(matches.counts, names);
@@ -144,27 +157,30 @@ std::optional<TypeMatchList> Crawler::crawlOneType(const QString& folderPath,
 }
 
 std::optional<SizeTotals> Crawler::crawlSizes(const QString& folderPath,
-                                              const FolderWalk::ErrorSink& onError,
-                                              const std::atomic_bool* stop, QString* error) {
+                                              const FolderWalk::Options& options,
+                                              const WalkErrors::LineSink& onError, QString* error) {
     SizeTotals totals;
     totals.counts.folderPath = folderPath;
-    const bool walked = walkNames(totals.counts, onError, stop, error,
-                                  [&](const QByteArray& path, const QList<QByteArrayView>& names) {
-                                      qint64 sum = 0;
-                                      try {
-                                          for (const QByteArrayView name : names)
-                                              sum += getListedXattrSize(path, name.data());
-                                      } catch (const PosixError& failure) {
-                                          onError(failure.description());
-                                          return;
-                                      }
-                                      // Empty values alone do not make an item one that carries
-                                      // attributes here.
-                                      if (sum > 0) {
-                                          ++totals.counts.filesWithXattrs;
-                                          totals.totalSize += sum;
-                                      }
-                                  });
+    const bool walked =
+        walkNames(totals.counts, options, onError, error,
+                  [&](const Place& place, const QList<QByteArrayView>& names) {
+                      qint64 sum = 0;
+                      for (const QByteArrayView name : names) {
+                          try {
+                              sum += FolderXattrAccess::size(place.item.folderFd, place.item.name,
+                                                             name.data());
+                          } catch (const PosixError& failure) {
+                              // The item's sum is dropped; it still counts as scanned.
+                              place.fail(name, failure);
+                              return;
+                          }
+                      }
+                      // Empty values alone do not make an item one that carries attributes here.
+                      if (sum > 0) {
+                          ++totals.counts.filesWithXattrs;
+                          totals.totalSize += sum;
+                      }
+                  });
     if (!walked)
         return std::nullopt;
     return totals;

@@ -1,28 +1,31 @@
 #pragma once
 
 #include "model/FolderWalk.h"
+#include "model/WalkErrors.h"
 
-#include <atomic>
 #include <optional>
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace palvorn {
 
-// Counts every walk keeps.
+// Counts every walk keeps, and how it ended.
 struct CrawlCounts {
     QString folderPath;
     qint64 filesScanned = 0;
     qint64 filesWithXattrs = 0;
     qint64 totalXattrs = 0;
+    bool stopped = false; // ended by Stop, closing or quitting before the last item
+    WalkErrors errors;
 };
 
-// The all-types walk: every name met, with the first item (in walk order) whose value of it could
-// be read, and the number of items that carried it from then on.
+// The all-types walk: every name met (as the system's bytes), with the first item (in walk
+// order) whose value of it could be read, and the number of items that carried it from then on.
+// It grows with the number of distinct names, not of items: per name at most 255 bytes of name,
+// one path and one value of at most 64 KiB (the system's limits on Linux).
 struct TypeTally {
     struct Type {
         QByteArray firstData;
@@ -30,18 +33,23 @@ struct TypeTally {
         qint64 occurrences = 0;
     };
     CrawlCounts counts;
-    QHash<QString, Type> types;
+    QHash<QByteArray, Type> types;
 };
 
 // The one-type walk: one record per matching value that could be read, in walk order. A record is
 // its fields joined as the report prints them (a space with sizes, a line break without), kept in
-// UTF-8 because a walk of a home folder can gather hundreds of thousands of them.
+// UTF-8 because a walk of a home folder can gather hundreds of thousands of them. Records beyond
+// recordBudget bytes are counted, not kept, and the report says how many were left out.
 struct TypeMatchList {
+    static constexpr qsizetype recordBudget = 64 * 1024 * 1024;
+
     CrawlCounts counts;
     QString typeName; // as typed
     bool showSizes = false;
     qint64 matchCount = 0;
     QList<QByteArray> records;
+    qsizetype recordBytes = 0;
+    qint64 recordsLeftOut = 0;
 };
 
 // The size walk: sizes are asked of the system, values are never read.
@@ -51,20 +59,24 @@ struct SizeTotals {
 };
 
 // The three walks below a folder. Items are those of FolderWalk; symbolic links are neither
-// followed nor counted. Failing items hand their system text to onError and the walk goes on.
-// Each returns none, with the system's text in error, when the folder cannot be walked at all.
+// followed nor counted. A failing item's "PATH: REASON" line is kept in the counts' errors, shown
+// through onError as it happens, and the walk goes on. Each returns none, with "PATH: REASON" in
+// error, when the folder cannot be walked at all.
 class Crawler {
 public:
     static std::optional<TypeTally> crawlAllTypes(const QString& folderPath,
-                                                  const FolderWalk::ErrorSink& onError,
-                                                  const std::atomic_bool* stop, QString* error);
+                                                  const FolderWalk::Options& options,
+                                                  const WalkErrors::LineSink& onError,
+                                                  QString* error);
     static std::optional<TypeMatchList> crawlOneType(const QString& folderPath,
                                                      const QString& typeName, bool showSizes,
-                                                     const FolderWalk::ErrorSink& onError,
-                                                     const std::atomic_bool* stop, QString* error);
+                                                     const FolderWalk::Options& options,
+                                                     const WalkErrors::LineSink& onError,
+                                                     QString* error);
     static std::optional<SizeTotals> crawlSizes(const QString& folderPath,
-                                                const FolderWalk::ErrorSink& onError,
-                                                const std::atomic_bool* stop, QString* error);
+                                                const FolderWalk::Options& options,
+                                                const WalkErrors::LineSink& onError,
+                                                QString* error);
 };
 
 } // namespace palvorn

@@ -1,6 +1,7 @@
 #include "crawler/CrawlerViewController.h"
 
 #include "app/FolderTool.h"
+#include "app/FolderToolControls.h"
 #include "app/WalkQueue.h"
 #include "crawler/CrawlReport.h"
 #include "platform/QtOutputPane.h"
@@ -19,8 +20,13 @@ CrawlerViewController::CrawlerViewController(Platform platform, QWidget* parent)
     m_output = std::make_unique<QtOutputPane>(*m_ui->outputText);
     m_ui->showSizeCheckbox->setChecked(false);
     m_ui->totalSizesCheckbox->setChecked(false);
-    connect(m_ui->startButton, &QPushButton::clicked, this,
-            &CrawlerViewController::startScanButton);
+    new FolderToolControls({*this,
+                            *m_ui->startButton,
+                            *m_ui->folderText,
+                            {m_ui->folderText, m_ui->xattrTypeText},
+                            *m_ui->progressSpinner,
+                            *m_ui->progressText},
+                           *m_processingQueue, [this] { startScanButton(); });
     connect(m_ui->saveButton, &QPushButton::clicked, this, &CrawlerViewController::saveButton);
 }
 
@@ -31,7 +37,7 @@ void CrawlerViewController::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     window()->setWindowTitle(QStringLiteral("Xattr Crawler"));
-    m_ui->progressSpinner->setVisible(false);
+    m_ui->progressSpinner->setVisible(m_processingQueue->running() > 0);
 }
 
 void CrawlerViewController::startScanButton() {
@@ -42,32 +48,31 @@ void CrawlerViewController::startScanButton() {
 }
 
 void CrawlerViewController::startScan(const QString& folderPath, const QString& type) {
-    m_ui->progressSpinner->setVisible(true);
     // The controls are read now; a walk never looks at the window again.
     const bool totals = m_ui->totalSizesCheckbox->isChecked();
     const bool showSizes = m_ui->showSizeCheckbox->isChecked();
-    m_processingQueue->start([this, folderPath, type, totals, showSizes](
-                                 const std::atomic_bool& stop, const WalkQueue::Post& post) {
-        const FolderWalk::ErrorSink onError = [this, &post](const QString& text) {
-            post([this, text] { m_output->appendOutput(text); });
+    m_processingQueue->start([this, folderPath, type, totals,
+                              showSizes](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
+        const WalkErrors::LineSink onError = [this, &post](const QString& line) {
+            post([this, line] { m_output->appendOutput(line + u'\n'); });
         };
+        FolderWalk::Options options;
+        options.stop = &walk.stop;
+        options.progress = &walk.progress;
         QString error;
         std::optional<QString> report;
         if (totals) {
-            if (const auto result = Crawler::crawlSizes(folderPath, onError, &stop, &error))
+            if (const auto result = Crawler::crawlSizes(folderPath, options, onError, &error))
                 report = CrawlReport::reportSizeTotals(*result);
         } else if (type.isEmpty()) {
-            if (const auto result = Crawler::crawlAllTypes(folderPath, onError, &stop, &error))
+            if (const auto result = Crawler::crawlAllTypes(folderPath, options, onError, &error))
                 report = CrawlReport::reportTypeTally(*result);
-        } else if (const auto result =
-                       Crawler::crawlOneType(folderPath, type, showSizes, onError, &stop, &error)) {
+        } else if (const auto result = Crawler::crawlOneType(folderPath, type, showSizes, options,
+                                                             onError, &error)) {
             report = CrawlReport::reportTypeMatches(*result);
         }
         // A folder that cannot be walked says why instead of leaving the spinner turning.
-        post([this, text = report.value_or(error)] {
-            m_output->setOutput(text);
-            m_ui->progressSpinner->setVisible(false);
-        });
+        post([this, text = report.value_or(error)] { m_output->setOutput(text); });
     });
 }
 

@@ -65,7 +65,10 @@ QString InspectorReport::writeReport(const QString& target, const QString& text,
     // Written beside the target and renamed over it: a failed save leaves the old file as it was.
     QSaveFile file(target);
     const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // The flush is checked on its own: a commit does not notice a buffered write that failed, and
+    // would rename the cut-off file over the old one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
         return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
             .arg(target, file.errorString());
     return {};

@@ -10,11 +10,16 @@ QString describeBinaryPlist(QByteArrayView value) {
     if (!root)
         return QStringLiteral("Not a binary Plist\n");
 
-    // A description too large to show counts as a refused input.
+    // A few hundred bytes of shared references can describe to tens of megabytes: the text is
+    // kept in proportion to the value (describedLimit) and a cut one says so at its end.
     const auto described = [&](const char* className) {
-        const std::optional<QString> text = PlistDescription::describe(*root);
-        return text ? QStringLiteral("Binary Plist %1:\n").arg(QLatin1StringView(className)) + *text
-                    : QStringLiteral("Not a binary Plist\n");
+        bool cut = false;
+        QString text = QStringLiteral("Binary Plist %1:\n").arg(QLatin1StringView(className)) +
+                       PlistDescription::describeCut(*root, describedLimit(value.size()), &cut);
+        if (cut)
+            text += QStringLiteral("\n… (description cut after %1 characters)\n")
+                        .arg(describedLimit(value.size()));
+        return text;
     };
     switch (root->kind()) {
     case PlistValue::Kind::Array:

@@ -8,25 +8,43 @@
 
 namespace palvorn {
 
+class WalkProgress;
+
 // The deep walk below a folder: depth first, a folder's contents right after the folder itself,
 // each folder's entries in the order the system lists them, hidden items and package contents
 // included. The folder itself is not visited. Symbolic links are visited as items but never
-// followed. Built on openat and readdir so that big trees cost little more than the system calls.
+// followed. Every folder is opened relative to its parent's descriptor without following a link,
+// and items are handed over as that descriptor and their own name, so that no call depends on a
+// full path: the tree may change during the walk and items may lie at any depth.
 class FolderWalk {
 public:
     struct Item {
-        const QByteArray& path; // the item's full path in its file-system representation
+        const QByteArray& path; // the full path, for reports only: never passed to the system
+        int folderFd;           // the open folder that holds the item
+        const char* name;       // the item's name in that folder
         bool isSymbolicLink;
     };
 
     using Visitor = std::function<void(const Item& item)>;
-    // The system's text for a folder below the start whose contents could not be read.
-    using ErrorSink = std::function<void(const QString& text)>;
+    // A folder below the start whose contents could not be read, and the system's text.
+    using ErrorSink = std::function<void(const QByteArray& path, const QString& reason)>;
 
-    // False, with the system's text in error, when the folder itself cannot be walked (missing,
-    // not a folder, no permission). A set stop flag ends the walk at the next item.
+    struct Options {
+        const std::atomic_bool* stop = nullptr; // once set, the walk ends at the next item
+        WalkProgress* progress = nullptr;
+        bool oneFileSystem = false; // as find -xdev: mount points are items, not descended
+        // Called with each folder's path once it is open, before its entries are read.
+        std::function<void(const QByteArray& folderPath)> folderEntered;
+    };
+
+    // False, with "PATH: REASON" in error, when the folder itself cannot be walked (missing, not
+    // a folder, no permission).
     static bool walk(const QString& folder, const Visitor& visit, const ErrorSink& onError,
-                     const std::atomic_bool* stop, QString* error);
+                     const Options& options, QString* error);
+
+    static bool stopped(const Options& options) {
+        return options.stop && options.stop->load(std::memory_order_relaxed);
+    }
 };
 
 } // namespace palvorn

@@ -2,6 +2,7 @@
 
 namespace palvorn {
 
+class Confirmation;
 class DocumentController;
 class ErrorAlert;
 class OpenPanel;
@@ -22,6 +23,8 @@ struct Platform {
     Workspace& workspace;
     // Filled in by the application for the windows it makes; none in a window made on its own.
     DocumentController* documentController = nullptr;
+    // The question before a strip; where none is given the tool asks with a real message box.
+    Confirmation* confirmation = nullptr;
 };
 
 } // namespace palvorn

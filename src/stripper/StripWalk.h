@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/FolderWalk.h"
+#include "model/WalkErrors.h"
 
-#include <atomic>
 #include <optional>
 
 #include <QString>
@@ -19,15 +19,20 @@ public:
         qint64 removed = 0;
         qint64 itemsWalked = 0;
         QStringList removals; // "PATH: SIZE  bytes." per removed attribute
+        bool stopped = false; // ended by Stop, closing or quitting before the last item
+        WalkErrors errors;
     };
 
-    // Failing listings, reads and removals hand their system text to onError and the walk goes
-    // on. None, with the system's text in error, when the folder cannot be walked at all.
+    // On each item, the one name the type means (NameMatcher) is read and removed. A failing
+    // listing, read or removal is kept as "PATH: REASON" in the result's errors, shown through
+    // onError as it happens, and the walk goes on. None, with "PATH: REASON" in error, when the
+    // folder cannot be walked at all.
     static std::optional<Result> run(const QString& folderPath, const QString& type,
-                                     const FolderWalk::ErrorSink& onError,
-                                     const std::atomic_bool* stop, QString* error);
+                                     const FolderWalk::Options& options,
+                                     const WalkErrors::LineSink& onError, QString* error);
 
-    // "Stripped N xattrs of type T from M files in  PATH\n\n" and one line per removal.
+    // "Stripped N xattrs of type T from M files in  PATH\n\n" and one line per removal; then, only
+    // where they apply, that the walk was stopped and the errors.
     static QString report(const Result& result);
 };
 

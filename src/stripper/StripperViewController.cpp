@@ -1,7 +1,9 @@
 #include "stripper/StripperViewController.h"
 
 #include "app/FolderTool.h"
+#include "app/FolderToolControls.h"
 #include "app/WalkQueue.h"
+#include "platform/QtConfirmation.h"
 #include "platform/QtOutputPane.h"
 #include "stripper/StripWalk.h"
 #include "ui_StripperViewController.h"
@@ -17,8 +19,17 @@ StripperViewController::StripperViewController(Platform platform, QWidget* paren
     m_ui->setupUi(this);
     m_ui->outputText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_output = std::make_unique<QtOutputPane>(*m_ui->outputText);
-    connect(m_ui->startButton, &QPushButton::clicked, this,
-            &StripperViewController::startStripButton);
+    if (!m_platform.confirmation) {
+        m_ownConfirmation = std::make_unique<QtConfirmation>();
+        m_platform.confirmation = m_ownConfirmation.get();
+    }
+    new FolderToolControls({*this,
+                            *m_ui->startButton,
+                            *m_ui->folderText,
+                            {m_ui->folderText, m_ui->xattrTypeText},
+                            *m_ui->progressSpinner,
+                            *m_ui->progressText},
+                           *m_processingQueue, [this] { startStripButton(); });
     connect(m_ui->saveButton, &QPushButton::clicked, this, &StripperViewController::saveButton);
 }
 
@@ -29,11 +40,7 @@ void StripperViewController::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     window()->setWindowTitle(QStringLiteral("Xattr Stripper"));
-    m_ui->progressSpinner->setVisible(false);
-}
-
-void StripperViewController::setSpinnerRunning(bool running) {
-    m_ui->progressSpinner->setVisible(running);
+    m_ui->progressSpinner->setVisible(m_processingQueue->running() > 0);
 }
 
 void StripperViewController::startStripButton() {
@@ -42,25 +49,32 @@ void StripperViewController::startStripButton() {
     if (type.isEmpty())
         return;
     FolderTool::chooseFolder(m_platform, *window(), folderText,
-                             [this, type](const QString& folder) { startRun(folder, type); });
+                             [this, type](const QString& folder) { confirmRun(folder, type); });
+}
+
+// Removing cannot be undone: the user confirms the type and the folder first.
+void StripperViewController::confirmRun(const QString& folderPath, const QString& type) {
+    const QString question = QStringLiteral("Remove every ") + type +
+                             QStringLiteral(" from all items below ") + folderPath + u'?';
+    m_platform.confirmation->ask(window(), question,
+                                 [this, folderPath, type] { startRun(folderPath, type); });
 }
 
 void StripperViewController::startRun(const QString& folderPath, const QString& type) {
-    setSpinnerRunning(true);
     m_processingQueue->start(
-        [this, folderPath, type](const std::atomic_bool& stop, const WalkQueue::Post& post) {
-            const auto onError = [this, &post](const QString& text) {
-                post([this, text] { m_output->appendOutput(text); });
+        [this, folderPath, type](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
+            const WalkErrors::LineSink onError = [this, &post](const QString& line) {
+                post([this, line] { m_output->appendOutput(line + u'\n'); });
             };
+            FolderWalk::Options options;
+            options.stop = &walk.stop;
+            options.progress = &walk.progress;
             QString error;
             const std::optional<StripWalk::Result> result =
-                StripWalk::run(folderPath, type, onError, &stop, &error);
+                StripWalk::run(folderPath, type, options, onError, &error);
             // A folder that cannot be walked says why instead of leaving the spinner turning.
             const QString report = result ? StripWalk::report(*result) : error;
-            post([this, report] {
-                m_output->setOutput(report);
-                setSpinnerRunning(false);
-            });
+            post([this, report] { m_output->setOutput(report); });
         });
 }
 

@@ -12,6 +12,7 @@ class StripperViewController;
 
 namespace palvorn {
 
+class Confirmation;
 class QtOutputPane;
 class WalkQueue;
 
@@ -34,11 +35,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void confirmRun(const QString& folderPath, const QString& type);
     void startRun(const QString& folderPath, const QString& type);
-    void setSpinnerRunning(bool running);
 
     std::unique_ptr<Ui::StripperViewController> m_ui;
     Platform m_platform;
+    std::unique_ptr<Confirmation> m_ownConfirmation; // where the platform gives none
     std::unique_ptr<QtOutputPane> m_output;
     WalkQueue* m_processingQueue;
 };

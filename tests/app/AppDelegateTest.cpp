@@ -11,6 +11,7 @@
 #include "platform/RecordingSavePanel.h"
 #include "platform/RecordingUpdateAlert.h"
 #include "platform/RecordingWorkspace.h"
+#include "support/GuiTestSettings.h"
 #include "support/XattrFixture.h"
 #include "ui_AboutView.h"
 #include "ui_ViewController.h"
@@ -166,8 +167,7 @@ TEST_F(AppDelegateTest, LaunchRecordsTheSystemAndRunsTheUpdateSchedule) {
     EXPECT_TRUE(updateAlert.errors().isEmpty());
     QCoreApplication::setOrganizationName(QString());
     // Back to the folder every window test keeps its settings in.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QDir::temp().filePath(u"palvorn-gui-test-settings"_s));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, guiTestSettingsFolder());
 }
 
 TEST_F(AppDelegateTest, EveryAuxiliaryWindowOpensAnewOnEachChoice) {

@@ -1,6 +1,12 @@
 #include "cli/CliRunner.h"
 #include "support/XattrFixture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -88,7 +94,7 @@ TEST_F(CompareAndStripCommandsTest, StripRemovesExactlyThatNameAndListsEachRemov
     EXPECT_EQ(runCli({u"strip"_s, root, u""_s}).exitCode, 2);
     const CliResult missing = runCli({u"strip"_s, pathOf(u"missing"_s), u"t"_s});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, u"No such file or directory\n"_s);
+    EXPECT_EQ(missing.err, pathOf(u"missing"_s) + u": No such file or directory\n"_s);
 }
 
 // Listing needs no read permission, reading a user value does: as another user the comparison
@@ -140,5 +146,71 @@ TEST_F(CompareAndStripCommandsTest, CrawlPrintsEachWalksReport) {
     EXPECT_EQ(runCli({u"crawl"_s, root, u"--show-size"_s}).exitCode, 2);
     const CliResult missing = runCli({u"crawl"_s, pathOf(u"missing"_s)});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, u"No such file or directory\n"_s);
+    EXPECT_EQ(missing.err, pathOf(u"missing"_s) + u": No such file or directory\n"_s);
+}
+
+// A folder that cannot be read is one error line, PATH: REASON, on standard error as it happens
+// and at the end of the report; the rest is walked and the command fails. Standard error is no
+// terminal here, so it carries no progress line.
+TEST_F(CompareAndStripCommandsTest, ErrorLinesNameTheirItemAndEndTheReport) {
+    QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
+    ASSERT_TRUE(shared.isValid());
+    const QFileDevice::Permissions open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(shared.path(), open);
+    const QString closed = shared.filePath(u"closed"_s);
+    ASSERT_TRUE(QDir().mkdir(closed));
+    QFile(shared.filePath(u"a"_s)).open(QIODevice::WriteOnly);
+    setRaw(shared.filePath(u"a"_s), "user.t", "1234");
+    QFile::setPermissions(closed, {});
+
+    const CliResult result = runCliUnprivileged({u"crawl"_s, shared.path(), u"--totals"_s});
+    QFile::setPermissions(closed, open);
+    const QString line = closed + u": Permission denied"_s;
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, line + u"\n"_s);
+    EXPECT_TRUE(result.out.startsWith(u"Found 1 files with xattrs out of 2 scanned in "_s));
+    EXPECT_TRUE(result.out.endsWith(u" bytes per file over all files.\n\n1 items could not be "
+                                    u"read:\n"_s +
+                                    line + u"\n"_s))
+        << result.out.toStdString();
+}
+
+// Paths are bytes: a folder whose name is not UTF-8 is walked and stripped, and shown with \xHH.
+TEST_F(CompareAndStripCommandsTest, PathsThatAreNotUtf8AreWalkedAndShownWithHexBytes) {
+    const QByteArray root = QFile::encodeName(makeFolder(u"tree"_s)) + "/bad\xff";
+    ASSERT_EQ(::mkdir(root.constData(), 0755), 0);
+    const QByteArray file = root + "/f\xfe";
+    ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
+    ASSERT_EQ(::setxattr(file.constData(), "user.t", "12", 2, 0), 0);
+    const QString shown = pathOf(u"tree"_s) + u"/bad\\xff"_s;
+    const CliResult result = runCliBytes({"strip", root, "t"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, u"Stripped 1 xattrs of type t from 1 files in  "_s + shown + u"\n\n"_s +
+                              shown + u"/f\\xfe: 2  bytes.\n"_s);
+    EXPECT_LT(::getxattr(file.constData(), "user.t", nullptr, 0), 0);
+}
+
+// Ctrl-C stops a strip at its next item and the report says so. The signal is made pending
+// before the program starts (blocked, raised, then exec), so it arrives as the walk begins.
+TEST_F(CompareAndStripCommandsTest, AnInterruptedStripReportsWhereItStopped) {
+    const QString root = makeFolder(u"tree"_s);
+    const QString file = makeFile(u"tree/f"_s);
+    setRaw(file, "user.t", "1");
+    QProcess python;
+    python.start(u"python3"_s, {u"-c"_s, uR"(
+import os, signal, sys
+signal.signal(signal.SIGINT, signal.SIG_DFL)
+signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGINT})
+os.kill(os.getpid(), signal.SIGINT)
+os.execv(sys.argv[1], sys.argv[1:])
+)"_s,
+                                QStringLiteral(PALVORN_CLI_PATH), u"strip"_s, root, u"t"_s});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    EXPECT_EQ(python.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
+              u"Stripped 0 xattrs of type t from 0 files in  "_s + root +
+                  u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
+                  u"to then; the items after them were left as they were.\n"_s);
+    EXPECT_TRUE(hasRaw(file, "user.t"));
 }

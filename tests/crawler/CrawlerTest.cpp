@@ -18,8 +18,8 @@ protected:
 
     template <typename Walk> auto walked(Walk walk) {
         QString error;
-        auto result = walk(
-            m_root, [this](const QString& text) { m_errors.append(text); }, nullptr, &error);
+        const WalkErrors::LineSink onError = [this](const QString& line) { m_errors.append(line); };
+        auto result = walk(m_root, FolderWalk::Options{}, onError, &error);
         EXPECT_TRUE(result) << error.toStdString();
         return *result;
     }
@@ -28,9 +28,9 @@ protected:
         return walked([](auto... arguments) { return Crawler::crawlAllTypes(arguments...); });
     }
     TypeMatchList matches(const QString& type, bool showSizes) {
-        return walked([&](const QString& folder, const FolderWalk::ErrorSink& onError,
-                          const std::atomic_bool* stop, QString* error) {
-            return Crawler::crawlOneType(folder, type, showSizes, onError, stop, error);
+        return walked([&](const QString& folder, const FolderWalk::Options& options,
+                          const WalkErrors::LineSink& onError, QString* error) {
+            return Crawler::crawlOneType(folder, type, showSizes, options, onError, error);
         });
     }
     SizeTotals sizes() {
@@ -72,11 +72,11 @@ TEST_F(CrawlerTest, TallyCountsCarriersAndKeepsTheFirstOne) {
     EXPECT_EQ(result.counts.filesScanned, 4);
     EXPECT_EQ(result.counts.filesWithXattrs, 3);
     EXPECT_EQ(result.counts.totalXattrs, 4);
-    EXPECT_EQ(result.types.value(u"user.empty"_s).occurrences, 2);
+    EXPECT_EQ(result.types.value("user.empty").occurrences, 2);
     // The first carrier in walk order, which follows the system's listing of each folder.
-    const QString first = result.types.value(u"user.empty"_s).firstPath;
+    const QString first = result.types.value("user.empty").firstPath;
     EXPECT_TRUE(first == a || first == b);
-    EXPECT_EQ(result.types.value(u"user.empty"_s).firstData, getRaw(first, "user.empty"));
+    EXPECT_EQ(result.types.value("user.empty").firstData, getRaw(first, "user.empty"));
     const QString report = CrawlReport::reportTypeTally(result);
     EXPECT_TRUE(report.contains(u"user.Z in "_s + a +
                                 u" count 1:\n<75707065 72>\n\u00abupper\u00bb\n\n"_s));
@@ -159,13 +159,44 @@ for attribute in sorted(counts):
     ASSERT_FALSE(expected.isEmpty());
 
     const TypeTally result = tally();
-    QStringList names = result.types.keys();
-    names.sort();
+    QList<QByteArray> names = result.types.keys();
+    std::sort(names.begin(), names.end());
     QStringList counted;
-    for (const QString& name : names) {
-        counted.append(name + u' ' + QString::number(result.types.value(name).occurrences));
-        EXPECT_EQ(getRaw(result.types.value(name).firstPath, name.toUtf8()),
+    for (const QByteArray& name : names) {
+        counted.append(QString::fromUtf8(name) + u' ' +
+                       QString::number(result.types.value(name).occurrences));
+        EXPECT_EQ(getRaw(result.types.value(name).firstPath, name),
                   result.types.value(name).firstData);
     }
     EXPECT_EQ(counted, expected);
+}
+
+// Names are bytes: one that is not UTF-8 is tallied and shown with \xHH; two spellings of one
+// text are two types, and a typed one matches only one name per item.
+TEST_F(CrawlerTest, NamesAreCrawledAsTheirBytes) {
+    const QString file = makeFile(u"root/f"_s);
+    setRaw(file, "user.bad\xff", "v");
+    setRaw(file, "user.caf\xc3\xa9", "nfc");
+    setRaw(file, "user.cafe\xcc\x81", "nfd");
+    const TypeTally all = tally();
+    EXPECT_EQ(all.types.size(), 3);
+    EXPECT_EQ(all.counts.totalXattrs, 3);
+    EXPECT_TRUE(CrawlReport::reportTypeTally(all).contains(u"user.bad\\xff in "_s + file));
+    const TypeMatchList one = matches(u"user.cafe\u0301"_s, true);
+    EXPECT_EQ(one.matchCount, 1);
+    EXPECT_EQ(CrawlReport::reportTypeMatches(one).section(u'\n', 2, 2), file + u": 3  bytes."_s);
+    EXPECT_TRUE(m_errors.isEmpty());
+}
+
+TEST_F(CrawlerTest, AStoppedCrawlSaysSo) {
+    makeFile(u"root/a"_s);
+    std::atomic_bool stop = true;
+    FolderWalk::Options options;
+    options.stop = &stop;
+    QString error;
+    const auto result = Crawler::crawlSizes(m_root, options, {}, &error);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->counts.filesScanned, 0);
+    EXPECT_TRUE(CrawlReport::reportSizeTotals(*result).endsWith(
+        u"over all files.\n\nStopped before the end of the walk.\n"_s));
 }

@@ -52,7 +52,8 @@ TEST(RenderingTest, DisplayTextHasHeaderHexAndContentByType) {
          u"user.x (13 bytes):\n\n<48656c6c 6f2c2077 6f726c64 21>\n\nString content:\n\nHello, world!\n"_s},
         {"short text is shown as text", "Hello",
          u"user.x (5 bytes):\n\n<48656c6c 6f>\n\nString content:\n\nHello\n"_s},
-        {"neither UTF-8 nor ASCII", QByteArray("\xff\x00\x01\x02", 4), u"user.x (4 bytes):\n\n<ff000102>\n\n"_s},
+        {"neither UTF-8 nor ASCII", QByteArray("\xff\x00\x01\x02", 4),
+         u"user.x (4 bytes):\n\n<ff000102>\n\n"_s},
         {"magic without a valid plist", "bplist00junk",
          u"user.x (12 bytes):\n\n<62706c69 73743030 6a756e6b>\n\nProperty list content:\n\n"
          "Not a binary Plist\n"_s},
@@ -146,4 +147,51 @@ TEST(RenderingTest, DescribeBinaryPlistNamesTheTopLevelClass) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(describeBinaryPlist(c.value), c.expected) << c.label;
+}
+
+namespace {
+
+// A binary property list of shared references: each of `depth` arrays holds `width` references
+// to the one below, and the last one a short string, so that a value of a few hundred bytes
+// stands for width^depth strings.
+QByteArray sharedReferencePlist(int width, int depth) {
+    QByteArray bytes = "bplist00";
+    QList<int> offsets{int(bytes.size())};
+    bytes += "\x58"
+             "abcdefgh";
+    for (int level = 1; level <= depth; ++level) {
+        offsets.append(int(bytes.size()));
+        bytes += char(0xa0 | width);
+        bytes += QByteArray(width, char(level - 1));
+    }
+    const int tableOffset = int(bytes.size());
+    for (const int offset : offsets)
+        bytes += char(offset >> 8) + QByteArray(1, char(offset & 0xff));
+    const auto be64 = [](quint64 n) {
+        QByteArray out(8, '\0');
+        for (int i = 7; i >= 0; --i, n >>= 8)
+            out[i] = char(n & 0xff);
+        return out;
+    };
+    return bytes + QByteArray(6, '\0') + '\x02' + '\x01' + be64(quint64(depth + 1)) +
+           be64(quint64(depth)) + be64(quint64(tableOffset));
+}
+
+} // namespace
+
+// The description grows with the value, not with what its references expand to.
+TEST(RenderingTest, AValuesDescriptionStaysInProportionToItsSize) {
+    const QByteArray amplifying = sharedReferencePlist(14, 5); // 537,824 strings
+    const QString text = describeBinaryPlist(amplifying);
+    ASSERT_TRUE(text.startsWith(u"Binary Plist NSArray:\n(\n        (\n"_s))
+        << text.left(200).toStdString();
+    const QString note =
+        u"\n… (description cut after %1 characters)\n"_s.arg(describedLimit(amplifying.size()));
+    EXPECT_TRUE(text.endsWith(note));
+    EXPECT_LE(text.size(), describedLimit(amplifying.size()) + 100);
+
+    // One that fits is whole.
+    const QString small = describeBinaryPlist(sharedReferencePlist(3, 2));
+    EXPECT_TRUE(small.endsWith(u")"_s)) << small.toStdString();
+    EXPECT_FALSE(small.contains(u"cut after"_s));
 }

@@ -1,6 +1,12 @@
 #include "stripper/StripWalk.h"
 
+#include "model/FolderXattrAccess.h"
 #include "support/XattrFixture.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +24,7 @@ protected:
         QStringList seen;
         QString error;
         const std::optional<StripWalk::Result> result = StripWalk::run(
-            folder, type, [&seen](const QString& text) { seen.append(text); }, nullptr, &error);
+            folder, type, {}, [&seen](const QString& line) { seen.append(line); }, &error);
         EXPECT_TRUE(result) << error.toStdString();
         if (errors)
             *errors = seen;
@@ -84,7 +90,7 @@ TEST_F(StripWalkTest, AnAttributeThatCannotBeRemovedIsReportedAndTheWalkGoesOn) 
     QStringList errors;
     const StripWalk::Result result = strip(root, u"t"_s, &errors);
     QProcess::execute(u"chattr"_s, {u"-i"_s, stuck});
-    EXPECT_EQ(errors, QStringList{u"Operation not permitted"_s});
+    EXPECT_EQ(errors, QStringList{stuck + u": user.t: Operation not permitted"_s});
     EXPECT_EQ(result.removed, 1);
     EXPECT_EQ(result.itemsWalked, 2);
     EXPECT_EQ(result.removals, QStringList{free + u": 1  bytes."_s});
@@ -93,16 +99,170 @@ TEST_F(StripWalkTest, AnAttributeThatCannotBeRemovedIsReportedAndTheWalkGoesOn) 
 
 TEST_F(StripWalkTest, AFolderThatCannotBeWalkedSaysWhy) {
     QString error;
-    EXPECT_FALSE(StripWalk::run(
-        pathOf(u"missing"_s), u"t"_s, [](const QString&) {}, nullptr, &error));
-    EXPECT_EQ(error, u"No such file or directory"_s);
-    EXPECT_FALSE(StripWalk::run(
-        makeFile(u"plain"_s), u"t"_s, [](const QString&) {}, nullptr, &error));
-    EXPECT_EQ(error, u"Not a directory"_s);
+    EXPECT_FALSE(StripWalk::run(pathOf(u"missing"_s), u"t"_s, {}, {}, &error));
+    EXPECT_EQ(error, pathOf(u"missing"_s) + u": No such file or directory"_s);
+    EXPECT_FALSE(StripWalk::run(makeFile(u"plain"_s), u"t"_s, {}, {}, &error));
+    EXPECT_EQ(error, pathOf(u"plain"_s) + u": Not a directory"_s);
 }
 
 TEST_F(StripWalkTest, TypedTextIsQuotedAsItIs) {
     const QString folder = makeFolder(u"100%1 sure"_s);
     EXPECT_EQ(StripWalk::report(strip(folder, u"%1%2"_s)),
               u"Stripped 0 xattrs of type %1%2 from 0 files in  "_s + folder + u"\n\n"_s);
+}
+
+namespace {
+
+// Both ways of calling the system relative to a folder, where the kernel has both.
+QList<FolderXattrAccess::Calls> callModes() {
+    QList<FolderXattrAccess::Calls> modes{FolderXattrAccess::Calls::ProcCalls};
+    if (FolderXattrAccess::availableCalls() == FolderXattrAccess::Calls::AtCalls)
+        modes.prepend(FolderXattrAccess::Calls::AtCalls);
+    return modes;
+}
+
+struct ProcCallsFor {
+    explicit ProcCallsFor(FolderXattrAccess::Calls mode) {
+        FolderXattrAccess::forceProcCalls(mode == FolderXattrAccess::Calls::ProcCalls);
+    }
+    ~ProcCallsFor() { FolderXattrAccess::forceProcCalls(false); }
+};
+
+std::optional<StripWalk::Result> stripWith(const QString& folder, const QString& type,
+                                           const FolderWalk::Options& options) {
+    QString error;
+    auto result = StripWalk::run(folder, type, options, {}, &error);
+    EXPECT_TRUE(result) << error.toStdString();
+    return result;
+}
+
+} // namespace
+
+// Another process renames tree/sub away and puts a link to an outside folder in its place once
+// the walk is inside it: the walk goes on in the folder it opened, and the outside stays as it was.
+TEST_F(StripWalkTest, AFolderSwappedForALinkDuringTheWalkLeadsNowhereOutside) {
+    for (const FolderXattrAccess::Calls mode : callModes()) {
+        const ProcCallsFor calls(mode);
+        const QString base = makeFolder(u"run%1"_s.arg(int(mode)));
+        const QString tree =
+            makeFolder(base.section(u'/', -1) + u"/tree/sub"_s).section(u'/', 0, -2);
+        const QString victim = makeFolder(base.section(u'/', -1) + u"/victim"_s);
+        for (int i = 0; i < 10; ++i) {
+            setRaw(makeFile(base.section(u'/', -1) + u"/tree/sub/f%1"_s.arg(i)), "user.q", "in");
+            setRaw(makeFile(base.section(u'/', -1) + u"/victim/v%1"_s.arg(i)), "user.q", "out");
+        }
+        FolderWalk::Options options;
+        options.folderEntered = [&](const QByteArray& path) {
+            if (path != QFile::encodeName(tree + u"/sub"_s))
+                return;
+            ASSERT_TRUE(QDir(tree).rename(u"sub"_s, u"moved"_s));
+            ASSERT_TRUE(QFile::link(u"../victim"_s, tree + u"/sub"_s));
+        };
+        const auto result = stripWith(tree, u"q"_s, options);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->removed, 10);
+        EXPECT_TRUE(result->errors.isEmpty());
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(getRaw(victim + u"/v%1"_s.arg(i), "user.q"), "out");
+            EXPECT_FALSE(hasRaw(tree + u"/moved/f%1"_s.arg(i), "user.q"));
+        }
+    }
+}
+
+// Items whose full path is longer than the system takes in one call are walked and stripped.
+TEST_F(StripWalkTest, ItemsDeeperThanAPathCanReachAreStripped) {
+    for (const FolderXattrAccess::Calls mode : callModes()) {
+        const ProcCallsFor calls(mode);
+        const QString root = makeFolder(u"deep%1"_s.arg(int(mode)));
+        const QByteArray level(200, 'd');
+        int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(fd, 0);
+        for (int depth = 0; depth < 25; ++depth) { // 25 * 201 bytes: past 4,096
+            ASSERT_EQ(::mkdirat(fd, level.constData(), 0700), 0);
+            const int next = ::openat(fd, level.constData(), O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+            ASSERT_GE(fd, 0);
+        }
+        const int file = ::openat(fd, "bottom", O_CREAT | O_WRONLY, 0600);
+        ASSERT_GE(file, 0);
+        ASSERT_EQ(::fsetxattr(file, "user.q", "deep", 4, 0), 0);
+
+        const auto result = stripWith(root, u"q"_s, {});
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->itemsWalked, 26);
+        EXPECT_EQ(result->removed, 1);
+        EXPECT_TRUE(result->errors.isEmpty()) << result->errors.lines().join(u'\n').toStdString();
+        EXPECT_LT(::fgetxattr(file, "user.q", nullptr, 0), 0);
+        ASSERT_EQ(result->removals.size(), 1);
+        EXPECT_GT(result->removals.first().size(), 5000);
+        ::close(file);
+        ::close(fd);
+    }
+}
+
+TEST_F(StripWalkTest, AStoppedStripSaysSoAndLeavesTheRestInPlace) {
+    const QString root = makeFolder(u"root"_s);
+    for (int d = 0; d < 4; ++d) {
+        makeFolder(u"root/d%1"_s.arg(d));
+        for (int f = 0; f < 5; ++f)
+            setRaw(makeFile(u"root/d%1/f%2"_s.arg(d).arg(f)), "user.q", "x");
+    }
+    std::atomic_bool stop = false;
+    int entered = 0;
+    FolderWalk::Options options;
+    options.stop = &stop;
+    options.folderEntered = [&](const QByteArray&) {
+        if (++entered == 3) // the root and one folder done, the second folder begun
+            stop = true;
+    };
+    const auto result = stripWith(root, u"q"_s, options);
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(result->stopped);
+    EXPECT_EQ(result->removed, 5);
+    int left = 0;
+    for (int d = 0; d < 4; ++d)
+        for (int f = 0; f < 5; ++f)
+            left += hasRaw(pathOf(u"root/d%1/f%2"_s.arg(d).arg(f)), "user.q");
+    EXPECT_EQ(left, 15);
+    EXPECT_TRUE(StripWalk::report(*result).endsWith(
+        u"\nStopped before the end of the walk: 5 xattrs stripped from %1 files up to then; the "
+        "items after them were left as they were.\n"_s.arg(result->itemsWalked)));
+}
+
+// Names are bytes: a name that is not UTF-8 is stripped and reported; of two spellings of one
+// text only the byte-identical one goes, and an equivalent one only where there is none.
+TEST_F(StripWalkTest, TheTypeMeansOneNamePerItemByItsBytes) {
+    const QByteArray nfc = "user.caf\xc3\xa9";
+    const QByteArray nfd = "user.cafe\xcc\x81";
+    const struct {
+        QList<QByteArray> names;
+        QString typed;
+        QByteArray removed; // empty: none
+    } cases[] = {
+        {{nfc, nfd}, QString::fromUtf8(nfc), nfc},
+        {{nfc, nfd}, QString::fromUtf8(nfd), nfd},
+        {{nfd}, QString::fromUtf8(nfc), nfd},
+        {{"user.bad\xff", "user.bad"}, u"user.bad"_s, "user.bad"},
+        {{"user.Q"}, u"q"_s, {}},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        const QString root = makeFolder(u"case%1"_s.arg(run++));
+        const QString file = makeFile(root.section(u'/', -1) + u"/f"_s);
+        for (const QByteArray& name : c.names)
+            setRaw(file, name, name);
+        const auto result = stripWith(root, c.typed, {});
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->removed, c.removed.isEmpty() ? 0 : 1) << c.typed.toStdString();
+        for (const QByteArray& name : c.names)
+            EXPECT_EQ(hasRaw(file, name), name != c.removed) << name.toStdString();
+    }
+    // A name that is not UTF-8 cannot be typed in the window; listed, it is shown with \xHH.
+    const QString root = makeFolder(u"bytes"_s);
+    const QString file = makeFile(u"bytes/f"_s);
+    setRaw(file, "user.bad\xff", "v");
+    WalkErrors errors;
+    EXPECT_EQ(errors.add(QFile::encodeName(file), "user.bad\xff", u"No data available"_s),
+              file + u": user.bad\\xff: No data available"_s);
 }

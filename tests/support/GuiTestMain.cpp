@@ -1,3 +1,5 @@
+#include "support/GuiTestSettings.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
@@ -31,9 +33,10 @@ extern "C" const char* __lsan_default_suppressions() {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // Settings the windows write (File > Open Recent) stay below the tests' own folder.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QDir::temp().filePath(QStringLiteral("palvorn-gui-test-settings")));
+                       palvorn::guiTestSettingsFolder());
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    QDir(palvorn::guiTestSettingsFolder()).removeRecursively();
+    return status;
 }

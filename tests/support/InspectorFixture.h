@@ -4,6 +4,7 @@
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
+#include "platform/RecordingConfirmation.h"
 #include "platform/RecordingErrorAlert.h"
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingPasteboard.h"
@@ -53,6 +54,7 @@ protected:
     palvorn::RecordingPasteboard pasteboard;
     palvorn::RecordingUpdateAlert updateAlert;
     palvorn::RecordingWorkspace workspace;
-    palvorn::AppDelegate delegate{
-        palvorn::Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace}};
+    palvorn::RecordingConfirmation confirmation;
+    palvorn::AppDelegate delegate{palvorn::Platform{
+        alert, openPanel, savePanel, pasteboard, updateAlert, workspace, nullptr, &confirmation}};
 };

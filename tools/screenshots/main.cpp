@@ -13,6 +13,7 @@
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
 #include "platform/FileOrFolderDialog.h"
+#include "platform/RecordingConfirmation.h"
 #include "platform/RecordingErrorAlert.h"
 #include "platform/RecordingOpenPanel.h"
 #include "platform/RecordingPasteboard.h"
@@ -179,8 +180,10 @@ private:
     RecordingPasteboard m_pasteboard;
     RecordingUpdateAlert m_updateAlert;
     RecordingWorkspace m_workspace;
-    AppDelegate m_delegate{
-        Platform{m_alert, m_openPanel, m_savePanel, m_pasteboard, m_updateAlert, m_workspace}};
+    // Answers the stripper's question with Yes, so that the shot shows a finished strip.
+    RecordingConfirmation m_confirmation;
+    AppDelegate m_delegate{Platform{m_alert, m_openPanel, m_savePanel, m_pasteboard, m_updateAlert,
+                                    m_workspace, nullptr, &m_confirmation}};
 };
 
 } // namespace

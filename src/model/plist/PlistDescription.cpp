@@ -114,17 +114,17 @@ QString uidText(const PlistValue& value) {
     return u"{value = %1}"_s.arg(value.toUid());
 }
 
-bool appendContainer(QString& out, const PlistValue& value, int level);
+bool appendContainer(QString& out, const PlistValue& value, int level, qsizetype limit);
 
 // A value inside a container at the given level. A nested container is laid out one level
 // deeper with its own leading indentation, which gives Foundation's double indent after "(" and
 // its "key =     (" gap.
-bool appendMember(QString& out, const PlistValue& value, int level) {
+bool appendMember(QString& out, const PlistValue& value, int level, qsizetype limit) {
     switch (value.kind()) {
     case Kind::Array:
     case Kind::Dictionary:
         appendIndent(out, level + 1);
-        return appendContainer(out, value, level + 1);
+        return appendContainer(out, value, level + 1, limit);
     case Kind::Data:
         out.append(PlistDescription::hexText(value.toData()));
         break;
@@ -134,18 +134,18 @@ bool appendMember(QString& out, const PlistValue& value, int level) {
     default:
         appendLeaf(out, leafText(value));
     }
-    return out.size() <= PlistDescription::maxLength;
+    return out.size() <= limit;
 }
 
 // Recursion follows the value's nesting, which the readers bound. Stops as soon as the text
 // outgrows the limit.
-bool appendContainer(QString& out, const PlistValue& value, int level) {
+bool appendContainer(QString& out, const PlistValue& value, int level, qsizetype limit) {
     if (value.kind() == Kind::Array) {
         out.append(u"(\n");
         const PlistValue::Array& elements = value.toArray();
         for (qsizetype i = 0; i < elements.size(); ++i) {
             appendIndent(out, level + 1);
-            if (!appendMember(out, elements[i], level))
+            if (!appendMember(out, elements[i], level, limit))
                 return false;
             out.append(i + 1 < elements.size() ? u",\n" : u"\n");
         }
@@ -158,7 +158,7 @@ bool appendContainer(QString& out, const PlistValue& value, int level) {
         appendIndent(out, level + 1);
         appendLeaf(out, key);
         out.append(u" = ");
-        if (!appendMember(out, member, level))
+        if (!appendMember(out, member, level, limit))
             return false;
         out.append(u";\n");
     }
@@ -174,7 +174,7 @@ std::optional<QString> PlistDescription::describe(const PlistValue& value) {
     case Kind::Array:
     case Kind::Dictionary: {
         QString out;
-        if (!appendContainer(out, value, 0))
+        if (!appendContainer(out, value, 0, maxLength))
             return std::nullopt;
         return out;
     }
@@ -185,6 +185,21 @@ std::optional<QString> PlistDescription::describe(const PlistValue& value) {
     default:
         return leafText(value);
     }
+}
+
+QString PlistDescription::describeCut(const PlistValue& value, qsizetype limit, bool* cut) {
+    limit = std::min(limit, maxLength);
+    QString out;
+    if (value.kind() == Kind::Array || value.kind() == Kind::Dictionary) {
+        *cut = !appendContainer(out, value, 0, limit);
+    } else {
+        out = *describe(value);
+        *cut = out.size() > limit;
+    }
+    // A member may have run past the limit before the check; the text never does.
+    if (*cut)
+        out.truncate(limit);
+    return out;
 }
 
 QString PlistDescription::hexText(QByteArrayView bytes) {

@@ -21,6 +21,9 @@ public:
     // levels deep); past maxLength characters the description is refused.
     static std::optional<QString> describe(const PlistValue& value);
     static constexpr qsizetype maxLength = 32 * 1024 * 1024;
+    // The same text cut after at most limit characters (never more than maxLength), for
+    // renderings that must stay in proportion to the value; cut tells whether it was.
+    static QString describeCut(const PlistValue& value, qsizetype limit, bool* cut);
 
     // "<", the bytes as lower-case hex with a space after every 4 bytes except at the end, ">".
     // Empty is "<>"; "Hello" is "<48656c6c 6f>".

@@ -1,0 +1,106 @@
+#include "app/FolderToolControls.h"
+
+#include "app/WalkQueue.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace palvorn {
+
+namespace {
+
+// The one local folder a drag carries, or an empty text.
+QString droppedFolder(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1)
+        return {};
+    const QUrl url = mime->urls().constFirst();
+    if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isDir())
+        return {};
+    return url.toLocalFile();
+}
+
+} // namespace
+
+FolderToolControls::FolderToolControls(const Widgets& widgets, WalkQueue& queue,
+                                       std::function<void()> start)
+    : QObject(&widgets.view), m_widgets(widgets), m_queue(queue), m_start(std::move(start)),
+      m_startTitle(widgets.startButton.text()) {
+    connect(&m_widgets.startButton, &QPushButton::clicked, this, &FolderToolControls::startOrStop);
+    for (QLineEdit* field : std::as_const(m_widgets.fields))
+        connect(field, &QLineEdit::returnPressed, this, [this] { m_start(); });
+    connect(&m_queue, &WalkQueue::runningChanged, this, &FolderToolControls::showRunning);
+    connect(&m_refresh, &QTimer::timeout, this, &FolderToolControls::showProgress);
+    m_refresh.setInterval(refreshMsecs);
+    m_widgets.view.installEventFilter(this);
+    m_widgets.folderText.setAcceptDrops(true);
+    m_widgets.folderText.installEventFilter(this);
+}
+
+void FolderToolControls::startOrStop() {
+    if (m_queue.running() > 0)
+        m_queue.stopAll();
+    else
+        m_start();
+}
+
+void FolderToolControls::showRunning() {
+    const bool running = m_queue.running() > 0;
+    m_widgets.startButton.setText(running ? tr("Stop") : m_startTitle);
+    m_widgets.spinner.setVisible(running);
+    if (running) {
+        if (!m_refresh.isActive())
+            m_refresh.start();
+        showProgress();
+    } else {
+        m_refresh.stop();
+        m_widgets.progressText.clear();
+    }
+}
+
+void FolderToolControls::showProgress() {
+    // Several walks show one line each; the label shows the first and the tooltip all of them.
+    const QString text = m_queue.progressText();
+    m_widgets.progressText.setText(text.section(u'\n', 0, 0));
+    m_widgets.progressText.setToolTip(text);
+}
+
+bool FolderToolControls::acceptsDrop(QEvent* event) const {
+    return !droppedFolder(static_cast<QDropEvent*>(event)->mimeData()).isEmpty();
+}
+
+bool FolderToolControls::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_widgets.view) {
+        // A hidden tool window is a closed one (the application keeps it); minimising is
+        // spontaneous and leaves the walks alone.
+        if (event->type() == QEvent::Hide && !event->spontaneous())
+            m_queue.stopAll();
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        if (!acceptsDrop(event))
+            return false;
+        static_cast<QDropEvent*>(event)->acceptProposedAction();
+        return true;
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString folder = droppedFolder(drop->mimeData());
+        if (folder.isEmpty())
+            return false;
+        m_widgets.folderText.setText(folder);
+        drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace palvorn

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace palvorn {
+
+// Attribute calls of the walks: each names an item by the descriptor of its open folder and the
+// item's own name, and never follows a symbolic link. So what happens to the tree while a walk
+// runs (a folder renamed away, a link put in its place) cannot lead a call outside the folder,
+// and the depth of an item does not matter. Names are passed exactly as the system listed them
+// (NUL-terminated bytes). Failures throw PosixError.
+class FolderXattrAccess {
+public:
+    enum class Calls {
+        AtCalls,   // listxattrat, getxattrat, removexattrat with AT_SYMLINK_NOFOLLOW
+        ProcCalls, // llistxattr, lgetxattr, lremovexattr on /proc/self/fd/N/NAME
+    };
+
+    // Asked of the kernel once: the *at calls where it has them (Linux 6.13 and later).
+    static Calls availableCalls();
+    // The calls in use: the available ones unless forceProcCalls was set.
+    static Calls calls();
+    // Makes every later call use the /proc fallback (tests, benchmarks, PALVORN_XATTR_PROC=1).
+    static void forceProcCalls(bool force);
+
+    // The raw NUL-separated list into a buffer that keeps its capacity from item to item. The
+    // buffer holds at most what one item's list can be (64 KiB on Linux).
+    static void list(int folderFd, const char* itemName, QByteArray& buffer);
+    // The whole value (at most 64 KiB, the kernel's limit on Linux); a value that changes size
+    // between the two calls is read again, at most four times.
+    static QByteArray get(int folderFd, const char* itemName, const char* listedName);
+    static qint64 size(int folderFd, const char* itemName, const char* listedName);
+    static void remove(int folderFd, const char* itemName, const char* listedName);
+};
+
+} // namespace palvorn

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <atomic>
+
+#include <QByteArray>
+#include <QMutex>
+#include <QString>
+
+namespace palvorn {
+
+// What a running walk has done so far, written by the walk's thread and read by whoever shows it
+// (a window's timer, the command line's progress line) as often as it likes: a counter and the
+// folder being walked, never a queued event per item.
+class WalkProgress {
+public:
+    void countItem() { m_items.fetch_add(1, std::memory_order_relaxed); }
+    void enterFolder(const QByteArray& path);
+
+    qint64 items() const { return m_items.load(std::memory_order_relaxed); }
+    QByteArray folder() const;
+
+    // "1234 items, in /home/zoe/Music": one line, as the window and palvorn-cli show it.
+    QString text() const;
+
+private:
+    std::atomic<qint64> m_items = 0;
+    mutable QMutex m_mutex;
+    QByteArray m_folder; // one path, replaced on each folder
+};
+
+} // namespace palvorn
