@@ -1,15 +1,15 @@
 #include "model/DumpWriter.h"
 
 #include "model/AttributeName.h"
+#include "model/ByteText.h"
+#include "model/FolderWalk.h"
+#include "model/FolderXattrAccess.h"
 #include "model/PosixError.h"
 #include "model/XattrAccess.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <vector>
 
 #include <QIODevice>
 
@@ -85,57 +85,36 @@ void DumpWriter::dumpTree(const QByteArray& path) {
         report(path, PosixError::describe(errno));
         return;
     }
+    // A link given here is neither followed nor read: its own attributes could be reached only
+    // through its folder, and getfattr prints none for a link without any.
     if (S_ISLNK(status.st_mode))
         return;
     dumpItem(path);
-    if (S_ISDIR(status.st_mode))
-        walkBelow(path);
-}
-
-void DumpWriter::walkBelow(const QByteArray& folder) {
-    struct Level {
-        QByteArray path;
-        DIR* dir;
+    if (!S_ISDIR(status.st_mode))
+        return;
+    // Items below are reached through their folder's descriptor and never followed: a link's
+    // own attributes are dumped, as getfattr -h does.
+    // The walk drops the folder's trailing slashes; getfattr joins to the path as given.
+    qsizetype walkedPrefix = path.size();
+    while (walkedPrefix > 0 && path.at(walkedPrefix - 1) == '/')
+        --walkedPrefix;
+    const auto visit = [&](const FolderWalk::Item& item) {
+        dumpListed(
+            path + item.path.sliced(walkedPrefix),
+            [&item](QByteArray& list) { FolderXattrAccess::list(item.folderFd, item.name, list); },
+            [&item](const char* name) {
+                return FolderXattrAccess::get(item.folderFd, item.name, name);
+            });
     };
-    std::vector<Level> levels;
-    const auto open = [&](const QByteArray& path) {
-        if (DIR* dir = ::opendir(path.constData()))
-            levels.push_back({path, dir});
-        else
-            report(path, PosixError::describe(errno));
+    const auto folderFailed = [this](const QByteArray& folder, const QString& reason) {
+        report(folder, reason);
     };
-    open(folder);
-    while (!levels.empty()) {
-        if (m_writeFailed) {
-            ::closedir(levels.back().dir);
-            levels.pop_back();
-            continue;
-        }
-        DIR* dir = levels.back().dir;
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry) {
-            if (errno != 0)
-                report(levels.back().path, PosixError::describe(errno));
-            ::closedir(dir);
-            levels.pop_back();
-            continue;
-        }
-        const QByteArrayView name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        // Joined as given, even after a trailing slash, as getfattr joins them.
-        const QByteArray child = levels.back().path + '/' + name.toByteArray();
-        struct stat status {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
-            report(child, PosixError::describe(errno));
-            continue;
-        }
-        if (S_ISLNK(status.st_mode))
-            continue;
-        dumpItem(child);
-        if (S_ISDIR(status.st_mode))
-            open(child);
+    FolderWalk::Options options;
+    options.stop = &m_writeFailed;
+    QString error;
+    if (!FolderWalk::walk(ByteText::decode(path), visit, folderFailed, options, &error)) {
+        m_anyProblem = true;
+        m_problem(error);
     }
 }
 
@@ -143,7 +122,7 @@ void DumpWriter::write(const QByteArray& bytes) {
     if (m_writeFailed)
         return;
     if (m_out.write(bytes) != bytes.size()) {
-        m_writeFailed = true;
+        m_writeFailed.store(true);
         m_anyProblem = true;
     }
 }

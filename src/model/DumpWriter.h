@@ -2,6 +2,7 @@
 
 #include "model/AttributeDump.h"
 
+#include <atomic>
 #include <functional>
 
 #include <QByteArray>
@@ -17,7 +18,7 @@ namespace palvorn {
 //
 // Memory: one item's name list (at most 64 KiB, the kernel's limit) and one value with its
 // encoded line (a value is at most 64 KiB; its text form at most four times that) at a time, and
-// one open directory per level of a walk.
+// the walk's one open folder per level.
 class DumpWriter {
 public:
     using ProblemSink = std::function<void(const QString& text)>;
@@ -27,12 +28,12 @@ public:
     // The item at path; a link given here is followed.
     void dumpItem(const QByteArray& path);
     // The item and everything below it, in directory order, each folder before its contents.
-    // Links are neither followed nor dumped.
+    // Links are never followed; below the item, a link's own attributes are dumped.
     void dumpTree(const QByteArray& path);
 
     bool anyProblem() const { return m_anyProblem; }
     // Writing to the output failed; nothing more is written.
-    bool writeFailed() const { return m_writeFailed; }
+    bool writeFailed() const { return m_writeFailed.load(); }
 
 private:
     using ListNames = std::function<void(QByteArray& list)>;
@@ -40,7 +41,6 @@ private:
 
     // One item's block, whichever calls reach its attributes.
     void dumpListed(const QByteArray& path, const ListNames& listNames, const ReadValue& readValue);
-    void walkBelow(const QByteArray& folder);
     void write(const QByteArray& bytes);
     void report(const QByteArray& path, const QString& reason);
     void report(const QByteArray& path, const QByteArray& name, const QString& reason);
@@ -49,7 +49,8 @@ private:
     DumpEncoding m_encoding;
     ProblemSink m_problem;
     bool m_anyProblem = false;
-    bool m_writeFailed = false;
+    // Also the walk's stop flag: nothing more is walked once the output fails.
+    std::atomic_bool m_writeFailed = false;
 };
 
 } // namespace palvorn
