@@ -3,11 +3,18 @@
 #include "cli/CrawlCommand.h"
 #include "cli/ProgressLine.h"
 #include "model/FolderText.h"
+#include "stripper/StripBackup.h"
 #include "stripper/StripWalk.h"
 
 #include <QDir>
 
 namespace palvorn {
+
+namespace {
+
+const QString backupOption = QStringLiteral("backup");
+
+} // namespace
 
 QString StripCommand::description() const {
     return QStringLiteral("Removes every attribute TYPE from all items below DIR.");
@@ -18,6 +25,11 @@ void StripCommand::addArguments(QCommandLineParser& parser) const {
                                  QStringLiteral("The folder (\"~\" is home)."));
     parser.addPositionalArgument(QStringLiteral("TYPE"), QStringLiteral("The attribute name."));
     CrawlCommand::addWalkOptions(parser);
+    parser.addOption({backupOption,
+                      QStringLiteral("First writes what will be removed to FILE, a dump that "
+                                     "'palvorn-cli restore FILE' puts back; when FILE cannot be "
+                                     "written, nothing is removed."),
+                      QStringLiteral("FILE")});
 }
 
 QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
@@ -40,17 +52,28 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress, interrupt);
     QString error;
     std::optional<StripWalk::Result> result;
+    std::optional<StripBackup::Result> backup;
     {
         ProgressLine line(err, progress, CrawlCommand::showsProgress(parser));
-        result = StripWalk::run(
-            folder, arguments.at(1), options,
-            [&line](const QString& text) { line.printLine(text); }, &error);
+        if (parser.isSet(backupOption)) {
+            // Absolute paths in the file, so that it restores from any folder.
+            backup = StripBackup::write(FolderText::absolutePath(folder), arguments.at(1), options,
+                                        parser.value(backupOption));
+            if (!backup->error.isEmpty())
+                error = backup->error + QStringLiteral("; nothing was removed");
+        }
+        if (error.isEmpty())
+            result = StripWalk::run(
+                folder, arguments.at(1), options,
+                [&line](const QString& text) { line.printLine(text); }, &error);
     }
     if (!result) {
         err << error << "\n";
         return Failure;
     }
     writeReport(out, StripWalk::report(*result));
+    if (backup)
+        out << StripBackup::reportLine(parser.value(backupOption), backup->saved);
     // A strip stopped by Ctrl-C prints what it removed, but did not succeed.
     return result->errors.isEmpty() && !result->stopped ? Success : Failure;
 }

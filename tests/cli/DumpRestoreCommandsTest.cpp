@@ -93,3 +93,44 @@ TEST_F(DumpRestoreCommandsTest, AnUnreadableFolderIsReportedAndItsSiblingsDumped
     EXPECT_TRUE(ours.out.contains(u"user.o=\"1\""_s));
     EXPECT_EQ(ours.out, QString::fromUtf8(getfattr.readAllStandardOutput()));
 }
+
+TEST_F(DumpRestoreCommandsTest, AStripWithARestoreFileIsUndoneByRestore) {
+    const QString root = makeFolder(u"tree/sub"_s).chopped(4);
+    const QList<std::pair<QString, QByteArray>> values = {
+        {u"tree/a"_s, {}},
+        {u"tree/sub/b"_s, QByteArray("nul\0and\nbreak\xff", 15)},
+        {u"tree/sub"_s, "folder"},
+    };
+    for (const auto& [path, value] : values) {
+        if (!path.endsWith(u"sub"_s))
+            makeFile(path);
+        setRaw(pathOf(path), "user.t", value);
+        setRaw(pathOf(path), "user.keep", "k");
+    }
+    const QString backup = pathOf(u"strip.dump"_s);
+    const CliResult stripped = runCli({u"strip"_s, u"--backup"_s, backup, root, u"user.t"_s});
+    EXPECT_EQ(stripped.exitCode, 0) << stripped.err.toStdString();
+    EXPECT_TRUE(stripped.out.endsWith(u"\nRestore file (3 xattrs): "_s + backup + u"\n"_s))
+        << stripped.out.toStdString();
+    for (const auto& [path, value] : values)
+        EXPECT_FALSE(hasRaw(pathOf(path), "user.t")) << path.toStdString();
+
+    const CliResult restored = runCli({u"restore"_s, backup});
+    EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    for (const auto& [path, value] : values) {
+        EXPECT_EQ(getRaw(pathOf(path), "user.t"), value) << path.toStdString();
+        EXPECT_EQ(getRaw(pathOf(path), "user.keep"), "k");
+    }
+}
+
+TEST_F(DumpRestoreCommandsTest, AStripWhoseRestoreFileCannotBeWrittenRemovesNothing) {
+    const QString root = makeFolder(u"tree"_s);
+    setRaw(makeFile(u"tree/a"_s), "user.t", "1");
+    const QString backup = pathOf(u"no-such-folder/strip.dump"_s);
+    const CliResult result = runCli({u"strip"_s, u"--backup"_s, backup, root, u"user.t"_s});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.startsWith(backup + u": "_s)) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(u"nothing was removed"_s));
+    EXPECT_EQ(result.out, QString());
+    EXPECT_EQ(getRaw(pathOf(u"tree/a"_s), "user.t"), "1");
+}
