@@ -111,6 +111,7 @@ ViewController::ViewController(Platform platform, QWidget* parent)
     connect(m_ui->addQuarButton, &QPushButton::clicked, this, &ViewController::addQuarantine);
     connect(m_ui->addFlagButton, &QPushButton::clicked, this, &ViewController::addNameFlags);
     connect(m_ui->stripFlagButton, &QPushButton::clicked, this, &ViewController::stripNameFlags);
+    connect(m_ui->flagTextbox, &QLineEdit::textChanged, this, &ViewController::enableFlagCommands);
     viewDidLoad();
 }
 
@@ -119,7 +120,7 @@ ViewController::~ViewController() = default;
 void ViewController::viewDidLoad() {
     for (QPushButton* button :
          {m_ui->addQuarButton, m_ui->pasteXattrButton, m_ui->removeXattrButton,
-          m_ui->copyXattrButton, m_ui->newXattrButton})
+          m_ui->copyXattrButton, m_ui->newXattrButton, m_ui->addFlagButton, m_ui->stripFlagButton})
         button->setEnabled(false);
     m_ui->newXattrButton->setText(tr("New"));
     m_table->setRecords({});
@@ -279,13 +280,29 @@ void ViewController::showSelectedAttribute() {
         m_ui->newXattrButton->setText(tr("Edit"));
         m_ui->removeXattrButton->setEnabled(true);
         m_ui->copyXattrButton->setEnabled(true);
-        return;
+    } else {
+        m_ui->newXattrButton->setText(tr("New"));
+        m_ui->xattrTextbox->clear();
+        showContentText(QString());
+        m_ui->removeXattrButton->setEnabled(false);
+        m_ui->copyXattrButton->setEnabled(false);
     }
-    m_ui->newXattrButton->setText(tr("New"));
-    m_ui->xattrTextbox->clear();
-    showContentText(QString());
-    m_ui->removeXattrButton->setEnabled(false);
-    m_ui->copyXattrButton->setEnabled(false);
+    enableFlagCommands();
+    Q_EMIT selectionStateChanged();
+}
+
+void ViewController::enableFlagCommands() {
+    const bool selected = hasSelectedAttributes();
+    m_ui->addFlagButton->setEnabled(selected && !m_ui->flagTextbox->text().isEmpty());
+    m_ui->stripFlagButton->setEnabled(selected);
+}
+
+bool ViewController::hasSelectedAttributes() const {
+    return m_theSourceURL && m_ui->xattrTable->selectionModel()->hasSelection();
+}
+
+bool ViewController::tableHasFocus() const {
+    return m_ui->xattrTable->hasFocus();
 }
 
 QString ViewController::reportText() const {

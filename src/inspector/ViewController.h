@@ -97,6 +97,10 @@ public:
     void selectAll();
     void removeSelectedAttributes() { cutSelectedAttributes(); }
 
+    // True when a file is shown and at least one of its attributes is selected.
+    bool hasSelectedAttributes() const;
+    bool tableHasFocus() const;
+
     // Selected rows of the list, in the system's order, whatever the table's sorting.
     QList<int> selectedRowIndexes() const;
 
@@ -113,6 +117,8 @@ public:
 Q_SIGNALS:
     // Files dropped after the first one, each for a window of its own.
     void openDocumentRequested(const QUrl& url);
+    // The selection changed, or the file shown: commands that act on it may now act or not.
+    void selectionStateChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -136,6 +142,8 @@ private:
                      const std::function<QList<AttributeFailure>()>& command);
     void pushChange(AttributeChange change);
     void restoreSplitter();
+    // Add flag and Strip flags act on a selection, Add flag only with a flag text.
+    void enableFlagCommands();
 
     std::unique_ptr<Ui::ViewController> m_ui;
     Platform m_platform;

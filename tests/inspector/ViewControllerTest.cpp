@@ -515,10 +515,53 @@ TEST_F(InspectorDesktopTest, EditAndViewCommandsActOnTheirWindow) {
     menuAction(view, QKeySequence::Redo)->trigger();
     EXPECT_FALSE(hasRaw(file, "user.fourth"));
 
-    // Tab leaves the table for the next control.
+    // Tab leaves the table for the name box, then the command buttons, then the content pane.
+    selectRows(view, {0});
     view.ui().xattrTable->setFocus();
     QTest::keyClick(view.ui().xattrTable, Qt::Key_Tab);
-    EXPECT_FALSE(view.ui().xattrTable->hasFocus());
+    EXPECT_TRUE(view.ui().xattrTextbox->hasFocus());
+    QTest::keyClick(view.ui().xattrTextbox, Qt::Key_Tab);
+    EXPECT_TRUE(view.ui().newXattrButton->hasFocus());
+    EXPECT_EQ(view.ui().saveButton->nextInFocusChain(), view.ui().flagTextbox);
+    EXPECT_EQ(view.ui().stripFlagButton->nextInFocusChain(), view.ui().outputTextcontent);
+}
+
+// Delete is the text field's own key while a text field has the focus; the attribute commands
+// are offered only when there is a selection to act on.
+TEST_F(InspectorDesktopTest, DeleteAndSelectionCommandsActOnlyWhereTheyCan) {
+    const QString file = makeThreeAttributeFile(u"f"_s);
+    ViewController& view = open(file);
+    view.window()->show();
+    view.window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.window()));
+    QAction* cut = menuAction(view, QKeySequence::Cut);
+    QAction* copy = menuAction(view, QKeySequence::Copy);
+    QAction* remove = menuAction(view, QKeySequence::Delete);
+    view.ui().xattrTable->setFocus();
+    EXPECT_EQ((QList<bool>{cut->isEnabled(), copy->isEnabled(), remove->isEnabled(),
+                           view.ui().addFlagButton->isEnabled(),
+                           view.ui().stripFlagButton->isEnabled()}),
+              QList<bool>(5, false));
+
+    selectRows(view, {rowOf(view, u"user.first"_s)});
+    EXPECT_TRUE(cut->isEnabled() && copy->isEnabled() && remove->isEnabled());
+    EXPECT_TRUE(view.ui().stripFlagButton->isEnabled());
+    EXPECT_FALSE(view.ui().addFlagButton->isEnabled()); // no flag text yet
+    view.ui().flagTextbox->setText(u"S"_s);
+    EXPECT_TRUE(view.ui().addFlagButton->isEnabled());
+
+    for (QWidget* text : std::initializer_list<QWidget*>{view.ui().xattrTextbox,
+                                                         view.ui().outputTextcontent}) {
+        text->setFocus();
+        QTest::keyClick(text, Qt::Key_Delete);
+        remove->trigger();
+    }
+    EXPECT_EQ(getRaw(file, "user.first"), "first value");
+    EXPECT_EQ(view.ui().xattrTextbox->text(), u"user.first"_s);
+
+    view.ui().xattrTable->setFocus();
+    remove->trigger();
+    EXPECT_FALSE(hasRaw(file, "user.first"));
 }
 
 // After the editor's save the saved attribute is the one selected and described.
