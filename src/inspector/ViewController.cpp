@@ -92,7 +92,7 @@ ViewController::ViewController(Platform platform, QWidget* parent)
     };
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, scheduleReload);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, scheduleReload);
-    connect(m_reloadTimer, &QTimer::timeout, this, &ViewController::reload);
+    connect(m_reloadTimer, &QTimer::timeout, this, &ViewController::reloadAutomatically);
 
     connect(m_ui->xattrTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ViewController::showSelectedAttribute);
@@ -195,7 +195,8 @@ void ViewController::inspectFile(const QUrl& url) {
     m_editRes.clear();
     // The history belongs to the file it changed; it is not carried over to another one.
     m_undoStack->clear();
-    loadList();
+    const QList<AttributeFailure> failures = loadList();
+    showReloadStatus({});
     watchSourceFile();
     m_ui->filenameTextbox->setText(m_theSourcePath);
     m_ui->addQuarButton->setEnabled(true);
@@ -204,33 +205,63 @@ void ViewController::inspectFile(const QUrl& url) {
     m_ui->pasteXattrButton->setEnabled(true);
     m_ui->newXattrButton->setEnabled(true);
     m_ui->newXattrButton->setText(tr("New"));
+    showFailures(failures);
 }
 
-void ViewController::loadList(bool refreshSummary) {
+QList<AttributeFailure> ViewController::loadList(bool refreshSummary) {
     m_reslist = std::make_unique<ResourceList>(*m_theSourceURL);
     if (refreshSummary)
         refreshSizeSummary();
     m_table->setRecords(m_reslist->children());
-    // One alert for the whole list: a reload after another program's change may meet many.
-    showFailures(m_reslist->failures());
+    return m_reslist->failures();
 }
 
 void ViewController::reloadAttributes() {
     reloadSelecting(systemNames(selectedNames()));
 }
 
+void ViewController::reloadAutomatically() {
+    reloadSelecting(systemNames(selectedNames()), true);
+}
+
+void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
+    QLabel* status = m_ui->reloadStatusLabel;
+    if (failures.isEmpty()) {
+        status->clear();
+        status->setToolTip(tr("What the last automatic reload could not read"));
+        status->hide();
+        return;
+    }
+    // One line, whatever the count: the whole list is in the tooltip.
+    const QString first = failures.constFirst().text().section(u'\n', 0, 0);
+    status->setText(failures.size() == 1
+                        ? tr("Reload: %1").arg(first)
+                        : tr("Reload: %1 (and %n more)", nullptr, int(failures.size() - 1))
+                              .arg(first));
+    status->setToolTip(AttributeFailure::listText(failures));
+    status->show();
+}
+
 // The controls are set from the new list in every case: a reload never leaves a name, a
 // button title or an enabled command that belongs to the old one.
-void ViewController::reloadSelecting(const QList<QByteArray>& names) {
+void ViewController::reloadSelecting(const QList<QByteArray>& names, bool automatic) {
     m_reslist.reset();
     m_table->setRecords({});
     showContentText(QString());
+    QList<AttributeFailure> failures;
     if (m_theSourceURL) {
-        loadList();
+        failures = loadList();
         watchSourceFile();
     }
+    // The selection is back before anything is shown about the failures.
     selectNames(names);
     showSelectedAttribute();
+    if (automatic) {
+        showReloadStatus(failures);
+        return;
+    }
+    showReloadStatus({});
+    showFailures(failures);
 }
 
 void ViewController::selectNames(const QList<QByteArray>& names) {
@@ -547,9 +578,10 @@ void ViewController::addQuarantine() {
     m_reslist.reset();
     m_table->setRecords({});
     showContentText(QString());
-    loadList(false);
+    const QList<AttributeFailure> readFailures = loadList(false);
     selectNames(selected);
     showSelectedAttribute();
+    showFailures(readFailures);
     if (const std::optional<QString> failure = m_quarantine.recordEvent(stamp))
         m_platform.alert.showErrorAlert(*failure);
     refreshSizeSummary();

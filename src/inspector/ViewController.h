@@ -49,8 +49,11 @@ public:
     void inspectFile(const QUrl& url);
     // Rebuilds the list from the file, keeping the selected names that still exist.
     void reloadAttributes();
-    // View > Reload, and the file's attributes changed elsewhere.
+    // View > Reload: read failures are shown in an alert.
     void reload() { reloadAttributes(); }
+    // The file's attributes changed elsewhere: the user did not ask, so read failures are shown
+    // in the window's reload status line, never in an alert.
+    void reloadAutomatically();
     void refreshSizeSummary();
     void showContentText(const QString& text);
     void showSelectedAttribute();
@@ -128,12 +131,15 @@ protected:
 private:
     void viewDidLoad();
     void viewDidAppear();
-    void loadList(bool refreshSummary = true);
+    // Reads the list; its read failures are the caller's to show.
+    QList<AttributeFailure> loadList(bool refreshSummary = true);
     QList<QByteArray> selectedNames() const;
     void setWindowTitleText(const QString& title);
     void watchSourceFile();
     // Names in their system form ("user.comment").
-    void reloadSelecting(const QList<QByteArray>& names);
+    // An automatic reload puts its read failures in the status line instead of an alert.
+    void reloadSelecting(const QList<QByteArray>& names, bool automatic = false);
+    void showReloadStatus(const QList<AttributeFailure>& failures);
     void selectNames(const QList<QByteArray>& names);
     // Shows every failure of one command in one alert.
     void showFailures(const QList<AttributeFailure>& failures);

@@ -486,6 +486,32 @@ TEST_F(InspectorDesktopTest, OutsideChangesReloadTheWindowKeepingTheSelection) {
     EXPECT_TRUE(alert.shown().isEmpty());
 }
 
+// A reload the user did not ask for never opens an alert: what it could not read is in the
+// window's status line, until a reload reads the file again.
+TEST_F(InspectorDesktopTest, AnAutomaticReloadShowsItsFailuresInTheStatusLine) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.a", "a");
+    ViewController& view = open(file);
+    EXPECT_TRUE(view.ui().reloadStatusLabel->isHidden());
+
+    QFile::remove(file);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.ui().reloadStatusLabel->isHidden(); }, 10'000));
+    EXPECT_TRUE(view.ui().reloadStatusLabel->text().contains(file));
+    EXPECT_TRUE(alert.shown().isEmpty());
+
+    // Asked for, the same failure is an alert, and the status line no longer holds it.
+    QFile created(file);
+    ASSERT_TRUE(created.open(QIODevice::WriteOnly));
+    created.close();
+    view.reload();
+    EXPECT_TRUE(view.ui().reloadStatusLabel->isHidden());
+    EXPECT_TRUE(alert.shown().isEmpty());
+    QFile::remove(file);
+    view.reload();
+    ASSERT_EQ(alert.shown().size(), 1);
+    EXPECT_TRUE(alert.shown().constFirst().contains(file));
+}
+
 // The keys and the menu's commands reach the inspector of their window: F5, Select All, Delete,
 // Undo, Redo and Tab.
 TEST_F(InspectorDesktopTest, EditAndViewCommandsActOnTheirWindow) {
