@@ -234,20 +234,27 @@ void AppDelegate::registerMainInterface() {
 }
 
 Document* AppDelegate::openDocument(const QUrl& url) {
-    auto* document = new Document(url, this);
+    return showDocument(new Document(url, this));
+}
+
+Document* AppDelegate::openDocumentAtPath(const QString& localPath) {
+    return showDocument(Document::atPath(localPath, this));
+}
+
+Document* AppDelegate::showDocument(Document* document) {
     DocumentWindow* window = document->makeWindowControllers(m_storyboard);
     m_documents.append(document);
     window->show();
-    if (url.isLocalFile()) {
+    if (!document->localPath().isEmpty()) {
         QSettings settings;
-        RecentFiles::add(settings, url.toLocalFile());
+        RecentFiles::add(settings, document->localPath());
     }
     return document;
 }
 
 void AppDelegate::openDocuments(const QStringList& paths) {
     for (const QString& path : paths)
-        openDocument(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+        openDocumentAtPath(QFileInfo(path).absoluteFilePath());
 }
 
 void AppDelegate::openFiles() {

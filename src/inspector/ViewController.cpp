@@ -134,8 +134,8 @@ void ViewController::showEvent(QShowEvent* event) {
 
 void ViewController::viewDidAppear() {
     setWindowTitleText(QStringLiteral("palvorn"));
-    if (m_document && !m_document->fileUrl().isEmpty())
-        inspectFile(m_document->fileUrl());
+    if (m_document && !m_document->localPath().isEmpty())
+        inspectPath(m_document->localPath());
 }
 
 void ViewController::setWindowTitleText(const QString& title) {
@@ -180,13 +180,13 @@ void ViewController::watchSourceFile() {
         m_watcher->addPath(m_theSourcePath);
 }
 
-void ViewController::inspectFile(const QUrl& url) {
-    m_theSourcePath = url.toLocalFile();
+void ViewController::inspectPath(const QString& localPath) {
+    m_theSourcePath = localPath;
     m_theFilename = QFileInfo(m_theSourcePath).fileName();
     if (m_document)
         m_document->setDisplayName(InspectorReport::defaultReportName(m_theFilename));
     setWindowTitleText(m_theFilename);
-    m_theSourceURL = url;
+    m_theSourceURL = QUrl::fromLocalFile(localPath);
     if (m_reslist) {
         m_reslist.reset();
         m_table->setRecords({});
@@ -209,7 +209,7 @@ void ViewController::inspectFile(const QUrl& url) {
 }
 
 QList<AttributeFailure> ViewController::loadList(bool refreshSummary) {
-    m_reslist = std::make_unique<ResourceList>(*m_theSourceURL);
+    m_reslist = std::make_unique<ResourceList>(ResourceList::ofPath(m_theSourcePath));
     if (refreshSummary)
         refreshSizeSummary();
     m_table->setRecords(m_reslist->children());

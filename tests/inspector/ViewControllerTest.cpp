@@ -1,12 +1,14 @@
 #include "inspector/ViewController.h"
 
 #include "editor/EditViewController.h"
+#include "model/ByteText.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
 #include "support/InspectorFixture.h"
 #include "support/QuarantineDatabase.h"
 #include "ui_EditViewController.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -602,6 +604,20 @@ TEST_F(InspectorDesktopTest, ControlsDescribeTheSavedAttribute) {
     EXPECT_EQ(view.ui().newXattrButton->text(), u"Edit"_s);
     EXPECT_EQ(view.selectedRowIndexes(), QList<int>{rowOf(view, u"user.renamed"_s)});
     EXPECT_TRUE(view.ui().removeXattrButton->isEnabled());
+}
+
+// Paths from the command line are bytes: one that is not UTF-8 still reaches its file.
+TEST_F(InspectorDesktopTest, APathThatIsNotUtf8OpensItsFile) {
+    const QByteArray bytes = QFile::encodeName(pathOf(u"bad"_s)) + "\xfepath";
+    const int fd = ::open(bytes.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ASSERT_EQ(::setxattr(bytes.constData(), "user.a", "value", 5, 0), 0);
+    delegate.openDocuments({ByteText::decode(bytes)});
+    const ViewController& view = delegate.documents().constLast()->window()->viewController();
+    EXPECT_EQ(namesShown(view), QStringList{u"user.a"_s});
+    EXPECT_TRUE(alert.shown().isEmpty());
+    EXPECT_EQ(ByteText::encode(view.ui().filenameTextbox->text()), bytes);
 }
 
 TEST_F(InspectorDesktopTest, DroppedFilesAreInspectedHereAndInWindowsOfTheirOwn) {
