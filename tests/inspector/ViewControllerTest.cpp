@@ -690,32 +690,3 @@ TEST_F(InspectorDesktopTest, TheSplitterKeepsItsPlaceForTheNextWindow) {
     second.window()->show();
     EXPECT_EQ(second.ui().splitter->sizes(), moved);
 }
-
-// Every control says what it is to a screen reader and to the pointer, and the windows fit a
-// small screen.
-TEST_F(InspectorDesktopTest, EveryControlIsNamedAndTheWindowsFitASmallScreen) {
-    ViewController& view = open(makeThreeAttributeFile(u"f"_s));
-    view.ui().xattrTable->selectRow(0);
-    view.ui().newXattrButton->click();
-    for (QWidget* window :
-         {static_cast<QWidget*>(view.window()), static_cast<QWidget*>(view.editor())}) {
-        for (QWidget* control : window->findChildren<QWidget*>()) {
-            const bool isControl =
-                qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control) ||
-                qobject_cast<QPlainTextEdit*>(control) ||
-                qobject_cast<QAbstractItemView*>(control) || qobject_cast<QComboBox*>(control) ||
-                qobject_cast<QSplitter*>(control) || qobject_cast<QLabel*>(control);
-            // Parts that Qt makes inside a control (a combo box's line, a header) are the
-            // control's own.
-            if (!isControl || control->objectName().isEmpty() ||
-                control->objectName().startsWith(u"qt_"_s))
-                continue;
-            EXPECT_FALSE(control->accessibleName().isEmpty())
-                << control->objectName().toStdString();
-            EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
-        }
-        // 1400x900 pixels at a scale of 2 leave 700x450.
-        EXPECT_LE(window->minimumSizeHint().width(), 700) << window->objectName().toStdString();
-        EXPECT_LE(window->minimumSizeHint().height(), 450) << window->objectName().toStdString();
-    }
-}
