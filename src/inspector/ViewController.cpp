@@ -234,10 +234,10 @@ void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
     }
     // One line, whatever the count: the whole list is in the tooltip.
     const QString first = failures.constFirst().text().section(u'\n', 0, 0);
-    status->setText(failures.size() == 1
-                        ? tr("Reload: %1").arg(first)
-                        : tr("Reload: %1 (and %n more)", nullptr, int(failures.size() - 1))
-                              .arg(first));
+    status->setText(
+        failures.size() == 1
+            ? tr("Reload: %1").arg(first)
+            : tr("Reload: %1 (and %n more)", nullptr, int(failures.size() - 1)).arg(first));
     status->setToolTip(AttributeFailure::listText(failures));
     status->show();
 }

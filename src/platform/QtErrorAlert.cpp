@@ -28,10 +28,10 @@ void QtErrorAlert::fill() {
         return;
     }
     const QStringList first = m_lines.mid(0, shownLines);
-    m_box->setInformativeText(
-        QApplication::translate("QtErrorAlert", "%1\n… and %n more (see Show Details)", nullptr,
-                                int(m_lines.size() - shownLines))
-            .arg(first.join(u'\n')));
+    m_box->setInformativeText(QApplication::translate("QtErrorAlert",
+                                                      "%1\n… and %n more (see Show Details)",
+                                                      nullptr, int(m_lines.size() - shownLines))
+                                  .arg(first.join(u'\n')));
     m_box->setDetailedText(m_lines.join(u'\n'));
 }
 

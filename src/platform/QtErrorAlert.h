@@ -6,8 +6,6 @@
 #include <QPointer>
 #include <QStringList>
 
-
-
 namespace palvorn {
 
 // The real alert: a modal critical message box with one "OK" button. It opens without a nested

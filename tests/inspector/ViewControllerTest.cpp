@@ -566,10 +566,10 @@ TEST_F(InspectorDesktopTest, DeleteAndSelectionCommandsActOnlyWhereTheyCan) {
     QAction* copy = menuAction(view, QKeySequence::Copy);
     QAction* remove = menuAction(view, QKeySequence::Delete);
     view.ui().xattrTable->setFocus();
-    EXPECT_EQ((QList<bool>{cut->isEnabled(), copy->isEnabled(), remove->isEnabled(),
-                           view.ui().addFlagButton->isEnabled(),
-                           view.ui().stripFlagButton->isEnabled()}),
-              QList<bool>(5, false));
+    EXPECT_EQ(
+        (QList<bool>{cut->isEnabled(), copy->isEnabled(), remove->isEnabled(),
+                     view.ui().addFlagButton->isEnabled(), view.ui().stripFlagButton->isEnabled()}),
+        QList<bool>(5, false));
 
     selectRows(view, {rowOf(view, u"user.first"_s)});
     EXPECT_TRUE(cut->isEnabled() && copy->isEnabled() && remove->isEnabled());
@@ -578,8 +578,8 @@ TEST_F(InspectorDesktopTest, DeleteAndSelectionCommandsActOnlyWhereTheyCan) {
     view.ui().flagTextbox->setText(u"S"_s);
     EXPECT_TRUE(view.ui().addFlagButton->isEnabled());
 
-    for (QWidget* text : std::initializer_list<QWidget*>{view.ui().xattrTextbox,
-                                                         view.ui().outputTextcontent}) {
+    for (QWidget* text :
+         std::initializer_list<QWidget*>{view.ui().xattrTextbox, view.ui().outputTextcontent}) {
         text->setFocus();
         QTest::keyClick(text, Qt::Key_Delete);
         remove->trigger();

@@ -155,7 +155,8 @@ TEST(QtErrorAlertTest, ShowsTheFixedMessageTheTextACriticalIconAndOneOkButton) {
 TEST(QtErrorAlertTest, ALongListFitsTheScreenInOneBoxAndKeepsEveryLine) {
     QStringList lines;
     for (int i = 0; i < 200; ++i)
-        lines.append(u"setxattr error: No space left on device (/tmp/f, user.attribute%1)"_s.arg(i));
+        lines.append(
+            u"setxattr error: No space left on device (/tmp/f, user.attribute%1)"_s.arg(i));
     QtErrorAlert alert;
     alert.showErrorAlert(lines.mid(0, 150).join(u'\n'));
     alert.showErrorAlert(lines.mid(150).join(u'\n'));
