@@ -30,7 +30,17 @@ namespace palvorn {
 
 namespace {
 
-enum class EditCommand { Cut, Copy, Paste };
+enum class EditCommand { Cut, Copy, Paste, Delete };
+
+void deleteText(QLineEdit& line) {
+    if (!line.isReadOnly())
+        line.del();
+}
+
+void deleteText(QPlainTextEdit& text) {
+    if (!text.isReadOnly())
+        text.textCursor().deleteChar();
+}
 
 template <typename TextWidget> void applyToText(TextWidget& widget, EditCommand command) {
     switch (command) {
@@ -40,17 +50,30 @@ template <typename TextWidget> void applyToText(TextWidget& widget, EditCommand 
         return widget.copy();
     case EditCommand::Paste:
         return widget.paste();
+    case EditCommand::Delete:
+        return deleteText(widget);
     }
 }
 
-// Cut, copy and paste act on text where a text field has the focus, and on the selected
-// attributes everywhere else in a document window.
-void editCommand(QMainWindow& window, EditCommand command) {
+// The window's text field that has the focus, if one has.
+QWidget* focusedText(const QMainWindow& window) {
     QWidget* focus = QApplication::focusWidget();
-    if (auto* line = qobject_cast<QLineEdit*>(focus); line && window.isAncestorOf(line))
+    if (!focus || !window.isAncestorOf(focus))
+        return nullptr;
+    if (qobject_cast<QLineEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus))
+        return focus;
+    return nullptr;
+}
+
+// Cut, copy and paste act on text where a text field has the focus, and on the selected
+// attributes everywhere else in a document window. Delete removes attributes only while the
+// table has the focus: anywhere else it is the focused control's own key.
+void editCommand(QMainWindow& window, EditCommand command) {
+    QWidget* text = focusedText(window);
+    if (auto* line = qobject_cast<QLineEdit*>(text))
         return applyToText(*line, command);
-    if (auto* text = qobject_cast<QPlainTextEdit*>(focus); text && window.isAncestorOf(text))
-        return applyToText(*text, command);
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(text))
+        return applyToText(*plain, command);
     auto* document = qobject_cast<DocumentWindow*>(&window);
     if (!document)
         return;
@@ -62,7 +85,27 @@ void editCommand(QMainWindow& window, EditCommand command) {
         return view.copyWithSender();
     case EditCommand::Paste:
         return view.pasteWithSender();
+    case EditCommand::Delete:
+        if (view.tableHasFocus())
+            view.removeSelectedAttributes();
+        return;
     }
+}
+
+// Cut, Copy and Delete are offered where they can act: on a focused text field, or on selected
+// attributes (Delete only with the table focused).
+void followSelection(QMainWindow& window, ViewController& view, QAction* cut, QAction* copy,
+                     QAction* remove) {
+    const auto update = [&window, &view, cut, copy, remove] {
+        const bool text = focusedText(window) != nullptr;
+        const bool selected = view.hasSelectedAttributes();
+        cut->setEnabled(text || selected);
+        copy->setEnabled(text || selected);
+        remove->setEnabled(text || (selected && view.tableHasFocus()));
+    };
+    QObject::connect(&view, &ViewController::selectionStateChanged, remove, update);
+    QObject::connect(qApp, &QApplication::focusChanged, remove, update);
+    update();
 }
 
 } // namespace
@@ -195,20 +238,27 @@ void AppDelegate::registerMainInterface() {
 }
 
 Document* AppDelegate::openDocument(const QUrl& url) {
-    auto* document = new Document(url, this);
+    return showDocument(new Document(url, this));
+}
+
+Document* AppDelegate::openDocumentAtPath(const QString& localPath) {
+    return showDocument(Document::atPath(localPath, this));
+}
+
+Document* AppDelegate::showDocument(Document* document) {
     DocumentWindow* window = document->makeWindowControllers(m_storyboard);
     m_documents.append(document);
     window->show();
-    if (url.isLocalFile()) {
+    if (!document->localPath().isEmpty()) {
         QSettings settings;
-        RecentFiles::add(settings, url.toLocalFile());
+        RecentFiles::add(settings, document->localPath());
     }
     return document;
 }
 
 void AppDelegate::openDocuments(const QStringList& paths) {
     for (const QString& path : paths)
-        openDocument(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+        openDocumentAtPath(QFileInfo(path).absoluteFilePath());
 }
 
 void AppDelegate::openFiles() {
@@ -252,15 +302,16 @@ void AppDelegate::installMenus(QMainWindow& window) {
         view->followUndoStack(undo, redo);
         edit->addSeparator();
     }
-    edit->addAction(tr("Cu&t"), QKeySequence::Cut, &window,
-                    [&window] { editCommand(window, EditCommand::Cut); });
-    edit->addAction(tr("&Copy"), QKeySequence::Copy, &window,
-                    [&window] { editCommand(window, EditCommand::Copy); });
+    QAction* cut = edit->addAction(tr("Cu&t"), QKeySequence::Cut, &window,
+                                   [&window] { editCommand(window, EditCommand::Cut); });
+    QAction* copy = edit->addAction(tr("&Copy"), QKeySequence::Copy, &window,
+                                    [&window] { editCommand(window, EditCommand::Copy); });
     edit->addAction(tr("&Paste"), QKeySequence::Paste, &window,
                     [&window] { editCommand(window, EditCommand::Paste); });
     if (view) {
-        edit->addAction(tr("&Delete"), QKeySequence::Delete, view,
-                        &ViewController::removeSelectedAttributes);
+        QAction* remove = edit->addAction(tr("&Delete"), QKeySequence::Delete, &window,
+                                          [&window] { editCommand(window, EditCommand::Delete); });
+        followSelection(window, *view, cut, copy, remove);
         edit->addAction(tr("Select &All"), QKeySequence::SelectAll, view,
                         &ViewController::selectAll);
         window.menuBar()

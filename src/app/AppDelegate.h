@@ -46,6 +46,8 @@ public:
     // One document and window per file; an empty URL gives an empty inspector ("palvorn").
     // Every file opened joins File > Open Recent.
     Document* openDocument(const QUrl& url);
+    // As openDocument, for a path given as bytes (see ByteText): command-line arguments.
+    Document* openDocumentAtPath(const QString& localPath);
     void openDocumentWithContentsOfURL(const QUrl& url) override { openDocument(url); }
     void openDocuments(const QStringList& paths);
     // File > Open: several files or folders at once.
@@ -81,6 +83,8 @@ public:
     QList<QMainWindow*> openWindows() const;
 
 private:
+    // Shows the new document's window; every file opened joins File > Open Recent.
+    Document* showDocument(Document* document);
     void registerMainInterface();
     void addOpenRecentMenu(QMenu& file);
     void fillOpenRecentMenu(QMenu& recent);

@@ -15,9 +15,6 @@ public:
     template <typename Controller> Controller* contentController() const {
         return qobject_cast<Controller*>(centralWidget());
     }
-
-private:
-    QSize initialSize(const QSize& laidOut) const;
 };
 
 } // namespace palvorn

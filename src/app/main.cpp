@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "model/ByteText.h"
 #include "platform/QtErrorAlert.h"
 #include "platform/QtOpenPanel.h"
 #include "platform/QtPasteboard.h"
@@ -15,10 +16,11 @@ using namespace palvorn;
 
 namespace {
 
+// Paths are bytes: each argument is kept whole (see ByteText), not decoded by QApplication.
 QStringList argumentsOf(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(ByteText::decode(argv[i]));
     return arguments;
 }
 

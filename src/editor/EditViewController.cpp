@@ -4,6 +4,7 @@
 #include "inspector/ViewController.h"
 #include "model/AttributeFailure.h"
 #include "platform/ErrorAlert.h"
+#include "platform/InitialSize.h"
 #include "ui_EditViewController.h"
 
 #include <QFontDatabase>
@@ -16,6 +17,7 @@ EditViewController::EditViewController(ErrorAlert& alert, ViewController* presen
     : QDialog(parent), m_ui(std::make_unique<Ui::EditViewController>()), m_alert(alert),
       m_presenting(presenting) {
     m_ui->setupUi(this);
+    resize(InitialSize::within(*this, size()));
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_ui->contentTextview->setFont(fixed);
     m_ui->contentTextview->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(u' ') * 4);

@@ -7,7 +7,13 @@
 namespace palvorn {
 
 Document::Document(QUrl fileUrl, QObject* parent)
-    : QObject(parent), m_fileUrl(std::move(fileUrl)) {}
+    : QObject(parent), m_fileUrl(std::move(fileUrl)), m_localPath(m_fileUrl.toLocalFile()) {}
+
+Document* Document::atPath(const QString& localPath, QObject* parent) {
+    auto* document = new Document(QUrl::fromLocalFile(localPath), parent);
+    document->m_localPath = localPath;
+    return document;
+}
 
 DocumentWindow* Document::makeWindowControllers(const Storyboard& storyboard) {
     m_window = qobject_cast<DocumentWindow*>(

@@ -18,8 +18,12 @@ class Document : public QObject {
 
 public:
     explicit Document(QUrl fileUrl, QObject* parent = nullptr);
+    // For a path given as bytes (see ByteText), which a URL cannot carry unchanged.
+    static Document* atPath(const QString& localPath, QObject* parent = nullptr);
 
     const QUrl& fileUrl() const { return m_fileUrl; }
+    // The file's path with every byte kept; empty without a file.
+    const QString& localPath() const { return m_localPath; }
     const QString& displayName() const { return m_displayName; }
     void setDisplayName(const QString& name) { m_displayName = name; }
 
@@ -33,6 +37,7 @@ public:
 
 private:
     QUrl m_fileUrl;
+    QString m_localPath;
     QString m_displayName;
     DocumentWindow* m_window = nullptr;
 };

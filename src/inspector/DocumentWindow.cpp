@@ -1,6 +1,7 @@
 #include "inspector/DocumentWindow.h"
 
 #include "inspector/ViewController.h"
+#include "platform/InitialSize.h"
 
 namespace palvorn {
 
@@ -8,7 +9,7 @@ DocumentWindow::DocumentWindow(Platform platform, QWidget* parent)
     : QMainWindow(parent), m_viewController(new ViewController(platform, this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(m_viewController);
-    resize(m_viewController->size());
+    resize(InitialSize::within(*this, m_viewController->size()));
 }
 
 } // namespace palvorn

@@ -92,7 +92,7 @@ ViewController::ViewController(Platform platform, QWidget* parent)
     };
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, scheduleReload);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, scheduleReload);
-    connect(m_reloadTimer, &QTimer::timeout, this, &ViewController::reload);
+    connect(m_reloadTimer, &QTimer::timeout, this, &ViewController::reloadAutomatically);
 
     connect(m_ui->xattrTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ViewController::showSelectedAttribute);
@@ -111,6 +111,7 @@ ViewController::ViewController(Platform platform, QWidget* parent)
     connect(m_ui->addQuarButton, &QPushButton::clicked, this, &ViewController::addQuarantine);
     connect(m_ui->addFlagButton, &QPushButton::clicked, this, &ViewController::addNameFlags);
     connect(m_ui->stripFlagButton, &QPushButton::clicked, this, &ViewController::stripNameFlags);
+    connect(m_ui->flagTextbox, &QLineEdit::textChanged, this, &ViewController::enableFlagCommands);
     viewDidLoad();
 }
 
@@ -119,7 +120,7 @@ ViewController::~ViewController() = default;
 void ViewController::viewDidLoad() {
     for (QPushButton* button :
          {m_ui->addQuarButton, m_ui->pasteXattrButton, m_ui->removeXattrButton,
-          m_ui->copyXattrButton, m_ui->newXattrButton})
+          m_ui->copyXattrButton, m_ui->newXattrButton, m_ui->addFlagButton, m_ui->stripFlagButton})
         button->setEnabled(false);
     m_ui->newXattrButton->setText(tr("New"));
     m_table->setRecords({});
@@ -133,8 +134,8 @@ void ViewController::showEvent(QShowEvent* event) {
 
 void ViewController::viewDidAppear() {
     setWindowTitleText(QStringLiteral("palvorn"));
-    if (m_document && !m_document->fileUrl().isEmpty())
-        inspectFile(m_document->fileUrl());
+    if (m_document && !m_document->localPath().isEmpty())
+        inspectPath(m_document->localPath());
 }
 
 void ViewController::setWindowTitleText(const QString& title) {
@@ -179,13 +180,13 @@ void ViewController::watchSourceFile() {
         m_watcher->addPath(m_theSourcePath);
 }
 
-void ViewController::inspectFile(const QUrl& url) {
-    m_theSourcePath = url.toLocalFile();
+void ViewController::inspectPath(const QString& localPath) {
+    m_theSourcePath = localPath;
     m_theFilename = QFileInfo(m_theSourcePath).fileName();
     if (m_document)
         m_document->setDisplayName(InspectorReport::defaultReportName(m_theFilename));
     setWindowTitleText(m_theFilename);
-    m_theSourceURL = url;
+    m_theSourceURL = QUrl::fromLocalFile(localPath);
     if (m_reslist) {
         m_reslist.reset();
         m_table->setRecords({});
@@ -194,7 +195,8 @@ void ViewController::inspectFile(const QUrl& url) {
     m_editRes.clear();
     // The history belongs to the file it changed; it is not carried over to another one.
     m_undoStack->clear();
-    loadList();
+    const QList<AttributeFailure> failures = loadList();
+    showReloadStatus({});
     watchSourceFile();
     m_ui->filenameTextbox->setText(m_theSourcePath);
     m_ui->addQuarButton->setEnabled(true);
@@ -203,33 +205,63 @@ void ViewController::inspectFile(const QUrl& url) {
     m_ui->pasteXattrButton->setEnabled(true);
     m_ui->newXattrButton->setEnabled(true);
     m_ui->newXattrButton->setText(tr("New"));
+    showFailures(failures);
 }
 
-void ViewController::loadList(bool refreshSummary) {
-    m_reslist = std::make_unique<ResourceList>(*m_theSourceURL);
+QList<AttributeFailure> ViewController::loadList(bool refreshSummary) {
+    m_reslist = std::make_unique<ResourceList>(ResourceList::ofPath(m_theSourcePath));
     if (refreshSummary)
         refreshSizeSummary();
     m_table->setRecords(m_reslist->children());
-    // One alert for the whole list: a reload after another program's change may meet many.
-    showFailures(m_reslist->failures());
+    return m_reslist->failures();
 }
 
 void ViewController::reloadAttributes() {
     reloadSelecting(systemNames(selectedNames()));
 }
 
+void ViewController::reloadAutomatically() {
+    reloadSelecting(systemNames(selectedNames()), true);
+}
+
+void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
+    QLabel* status = m_ui->reloadStatusLabel;
+    if (failures.isEmpty()) {
+        status->clear();
+        status->setToolTip(tr("What the last automatic reload could not read"));
+        status->hide();
+        return;
+    }
+    // One line, whatever the count: the whole list is in the tooltip.
+    const QString first = failures.constFirst().text().section(u'\n', 0, 0);
+    status->setText(
+        failures.size() == 1
+            ? tr("Reload: %1").arg(first)
+            : tr("Reload: %1 (and %n more)", nullptr, int(failures.size() - 1)).arg(first));
+    status->setToolTip(AttributeFailure::listText(failures));
+    status->show();
+}
+
 // The controls are set from the new list in every case: a reload never leaves a name, a
 // button title or an enabled command that belongs to the old one.
-void ViewController::reloadSelecting(const QList<QByteArray>& names) {
+void ViewController::reloadSelecting(const QList<QByteArray>& names, bool automatic) {
     m_reslist.reset();
     m_table->setRecords({});
     showContentText(QString());
+    QList<AttributeFailure> failures;
     if (m_theSourceURL) {
-        loadList();
+        failures = loadList();
         watchSourceFile();
     }
+    // The selection is back before anything is shown about the failures.
     selectNames(names);
     showSelectedAttribute();
+    if (automatic) {
+        showReloadStatus(failures);
+        return;
+    }
+    showReloadStatus({});
+    showFailures(failures);
 }
 
 void ViewController::selectNames(const QList<QByteArray>& names) {
@@ -279,13 +311,29 @@ void ViewController::showSelectedAttribute() {
         m_ui->newXattrButton->setText(tr("Edit"));
         m_ui->removeXattrButton->setEnabled(true);
         m_ui->copyXattrButton->setEnabled(true);
-        return;
+    } else {
+        m_ui->newXattrButton->setText(tr("New"));
+        m_ui->xattrTextbox->clear();
+        showContentText(QString());
+        m_ui->removeXattrButton->setEnabled(false);
+        m_ui->copyXattrButton->setEnabled(false);
     }
-    m_ui->newXattrButton->setText(tr("New"));
-    m_ui->xattrTextbox->clear();
-    showContentText(QString());
-    m_ui->removeXattrButton->setEnabled(false);
-    m_ui->copyXattrButton->setEnabled(false);
+    enableFlagCommands();
+    Q_EMIT selectionStateChanged();
+}
+
+void ViewController::enableFlagCommands() {
+    const bool selected = hasSelectedAttributes();
+    m_ui->addFlagButton->setEnabled(selected && !m_ui->flagTextbox->text().isEmpty());
+    m_ui->stripFlagButton->setEnabled(selected);
+}
+
+bool ViewController::hasSelectedAttributes() const {
+    return m_theSourceURL && m_ui->xattrTable->selectionModel()->hasSelection();
+}
+
+bool ViewController::tableHasFocus() const {
+    return m_ui->xattrTable->hasFocus();
 }
 
 QString ViewController::reportText() const {
@@ -530,9 +578,10 @@ void ViewController::addQuarantine() {
     m_reslist.reset();
     m_table->setRecords({});
     showContentText(QString());
-    loadList(false);
+    const QList<AttributeFailure> readFailures = loadList(false);
     selectNames(selected);
     showSelectedAttribute();
+    showFailures(readFailures);
     if (const std::optional<QString> failure = m_quarantine.recordEvent(stamp))
         m_platform.alert.showErrorAlert(*failure);
     refreshSizeSummary();

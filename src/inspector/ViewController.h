@@ -46,11 +46,16 @@ public:
     void setDocument(Document* document) { m_document = document; }
     Document* document() const { return m_document; }
 
-    void inspectFile(const QUrl& url);
+    void inspectFile(const QUrl& url) { inspectPath(url.toLocalFile()); }
+    // For a path given as bytes (see ByteText), which a URL cannot carry unchanged.
+    void inspectPath(const QString& localPath);
     // Rebuilds the list from the file, keeping the selected names that still exist.
     void reloadAttributes();
-    // View > Reload, and the file's attributes changed elsewhere.
+    // View > Reload: read failures are shown in an alert.
     void reload() { reloadAttributes(); }
+    // The file's attributes changed elsewhere: the user did not ask, so read failures are shown
+    // in the window's reload status line, never in an alert.
+    void reloadAutomatically();
     void refreshSizeSummary();
     void showContentText(const QString& text);
     void showSelectedAttribute();
@@ -97,6 +102,10 @@ public:
     void selectAll();
     void removeSelectedAttributes() { cutSelectedAttributes(); }
 
+    // True when a file is shown and at least one of its attributes is selected.
+    bool hasSelectedAttributes() const;
+    bool tableHasFocus() const;
+
     // Selected rows of the list, in the system's order, whatever the table's sorting.
     QList<int> selectedRowIndexes() const;
 
@@ -113,6 +122,8 @@ public:
 Q_SIGNALS:
     // Files dropped after the first one, each for a window of its own.
     void openDocumentRequested(const QUrl& url);
+    // The selection changed, or the file shown: commands that act on it may now act or not.
+    void selectionStateChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -122,12 +133,15 @@ protected:
 private:
     void viewDidLoad();
     void viewDidAppear();
-    void loadList(bool refreshSummary = true);
+    // Reads the list; its read failures are the caller's to show.
+    QList<AttributeFailure> loadList(bool refreshSummary = true);
     QList<QByteArray> selectedNames() const;
     void setWindowTitleText(const QString& title);
     void watchSourceFile();
     // Names in their system form ("user.comment").
-    void reloadSelecting(const QList<QByteArray>& names);
+    // An automatic reload puts its read failures in the status line instead of an alert.
+    void reloadSelecting(const QList<QByteArray>& names, bool automatic = false);
+    void showReloadStatus(const QList<AttributeFailure>& failures);
     void selectNames(const QList<QByteArray>& names);
     // Shows every failure of one command in one alert.
     void showFailures(const QList<AttributeFailure>& failures);
@@ -136,6 +150,8 @@ private:
                      const std::function<QList<AttributeFailure>()>& command);
     void pushChange(AttributeChange change);
     void restoreSplitter();
+    // Add flag and Strip flags act on a selection, Add flag only with a flag text.
+    void enableFlagCommands();
 
     std::unique_ptr<Ui::ViewController> m_ui;
     Platform m_platform;

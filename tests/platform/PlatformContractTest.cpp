@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -136,24 +137,40 @@ TYPED_TEST(OutputPaneContractTest, SetReplacesAndAppendJoinsTheEndAsItIs) {
 } // namespace
 
 TEST(QtErrorAlertTest, ShowsTheFixedMessageTheTextACriticalIconAndOneOkButton) {
-    struct Seen {
-        QString title, text, informative;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QList<QAbstractButton*> buttons;
-    } seen;
-    // The alert is modal: look at it from inside its own event loop, then press its button.
-    QTimer::singleShot(0, [&seen] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        seen = {box->windowTitle(), box->text(), box->informativeText(), box->icon(),
-                box->buttons()};
-        box->button(QMessageBox::Ok)->click();
-    });
-    QtErrorAlert().showErrorAlert(u"setxattr error: Operation not supported"_s);
-    EXPECT_EQ(seen.text, u"An error occurred in your last action:"_s);
-    EXPECT_EQ(seen.informative, u"setxattr error: Operation not supported"_s);
-    EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    EXPECT_EQ(seen.buttons.size(), 1);
+    QtErrorAlert alert;
+    alert.showErrorAlert(u"setxattr error: Operation not supported"_s);
+    QMessageBox* box = alert.openAlert();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), box);
+    EXPECT_EQ(box->text(), u"An error occurred in your last action:"_s);
+    EXPECT_EQ(box->informativeText(), u"setxattr error: Operation not supported"_s);
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    EXPECT_EQ(box->buttons().size(), 1);
+    box->button(QMessageBox::Ok)->click();
+    EXPECT_EQ(alert.openAlert(), nullptr);
+}
+
+// Many failures, and more while the box is open: one box, within the screen, offering every line.
+TEST(QtErrorAlertTest, ALongListFitsTheScreenInOneBoxAndKeepsEveryLine) {
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines.append(
+            u"setxattr error: No space left on device (/tmp/f, user.attribute%1)"_s.arg(i));
+    QtErrorAlert alert;
+    alert.showErrorAlert(lines.mid(0, 150).join(u'\n'));
+    alert.showErrorAlert(lines.mid(150).join(u'\n'));
+    QMessageBox* box = alert.openAlert();
+    ASSERT_NE(box, nullptr);
+    int boxes = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        boxes += qobject_cast<QMessageBox*>(widget) && widget->isVisible() ? 1 : 0;
+    EXPECT_EQ(boxes, 1);
+    EXPECT_TRUE(box->screen()->availableGeometry().contains(box->frameGeometry()));
+    const QString offered = box->informativeText() + u'\n' + box->detailedText();
+    for (const QString& line : std::as_const(lines))
+        EXPECT_TRUE(offered.contains(line)) << line.toStdString();
+    box->button(QMessageBox::Ok)->click();
 }
 
 namespace {

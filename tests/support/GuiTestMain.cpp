@@ -31,7 +31,9 @@ extern "C" const char* __lsan_default_suppressions() {
 // Window tests need a QApplication; they run on the offscreen platform and never wait on a
 // dialog, because every panel and alert is a recording stand-in.
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // An offscreen platform with options (a screen of a given size) is kept as it is.
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        palvorn::guiTestSettingsFolder());
