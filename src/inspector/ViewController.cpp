@@ -387,6 +387,12 @@ void ViewController::openEditor() {
     m_editor = editor;
     // A sheet: modal to this window only, so other documents stay usable.
     editor->setWindowModality(Qt::WindowModal);
+    // Back to the table when the sheet closes, so that the keyboard (Undo, Delete) reaches the
+    // window again even where no window manager hands the focus back.
+    connect(editor, &QDialog::finished, this, [this] {
+        window()->activateWindow();
+        m_ui->xattrTable->setFocus();
+    });
     editor->open();
 }
 

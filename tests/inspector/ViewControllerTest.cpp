@@ -552,6 +552,11 @@ TEST_F(InspectorDesktopTest, EditAndViewCommandsActOnTheirWindow) {
     EXPECT_TRUE(view.ui().newXattrButton->hasFocus());
     EXPECT_EQ(view.ui().saveButton->nextInFocusChain(), view.ui().flagTextbox);
     EXPECT_EQ(view.ui().stripFlagButton->nextInFocusChain(), view.ui().outputTextcontent);
+
+    // The keyboard is back in the table when the editor closes, ready for Undo.
+    view.ui().newXattrButton->click();
+    view.editor()->reject();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.ui().xattrTable->hasFocus(); }));
 }
 
 // Delete is the text field's own key while a text field has the focus; the attribute commands
