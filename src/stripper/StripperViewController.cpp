@@ -68,7 +68,7 @@ void StripperViewController::confirmRun(const QString& folderPath, const QString
 
 QString StripperViewController::restoreFolder() {
     return QDir(QFileInfo(QSettings().fileName()).absolutePath())
-        .filePath(QStringLiteral("Restore Files"));
+        .filePath(QStringLiteral("palvorn-restore-files"));
 }
 
 void StripperViewController::startRun(const QString& folderPath, const QString& type) {

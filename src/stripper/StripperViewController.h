@@ -31,7 +31,7 @@ public:
     void startStripButton();
     void saveButton();
 
-    // Where "Keep a restore file" puts its files: "Restore Files" beside the settings file.
+    // Where "Keep a restore file" puts its files: "palvorn-restore-files" beside the settings file.
     static QString restoreFolder();
 
 protected:
