@@ -61,7 +61,7 @@ QString BackedUpStrip::run(const QString& folderPath, const QString& type,
         return backup.error + nothingRemoved;
     }
     const std::optional<StripWalk::Result> result =
-        StripWalk::run(folderPath, type, options, onError, &error);
+        StripWalk::run(folderPath, type, options, onError, &error, backupPath);
     if (!result)
         return error + QStringLiteral("\n") + StripBackup::reportLine(backupPath, backup.saved);
     return StripWalk::report(*result) + StripBackup::reportLine(backupPath, backup.saved);
