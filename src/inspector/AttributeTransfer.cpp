@@ -5,6 +5,7 @@
 #include "model/XattrAccess.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <utility>
 
 #include <QFile>
@@ -12,9 +13,25 @@
 
 namespace palvorn {
 
+namespace {
+
+// The same file under any name: hard links and symbolic links included.
+bool isSameFile(const QByteArray& first, const QByteArray& second) {
+    struct stat a = {};
+    struct stat b = {};
+    return ::stat(first.constData(), &a) == 0 && ::stat(second.constData(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+} // namespace
+
 QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
                                                       const QString& dumpPath) {
     const QByteArray native = nativePath(path);
+    // Saved by a rename, the dump would take the place of the file and its attributes.
+    if (isSameFile(nativePath(dumpPath), native))
+        return {AttributeFailure(
+            QString(), QStringLiteral("not saved: it is the inspected file itself"), dumpPath)};
     QList<QByteArray> names;
     try {
         names = listXattrs(native);

@@ -13,7 +13,8 @@ namespace palvorn {
 class AttributeTransfer {
 public:
     // Writes every attribute of the file at path to dumpPath, whole or not at all (QSaveFile): an
-    // attribute that cannot be read leaves the dump unwritten, and is among the failures.
+    // attribute that cannot be read leaves the dump unwritten, and is among the failures. Never
+    // saved over the file itself.
     static QList<AttributeFailure> exportDump(const QString& path, const QString& dumpPath);
 
     struct Import {

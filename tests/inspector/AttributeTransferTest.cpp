@@ -35,6 +35,18 @@ TEST_F(AttributeTransferTest, AnExportThatCannotBeSavedNamesTheDumpFile) {
     EXPECT_EQ(failures.front().path(), dump);
 }
 
+TEST_F(AttributeTransferTest, TheInspectedFileIsNeverReplacedByItsDump) {
+    const QString file = makeFile(u"f"_s, "content");
+    setRaw(file, "user.a", "1");
+    const QList<AttributeFailure> failures = AttributeTransfer::exportDump(file, file);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_EQ(failures.front().path(), file);
+    EXPECT_EQ(getRaw(file, "user.a"), "1");
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "content");
+}
+
 TEST_F(AttributeTransferTest, UnreadableLinesAreReportedWithTheirLineAndTheRestIsRead) {
     const QString dump = makeFile(u"in.dump"_s, "# file: /a\nuser.x=0xZZ\nuser.y=\"1\"\n"
                                                 "user.y=\"2\"\n\n");
