@@ -1,6 +1,5 @@
 #include "stripper/BackedUpStrip.h"
 
-#include "model/DumpRestore.h"
 #include "support/XattrFixture.h"
 
 #include <QDir>
@@ -37,25 +36,6 @@ TEST_F(BackedUpStripTest, ANameThatIsTakenIsNeverWrittenOver) {
               folder + u"/strip-20260304-050607-3.dump"_s);
     EXPECT_EQ(contentsOf(taken.fileName()), "someone else's");
     EXPECT_TRUE(error.isEmpty());
-}
-
-TEST_F(BackedUpStripTest, TheRestoreFileGivesBackEveryStrippedByte) {
-    const QString folder = makeFolder(u"walk"_s);
-    const QString file = makeFile(u"walk/f"_s);
-    const QByteArray value("a\0b\n\"\\\xff", 7);
-    setRaw(file, "user.t", value);
-    const QString report = BackedUpStrip::run(folder, u"t"_s, {}, {}, pathOf(u"restore"_s), now);
-    const QString backup = pathOf(u"restore/strip-20260304-050607.dump"_s);
-    EXPECT_EQ(report, u"Stripped 1 xattrs of type t from 1 files in  "_s + folder + u"\n\n"_s +
-                          file + u": 7  bytes.\n\nRestore file (1 xattrs): "_s + backup + u"\n"_s);
-    EXPECT_FALSE(hasRaw(file, "user.t"));
-
-    QFile in(backup);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-    QStringList problems;
-    DumpRestore::apply(in, backup, [&problems](const QString& text) { problems.append(text); });
-    EXPECT_EQ(problems, QStringList());
-    EXPECT_EQ(getRaw(file, "user.t"), value);
 }
 
 TEST_F(BackedUpStripTest, NoRestoreFileMeansNothingRemoved) {
