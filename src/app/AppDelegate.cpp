@@ -285,15 +285,20 @@ void AppDelegate::installMenus(QMainWindow& window) {
     addOpenRecentMenu(*file);
     file->addAction(tr("&New Window"), QKeySequence::New, this, &AppDelegate::newDocument);
     file->addSeparator();
+    // The inspector's own commands; a text field with the focus takes their keys itself.
+    auto* document = qobject_cast<DocumentWindow*>(&window);
+    ViewController* view = document ? &document->viewController() : nullptr;
+    if (view) {
+        file->addAction(tr("&Export Attributes…"), view, &ViewController::exportAttributes);
+        file->addAction(tr("&Import Attributes…"), view, &ViewController::importAttributes);
+        file->addSeparator();
+    }
     file->addAction(tr("&Close"), QKeySequence::Close, &window, &QWidget::close);
     QAction* quit =
         file->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
     quit->setMenuRole(QAction::QuitRole);
 
     QMenu* edit = window.menuBar()->addMenu(tr("&Edit"));
-    // The inspector's own commands; a text field with the focus takes their keys itself.
-    auto* document = qobject_cast<DocumentWindow*>(&window);
-    ViewController* view = document ? &document->viewController() : nullptr;
     if (view) {
         QAction* undo =
             edit->addAction(tr("&Undo"), QKeySequence::Undo, view, &ViewController::undo);

@@ -65,7 +65,8 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         if (error.isEmpty())
             result = StripWalk::run(
                 folder, arguments.at(1), options,
-                [&line](const QString& text) { line.printLine(text); }, &error);
+                [&line](const QString& text) { line.printLine(text); }, &error,
+                backup ? parser.value(backupOption) : QString());
     }
     if (!result) {
         err << error << "\n";

@@ -4,6 +4,7 @@
 #include "inspector/AttributeChange.h"
 #include "inspector/AttributeCommands.h"
 #include "inspector/AttributeTableModel.h"
+#include "inspector/AttributeTransfer.h"
 #include "inspector/AttributeUndoCommand.h"
 #include "inspector/Document.h"
 #include "inspector/InspectorReport.h"
@@ -375,6 +376,45 @@ void ViewController::saveReport() {
             if (!error.isEmpty())
                 alert.showErrorAlert(error);
         });
+}
+
+void ViewController::exportAttributes() {
+    if (!m_theSourceURL)
+        return;
+    SavePanel::Options options;
+    options.nameFieldStringValue = m_theFilename + QStringLiteral(".dump");
+    options.allowedFileTypes = {QStringLiteral("dump"), QStringLiteral("txt")};
+    options.canCreateDirectories = true;
+    const QString inspected = m_theSourcePath;
+    ErrorAlert& alert = m_platform.alert;
+    // A free-standing panel: what it needs is copied, so it may outlive this window.
+    m_platform.savePanel.begin(nullptr, options,
+                               [&alert, inspected](const std::optional<QUrl>& url) {
+                                   if (!url)
+                                       return;
+                                   const QList<AttributeFailure> failures =
+                                       AttributeTransfer::exportDump(inspected, url->toLocalFile());
+                                   if (!failures.isEmpty())
+                                       alert.showErrorAlert(AttributeFailure::listText(failures));
+                               });
+}
+
+void ViewController::importAttributes() {
+    if (!m_theSourceURL)
+        return;
+    OpenPanel::Options options;
+    options.showsHiddenFiles = true;
+    m_platform.openPanel.begin(window(), options, [this](const QList<QUrl>& urls) {
+        if (urls.isEmpty() || !m_theSourceURL)
+            return;
+        const AttributeTransfer::Import dump =
+            AttributeTransfer::readDump(urls.constFirst().toLocalFile());
+        // The lines that could not be read and the names that could not be written: one alert.
+        runRecorded(tr("Import"), dump.values.keys(), [this, &dump] {
+            return dump.problems + AttributeTransfer::apply(m_theSourcePath, dump.values);
+        });
+        reloadSelecting(dump.values.keys());
+    });
 }
 
 void ViewController::openEditor() {

@@ -66,6 +66,11 @@ public:
     QString savedReportText() const;
     void chooseFileToInspect();
     void saveReport();
+    // File > Export Attributes…: the file's attributes as a dump, base64 values, saved whole.
+    void exportAttributes();
+    // File > Import Attributes…: every attribute line of a chosen dump is written to this file,
+    // whichever file its block names; one undoable step.
+    void importAttributes();
 
     // The New/Edit button: presents the editor with the selected record, or none for a new one.
     void openEditor();

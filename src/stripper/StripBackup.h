@@ -9,8 +9,8 @@ namespace palvorn {
 // What a strip is about to remove, written before it removes anything: a dump (base64 values)
 // that palvorn-cli restore or setfattr --restore puts back. The file is written whole or not at
 // all (QSaveFile); when it cannot be written, or the walk is stopped first, the strip must not
-// start. The backup walk reads what the strip's walk will then remove; a value that changes
-// between the two walks is removed with its newer value.
+// start. The backup walk reads what the strip's walk will then remove; given the file, the
+// strip's walk removes only the values it holds (see StripWalk::run).
 class StripBackup {
 public:
     struct Result {

@@ -27,9 +27,15 @@ public:
     // listing, read or removal is kept as "PATH: REASON" in the result's errors, shown through
     // onError as it happens, and the walk goes on. None, with "PATH: REASON" in error, when the
     // folder cannot be walked at all.
+    //
+    // With a restore file (StripBackup's, written by a walk in the same order), only what it
+    // holds is removed: it is read alongside the walk, one entry at a time, and an item whose
+    // name is not the next entry's, or whose value is no longer the entry's, keeps its attribute
+    // and is an error. None, with the file and its reason in error, when it cannot be opened.
     static std::optional<Result> run(const QString& folderPath, const QString& type,
                                      const FolderWalk::Options& options,
-                                     const WalkErrors::LineSink& onError, QString* error);
+                                     const WalkErrors::LineSink& onError, QString* error,
+                                     const QString& restoreFile = {});
 
     // "Stripped N xattrs of type T from M files in  PATH\n\n" and one line per removal; then, only
     // where they apply, that the walk was stopped and the errors.

@@ -5,10 +5,15 @@
 #include "app/WalkQueue.h"
 #include "platform/QtConfirmation.h"
 #include "platform/QtOutputPane.h"
+#include "stripper/BackedUpStrip.h"
 #include "stripper/StripWalk.h"
 #include "ui_StripperViewController.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QSettings>
 #include <QShowEvent>
 
 namespace palvorn {
@@ -52,7 +57,8 @@ void StripperViewController::startStripButton() {
                              [this, type](const QString& folder) { confirmRun(folder, type); });
 }
 
-// Removing cannot be undone: the user confirms the type and the folder first.
+// Removing cannot be undone but through a restore file: the user confirms the type and the folder
+// first.
 void StripperViewController::confirmRun(const QString& folderPath, const QString& type) {
     const QString question = QStringLiteral("Remove every ") + type +
                              QStringLiteral(" from all items below ") + folderPath + u'?';
@@ -60,22 +66,37 @@ void StripperViewController::confirmRun(const QString& folderPath, const QString
                                  [this, folderPath, type] { startRun(folderPath, type); });
 }
 
+QString StripperViewController::restoreFolder() {
+    return QDir(QFileInfo(QSettings().fileName()).absolutePath())
+        .filePath(QStringLiteral("palvorn-restore-files"));
+}
+
 void StripperViewController::startRun(const QString& folderPath, const QString& type) {
-    m_processingQueue->start(
-        [this, folderPath, type](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
-            const WalkErrors::LineSink onError = [this, &post](const QString& line) {
-                post([this, line] { m_output->appendOutput(line + u'\n'); });
-            };
-            FolderWalk::Options options;
-            options.stop = &walk.stop;
-            options.progress = &walk.progress;
-            QString error;
-            const std::optional<StripWalk::Result> result =
-                StripWalk::run(folderPath, type, options, onError, &error);
-            // A folder that cannot be walked says why instead of leaving the spinner turning.
-            const QString report = result ? StripWalk::report(*result) : error;
+    // Chosen when the strip starts, as the window then shows it.
+    const QString restoreFolder =
+        m_ui->keepRestoreFileCheck->isChecked() ? this->restoreFolder() : QString();
+    const QDateTime now = QDateTime::currentDateTime();
+    m_processingQueue->start([this, folderPath, type, restoreFolder,
+                              now](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
+        const WalkErrors::LineSink onError = [this, &post](const QString& line) {
+            post([this, line] { m_output->appendOutput(line + u'\n'); });
+        };
+        FolderWalk::Options options;
+        options.stop = &walk.stop;
+        options.progress = &walk.progress;
+        if (!restoreFolder.isEmpty()) {
+            const QString report =
+                BackedUpStrip::run(folderPath, type, options, onError, restoreFolder, now);
             post([this, report] { m_output->setOutput(report); });
-        });
+            return;
+        }
+        QString error;
+        const std::optional<StripWalk::Result> result =
+            StripWalk::run(folderPath, type, options, onError, &error);
+        // A folder that cannot be walked says why instead of leaving the spinner turning.
+        const QString report = result ? StripWalk::report(*result) : error;
+        post([this, report] { m_output->setOutput(report); });
+    });
 }
 
 void StripperViewController::saveButton() {

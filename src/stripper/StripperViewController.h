@@ -31,6 +31,9 @@ public:
     void startStripButton();
     void saveButton();
 
+    // Where "Keep a restore file" puts its files: "palvorn-restore-files" beside the settings file.
+    static QString restoreFolder();
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -108,17 +108,30 @@ TEST_F(AppDelegateTest, EveryWindowHasTheFileMenuAndClosingEndsItsDocument) {
         for (QAction* action : menu->menu()->actions())
             if (!action->isSeparator())
                 actions.append(action->text());
-    EXPECT_EQ(actions, (QStringList{u"&Open…"_s,          u"Open &Recent"_s,
-                                    u"&New Window"_s,     u"&Close"_s,
-                                    u"&Quit"_s,           u"&Undo"_s,
-                                    u"&Redo"_s,           u"Cu&t"_s,
-                                    u"&Copy"_s,           u"&Paste"_s,
-                                    u"&Delete"_s,         u"Select &All"_s,
-                                    u"&Reload"_s,         u"&Compare…"_s,
-                                    u"C&rawler…"_s,       u"&Stripper…"_s,
-                                    u"palvorn &Help"_s,   u"&Privacy"_s,
-                                    u"palvorn &Support"_s, u"&Update Notes"_s,
-                                    u"Update not checked"_s, u"&About palvorn"_s}));
+    EXPECT_EQ(actions, (QStringList{u"&Open…"_s,
+                                    u"Open &Recent"_s,
+                                    u"&New Window"_s,
+                                    u"&Export Attributes…"_s,
+                                    u"&Import Attributes…"_s,
+                                    u"&Close"_s,
+                                    u"&Quit"_s,
+                                    u"&Undo"_s,
+                                    u"&Redo"_s,
+                                    u"Cu&t"_s,
+                                    u"&Copy"_s,
+                                    u"&Paste"_s,
+                                    u"&Delete"_s,
+                                    u"Select &All"_s,
+                                    u"&Reload"_s,
+                                    u"&Compare…"_s,
+                                    u"C&rawler…"_s,
+                                    u"&Stripper…"_s,
+                                    u"palvorn &Help"_s,
+                                    u"&Privacy"_s,
+                                    u"palvorn &Support"_s,
+                                    u"&Update Notes"_s,
+                                    u"Update not checked"_s,
+                                    u"&About palvorn"_s}));
 
     document->window()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

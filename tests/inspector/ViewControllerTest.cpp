@@ -695,3 +695,19 @@ TEST_F(InspectorDesktopTest, TheSplitterKeepsItsPlaceForTheNextWindow) {
     second.window()->show();
     EXPECT_EQ(second.ui().splitter->sizes(), moved);
 }
+
+TEST_F(ViewControllerTest, ExportAttributesSavesTheFileAsADumpWithBase64Values) {
+    const QString file = makeFile(u"exported"_s);
+    setRaw(file, "user.b", QByteArray("\0\n\"", 3));
+    setRaw(file, "user.a", "");
+    ViewController& view = open(file);
+    const QString dump = pathOf(u"exported.dump"_s);
+    savePanel.answerWith(QUrl::fromLocalFile(dump));
+    menuItem(view, u"&Export Attributes…"_s)->trigger();
+    EXPECT_EQ(savePanel.requests().front().nameFieldStringValue, u"exported.dump"_s);
+    QFile written(dump);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(),
+              "# file: " + QFile::encodeName(file) + "\nuser.a=0s\nuser.b=0sAAoi\n\n");
+    EXPECT_EQ(alert.shown(), QStringList());
+}

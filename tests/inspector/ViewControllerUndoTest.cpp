@@ -95,6 +95,19 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
              select(view, {u"user.b#X"_s});
              view.ui().stripFlagButton->click();
          }},
+        {"Import",
+         [this](ViewController& view) {
+             // Lines for another file's block are written to the inspected file too.
+             const QString dump = pathOf(u"import.dump"_s);
+             QFile out(dump);
+             ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+             out.write("# file: /elsewhere\nuser.a=0sAP8A\nuser.new=\"new\"\n\n"
+                       "# file: /other\nuser.bad\\377=0x00\n\n");
+             out.close();
+             openPanel.answerWith({QUrl::fromLocalFile(dump)});
+             menuItem(view, u"&Import Attributes…"_s)->trigger();
+             EXPECT_EQ(alert.shown(), QStringList());
+         }},
         {"Quarantine",
          [&home](ViewController& view) {
              view.quarantine().homePath = home.path();

@@ -1,6 +1,7 @@
 #include "stripper/StripWalk.h"
 
 #include "model/FolderXattrAccess.h"
+#include "stripper/StripBackup.h"
 #include "support/XattrFixture.h"
 
 #include <fcntl.h>
@@ -265,4 +266,34 @@ TEST_F(StripWalkTest, TheTypeMeansOneNamePerItemByItsBytes) {
     WalkErrors errors;
     EXPECT_EQ(errors.add(QFile::encodeName(file), "user.bad\xff", u"No data available"_s),
               file + u": user.bad\\xff: No data available"_s);
+}
+
+// The two walks of a strip with a restore file, with changes made between them: only what the
+// file holds is removed.
+TEST_F(StripWalkTest, WithARestoreFileOnlyTheValuesItHoldsAreRemoved) {
+    const QString folder = makeFolder(u"walk"_s);
+    const QString kept = makeFile(u"walk/kept"_s);
+    const QString changed = makeFile(u"walk/changed"_s);
+    setRaw(kept, "user.t", "same");
+    setRaw(changed, "user.t", "before");
+    const QString backup = pathOf(u"backup.dump"_s);
+    ASSERT_EQ(StripBackup::write(folder, u"t"_s, {}, backup).error, QString());
+
+    setRaw(changed, "user.t", "after");
+    const QString added = makeFile(u"walk/added"_s);
+    setRaw(added, "user.t", "new");
+    QStringList seen;
+    QString error;
+    const std::optional<StripWalk::Result> result = StripWalk::run(
+        folder, u"t"_s, {}, [&seen](const QString& line) { seen.append(line); }, &error, backup);
+    ASSERT_TRUE(result) << error.toStdString();
+    EXPECT_EQ(result->removed, 1);
+    EXPECT_FALSE(hasRaw(kept, "user.t"));
+    EXPECT_EQ(getRaw(changed, "user.t"), "after");
+    EXPECT_EQ(getRaw(added, "user.t"), "new");
+    seen.sort();
+    EXPECT_EQ(seen,
+              (QStringList{added + u": user.t: not removed: the restore file does not hold it"_s,
+                           changed + u": user.t: not removed: its value changed after the "
+                                     u"restore file was written"_s}));
 }

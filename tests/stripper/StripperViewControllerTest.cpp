@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
@@ -60,6 +61,8 @@ TEST_F(StripperViewControllerTest, StripsATypedFolderAndReportsIt) {
     EXPECT_TRUE(hasRaw(file, "user.t"));
     EXPECT_FALSE(view.ui().progressSpinner->isVisible());
 
+    // A restore file is kept unless the user says otherwise; the report ends with its place.
+    EXPECT_TRUE(view.ui().keepRestoreFileCheck->isChecked());
     confirmation.answerWith(true);
     view.ui().startButton->click();
     EXPECT_TRUE(view.ui().progressSpinner->isVisible());
@@ -67,8 +70,15 @@ TEST_F(StripperViewControllerTest, StripsATypedFolderAndReportsIt) {
     EXPECT_EQ(view.window()->windowTitle(), folder);
     finishWalks(view);
     EXPECT_EQ(view.ui().startButton->text(), u"Start"_s);
-    EXPECT_EQ(outputOf(view), u"Stripped 1 xattrs of type t from 1 files in  "_s + folder +
-                                  u"\n\n"_s + file + u": 5  bytes.\n"_s);
+    const QString stripped = u"Stripped 1 xattrs of type t from 1 files in  "_s + folder +
+                             u"\n\n"_s + file + u": 5  bytes.\n\nRestore file (1 xattrs): "_s;
+    ASSERT_TRUE(outputOf(view).startsWith(stripped));
+    const QString backup = outputOf(view).mid(stripped.size()).chopped(1);
+    EXPECT_EQ(QFileInfo(backup).absolutePath(), StripperViewController::restoreFolder());
+    QFile backupFile(backup);
+    ASSERT_TRUE(backupFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(backupFile.readAll(),
+              "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
     EXPECT_FALSE(view.ui().progressSpinner->isVisible());
     EXPECT_FALSE(hasRaw(file, "user.t"));
 
@@ -84,6 +94,7 @@ TEST_F(StripperViewControllerTest, StripsATypedFolderAndReportsIt) {
 
 TEST_F(StripperViewControllerTest, ChosenFoldersTwoRunsAndFoldersThatCannotBeWalked) {
     StripperViewController& view = stripperWindow();
+    view.ui().keepRestoreFileCheck->setChecked(false);
     const QString folder = makeFolder(u"chosen folder"_s);
     view.ui().xattrTypeText->setText(u"t"_s);
     openPanel.answerWith({QUrl::fromLocalFile(folder)});
@@ -110,6 +121,7 @@ TEST_F(StripperViewControllerTest, TildeMeansTheHomeFolder) {
     qputenv("HOME", QFile::encodeName(home));
     makeFolder(u"home/docs"_s);
     StripperViewController& view = stripperWindow();
+    view.ui().keepRestoreFileCheck->setChecked(false);
     view.ui().folderText->setText(u"~/docs"_s);
     view.ui().xattrTypeText->setText(u"t"_s);
     view.ui().startButton->click();
@@ -162,6 +174,7 @@ TEST_F(StripperViewControllerTest, EnterStartsASecondRunAndStopEndsEveryRun) {
 // window stops them all, and the strip ends at once: nothing removed, and its report says so.
 TEST_F(StripperViewControllerTest, ClosingTheWindowStopsItsRunsAndTheReportSaysSo) {
     StripperViewController& view = stripperWindow();
+    view.ui().keepRestoreFileCheck->setChecked(false);
     const QString folder = makeFolder(u"walk"_s);
     const QString file = makeFile(u"walk/f"_s);
     setRaw(file, "user.t", "1");

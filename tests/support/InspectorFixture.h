@@ -14,6 +14,8 @@
 #include "support/XattrFixture.h"
 #include "ui_ViewController.h"
 
+#include <QAction>
+
 // Inspector windows on real files, with every platform service a recording stand-in.
 class InspectorFixture : public XattrFixture {
 protected:
@@ -46,6 +48,16 @@ protected:
         for (int row : rows)
             selection->setCurrentIndex(view.ui().xattrTable->model()->index(row, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    // A menu item of the window, by its text ("&Export Attributes…").
+    static QAction* menuItem(const palvorn::ViewController& view, const QString& text) {
+        for (QAction* action : view.window()->findChildren<QAction*>()) {
+            if (action->text() == text)
+                return action;
+        }
+        ADD_FAILURE() << "no menu item " << text.toStdString();
+        return nullptr;
     }
 
     palvorn::RecordingErrorAlert alert;
