@@ -112,7 +112,9 @@ QByteArray systemAttributeName(const QByteArray& typedName) {
 }
 
 QByteArray systemAttributeName(const QString& typedName) {
-    return systemAttributeName(typedName.toUtf8());
+    // Typed text keeps the bytes it came from (ByteText), so a name that is not UTF-8 reaches the
+    // system as given.
+    return systemAttributeName(ByteText::encode(typedName));
 }
 
 QList<QByteArray> listXattrs(const QByteArray& path) {

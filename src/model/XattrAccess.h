@@ -20,6 +20,7 @@ QByteArray nativePath(const QString& path);
 // Names on macOS are used as given. Listed names already carry their namespace and are never
 // passed through this rule.
 QByteArray systemAttributeName(const QByteArray& typedName);
+// Text carries its bytes as ByteText does: each kept escape becomes its byte again.
 QByteArray systemAttributeName(const QString& typedName);
 
 // Every non-empty name in the order the system lists them, valid UTF-8 or not.

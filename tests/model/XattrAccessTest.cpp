@@ -1,5 +1,6 @@
 #include "model/XattrAccess.h"
 
+#include "model/ByteText.h"
 #include "model/ListedXattrNames.h"
 #include "support/XattrFixture.h"
 
@@ -136,6 +137,8 @@ TEST_F(XattrAccessTest, TypedNamesWithoutNamespaceMeanTheUserNamespace) {
         EXPECT_EQ(systemAttributeName(QString::fromUtf16(c.given)), QByteArray(c.system))
             << QString::fromUtf16(c.given).toStdString();
     EXPECT_EQ(systemAttributeName(QByteArray("bad\xff")), QByteArray("user.bad\xff"));
+    // Typed text keeps the bytes it was decoded from, as an argument does.
+    EXPECT_EQ(systemAttributeName(ByteText::decode("user.bad\xff")), QByteArray("user.bad\xff"));
 
     // The access layer itself takes names as they are: no rule, no second spelling.
     const QString file = makeFile(u"f"_s);
