@@ -98,9 +98,12 @@ QByteArray nativePath(const QString& path) {
     return ByteText::encode(path);
 }
 
+#ifndef __APPLE__
+constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
+#endif
+
 QByteArray systemAttributeName(const QByteArray& typedName) {
 #ifndef __APPLE__
-    static constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
     for (const char* prefix : namespaces) {
         if (typedName.startsWith(prefix))
             return typedName;
@@ -115,6 +118,16 @@ QByteArray systemAttributeName(const QString& typedName) {
     // Typed text keeps the bytes it came from (ByteText), so a name that is not UTF-8 reaches the
     // system as given.
     return systemAttributeName(ByteText::encode(typedName));
+}
+
+bool namesNoAttribute(const QByteArray& systemName) {
+#ifndef __APPLE__
+    for (const char* prefix : namespaces) {
+        if (systemName == prefix)
+            return true;
+    }
+#endif
+    return systemName.isEmpty();
 }
 
 QList<QByteArray> listXattrs(const QByteArray& path) {
