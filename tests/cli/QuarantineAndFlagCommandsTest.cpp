@@ -55,7 +55,8 @@ TEST_F(QuarantineAndFlagCommandsTest, AMissingDatabaseLeavesTheAttributeWritten)
     const QString file = makeFile(u"f"_s);
     const CliResult result = runCliWith({u"HOME="_s + home.path()}, {u"quarantine"_s, file});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.endsWith(u"does not exist, so no event was recorded.\n"_s))
+    EXPECT_TRUE(result.err.endsWith(u"does not exist, so no event was recorded for \u201c"_s +
+                                    file + u"\u201d.\n"_s))
         << result.err.toStdString();
     EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
 }
