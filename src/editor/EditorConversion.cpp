@@ -128,7 +128,7 @@ EditorConversion::Result EditorConversion::hexBytes(const QString& text) {
             continue;
         const qsizetype length =
             c.isHighSurrogate() && i + 1 < digits.size() && digits.at(i + 1).isLowSurrogate() ? 2
-                                                                                            : 1;
+                                                                                              : 1;
         return refused(QStringLiteral("\u201c%1\u201d is not a hexadecimal digit, so nothing was "
                                       "saved.")
                            .arg(visibleText(QStringView(digits).sliced(i, length))));

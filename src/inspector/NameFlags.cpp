@@ -103,10 +103,9 @@ QList<AttributeFailure> NameFlags::addNameFlags(const QString& path, const QList
                                                 const QByteArray& flag) {
     if (flag.isEmpty())
         return {};
-    return renameEach(path, names, QStringLiteral("Can't add flags"), QStringLiteral("Flag added"),
-                      [&flag](const QByteArray& name) {
-                          return std::optional<QByteArray>(name + '#' + flag);
-                      });
+    return renameEach(
+        path, names, QStringLiteral("Can't add flags"), QStringLiteral("Flag added"),
+        [&flag](const QByteArray& name) { return std::optional<QByteArray>(name + '#' + flag); });
 }
 
 QList<AttributeFailure> NameFlags::stripNameFlags(const QString& path,

@@ -50,9 +50,9 @@ std::optional<QString> Quarantine::recordEvent(const Stamp& stamp,
                                                const QString& stampedPath) const {
     const QString home = homePath.isEmpty() ? QDir::homePath() : homePath;
     const QString database = databasePath(home);
-    const QString stamped = stampedPath.isEmpty() ? QString()
-                                                  : u'\u201c' + displayName(nativePath(stampedPath)) +
-                                                        u'\u201d';
+    const QString stamped = stampedPath.isEmpty()
+                                ? QString()
+                                : u'\u201c' + displayName(nativePath(stampedPath)) + u'\u201d';
     if (!QFileInfo::exists(database))
         return QStringLiteral("The quarantine event database \u201c") + database +
                QStringLiteral("\u201d does not exist, so no event was recorded") +

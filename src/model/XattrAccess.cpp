@@ -5,7 +5,6 @@
 #include "model/SizedRead.h"
 
 #include <algorithm>
-
 #include <cerrno>
 #include <sys/types.h>
 #include <sys/xattr.h>

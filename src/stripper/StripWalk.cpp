@@ -59,7 +59,8 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
 }
 
 QString StripWalk::report(const Result& result) {
-    // The type and the path (as displayName shows them) are appended, never substituted: a "%1" typed in them stays text.
+    // The type and the path (as displayName shows them) are appended, never substituted: a "%1"
+    // typed in them stays text.
     QString text = QStringLiteral("Stripped %1 xattrs of type ").arg(result.removed) +
                    displayName(ByteText::encode(result.type)) +
                    QStringLiteral(" from %1 files in  ").arg(result.itemsWalked) +

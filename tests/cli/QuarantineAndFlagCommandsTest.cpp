@@ -71,10 +71,10 @@ TEST_F(QuarantineAndFlagCommandsTest, FlagAddAndStrip) {
     const CliResult strip =
         runCli({u"flag"_s, u"strip"_s, file, u"user.b#X#S"_s, u"user.none#Q"_s});
     EXPECT_EQ(strip.exitCode, 1);
-    EXPECT_EQ(strip.err,
-              u"Flags stripped, renamed to \u201cuser.b\u201d"_s + subject(file, u"user.b#X#S"_s) +
-                  u"\nCan't strip flags: No data available"_s + subject(file, u"user.none#Q"_s) +
-                  u'\n');
+    EXPECT_EQ(strip.err, u"Flags stripped, renamed to \u201cuser.b\u201d"_s +
+                             subject(file, u"user.b#X#S"_s) +
+                             u"\nCan't strip flags: No data available"_s +
+                             subject(file, u"user.none#Q"_s) + u'\n');
     EXPECT_EQ(getRaw(file, "user.b"), "2");
     EXPECT_EQ(runCli({u"flag"_s, u"rename"_s, file, u"user.a#S"_s}).exitCode, 2);
     EXPECT_EQ(runCli({u"flag"_s, u"add"_s, file, u"S"_s}).exitCode, 2);

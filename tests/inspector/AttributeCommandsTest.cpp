@@ -100,12 +100,12 @@ TEST_F(AttributeCommandsTest, SavingAnEditedRecordNeverReplacesAnotherName) {
     const QString refusal =
         u"An attribute needs a name, so nothing was saved (\u201c"_s + file + u"\u201d)."_s;
     for (const QString& empty : {u""_s, u"user."_s}) {
-        EXPECT_EQ(textsOf(AttributeCommands::saveEditedRecord(file, nullptr,
-                                                              ResourceItem(empty, "v"))),
-                  QStringList{refusal});
-        EXPECT_EQ(textsOf(AttributeCommands::saveEditedRecord(file, &original,
-                                                              ResourceItem(empty, "v"))),
-                  QStringList{refusal});
+        EXPECT_EQ(
+            textsOf(AttributeCommands::saveEditedRecord(file, nullptr, ResourceItem(empty, "v"))),
+            QStringList{refusal});
+        EXPECT_EQ(
+            textsOf(AttributeCommands::saveEditedRecord(file, &original, ResourceItem(empty, "v"))),
+            QStringList{refusal});
     }
     EXPECT_EQ(getRaw(file, "user.bad\xff"), "edited");
 }

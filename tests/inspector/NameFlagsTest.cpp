@@ -73,24 +73,26 @@ TEST_F(NameFlagsTest, RenamesRefuseANameInTheWayAndEachFailureNamesItsAttribute)
     };
     const QString where = u" of \u201c"_s + file + u"\u201d)"_s;
 
-    EXPECT_EQ(texts(NameFlags::stripNameFlags(
-                  file, {"user.a#x", "user.c#y", "user.gone#Z", "user.plain"})),
-              (QStringList{u"Can't strip flags: an attribute of that name already exists, so "
-                           "\u201cuser.a#x\u201d was left as it was (attribute \u201cuser.a\u201d"_s +
-                               where,
-                           u"Flags stripped, renamed to \u201cuser.c\u201d (attribute "
-                           "\u201cuser.c#y\u201d"_s +
-                               where,
-                           u"Can't strip flags: No data available (attribute "
-                           "\u201cuser.gone#Z\u201d"_s +
-                               where}));
-    EXPECT_EQ(texts(NameFlags::addNameFlags(file, {"user.b", "user.gone"}, "F")),
-              (QStringList{u"Can't add flags: an attribute of that name already exists, so "
-                           "\u201cuser.b\u201d was left as it was (attribute \u201cuser.b#F\u201d"_s +
-                               where,
-                           u"Can't add flags: No data available (attribute "
-                           "\u201cuser.gone\u201d"_s +
-                               where}));
+    EXPECT_EQ(
+        texts(
+            NameFlags::stripNameFlags(file, {"user.a#x", "user.c#y", "user.gone#Z", "user.plain"})),
+        (QStringList{u"Can't strip flags: an attribute of that name already exists, so "
+                     "\u201cuser.a#x\u201d was left as it was (attribute \u201cuser.a\u201d"_s +
+                         where,
+                     u"Flags stripped, renamed to \u201cuser.c\u201d (attribute "
+                     "\u201cuser.c#y\u201d"_s +
+                         where,
+                     u"Can't strip flags: No data available (attribute "
+                     "\u201cuser.gone#Z\u201d"_s +
+                         where}));
+    EXPECT_EQ(
+        texts(NameFlags::addNameFlags(file, {"user.b", "user.gone"}, "F")),
+        (QStringList{u"Can't add flags: an attribute of that name already exists, so "
+                     "\u201cuser.b\u201d was left as it was (attribute \u201cuser.b#F\u201d"_s +
+                         where,
+                     u"Can't add flags: No data available (attribute "
+                     "\u201cuser.gone\u201d"_s +
+                         where}));
     // Without a failure there is nothing to say.
     EXPECT_TRUE(NameFlags::addNameFlags(file, {"user.c"}, "y").isEmpty());
     EXPECT_EQ(getRaw(file, "user.a"), "ORIGINAL");

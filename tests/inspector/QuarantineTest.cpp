@@ -73,8 +73,8 @@ TEST(QuarantineTest, AMissingDatabaseOrToolIsSaidAndCreatesNothing) {
     QTemporaryDir home;
     const QString database = QuarantineDatabase(home.path()).path();
     const QString stamped = home.filePath(u"stamped"_s);
-    const QString subject =
-        u" (quarantine event for \u201c"_s + stamped + u"\u201d in \u201c"_s + database + u"\u201d)"_s;
+    const QString subject = u" (quarantine event for \u201c"_s + stamped + u"\u201d in \u201c"_s +
+                            database + u"\u201d)"_s;
     const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
     for (const bool withFolder : {false, true}) {
         if (withFolder)

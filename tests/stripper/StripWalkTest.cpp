@@ -270,7 +270,8 @@ TEST_F(StripWalkTest, TheTypeMeansOneNamePerItemByItsBytes) {
     EXPECT_EQ(bytes->removed, 1);
     EXPECT_FALSE(hasRaw(file, "user.bad\xff"));
     EXPECT_TRUE(hasRaw(file, "user.bad\xef\xbf\xbd"));
-    EXPECT_TRUE(StripWalk::report(*bytes).startsWith(u"Stripped 1 xattrs of type user.bad\\xff "_s));
+    EXPECT_TRUE(
+        StripWalk::report(*bytes).startsWith(u"Stripped 1 xattrs of type user.bad\\xff "_s));
     WalkErrors errors;
     EXPECT_EQ(errors.add(QFile::encodeName(file), "user.bad\xff", u"No data available"_s),
               file + u": user.bad\\xff: No data available"_s);
