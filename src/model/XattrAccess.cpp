@@ -54,7 +54,15 @@ const char* checkedName(const QByteArray& name) {
     return name.constData();
 }
 
-bool isListed(const QByteArray& path, const char* name);
+#ifndef __APPLE__
+constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
+#endif
+
+bool isListed(const QByteArray& path, const char* name) {
+    ListedXattrNames listed;
+    const QList<QByteArrayView>& names = listed.read(path);
+    return std::find(names.cbegin(), names.cend(), QByteArrayView(name)) != names.cend();
+}
 
 QByteArray readWhole(const QByteArray& path, const char* name) {
     return SizedRead::readValue(
@@ -76,10 +84,6 @@ void writeXattr(const QByteArray& path, const QByteArray& name, const QByteArray
 QByteArray nativePath(const QString& path) {
     return ByteText::encode(path);
 }
-
-#ifndef __APPLE__
-constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
-#endif
 
 QByteArray systemAttributeName(const QByteArray& typedName) {
 #ifndef __APPLE__
@@ -141,16 +145,6 @@ void readXattrNameList(const QByteArray& path, QByteArray& buffer) {
         },
         size);
 }
-
-namespace {
-
-bool isListed(const QByteArray& path, const char* name) {
-    ListedXattrNames listed;
-    const QList<QByteArrayView>& names = listed.read(path);
-    return std::find(names.cbegin(), names.cend(), QByteArrayView(name)) != names.cend();
-}
-
-} // namespace
 
 QByteArray getListedXattr(const QByteArray& path, const char* listedName) {
     return readWhole(path, listedName);
