@@ -30,7 +30,7 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
         alert.showErrorAlert(failures.constFirst().text());
         return Failure;
     }
-    if (const std::optional<QString> failure = quarantine.recordEvent(stamp))
+    if (const std::optional<QString> failure = quarantine.recordEvent(stamp, path))
         alert.showErrorAlert(*failure);
     return alert.anyShown() ? Failure : Success;
 }

@@ -31,25 +31,39 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
     // The inspector's path field holds the absolute path of the inspected file.
     const QString path = FolderText::absolutePath(arguments.at(0));
     StderrErrorAlert alert(err);
-    const ResourceList list = ResourceList::ofPath(path);
-    for (const AttributeFailure& failure : list.failures())
-        alert.showErrorAlert(failure.text());
-
     QString body;
     if (arguments.size() == 1) {
+        const ResourceList list = ResourceList::ofPath(path);
+        for (const AttributeFailure& failure : list.failures())
+            alert.showErrorAlert(failure.text());
         body = InspectorReport::bodyOf(list.displayTexts());
     } else {
-        QList<QByteArray> names;
-        for (const ResourceItemPtr& item : list.children())
-            names.append(item->rawName());
+        // Only the named attribute is read: the others can neither fail this command nor hide
+        // that the named one is there.
+        const QByteArray native = nativePath(path);
         const QByteArray wanted = systemAttributeName(bytesOf(arguments.at(1)));
-        const std::optional<qsizetype> selected = matchListedName(names, wanted);
-        if (!selected) {
+        QByteArray name;
+        try {
+            const QList<QByteArray> names = listXattrs(native);
+            const std::optional<qsizetype> selected = matchListedName(names, wanted);
+            if (!selected) {
+                alert.showErrorAlert(
+                    AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted).text());
+                return Failure;
+            }
+            name = names.at(*selected);
+        } catch (const PosixError& error) {
             alert.showErrorAlert(
-                AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted).text());
+                AttributeFailure::fromError(QStringLiteral("listxattr"), error, path).text());
             return Failure;
         }
-        body = list.children().at(*selected)->displayText();
+        try {
+            body = ResourceItem(name, getListedXattr(native, name.constData())).displayText();
+        } catch (const PosixError& error) {
+            alert.showErrorAlert(
+                AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name).text());
+            return Failure;
+        }
     }
     writeReport(out, InspectorReport::reportText(shownPath(path), body));
     return alert.anyShown() ? Failure : Success;

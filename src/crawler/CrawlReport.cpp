@@ -1,6 +1,7 @@
 #include "crawler/CrawlReport.h"
 
 #include "model/AttributeName.h"
+#include "model/ByteText.h"
 #include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
@@ -74,7 +75,7 @@ QString CrawlReport::reportTypeMatches(const TypeMatchList& matches) {
                    QStringLiteral(" %1 total xattrs, and %2 of type ")
                        .arg(matches.counts.totalXattrs)
                        .arg(matches.matchCount) +
-                   matches.typeName + QStringLiteral("\n\n");
+                   displayName(ByteText::encode(matches.typeName)) + QStringLiteral("\n\n");
     const QString separator = matches.showSizes ? QStringLiteral("\n") : QStringLiteral("\n\n");
     // One allocation for the whole report: a UTF-8 byte never becomes more than one UTF-16 unit.
     qsizetype length = text.size();

@@ -44,7 +44,7 @@ struct TypeMatchList {
     static constexpr qsizetype recordBudget = 64 * 1024 * 1024;
 
     CrawlCounts counts;
-    QString typeName; // as typed
+    QString typeName; // as typed (ByteText); the report shows it as displayName does
     bool showSizes = false;
     qint64 matchCount = 0;
     QList<QByteArray> records;

@@ -120,6 +120,19 @@ EditorConversion::Result EditorConversion::hexBytes(const QString& text) {
         digits.remove(0, 1);
     if (digits.endsWith(u'>'))
         digits.chop(1);
+    // A character that cannot be a digit (a tab, a no-break space, a ">" with text after it) is
+    // named as such before any counting: counted as a digit it would give a wrong reason.
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        const QChar c = digits.at(i);
+        if (digitValue(c) || c == u'+' || c == u'-')
+            continue;
+        const qsizetype length =
+            c.isHighSurrogate() && i + 1 < digits.size() && digits.at(i + 1).isLowSurrogate() ? 2
+                                                                                              : 1;
+        return refused(QStringLiteral("\u201c%1\u201d is not a hexadecimal digit, so nothing was "
+                                      "saved.")
+                           .arg(visibleText(QStringView(digits).sliced(i, length))));
+    }
     if (digits.size() % 2 != 0)
         return refused(
             QStringLiteral("The hex text has an odd number of digits, so nothing was saved."));

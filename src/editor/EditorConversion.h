@@ -33,7 +33,8 @@ public:
     static Result plistBytes(const QString& text);
     // Line breaks and spaces at the end ignored, spaces removed, an optional "<" and ">", then
     // pairs of hexadecimal digits ("+d" and "-0" also pass, as the platform's integer parse allows
-    // them). A refused pair is quoted with its invisible characters spelled out ("\n", "U+200B").
+    // them). A character that is not a digit, or a refused pair, is quoted with its invisible
+    // characters spelled out ("\n", "U+200B").
     static Result hexBytes(const QString& text);
 };
 

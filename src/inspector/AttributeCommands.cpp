@@ -3,6 +3,7 @@
 #include "model/XattrAccess.h"
 
 #include <cerrno>
+#include <optional>
 
 namespace palvorn {
 
@@ -10,11 +11,22 @@ namespace {
 
 const QString setxattrCall = QStringLiteral("setxattr");
 
+// A name that names nothing would reach the system as a bare namespace and fail as an invalid
+// argument; it is refused for what it is.
+std::optional<AttributeFailure> withoutName(const QString& path, const QByteArray& name) {
+    if (!namesNoAttribute(name))
+        return std::nullopt;
+    return AttributeFailure({}, QStringLiteral("An attribute needs a name, so nothing was saved."),
+                            path);
+}
+
 } // namespace
 
 QList<AttributeFailure> AttributeCommands::writeRecord(const QString& path,
                                                        const ResourceItem& record) {
     const QByteArray name = systemAttributeName(record.rawName());
+    if (const std::optional<AttributeFailure> refused = withoutName(path, name))
+        return {*refused};
     try {
         setXattr(nativePath(path), name, record.data());
         return {};
@@ -31,6 +43,8 @@ QList<AttributeFailure> AttributeCommands::saveEditedRecord(const QString& path,
     if (edited.name() == original->name())
         return writeRecord(path, ResourceItem(original->rawName(), edited.data()));
     const QByteArray name = systemAttributeName(edited.rawName());
+    if (const std::optional<AttributeFailure> refused = withoutName(path, name))
+        return {*refused};
     try {
         createXattr(nativePath(path), name, edited.data());
         return {};

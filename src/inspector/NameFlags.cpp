@@ -1,9 +1,11 @@
 #include "inspector/NameFlags.h"
 
+#include "model/AttributeName.h"
 #include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 
 #include <cerrno>
+#include <functional>
 
 #include <QTextBoundaryFinder>
 
@@ -18,18 +20,50 @@ void rename(const QByteArray& path, const QByteArray& name, const QByteArray& ne
 }
 
 // What a failed rename reports: the attribute in the way when the new name exists, otherwise the
-// attribute being renamed.
+// attribute being renamed. Either way it says that this attribute is as it was: other names of
+// the same command may have been renamed.
 AttributeFailure renameFailure(const QString& fixedText, const PosixError& error,
                                const QString& path, const QByteArray& name,
                                const QByteArray& newName) {
     if (error.code() == EEXIST)
-        return AttributeFailure(
-            {},
-            fixedText + QStringLiteral(": an attribute of that name already exists, so nothing "
-                                       "was changed"),
-            path, newName, error.code());
+        return AttributeFailure({},
+                                fixedText +
+                                    QStringLiteral(": an attribute of that name already exists, "
+                                                   "so \u201c") +
+                                    displayName(name) + QStringLiteral("\u201d was left as it was"),
+                                path, newName, error.code());
     return AttributeFailure({}, fixedText + QStringLiteral(": ") + error.description(), path, name,
                             error.code());
+}
+
+// Renames each name to what newName gives it (none: the name stays), going on past a failing one.
+// When some failed, the names that were renamed are listed with them, in order, so that the one
+// message says name by name what changed and what did not.
+QList<AttributeFailure>
+renameEach(const QString& path, const QList<QByteArray>& names, const QString& failureText,
+           const QString& doneText,
+           const std::function<std::optional<QByteArray>(const QByteArray&)>& newNameOf) {
+    QList<AttributeFailure> lines;
+    bool failed = false;
+    for (const QByteArray& typed : names) {
+        const QByteArray name = systemAttributeName(typed);
+        const std::optional<QByteArray> newName = newNameOf(name);
+        if (!newName)
+            continue;
+        try {
+            rename(nativePath(path), name, *newName);
+            lines.append(AttributeFailure({},
+                                          doneText + QStringLiteral(", renamed to \u201c") +
+                                              displayName(*newName) + u'\u201d',
+                                          path, name));
+        } catch (const PosixError& error) {
+            failed = true;
+            lines.append(renameFailure(failureText, error, path, name, *newName));
+        }
+    }
+    if (!failed)
+        lines.clear();
+    return lines;
 }
 
 } // namespace
@@ -67,34 +101,18 @@ void NameFlags::stripFlagFromAttribute(const QByteArray& path, const QByteArray&
 
 QList<AttributeFailure> NameFlags::addNameFlags(const QString& path, const QList<QByteArray>& names,
                                                 const QByteArray& flag) {
-    QList<AttributeFailure> failures;
     if (flag.isEmpty())
-        return failures;
-    for (const QByteArray& typed : names) {
-        const QByteArray name = systemAttributeName(typed);
-        try {
-            addFlagToAttribute(nativePath(path), name, flag);
-        } catch (const PosixError& error) {
-            failures.append(renameFailure(QStringLiteral("Can't add flags"), error, path, name,
-                                          name + '#' + flag));
-        }
-    }
-    return failures;
+        return {};
+    return renameEach(
+        path, names, QStringLiteral("Can't add flags"), QStringLiteral("Flag added"),
+        [&flag](const QByteArray& name) { return std::optional<QByteArray>(name + '#' + flag); });
 }
 
 QList<AttributeFailure> NameFlags::stripNameFlags(const QString& path,
                                                   const QList<QByteArray>& names) {
-    QList<AttributeFailure> failures;
-    for (const QByteArray& typed : names) {
-        const QByteArray name = systemAttributeName(typed);
-        try {
-            stripFlagFromAttribute(nativePath(path), name);
-        } catch (const PosixError& error) {
-            failures.append(renameFailure(QStringLiteral("Can't strip flags"), error, path, name,
-                                          baseName(name).value_or(name)));
-        }
-    }
-    return failures;
+    return renameEach(path, names, QStringLiteral("Can't strip flags"),
+                      QStringLiteral("Flags stripped"),
+                      [](const QByteArray& name) { return baseName(name); });
 }
 
 } // namespace palvorn

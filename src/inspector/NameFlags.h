@@ -29,7 +29,9 @@ public:
 
     // The commands over several attributes, in order, going on past a failing one. Names are
     // listed names or typed ones (the namespace rule applies). Each failure names its attribute:
-    // the one in the way when the new name exists. An empty flag text does nothing.
+    // the one in the way when the new name exists. When any failed, the list also holds a line
+    // for each name that was renamed ("Flags stripped, renamed to …"), in order, so that it says
+    // name by name what changed and what did not. An empty flag text does nothing.
     static QList<AttributeFailure> addNameFlags(const QString& path, const QList<QByteArray>& names,
                                                 const QByteArray& flag);
     static QList<AttributeFailure> stripNameFlags(const QString& path,

@@ -1,5 +1,8 @@
 #include "inspector/Quarantine.h"
 
+#include "model/AttributeName.h"
+#include "model/XattrAccess.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -43,12 +46,24 @@ Quarantine::Stamp Quarantine::makeStamp() const {
     return {text, attributeValue(wholeSecondsSince1970(clock()), text)};
 }
 
-std::optional<QString> Quarantine::recordEvent(const Stamp& stamp) const {
+std::optional<QString> Quarantine::recordEvent(const Stamp& stamp,
+                                               const QString& stampedPath) const {
     const QString home = homePath.isEmpty() ? QDir::homePath() : homePath;
     const QString database = databasePath(home);
+    const QString stamped = stampedPath.isEmpty()
+                                ? QString()
+                                : u'\u201c' + displayName(nativePath(stampedPath)) + u'\u201d';
     if (!QFileInfo::exists(database))
         return QStringLiteral("The quarantine event database \u201c") + database +
-               QStringLiteral("\u201d does not exist, so no event was recorded.");
+               QStringLiteral("\u201d does not exist, so no event was recorded") +
+               (stamped.isEmpty() ? QString() : QStringLiteral(" for ") + stamped) + u'.';
+    // Each failure of the tool names the stamped file and the database it was meant for.
+    const auto failed = [&](const QString& reason) {
+        if (stamped.isEmpty())
+            return reason;
+        return reason + QStringLiteral(" (quarantine event for ") + stamped +
+               QStringLiteral(" in \u201c") + database + QStringLiteral("\u201d)");
+    };
     const qint64 secondsSince2001 = wholeSecondsSince1970(clock()) - referenceDateSince1970;
     QProcess tool;
     // The tool speaks to the user directly, as it would from a terminal.
@@ -56,13 +71,14 @@ std::optional<QString> Quarantine::recordEvent(const Stamp& stamp) const {
     tool.setInputChannelMode(QProcess::ForwardedInputChannel);
     tool.start(toolPath, {database, insertStatement(stamp.uuid, secondsSince2001)});
     if (!tool.waitForStarted(-1))
-        return QStringLiteral("could not start ") + toolPath + QStringLiteral(": ") +
-               tool.errorString();
+        return failed(QStringLiteral("could not start ") + toolPath + QStringLiteral(": ") +
+                      tool.errorString());
     tool.waitForFinished(-1);
     if (tool.exitStatus() != QProcess::NormalExit)
-        return toolPath + QStringLiteral(" ended abnormally: ") + tool.errorString();
+        return failed(toolPath + QStringLiteral(" ended abnormally: ") + tool.errorString());
     if (tool.exitCode() != 0)
-        return QStringLiteral("sqlite3 command returned error number %1").arg(tool.exitCode());
+        return failed(
+            QStringLiteral("sqlite3 command returned error number %1").arg(tool.exitCode()));
     return std::nullopt;
 }
 

@@ -33,9 +33,10 @@ public:
 
     Stamp makeStamp() const;
     // Inserts the event row for the stamp. None on success, otherwise the alert's text: the
-    // tool's exit status ("sqlite3 command returned error number N"), or why it did not run. The
-    // tool would create a missing database as an empty file, so it is not run without one.
-    std::optional<QString> recordEvent(const Stamp& stamp) const;
+    // tool's exit status ("sqlite3 command returned error number N"), or why it did not run,
+    // naming the stamped file (when given) and the database. The tool would create a missing
+    // database as an empty file, so it is not run without one.
+    std::optional<QString> recordEvent(const Stamp& stamp, const QString& stampedPath = {}) const;
 
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
     std::function<QUuid()> uuid = [] { return QUuid::createUuid(); };

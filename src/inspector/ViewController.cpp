@@ -628,7 +628,7 @@ void ViewController::addQuarantine() {
     selectNames(selected);
     showSelectedAttribute();
     showFailures(readFailures);
-    if (const std::optional<QString> failure = m_quarantine.recordEvent(stamp))
+    if (const std::optional<QString> failure = m_quarantine.recordEvent(stamp, m_theSourcePath))
         m_platform.alert.showErrorAlert(*failure);
     refreshSizeSummary();
 }

@@ -1,6 +1,7 @@
 #include "model/FolderXattrAccess.h"
 
 #include "model/PosixError.h"
+#include "model/SizedRead.h"
 
 #include <atomic>
 #include <cerrno>
@@ -15,6 +16,8 @@
 #include <sys/types.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+
+#include <QList>
 
 // glibc 2.36 has neither wrappers nor numbers for these calls; the numbers are the same on every
 // architecture that uses the common system call table.
@@ -140,41 +143,36 @@ void FolderXattrAccess::forceProcCalls(bool force) {
 }
 
 void FolderXattrAccess::list(int folderFd, const char* itemName, QByteArray& buffer) {
-    // A list that grows between the size call and the read is asked for again.
-    for (int attempt = 0;; ++attempt) {
-        const ssize_t size = listCall(folderFd, itemName, nullptr, 0);
-        if (size < 0)
-            throw PosixError::fromErrno();
-        // Most items carry no attributes: nothing to read, and no allocation for them.
-        buffer.resize(qsizetype(size));
-        if (size == 0)
-            return;
-        const ssize_t got = listCall(folderFd, itemName, buffer.data(), std::size_t(size));
-        if (got >= 0) {
-            buffer.resize(qsizetype(got));
-            return;
-        }
-        if (errno != ERANGE || attempt == 3)
-            throw PosixError::fromErrno();
+    // Most items carry no attributes: nothing to read, and no allocation for them.
+    const ssize_t size = listCall(folderFd, itemName, nullptr, 0);
+    if (size < 0)
+        throw PosixError::fromErrno();
+    if (size == 0) {
+        buffer.resize(0);
+        return;
     }
+    SizedRead::readSized(
+        buffer,
+        [&](char* into, std::size_t capacity) {
+            return listCall(folderFd, itemName, into, capacity);
+        },
+        size);
 }
 
 QByteArray FolderXattrAccess::get(int folderFd, const char* itemName, const char* listedName) {
-    for (int attempt = 0;; ++attempt) {
-        const ssize_t size = getCall(folderFd, itemName, listedName, nullptr, 0);
-        if (size < 0)
-            throw PosixError::fromErrno();
-        QByteArray value(qsizetype(size), Qt::Uninitialized);
-        const ssize_t got = getCall(folderFd, itemName, listedName,
-                                    size > 0 ? value.data() : nullptr, std::size_t(size));
-        if (got >= 0) {
-            // A value that shrank in between is what the second call returned, nothing more.
-            value.truncate(qsizetype(got));
-            return value;
-        }
-        if (errno != ERANGE || attempt == 3)
-            throw PosixError::fromErrno();
-    }
+    return SizedRead::readValue(
+        [&](char* into, std::size_t capacity) {
+            return getCall(folderFd, itemName, listedName, into, capacity);
+        },
+        [&] {
+            QByteArray names;
+            list(folderFd, itemName, names);
+            for (const QByteArray& name : names.split('\0')) {
+                if (QByteArrayView(name) == QByteArrayView(listedName))
+                    return true;
+            }
+            return false;
+        });
 }
 
 qint64 FolderXattrAccess::size(int folderFd, const char* itemName, const char* listedName) {

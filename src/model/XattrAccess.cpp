@@ -2,6 +2,7 @@
 
 #include "model/ByteText.h"
 #include "model/ListedXattrNames.h"
+#include "model/SizedRead.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,9 +12,6 @@
 namespace palvorn {
 
 namespace {
-
-// A value or list that keeps changing size under a writer is read again at most this often.
-constexpr int readAttempts = 8;
 
 ssize_t systemListxattr(const char* path, char* buffer, size_t size) {
 #ifdef __APPLE__
@@ -56,33 +54,22 @@ const char* checkedName(const QByteArray& name) {
     return name.constData();
 }
 
-// Asks for the size, then reads into a buffer of that size (at least one byte, so that the second
-// call always reads instead of asking for the size again). When the value grew in between the
-// read fails with ERANGE and is tried again; when it shrank the buffer is cut to what the read
-// returned. The buffer is bounded by the system's own limit on a value or list (64 KiB on Linux).
-// knownSize, when not negative, is a size the caller has just asked for.
-template <typename Call> void readSized(QByteArray& buffer, Call call, ssize_t knownSize = -1) {
-    for (int attempt = 1;; ++attempt) {
-        const ssize_t size = attempt == 1 && knownSize >= 0 ? knownSize : call(nullptr, 0);
-        if (size < 0)
-            throw PosixError::fromErrno();
-        buffer.resize(std::max<qsizetype>(size, 1));
-        const ssize_t got = call(buffer.data(), static_cast<size_t>(buffer.size()));
-        if (got >= 0) {
-            buffer.resize(got);
-            return;
-        }
-        if (errno != ERANGE || attempt == readAttempts)
-            throw PosixError::fromErrno();
-    }
+#ifndef __APPLE__
+constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
+#endif
+
+bool isListed(const QByteArray& path, const char* name) {
+    ListedXattrNames listed;
+    const QList<QByteArrayView>& names = listed.read(path);
+    return std::find(names.cbegin(), names.cend(), QByteArrayView(name)) != names.cend();
 }
 
 QByteArray readWhole(const QByteArray& path, const char* name) {
-    QByteArray value;
-    readSized(value, [&](char* buffer, size_t size) {
-        return systemGetxattr(path.constData(), name, buffer, size);
-    });
-    return value;
+    return SizedRead::readValue(
+        [&](char* buffer, size_t size) {
+            return systemGetxattr(path.constData(), name, buffer, size);
+        },
+        [&] { return isListed(path, name); });
 }
 
 void writeXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
@@ -100,7 +87,6 @@ QByteArray nativePath(const QString& path) {
 
 QByteArray systemAttributeName(const QByteArray& typedName) {
 #ifndef __APPLE__
-    static constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
     for (const char* prefix : namespaces) {
         if (typedName.startsWith(prefix))
             return typedName;
@@ -112,7 +98,19 @@ QByteArray systemAttributeName(const QByteArray& typedName) {
 }
 
 QByteArray systemAttributeName(const QString& typedName) {
-    return systemAttributeName(typedName.toUtf8());
+    // Typed text keeps the bytes it came from (ByteText), so a name that is not UTF-8 reaches the
+    // system as given.
+    return systemAttributeName(ByteText::encode(typedName));
+}
+
+bool namesNoAttribute(const QByteArray& systemName) {
+#ifndef __APPLE__
+    for (const char* prefix : namespaces) {
+        if (systemName == prefix)
+            return true;
+    }
+#endif
+    return systemName.isEmpty();
 }
 
 QList<QByteArray> listXattrs(const QByteArray& path) {
@@ -140,7 +138,7 @@ void readXattrNameList(const QByteArray& path, QByteArray& buffer) {
         buffer.resize(0);
         return;
     }
-    readSized(
+    SizedRead::readSized(
         buffer,
         [&](char* into, size_t capacity) {
             return systemListxattr(path.constData(), into, capacity);

@@ -20,7 +20,11 @@ QByteArray nativePath(const QString& path);
 // Names on macOS are used as given. Listed names already carry their namespace and are never
 // passed through this rule.
 QByteArray systemAttributeName(const QByteArray& typedName);
+// Text carries its bytes as ByteText does: each kept escape becomes its byte again.
 QByteArray systemAttributeName(const QString& typedName);
+
+// True when a system name names no attribute: empty, or only a namespace ("user.").
+bool namesNoAttribute(const QByteArray& systemName);
 
 // Every non-empty name in the order the system lists them, valid UTF-8 or not.
 QList<QByteArray> listXattrs(const QByteArray& path);

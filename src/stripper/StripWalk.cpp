@@ -1,6 +1,7 @@
 #include "stripper/StripWalk.h"
 
 #include "model/AttributeName.h"
+#include "model/ByteText.h"
 #include "model/DumpReader.h"
 #include "model/FolderItemNames.h"
 #include "model/FolderText.h"
@@ -107,8 +108,10 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
 }
 
 QString StripWalk::report(const Result& result) {
-    // The type and the path are appended, never substituted: a "%1" typed in them stays text.
-    QString text = QStringLiteral("Stripped %1 xattrs of type ").arg(result.removed) + result.type +
+    // The type and the path (as displayName shows them) are appended, never substituted: a "%1"
+    // typed in them stays text.
+    QString text = QStringLiteral("Stripped %1 xattrs of type ").arg(result.removed) +
+                   displayName(ByteText::encode(result.type)) +
                    QStringLiteral(" from %1 files in  ").arg(result.itemsWalked) +
                    displayName(nativePath(result.folderPath)) + QStringLiteral("\n\n");
     for (const QString& removal : result.removals)

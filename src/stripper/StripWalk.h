@@ -15,7 +15,7 @@ class StripWalk {
 public:
     struct Result {
         QString folderPath;
-        QString type; // as typed; the report quotes it unchanged
+        QString type; // as typed (ByteText); the report shows it as displayName does
         qint64 removed = 0;
         qint64 itemsWalked = 0;
         QStringList removals; // "PATH: SIZE  bytes." per removed attribute

@@ -55,7 +55,8 @@ TEST_F(QuarantineAndFlagCommandsTest, AMissingDatabaseLeavesTheAttributeWritten)
     const QString file = makeFile(u"f"_s);
     const CliResult result = runCliWith({u"HOME="_s + home.path()}, {u"quarantine"_s, file});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.endsWith(u"does not exist, so no event was recorded.\n"_s))
+    EXPECT_TRUE(result.err.endsWith(u"does not exist, so no event was recorded for \u201c"_s +
+                                    file + u"\u201d.\n"_s))
         << result.err.toStdString();
     EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
 }
@@ -70,8 +71,10 @@ TEST_F(QuarantineAndFlagCommandsTest, FlagAddAndStrip) {
     const CliResult strip =
         runCli({u"flag"_s, u"strip"_s, file, u"user.b#X#S"_s, u"user.none#Q"_s});
     EXPECT_EQ(strip.exitCode, 1);
-    EXPECT_EQ(strip.err,
-              u"Can't strip flags: No data available"_s + subject(file, u"user.none#Q"_s) + u'\n');
+    EXPECT_EQ(strip.err, u"Flags stripped, renamed to \u201cuser.b\u201d"_s +
+                             subject(file, u"user.b#X#S"_s) +
+                             u"\nCan't strip flags: No data available"_s +
+                             subject(file, u"user.none#Q"_s) + u'\n');
     EXPECT_EQ(getRaw(file, "user.b"), "2");
     EXPECT_EQ(runCli({u"flag"_s, u"rename"_s, file, u"user.a#S"_s}).exitCode, 2);
     EXPECT_EQ(runCli({u"flag"_s, u"add"_s, file, u"S"_s}).exitCode, 2);

@@ -1,4 +1,5 @@
 #include "crawler/CrawlReport.h"
+#include "model/ByteText.h"
 #include "support/XattrFixture.h"
 
 #include <QFile>
@@ -185,6 +186,9 @@ TEST_F(CrawlerTest, NamesAreCrawledAsTheirBytes) {
     const TypeMatchList one = matches(u"user.cafe\u0301"_s, true);
     EXPECT_EQ(one.matchCount, 1);
     EXPECT_EQ(CrawlReport::reportTypeMatches(one).section(u'\n', 2, 2), file + u": 3  bytes."_s);
+    const TypeMatchList typedBytes = matches(ByteText::decode("user.bad\xff"), true);
+    EXPECT_EQ(typedBytes.matchCount, 1);
+    EXPECT_TRUE(CrawlReport::reportTypeMatches(typedBytes).contains(u"of type user.bad\\xff\n"_s));
     EXPECT_TRUE(m_errors.isEmpty());
 }
 

@@ -95,4 +95,17 @@ TEST_F(AttributeCommandsTest, SavingAnEditedRecordNeverReplacesAnotherName) {
         AttributeCommands::saveEditedRecord(file, nullptr, ResourceItem(u"user.other"_s, "chosen"))
             .isEmpty());
     EXPECT_EQ(getRaw(file, "user.other"), "chosen");
+
+    // A name that names nothing is refused as such, naming the file, whether new or renamed.
+    const QString refusal =
+        u"An attribute needs a name, so nothing was saved (\u201c"_s + file + u"\u201d)."_s;
+    for (const QString& empty : {u""_s, u"user."_s}) {
+        EXPECT_EQ(
+            textsOf(AttributeCommands::saveEditedRecord(file, nullptr, ResourceItem(empty, "v"))),
+            QStringList{refusal});
+        EXPECT_EQ(
+            textsOf(AttributeCommands::saveEditedRecord(file, &original, ResourceItem(empty, "v"))),
+            QStringList{refusal});
+    }
+    EXPECT_EQ(getRaw(file, "user.bad\xff"), "edited");
 }

@@ -55,13 +55,16 @@ TEST_F(NameFlagsTest, AddingAndStrippingMoveValuesToTheNewNames) {
     EXPECT_TRUE(hasRaw(file, "user.b"));
 }
 
-// A rename never replaces the attribute in the way: nothing changes, and the failure names it.
+// A rename never replaces the attribute in the way: that attribute stays as it was, and the
+// failure names the one in the way. When some names failed, the others that were renamed are
+// listed with them, so the message says name by name what changed and what did not.
 TEST_F(NameFlagsTest, RenamesRefuseANameInTheWayAndEachFailureNamesItsAttribute) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.a", "ORIGINAL");
     setRaw(file, "user.a#x", "FLAGGED");
     setRaw(file, "user.b", "b");
     setRaw(file, "user.b#F", "b flagged");
+    setRaw(file, "user.c#y", "c");
     const auto texts = [](const QList<AttributeFailure>& failures) {
         QStringList lines;
         for (const AttributeFailure& failure : failures)
@@ -70,23 +73,32 @@ TEST_F(NameFlagsTest, RenamesRefuseANameInTheWayAndEachFailureNamesItsAttribute)
     };
     const QString where = u" of \u201c"_s + file + u"\u201d)"_s;
 
-    EXPECT_EQ(texts(NameFlags::stripNameFlags(file, {"user.a#x", "user.gone#Z", "user.plain"})),
-              (QStringList{u"Can't strip flags: an attribute of that name already exists, so "
-                           "nothing was changed (attribute \u201cuser.a\u201d"_s +
-                               where,
-                           u"Can't strip flags: No data available (attribute "
-                           "\u201cuser.gone#Z\u201d"_s +
-                               where}));
-    EXPECT_EQ(texts(NameFlags::addNameFlags(file, {"user.b", "user.gone"}, "F")),
-              (QStringList{u"Can't add flags: an attribute of that name already exists, so "
-                           "nothing was changed (attribute \u201cuser.b#F\u201d"_s +
-                               where,
-                           u"Can't add flags: No data available (attribute "
-                           "\u201cuser.gone\u201d"_s +
-                               where}));
+    EXPECT_EQ(
+        texts(
+            NameFlags::stripNameFlags(file, {"user.a#x", "user.c#y", "user.gone#Z", "user.plain"})),
+        (QStringList{u"Can't strip flags: an attribute of that name already exists, so "
+                     "\u201cuser.a#x\u201d was left as it was (attribute \u201cuser.a\u201d"_s +
+                         where,
+                     u"Flags stripped, renamed to \u201cuser.c\u201d (attribute "
+                     "\u201cuser.c#y\u201d"_s +
+                         where,
+                     u"Can't strip flags: No data available (attribute "
+                     "\u201cuser.gone#Z\u201d"_s +
+                         where}));
+    EXPECT_EQ(
+        texts(NameFlags::addNameFlags(file, {"user.b", "user.gone"}, "F")),
+        (QStringList{u"Can't add flags: an attribute of that name already exists, so "
+                     "\u201cuser.b\u201d was left as it was (attribute \u201cuser.b#F\u201d"_s +
+                         where,
+                     u"Can't add flags: No data available (attribute "
+                     "\u201cuser.gone\u201d"_s +
+                         where}));
+    // Without a failure there is nothing to say.
+    EXPECT_TRUE(NameFlags::addNameFlags(file, {"user.c"}, "y").isEmpty());
     EXPECT_EQ(getRaw(file, "user.a"), "ORIGINAL");
     EXPECT_EQ(getRaw(file, "user.a#x"), "FLAGGED");
     EXPECT_EQ(getRaw(file, "user.b"), "b");
     EXPECT_EQ(getRaw(file, "user.b#F"), "b flagged");
-    EXPECT_EQ(listXattrs(nativePath(file)).size(), 4);
+    EXPECT_EQ(getRaw(file, "user.c#y"), "c");
+    EXPECT_EQ(listXattrs(nativePath(file)).size(), 5);
 }

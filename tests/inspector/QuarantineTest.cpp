@@ -67,28 +67,34 @@ TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealTool) {
     EXPECT_EQ(database.rows().size(), 2);
 }
 
-// Each failure says what went wrong, and no database file appears where there was none.
+// Each failure says what went wrong, naming the stamped file and the database, and no database
+// file appears where there was none.
 TEST(QuarantineTest, AMissingDatabaseOrToolIsSaidAndCreatesNothing) {
     QTemporaryDir home;
     const QString database = QuarantineDatabase(home.path()).path();
+    const QString stamped = home.filePath(u"stamped"_s);
+    const QString subject = u" (quarantine event for \u201c"_s + stamped + u"\u201d in \u201c"_s +
+                            database + u"\u201d)"_s;
     const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
     for (const bool withFolder : {false, true}) {
         if (withFolder)
             QDir().mkpath(home.filePath(u"Library/Preferences"_s));
-        EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()),
+        EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
                   u"The quarantine event database \u201c"_s + database +
-                      u"\u201d does not exist, so no event was recorded."_s);
+                      u"\u201d does not exist, so no event was recorded for \u201c"_s + stamped +
+                      u"\u201d."_s);
         EXPECT_FALSE(QFileInfo::exists(database));
     }
 
     QFile(database).open(QIODevice::WriteOnly); // an empty database file has no table
-    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()),
-              u"sqlite3 command returned error number 1"_s);
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
+              u"sqlite3 command returned error number 1"_s + subject);
 
     Quarantine noTool = fixedQuarantine(home.path(), 0);
     noTool.toolPath = home.filePath(u"no-such-tool"_s);
-    const std::optional<QString> failure = noTool.recordEvent(noTool.makeStamp());
+    const std::optional<QString> failure = noTool.recordEvent(noTool.makeStamp(), stamped);
     ASSERT_TRUE(failure);
     EXPECT_TRUE(failure->startsWith(u"could not start "_s + noTool.toolPath + u": "_s))
         << failure->toStdString();
+    EXPECT_TRUE(failure->endsWith(subject)) << failure->toStdString();
 }

@@ -386,7 +386,10 @@ TEST_F(ViewControllerTest, QuarantineStampsTheFileAndItsEventRow) {
 
     // Stamping again replaces the value; the same UUID breaks the table's key, which is reported.
     view.ui().addQuarButton->click();
-    EXPECT_EQ(alert.shown(), QStringList{u"sqlite3 command returned error number 19"_s});
+    EXPECT_EQ(
+        alert.shown(),
+        QStringList{u"sqlite3 command returned error number 19 (quarantine event for \u201c"_s +
+                    file + u"\u201d in \u201c"_s + database.path() + u"\u201d)"_s});
     EXPECT_EQ(namesShown(view), QStringList{u"user.com.apple.quarantine"_s});
 }
 
@@ -397,8 +400,8 @@ TEST_F(ViewControllerTest, AFailingDatabaseStillLeavesTheStampListed) {
     view.quarantine().homePath = home.path();
     view.ui().addQuarButton->click();
     ASSERT_EQ(alert.shown().size(), 1);
-    EXPECT_TRUE(
-        alert.shown().constFirst().endsWith(u"does not exist, so no event was recorded."_s));
+    EXPECT_TRUE(alert.shown().constFirst().endsWith(
+        u"does not exist, so no event was recorded for \u201c"_s + file + u"\u201d."_s));
     EXPECT_EQ(namesShown(view), QStringList{u"user.com.apple.quarantine"_s});
 
     alert.clear();
@@ -426,13 +429,17 @@ TEST_F(ViewControllerTest, FlagsAreAddedToAndStrippedFromTheSelectedNames) {
     EXPECT_EQ(getRaw(file, "user.b#X#S"), "value b");
     EXPECT_EQ(namesShown(view).size(), 3);
 
-    // One selected attribute vanished behind the window's back: one alert, the rest goes on.
+    // One selected attribute vanished behind the window's back: one alert that says what was
+    // renamed and what was not, name by name; the rest goes on.
     ::removexattr(QFile::encodeName(file).constData(), "user.a#S");
     selectRows(view, {rowOf(view, u"user.a#S"_s), rowOf(view, u"user.b#X#S"_s),
                       rowOf(view, u"user.other"_s)});
     view.ui().stripFlagButton->click();
-    EXPECT_EQ(alert.shown(), QStringList{u"Can't strip flags: No data available (attribute "
-                                         "\u201cuser.a#S\u201d of \u201c"_s +
+    EXPECT_EQ(alert.shown(), QStringList{u"Flags stripped, renamed to \u201cuser.b\u201d "
+                                         "(attribute \u201cuser.b#X#S\u201d of \u201c"_s +
+                                         file +
+                                         u"\u201d)\nCan't strip flags: No data available "
+                                         "(attribute \u201cuser.a#S\u201d of \u201c"_s +
                                          file + u"\u201d)"_s});
     EXPECT_EQ(getRaw(file, "user.b"), "value b");
     EXPECT_EQ(getRaw(file, "user.other"), "o");

@@ -1,10 +1,14 @@
 #include "model/XattrAccess.h"
 
+#include "model/ByteText.h"
+#include "model/FolderXattrAccess.h"
 #include "model/ListedXattrNames.h"
+#include "model/ResourceList.h"
 #include "support/XattrFixture.h"
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -136,6 +140,8 @@ TEST_F(XattrAccessTest, TypedNamesWithoutNamespaceMeanTheUserNamespace) {
         EXPECT_EQ(systemAttributeName(QString::fromUtf16(c.given)), QByteArray(c.system))
             << QString::fromUtf16(c.given).toStdString();
     EXPECT_EQ(systemAttributeName(QByteArray("bad\xff")), QByteArray("user.bad\xff"));
+    // Typed text keeps the bytes it was decoded from, as an argument does.
+    EXPECT_EQ(systemAttributeName(ByteText::decode("user.bad\xff")), QByteArray("user.bad\xff"));
 
     // The access layer itself takes names as they are: no rule, no second spelling.
     const QString file = makeFile(u"f"_s);
@@ -196,15 +202,19 @@ TEST_F(XattrAccessTest, FailuresCarryTheSystemsCodeAndText) {
     EXPECT_EQ(PosixError::describe(ENOENT), u"No such file or directory"_s);
 }
 
-// Another process flips the value between a short and a long one while we read: every read is
-// one of the two values exactly, never padded and never a failure.
+// Another process flips the value between a short and a long one while we read, by every read
+// path (by path, relative to a folder as the walks read, and the inspector's whole list): every
+// read is one of the two values exactly, never padded, never a failure, never missing.
 TEST_F(XattrAccessTest, ReadsSurviveAWriterChangingTheSize) {
-    const QString file = makeFile(u"f"_s);
+    const QString folder = makeFolder(u"d"_s);
+    const QString file = makeFile(u"d/f"_s);
     const QByteArray path = nativePath(file);
     const QByteArray shortValue(10, 's');
     const QByteArray longValue(3000, 'L');
     setRaw(file, "user.flip", shortValue);
     setRaw(file, "user.other", "o");
+    const int folderFd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folderFd, 0);
 
     const pid_t writer = ::fork();
     ASSERT_GE(writer, 0);
@@ -217,20 +227,54 @@ TEST_F(XattrAccessTest, ReadsSurviveAWriterChangingTheSize) {
             ::removexattr(path.constData(), "user.flicker-with-a-longer-name");
         }
     }
-    int failures = 0;
-    for (int i = 0; i < 2000; ++i) {
-        try {
-            const QByteArray value = getXattr(path, "user.flip");
-            EXPECT_TRUE(value == shortValue || value == longValue) << value.size();
-            const QList<QByteArray> names = listXattrs(path);
-            EXPECT_TRUE(names.contains("user.flip") && names.contains("user.other"));
-        } catch (const PosixError& error) {
-            ++failures;
-            ADD_FAILURE() << error.what();
+    const auto isFlipValue = [&](const QByteArray& value) {
+        return value == shortValue || value == longValue;
+    };
+    const auto hasBoth = [](const auto& names) {
+        return names.contains("user.flip") && names.contains("user.other");
+    };
+    const struct {
+        const char* path;
+        std::function<void()> read;
+    } paths[] = {
+        {"by path",
+         [&] {
+             EXPECT_TRUE(isFlipValue(getXattr(path, "user.flip")));
+             EXPECT_TRUE(hasBoth(listXattrs(path)));
+         }},
+        {"relative to the folder",
+         [&] {
+             EXPECT_TRUE(isFlipValue(FolderXattrAccess::get(folderFd, "f", "user.flip")));
+             QByteArray list;
+             FolderXattrAccess::list(folderFd, "f", list);
+             EXPECT_TRUE(hasBoth(list.split('\0')));
+         }},
+        {"the inspector's list",
+         [&] {
+             const ResourceList list = ResourceList::ofPath(file);
+             EXPECT_TRUE(list.failures().isEmpty());
+             QList<QByteArray> names;
+             for (const ResourceItemPtr& item : list.children()) {
+                 names.append(item->rawName());
+                 if (item->rawName() == "user.flip") {
+                     EXPECT_TRUE(isFlipValue(item->data()));
+                 }
+             }
+             EXPECT_TRUE(hasBoth(names));
+         }},
+    };
+    for (const auto& c : paths) {
+        int failures = 0;
+        for (int i = 0; i < 1000 && failures <= 3; ++i) {
+            try {
+                c.read();
+            } catch (const PosixError& error) {
+                ++failures;
+                ADD_FAILURE() << c.path << ": " << error.what();
+            }
         }
-        if (failures > 3)
-            break;
     }
+    ::close(folderFd);
     ::kill(writer, SIGKILL);
     ::waitpid(writer, nullptr, 0);
 }

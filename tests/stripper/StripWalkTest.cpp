@@ -1,5 +1,6 @@
 #include "stripper/StripWalk.h"
 
+#include "model/ByteText.h"
 #include "model/FolderXattrAccess.h"
 #include "stripper/StripBackup.h"
 #include "support/XattrFixture.h"
@@ -259,10 +260,19 @@ TEST_F(StripWalkTest, TheTypeMeansOneNamePerItemByItsBytes) {
         for (const QByteArray& name : c.names)
             EXPECT_EQ(hasRaw(file, name), name != c.removed) << name.toStdString();
     }
-    // A name that is not UTF-8 cannot be typed in the window; listed, it is shown with \xHH.
+    // A name that is not UTF-8 arrives as ByteText (an argument) and is stripped by its bytes;
+    // the report and the errors show it with \xHH.
     const QString root = makeFolder(u"bytes"_s);
     const QString file = makeFile(u"bytes/f"_s);
     setRaw(file, "user.bad\xff", "v");
+    setRaw(file, "user.bad\xef\xbf\xbd", "replacement character");
+    const auto bytes = stripWith(root, ByteText::decode("user.bad\xff"), {});
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->removed, 1);
+    EXPECT_FALSE(hasRaw(file, "user.bad\xff"));
+    EXPECT_TRUE(hasRaw(file, "user.bad\xef\xbf\xbd"));
+    EXPECT_TRUE(
+        StripWalk::report(*bytes).startsWith(u"Stripped 1 xattrs of type user.bad\\xff "_s));
     WalkErrors errors;
     EXPECT_EQ(errors.add(QFile::encodeName(file), "user.bad\xff", u"No data available"_s),
               file + u": user.bad\\xff: No data available"_s);
