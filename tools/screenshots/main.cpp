@@ -191,6 +191,8 @@ private:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("palvorn"));
+    // As the application names itself: the stripper's restore file lands where a user's would.
+    QApplication::setOrganizationName(QStringLiteral("brackenfield"));
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() != 4) {
         QTextStream(stderr) << "usage: palvorn-screenshots DEMO_FILE DEMO_TREE OUTPUT_FOLDER\n";
