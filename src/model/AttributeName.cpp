@@ -37,6 +37,19 @@ qsizetype validUtf8SequenceLength(QByteArrayView bytes) {
     return length;
 }
 
+void splitNameList(QByteArrayView list, QList<QByteArrayView>& names) {
+    names.clear();
+    qsizetype start = 0;
+    while (start < list.size()) {
+        qsizetype end = list.indexOf('\0', start);
+        if (end < 0)
+            end = list.size();
+        if (end > start)
+            names.append(list.sliced(start, end - start));
+        start = end + 1;
+    }
+}
+
 QString displayName(QByteArrayView listedName) {
     if (isAscii(listedName))
         return QString::fromLatin1(listedName);

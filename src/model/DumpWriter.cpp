@@ -21,15 +21,12 @@ namespace {
 
 // getfattr prints names sorted by their bytes, whatever order the system lists them in.
 QList<QByteArray> sortedNames(QByteArrayView list) {
+    QList<QByteArrayView> views;
+    splitNameList(list, views);
     QList<QByteArray> names;
-    for (qsizetype start = 0; start < list.size();) {
-        qsizetype end = list.indexOf('\0', start);
-        if (end < 0)
-            end = list.size();
-        if (end > start)
-            names.append(list.sliced(start, end - start).toByteArray());
-        start = end + 1;
-    }
+    names.reserve(views.size());
+    for (const QByteArrayView name : std::as_const(views))
+        names.append(name.toByteArray());
     std::sort(names.begin(), names.end(), [](const QByteArray& a, const QByteArray& b) {
         return std::lexicographical_compare(
             a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
