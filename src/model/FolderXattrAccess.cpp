@@ -143,20 +143,9 @@ void FolderXattrAccess::forceProcCalls(bool force) {
 }
 
 void FolderXattrAccess::list(int folderFd, const char* itemName, QByteArray& buffer) {
-    // Most items carry no attributes: nothing to read, and no allocation for them.
-    const ssize_t size = listCall(folderFd, itemName, nullptr, 0);
-    if (size < 0)
-        throw PosixError::fromErrno();
-    if (size == 0) {
-        buffer.resize(0);
-        return;
-    }
-    SizedRead::readSized(
-        buffer,
-        [&](char* into, std::size_t capacity) {
-            return listCall(folderFd, itemName, into, capacity);
-        },
-        size);
+    SizedRead::readList(buffer, [&](char* into, std::size_t capacity) {
+        return listCall(folderFd, itemName, into, capacity);
+    });
 }
 
 QByteArray FolderXattrAccess::get(int folderFd, const char* itemName, const char* listedName) {

@@ -49,6 +49,19 @@ template <typename Call> void readSized(QByteArray& buffer, Call call, ssize_t k
     }
 }
 
+// A name list. Most items carry no attributes: an empty list is answered by the size alone, with
+// no read and no allocation.
+template <typename Call> void readList(QByteArray& buffer, Call call) {
+    const ssize_t size = call(nullptr, 0);
+    if (size < 0)
+        throw PosixError::fromErrno();
+    if (size == 0) {
+        buffer.resize(0);
+        return;
+    }
+    readSized(buffer, call, size);
+}
+
 // A whole value. A file system may replace a value by removing the name and adding it again, so
 // a read that finds no such attribute asks isListed() whether the name is still there and, while
 // it is, reads again: a present attribute is never reported as missing.

@@ -130,20 +130,9 @@ qint64 getXattrSize(const QByteArray& path, const QByteArray& name) {
 }
 
 void readXattrNameList(const QByteArray& path, QByteArray& buffer) {
-    // Most items carry no attributes: nothing to read, and no allocation for them.
-    const ssize_t size = systemListxattr(path.constData(), nullptr, 0);
-    if (size < 0)
-        throw PosixError::fromErrno();
-    if (size == 0) {
-        buffer.resize(0);
-        return;
-    }
-    SizedRead::readSized(
-        buffer,
-        [&](char* into, size_t capacity) {
-            return systemListxattr(path.constData(), into, capacity);
-        },
-        size);
+    SizedRead::readList(buffer, [&](char* into, size_t capacity) {
+        return systemListxattr(path.constData(), into, capacity);
+    });
 }
 
 QByteArray getListedXattr(const QByteArray& path, const char* listedName) {
