@@ -1,5 +1,6 @@
 #include "model/ResourceList.h"
 
+#include "model/SizedRead.h"
 #include "model/XattrAccess.h"
 #include "platform/ErrorAlert.h"
 
@@ -25,6 +26,10 @@ ResourceList::ResourceList(QUrl url, const QString& localPath) : m_url(std::move
         try {
             m_children.append(std::make_shared<ResourceItem>(name, getXattr(path, name)));
         } catch (const PosixError& error) {
+            // Removed elsewhere between the listing and the read (the read has checked it is no
+            // longer listed): the file no longer has it, which is not a failure.
+            if (error.code() == SizedRead::noSuchAttribute)
+                continue;
             m_failures.append(
                 AttributeFailure::fromError(QStringLiteral("getxattr"), error, localPath, name));
         }
