@@ -1,43 +1,16 @@
 #include "model/FolderWalk.h"
 
 #include "model/AttributeName.h"
+#include "model/FolderStream.h"
 #include "model/PosixError.h"
 #include "model/WalkProgress.h"
 #include "model/XattrAccess.h"
 
-#include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
-#include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <QFile>
 
 namespace palvorn {
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-using Dir = std::unique_ptr<DIR, DirCloser>;
-
-Dir openFolder(int parent, const char* name, int flags) {
-    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
-    if (fd < 0)
-        return nullptr;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir)
-        ::close(fd);
-    return Dir(dir);
-}
-
-dev_t deviceOf(DIR* dir) {
-    struct stat status = {};
-    ::fstat(::dirfd(dir), &status);
-    return status.st_dev;
-}
 
 class Walker {
 public:
@@ -47,61 +20,44 @@ public:
 
     // One reusable path buffer; every item's path is the folder's path plus its name. Its size
     // is the deepest path met; one open descriptor per folder level is held.
-    void walkContents(DIR* dir, QByteArray& path) {
+    void walkContents(FolderStream& folder, QByteArray& path) {
         if (m_options.progress)
             m_options.progress->enterFolder(path);
         if (m_options.folderEntered)
             m_options.folderEntered(path);
         const qsizetype base = path.size();
-        const int fd = ::dirfd(dir);
         while (!FolderWalk::stopped(m_options)) {
-            errno = 0;
-            const dirent* entry = ::readdir(dir);
+            const std::optional<FolderStream::Entry> entry = folder.next();
             if (!entry) {
-                if (errno != 0) {
+                if (folder.readError() != 0 && m_onError) {
                     path.truncate(base);
-                    m_onError(path, PosixError::describe(errno));
+                    m_onError(path, PosixError::describe(folder.readError()));
                 }
                 return;
             }
-            const char* name = entry->d_name;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-                continue;
             path.truncate(base);
-            path.append('/').append(name);
-            unsigned char type = entry->d_type;
-            if (type == DT_UNKNOWN)
-                type = typeOf(fd, name);
-            m_visit({path, fd, name, type == DT_LNK});
-            if (type != DT_LNK && m_options.progress)
+            path.append('/').append(entry->name);
+            m_visit({path, folder.fd(), entry->name, entry->isSymbolicLink});
+            if (!entry->isSymbolicLink && m_options.progress)
                 m_options.progress->countItem();
-            if (type == DT_DIR)
-                descend(fd, name, path);
+            if (entry->isFolder)
+                descend(folder.fd(), entry->name, path);
         }
     }
 
 private:
-    // Where the file system gives no type, ask for it without following links; an item whose
-    // status cannot be read counts as no link and no folder.
-    static unsigned char typeOf(int parent, const char* name) {
-        struct stat status = {};
-        if (::fstatat(parent, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
-            return DT_REG;
-        if (S_ISLNK(status.st_mode))
-            return DT_LNK;
-        return S_ISDIR(status.st_mode) ? DT_DIR : DT_REG;
-    }
-
-    // O_NOFOLLOW: a folder swapped for a link since it was listed is refused, not entered.
+    // A folder swapped for a link since it was listed is refused, not entered.
     void descend(int parent, const char* name, QByteArray& path) {
-        const Dir dir = openFolder(parent, name, O_NOFOLLOW);
-        if (!dir) {
-            m_onError(path, PosixError::describe(errno));
+        int code = 0;
+        const std::unique_ptr<FolderStream> folder = FolderStream::open(parent, name, false, &code);
+        if (!folder) {
+            if (m_onError)
+                m_onError(path, PosixError::describe(code));
             return;
         }
-        if (m_options.oneFileSystem && deviceOf(dir.get()) != m_device)
+        if (m_options.oneFileSystem && folder->device() != m_device)
             return;
-        walkContents(dir.get(), path);
+        walkContents(*folder, path);
     }
 
     const FolderWalk::Visitor& m_visit;
@@ -112,23 +68,31 @@ private:
 
 } // namespace
 
-bool FolderWalk::walk(const QString& folder, const Visitor& visit, const ErrorSink& onError,
-                      const Options& options, QString* error) {
-    QByteArray path = nativePath(folder);
+std::unique_ptr<FolderStream> FolderWalk::openStart(const QString& folder, QByteArray* path,
+                                                    QString* error) {
+    *path = nativePath(folder);
     // The folder given is taken as the kernel resolves it; only what lies below it is guarded.
-    const Dir dir = openFolder(AT_FDCWD, path.constData(), 0);
-    if (!dir) {
-        const int code = errno;
+    int code = 0;
+    std::unique_ptr<FolderStream> stream = FolderStream::open(AT_FDCWD, path->constData(), true, &code);
+    if (!stream) {
         if (error)
-            *error =
-                displayName(nativePath(folder)) + QStringLiteral(": ") + PosixError::describe(code);
-        return false;
+            *error = displayName(*path) + QStringLiteral(": ") + PosixError::describe(code);
+        return nullptr;
     }
     // Items are the folder's path, a slash and their names; "/" itself contributes no characters.
-    while (path.endsWith('/'))
-        path.chop(1);
+    while (path->endsWith('/'))
+        path->chop(1);
+    return stream;
+}
+
+bool FolderWalk::walk(const QString& folder, const Visitor& visit, const ErrorSink& onError,
+                      const Options& options, QString* error) {
+    QByteArray path;
+    const std::unique_ptr<FolderStream> start = openStart(folder, &path, error);
+    if (!start)
+        return false;
     path.reserve(4096);
-    Walker(visit, onError, options, deviceOf(dir.get())).walkContents(dir.get(), path);
+    Walker(visit, onError, options, start->device()).walkContents(*start, path);
     return true;
 }
 
