@@ -5,69 +5,200 @@
 #include "model/FolderItemNames.h"
 #include "model/FolderXattrAccess.h"
 #include "model/NameMatcher.h"
+#include "model/ParallelFolderWalk.h"
 #include "model/PosixError.h"
 #include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
 
+#include <atomic>
+#include <shared_mutex>
+
+#include <QSet>
+
 namespace palvorn {
 
 namespace {
 
-// The item being processed, and how its failures are kept.
-struct Place {
-    const FolderWalk::Item& item;
+// How a walk keeps an item's failures: each is shown through onError as it is kept.
+struct Failures {
     CrawlCounts& counts;
     const WalkErrors::LineSink& onError;
 
-    void fail(const PosixError& failure) const {
-        show(counts.errors.add(item.path, failure.description()));
+    void add(QByteArrayView path, const QString& reason) const {
+        show(counts.errors.add(path, reason));
     }
-    void fail(QByteArrayView name, const PosixError& failure) const {
-        show(counts.errors.add(item.path, name, failure.description()));
+    void add(QByteArrayView path, QByteArrayView name, const QString& reason) const {
+        show(counts.errors.add(path, name, reason));
     }
     void show(const QString& line) const {
         if (!line.isEmpty() && onError)
             onError(line);
     }
-    QByteArray value(QByteArrayView name) const {
-        return FolderXattrAccess::get(item.folderFd, item.name, name.data());
+};
+
+// What every crawl probe learns first: the item's names, or why they could not be listed.
+struct Listing {
+    bool listed = false;
+    QString failure;
+
+    // Names as the system lists them (the walks' hot path keeps them as bytes); none on failure.
+    const QList<QByteArrayView>* read(const FolderWalk::Item& item, FolderItemNames& names) {
+        failure.clear();
+        try {
+            const QList<QByteArrayView>& read = names.read(item.folderFd, item.name);
+            listed = true;
+            return &read;
+        } catch (const PosixError& error) {
+            listed = false;
+            failure = error.description();
+            return nullptr;
+        }
     }
 };
 
-// Walks the folder and calls processNames with each item's listed names; counts the items. Names
-// stay bytes as the system lists them: this is the hot path of walks over whole home folders.
-template <typename ProcessNames>
-bool walkNames(CrawlCounts& counts, const FolderWalk::Options& options,
-               const WalkErrors::LineSink& onError, QString* error, ProcessNames processNames) {
-    FolderItemNames listed;
-    const auto visit = [&](const FolderWalk::Item& item) {
+// Common to the three crawls: symbolic links are neither followed nor counted; every other item
+// is scanned, and one that cannot be listed is an error.
+class CrawlWalk {
+public:
+    struct Scratch {
+        FolderItemNames names;
+    };
+
+    CrawlWalk(CrawlCounts& counts, const WalkErrors::LineSink& onError)
+        : m_counts(counts), m_failures{counts, onError} {}
+
+    bool mergeNeedsFolder() const { return false; }
+
+    FolderWalk::ErrorSink folderFailed() const {
+        return [this](const QByteArray& path, const QString& reason) {
+            m_failures.add(path, reason);
+        };
+    }
+
+protected:
+    // False for a link or an item that could not be listed: nothing more to merge.
+    bool mergeListing(const FolderWalk::Item& item, const Listing& listing) {
         if (item.isSymbolicLink)
+            return false;
+        ++m_counts.filesScanned;
+        if (!listing.listed)
+            m_failures.add(item.path, listing.failure);
+        return listing.listed;
+    }
+
+    void countNames(qsizetype names) {
+        if (names == 0)
             return;
-        ++counts.filesScanned;
-        const Place place{item, counts, onError};
-        try {
-            processNames(place, listed.read(item.folderFd, item.name));
-        } catch (const PosixError& failure) {
-            place.fail(failure);
+        ++m_counts.filesWithXattrs;
+        m_counts.totalXattrs += names;
+    }
+
+    CrawlCounts& m_counts;
+    const Failures m_failures;
+};
+
+// A name enters the tally with its first value that can be read, so that no type is ever
+// reported without a carrier and a value. Probes read a name's value only while no earlier item
+// has given one: not once merged (settled), nor earlier in the probe's own run of items.
+class AllTypesWalk : public CrawlWalk {
+public:
+    struct Outcome {
+        Listing listing;
+        QByteArray names; // as listed, each followed by its NUL
+        QList<std::pair<qsizetype, QByteArray>> values; // by the name's index
+        QList<std::pair<qsizetype, QString>> readFailures;
+        qsizetype bytes() const {
+            qsizetype sum = names.size();
+            for (const auto& value : values)
+                sum += value.second.size();
+            return sum;
         }
     };
-    const auto folderFailed = [&](const QByteArray& path, const QString& reason) {
-        const QString line = counts.errors.add(path, reason);
-        if (!line.isEmpty() && onError)
-            onError(line);
+    struct Scratch : CrawlWalk::Scratch {
+        QSet<QByteArray> readHere;
+        QList<qsizetype> unsettled;
     };
-    const bool walked = FolderWalk::walk(counts.folderPath, visit, folderFailed, options, error);
-    counts.stopped = FolderWalk::stopped(options);
-    return walked;
-}
 
-void countNames(CrawlCounts& counts, const QList<QByteArrayView>& names) {
-    if (names.isEmpty())
-        return;
-    ++counts.filesWithXattrs;
-    counts.totalXattrs += names.size();
-}
+    AllTypesWalk(TypeTally& tally, const WalkErrors::LineSink& onError)
+        : CrawlWalk(tally.counts, onError), m_tally(tally) {}
+
+    void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
+        outcome.values.clear();
+        outcome.readFailures.clear();
+        if (item.isSymbolicLink)
+            return;
+        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names);
+        if (!names)
+            return;
+        // Copied into the outcome's own buffer, which keeps its capacity from item to item.
+        const QByteArrayView list = scratch.names.list();
+        outcome.names.resize(list.size());
+        std::copy(list.begin(), list.end(), outcome.names.begin());
+        scratch.unsettled.clear();
+        {
+            const std::shared_lock lock(m_settledLock);
+            for (qsizetype i = 0; i < names->size(); ++i) {
+                const QByteArray key = rawKey(names->at(i));
+                if (!scratch.readHere.contains(key) && !m_settled.contains(key))
+                    scratch.unsettled.append(i);
+            }
+        }
+        for (const qsizetype i : std::as_const(scratch.unsettled)) {
+            const QByteArrayView name = names->at(i);
+            try {
+                outcome.values.append(
+                    {i, FolderXattrAccess::get(item.folderFd, item.name, name.data())});
+                scratch.readHere.insert(name.toByteArray());
+            } catch (const PosixError& failure) {
+                outcome.readFailures.append({i, failure.description()});
+            }
+        }
+    }
+
+    void merge(const FolderWalk::Item& item, Outcome& outcome) {
+        if (!mergeListing(item, outcome.listing))
+            return;
+        splitNameList(outcome.names, m_names);
+        auto value = outcome.values.begin();
+        auto failure = outcome.readFailures.cbegin();
+        for (qsizetype i = 0; i < m_names.size(); ++i) {
+            const QByteArrayView name = m_names.at(i);
+            while (value != outcome.values.end() && value->first < i)
+                ++value;
+            while (failure != outcome.readFailures.cend() && failure->first < i)
+                ++failure;
+            const auto known = m_tally.types.find(rawKey(name));
+            if (known != m_tally.types.end()) {
+                ++known->occurrences;
+            } else if (value != outcome.values.end() && value->first == i) {
+                settle(name);
+                m_tally.types.insert(name.toByteArray(),
+                                     {std::move(value->second), displayName(item.path), 1});
+            } else if (failure != outcome.readFailures.cend() && failure->first == i) {
+                m_failures.add(item.path, name, failure->second);
+            }
+        }
+        countNames(m_names.size());
+    }
+
+private:
+    // Looks a name up without copying it.
+    static QByteArray rawKey(QByteArrayView name) {
+        return QByteArray::fromRawData(name.data(), name.size());
+    }
+
+    void settle(QByteArrayView name) {
+        const std::unique_lock lock(m_settledLock);
+        m_settled.insert(name.toByteArray());
+    }
+
+    TypeTally& m_tally;
+    QList<QByteArrayView> m_names;
+    // The tally's names, for the probes: it grows with the names met, not with the items.
+    mutable std::shared_mutex m_settledLock;
+    QSet<QByteArray> m_settled;
+};
 
 QString matchRecordText(const QByteArray& path, const QByteArray& value, bool showSizes) {
     const QString where = displayName(path) + u':';
@@ -79,17 +210,140 @@ QString matchRecordText(const QByteArray& path, const QByteArray& value, bool sh
     return record + describeBinaryPlist(value);
 }
 
-void keepMatch(TypeMatchList& matches, const QByteArray& path, const QByteArray& value) {
-    ++matches.matchCount;
-    if (matches.recordBytes >= TypeMatchList::recordBudget) {
-        ++matches.recordsLeftOut;
-        return;
+// One name per item: the typed one's bytes, or else an equivalent spelling. Probes build each
+// match's record text; the merge keeps records in walk order up to the budget.
+class OneTypeWalk : public CrawlWalk {
+public:
+    struct Outcome {
+        Listing listing;
+        qsizetype nameCount = 0;
+        QByteArray match; // the matching name; empty when none
+        QString readFailure;
+        QByteArray record;
+        qsizetype bytes() const { return record.size(); }
+    };
+
+    OneTypeWalk(TypeMatchList& matches, const WalkErrors::LineSink& onError)
+        : CrawlWalk(matches.counts, onError), m_matches(matches),
+          m_matcher(systemAttributeName(matches.typeName)) {}
+
+    void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
+        outcome.match.clear();
+        outcome.readFailure.clear();
+        outcome.record.clear();
+        if (item.isSymbolicLink)
+            return;
+        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names);
+        if (!names)
+            return;
+        outcome.nameCount = names->size();
+        const std::optional<qsizetype> match = m_matcher.indexIn(*names);
+        if (!match)
+            return;
+        const QByteArrayView name = names->at(*match);
+        outcome.match = name.toByteArray();
+        try {
+            const QByteArray value = FolderXattrAccess::get(item.folderFd, item.name, name.data());
+            // Past the budget a record is only counted: no text to build.
+            if (!m_budgetSpent.load(std::memory_order_relaxed)) {
+                // The encoder reserves room for the worst case; a kept record gives the rest back.
+                outcome.record = matchRecordText(item.path, value, m_matches.showSizes).toUtf8();
+                outcome.record.squeeze();
+            }
+        } catch (const PosixError& failure) {
+            outcome.readFailure = failure.description();
+        }
     }
-    // The encoder reserves room for the worst case; a kept record gives the rest back.
-    QByteArray record = matchRecordText(path, value, matches.showSizes).toUtf8();
-    record.squeeze();
-    matches.recordBytes += record.size();
-    matches.records.append(std::move(record));
+
+    void merge(const FolderWalk::Item& item, Outcome& outcome) {
+        if (!mergeListing(item, outcome.listing))
+            return;
+        if (!outcome.match.isEmpty()) {
+            if (!outcome.readFailure.isEmpty())
+                m_failures.add(item.path, outcome.match, outcome.readFailure);
+            else
+                keep(std::move(outcome.record));
+        }
+        countNames(outcome.nameCount);
+    }
+
+private:
+    void keep(QByteArray record) {
+        ++m_matches.matchCount;
+        if (m_matches.recordBytes >= TypeMatchList::recordBudget) {
+            m_budgetSpent.store(true, std::memory_order_relaxed);
+            ++m_matches.recordsLeftOut;
+            return;
+        }
+        m_matches.recordBytes += record.size();
+        m_matches.records.append(std::move(record));
+    }
+
+    TypeMatchList& m_matches;
+    const NameMatcher m_matcher;
+    std::atomic_bool m_budgetSpent = false;
+};
+
+// Sizes are asked of the system, values are never read.
+class SizesWalk : public CrawlWalk {
+public:
+    struct Outcome {
+        Listing listing;
+        qint64 sum = 0;
+        QByteArray failedName; // the item's sum is dropped; it still counts as scanned
+        QString failure;
+        qsizetype bytes() const { return 0; }
+    };
+
+    SizesWalk(SizeTotals& totals, const WalkErrors::LineSink& onError)
+        : CrawlWalk(totals.counts, onError), m_totals(totals) {}
+
+    void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
+        outcome.sum = 0;
+        outcome.failedName.clear();
+        if (item.isSymbolicLink)
+            return;
+        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names);
+        if (!names)
+            return;
+        for (const QByteArrayView name : *names) {
+            try {
+                outcome.sum += FolderXattrAccess::size(item.folderFd, item.name, name.data());
+            } catch (const PosixError& failure) {
+                outcome.failedName = name.toByteArray();
+                outcome.failure = failure.description();
+                return;
+            }
+        }
+    }
+
+    void merge(const FolderWalk::Item& item, Outcome& outcome) {
+        if (!mergeListing(item, outcome.listing))
+            return;
+        if (!outcome.failedName.isEmpty()) {
+            m_failures.add(item.path, outcome.failedName, outcome.failure);
+            return;
+        }
+        // Empty values alone do not make an item one that carries attributes here.
+        if (outcome.sum > 0) {
+            ++m_counts.filesWithXattrs;
+            m_totals.totalSize += outcome.sum;
+        }
+    }
+
+private:
+    SizeTotals& m_totals;
+};
+
+template <typename Result, typename Walk>
+std::optional<Result> crawl(Result result, const FolderWalk::Options& options,
+                            const WalkErrors::LineSink& onError, QString* error) {
+    Walk walk(result, onError);
+    if (!ParallelFolderWalk::walk(walk, result.counts.folderPath, walk.folderFailed(), options,
+                                  error))
+        return std::nullopt;
+    result.counts.stopped = FolderWalk::stopped(options);
+    return result;
 }
 
 } // namespace
@@ -100,31 +354,7 @@ std::optional<TypeTally> Crawler::crawlAllTypes(const QString& folderPath,
                                                 QString* error) {
     TypeTally tally;
     tally.counts.folderPath = folderPath;
-    const bool walked = walkNames(
-        tally.counts, options, onError, error,
-        [&](const Place& place, const QList<QByteArrayView>& names) {
-            for (const QByteArrayView name : names) {
-                // A raw-data key looks a name up without copying it.
-                const auto known =
-                    tally.types.find(QByteArray::fromRawData(name.data(), name.size()));
-                if (known != tally.types.end()) {
-                    ++known->occurrences;
-                    continue;
-                }
-                // A name enters the tally with its first value that can be read, so
-                // that no type is ever reported without a carrier and a value.
-                try {
-                    tally.types.insert(name.toByteArray(),
-                                       {place.value(name), displayName(place.item.path), 1});
-                } catch (const PosixError& failure) {
-                    place.fail(name, failure);
-                }
-            }
-            countNames(tally.counts, names);
-        });
-    if (!walked)
-        return std::nullopt;
-    return tally;
+    return crawl<TypeTally, AllTypesWalk>(std::move(tally), options, onError, error);
 }
 
 std::optional<TypeMatchList> Crawler::crawlOneType(const QString& folderPath,
@@ -136,24 +366,7 @@ std::optional<TypeMatchList> Crawler::crawlOneType(const QString& folderPath,
     matches.counts.folderPath = folderPath;
     matches.typeName = typeName;
     matches.showSizes = showSizes;
-    // One name per item: the typed one's bytes, or else an equivalent spelling.
-    const NameMatcher matcher(systemAttributeName(typeName));
-    const bool walked =
-        walkNames(matches.counts, options, onError, error,
-                  [&](const Place& place, const QList<QByteArrayView>& names) {
-                      if (const std::optional<qsizetype> match = matcher.indexIn(names)) {
-                          const QByteArrayView name = names.at(*match);
-                          try {
-                              keepMatch(matches, place.item.path, place.value(name));
-                          } catch (const PosixError& failure) {
-                              place.fail(name, failure);
-                          }
-                      }
-                      countNames(matches.counts, names);
-                  });
-    if (!walked)
-        return std::nullopt;
-    return matches;
+    return crawl<TypeMatchList, OneTypeWalk>(std::move(matches), options, onError, error);
 }
 
 std::optional<SizeTotals> Crawler::crawlSizes(const QString& folderPath,
@@ -161,29 +374,7 @@ std::optional<SizeTotals> Crawler::crawlSizes(const QString& folderPath,
                                               const WalkErrors::LineSink& onError, QString* error) {
     SizeTotals totals;
     totals.counts.folderPath = folderPath;
-    const bool walked =
-        walkNames(totals.counts, options, onError, error,
-                  [&](const Place& place, const QList<QByteArrayView>& names) {
-                      qint64 sum = 0;
-                      for (const QByteArrayView name : names) {
-                          try {
-                              sum += FolderXattrAccess::size(place.item.folderFd, place.item.name,
-                                                             name.data());
-                          } catch (const PosixError& failure) {
-                              // The item's sum is dropped; it still counts as scanned.
-                              place.fail(name, failure);
-                              return;
-                          }
-                      }
-                      // Empty values alone do not make an item one that carries attributes here.
-                      if (sum > 0) {
-                          ++totals.counts.filesWithXattrs;
-                          totals.totalSize += sum;
-                      }
-                  });
-    if (!walked)
-        return std::nullopt;
-    return totals;
+    return crawl<SizeTotals, SizesWalk>(std::move(totals), options, onError, error);
 }
 
 } // namespace palvorn

@@ -14,6 +14,8 @@ class FolderItemNames {
 public:
     // Throws PosixError.
     const QList<QByteArrayView>& read(int folderFd, const char* itemName);
+    // The last list read, as the system gave it: every name followed by its NUL.
+    QByteArrayView list() const { return m_buffer; }
 
 private:
     QByteArray m_buffer; // one item's list: at most 64 KiB on Linux

@@ -4,12 +4,67 @@
 #include "model/FolderItemNames.h"
 #include "model/FolderXattrAccess.h"
 #include "model/NameMatcher.h"
+#include "model/ParallelFolderWalk.h"
 #include "model/PosixError.h"
 #include "model/XattrAccess.h"
 
 #include <QSaveFile>
 
 namespace palvorn {
+
+namespace {
+
+// Probes read the value the strip will match on each item and make its block of the file; the
+// merge writes the blocks in walk order. Items the strip cannot read it cannot remove either, and
+// reports them itself.
+class BackupItems {
+public:
+    struct Outcome {
+        QByteArray block; // empty when there is nothing to save
+        qsizetype bytes() const { return block.size(); }
+    };
+    struct Scratch {
+        FolderItemNames names;
+    };
+
+    BackupItems(QByteArray name, QSaveFile& file, qint64& saved)
+        : m_matcher(std::move(name)), m_file(file), m_saved(saved) {}
+
+    bool mergeNeedsFolder() const { return false; }
+    bool written() const { return m_written; }
+
+    void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
+        outcome.block.clear();
+        if (item.isSymbolicLink)
+            return;
+        try {
+            const QList<QByteArrayView>& names = scratch.names.read(item.folderFd, item.name);
+            const std::optional<qsizetype> match = m_matcher.indexIn(names);
+            if (!match)
+                return;
+            const QByteArrayView name = names.at(*match);
+            const QByteArray value = FolderXattrAccess::get(item.folderFd, item.name, name.data());
+            outcome.block = AttributeDump::header(item.path) +
+                            AttributeDump::line(name, value, DumpEncoding::Base64) + '\n';
+        } catch (const PosixError&) {
+        }
+    }
+
+    void merge(const FolderWalk::Item&, Outcome& outcome) {
+        if (outcome.block.isEmpty() || !m_written)
+            return;
+        m_written = m_file.write(outcome.block) == outcome.block.size();
+        ++m_saved;
+    }
+
+private:
+    const NameMatcher m_matcher;
+    QSaveFile& m_file;
+    qint64& m_saved;
+    bool m_written = true;
+};
+
+} // namespace
 
 StripBackup::Result StripBackup::write(const QString& folderPath, const QString& type,
                                        const FolderWalk::Options& options,
@@ -20,30 +75,9 @@ StripBackup::Result StripBackup::write(const QString& folderPath, const QString&
         result.error = backupPath + QStringLiteral(": ") + file.errorString();
         return result;
     }
-    // The same name the strip will match on each item.
-    const NameMatcher matcher(systemAttributeName(type));
-    FolderItemNames listed;
-    bool written = true;
-    // Items the strip cannot read it cannot remove either, and reports them itself.
-    const auto visit = [&](const FolderWalk::Item& item) {
-        if (item.isSymbolicLink || !written)
-            return;
-        try {
-            const QList<QByteArrayView>& names = listed.read(item.folderFd, item.name);
-            const std::optional<qsizetype> match = matcher.indexIn(names);
-            if (!match)
-                return;
-            const QByteArrayView name = names.at(*match);
-            const QByteArray value = FolderXattrAccess::get(item.folderFd, item.name, name.data());
-            const QByteArray block = AttributeDump::header(item.path) +
-                                     AttributeDump::line(name, value, DumpEncoding::Base64) + '\n';
-            written = file.write(block) == block.size();
-            ++result.saved;
-        } catch (const PosixError&) {
-        }
-    };
+    BackupItems items(systemAttributeName(type), file, result.saved);
     QString error;
-    if (!FolderWalk::walk(folderPath, visit, {}, options, &error)) {
+    if (!ParallelFolderWalk::walk(items, folderPath, {}, options, &error)) {
         result.error = error;
         return result;
     }
@@ -52,7 +86,7 @@ StripBackup::Result StripBackup::write(const QString& folderPath, const QString&
             backupPath + QStringLiteral(": stopped before the restore file was complete");
         return result;
     }
-    if (!written || !file.commit())
+    if (!items.written() || !file.commit())
         result.error = backupPath + QStringLiteral(": ") + file.errorString();
     return result;
 }

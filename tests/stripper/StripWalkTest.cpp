@@ -214,6 +214,7 @@ TEST_F(StripWalkTest, AStoppedStripSaysSoAndLeavesTheRestInPlace) {
     int entered = 0;
     FolderWalk::Options options;
     options.stop = &stop;
+    options.threads = 1; // folders one after the other
     options.folderEntered = [&](const QByteArray&) {
         if (++entered == 3) // the root and one folder done, the second folder begun
             stop = true;

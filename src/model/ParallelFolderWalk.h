@@ -1,0 +1,368 @@
+#pragma once
+
+#include "model/FolderStream.h"
+#include "model/FolderWalk.h"
+#include "model/PosixError.h"
+#include "model/WalkProgress.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <queue>
+#include <thread>
+#include <vector>
+
+namespace palvorn {
+
+// The walk of FolderWalk on several threads, with the one-thread walk's result. Each item is
+// taken in two steps: probe makes its system calls on any thread, in no particular order; merge
+// receives what probe left, on the calling thread and in exactly the one-thread walk's order, so
+// that everything a report says (order, first carriers, totals, error lines) is the same for any
+// number of threads. A Walk provides:
+//
+//   struct Outcome { qsizetype bytes() const; };  // what probe leaves for merge
+//   struct Scratch;  // probe's own state over a run of items that merge takes in walk order
+//   void probe(const FolderWalk::Item&, Scratch&, Outcome&) const;  // safe on several threads
+//   void merge(const FolderWalk::Item&, Outcome&);
+//   bool mergeNeedsFolder() const;  // merge calls the system relative to item.folderFd
+//
+// Otherwise merge's item.folderFd is -1. The threads share one queue of folder parts (at most
+// chunkItems entries each), earliest in walk order first, which keeps them near the part that
+// merge waits for. Bounds: the parts read but not merged hold at most aheadBytes of outcomes (plus
+// one part per thread) and at most aheadChunks parts, each holding one open folder when merge
+// needs it; the queue holds at most chunkItems folders per part in the works.
+class ParallelFolderWalk {
+public:
+    static constexpr std::size_t chunkItems = 256;
+    static constexpr qsizetype chunkBytes = 256 * 1024;
+    static constexpr qsizetype aheadBytes = 16 * 1024 * 1024;
+    static constexpr qsizetype aheadChunks = 256;
+
+    // Options::threads, or one per core when that is 0.
+    static int threadCount(const FolderWalk::Options& options);
+
+    // As FolderWalk::walk: false, with "PATH: REASON" in error, when the folder cannot be walked.
+    // Returns once every thread it started has ended, also when stopped.
+    template <typename Walk>
+    static bool walk(Walk& walk, const QString& folder, const FolderWalk::ErrorSink& onError,
+                     const FolderWalk::Options& options, QString* error);
+
+private:
+    template <typename Walk> class Run;
+};
+
+template <typename Walk> class ParallelFolderWalk::Run {
+    using Outcome = typename Walk::Outcome;
+
+    struct OpenFolder {
+        std::unique_ptr<FolderStream> stream;
+    };
+
+    // A run of up to chunkItems entries of one folder, read by one thread.
+    struct Chunk {
+        enum class State { Queued, Running, Done, Skipped };
+        struct Entry {
+            qsizetype nameAt; // in names
+            bool isSymbolicLink;
+            std::unique_ptr<Chunk> child; // a folder's first part, merged right after the entry
+        };
+
+        std::vector<std::uint32_t> key; // walk order: a part's key precedes every later one's
+        QByteArray path;                // the folder's
+        // The folder's first part opens it by its name in the parent; later ones continue it.
+        std::shared_ptr<OpenFolder> parent;
+        QByteArray name;
+        std::shared_ptr<OpenFolder> folder;
+
+        State state = State::Queued;
+        int openError = 0;
+        int readError = 0;
+        QByteArray names; // the entries' names, each followed by a NUL
+        std::vector<Entry> entries;
+        std::vector<Outcome> outcomes;
+        std::unique_ptr<Chunk> next; // the folder's next part, merged after this one
+        qsizetype bytes = 0;
+
+        bool finished() const { return state == State::Done || state == State::Skipped; }
+    };
+
+    // Where the merge is in one folder; a folder's parts are merged one after the other.
+    struct Place {
+        std::unique_ptr<Chunk> chunk;
+        std::size_t index;
+    };
+
+    struct LaterFirst {
+        bool operator()(const Chunk* a, const Chunk* b) const { return a->key > b->key; }
+    };
+
+public:
+    Run(Walk& walk, const FolderWalk::ErrorSink& onError, const FolderWalk::Options& options,
+        dev_t device)
+        : m_walk(walk), m_onError(onError), m_options(options), m_device(device) {}
+
+    void walk(std::unique_ptr<FolderStream> start, const QByteArray& path, int threads) {
+        m_root = std::make_unique<Chunk>();
+        m_root->key = {0};
+        m_root->path = path;
+        m_root->folder = std::make_shared<OpenFolder>(OpenFolder{std::move(start)});
+        if (m_options.progress)
+            m_options.progress->enterFolder(path);
+        if (m_options.folderEntered)
+            m_options.folderEntered(path);
+        m_queue.push(m_root.get());
+        std::vector<std::thread> workers;
+        workers.reserve(threads);
+        for (int i = 0; i < threads; ++i)
+            workers.emplace_back([this] { work(); });
+        std::exception_ptr mergeFailure;
+        try {
+            mergeAll();
+        } catch (...) {
+            mergeFailure = std::current_exception();
+            const std::lock_guard lock(m_mutex);
+            m_failed = true;
+            m_changed.notify_all();
+        }
+        for (std::thread& worker : workers)
+            worker.join();
+        if (mergeFailure)
+            std::rethrow_exception(mergeFailure);
+        if (m_workFailure)
+            std::rethrow_exception(m_workFailure);
+    }
+
+private:
+    // A worker: takes the earliest part while the merge is not too far behind (or the part is
+    // the one it waits for), and ends when no part is queued or being read.
+    void work() {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_queue.empty() ? m_running == 0 : mayTake(); });
+            if (m_queue.empty())
+                break;
+            Chunk* chunk = m_queue.top();
+            m_queue.pop();
+            if (m_failed || FolderWalk::stopped(m_options)) {
+                chunk->state = Chunk::State::Skipped;
+                m_changed.notify_all();
+                continue;
+            }
+            chunk->state = Chunk::State::Running;
+            ++m_running;
+            lock.unlock();
+            try {
+                read(*chunk);
+            } catch (...) {
+                const std::lock_guard failed(m_mutex);
+                if (!m_workFailure)
+                    m_workFailure = std::current_exception();
+                m_failed = true;
+            }
+            lock.lock();
+            --m_running;
+            for (typename Chunk::Entry& entry : chunk->entries)
+                if (entry.child)
+                    m_queue.push(entry.child.get());
+            if (chunk->next)
+                m_queue.push(chunk->next.get());
+            chunk->state = Chunk::State::Done;
+            m_aheadBytes += chunk->bytes;
+            ++m_aheadChunks;
+            m_changed.notify_all();
+        }
+        m_changed.notify_all();
+    }
+
+    bool mayTake() const {
+        return m_failed || FolderWalk::stopped(m_options) ||
+               (m_aheadBytes < aheadBytes && m_aheadChunks < aheadChunks) ||
+               m_queue.top() == m_awaited;
+    }
+
+    // One part: opens the folder if it is the first, then reads and probes its next entries.
+    void read(Chunk& chunk) {
+        if (!chunk.folder && !open(chunk))
+            return;
+        FolderStream& stream = *chunk.folder->stream;
+        typename Walk::Scratch scratch{};
+        QByteArray path = chunk.path;
+        const qsizetype base = path.size();
+        while (!FolderWalk::stopped(m_options)) {
+            const std::optional<FolderStream::Entry> entry = stream.next();
+            if (!entry) {
+                chunk.readError = stream.readError();
+                break;
+            }
+            path.truncate(base);
+            path.append('/').append(entry->name);
+            chunk.entries.push_back({chunk.names.size(), entry->isSymbolicLink, nullptr});
+            chunk.names.append(entry->name).append('\0');
+            Outcome& outcome = chunk.outcomes.emplace_back();
+            m_walk.probe({path, stream.fd(), entry->name, entry->isSymbolicLink}, scratch,
+                         outcome);
+            chunk.bytes += outcome.bytes() + path.size() - base;
+            if (!entry->isSymbolicLink && m_options.progress)
+                m_options.progress->countItem();
+            if (entry->isFolder)
+                chunk.entries.back().child = firstPartOf(chunk, path, entry->name);
+            if (chunk.entries.size() >= chunkItems || chunk.bytes >= chunkBytes) {
+                chunk.next = nextPartOf(chunk);
+                break;
+            }
+        }
+        if (!m_walk.mergeNeedsFolder())
+            chunk.folder.reset();
+    }
+
+    bool open(Chunk& chunk) {
+        int code = 0;
+        std::unique_ptr<FolderStream> stream =
+            FolderStream::open(chunk.parent->stream->fd(), chunk.name.constData(), false, &code);
+        chunk.parent.reset();
+        if (!stream) {
+            chunk.openError = code;
+            return false;
+        }
+        if (m_options.oneFileSystem && stream->device() != m_device)
+            return false;
+        if (m_options.progress)
+            m_options.progress->enterFolder(chunk.path);
+        if (m_options.folderEntered)
+            m_options.folderEntered(chunk.path);
+        chunk.folder = std::make_shared<OpenFolder>(OpenFolder{std::move(stream)});
+        return true;
+    }
+
+    std::unique_ptr<Chunk> firstPartOf(const Chunk& chunk, const QByteArray& path,
+                                       const char* name) {
+        auto child = std::make_unique<Chunk>();
+        child->key = chunk.key;
+        child->key.push_back(static_cast<std::uint32_t>(chunk.entries.size() - 1));
+        child->key.push_back(0);
+        child->path = path;
+        child->parent = chunk.folder;
+        child->name = name;
+        return child;
+    }
+
+    static std::unique_ptr<Chunk> nextPartOf(const Chunk& chunk) {
+        auto next = std::make_unique<Chunk>();
+        next->key = chunk.key;
+        ++next->key.back();
+        next->path = chunk.path;
+        next->folder = chunk.folder;
+        return next;
+    }
+
+    // The merge, in the one-thread walk's order: a part's entries, each folder's parts right
+    // after its entry; every part freed once merged.
+    // The parts it holds stay until the workers have ended, also when it returns early.
+    void mergeAll() {
+        std::vector<Place>& places = m_places;
+        places.push_back({std::move(m_root), 0});
+        QByteArray path;
+        while (!places.empty()) {
+            Place& place = places.back();
+            Chunk& chunk = *place.chunk;
+            if (place.index == 0 && !arrive(chunk))
+                return;
+            if (place.index < chunk.entries.size()) {
+                typename Chunk::Entry& entry = chunk.entries[place.index];
+                const char* name = chunk.names.constData() + entry.nameAt;
+                path = chunk.path;
+                path.append('/').append(name);
+                const int fd = chunk.folder ? chunk.folder->stream->fd() : -1;
+                m_walk.merge({path, fd, name, entry.isSymbolicLink}, chunk.outcomes[place.index]);
+                chunk.outcomes[place.index] = Outcome{};
+                ++place.index;
+                if (entry.child)
+                    places.push_back({std::move(entry.child), 0});
+                continue;
+            }
+            if (chunk.readError != 0 && m_onError)
+                m_onError(chunk.path, PosixError::describe(chunk.readError));
+            depart(chunk);
+            if (chunk.next) {
+                place.chunk = std::move(chunk.next);
+                place.index = 0;
+            } else {
+                places.pop_back();
+            }
+        }
+    }
+
+    // Waits until the part is read; reports a folder that could not be opened. False once a
+    // worker has failed.
+    bool arrive(Chunk& chunk) {
+        {
+            std::unique_lock lock(m_mutex);
+            if (!chunk.finished()) {
+                m_awaited = &chunk;
+                m_changed.notify_all();
+                m_changed.wait(lock, [&chunk] { return chunk.finished(); });
+                m_awaited = nullptr;
+            }
+            if (m_failed)
+                return false;
+        }
+        if (chunk.openError != 0 && m_onError)
+            m_onError(chunk.path, PosixError::describe(chunk.openError));
+        return true;
+    }
+
+    void depart(const Chunk& chunk) {
+        if (chunk.state != Chunk::State::Done)
+            return;
+        const std::lock_guard lock(m_mutex);
+        m_aheadBytes -= chunk.bytes;
+        --m_aheadChunks;
+        m_changed.notify_all();
+    }
+
+    Walk& m_walk;
+    const FolderWalk::ErrorSink& m_onError;
+    const FolderWalk::Options& m_options;
+    const dev_t m_device;
+
+    std::unique_ptr<Chunk> m_root;
+    std::vector<Place> m_places; // one per folder level the merge is in
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::priority_queue<Chunk*, std::vector<Chunk*>, LaterFirst> m_queue;
+    int m_running = 0;
+    qsizetype m_aheadBytes = 0;
+    qsizetype m_aheadChunks = 0;
+    const Chunk* m_awaited = nullptr;
+    bool m_failed = false;
+    std::exception_ptr m_workFailure;
+};
+
+template <typename Walk>
+bool ParallelFolderWalk::walk(Walk& walk, const QString& folder,
+                              const FolderWalk::ErrorSink& onError,
+                              const FolderWalk::Options& options, QString* error) {
+    const int threads = threadCount(options);
+    if (threads <= 1) {
+        typename Walk::Scratch scratch{};
+        typename Walk::Outcome outcome{};
+        return FolderWalk::walk(
+            folder,
+            [&](const FolderWalk::Item& item) {
+                walk.probe(item, scratch, outcome);
+                walk.merge(item, outcome);
+            },
+            onError, options, error);
+    }
+    QByteArray path;
+    std::unique_ptr<FolderStream> start = FolderWalk::openStart(folder, &path, error);
+    if (!start)
+        return false;
+    const dev_t device = start->device();
+    Run<Walk>(walk, onError, options, device).walk(std::move(start), path, threads);
+    return true;
+}
+
+} // namespace palvorn
