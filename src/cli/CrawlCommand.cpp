@@ -15,6 +15,15 @@ const QString showSizeOption = QStringLiteral("show-size");
 const QString totalsOption = QStringLiteral("totals");
 const QString oneFileSystemOption = QStringLiteral("one-file-system");
 const QString quietOption = QStringLiteral("quiet");
+const QString threadsOption = QStringLiteral("threads");
+// More threads than this only wait on each other.
+constexpr int maxThreads = 256;
+
+int threadsOf(const QCommandLineParser& parser) {
+    bool valid = false;
+    const int threads = parser.value(threadsOption).toInt(&valid);
+    return valid && threads >= 1 && threads <= maxThreads ? threads : 0;
+}
 
 } // namespace
 
@@ -40,6 +49,16 @@ void CrawlCommand::addWalkOptions(QCommandLineParser& parser) {
                                      "counted but not entered.")});
     parser.addOption({{QStringLiteral("q"), quietOption},
                       QStringLiteral("Shows no progress on a terminal's standard error.")});
+    parser.addOption({threadsOption,
+                      QStringLiteral("Walks on N threads (default: one per core); the report is "
+                                     "the same for any N."),
+                      QStringLiteral("N")});
+}
+
+QString CrawlCommand::checkWalkOptions(const QCommandLineParser& parser) {
+    if (parser.isSet(threadsOption) && threadsOf(parser) == 0)
+        return QStringLiteral("--threads takes a number from 1 to %1").arg(maxThreads);
+    return {};
 }
 
 FolderWalk::Options CrawlCommand::walkOptions(const QCommandLineParser& parser,
@@ -49,6 +68,8 @@ FolderWalk::Options CrawlCommand::walkOptions(const QCommandLineParser& parser,
     options.stop = &interrupt.flag();
     options.oneFileSystem = parser.isSet(oneFileSystemOption);
     options.progress = &progress;
+    if (parser.isSet(threadsOption))
+        options.threads = threadsOf(parser);
     return options;
 }
 
@@ -61,7 +82,7 @@ QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("expects exactly one DIR");
     if (parser.isSet(showSizeOption) && !parser.isSet(typeOption))
         return QStringLiteral("--show-size goes with --type");
-    return {};
+    return checkWalkOptions(parser);
 }
 
 int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {

@@ -6,14 +6,16 @@
 
 namespace palvorn {
 
-// palvorn-cli crawl DIR [--type T [--show-size]] [--totals] [-x] [-q]: the crawler's report.
+// palvorn-cli crawl DIR [--type T [--show-size]] [--totals] [-x] [-q] [--threads N]: the
+// crawler's report.
 class CrawlCommand : public Command {
 public:
     QString name() const override { return QStringLiteral("crawl"); }
     QString description() const override;
 
-    // --one-file-system and --quiet, shared with strip; Ctrl-C stops the walk.
+    // --one-file-system, --quiet and --threads, shared with strip; Ctrl-C stops the walk.
     static void addWalkOptions(QCommandLineParser& parser);
+    static QString checkWalkOptions(const QCommandLineParser& parser);
     static FolderWalk::Options walkOptions(const QCommandLineParser& parser, WalkProgress& progress,
                                            const InterruptStop& interrupt);
     static bool showsProgress(const QCommandLineParser& parser);

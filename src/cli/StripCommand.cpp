@@ -36,7 +36,9 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 2)
         return QStringLiteral("expects DIR and TYPE");
-    return arguments.at(1).isEmpty() ? QStringLiteral("TYPE is empty") : QString();
+    if (arguments.at(1).isEmpty())
+        return QStringLiteral("TYPE is empty");
+    return CrawlCommand::checkWalkOptions(parser);
 }
 
 int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
