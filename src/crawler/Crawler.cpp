@@ -71,9 +71,8 @@ public:
     bool mergeNeedsFolder() const { return false; }
 
     FolderWalk::ErrorSink folderFailed() const {
-        return [this](const QByteArray& path, const QString& reason) {
-            m_failures.add(path, reason);
-        };
+        return
+            [this](const QByteArray& path, const QString& reason) { m_failures.add(path, reason); };
     }
 
 protected:
@@ -105,7 +104,7 @@ class AllTypesWalk : public CrawlWalk {
 public:
     struct Outcome {
         Listing listing;
-        QByteArray names; // as listed, each followed by its NUL
+        QByteArray names;                               // as listed, each followed by its NUL
         QList<std::pair<qsizetype, QByteArray>> values; // by the name's index
         QList<std::pair<qsizetype, QString>> readFailures;
         qsizetype bytes() const {

@@ -24,8 +24,8 @@ unsigned char typeOf(int parent, const char* name) {
 
 std::unique_ptr<FolderStream> FolderStream::open(int parent, const char* name, bool followLink,
                                                  int* errorCode) {
-    const int fd = ::openat(parent, name,
-                            O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    const int fd =
+        ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         *errorCode = errno;
         return nullptr;

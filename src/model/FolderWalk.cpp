@@ -73,7 +73,8 @@ std::unique_ptr<FolderStream> FolderWalk::openStart(const QString& folder, QByte
     *path = nativePath(folder);
     // The folder given is taken as the kernel resolves it; only what lies below it is guarded.
     int code = 0;
-    std::unique_ptr<FolderStream> stream = FolderStream::open(AT_FDCWD, path->constData(), true, &code);
+    std::unique_ptr<FolderStream> stream =
+        FolderStream::open(AT_FDCWD, path->constData(), true, &code);
     if (!stream) {
         if (error)
             *error = displayName(*path) + QStringLiteral(": ") + PosixError::describe(code);

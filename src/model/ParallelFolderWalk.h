@@ -10,9 +10,10 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <queue>
 #include <thread>
 #include <vector>
+
+#include <queue>
 
 namespace palvorn {
 
@@ -115,7 +116,8 @@ public:
         m_queue.push(m_root.get());
         std::vector<std::thread> workers;
         workers.reserve(threads);
-        for (int i = 0; i < threads; ++i)
+        // The calling thread merges, and reads parts while the merge waits.
+        for (int i = 1; i < threads; ++i)
             workers.emplace_back([this] { work(); });
         std::exception_ptr mergeFailure;
         try {
@@ -124,7 +126,11 @@ public:
             mergeFailure = std::current_exception();
             const std::lock_guard lock(m_mutex);
             m_failed = true;
-            m_changed.notify_all();
+            m_workToDo.notify_all();
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_workToDo.notify_all();
         }
         for (std::thread& worker : workers)
             worker.join();
@@ -140,46 +146,75 @@ private:
     void work() {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_changed.wait(lock, [this] { return m_queue.empty() ? m_running == 0 : mayTake(); });
+            ++m_idle;
+            m_workToDo.wait(lock, [this] { return m_queue.empty() ? m_running == 0 : mayTake(); });
+            --m_idle;
             if (m_queue.empty())
                 break;
-            Chunk* chunk = m_queue.top();
-            m_queue.pop();
-            if (m_failed || FolderWalk::stopped(m_options)) {
-                chunk->state = Chunk::State::Skipped;
-                m_changed.notify_all();
-                continue;
-            }
-            chunk->state = Chunk::State::Running;
-            ++m_running;
-            lock.unlock();
-            try {
-                read(*chunk);
-            } catch (...) {
-                const std::lock_guard failed(m_mutex);
-                if (!m_workFailure)
-                    m_workFailure = std::current_exception();
-                m_failed = true;
-            }
-            lock.lock();
-            --m_running;
-            for (typename Chunk::Entry& entry : chunk->entries)
-                if (entry.child)
-                    m_queue.push(entry.child.get());
-            if (chunk->next)
-                m_queue.push(chunk->next.get());
-            chunk->state = Chunk::State::Done;
-            m_aheadBytes += chunk->bytes;
-            ++m_aheadChunks;
-            m_changed.notify_all();
+            readNext(lock);
         }
-        m_changed.notify_all();
+        // The last one out wakes the others and the merge: nothing more will come.
+        m_workToDo.notify_all();
+        m_mergeReady.notify_one();
     }
 
     bool mayTake() const {
         return m_failed || FolderWalk::stopped(m_options) ||
                (m_aheadBytes < aheadBytes && m_aheadChunks < aheadChunks) ||
                m_queue.top() == m_awaited;
+    }
+
+    // Takes the earliest queued part and reads it without the lock; its folders and its next
+    // part join the queue.
+    void readNext(std::unique_lock<std::mutex>& lock) {
+        Chunk* chunk = m_queue.top();
+        m_queue.pop();
+        if (m_failed || FolderWalk::stopped(m_options)) {
+            finish(*chunk, Chunk::State::Skipped);
+            wakeWorkersIfAllDone();
+            return;
+        }
+        chunk->state = Chunk::State::Running;
+        ++m_running;
+        lock.unlock();
+        try {
+            read(*chunk);
+        } catch (...) {
+            const std::lock_guard failed(m_mutex);
+            if (!m_workFailure)
+                m_workFailure = std::current_exception();
+            m_failed = true;
+        }
+        lock.lock();
+        --m_running;
+        std::size_t queued = 0;
+        for (typename Chunk::Entry& entry : chunk->entries)
+            if (entry.child) {
+                m_queue.push(entry.child.get());
+                ++queued;
+            }
+        if (chunk->next) {
+            m_queue.push(chunk->next.get());
+            ++queued;
+        }
+        m_aheadBytes += chunk->bytes;
+        ++m_aheadChunks;
+        finish(*chunk, Chunk::State::Done);
+        if (queued > 0 && m_idle > 0)
+            m_workToDo.notify_all();
+        wakeWorkersIfAllDone();
+    }
+
+    // Nothing queued and nothing being read: nothing more will come, the workers may end.
+    void wakeWorkersIfAllDone() {
+        if (m_queue.empty() && m_running == 0 && m_idle > 0)
+            m_workToDo.notify_all();
+    }
+
+    void finish(Chunk& chunk, typename Chunk::State state) {
+        chunk.state = state;
+        if (&chunk == m_awaited)
+            m_mergeReady.notify_one();
     }
 
     // One part: opens the folder if it is the first, then reads and probes its next entries.
@@ -201,8 +236,7 @@ private:
             chunk.entries.push_back({chunk.names.size(), entry->isSymbolicLink, nullptr});
             chunk.names.append(entry->name).append('\0');
             Outcome& outcome = chunk.outcomes.emplace_back();
-            m_walk.probe({path, stream.fd(), entry->name, entry->isSymbolicLink}, scratch,
-                         outcome);
+            m_walk.probe({path, stream.fd(), entry->name, entry->isSymbolicLink}, scratch, outcome);
             chunk.bytes += outcome.bytes() + path.size() - base;
             if (!entry->isSymbolicLink && m_options.progress)
                 m_options.progress->countItem();
@@ -272,8 +306,9 @@ private:
             if (place.index < chunk.entries.size()) {
                 typename Chunk::Entry& entry = chunk.entries[place.index];
                 const char* name = chunk.names.constData() + entry.nameAt;
-                path = chunk.path;
-                path.append('/').append(name);
+                // One buffer for every item's path, as in the one-thread walk.
+                path.resize(0);
+                path.append(chunk.path).append('/').append(name);
                 const int fd = chunk.folder ? chunk.folder->stream->fd() : -1;
                 m_walk.merge({path, fd, name, entry.isSymbolicLink}, chunk.outcomes[place.index]);
                 chunk.outcomes[place.index] = Outcome{};
@@ -294,17 +329,25 @@ private:
         }
     }
 
-    // Waits until the part is read; reports a folder that could not be opened. False once a
+    // Until the part is read, reads the earliest queued part itself (which is this one when it
+    // is queued) rather than wait; reports a folder that could not be opened. False once a
     // worker has failed.
     bool arrive(Chunk& chunk) {
         {
             std::unique_lock lock(m_mutex);
-            if (!chunk.finished()) {
-                m_awaited = &chunk;
-                m_changed.notify_all();
-                m_changed.wait(lock, [&chunk] { return chunk.finished(); });
-                m_awaited = nullptr;
+            m_awaited = &chunk;
+            while (!chunk.finished()) {
+                if (!m_queue.empty() && mayTake()) {
+                    readNext(lock);
+                    continue;
+                }
+                if (m_idle > 0)
+                    m_workToDo.notify_all();
+                m_mergeReady.wait(lock, [this, &chunk] {
+                    return chunk.finished() || (!m_queue.empty() && mayTake());
+                });
             }
+            m_awaited = nullptr;
             if (m_failed)
                 return false;
         }
@@ -319,7 +362,8 @@ private:
         const std::lock_guard lock(m_mutex);
         m_aheadBytes -= chunk.bytes;
         --m_aheadChunks;
-        m_changed.notify_all();
+        if (m_idle > 0)
+            m_workToDo.notify_all();
     }
 
     Walk& m_walk;
@@ -330,7 +374,9 @@ private:
     std::unique_ptr<Chunk> m_root;
     std::vector<Place> m_places; // one per folder level the merge is in
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_workToDo;
+    std::condition_variable m_mergeReady;
+    int m_idle = 0; // workers waiting for a part
     std::priority_queue<Chunk*, std::vector<Chunk*>, LaterFirst> m_queue;
     int m_running = 0;
     qsizetype m_aheadBytes = 0;

@@ -21,8 +21,7 @@ namespace {
 class RestoreEntries {
 public:
     RestoreEntries(QFile& file, const QString& folderPath, DumpReader::ProblemSink problem)
-        : m_reader(file, std::move(problem)),
-          m_walkedFolder(trimmed(nativePath(folderPath))),
+        : m_reader(file, std::move(problem)), m_walkedFolder(trimmed(nativePath(folderPath))),
           m_restoredFolder(trimmed(nativePath(FolderText::absolutePath(folderPath)))) {
         m_pending = m_reader.next();
     }
@@ -56,8 +55,8 @@ class StripItems {
 public:
     struct Outcome {
         bool listed = false;
-        QString failure; // the listing's, or the read's or removal's of the matching name
-        QByteArray name; // the matching name; empty when none
+        QString failure;  // the listing's, or the read's or removal's of the matching name
+        QByteArray name;  // the matching name; empty when none
         QByteArray value; // kept only for a restore file's check
         qsizetype size = 0;
         qsizetype bytes() const { return value.size(); }
@@ -98,7 +97,8 @@ public:
         if (!match)
             return;
         try {
-            QByteArray value = FolderXattrAccess::get(item.folderFd, item.name, outcome.name.constData());
+            QByteArray value =
+                FolderXattrAccess::get(item.folderFd, item.name, outcome.name.constData());
             outcome.size = value.size();
             if (m_restore)
                 outcome.value = std::move(value);

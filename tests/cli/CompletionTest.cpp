@@ -52,7 +52,8 @@ TEST_F(CompletionTest, CompletesCommandsOptionsPathsAndTheNamesOfTheTypedFile) {
     } cases[] = {
         {{u"du"_s}, {u"dump"_s}},
         {{u"dump"_s, u"--enc"_s}, {u"--encoding"_s}},
-        {{u"strip"_s, u"--"_s}, {u"--backup"_s, u"--help"_s, u"--one-file-system"_s, u"--quiet"_s}},
+        {{u"strip"_s, u"--"_s},
+         {u"--backup"_s, u"--help"_s, u"--one-file-system"_s, u"--quiet"_s, u"--threads"_s}},
         {{u"dump"_s, u"--encoding"_s, QString()}, {u"base64"_s, u"hex"_s, u"text"_s}},
         {{u"get"_s, file, u"--as"_s, u"p"_s}, {u"plist"_s}},
         {{u"get"_s, folder + u"no"_s}, {folder + u"notes.txt"_s}},

@@ -67,12 +67,12 @@ private:
     }
 
     void addAttributes(const QByteArray& path) {
-        const QByteArray names[] = {"user.q",        "user.kind",      "user.bad\xff",
+        const QByteArray names[] = {"user.q",           "user.kind",         "user.bad\xff",
                                     "user.caf\xc3\xa9", "user.cafe\xcc\x81", "user.big"};
         for (int i = 0, count = 1 + pick(3); i < count; ++i) {
             const QByteArray& name = names[pick(std::size(names))];
             const QByteArray value = name == "user.big" ? QByteArray(1000 + pick(3000), 'b')
-                                                         : QByteArray::number(pick(1000));
+                                                        : QByteArray::number(pick(1000));
             ::setxattr(path.constData(), name.constData(), value.constData(), value.size(), 0);
         }
     }
@@ -83,8 +83,8 @@ private:
 // Every attribute of the tree, as getfattr dumps them (as root: everything), paths relative.
 QString attributesOf(const QString& root) {
     QProcess getfattr;
-    getfattr.start(u"getfattr"_s, {u"-R"_s, u"-P"_s, u"-h"_s, u"-d"_s, u"-m"_s, u"-"_s,
-                                   u"-e"_s, u"hex"_s, u"--absolute-names"_s, root});
+    getfattr.start(u"getfattr"_s, {u"-R"_s, u"-P"_s, u"-h"_s, u"-d"_s, u"-m"_s, u"-"_s, u"-e"_s,
+                                   u"hex"_s, u"--absolute-names"_s, root});
     EXPECT_TRUE(getfattr.waitForFinished(60000));
     return QString::fromUtf8(getfattr.readAllStandardOutput()).replace(root, u"ROOT"_s);
 }
@@ -113,9 +113,9 @@ TEST(WalkThreadsTest, EveryThreadCountGivesTheOneThreadWalksReportsAndOutcome) {
         TreeMaker(20261206).make(QFile::encodeName(root), 1500);
         const QStringList walk{u"--threads"_s, QString::number(threads)};
         Run run;
-        for (const QStringList& mode : {QStringList{}, QStringList{u"--type"_s, u"q"_s},
-                                         QStringList{u"--type"_s, u"big"_s, u"--show-size"_s},
-                                         QStringList{u"--totals"_s}}) {
+        for (const QStringList& mode :
+             {QStringList{}, QStringList{u"--type"_s, u"q"_s},
+              QStringList{u"--type"_s, u"big"_s, u"--show-size"_s}, QStringList{u"--totals"_s}}) {
             const CliResult crawl = runCliUnprivileged(QStringList{u"crawl"_s, root} + mode + walk);
             EXPECT_EQ(crawl.exitCode, 1); // the tree has errors
             run.crawls += crawl.out + crawl.err;

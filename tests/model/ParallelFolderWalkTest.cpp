@@ -12,8 +12,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 int threadsOfThisProcess() {
-    return static_cast<int>(QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-                                .size());
+    return static_cast<int>(
+        QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
 }
 
 } // namespace
