@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <shared_mutex>
+#include <vector>
 
 #include <QSet>
 
@@ -104,9 +105,11 @@ class AllTypesWalk : public CrawlWalk {
 public:
     struct Outcome {
         Listing listing;
-        QByteArray names;                               // as listed, each followed by its NUL
-        QList<std::pair<qsizetype, QByteArray>> values; // by the name's index
-        QList<std::pair<qsizetype, QString>> readFailures;
+        QByteArray names; // as listed, each followed by its NUL
+        // By the name's index. Standard vectors: an empty QList would allocate on a mutable
+        // begin().
+        std::vector<std::pair<qsizetype, QByteArray>> values;
+        std::vector<std::pair<qsizetype, QString>> readFailures;
         qsizetype bytes() const {
             qsizetype sum = names.size();
             for (const auto& value : values)
@@ -115,8 +118,13 @@ public:
         }
     };
     struct Scratch : CrawlWalk::Scratch {
-        QSet<QByteArray> readHere;
+        QSet<QByteArray> readHere; // in this run of items
         QList<qsizetype> unsettled;
+        // This thread's copy of the settled names (shared until the merge adds one), so that
+        // items are probed without taking the lock.
+        QSet<QByteArray> settled;
+        int settledVersion = -1;
+        void startPart() { readHere.clear(); }
     };
 
     AllTypesWalk(TypeTally& tally, const WalkErrors::LineSink& onError)
@@ -134,23 +142,25 @@ public:
         const QByteArrayView list = scratch.names.list();
         outcome.names.resize(list.size());
         std::copy(list.begin(), list.end(), outcome.names.begin());
-        scratch.unsettled.clear();
-        {
+        if (scratch.settledVersion != m_settledVersion.load(std::memory_order_acquire)) {
             const std::shared_lock lock(m_settledLock);
-            for (qsizetype i = 0; i < names->size(); ++i) {
-                const QByteArray key = rawKey(names->at(i));
-                if (!scratch.readHere.contains(key) && !m_settled.contains(key))
-                    scratch.unsettled.append(i);
-            }
+            scratch.settled = m_settled;
+            scratch.settledVersion = m_settledVersion.load(std::memory_order_relaxed);
+        }
+        scratch.unsettled.clear();
+        for (qsizetype i = 0; i < names->size(); ++i) {
+            const QByteArray key = rawKey(names->at(i));
+            if (!scratch.readHere.contains(key) && !scratch.settled.contains(key))
+                scratch.unsettled.append(i);
         }
         for (const qsizetype i : std::as_const(scratch.unsettled)) {
             const QByteArrayView name = names->at(i);
             try {
-                outcome.values.append(
-                    {i, FolderXattrAccess::get(item.folderFd, item.name, name.data())});
+                outcome.values.emplace_back(
+                    i, FolderXattrAccess::get(item.folderFd, item.name, name.data()));
                 scratch.readHere.insert(name.toByteArray());
             } catch (const PosixError& failure) {
-                outcome.readFailures.append({i, failure.description()});
+                outcome.readFailures.emplace_back(i, failure.description());
             }
         }
     }
@@ -190,6 +200,7 @@ private:
     void settle(QByteArrayView name) {
         const std::unique_lock lock(m_settledLock);
         m_settled.insert(name.toByteArray());
+        m_settledVersion.fetch_add(1, std::memory_order_release);
     }
 
     TypeTally& m_tally;
@@ -197,6 +208,7 @@ private:
     // The tally's names, for the probes: it grows with the names met, not with the items.
     mutable std::shared_mutex m_settledLock;
     QSet<QByteArray> m_settled;
+    std::atomic_int m_settledVersion = 0;
 };
 
 QString matchRecordText(const QByteArray& path, const QByteArray& value, bool showSizes) {

@@ -24,7 +24,8 @@ namespace palvorn {
 // number of threads. A Walk provides:
 //
 //   struct Outcome { qsizetype bytes() const; };  // what probe leaves for merge
-//   struct Scratch;  // probe's own state over a run of items that merge takes in walk order
+//   struct Scratch;  // one thread's state for probe; startPart(), if it has one, is called
+//                    // before each run of items that merge takes in walk order
 //   void probe(const FolderWalk::Item&, Scratch&, Outcome&) const;  // safe on several threads
 //   void merge(const FolderWalk::Item&, Outcome&);
 //   bool mergeNeedsFolder() const;  // merge calls the system relative to item.folderFd
@@ -144,6 +145,7 @@ private:
     // A worker: takes the earliest part while the merge is not too far behind (or the part is
     // the one it waits for), and ends when no part is queued or being read.
     void work() {
+        typename Walk::Scratch scratch{};
         std::unique_lock lock(m_mutex);
         for (;;) {
             ++m_idle;
@@ -151,7 +153,7 @@ private:
             --m_idle;
             if (m_queue.empty())
                 break;
-            readNext(lock);
+            readNext(lock, scratch);
         }
         // The last one out wakes the others and the merge: nothing more will come.
         m_workToDo.notify_all();
@@ -166,7 +168,7 @@ private:
 
     // Takes the earliest queued part and reads it without the lock; its folders and its next
     // part join the queue.
-    void readNext(std::unique_lock<std::mutex>& lock) {
+    void readNext(std::unique_lock<std::mutex>& lock, typename Walk::Scratch& scratch) {
         Chunk* chunk = m_queue.top();
         m_queue.pop();
         if (m_failed || FolderWalk::stopped(m_options)) {
@@ -178,7 +180,7 @@ private:
         ++m_running;
         lock.unlock();
         try {
-            read(*chunk);
+            read(*chunk, scratch);
         } catch (...) {
             const std::lock_guard failed(m_mutex);
             if (!m_workFailure)
@@ -218,11 +220,16 @@ private:
     }
 
     // One part: opens the folder if it is the first, then reads and probes its next entries.
-    void read(Chunk& chunk) {
+    void read(Chunk& chunk, typename Walk::Scratch& scratch) {
         if (!chunk.folder && !open(chunk))
             return;
         FolderStream& stream = *chunk.folder->stream;
-        typename Walk::Scratch scratch{};
+        if constexpr (requires { scratch.startPart(); })
+            scratch.startPart();
+        // Room for a small folder's entries without growing.
+        chunk.names.reserve(1024);
+        chunk.entries.reserve(16);
+        chunk.outcomes.reserve(16);
         QByteArray path = chunk.path;
         const qsizetype base = path.size();
         while (!FolderWalk::stopped(m_options)) {
@@ -338,7 +345,7 @@ private:
             m_awaited = &chunk;
             while (!chunk.finished()) {
                 if (!m_queue.empty() && mayTake()) {
-                    readNext(lock);
+                    readNext(lock, m_mergeScratch);
                     continue;
                 }
                 if (m_idle > 0)
@@ -372,11 +379,13 @@ private:
     const dev_t m_device;
 
     std::unique_ptr<Chunk> m_root;
-    std::vector<Place> m_places; // one per folder level the merge is in
+    std::vector<Place> m_places;             // one per folder level the merge is in
+    typename Walk::Scratch m_mergeScratch{}; // for the parts the merging thread reads
     std::mutex m_mutex;
     std::condition_variable m_workToDo;
     std::condition_variable m_mergeReady;
     int m_idle = 0; // workers waiting for a part
+
     std::priority_queue<Chunk*, std::vector<Chunk*>, LaterFirst> m_queue;
     int m_running = 0;
     qsizetype m_aheadBytes = 0;
