@@ -1,7 +1,12 @@
 #pragma once
 
+#include <utility>
+
 #include <QByteArray>
+#include <QList>
+#include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -9,6 +14,8 @@
 // that a fault in it cannot hide itself.
 class XattrFixture : public ::testing::Test {
 protected:
+    using Attributes = QMap<QByteArray, QByteArray>;
+
     void SetUp() override;
 
     // Creates (or truncates) a file below the temporary folder and returns its absolute path.
@@ -20,6 +27,17 @@ protected:
     static void setRaw(const QString& path, const QByteArray& name, const QByteArray& value);
     static QByteArray getRaw(const QString& path, const QByteArray& name);
     static bool hasRaw(const QString& path, const QByteArray& name);
+    // Paths as bytes, for names that are not UTF-8. The names in the system's order.
+    static QList<QByteArray> listRaw(const QByteArray& path);
+    static Attributes rawAttributes(const QByteArray& path);
+
+    // Names and values that every dump escapes or encodes in its own way (trusted ones only for
+    // root).
+    static QList<std::pair<QByteArray, QByteArray>> awkwardAttributes();
+
+    // Runs an independent tool (getfattr, setfattr) and returns its standard output.
+    static QByteArray runTool(const QString& program, const QStringList& arguments,
+                              const QByteArray& input = {});
 
 private:
     QTemporaryDir m_dir;
