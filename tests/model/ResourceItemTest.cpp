@@ -16,21 +16,15 @@ TEST(ResourceItemTest, DetectsTypeAndSizeFromTheValue) {
         const char* size;
     } cases[] = {
         {"empty", {}, ResourceItem::BinaryType, "0 bytes"},
-        {"one byte", "x", ResourceItem::BinaryType, "1 bytes"},
-        {"short text", "hello", ResourceItem::BinaryType, "5 bytes"},
         {"eight-byte magic alone", "bplist00", ResourceItem::BinaryType, "8 bytes"},
         {"nine bytes after magic", "bplist00x", ResourceItem::PropertyListType, "9 bytes"},
         {"magic before invalid UTF-8", QByteArray("bplist00\xff\xfe\x00", 11),
          ResourceItem::PropertyListType, "11 bytes"},
         {"nine bytes of text", "some text", ResourceItem::TextType, "9 bytes"},
-        {"multi-byte text", "gr\xc3\xbc\xc3\x9f dich, \xe2\x82\xac", ResourceItem::TextType,
-         "16 bytes"},
         // é occupies bytes 8 and 9: the first eight bytes alone are not valid UTF-8.
         {"accented letter across byte eight", "abcdefg\xc3\xa9hijklmnopqr",
          ResourceItem::BinaryType, "20 bytes"},
         {"valid head, invalid tail", "abcdefgh\xff", ResourceItem::BinaryType, "9 bytes"},
-        {"overlong form", "abcdefgh\xc0\xaf", ResourceItem::BinaryType, "10 bytes"},
-        {"encoded surrogate", "abcdefgh\xed\xa0\x80", ResourceItem::BinaryType, "11 bytes"},
         {"NUL is valid UTF-8", QByteArray("abcdefgh\0i", 10), ResourceItem::TextType, "10 bytes"},
     };
     for (const auto& c : cases) {
@@ -42,45 +36,33 @@ TEST(ResourceItemTest, DetectsTypeAndSizeFromTheValue) {
     }
 }
 
-TEST(ResourceItemTest, ArchiveRoundTripRecomputesSizeAndType) {
-    for (const QByteArray& value :
-         {QByteArray(), QByteArray("plain text value"), QByteArray("bplist00garbage"),
-          QByteArray("\x00\xff\x10", 3), QByteArray(70000, 'z')}) {
-        ResourceItem item(u"user.ünïcode \u4f60\u597d"_s, value);
-        item.setType(3); // as the editor may leave it
-        const std::shared_ptr<ResourceItem> back = ResourceItem::fromArchive(item.archive());
-        ASSERT_TRUE(back);
-        EXPECT_EQ(back->name(), item.name());
-        EXPECT_EQ(back->data(), value);
-        EXPECT_EQ(back->size(), ResourceItem(item.name(), value).size());
-        EXPECT_EQ(back->type(), ResourceItem(item.name(), value).detectType());
-    }
-}
-
-TEST(ResourceItemTest, ArchivedNamesComeBackByteForByte) {
+// A UTF-8 name travels as a string, as before; any other name as data, which a reader that knows
+// only the string form refuses rather than misreads. Size and type are recomputed from the value.
+TEST(ResourceItemTest, ArchivesComeBackByteForByte) {
     const auto nameEntry = [](const QByteArray& archive) {
         const std::optional<PlistValue> root = BinaryPlistReader::read(archive);
         return root ? *root->find(u"name"_s) : PlistValue();
     };
-    // A UTF-8 name travels as a string, as before; any other name as data, which a reader that
-    // knows only the string form refuses rather than misreads.
     const struct {
         QByteArray raw;
         PlistValue::Kind kind;
         QString shown;
+        QByteArray value;
     } cases[] = {
-        {"user.caf\xc3\xa9", PlistValue::Kind::String, u"user.caf\u00e9"_s},
-        {"user.bad\xff", PlistValue::Kind::Data, u"user.bad\\xff"_s},
-        {"user.over\xc0\xaf", PlistValue::Kind::Data, u"user.over\\xc0\\xaf"_s},
+        {"user.caf\xc3\xa9", PlistValue::Kind::String, u"user.caf\u00e9"_s, "bplist00garbage"},
+        {"user.bad\xff", PlistValue::Kind::Data, u"user.bad\\xff"_s, QByteArray(70000, 'z')},
     };
     for (const auto& c : cases) {
-        const ResourceItem item(c.raw, "v");
+        ResourceItem item(c.raw, c.value);
+        item.setType(3); // as the editor may leave it
         EXPECT_EQ(item.name(), c.shown);
         EXPECT_EQ(nameEntry(item.archive()).kind(), c.kind) << c.shown.toStdString();
         const std::shared_ptr<ResourceItem> back = ResourceItem::fromArchive(item.archive());
         ASSERT_TRUE(back);
         EXPECT_EQ(back->rawName(), c.raw);
-        EXPECT_EQ(back->data(), "v");
+        EXPECT_EQ(back->data(), c.value);
+        EXPECT_EQ(back->size(), ResourceItem(c.raw, c.value).size());
+        EXPECT_EQ(back->type(), ResourceItem(c.raw, c.value).detectType());
     }
     EXPECT_EQ(ResourceItem(u"user.caf\u00e9"_s, "v").archive(),
               BinaryPlistWriter::write(PlistValue::dictionary({
@@ -103,9 +85,7 @@ TEST(ResourceItemTest, ArchiveReaderRefusesAnythingElse) {
         const char* label;
         QByteArray archive;
     } cases[] = {
-        {"empty input", {}},
-        {"plain text", "name=user.a data=v"},
-        {"truncated", valid.chopped(1)},
+        {"not a property list", {}},
         {"missing name", archiveOf({{u"data"_s, data}})},
         {"missing data", archiveOf({{u"name"_s, name}})},
         {"name of the wrong kind",
