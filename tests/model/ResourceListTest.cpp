@@ -20,15 +20,6 @@ QList<QByteArray> namesOf(const ResourceList& list) {
 
 } // namespace
 
-TEST_F(ResourceListTest, FileWithoutAttributesGivesNoChildrenAndNoAlert) {
-    RecordingErrorAlert alert;
-    const QString file = makeFile(u"plain"_s);
-    const ResourceList list(QUrl::fromLocalFile(file), alert);
-    EXPECT_TRUE(list.children().isEmpty());
-    EXPECT_TRUE(alert.shown().isEmpty());
-    EXPECT_EQ(list.url().toLocalFile(), file);
-}
-
 TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
     const QString folder = makeFolder(u"folder with space"_s);
     setRaw(folder, "user.text", "a text value with umlaut \xc3\xa4");
@@ -39,11 +30,16 @@ TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
     RecordingErrorAlert alert;
     const ResourceList list(QUrl::fromLocalFile(folder), alert);
     EXPECT_TRUE(alert.shown().isEmpty());
-    ASSERT_EQ(namesOf(list), listXattrs(nativePath(folder)));
+    ASSERT_EQ(namesOf(list), listRaw(nativePath(folder)));
     for (const ResourceItemPtr& item : list.children()) {
         EXPECT_EQ(item->data(), getRaw(folder, item->rawName()));
         EXPECT_EQ(item->type(), item->detectType());
     }
+    EXPECT_EQ(list.url().toLocalFile(), folder);
+
+    const ResourceList none(QUrl::fromLocalFile(makeFile(u"plain"_s)), alert);
+    EXPECT_TRUE(none.children().isEmpty());
+    EXPECT_TRUE(alert.shown().isEmpty());
 }
 
 TEST_F(ResourceListTest, FailedListingShowsOneAlertAndLoadsNothing) {
@@ -53,19 +49,4 @@ TEST_F(ResourceListTest, FailedListingShowsOneAlertAndLoadsNothing) {
     EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory (\u201c"_s +
                                          pathOf(u"missing"_s) + u"\u201d)"_s});
     EXPECT_EQ(list.failures().size(), 1);
-}
-
-TEST_F(ResourceListTest, RecordsAreSharedWithWhoeverHoldsThem) {
-    const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.a", "0123456789");
-    RecordingErrorAlert alert;
-    ResourceItemPtr held;
-    {
-        const ResourceList list(QUrl::fromLocalFile(file), alert);
-        held = list.children().value(0);
-        held->setType(ResourceItem::BinaryType);
-        EXPECT_EQ(list.children().value(0)->type(), ResourceItem::BinaryType);
-    }
-    ASSERT_TRUE(held);
-    EXPECT_EQ(held->data(), "0123456789");
 }
