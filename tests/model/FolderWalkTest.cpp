@@ -16,22 +16,20 @@ namespace {
 
 class FolderWalkTest : public XattrFixture {
 protected:
-    QStringList walk(const QString& folder, const FolderWalk::Options& options,
-                     const std::function<void(const FolderWalk::Item&)>& also = {}) {
+    QStringList walk(
+        const QString& folder, const FolderWalk::Options& options,
+        const std::function<void(const FolderWalk::Item&)>& also = [](auto&) {}) {
         QStringList visited;
         QString error;
-        const bool walked = FolderWalk::walk(
-            folder,
-            [&](const FolderWalk::Item& item) {
-                visited.append(QFile::decodeName(item.path));
-                if (also)
-                    also(item);
-            },
-            [this](const QByteArray& path, const QString& reason) {
-                m_errors.append(QFile::decodeName(path) + u": "_s + reason);
-            },
-            options, &error);
-        EXPECT_TRUE(walked) << error.toStdString();
+        const auto visit = [&](const FolderWalk::Item& item) {
+            visited.append(QFile::decodeName(item.path));
+            also(item);
+        };
+        const auto failed = [this](const QByteArray& path, const QString& reason) {
+            m_errors.append(QFile::decodeName(path) + u": "_s + reason);
+        };
+        EXPECT_TRUE(FolderWalk::walk(folder, visit, failed, options, &error))
+            << error.toStdString();
         return visited;
     }
 

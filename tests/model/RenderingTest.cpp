@@ -89,7 +89,8 @@ TEST(RenderingTest, EditableTextFollowsTheRecordsType) {
         {"text type on non-UTF-8 bytes", "\xff\xfe", ResourceItem::TextType, u"<fffe>"_s},
         // A property list in any of the three formats is edited as XML.
         {"binary plist", foreignPlist, ResourceItem::PropertyListType, foreignPlistXml},
-        {"XML plist", foreignPlistXml.toUtf8(), ResourceItem::PropertyListType, foreignPlistXml},
+        {"XML plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><true/></plist>",
+         ResourceItem::PropertyListType, xmlOf(PlistValue::boolean(true))},
         {"old-style text", "{ b = (1, \"two\"); a = <0aff>; }", ResourceItem::PropertyListType,
          xmlOf(PlistValue::dictionary(
              {{u"a"_s, PlistValue::data("\x0a\xff")},
