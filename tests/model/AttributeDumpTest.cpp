@@ -87,12 +87,11 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
                   0);
     }
     const QStringList walk = {u"-R"_s, u"-P"_s, u"-h"_s};
+    // Values are encoded as in an item's dump; the walk adds only names and paths.
     for (const QString& given : {root, root + u'/'}) {
-        for (const DumpEncoding encoding : encodings) {
-            const QByteArray ours = dump({given}, encoding, true);
-            EXPECT_EQ(ours, getfattr(walk, given, encoding));
-            EXPECT_FALSE(ours.contains("must not appear"));
-        }
+        const QByteArray ours = dump({given}, DumpEncoding::Text, true);
+        EXPECT_EQ(ours, getfattr(walk, given, DumpEncoding::Text));
+        EXPECT_FALSE(ours.contains("must not appear"));
     }
     // A link given as the path is followed alone, and neither followed nor dumped in a walk.
     const QString link = pathOf(u"tree/folder-link"_s);
