@@ -21,6 +21,8 @@ TEST(ResourceItemTest, DetectsTypeAndSizeFromTheValue) {
         {"magic before invalid UTF-8", QByteArray("bplist00\xff\xfe\x00", 11),
          ResourceItem::PropertyListType, "11 bytes"},
         {"nine bytes of text", "some text", ResourceItem::TextType, "9 bytes"},
+        {"multi-byte text", "gr\xc3\xbc\xc3\x9f dich, \xe2\x82\xac", ResourceItem::TextType,
+         "16 bytes"},
         // é occupies bytes 8 and 9: the first eight bytes alone are not valid UTF-8.
         {"accented letter across byte eight", "abcdefg\xc3\xa9hijklmnopqr",
          ResourceItem::BinaryType, "20 bytes"},
