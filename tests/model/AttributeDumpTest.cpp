@@ -128,7 +128,7 @@ TEST_F(AttributeDumpTest, ValuesAndNamesDecodeAsSetfattrReadsThem) {
         // Base64: whole groups, white space between them, padding last with zero bits.
         "0sYWJj", "0SYWJj", "0s", "0s  ", "0sYWJj YWJj", "0sYWJjYW Jj",
         "0sYWJjZA== ", "0sYWJjZA== YWJj", "0sYR==", "0sYWF=", "0sYWE=", "0sYQ==", "0sYWJjZA",
-        "0sYW-_", "0sYWJjZ===", "0sYWJjZA= =",
+        "0sYW-_", "0sYWJjZ===", "0sYWJjZA= =", "0sYQ=A",
         // Neither prefix: text.
         "0y", "0"};
     const QList<QByteArray> names = {"user.a\\12b",     "user.c\\0101", "user.d\\\\e",
