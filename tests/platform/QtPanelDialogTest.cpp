@@ -114,38 +114,28 @@ protected:
 
 } // namespace
 
+// Typed paths, several items and Enter in the list are played through the real callers below.
 TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
     struct Case {
         const char* what;
-        bool multiple;
         std::function<void(QFileDialog&)> play;
-        QStringList chosen;
+        QString chosen;
     };
     const QList<Case> cases = {
         {"a file selected, then Open",
-         false,
          [this](QFileDialog& d) {
              selectInList(d, {file});
              acceptButton(d).click();
          },
-         {file}},
+         file},
         {"a folder selected after a file, then Open",
-         false,
          [this](QFileDialog& d) {
              selectInList(d, {file});
              selectInList(d, {folder});
              acceptButton(d).click();
          },
-         {folder}},
-        {"a file's whole path typed, then Enter",
-         false,
-         [this](QFileDialog& d) {
-             type(nameField(d), file);
-             pressKey(nameField(d), Qt::Key_Return);
-         },
-         {file}},
+         folder},
         {"a folder typed goes into it; Enter again chooses it",
-         false,
          [this](QFileDialog& d) {
              type(nameField(d), u"folder"_s);
              pressKey(nameField(d), Qt::Key_Return);
@@ -154,36 +144,16 @@ TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
              EXPECT_EQ(nameField(d).text(), QString());
              pressKey(nameField(d), Qt::Key_Return);
          },
-         {folder}},
-        {"several files and folders at once",
-         true,
-         [this](QFileDialog& d) {
-             selectInList(d, {file, folder, other});
-             acceptButton(d).click();
-         },
-         {file, folder, other}},
-        {"several selected, then Enter in the list",
-         true,
-         [this](QFileDialog& d) {
-             selectInList(d, {other, folder}); // the folder is the current row
-             pressKey(*d.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
-         },
-         {folder, other}},
+         folder},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         completions.clear();
-        QFileDialog& dialog = beginOpen(c.multiple);
+        QFileDialog& dialog = beginOpen(false);
         EXPECT_NE(dialog.windowTitle(), u"Find Directory"_s);
         EXPECT_FALSE(dialog.nameFilters().join(u' ').contains(u"Directories"_s));
         c.play(dialog);
-        ASSERT_EQ(completions.size(), 1);
-        QStringList chosen;
-        for (const QUrl& url : completions.front())
-            chosen.append(url.toLocalFile());
-        EXPECT_EQ(QSet<QString>(chosen.cbegin(), chosen.cend()),
-                  QSet<QString>(c.chosen.cbegin(), c.chosen.cend()));
-        EXPECT_EQ(chosen.size(), c.chosen.size());
+        EXPECT_EQ(completions, QList<QList<QUrl>>{{QUrl::fromLocalFile(c.chosen)}});
         EXPECT_EQ(shownDialog(), nullptr);
     }
 }
