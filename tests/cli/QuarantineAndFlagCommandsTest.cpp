@@ -12,7 +12,7 @@ TEST_F(QuarantineAndFlagCommandsTest, QuarantineWritesTheAttributeAndOneMatching
     QTemporaryDir home;
     const QString file = makeFile(u"download.zip"_s);
     setRaw(file, "user.com.apple.quarantine", "0081;old;Safari;");
-    const CliResult noDatabase = runCliWith({u"HOME="_s + home.path()}, {u"quarantine"_s, file});
+    const CliResult noDatabase = runCli({u"quarantine"_s, file}, {}, {u"HOME="_s + home.path()});
     EXPECT_EQ(noDatabase.exitCode, 1);
     EXPECT_TRUE(noDatabase.err.endsWith(u"does not exist, so no event was recorded for \u201c"_s +
                                         file + u"\u201d.\n"_s))
@@ -21,7 +21,7 @@ TEST_F(QuarantineAndFlagCommandsTest, QuarantineWritesTheAttributeAndOneMatching
 
     const QuarantineDatabase database(home.path());
     database.create();
-    const CliResult result = runCliWith({u"HOME="_s + home.path()}, {u"quarantine"_s, file});
+    const CliResult result = runCli({u"quarantine"_s, file}, {}, {u"HOME="_s + home.path()});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     const QList<QByteArray> fields = getRaw(file, "user.com.apple.quarantine").split(';');
     ASSERT_EQ(fields.size(), 4);
