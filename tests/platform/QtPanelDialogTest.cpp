@@ -92,19 +92,22 @@ protected:
         folder = makeFolder(u"folder"_s);
     }
 
-    // Opens the panel on the temporary folder; the test then plays the user.
-    QFileDialog& beginOpen(bool multiple) {
-        OpenPanel::Options options;
-        options.canChooseDirectories = true;
-        options.allowsMultipleSelection = multiple;
-        openPanel.begin(nullptr, options,
-                        [this](const QList<QUrl>& urls) { completions.append(urls); });
+    // The dialog just opened on PARENT, shown on the temporary folder as the user's window
+    // (typing goes to its focused field); the test then plays the user.
+    QFileDialog& shownOn(QWidget* parent = nullptr) {
         QFileDialog* dialog = shownDialog();
         EXPECT_NE(dialog, nullptr);
-        // The user's window: typing goes to its focused field.
+        EXPECT_EQ(dialog->parentWidget(), parent);
         QApplication::setActiveWindow(dialog);
         dialog->setDirectory(pathOf(QString()));
         return *dialog;
+    }
+    QFileDialog& beginOpen() {
+        OpenPanel::Options options;
+        options.canChooseDirectories = true;
+        openPanel.begin(nullptr, options,
+                        [this](const QList<QUrl>& urls) { completions.append(urls); });
+        return shownOn();
     }
 
     QString file, other, folder;
@@ -149,7 +152,7 @@ TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         completions.clear();
-        QFileDialog& dialog = beginOpen(false);
+        QFileDialog& dialog = beginOpen();
         EXPECT_NE(dialog.windowTitle(), u"Find Directory"_s);
         EXPECT_FALSE(dialog.nameFilters().join(u' ').contains(u"Directories"_s));
         c.play(dialog);
@@ -159,7 +162,7 @@ TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
 }
 
 TEST_F(QtPanelDialogTest, OpenCancelledOrNamingNothingChoosesNothing) {
-    QFileDialog& dialog = beginOpen(false);
+    QFileDialog& dialog = beginOpen();
     type(nameField(dialog), u"no such file"_s);
     EXPECT_FALSE(acceptButton(dialog).isEnabled());
     EXPECT_TRUE(completions.isEmpty());
@@ -173,13 +176,8 @@ TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
     const auto beginSave = [&] {
         savePanel.begin(nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
                         [&saved](const std::optional<QUrl>& url) { saved.append(url); });
-        QFileDialog* dialog = shownDialog();
-        EXPECT_NE(dialog, nullptr);
-        QApplication::setActiveWindow(dialog);
-        dialog->setDirectory(pathOf(QString()));
-        return dialog;
+        return &shownOn();
     };
-
     QFileDialog* dialog = beginSave();
     EXPECT_EQ(nameField(*dialog).text(), u"report.text"_s);
     type(nameField(*dialog), u"new report"_s); // the suffix is added
@@ -212,17 +210,8 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     RecordingUpdateAlert updateAlert;
     RecordingWorkspace workspace;
     AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
-    const auto dialogOn = [this](QWidget* window) -> QFileDialog& {
-        QFileDialog* dialog = shownDialog();
-        EXPECT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->parentWidget(), window);
-        QApplication::setActiveWindow(dialog);
-        dialog->setDirectory(pathOf(QString()));
-        return *dialog;
-    };
-
     delegate.openFiles(); // File > Open: several at once
-    QFileDialog& open = dialogOn(nullptr);
+    QFileDialog& open = shownOn(nullptr);
     selectInList(open, {file, folder});
     acceptButton(open).click();
     QStringList titles;
@@ -232,7 +221,7 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
 
     ViewController& inspector = delegate.documents().front()->window()->viewController();
     inspector.ui().inspectButton->click();
-    QFileDialog& inspect = dialogOn(inspector.window());
+    QFileDialog& inspect = shownOn(inspector.window());
     type(nameField(inspect), other);
     pressKey(nameField(inspect), Qt::Key_Return);
     EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
@@ -240,7 +229,7 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     auto* compare = static_cast<ToolWindow*>(delegate.openCompare())
                         ->contentController<CompareViewController>();
     compare->ui().choose1Button->click();
-    QFileDialog& first = dialogOn(compare->window());
+    QFileDialog& first = shownOn(compare->window());
     selectInList(first, {folder});
     pressKey(*first.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
     EXPECT_EQ(compare->ui().file1Textbox->text(), folder);
