@@ -20,6 +20,7 @@ protected:
 } // namespace
 
 TEST_F(CompareViewControllerTest, ChoosesBothItemsAndReportsTheirDifferences) {
+    EXPECT_EQ(view.window()->windowTitle(), u"Xattr Compare"_s);
     const QString a = makeFile(u"a"_s);
     const QString b = makeFolder(u"b"_s);
     setRaw(a, "user.x", "1");

@@ -24,6 +24,9 @@ protected:
 } // namespace
 
 TEST_F(CrawlerViewControllerTest, ScansByTheControlsAndSavesThePane) {
+    EXPECT_EQ(view.window()->windowTitle(), u"Xattr Crawler"_s);
+    EXPECT_FALSE(view.ui().showSizeCheckbox->isChecked() ||
+                 view.ui().totalSizesCheckbox->isChecked());
     const QString root = makeFolder(u"scan"_s);
     setRaw(makeFile(u"scan/a"_s), "user.t", "12345");
     const QString head = u"Found 1 files with xattrs out of 1 scanned in "_s + root;

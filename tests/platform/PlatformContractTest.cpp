@@ -49,6 +49,8 @@ TYPED_TEST(OutputPaneContractTest, SetReplacesAndAppendJoinsTheEndAsItIs) {
     pane->appendOutput(u"Permission denied"_s);
     pane->appendOutput(u" and more\nlast line"_s);
     EXPECT_EQ(pane->output(), u"scan of /tmp\nPermission denied and more\nlast line"_s);
+    pane->setOutput(QString());
+    EXPECT_EQ(pane->output(), QString());
 }
 
 template <typename Board> class PasteboardContractTest : public ::testing::Test {

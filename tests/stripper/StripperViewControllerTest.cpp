@@ -35,6 +35,7 @@ protected:
 } // namespace
 
 TEST_F(StripperViewControllerTest, StripsATypedFolderAndReportsIt) {
+    EXPECT_EQ(view.window()->windowTitle(), u"Xattr Stripper"_s);
     const QString folder = folderToStrip("12345");
     const QString file = folder + u"/f"_s;
     view.ui().xattrTypeText->clear();
