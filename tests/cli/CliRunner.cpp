@@ -24,12 +24,9 @@ CliResult runProgram(const QString& program, const QStringList& arguments, const
 
 } // namespace
 
-CliResult runCli(const QStringList& arguments, const QByteArray& input) {
-    return runProgram(QStringLiteral(PALVORN_CLI_PATH), arguments, input);
-}
-
-CliResult runCliWith(const QStringList& environment, const QStringList& arguments) {
-    return runProgram(QStringLiteral(PALVORN_CLI_PATH), arguments, {}, environment);
+CliResult runCli(const QStringList& arguments, const QByteArray& input,
+                 const QStringList& environment) {
+    return runProgram(QStringLiteral(PALVORN_CLI_PATH), arguments, input, environment);
 }
 
 CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputPath) {

@@ -10,9 +10,9 @@ struct CliResult {
     QString err;
 };
 
-CliResult runCli(const QStringList& arguments, const QByteArray& input = {});
-// The same with extra environment variables, for example another HOME.
-CliResult runCliWith(const QStringList& environment, const QStringList& arguments);
+// With extra environment variables, for example another HOME.
+CliResult runCli(const QStringList& arguments, const QByteArray& input = {},
+                 const QStringList& environment = {});
 
 // With arguments as bytes (not UTF-8, as a shell passes $'\xff'), and standard output sent to
 // outputPath when one is given (for example /dev/full).

@@ -1,5 +1,4 @@
-#include "cli/CliRunner.h"
-#include "support/XattrFixture.h"
+#include "support/CliFixture.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,38 +6,15 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
+using CompareAndStripCommandsTest = CliFixture;
 
-class CompareAndStripCommandsTest : public XattrFixture {};
-
-// Every attribute below a folder as another program sees it: "path name" lines, sorted.
-QStringList getfattrTree(const QString& folder) {
-    QProcess getfattr;
-    getfattr.start(u"getfattr"_s,
-                   {u"-R"_s, u"-P"_s, u"--absolute-names"_s, u"-m"_s, u"-"_s, folder});
-    EXPECT_TRUE(getfattr.waitForFinished());
-    QStringList lines;
-    QString file;
-    for (const QString& line : QString::fromUtf8(getfattr.readAllStandardOutput()).split(u'\n')) {
-        if (line.startsWith(u"# file: "_s))
-            file = line.mid(8);
-        else if (!line.isEmpty())
-            lines.append(file + u' ' + line);
-    }
-    lines.sort();
-    return lines;
-}
-
-} // namespace
-
-TEST_F(CompareAndStripCommandsTest, CompareExampleAndError) {
+// Listing needs no read permission, reading a user value does: as another user the comparison
+// stops at the first shared name. A failing comparison keeps its header.
+TEST_F(CompareAndStripCommandsTest, CompareExampleAndErrors) {
     const QString a = makeFile(u"a"_s);
     setRaw(a, "user.x", "1");
     const CliResult same = runCli({u"compare"_s, a, a});
@@ -50,73 +26,17 @@ TEST_F(CompareAndStripCommandsTest, CompareExampleAndError) {
     EXPECT_EQ(missing.out, u"Comparing "_s + a + u" with "_s + pathOf(u"missing"_s) + u" :\n"_s);
     EXPECT_EQ(missing.err, u"compare error: No such file or directory"_s +
                                subject(pathOf(u"missing"_s)) + u'\n');
-}
 
-TEST_F(CompareAndStripCommandsTest, StripRemovesExactlyThatNameAndListsEachRemoval) {
-    const QString root = makeFolder(u"tree"_s);
-    QStringList expectedLeft;
-    int stripped = 0;
-    for (int i = 0; i < 4; ++i)
-        makeFolder(u"tree/d%1"_s.arg(i));
-    for (int i = 0; i < 30; ++i)
-        makeFile(u"tree/d%1/f%2"_s.arg(i % 4).arg(i));
-    for (int i = 0; i < 30; ++i) {
-        const QString file = pathOf(u"tree/d%1/f%2"_s.arg(i % 4).arg(i));
-        if (i % 3 == 0) {
-            setRaw(file, "user.com.apple.quarantine", QByteArray(i, 'q'));
-            ++stripped;
-        }
-        if (i % 5 == 0)
-            setRaw(file, "user.keep", "k");
-    }
-    const QStringList before = getfattrTree(root);
-    for (const QString& line : before)
-        if (!line.endsWith(u" user.com.apple.quarantine"_s))
-            expectedLeft.append(line);
-
-    const CliResult result = runCli({u"strip"_s, root, u"com.apple.quarantine"_s});
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_EQ(getfattrTree(root), expectedLeft);
-    QStringList lines = result.out.split(u'\n');
-    EXPECT_EQ(
-        lines.value(0),
-        u"Stripped %1 xattrs of type com.apple.quarantine from 34 files in  %2"_s.arg(stripped).arg(
-            root));
-    EXPECT_EQ(lines.value(1), QString());
-    lines = lines.mid(2, stripped);
-    lines.sort();
-    for (const QString& line : lines)
-        EXPECT_TRUE(
-            QRegularExpression(u"^.*/tree/d\\d/f(\\d+): \\1  bytes\\.$"_s).match(line).hasMatch())
-            << line.toStdString();
-    EXPECT_TRUE(result.out.endsWith(u"  bytes.\n"_s));
-
-    EXPECT_EQ(runCli({u"strip"_s, root, u""_s}).exitCode, 2);
-    const CliResult missing = runCli({u"strip"_s, pathOf(u"missing"_s), u"t"_s});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.err, pathOf(u"missing"_s) + u": No such file or directory\n"_s);
-}
-
-// Listing needs no read permission, reading a user value does: as another user the comparison
-// stops at the first shared name, keeping the header.
-TEST_F(CompareAndStripCommandsTest, AFailingReadStopsTheComparisonAndKeepsWhatWasWritten) {
-    QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
-    ASSERT_TRUE(shared.isValid());
-    QFile::setPermissions(shared.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                             QFile::ReadOther | QFile::ExeOther);
-    const QString unreadable = shared.filePath(u"write-only"_s);
-    const QString readable = shared.filePath(u"readable"_s);
-    QFile(unreadable).open(QIODevice::WriteOnly);
-    QFile(readable).open(QIODevice::WriteOnly);
+    const QString unreadable = makeSharedFile(u"write-only"_s);
+    const QString readable = makeSharedFile(u"readable"_s);
     setRaw(unreadable, "user.shared", "1");
     setRaw(readable, "user.shared", "1");
     QFile::setPermissions(unreadable, QFile::WriteOwner | QFile::WriteOther);
     QFile::setPermissions(readable, QFile::ReadOwner | QFile::ReadOther);
-
-    const CliResult result = runCliUnprivileged({u"compare"_s, unreadable, readable});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out, u"Comparing "_s + unreadable + u" with "_s + readable + u" :\n"_s);
-    EXPECT_EQ(result.err, u"compare error: Permission denied"_s +
+    const CliResult denied = runCliUnprivileged({u"compare"_s, unreadable, readable});
+    EXPECT_EQ(denied.exitCode, 1);
+    EXPECT_EQ(denied.out, u"Comparing "_s + unreadable + u" with "_s + readable + u" :\n"_s);
+    EXPECT_EQ(denied.err, u"compare error: Permission denied"_s +
                               subject(unreadable, u"user.shared"_s) + u'\n');
 }
 
@@ -135,8 +55,7 @@ TEST_F(CompareAndStripCommandsTest, CrawlPrintsEachWalksReport) {
          head + u" 1 total xattrs, and 1 of type t\n\n"_s + root + u"/a: 4  bytes.\n"_s},
         {{u"--totals"_s, u"--type"_s, u"t"_s},
          head + u"\nTotal size of xattrs 4 bytes.\nAverage size of xattrs 4 bytes per file with "
-                u"xattrs, 4 "
-                "bytes per file over all files.\n"_s},
+                u"xattrs, 4 bytes per file over all files.\n"_s},
     };
     for (const auto& c : cases) {
         const CliResult result = runCli(QStringList{u"crawl"_s, root} + c.options);
@@ -153,42 +72,41 @@ TEST_F(CompareAndStripCommandsTest, CrawlPrintsEachWalksReport) {
 // and at the end of the report; the rest is walked and the command fails. Standard error is no
 // terminal here, so it carries no progress line.
 TEST_F(CompareAndStripCommandsTest, ErrorLinesNameTheirItemAndEndTheReport) {
-    QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
-    ASSERT_TRUE(shared.isValid());
-    const QFileDevice::Permissions open =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
-    QFile::setPermissions(shared.path(), open);
-    const QString closed = shared.filePath(u"closed"_s);
+    const QString closed = sharedPath(u"closed"_s);
     ASSERT_TRUE(QDir().mkdir(closed));
-    QFile(shared.filePath(u"a"_s)).open(QIODevice::WriteOnly);
-    setRaw(shared.filePath(u"a"_s), "user.t", "1234");
+    setRaw(makeSharedFile(u"a"_s), "user.t", "1234");
     QFile::setPermissions(closed, {});
-
-    const CliResult result = runCliUnprivileged({u"crawl"_s, shared.path(), u"--totals"_s});
-    QFile::setPermissions(closed, open);
+    const CliResult result = runCliUnprivileged({u"crawl"_s, sharedPath({}), u"--totals"_s});
+    QFile::setPermissions(closed, openToOthers);
     const QString line = closed + u": Permission denied"_s;
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, line + u"\n"_s);
     EXPECT_TRUE(result.out.startsWith(u"Found 1 files with xattrs out of 2 scanned in "_s));
-    EXPECT_TRUE(result.out.endsWith(u" bytes per file over all files.\n\n1 items could not be "
-                                    u"read:\n"_s +
-                                    line + u"\n"_s))
+    EXPECT_TRUE(result.out.endsWith(
+        u" bytes per file over all files.\n\n1 items could not be read:\n"_s + line + u"\n"_s))
         << result.out.toStdString();
 }
 
 // Paths are bytes: a folder whose name is not UTF-8 is walked and stripped, and shown with \xHH.
-TEST_F(CompareAndStripCommandsTest, PathsThatAreNotUtf8AreWalkedAndShownWithHexBytes) {
+TEST_F(CompareAndStripCommandsTest, StripExampleAndErrors) {
     const QByteArray root = QFile::encodeName(makeFolder(u"tree"_s)) + "/bad\xff";
     ASSERT_EQ(::mkdir(root.constData(), 0755), 0);
     const QByteArray file = root + "/f\xfe";
     ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
     ASSERT_EQ(::setxattr(file.constData(), "user.t", "12", 2, 0), 0);
+    ASSERT_EQ(::setxattr(file.constData(), "user.tt", "1", 1, 0), 0);
     const QString shown = pathOf(u"tree"_s) + u"/bad\\xff"_s;
     const CliResult result = runCliBytes({"strip", root, "t"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, u"Stripped 1 xattrs of type t from 1 files in  "_s + shown + u"\n\n"_s +
                               shown + u"/f\\xfe: 2  bytes.\n"_s);
     EXPECT_LT(::getxattr(file.constData(), "user.t", nullptr, 0), 0);
+    EXPECT_EQ(::getxattr(file.constData(), "user.tt", nullptr, 0), 1);
+
+    EXPECT_EQ(runCli({u"strip"_s, pathOf(u"tree"_s), u""_s}).exitCode, 2);
+    const CliResult missing = runCli({u"strip"_s, pathOf(u"missing"_s), u"t"_s});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, pathOf(u"missing"_s) + u": No such file or directory\n"_s);
 }
 
 // Ctrl-C stops a strip at its next item and the report says so. The signal is made pending

@@ -1,14 +1,9 @@
-#include "cli/CliRunner.h"
 #include "model/XattrAccess.h"
-#include "support/XattrFixture.h"
+#include "support/CliFixture.h"
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-class EditCommandsTest : public XattrFixture {};
-
-} // namespace
+using EditCommandsTest = CliFixture;
 
 TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
     const QString file = makeFile(u"f"_s);
@@ -37,8 +32,8 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
     EXPECT_EQ(plist.exitCode, 0);
     EXPECT_TRUE(getRaw(file, "user.p").startsWith("bplist00"));
 
-    for (const auto& [format, text] : {std::pair{u"hex"_s, u"486"_s}, std::pair{u"hex"_s, u"zz"_s},
-                                       std::pair{u"plist"_s, u"{ a = "_s}}) {
+    for (const auto& [format, text] :
+         {std::pair{u"hex"_s, u"zz"_s}, std::pair{u"plist"_s, u"{ a = "_s}}) {
         const CliResult refused = runCli({u"set"_s, file, u"user.keep"_s, u"--as"_s, format, text});
         EXPECT_EQ(refused.exitCode, 1) << text.toStdString();
         EXPECT_TRUE(refused.err.endsWith(u"so nothing was saved"_s + subject(file, u"user.keep"_s) +

@@ -1,26 +1,17 @@
-#include "cli/CliRunner.h"
 #include "model/XattrAccess.h"
-#include "support/XattrFixture.h"
+#include "support/CliFixture.h"
 
 #include <unistd.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-class ListCommandTest : public XattrFixture {};
-
-} // namespace
+using ListCommandTest = CliFixture;
 
 TEST_F(ListCommandTest, PrintsNameTabSizeInSystemOrder) {
     const QString file = makeFile(u"demo"_s);
     setRaw(file, "user.text", "a text value\n");
     setRaw(file, "user.empty", {});
     setRaw(file, "user.random", QByteArray(300, '\x9c'));
-
     QString expected;
     for (const QByteArray& name : palvorn::listXattrs(palvorn::nativePath(file)))
         expected += QString::fromUtf8(name) + u'\t' + QString::number(getRaw(file, name).size()) +
@@ -30,26 +21,18 @@ TEST_F(ListCommandTest, PrintsNameTabSizeInSystemOrder) {
     EXPECT_EQ(result.out, expected);
     EXPECT_TRUE(expected.contains(u"user.empty\t0 bytes\n"_s));
     EXPECT_TRUE(result.err.isEmpty());
-}
 
-TEST_F(ListCommandTest, MissingFileIsReportedOnStandardError) {
-    const CliResult result = runCli({u"list"_s, pathOf(u"missing"_s)});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.isEmpty());
-    EXPECT_EQ(result.err, u"listxattr error: No such file or directory"_s +
-                              subject(pathOf(u"missing"_s)) + u'\n');
+    const CliResult missing = runCli({u"list"_s, pathOf(u"missing"_s)});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.out.isEmpty());
+    EXPECT_EQ(missing.err, u"listxattr error: No such file or directory"_s +
+                               subject(pathOf(u"missing"_s)) + u'\n');
 }
 
 // Listing names needs no read permission, reading a user value does: each unreadable value is
 // reported once and the readable ones are still listed.
 TEST_F(ListCommandTest, EachUnreadableValueIsReportedAndTheRestListed) {
-    QTemporaryDir shared(u"/tmp/palvorn-test-XXXXXX"_s);
-    ASSERT_TRUE(shared.isValid());
-    ASSERT_TRUE(QFile::setPermissions(shared.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                         QFile::ExeOwner | QFile::ReadOther |
-                                                         QFile::ExeOther));
-    const QString file = shared.filePath(u"write-only"_s);
-    QFile(file).open(QIODevice::WriteOnly);
+    const QString file = makeSharedFile(u"write-only"_s);
     setRaw(file, "user.first", "1");
     setRaw(file, "user.second", "22");
     const bool root = ::geteuid() == 0;

@@ -3,7 +3,6 @@
 #include "support/XattrFixture.h"
 
 #include <QFile>
-#include <QProcess>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
@@ -129,47 +128,6 @@ TEST_F(CrawlerTest, SizeTotalsSkipEmptyValuesAndAverageInWholeNumbers) {
         u"bytes per "
         "file over all files.\n"_s));
     EXPECT_EQ(tally().counts.filesWithXattrs, 3); // the type walks count the empty one
-}
-
-// An independent count: Python's os.listxattr over the same tree.
-TEST_F(CrawlerTest, TallyAgreesWithAnIndependentCount) {
-    for (int i = 0; i < 40; ++i) {
-        makeFolder(u"root/d%1/e%2"_s.arg(i % 5).arg(i % 3));
-        const QString file = makeFile(u"root/d%1/e%2/f%3"_s.arg(i % 5).arg(i % 3).arg(i));
-        for (int t = 0; t < i % 4; ++t)
-            setRaw(file, "user.t" + QByteArray::number((i + t) % 6), QByteArray(i, 'x'));
-    }
-    QProcess python;
-    python.start(u"python3"_s, {u"-c"_s, uR"(
-import os, sys
-counts = {}
-for folder, dirs, files in os.walk(sys.argv[1]):
-    for name in dirs + files:
-        path = os.path.join(folder, name)
-        if os.path.islink(path):
-            continue
-        for attribute in os.listxattr(path, follow_symlinks=False):
-            counts[attribute] = counts.get(attribute, 0) + 1
-for attribute in sorted(counts):
-    print(attribute, counts[attribute])
-)"_s,
-                                m_root});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    const QStringList expected =
-        QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_FALSE(expected.isEmpty());
-
-    const TypeTally result = tally();
-    QList<QByteArray> names = result.types.keys();
-    std::sort(names.begin(), names.end());
-    QStringList counted;
-    for (const QByteArray& name : names) {
-        counted.append(QString::fromUtf8(name) + u' ' +
-                       QString::number(result.types.value(name).occurrences));
-        EXPECT_EQ(getRaw(result.types.value(name).firstPath, name),
-                  result.types.value(name).firstData);
-    }
-    EXPECT_EQ(counted, expected);
 }
 
 // Names are bytes: one that is not UTF-8 is tallied and shown with \xHH; two spellings of one

@@ -92,19 +92,22 @@ protected:
         folder = makeFolder(u"folder"_s);
     }
 
-    // Opens the panel on the temporary folder; the test then plays the user.
-    QFileDialog& beginOpen(bool multiple) {
-        OpenPanel::Options options;
-        options.canChooseDirectories = true;
-        options.allowsMultipleSelection = multiple;
-        openPanel.begin(nullptr, options,
-                        [this](const QList<QUrl>& urls) { completions.append(urls); });
+    // The dialog just opened on PARENT, shown on the temporary folder as the user's window
+    // (typing goes to its focused field); the test then plays the user.
+    QFileDialog& shownOn(QWidget* parent = nullptr) {
         QFileDialog* dialog = shownDialog();
         EXPECT_NE(dialog, nullptr);
-        // The user's window: typing goes to its focused field.
+        EXPECT_EQ(dialog->parentWidget(), parent);
         QApplication::setActiveWindow(dialog);
         dialog->setDirectory(pathOf(QString()));
         return *dialog;
+    }
+    QFileDialog& beginOpen() {
+        OpenPanel::Options options;
+        options.canChooseDirectories = true;
+        openPanel.begin(nullptr, options,
+                        [this](const QList<QUrl>& urls) { completions.append(urls); });
+        return shownOn();
     }
 
     QString file, other, folder;
@@ -114,38 +117,28 @@ protected:
 
 } // namespace
 
+// Typed paths, several items and Enter in the list are played through the real callers below.
 TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
     struct Case {
         const char* what;
-        bool multiple;
         std::function<void(QFileDialog&)> play;
-        QStringList chosen;
+        QString chosen;
     };
     const QList<Case> cases = {
         {"a file selected, then Open",
-         false,
          [this](QFileDialog& d) {
              selectInList(d, {file});
              acceptButton(d).click();
          },
-         {file}},
+         file},
         {"a folder selected after a file, then Open",
-         false,
          [this](QFileDialog& d) {
              selectInList(d, {file});
              selectInList(d, {folder});
              acceptButton(d).click();
          },
-         {folder}},
-        {"a file's whole path typed, then Enter",
-         false,
-         [this](QFileDialog& d) {
-             type(nameField(d), file);
-             pressKey(nameField(d), Qt::Key_Return);
-         },
-         {file}},
+         folder},
         {"a folder typed goes into it; Enter again chooses it",
-         false,
          [this](QFileDialog& d) {
              type(nameField(d), u"folder"_s);
              pressKey(nameField(d), Qt::Key_Return);
@@ -154,42 +147,22 @@ TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
              EXPECT_EQ(nameField(d).text(), QString());
              pressKey(nameField(d), Qt::Key_Return);
          },
-         {folder}},
-        {"several files and folders at once",
-         true,
-         [this](QFileDialog& d) {
-             selectInList(d, {file, folder, other});
-             acceptButton(d).click();
-         },
-         {file, folder, other}},
-        {"several selected, then Enter in the list",
-         true,
-         [this](QFileDialog& d) {
-             selectInList(d, {other, folder}); // the folder is the current row
-             pressKey(*d.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
-         },
-         {folder, other}},
+         folder},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         completions.clear();
-        QFileDialog& dialog = beginOpen(c.multiple);
+        QFileDialog& dialog = beginOpen();
         EXPECT_NE(dialog.windowTitle(), u"Find Directory"_s);
         EXPECT_FALSE(dialog.nameFilters().join(u' ').contains(u"Directories"_s));
         c.play(dialog);
-        ASSERT_EQ(completions.size(), 1);
-        QStringList chosen;
-        for (const QUrl& url : completions.front())
-            chosen.append(url.toLocalFile());
-        EXPECT_EQ(QSet<QString>(chosen.cbegin(), chosen.cend()),
-                  QSet<QString>(c.chosen.cbegin(), c.chosen.cend()));
-        EXPECT_EQ(chosen.size(), c.chosen.size());
+        EXPECT_EQ(completions, QList<QList<QUrl>>{{QUrl::fromLocalFile(c.chosen)}});
         EXPECT_EQ(shownDialog(), nullptr);
     }
 }
 
 TEST_F(QtPanelDialogTest, OpenCancelledOrNamingNothingChoosesNothing) {
-    QFileDialog& dialog = beginOpen(false);
+    QFileDialog& dialog = beginOpen();
     type(nameField(dialog), u"no such file"_s);
     EXPECT_FALSE(acceptButton(dialog).isEnabled());
     EXPECT_TRUE(completions.isEmpty());
@@ -203,13 +176,8 @@ TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
     const auto beginSave = [&] {
         savePanel.begin(nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
                         [&saved](const std::optional<QUrl>& url) { saved.append(url); });
-        QFileDialog* dialog = shownDialog();
-        EXPECT_NE(dialog, nullptr);
-        QApplication::setActiveWindow(dialog);
-        dialog->setDirectory(pathOf(QString()));
-        return dialog;
+        return &shownOn();
     };
-
     QFileDialog* dialog = beginSave();
     EXPECT_EQ(nameField(*dialog).text(), u"report.text"_s);
     type(nameField(*dialog), u"new report"_s); // the suffix is added
@@ -242,17 +210,8 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     RecordingUpdateAlert updateAlert;
     RecordingWorkspace workspace;
     AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
-    const auto dialogOn = [this](QWidget* window) -> QFileDialog& {
-        QFileDialog* dialog = shownDialog();
-        EXPECT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->parentWidget(), window);
-        QApplication::setActiveWindow(dialog);
-        dialog->setDirectory(pathOf(QString()));
-        return *dialog;
-    };
-
     delegate.openFiles(); // File > Open: several at once
-    QFileDialog& open = dialogOn(nullptr);
+    QFileDialog& open = shownOn(nullptr);
     selectInList(open, {file, folder});
     acceptButton(open).click();
     QStringList titles;
@@ -262,7 +221,7 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
 
     ViewController& inspector = delegate.documents().front()->window()->viewController();
     inspector.ui().inspectButton->click();
-    QFileDialog& inspect = dialogOn(inspector.window());
+    QFileDialog& inspect = shownOn(inspector.window());
     type(nameField(inspect), other);
     pressKey(nameField(inspect), Qt::Key_Return);
     EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
@@ -270,7 +229,7 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     auto* compare = static_cast<ToolWindow*>(delegate.openCompare())
                         ->contentController<CompareViewController>();
     compare->ui().choose1Button->click();
-    QFileDialog& first = dialogOn(compare->window());
+    QFileDialog& first = shownOn(compare->window());
     selectInList(first, {folder});
     pressKey(*first.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
     EXPECT_EQ(compare->ui().file1Textbox->text(), folder);

@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""A one-file web server on 127.0.0.1 for the update check's tests.
-
-Answers every GET with the given body file, Content-Type and status, appends each request's path
-to the log file, and prints its port on a line of its own once it listens. It stops when its
-standard input closes or after --lifetime seconds, whichever comes first.
-"""
+"""The update check's web server on 127.0.0.1: every GET gets the body file with the given type and
+status, and its path is logged. Prints its port once it listens; stops when standard input closes
+or after --lifetime seconds."""
 
 import argparse
 import http.server
