@@ -85,25 +85,6 @@ TEST(PlistDescription, RendersLeavesAloneAndInsideCollections) {
     }
 }
 
-// Text made only of strings and data says everything about them: the old-style reader gets the
-// same tree back, whatever the escapes, quoting and indentation involved.
-TEST(PlistDescription, ReadsBackThroughTheOpenStepReader) {
-    QString everyUnit;
-    for (char16_t unit = 0; unit < 0x100; ++unit)
-        everyUnit.append(QChar(unit));
-    everyUnit += u"\u2028\U0001F600\uffff"_s + QChar(0xDC00);
-    const V value = V::dictionary(
-        {{everyUnit, s(everyUnit)},
-         {u"a"_s,
-          V::array({s({}), s(u"x"_s), V::data({}), V::data(QByteArray("\0\xff\x10\x20\x30", 5)),
-                    V::array({V::array({}), V::dictionary({})})})},
-         {QString(),
-          V::dictionary({{u"k y"_s, V::array({V::dictionary({{u"z"_s, s(u"-1"_s)}})})}})}});
-    const std::optional<V> back = OpenStepPlistReader::read(*PlistDescription::describe(value));
-    ASSERT_TRUE(back);
-    EXPECT_TRUE(*back == value);
-}
-
 TEST(PlistDescription, HexTextGroupsFourBytes) {
     const QByteArray bytes = QByteArray::fromHex("abcdef01020304050607");
     EXPECT_EQ(PlistDescription::hexText({}), u"<>"_s);

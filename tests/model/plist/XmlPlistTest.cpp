@@ -8,7 +8,6 @@
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
-using plisttest::python;
 using plisttest::secondsSince2001;
 
 namespace {
@@ -69,10 +68,6 @@ TEST(XmlPlistWriter, WrapsBase64ByDepth) {
          "\t\t\t\t\t\t\t\tMDEyMzQ1Njc4\n"
          "\t\t\t\t\t\t\t\tOTAx\n"
          "\t\t\t\t\t\t\t\t\t</data>\n"},
-        {0, bytes.first(57), // exactly one full line
-         "<data>\n"
-         "MDEyMzQ1Njc4OTAxMjM0NTY3ODkwMTIzNDU2Nzg5MDEyMzQ1Njc4OTAxMjM0NTY3ODkwMTIzNDU2\n"
-         "</data>\n"},
         {2, {}, "\t\t<data>\n\t\t</data>\n"}, // empty: the closing tag follows directly
     };
     for (const auto& [depth, data, element] : cases) {
@@ -130,9 +125,12 @@ TEST(XmlPlistWriter, RefusesWhatTheReaderCouldNotReadBack) {
     const auto text = [](std::initializer_list<char16_t> units) {
         return QStringView(units.begin(), qsizetype(units.size())).toString();
     };
-    V::Dictionary halfAMillionKeys;
-    for (int i = 0; i < 500'000; ++i)
-        halfAMillionKeys.append({QString::number(i), V::boolean(true)});
+    const auto keys = [](int count) {
+        V::Dictionary entries;
+        for (int i = 0; i < count; ++i)
+            entries.append({QString::number(i), V::boolean(true)});
+        return V::dictionary(entries);
+    };
     const struct {
         const char* name;
         V value;
@@ -162,7 +160,8 @@ TEST(XmlPlistWriter, RefusesWhatTheReaderCouldNotReadBack) {
         {"key at depth 513", nestedIn(512, V::dictionary({{u"k"_s, V::array({})}})), false},
         {"1,000,000 elements", V::array(V::Array(999'999, V::boolean(true))), true},
         {"1,000,001 elements", V::array(V::Array(1'000'000, V::boolean(true))), false},
-        {"keys count as elements", V::dictionary(halfAMillionKeys), false},
+        {"999,999 keys and values", keys(499'999), true},
+        {"1,000,001 keys and values", keys(500'000), false},
         {"a megabyte string shared 100 times",
          V::array(V::Array(100, V::string(QString(1 << 20, u'x')))), false},
     };
@@ -173,20 +172,15 @@ TEST(XmlPlistWriter, RefusesWhatTheReaderCouldNotReadBack) {
             EXPECT_TRUE(XmlPlistReader::read(*doc) == value) << name;
         }
     }
-    halfAMillionKeys.removeLast();
-    EXPECT_TRUE(XmlPlistWriter::write(V::dictionary(halfAMillionKeys)));
 }
 
 TEST(XmlPlist, RoundTripsEveryKind) {
     // clang-format off
     const V values[] = {
-        V::boolean(true), V::integer(-1), V::integer(int64Min), V::unsignedInteger(uint64Max),
-        V::real(-0.0), V::real(3.14), V::real(-1e-300), V::real(quietNan), V::real(inf),
-        V::real(std::numeric_limits<double>::denorm_min()),
-        V::real(std::numeric_limits<double>::max()), V::date(-1e9),
-        V::data(QByteArray("\0\xff\x80", 3)), V::data(QByteArray(70'000, '\xA5')),
-        V::string(u" <&> \r\n\t ]]> &amp; "_s), V::string(u"  leading and trailing  "_s),
-        nestedIn(512, V::array({})),
+        V::integer(int64Min), V::unsignedInteger(uint64Max), V::real(-0.0), V::real(-1e-300),
+        V::real(quietNan), V::real(inf), V::real(std::numeric_limits<double>::denorm_min()),
+        V::real(std::numeric_limits<double>::max()), V::date(-1e9), V::data(QByteArray(70'000, '\xA5')),
+        V::string(u"  leading and trailing  "_s), nestedIn(512, V::array({})),
         V::dictionary({{u"z"_s, V::array({V::dictionary({{u"é"_s, V::data("x")}}), V::array({})})},
                        {u""_s, V::string(u"empty key"_s)},
                        {u"a\nb"_s, V::dictionary({{u"CF$UID"_s, V::string(u"not a UID"_s)}})},
@@ -242,14 +236,8 @@ TEST(XmlPlistReader, ReadsWhatOtherWritersMayProduce) {
         {"<integer>+7</integer>", V::integer(7)},
         {"<integer>0x7fFF</integer>", V::integer(0x7FFF)},
         {"<integer>-0X10</integer>", V::integer(-16)},
-        {"<integer>-9223372036854775808</integer>", V::integer(int64Min)},
-        {"<integer>18446744073709551615</integer>", V::unsignedInteger(uint64Max)},
-        {"<real>1.5e3</real>", V::real(1500)},
-        {"<real>+2.5</real>", V::real(2.5)},
         {"<real>+INFINITY</real>", V::real(inf)},
         {"<real>-nan</real>", V::real(quietNan)}, // one NaN, so that it writes and reads back
-        {"<date>2021-06-01T12:34:56Z</date>", V::date(secondsSince2001(2021, 6, 1, 12, 34, 56))},
-        {"<date>1900-02-28T23:59:59Z</date>", V::date(secondsSince2001(1900, 2, 28, 23, 59, 59))},
         {"<data>\n\tSGVs\n bG8=\r\n</data>", V::data("Hello")},
         {"<data>SGVsbG8</data>", V::data("Hello")}, // padding left out
         {"<dict><key>a</key><integer>1</integer><key>b</key><true/>"
@@ -273,57 +261,38 @@ TEST(XmlPlistReader, ReadsWhatOtherWritersMayProduce) {
 
 // One document for each check the reader makes.
 TEST(XmlPlistReader, RefusesMalformedDocuments) {
-    const struct {
-        const char* name;
-        QByteArray doc;
-    } cases[] = {
-        {"empty", ""},
-        {"not XML", "bplist00"},
-        {"unclosed", "<plist><array><true/></array>"},
-        {"empty plist", "<plist></plist>"},
-        {"two objects in plist", "<plist><true/><false/></plist>"},
-        {"second root", "<true/><true/>"},
-        {"key as the root", "<plist><key>k</key></plist>"},
-        {"unknown element", "<plist><set/></plist>"},
-        {"prefixed element", "<p:true xmlns:p=\"urn:x\"/>"},
-        {"text in an array", "<array><true/> junk </array>"},
-        {"text in true", "<true>yes</true>"},
-        {"element in a string", "<string>a<b/>c</string>"},
-        {"element in a key", "<dict><key>a<b/></key><true/></dict>"},
-        {"key without value", "<dict><key>k</key></dict>"},
-        {"key followed by a key", "<dict><key>a</key><key>b</key><true/></dict>"},
-        {"value without key", "<dict><true/></dict>"},
-        {"undeclared entity", "<string>&nbsp;</string>"},
-        {"entity of an external DTD",
-         "<!DOCTYPE plist SYSTEM \"plist.dtd\"><plist><string>&x;</string></plist>"},
-        {"DTD declaring a parameter entity",
-         "<!DOCTYPE plist [<!ENTITY % x \"y\">]><plist><true/></plist>"},
-        {"DTD declaring attributes",
-         "<!DOCTYPE plist [<!ATTLIST plist version CDATA #IMPLIED>]><plist><true/></plist>"},
-        {"character reference to a control", "<string>&#1;</string>"},
-        {"invalid UTF-8", "<string>\xFF</string>"},
-        {"declared Latin-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><string>a</string>"},
-        {"integer 2^64", "<integer>18446744073709551616</integer>"},
-        {"integer below INT64_MIN", "<integer>-9223372036854775809</integer>"},
-        {"empty integer", "<integer/>"},
-        {"two signs", "<integer>--1</integer>"},
-        {"integer with junk", "<integer>12a</integer>"},
-        {"real with junk", "<real>1.5x</real>"},
-        {"real plus minus", "<real>+-1</real>"},
-        {"hexadecimal real", "<real>0x1p3</real>"},
-        {"real out of range", "<real>1e400</real>"},
-        {"date without Z", "<date>2021-06-01T12:34:56</date>"},
-        {"date lower-case", "<date>2021-06-01t12:34:56z</date>"},
-        {"Arabic-Indic digit", "<date>202\xD9\xA1-06-01T12:34:56Z</date>"},
-        {"February 29 of 2021", "<date>2021-02-29T12:34:56Z</date>"},
-        {"leap second", "<date>2016-12-31T23:59:60Z</date>"},
-        {"base64 with a bad character", "<data>SGVs!bG8=</data>"},
-        {"base64 URL alphabet", "<data>-_-_</data>"},
-        {"base64 with a dangling character", "<data>SGVs b</data>"},
-        {"base64 with non-ASCII", "<data>SGVsbG8\xC3\xA9</data>"},
+    // clang-format off
+    const QByteArray cases[] = {
+        // Structure.
+        "", "bplist00", "<plist><array><true/></array>", "<plist></plist>",
+        "<plist><true/><false/></plist>", "<true/><true/>", "<plist><key>k</key></plist>",
+        "<plist><set/></plist>", "<p:true xmlns:p=\"urn:x\"/>", "<array><true/> junk </array>",
+        "<true>yes</true>", "<string>a<b/>c</string>",
+        // Dictionaries: a key, then its value.
+        "<dict><key>a<b/></key><true/></dict>", "<dict><key>k</key></dict>",
+        "<dict><key>a</key><key>b</key><true/></dict>", "<dict><true/></dict>",
+        // Entities, DTDs, characters and encodings.
+        "<string>&nbsp;</string>",
+        "<!DOCTYPE plist SYSTEM \"plist.dtd\"><plist><string>&x;</string></plist>",
+        "<!DOCTYPE plist [<!ENTITY % x \"y\">]><plist><true/></plist>",
+        "<!DOCTYPE plist [<!ATTLIST plist version CDATA #IMPLIED>]><plist><true/></plist>",
+        "<string>&#1;</string>", "<string>\xFF</string>",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><string>a</string>",
+        // Numbers.
+        "<integer>18446744073709551616</integer>", "<integer>-9223372036854775809</integer>",
+        "<integer/>", "<integer>--1</integer>", "<integer>12a</integer>", "<real>1.5x</real>",
+        "<real>+-1</real>", "<real>0x1p3</real>", "<real>1e400</real>",
+        // Dates: exactly YYYY-MM-DDTHH:MM:SSZ, a valid day and time.
+        "<date>2021-06-01T12:34:56</date>", "<date>2021-06-01t12:34:56z</date>",
+        "<date>202\xD9\xA1-06-01T12:34:56Z</date>", "<date>2021-02-29T12:34:56Z</date>",
+        "<date>2016-12-31T23:59:60Z</date>",
+        // Base64: strict, the standard alphabet, no lone last character.
+        "<data>SGVs!bG8=</data>", "<data>-_-_</data>", "<data>SGVs b</data>",
+        "<data>SGVsbG8\xC3\xA9</data>",
     };
-    for (const auto& [name, doc] : cases)
-        EXPECT_FALSE(XmlPlistReader::read(doc)) << name;
+    // clang-format on
+    for (const QByteArray& doc : cases)
+        EXPECT_FALSE(XmlPlistReader::read(doc)) << doc.constData();
 }
 
 TEST(XmlPlistReader, RefusesHostileDocuments) {
@@ -353,40 +322,4 @@ TEST(XmlPlistReader, RefusesHostileDocuments) {
     for (const auto& [name, doc, accepted] : cases) {
         EXPECT_EQ(XmlPlistReader::read(doc).has_value(), accepted) << name;
     }
-}
-
-TEST(XmlPlistOracle, PlistlibReadsWhatWeWrite) {
-    const V value = V::dictionary({
-        {u"z"_s,
-         V::array({V::integer(1), V::integer(-1), V::integer(int64Min),
-                   V::unsignedInteger(uint64Max), V::real(2.5), V::real(-0.0), V::real(-inf),
-                   V::real(1e-300), V::singleReal(1.5f), V::boolean(false), V::boolean(true)})},
-        {u"a"_s, V::string(u"Grüße <&> \"\r\n\t😀"_s)},
-        {u"x"_s, V::data(QByteArray(100, 'x'))},
-        {u"e"_s, V::data({})},
-        {u"t"_s, V::date(secondsSince2001(2021, 6, 1, 12, 34, 56) + 0.5)},
-        {u"o"_s, V::date(secondsSince2001(1900, 1, 1, 0, 0, 0))},
-        {u"u"_s, V::uid(70'000)},
-        {u"n"_s,
-         V::array({V::array({}), V::dictionary({}), V::string({}), nestedIn(12, V::data("deep"))})},
-        {u"\u00e9\u65e5"_s, V::dictionary({{u"k"_s, V::string(u"v"_s)}})},
-    });
-    const std::optional<QByteArray> doc = XmlPlistWriter::write(value);
-    ASSERT_TRUE(doc);
-    const QByteArray printed = python(uR"(
-import plistlib, sys
-print(ascii(plistlib.loads(sys.stdin.buffer.read(), fmt=plistlib.FMT_XML)), end='')
-)"_s,
-                                      *doc);
-    if (printed.isEmpty())
-        GTEST_SKIP() << "python3 with plistlib is not available";
-    const std::string deep = std::string(12, '[') + "b'deep'" + std::string(12, ']');
-    const std::string expected =
-        "{'a': 'Gr\\xfc\\xdfe <&> \"\\r\\n\\t\\U0001f600', 'e': b'', 'n': [[], {}, '', " + deep +
-        "], 'o': datetime.datetime(1900, 1, 1, 0, 0), "
-        "'t': datetime.datetime(2021, 6, 1, 12, 34, 56), 'u': {'CF$UID': 70000}, 'x': b'" +
-        std::string(100, 'x') +
-        "', 'z': [1, -1, -9223372036854775808, 18446744073709551615, 2.5, -0.0, -inf, 1e-300, "
-        "1.5, False, True], '\\xe9\\u65e5': {'k': 'v'}}";
-    EXPECT_EQ(printed.toStdString(), expected);
 }
