@@ -48,7 +48,6 @@ TEST(OpenStepPlistReader, ReadsEachForm) {
         {u"( a , \"b\" , <01> , ( ) , { } , )"_s,
          V::array({s(u"a"_s), s(u"b"_s), V::data("\x01"), V::array({}), dict({})})},
         {u"{ k; 'q k' ; }"_s, dict({{u"k"_s, s(u"k"_s)}, {u"q k"_s, s(u"q k"_s)}})},
-        {u"{a=1;b=2;a=3;}"_s, dict({{u"a"_s, s(u"3"_s)}, {u"b"_s, s(u"2"_s)}})},
         {u"{\"a b\" = <00>; l = (x, {y = z;}); }"_s,
          dict({{u"a b"_s, V::data(QByteArray(1, '\0'))},
                {u"l"_s, V::array({s(u"x"_s), dict({{u"y"_s, s(u"z"_s)}})})}})},
