@@ -27,6 +27,7 @@ protected:
     }
 
     static void choose(EditViewController& editor, int format) {
+        ASSERT_LT(format, editor.ui().formatPopup->count()); // every format is on offer
         editor.ui().formatPopup->setCurrentIndex(format);
         Q_EMIT editor.ui().formatPopup->activated(format);
     }

@@ -116,6 +116,8 @@ TEST(OpenStepPlistReader, EnforcesDepthAndSize) {
     } cases[] = {
         {"arrays at depth 512", nested(depth, u"("_s, u")"_s), true},
         {"arrays at depth 513", nested(depth + 1, u"("_s, u")"_s), false},
+        {"dictionaries at depth 512", u"{a="_s.repeated(depth) + u"{}"_s + u";}"_s.repeated(depth),
+         true},
         {"dictionaries at depth 513",
          u"{a="_s.repeated(depth + 1) + u"{}"_s + u";}"_s.repeated(depth + 1), false},
         {"strings file at depth 513", u"a = "_s + nested(depth, u"("_s, u")"_s) + u";"_s, false},

@@ -74,6 +74,7 @@ TEST(PlistDescription, RendersLeavesAloneAndInsideCollections) {
          u"\"0000-12-31 23:59:59 +0000\""_s},
         // A date beyond the calendar's reach shows its seconds.
         {V::date(std::numeric_limits<double>::quiet_NaN()), u"nan"_s, u"nan"_s},
+        {V::date(-1e300), u"-1e+300"_s, u"\"-1e+300\""_s},
         {V::data("Hello"), u"<48656c6c 6f>"_s, u"<48656c6c 6f>"_s},
         {V(), u"<null>"_s, u"\"<null>\""_s},
         {V::uid(3), u"{value = 3}"_s, u"{value = 3}"_s},
