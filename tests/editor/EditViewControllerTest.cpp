@@ -123,7 +123,7 @@ TEST_F(EditViewControllerTest, TextThatDoesNotConvertIsRefusedAndNothingIsWiped)
     save(editor, u"user.keep"_s, EditorConversion::PropertyList, u"{ not = a list"_s);
     ASSERT_EQ(alert.shown().size(), 1);
     EXPECT_EQ(alert.shown().front(), u"The text is not a property list, so nothing was saved "
-                                      "(attribute \u201cuser.keep\u201d of \u201c"_s +
+                                     "(attribute \u201cuser.keep\u201d of \u201c"_s +
                                          file + u"\u201d)."_s);
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"{ not = a list"_s);

@@ -42,10 +42,14 @@ TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
               u"The hex text has an odd number of digits, so nothing was saved."_s);
     // A character that is not a digit is named, quoted visibly, whatever the count of the rest.
     const std::pair<QString, QString> notDigits[] = {
-        {u"48zz"_s, u"z"_s},           {u"4\n"_s + u"65\t1"_s, u"\\n"_s},
-        {u"4865\t1"_s, u"\\t"_s},      {u"48\r65"_s, u"\\r"_s},
-        {u"48\u00a065"_s, u"U+00A0"_s}, {u"48\u200b1"_s, u"U+200B"_s},
-        {u"48\U0001F600"_s, u"\U0001F600"_s}, {u"<48>65"_s, u">"_s},
+        {u"48zz"_s, u"z"_s},
+        {u"4\n"_s + u"65\t1"_s, u"\\n"_s},
+        {u"4865\t1"_s, u"\\t"_s},
+        {u"48\r65"_s, u"\\r"_s},
+        {u"48\u00a065"_s, u"U+00A0"_s},
+        {u"48\u200b1"_s, u"U+200B"_s},
+        {u"48\U0001F600"_s, u"\U0001F600"_s},
+        {u"<48>65"_s, u">"_s},
     };
     for (const auto& [text, shown] : notDigits)
         EXPECT_EQ(EditorConversion::hexBytes(text).problem,

@@ -1,6 +1,7 @@
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
 
+#include <cmath>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -107,8 +108,8 @@ TEST(BinaryPlist, EncodesEachObjectWithItsMarkerAndReadsItBack) {
     }
     // clang-format off
     const V longer[] = {
-        V::integer(std::numeric_limits<qint64>::min()), V::integer(std::numeric_limits<qint64>::max()),
-        V::real(-0.0), V::real(std::numeric_limits<double>::quiet_NaN()),
+        V::integer(std::numeric_limits<qint64>::min()), V::real(-0.0),
+        V::integer(std::numeric_limits<qint64>::max()), V::real(std::nan("")),
         V::data(QByteArray(70'000, '\xA5')), V::string(u"Grüße 日本 😀"_s),
         V::string(u"nul\0inside é"_s), V::string(QString(QChar(0xD800)) + u"lone"_s),
         V::uid(std::numeric_limits<quint32>::max()),

@@ -110,9 +110,8 @@ TEST(XmlPlistWriter, WritesEachKindAsApple) {
          "<dict>\n\t<key>a&amp;&lt;</key>\n\t<array>\n\t\t<dict/>\n\t</array>\n"
          "\t<key>b</key>\n\t<true/>\n</dict>\n"},
         // UTF-16 order: U+FF5E is a single unit, U+1F600 starts with the surrogate 0xD83D.
-        {V::array({V::dictionary({{u"\uFF5E"_s, V::integer(1)},
-                                  {u"😀"_s, V::integer(2)},
-                                  {u"Z"_s, V::array({})}})}),
+        {V::array({V::dictionary(
+             {{u"\uFF5E"_s, V::integer(1)}, {u"😀"_s, V::integer(2)}, {u"Z"_s, V::array({})}})}),
          "<array>\n\t<dict>\n\t\t<key>Z</key>\n\t\t<array/>\n\t\t<key>😀</key>\n"
          "\t\t<integer>2</integer>\n\t\t<key>\xEF\xBD\x9E</key>\n\t\t<integer>1</integer>\n"
          "\t</dict>\n</array>\n"},
@@ -179,8 +178,8 @@ TEST(XmlPlist, RoundTripsEveryKind) {
     const V values[] = {
         V::integer(int64Min), V::unsignedInteger(uint64Max), V::real(-0.0), V::real(-1e-300),
         V::real(quietNan), V::real(inf), V::real(std::numeric_limits<double>::denorm_min()),
-        V::real(std::numeric_limits<double>::max()), V::date(-1e9), V::data(QByteArray(70'000, '\xA5')),
-        V::string(u"  leading and trailing  "_s),
+        V::real(std::numeric_limits<double>::max()), V::date(-1e9),
+        V::data(QByteArray(70'000, '\xA5')), V::string(u"  leading and trailing  "_s),
         V::dictionary({{u"z"_s, V::array({V::dictionary({{u"é"_s, V::data("x")}}), V::array({})})},
                        {u""_s, V::string(u"empty key"_s)},
                        {u"a\nb"_s, V::dictionary({{u"CF$UID"_s, V::string(u"not a UID"_s)}})},
