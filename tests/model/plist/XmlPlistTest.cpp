@@ -243,7 +243,7 @@ TEST(XmlPlistReader, RefusesMalformedDocuments) {
         "", "bplist00", "<plist><array><true/></array>", "<plist></plist>",
         "<plist><true/><false/></plist>", "<true/><true/>", "<plist><key>k</key></plist>",
         "<plist><set/></plist>", "<p:true xmlns:p=\"urn:x\"/>", "<array><true/> junk </array>",
-        "<true>yes</true>", "<string>a<b/>c</string>",
+        "<array><![CDATA[x]]></array>", "<true>yes</true>", "<string>a<b/>c</string>",
         // Dictionaries: a key, then its value.
         "<dict><key>a<b/></key><true/></dict>", "<dict><key>k</key></dict>",
         "<dict><key>a</key><key>b</key><true/></dict>", "<dict><true/></dict>",
