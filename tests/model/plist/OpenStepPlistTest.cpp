@@ -44,7 +44,6 @@ TEST(OpenStepPlistReader, ReadsEachForm) {
         {u"<>"_s, V::data({})},
         {u"< 48\t65\n6C\r6c\u20286f\u2029ff >"_s, V::data("Hello\xff")},
         // Arrays and dictionaries.
-        {u"()"_s, V::array({})},
         {u"( a , \"b\" , <01> , ( ) , { } , )"_s,
          V::array({s(u"a"_s), s(u"b"_s), V::data("\x01"), V::array({}), dict({})})},
         {u"{ k; 'q k' ; }"_s, dict({{u"k"_s, s(u"k"_s)}, {u"q k"_s, s(u"q k"_s)}})},
