@@ -1,22 +1,19 @@
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
-#include "support/PlistTestSupport.h"
 
+#include <cmath>
 #include <limits>
 
-#include <QDateTime>
-#include <QProcess>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
-using plisttest::python;
-using plisttest::secondsSince2001;
 
 namespace {
 
 using V = PlistValue;
+
+constexpr quint64 uint64Max = std::numeric_limits<quint64>::max();
 
 QByteArray hex(const QByteArray& text) {
     return QByteArray::fromHex(text);
@@ -60,15 +57,6 @@ QByteArray nested(int depth, int tail) {
     return assemble(objects, 2);
 }
 
-// Each level is an array holding two references to the next: 2^(levels + 1) - 1 nodes expanded.
-QByteArray doubling(int levels) {
-    QList<QByteArray> objects;
-    for (int i = 1; i <= levels; ++i)
-        objects.append(hex("a2") + char(i) + char(i));
-    objects.append(hex("08"));
-    return assemble(objects);
-}
-
 // A root holding `shared` references to an array of `inner` leaves and `direct` references to
 // the leaf itself: 1 + shared * (1 + inner) + direct nodes expanded.
 QByteArray wide(int shared, int inner, int direct) {
@@ -79,44 +67,7 @@ QByteArray wide(int shared, int inner, int direct) {
 
 } // namespace
 
-TEST(BinaryPlist, RoundTripsEveryKind) {
-    const qint64 int64Min = std::numeric_limits<qint64>::min();
-    const double inf = std::numeric_limits<double>::infinity();
-    V::Array distinct; // more than 255 objects, so references take two bytes
-    for (int i = 0; i < 300; ++i)
-        distinct.append(V::integer(i));
-    V deepest = V::array({});
-    for (int i = 0; i < BinaryPlistReader::maxDepth; ++i)
-        deepest = V::array({deepest});
-
-    // clang-format off
-    const V values[] = {
-        V::boolean(true), V::boolean(false), V::integer(0), V::integer(255), V::integer(256),
-        V::integer(65536), V::integer(0x1'0000'0000), V::integer(-1), V::integer(int64Min),
-        V::integer(std::numeric_limits<qint64>::max()), V::unsignedInteger(1ULL << 63),
-        V::unsignedInteger(std::numeric_limits<quint64>::max()), V::real(0.0), V::real(-0.0),
-        V::real(3.14), V::real(std::numeric_limits<double>::quiet_NaN()), V::real(inf),
-        V::real(-inf), V::real(std::numeric_limits<double>::denorm_min()), V::singleReal(0.1f),
-        V::date(secondsSince2001(2021, 6, 1, 12, 34, 56) + 0.25), V::date(-1e9), V::data({}),
-        V::data(QByteArray(70'000, '\xA5')), V::string({}), V::string(u"exactly fifteen"_s),
-        V::string(u"Grüße 日本 😀"_s), V::string(u"nul\0inside é"_s),
-        V::string(QString(QChar(0xD800)) + u"lone"_s), V::uid(0), V::uid(256),
-        V::uid(std::numeric_limits<quint32>::max()), V::array({}), V::dictionary({}),
-        V::array(distinct), deepest,
-        V::dictionary({{u"z"_s, V::array({V::dictionary({{u"é"_s, V::data("x")}}), V::array({})})},
-                       {u"a"_s, V::string(u"z"_s)},
-                       {u"z2"_s, V::dictionary({{u"a"_s, V::uid(3)}})}})};
-    // clang-format on
-    for (const V& value : values) {
-        const std::optional<QByteArray> doc = BinaryPlistWriter::write(value);
-        ASSERT_TRUE(doc);
-        const std::optional<V> back = BinaryPlistReader::read(*doc);
-        ASSERT_TRUE(back) << doc->left(64).toHex().constData();
-        EXPECT_TRUE(*back == value) << doc->left(64).toHex().constData();
-    }
-}
-
-TEST(BinaryPlistWriter, EncodesEachObjectWithItsMarker) {
+TEST(BinaryPlist, EncodesEachObjectWithItsMarkerAndReadsItBack) {
     const struct {
         V value;
         const char* object;
@@ -127,8 +78,7 @@ TEST(BinaryPlistWriter, EncodesEachObjectWithItsMarker) {
         {V::integer(65536), "1200010000"},
         {V::integer(0x1'0000'0000), "130000000100000000"},
         {V::integer(-2), "13fffffffffffffffe"},
-        {V::unsignedInteger(std::numeric_limits<quint64>::max()),
-         "14 0000000000000000 ffffffffffffffff"},
+        {V::unsignedInteger(uint64Max), "14 0000000000000000 ffffffffffffffff"},
         {V::singleReal(1.5f), "223fc00000"},
         {V::real(1.5), "233ff8000000000000"},
         {V::date(1.0), "333ff0000000000000"},
@@ -145,7 +95,25 @@ TEST(BinaryPlistWriter, EncodesEachObjectWithItsMarker) {
         const std::optional<QByteArray> doc = BinaryPlistWriter::write(value);
         ASSERT_TRUE(doc) << object;
         EXPECT_EQ(doc->mid(8, expected.size()).toHex(), expected.toHex());
+        EXPECT_TRUE(BinaryPlistReader::read(*doc) == value) << object;
     }
+    // clang-format off
+    const V longer[] = {
+        V::integer(std::numeric_limits<qint64>::min()), V::real(-0.0),
+        V::integer(std::numeric_limits<qint64>::max()), V::real(std::nan("")),
+        V::data(QByteArray(70'000, '\xA5')), V::string(u"Grüße 日本 😀"_s),
+        V::string(u"nul\0inside é"_s), V::string(QString(QChar(0xD800)) + u"lone"_s),
+        V::uid(std::numeric_limits<quint32>::max()),
+        V::dictionary({{u"z"_s, V::array({V::dictionary({{u"é"_s, V::data("x")}}), V::array({})})},
+                       {u"a"_s, V::string(u"z"_s)},
+                       {u"z2"_s, V::dictionary({{u"a"_s, V::uid(3)}})}})};
+    // clang-format on
+    for (const V& value : longer) {
+        const std::optional<QByteArray> doc = BinaryPlistWriter::write(value);
+        EXPECT_TRUE(doc && BinaryPlistReader::read(*doc) == value);
+    }
+    EXPECT_FALSE(BinaryPlistWriter::write(V::array({V::integer(1), V()})));
+    EXPECT_FALSE(BinaryPlistWriter::write(V::dictionary({{u"k"_s, V::uid(0x1'0000'0000)}})));
 }
 
 TEST(BinaryPlistWriter, PicksTheSmallestReferenceAndOffsetSizes) {
@@ -168,35 +136,17 @@ TEST(BinaryPlistWriter, PicksTheSmallestReferenceAndOffsetSizes) {
     }
 }
 
-TEST(BinaryPlistWriter, RefusesNullAndOversizedUids) {
-    EXPECT_FALSE(BinaryPlistWriter::write(V()));
-    EXPECT_FALSE(BinaryPlistWriter::write(V::array({V::integer(1), V()})));
-    EXPECT_FALSE(BinaryPlistWriter::write(V::dictionary({{u"k"_s, V()}})));
-    EXPECT_FALSE(BinaryPlistWriter::write(V::uid(0x1'0000'0000)));
-}
-
+// Encodings that other writers choose and ours does not.
 TEST(BinaryPlistReader, DecodesHandBuiltObjects) {
-    const QString nulAndLoneSurrogate = QString(QChar(0xD800)) + QChar(0);
     const struct {
         QList<QByteArray> objects;
         V expected;
     } cases[] = {
         {{hex("00")}, V()},
         {{hex("12ffffffff")}, V::integer(0xFFFF'FFFF)}, // four bytes are unsigned
-        {{hex("13ffffffffffffffff")}, V::integer(-1)},  // eight are signed
-        {{hex("14 0000000000000000 ffffffffffffffff")},
-         V::unsignedInteger(std::numeric_limits<quint64>::max())},
         {{hex("14 ffffffffffffffff fffffffffffffffe")}, V::integer(-2)},
-        {{hex("22 3fc00000")}, V::singleReal(1.5f)},
-        {{hex("62 d800 0000")}, V::string(nulAndLoneSurrogate)},
         {{hex("8f 000000000000000000000000 ffffffff")}, V::uid(0xFFFF'FFFF)},
         {{hex("4f 14 00000000000000000000000000000003 616263")}, V::data("abc")},
-        {{hex("a2 01 01"), hex("51 78")}, V::array({V::string(u"x"_s), V::string(u"x"_s)})},
-        {{hex("d2 01 03 02 04"), hex("51 61"), hex("10 01"), hex("51 62"), hex("10 02")},
-         V::dictionary({{u"a"_s, V::integer(1)}, {u"b"_s, V::integer(2)}})},
-        // A repeated key keeps its first place and takes the last value.
-        {{hex("d3 01 02 01 03 03 04"), hex("51 61"), hex("51 62"), hex("10 01"), hex("10 02")},
-         V::dictionary({{u"a"_s, V::integer(2)}, {u"b"_s, V::integer(1)}})},
     };
     for (const auto& [objects, expected] : cases) {
         const std::optional<V> value = BinaryPlistReader::read(assemble(objects));
@@ -205,6 +155,7 @@ TEST(BinaryPlistReader, DecodesHandBuiltObjects) {
     }
 }
 
+// One document for each check the reader makes.
 TEST(BinaryPlistReader, RefusesMalformedAndHostileDocuments) {
     const QByteArray base = assemble({hex("a2 01 02"), hex("51 61"), hex("09")});
     const QList<QByteArray> manyObjects(256, hex("08"));
@@ -222,7 +173,6 @@ TEST(BinaryPlistReader, RefusesMalformedAndHostileDocuments) {
         const char* name;
         QByteArray doc;
     } cases[] = {
-        {"empty", {}},
         {"magic only", "bplist00"},
         {"truncated", base.chopped(1)},
         {"magic bplist01", patched(7, '1', 1)},
@@ -239,27 +189,20 @@ TEST(BinaryPlistReader, RefusesMalformedAndHostileDocuments) {
         {"offset size too small for table at 312", assemble(farObjects, 1, 1)},
         {"ref out of range", assemble({hex("a1 05"), hex("08")})},
         {"ref past object area", assemble({hex("a2 01")})},
-        {"cycle", assemble({hex("a1 00")})},
-        {"indirect cycle", assemble({hex("a1 01"), hex("a1 00")})},
-        {"doubling graph", doubling(45)},
+        {"cycle", assemble({hex("a1 01"), hex("a1 00")})},
         {"count past object area", assemble({hex("43 6162")})},
-        {"count 2^62 data", assemble({hex("4f 13 4000000000000000")})},
         {"count 2^62 UTF-16", assemble({hex("6f 13 4000000000000000")})},
         {"count 2^62 dictionary", assemble({hex("df 13 4000000000000000")})},
         {"count above INT64_MAX", assemble({hex("af 13 8000000000000000")})},
         {"count not an integer", assemble({hex("4f 23 0000000000000000")})},
         {"int past object area", assemble({hex("13 0000")})},
         {"8-bit ASCII string", assemble({hex("51 80")})},
-        {"integer key", assemble({hex("d1 01 01"), hex("10 01")})},
         {"array key", assemble({hex("d1 01 02"), hex("a0"), hex("08")})},
         {"uid above 32 bits", assemble({hex("84 0100000000")})},
     };
     for (const auto& [name, doc] : cases) {
         EXPECT_FALSE(BinaryPlistReader::read(doc)) << name;
     }
-}
-
-TEST(BinaryPlistReader, RefusesMarkersOutsideBplist00) {
     const QByteArray objects("0f|0c|0d|0e|01|07|0a|15|2000|210000|24000000000000000000|3200000000|"
                              "34|70|7161|90|b0|c0|c100|e0|f0");
     for (const QByteArray& object : objects.split('|'))
@@ -278,64 +221,8 @@ TEST(BinaryPlistReader, EnforcesDepthAndExpandedSizeAtTheirLimits) {
         {"depth 513 through a shared tail", nested(513, 10), false},
         {"1,000,000 nodes", wide(1000, 998, 999), true},
         {"1,000,001 nodes", wide(1000, 998, 1000), false},
-        {"doubling to 2^19 - 1 nodes", doubling(18), true},
-        {"doubling to 2^20 - 1 nodes", doubling(19), false},
     };
     for (const auto& [name, doc, accepted] : cases) {
         EXPECT_EQ(BinaryPlistReader::read(doc).has_value(), accepted) << name;
     }
-}
-
-TEST(BinaryPlistOracle, ReadsWhatPlistlibWrites) {
-    const QByteArray doc = QByteArray::fromHex(python(uR"(
-import datetime, plistlib, sys
-value = {'b': [True, False], 'd': datetime.datetime(2021, 6, 1, 12, 34, 56), 'x': b'\x00\xffhi',
-         'i': [255, 65536, -1, -2**63, 2**64 - 1], 'r': float('-inf'), 'u': plistlib.UID(300),
-         's': ['', 'Grüße 😀', 'a' * 20], 'n': {'k': [{'x': 'y'}, [], {}]}}
-sys.stdout.write(plistlib.dumps(value, fmt=plistlib.FMT_BINARY).hex())
-)"_s));
-    if (doc.isEmpty())
-        GTEST_SKIP() << "python3 with plistlib is not available";
-
-    const V expected = V::dictionary(
-        {{u"b"_s, V::array({V::boolean(true), V::boolean(false)})},
-         {u"d"_s, V::date(secondsSince2001(2021, 6, 1, 12, 34, 56))},
-         {u"x"_s, V::data(QByteArray("\0\xffhi", 4))},
-         {u"i"_s, V::array({V::integer(255), V::integer(65536), V::integer(-1),
-                            V::integer(std::numeric_limits<qint64>::min()),
-                            V::unsignedInteger(std::numeric_limits<quint64>::max())})},
-         {u"r"_s, V::real(-std::numeric_limits<double>::infinity())},
-         {u"u"_s, V::uid(300)},
-         {u"s"_s, V::array({V::string({}), V::string(u"Grüße 😀"_s), V::string(QString(20, u'a'))})},
-         {u"n"_s, V::dictionary({{u"k"_s, V::array({V::dictionary({{u"x"_s, V::string(u"y"_s)}}),
-                                                    V::array({}), V::dictionary({})})}})}});
-    const std::optional<V> value = BinaryPlistReader::read(doc);
-    ASSERT_TRUE(value);
-    EXPECT_TRUE(*value == expected);
-}
-
-TEST(BinaryPlistOracle, PlistlibReadsWhatWeWrite) {
-    const qint64 int64Min = std::numeric_limits<qint64>::min();
-    const V value =
-        V::dictionary({{u"z"_s, V::array({V::integer(1), V::integer(-1), V::integer(int64Min),
-                                          V::unsignedInteger(std::numeric_limits<quint64>::max()),
-                                          V::real(2.5), V::singleReal(1.5f), V::boolean(false)})},
-                       {u"a"_s, V::string(u"Grüße\0😀"_s)},
-                       {u"x"_s, V::data(QByteArray(16, 'x'))},
-                       {u"t"_s, V::date(secondsSince2001(2021, 6, 1, 12, 34, 56))},
-                       {u"u"_s, V::uid(70'000)},
-                       {u"e"_s, V::array({V::array({}), V::dictionary({})})}});
-    const std::optional<QByteArray> doc = BinaryPlistWriter::write(value);
-    ASSERT_TRUE(doc);
-    const QByteArray printed = python(uR"(
-import plistlib, sys
-print(ascii(plistlib.loads(bytes.fromhex(sys.stdin.read()), fmt=plistlib.FMT_BINARY)), end='')
-)"_s,
-                                      doc->toHex());
-    if (printed.isEmpty())
-        GTEST_SKIP() << "python3 with plistlib is not available";
-    EXPECT_EQ(printed.toStdString(),
-              "{'z': [1, -1, -9223372036854775808, 18446744073709551615, 2.5, 1.5, False], "
-              "'a': 'Gr\\xfc\\xdfe\\x00\\U0001f600', 'x': b'xxxxxxxxxxxxxxxx', "
-              "'t': datetime.datetime(2021, 6, 1, 12, 34, 56), 'u': UID(70000), 'e': [[], {}]}");
 }

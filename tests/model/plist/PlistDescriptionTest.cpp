@@ -5,7 +5,6 @@
 
 #include <limits>
 
-#include <QDateTime>
 #include <gtest/gtest.h>
 
 using namespace palvorn;
@@ -23,27 +22,18 @@ V s(const QString& text) {
 } // namespace
 
 TEST(PlistDescription, ReproducesFoundationsLayout) {
-    const V nested = V::array({V::integer(1)});
     const struct {
         V value;
         QString expected;
     } cases[] = {
-        {V::array({s(u"a"_s), s(u"b c"_s)}), u"(\n    a,\n    \"b c\"\n)"_s},
-        {V::array({nested}), u"(\n        (\n        1\n    )\n)"_s},
+        {V::array({}), u"(\n)"_s},
+        {V::dictionary({}), u"{\n}"_s},
+        {V::array({V::array({V::integer(1)})}), u"(\n        (\n        1\n    )\n)"_s},
         {V::dictionary(
              {{u"key"_s, s(u"value"_s)}, {u"list"_s, V::array({V::integer(1), V::integer(2)})}}),
          u"{\n    key = value;\n    list =     (\n        1,\n        2\n    );\n}"_s},
-        {V::dictionary({{u"\u6211"_s, s(u"\u54c8\u54c8"_s)}}),
-         u"{\n    \"\\U6211\" = \"\\U54c8\\U54c8\";\n}"_s},
-        {V::array({}), u"(\n)"_s},
-        {V::dictionary({}), u"{\n}"_s},
-        {V::dictionary({{u"a"_s, V::array({})}}), u"{\n    a =     (\n    );\n}"_s},
-        {V::array({V::dictionary({})}), u"(\n        {\n    }\n)"_s},
         {V::array({V::dictionary({{u"a"_s, V::integer(1)}}), s(u"x"_s)}),
          u"(\n        {\n        a = 1;\n    },\n    x\n)"_s},
-        {V::dictionary({{u"d"_s, V::dictionary({{u"l"_s, V::array({nested})}})}}),
-         u"{\n    d =     {\n        l =         (\n                        (\n"
-         "                1\n            )\n        );\n    };\n}"_s},
         // Keys in UTF-16 order, quoted like any leaf.
         {V::dictionary({{u"apple"_s, V::integer(1)},
                         {u"\u00e9"_s, V::integer(2)},
@@ -57,38 +47,7 @@ TEST(PlistDescription, ReproducesFoundationsLayout) {
         EXPECT_EQ(PlistDescription::describe(value), expected) << qPrintable(expected);
 }
 
-TEST(PlistDescription, RendersTheReferenceDictionary) {
-    const V value = V::dictionary(
-        {{u"when"_s, V::date(secondsSince2001(2021, 6, 1, 12, 34, 56) + 0.75)},
-         {u"pi"_s, s(u"3.14"_s)},
-         {u"one"_s, V::integer(1)},
-         {u"name"_s, s(u"Hello <World> & \"q\" 'a'"_s)},
-         {u"list"_s, V::array({s(u"x"_s), V::integer(-5),
-                               V::unsignedInteger(std::numeric_limits<quint64>::max()), s({})})},
-         {u"flag"_s, V::boolean(true)},
-         {u"count"_s, V::integer(42)},
-         {u"blob"_s, V::data("Hello")},
-         {u"Alpha"_s, V::boolean(false)}});
-    EXPECT_EQ(PlistDescription::describe(value), uR"({
-    Alpha = 0;
-    blob = <48656c6c 6f>;
-    count = 42;
-    flag = 1;
-    list =     (
-        x,
-        "-5",
-        18446744073709551615,
-        ""
-    );
-    name = "Hello <World> & \"q\" 'a'";
-    one = 1;
-    pi = "3.14";
-    when = "2021-06-01 12:34:56 +0000";
-})"_s);
-}
-
 TEST(PlistDescription, RendersLeavesAloneAndInsideCollections) {
-    const double inf = std::numeric_limits<double>::infinity();
     const struct {
         V value;
         QString alone;  // at the top level
@@ -103,22 +62,13 @@ TEST(PlistDescription, RendersLeavesAloneAndInsideCollections) {
          u"\"\\\"\\\\\\n\\t\\r\\U0001\\U001f\\U007f/\""_s},
         {V::boolean(true), u"1"_s, u"1"_s},
         {V::integer(-1), u"-1"_s, u"\"-1\""_s},
-        {V::integer(std::numeric_limits<qint64>::min()), u"-9223372036854775808"_s,
-         u"\"-9223372036854775808\""_s},
         {V::unsignedInteger(1ULL << 63), u"9223372036854775808"_s, u"9223372036854775808"_s},
         {V::real(1.0), u"1"_s, u"1"_s},
-        {V::real(3.14), u"3.14"_s, u"\"3.14\""_s},
-        {V::real(0.1), u"0.1"_s, u"\"0.1\""_s},
         {V::real(1e20), u"1e+20"_s, u"\"1e+20\""_s},
-        {V::real(1.0 / 3), u"0.3333333333333333"_s, u"\"0.3333333333333333\""_s},
         {V::real(double(0.1f)), u"0.1000000014901161"_s, u"\"0.1000000014901161\""_s},
-        {V::real(-inf), u"-inf"_s, u"\"-inf\""_s},
-        {V::singleReal(0.1f), u"0.1"_s, u"\"0.1\""_s},
         {V::singleReal(3.14159274f), u"3.141593"_s, u"\"3.141593\""_s},
         {V::date(0), u"2001-01-01 00:00:00 +0000"_s, u"\"2001-01-01 00:00:00 +0000\""_s},
         {V::date(-0.5), u"2000-12-31 23:59:59 +0000"_s, u"\"2000-12-31 23:59:59 +0000\""_s},
-        {V::date(secondsSince2001(1900, 2, 28, 23, 59, 59) + 0.999), u"1900-02-28 23:59:59 +0000"_s,
-         u"\"1900-02-28 23:59:59 +0000\""_s},
         {V::date(secondsSince2001(1, 1, 1, 0, 0, 0) - 1), u"0000-12-31 23:59:59 +0000"_s,
          u"\"0000-12-31 23:59:59 +0000\""_s},
         // A date beyond the calendar's reach shows its seconds.
@@ -135,46 +85,18 @@ TEST(PlistDescription, RendersLeavesAloneAndInsideCollections) {
     }
 }
 
-// Text made only of strings and data says everything about them: the old-style reader gets the
-// same tree back, whatever the escapes, quoting and indentation involved.
-TEST(PlistDescription, ReadsBackThroughTheOpenStepReader) {
-    QString everyUnit;
-    for (char16_t unit = 0; unit < 0x100; ++unit)
-        everyUnit.append(QChar(unit));
-    everyUnit += u"\u2028\U0001F600\uffff"_s + QChar(0xDC00);
-    const V value = V::dictionary(
-        {{everyUnit, s(everyUnit)},
-         {u"a"_s,
-          V::array({s({}), s(u"x"_s), V::data({}), V::data(QByteArray("\0\xff\x10\x20\x30", 5)),
-                    V::array({V::array({}), V::dictionary({})})})},
-         {QString(),
-          V::dictionary({{u"k y"_s, V::array({V::dictionary({{u"z"_s, s(u"-1"_s)}})})}})}});
-    const std::optional<V> back = OpenStepPlistReader::read(*PlistDescription::describe(value));
-    ASSERT_TRUE(back);
-    EXPECT_TRUE(*back == value);
-}
-
 TEST(PlistDescription, HexTextGroupsFourBytes) {
-    // clang-format off
-    const QString expected[] = {
-        u"<>"_s, u"<00>"_s, u"<0001>"_s, u"<000102>"_s, u"<00010203>"_s, u"<00010203 04>"_s,
-        u"<00010203 0405>"_s, u"<00010203 040506>"_s, u"<00010203 04050607>"_s,
-        u"<00010203 04050607 08>"_s,
-    };
-    // clang-format on
-    const QByteArray bytes = QByteArray::fromHex("000102030405060708");
-    for (qsizetype size = 0; size <= 9; ++size)
-        EXPECT_EQ(PlistDescription::hexText(bytes.first(size)), expected[size]);
-    EXPECT_EQ(PlistDescription::hexText("\xAB\xCD\xEF\xFF\x10"), u"<abcdefff 10>"_s);
-    EXPECT_EQ(PlistDescription::hexText(QByteArray(1000, 'x')).size(), 2 + 2000 + 249);
+    const QByteArray bytes = QByteArray::fromHex("abcdef01020304050607");
+    EXPECT_EQ(PlistDescription::hexText({}), u"<>"_s);
+    EXPECT_EQ(PlistDescription::hexText(bytes.first(4)), u"<abcdef01>"_s);
+    EXPECT_EQ(PlistDescription::hexText(bytes), u"<abcdef01 02030405 0607>"_s);
 }
 
-TEST(PlistDescriptionTest, RefusesDescriptionsBeyondTheLengthLimit) {
+TEST(PlistDescription, RefusesDescriptionsBeyondTheLengthLimit) {
     // Well inside the readers' limits, but its indentation alone would take gigabytes.
-    PlistValue tree = PlistValue::array(PlistValue::Array(100'000, PlistValue::string(u"x"_s)));
+    V tree = V::array(V::Array(100'000, s(u"x"_s)));
     for (int level = 0; level < 400; ++level)
-        tree = PlistValue::array({tree});
+        tree = V::array({tree});
     EXPECT_EQ(PlistDescription::describe(tree), std::nullopt);
-    EXPECT_TRUE(PlistDescription::describe(
-        PlistValue::array(PlistValue::Array(1000, PlistValue::integer(1)))));
+    EXPECT_TRUE(PlistDescription::describe(V::array(V::Array(1000, V::integer(1)))));
 }

@@ -1,18 +1,13 @@
-#include "model/plist/BinaryPlistReader.h"
 #include "model/plist/XmlPlistReader.h"
 #include "model/plist/XmlPlistWriter.h"
 #include "support/PlistTestSupport.h"
 
 #include <limits>
 
-#include <QDateTime>
-#include <QProcess>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
-using plisttest::python;
 using plisttest::secondsSince2001;
 
 namespace {
@@ -20,19 +15,17 @@ namespace {
 using V = PlistValue;
 
 constexpr qint64 int64Min = std::numeric_limits<qint64>::min();
-constexpr qint64 int64Max = std::numeric_limits<qint64>::max();
 constexpr quint64 uint64Max = std::numeric_limits<quint64>::max();
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double quietNan = std::numeric_limits<double>::quiet_NaN();
 
-const QByteArray header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                          "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                          "<plist version=\"1.0\">\n";
-
 // A whole document around the given lines, as the writer lays it out.
 QByteArray document(const QByteArray& body) {
-    return header + body + "</plist>\n";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<plist version=\"1.0\">\n" +
+           body + "</plist>\n";
 }
 
 // `depth` arrays around `innermost`, which thus sits at that depth.
@@ -55,45 +48,7 @@ QByteArray attributes(int count) {
     return doc + "><true/></plist>";
 }
 
-QByteArray arrayOfTrues(int count) {
-    return "<array>" + QByteArray("<true/>").repeated(count) + "</array>";
-}
-
 } // namespace
-
-TEST(XmlPlistWriter, WritesApplesLayout) {
-    // Given out of order: the writer sorts the keys.
-    const V value = V::dictionary({
-        {u"when"_s, V::date(secondsSince2001(2021, 6, 1, 12, 34, 56))},
-        {u"list"_s, V::array({V::string(u"x"_s), V::real(3.14)})},
-        {u"flag"_s, V::boolean(true)},
-        {u"count"_s, V::integer(42)},
-        {u"blob"_s, V::data("Hello")},
-    });
-    const QByteArray expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                                "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                                "<plist version=\"1.0\">\n"
-                                "<dict>\n"
-                                "\t<key>blob</key>\n"
-                                "\t<data>\n"
-                                "\tSGVsbG8=\n"
-                                "\t</data>\n"
-                                "\t<key>count</key>\n"
-                                "\t<integer>42</integer>\n"
-                                "\t<key>flag</key>\n"
-                                "\t<true/>\n"
-                                "\t<key>list</key>\n"
-                                "\t<array>\n"
-                                "\t\t<string>x</string>\n"
-                                "\t\t<real>3.1400000000000001</real>\n"
-                                "\t</array>\n"
-                                "\t<key>when</key>\n"
-                                "\t<date>2021-06-01T12:34:56Z</date>\n"
-                                "</dict>\n"
-                                "</plist>\n";
-    EXPECT_EQ(XmlPlistWriter::write(value).value_or("(refused)"), expected);
-}
 
 TEST(XmlPlistWriter, WrapsBase64ByDepth) {
     const QByteArray bytes = QByteArray("0123456789").repeated(6); // 80 base64 characters
@@ -107,28 +62,13 @@ TEST(XmlPlistWriter, WrapsBase64ByDepth) {
          "MDEyMzQ1Njc4OTAxMjM0NTY3ODkwMTIzNDU2Nzg5MDEyMzQ1Njc4OTAxMjM0NTY3ODkwMTIzNDU2\n"
          "Nzg5\n"
          "</data>\n"},
-        {1, bytes,
-         "\t<data>\n"
-         "\tMDEyMzQ1Njc4OTAxMjM0NTY3ODkwMTIzNDU2Nzg5MDEyMzQ1Njc4OTAxMjM0NTY3ODkw\n"
-         "\tMTIzNDU2Nzg5\n"
-         "\t</data>\n"},
         // The lines' indentation stops at eight tabs, the element's does not.
-        {9, bytes,
+        {9, bytes.first(12),
          "\t\t\t\t\t\t\t\t\t<data>\n"
          "\t\t\t\t\t\t\t\tMDEyMzQ1Njc4\n"
-         "\t\t\t\t\t\t\t\tOTAxMjM0NTY3\n"
-         "\t\t\t\t\t\t\t\tODkwMTIzNDU2\n"
-         "\t\t\t\t\t\t\t\tNzg5MDEyMzQ1\n"
-         "\t\t\t\t\t\t\t\tNjc4OTAxMjM0\n"
-         "\t\t\t\t\t\t\t\tNTY3ODkwMTIz\n"
-         "\t\t\t\t\t\t\t\tNDU2Nzg5\n"
+         "\t\t\t\t\t\t\t\tOTAx\n"
          "\t\t\t\t\t\t\t\t\t</data>\n"},
-        {0, bytes.first(57), // exactly one full line
-         "<data>\n"
-         "MDEyMzQ1Njc4OTAxMjM0NTY3ODkwMTIzNDU2Nzg5MDEyMzQ1Njc4OTAxMjM0NTY3ODkwMTIzNDU2\n"
-         "</data>\n"},
-        {0, {}, "<data>\n</data>\n"}, // empty: the closing tag follows directly
-        {2, {}, "\t\t<data>\n\t\t</data>\n"},
+        {2, {}, "\t\t<data>\n\t\t</data>\n"}, // empty: the closing tag follows directly
     };
     for (const auto& [depth, data, element] : cases) {
         const V value = nestedIn(depth, V::data(data));
@@ -140,8 +80,7 @@ TEST(XmlPlistWriter, WrapsBase64ByDepth) {
     }
 }
 
-TEST(XmlPlistWriter, WritesEachScalarAsApple) {
-    const double june = secondsSince2001(2021, 6, 1, 12, 34, 56);
+TEST(XmlPlistWriter, WritesEachKindAsApple) {
     const struct {
         V value;
         QByteArray body;
@@ -152,43 +91,23 @@ TEST(XmlPlistWriter, WritesEachScalarAsApple) {
         {V::real(0.0), "<real>0.0</real>\n"},
         {V::real(-0.0), "<real>-0.0</real>\n"},
         {V::real(1.0), "<real>1</real>\n"},
-        {V::real(0.1), "<real>0.10000000000000001</real>\n"},
-        {V::real(1e100), "<real>1e+100</real>\n"},
         {V::real(1e-5), "<real>1.0000000000000001e-05</real>\n"},
-        {V::real(std::numeric_limits<double>::denorm_min()),
-         "<real>4.9406564584124654e-324</real>\n"},
         {V::singleReal(0.1f), "<real>0.10000000149011612</real>\n"},
-        {V::integer(0), "<integer>0</integer>\n"},
-        {V::integer(-1), "<integer>-1</integer>\n"},
         {V::integer(int64Min), "<integer>-9223372036854775808</integer>\n"},
-        {V::integer(int64Max), "<integer>9223372036854775807</integer>\n"},
         {V::unsignedInteger(uint64Max), "<integer>18446744073709551615</integer>\n"},
         {V::boolean(false), "<false/>\n"},
-        {V::date(0), "<date>2001-01-01T00:00:00Z</date>\n"},
-        {V::date(june + 0.999), "<date>2021-06-01T12:34:56Z</date>\n"},
+        {V::date(secondsSince2001(2021, 6, 1, 12, 34, 56) + 0.999),
+         "<date>2021-06-01T12:34:56Z</date>\n"},
         {V::date(-0.25), "<date>2000-12-31T23:59:59Z</date>\n"}, // rounded down, not to zero
-        {V::date(-86'400.5), "<date>2000-12-30T23:59:59Z</date>\n"},
         {V::date(secondsSince2001(1, 1, 1, 0, 0, 0)), "<date>0001-01-01T00:00:00Z</date>\n"},
-        {V::date(secondsSince2001(9999, 12, 31, 23, 59, 59) + 0.5),
-         "<date>9999-12-31T23:59:59Z</date>\n"},
-        {V::string({}), "<string></string>\n"},
         {V::string(u"<a & b> \"q\" 'a'"_s), "<string>&lt;a &amp; b&gt; \"q\" 'a'</string>\n"},
         {V::string(u"tab\tline\ncr\r."_s), "<string>tab\tline\ncr&#13;.</string>\n"},
         {V::string(u"Grüße 😀 \uFFFD"_s), "<string>Grüße 😀 \xEF\xBF\xBD</string>\n"},
         {V::uid(7), "<dict>\n\t<key>CF$UID</key>\n\t<integer>7</integer>\n</dict>\n"},
-        {V::array({}), "<array/>\n"},
-        {V::dictionary({}), "<dict/>\n"},
+        {V::data("Hello"), "<data>\nSGVsbG8=\n</data>\n"},
         {V::dictionary({{u"b"_s, V::boolean(true)}, {u"a&<"_s, V::array({V::dictionary({})})}}),
          "<dict>\n\t<key>a&amp;&lt;</key>\n\t<array>\n\t\t<dict/>\n\t</array>\n"
          "\t<key>b</key>\n\t<true/>\n</dict>\n"},
-        // UTF-16 order: U+FF5E is a single unit, U+1F600 starts with the surrogate 0xD83D.
-        {V::dictionary({{u"\uFF5E"_s, V::integer(1)},
-                        {u"😀"_s, V::integer(2)},
-                        {u"Z"_s, V::integer(3)},
-                        {u"a"_s, V::integer(4)}}),
-         "<dict>\n\t<key>Z</key>\n\t<integer>3</integer>\n\t<key>a</key>\n"
-         "\t<integer>4</integer>\n\t<key>😀</key>\n\t<integer>2</integer>\n"
-         "\t<key>\xEF\xBD\x9E</key>\n\t<integer>1</integer>\n</dict>\n"},
     };
     for (const auto& [value, body] : cases)
         EXPECT_EQ(XmlPlistWriter::write(value).value_or("(refused)"), document(body));
@@ -198,6 +117,12 @@ TEST(XmlPlistWriter, RefusesWhatTheReaderCouldNotReadBack) {
     const auto text = [](std::initializer_list<char16_t> units) {
         return QStringView(units.begin(), qsizetype(units.size())).toString();
     };
+    const auto keys = [](int count) {
+        V::Dictionary entries;
+        for (int i = 0; i < count; ++i)
+            entries.append({QString::number(i), V::boolean(true)});
+        return V::dictionary(entries);
+    };
     const struct {
         const char* name;
         V value;
@@ -206,22 +131,20 @@ TEST(XmlPlistWriter, RefusesWhatTheReaderCouldNotReadBack) {
         {"null", V(), false},
         {"null in an array", V::array({V::integer(1), V()}), false},
         {"null in a dictionary", V::dictionary({{u"k"_s, V()}}), false},
-        {"NUL", V::string(text({u'a', 0x00})), false},
-        {"control character", V::string(text({0x01})), false},
+        {"control character", V::string(text({u'a', 0x01})), false},
         {"U+FFFE", V::string(text({0xFFFE})), false},
         {"U+FFFF", V::string(text({0xFFFF})), false},
         {"lone high surrogate", V::string(text({0xD83D, u'x'})), false},
         {"lone low surrogate", V::string(text({0xDE00})), false},
-        {"reversed pair", V::string(text({0xDE00, 0xD83D})), false},
         {"control character in a key", V::dictionary({{text({0x07}), V::integer(1)}}), false},
         {"surrogate pair", V::string(text({0xD83D, 0xDE00})), true},
-        {"U+FFFD and DEL", V::string(text({0xFFFD, 0x7F, 0x85})), true},
+        {"U+FFFD, DEL and the allowed controls", V::string(text({0xFFFD, 0x7F, 0x85, 9, 10, 13})),
+         true},
         {"UID above 32 bits", V::uid(0x1'0000'0000), false},
         {"UID at 32 bits", V::uid(0xFFFF'FFFF), true},
         {"NaN date", V::date(quietNan), false},
-        {"infinite date", V::date(inf), false},
-        {"huge date", V::date(1e300), false},
         {"date in year 0", V::date(secondsSince2001(1, 1, 1, 0, 0, 0) - 0.5), false},
+        {"date in year 9999", V::date(secondsSince2001(9999, 12, 31, 23, 59, 59)), true},
         {"date in year 10000", V::date(secondsSince2001(9999, 12, 31, 23, 59, 59) + 1), false},
         {"depth 512", nestedIn(512, V::boolean(true)), true},
         {"depth 513", nestedIn(513, V::boolean(true)), false},
@@ -229,11 +152,10 @@ TEST(XmlPlistWriter, RefusesWhatTheReaderCouldNotReadBack) {
         {"key at depth 513", nestedIn(512, V::dictionary({{u"k"_s, V::array({})}})), false},
         {"1,000,000 elements", V::array(V::Array(999'999, V::boolean(true))), true},
         {"1,000,001 elements", V::array(V::Array(1'000'000, V::boolean(true))), false},
-        {"1,000,001 elements when shared ones are expanded",
-         V::array(V::Array(1000, V::array(V::Array(999, V::integer(0))))), false},
+        {"999,999 keys and values", keys(499'999), true},
+        {"1,000,001 keys and values", keys(500'000), false},
         {"a megabyte string shared 100 times",
          V::array(V::Array(100, V::string(QString(1 << 20, u'x')))), false},
-
     };
     for (const auto& [name, value, accepted] : cases) {
         const std::optional<QByteArray> doc = XmlPlistWriter::write(value);
@@ -242,53 +164,25 @@ TEST(XmlPlistWriter, RefusesWhatTheReaderCouldNotReadBack) {
             EXPECT_TRUE(XmlPlistReader::read(*doc) == value) << name;
         }
     }
-    V::Dictionary entries;
-    for (int i = 0; i < 500'000; ++i)
-        entries.append({QString::number(i), V::boolean(true)});
-    EXPECT_FALSE(XmlPlistWriter::write(V::dictionary(entries))) << "keys count as elements";
-    entries.removeLast();
-    EXPECT_TRUE(XmlPlistWriter::write(V::dictionary(entries)));
 }
 
 TEST(XmlPlist, RoundTripsEveryKind) {
     // clang-format off
     const V values[] = {
-        V::boolean(true), V::boolean(false), V::integer(0), V::integer(-1), V::integer(int64Min),
-        V::integer(int64Max), V::unsignedInteger(1ULL << 63), V::unsignedInteger(uint64Max),
-        V::real(0.0), V::real(-0.0), V::real(3.14), V::real(-1e-300), V::real(quietNan),
-        V::real(inf), V::real(-inf), V::real(std::numeric_limits<double>::denorm_min()),
-        V::real(std::numeric_limits<double>::max()), V::date(0),
-        V::date(secondsSince2001(2021, 6, 1, 12, 34, 56)), V::date(-1e9), V::data({}),
-        V::data(QByteArray("\0\xff\x80", 3)), V::data(QByteArray(70'000, '\xA5')), V::string({}),
-        V::string(u"Grüße 日本 😀"_s), V::string(u" <&> \r\n\t ]]> &amp; "_s),
-        V::string(u"  leading and trailing  "_s), V::uid(0), V::uid(0xFFFF'FFFF), V::array({}),
-        V::dictionary({}), nestedIn(512, V::array({})),
+        V::integer(int64Min), V::unsignedInteger(uint64Max), V::real(-0.0), V::real(-1e-300),
+        V::real(quietNan), V::real(inf), V::real(std::numeric_limits<double>::denorm_min()),
+        V::real(std::numeric_limits<double>::max()), V::date(-1e9),
+        V::data(QByteArray(70'000, '\xA5')), V::string(u"  leading and trailing  "_s),
         V::dictionary({{u"z"_s, V::array({V::dictionary({{u"é"_s, V::data("x")}}), V::array({})})},
                        {u""_s, V::string(u"empty key"_s)},
                        {u"a\nb"_s, V::dictionary({{u"CF$UID"_s, V::string(u"not a UID"_s)}})},
-                       {u"u"_s, V::dictionary({{u"a"_s, V::uid(3)}, {u"b"_s, V::uid(4)}})}}),
+                       {u"u"_s, V::dictionary({{u"a"_s, V::uid(0)}, {u"b"_s, V::uid(4)}})}}),
     };
     // clang-format on
     for (const V& value : values) {
         const std::optional<QByteArray> doc = XmlPlistWriter::write(value);
         ASSERT_TRUE(doc);
-        const std::optional<V> back = XmlPlistReader::read(*doc);
-        ASSERT_TRUE(back) << doc->left(300).constData();
-        EXPECT_TRUE(*back == value) << doc->left(300).constData();
-    }
-    // XML has a single kind of real: a single-precision one comes back as its double value, and
-    // a date comes back rounded down to the second.
-    const struct {
-        V written;
-        V read;
-    } changed[] = {
-        {V::singleReal(0.1f), V::real(double(0.1f))},
-        {V::date(-0.5), V::date(-1)},
-        {V::date(12.75), V::date(12)},
-    };
-    for (const auto& [written, read] : changed) {
-        const std::optional<V> back = XmlPlistReader::read(XmlPlistWriter::write(written).value());
-        EXPECT_TRUE(back == read);
+        EXPECT_TRUE(XmlPlistReader::read(*doc) == value) << doc->left(300).constData();
     }
 }
 
@@ -306,7 +200,6 @@ TEST(XmlPlistReader, ReadsWhatOtherWritersMayProduce) {
         V expected;
     } cases[] = {
         {"<true/>", V::boolean(true)}, // a bare value as the root element
-        {"<plist><false></false></plist>", V::boolean(false)},
         {"\xEF\xBB\xBF<?xml version=\"1.0\"?><plist><true/></plist>", V::boolean(true)},
         {"<?xml version='1.0' encoding='utf-8'?>\n<!-- c --><?pi x?>\n<plist version='9'>\n"
          "<!-- c -->\t<?pi?>\n<true><!-- c --> </true>\n</plist>\n<!-- c -->\n",
@@ -314,40 +207,17 @@ TEST(XmlPlistReader, ReadsWhatOtherWritersMayProduce) {
         {entityFreeDtd + "<plist><string>a</string></plist>", V::string(u"a"_s)},
         {equalsElsewhere, V::string(QString::fromLatin1(manyEquals.repeated(2)))},
         {"<string/>", V::string({})},
-        {"<string>  a <!-- c --> b\n</string>", V::string(u"  a  b\n"_s)},
+        {"<string>  a <!-- c --> b<?pi?>\n</string>", V::string(u"  a  b\n"_s)},
         {"<string><![CDATA[<&>]]>&lt;&#x1F600;&#233;&amp;&quot;</string>",
          V::string(u"<&><😀é&\""_s)},
-        {"<string>cr&#13;lf\r\n</string>", V::string(u"cr\rlf\n"_s)},
         {"<integer> 42\n</integer>", V::integer(42)},
         {"<integer>+7</integer>", V::integer(7)},
-        {"<integer>-0</integer>", V::integer(0)},
         {"<integer>0x7fFF</integer>", V::integer(0x7FFF)},
         {"<integer>-0X10</integer>", V::integer(-16)},
-        {"<integer>-9223372036854775808</integer>", V::integer(int64Min)},
-        {"<integer>18446744073709551615</integer>", V::unsignedInteger(uint64Max)},
-        {"<integer>0xFFFFFFFFFFFFFFFF</integer>", V::unsignedInteger(uint64Max)},
-        {"<integer>007</integer>", V::integer(7)},
-        {"<real>1.5e3</real>", V::real(1500)},
-        {"<real>.5</real>", V::real(0.5)},
-        {"<real>-7</real>", V::real(-7)},
-        {"<real>+2.5</real>", V::real(2.5)},
-        {"<real>inf</real>", V::real(inf)},
-        {"<real>-Infinity</real>", V::real(-inf)},
         {"<real>+INFINITY</real>", V::real(inf)},
-        {"<real>NaN</real>", V::real(quietNan)},
         {"<real>-nan</real>", V::real(quietNan)}, // one NaN, so that it writes and reads back
-        {"<date>2021-06-01T12:34:56Z</date>", V::date(secondsSince2001(2021, 6, 1, 12, 34, 56))},
-        {"<date>1900-02-28T23:59:59Z</date>", V::date(secondsSince2001(1900, 2, 28, 23, 59, 59))},
-        {"<date>2000-02-29T00:00:00Z</date>", V::date(secondsSince2001(2000, 2, 29, 0, 0, 0))},
-        {"<data/>", V::data({})},
         {"<data>\n\tSGVs\n bG8=\r\n</data>", V::data("Hello")},
         {"<data>SGVsbG8</data>", V::data("Hello")}, // padding left out
-        {"<array><array/><dict/></array>", V::array({V::array({}), V::dictionary({})})},
-        {"<dict><key>a</key><integer>1</integer><key>b</key><true/>"
-         "<key>a</key><integer>2</integer></dict>",
-         V::dictionary({{u"a"_s, V::integer(2)}, {u"b"_s, V::boolean(true)}})},
-        {"<dict><key/><string>k</string></dict>", V::dictionary({{u""_s, V::string(u"k"_s)}})},
-        {QByteArray(uidDict).replace("%1", "0"), V::uid(0)},
         {QByteArray(uidDict).replace("%1", "4294967295"), V::uid(0xFFFF'FFFF)},
         {QByteArray(uidDict).replace("%1", "4294967296"),
          V::dictionary({{u"CF$UID"_s, V::integer(0x1'0000'0000)}})},
@@ -364,103 +234,43 @@ TEST(XmlPlistReader, ReadsWhatOtherWritersMayProduce) {
     }
 }
 
+// One document for each check the reader makes.
 TEST(XmlPlistReader, RefusesMalformedDocuments) {
-    const struct {
-        const char* name;
-        QByteArray doc;
-    } cases[] = {
-        {"empty", ""},
-        {"not XML", "bplist00"},
-        {"unclosed", "<plist><array><true/></array>"},
-        {"mismatched tags", "<plist><array></dict></plist>"},
-        {"empty plist", "<plist></plist>"},
-        {"two objects in plist", "<plist><true/><false/></plist>"},
-        {"plist in plist", "<plist><plist><true/></plist></plist>"},
-        {"key as the root", "<plist><key>k</key></plist>"},
-        {"unknown element", "<plist><set/></plist>"},
-        {"prefixed element", "<p:true xmlns:p=\"urn:x\"/>"},
-        {"text in plist", "<plist>x<true/></plist>"},
-        {"text in an array", "<array><true/> junk </array>"},
-        {"text in a dictionary", "<dict>junk<key>k</key><true/></dict>"},
-        {"CDATA between elements", "<array><![CDATA[x]]></array>"},
-        {"junk after the root", "<plist><true/></plist>junk"},
-        {"second root", "<true/><true/>"},
-        {"text in true", "<true>yes</true>"},
-        {"element in false", "<false><true/></false>"},
-        {"element in a string", "<string>a<b/>c</string>"},
-        {"element in a key", "<dict><key>a<b/></key><true/></dict>"},
-        {"key without value", "<dict><key>k</key></dict>"},
-        {"key followed by a key", "<dict><key>a</key><key>b</key><true/></dict>"},
-        {"value without key", "<dict><true/></dict>"},
-        {"key in an array", "<array><key>k</key></array>"},
-        {"undeclared entity", "<string>&nbsp;</string>"},
-        {"entity of an external DTD",
-         "<!DOCTYPE plist SYSTEM \"plist.dtd\"><plist><string>&x;</string></plist>"},
-        {"DTD declaring an unused entity",
-         "<!DOCTYPE plist [<!ENTITY x \"y\">]><plist><true/></plist>"},
-        {"DTD declaring attributes",
-         "<!DOCTYPE plist [<!ATTLIST plist version CDATA #IMPLIED>]><plist><true/></plist>"},
-        {"DTD declaring a parameter entity",
-         "<!DOCTYPE plist [<!ENTITY % x \"y\">]><plist><true/></plist>"},
-        {"character reference to a control", "<string>&#1;</string>"},
-        {"character reference to a surrogate", "<string>&#xD800;</string>"},
-        {"raw control character", "<string>\x01</string>"},
-        {"raw U+FFFE", "<string>\xEF\xBF\xBE</string>"},
-        {"invalid UTF-8", "<string>\xFF</string>"},
-        {"overlong UTF-8", "<string>\xC0\xBC</string>"},
-        {"encoded surrogate", "<string>\xED\xA0\x80</string>"},
-        {"declared Latin-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><string>a</string>"},
-        {"UTF-16", QByteArray("\xFF\xFE<\0t\0r\0u\0e\0/\0>\0", 16)},
-        {"integer 2^64", "<integer>18446744073709551616</integer>"},
-        {"integer below INT64_MIN", "<integer>-9223372036854775809</integer>"},
-        {"hexadecimal integer 2^64", "<integer>0x10000000000000000</integer>"},
-        {"empty integer", "<integer/>"},
-        {"sign only", "<integer>-</integer>"},
-        {"prefix only", "<integer>0x</integer>"},
-        {"two signs", "<integer>--1</integer>"},
-        {"plus minus", "<integer>+-1</integer>"},
-        {"sign after prefix", "<integer>0x-1</integer>"},
-        {"integer with a fraction", "<integer>1.0</integer>"},
-        {"integer with junk", "<integer>12a</integer>"},
-        {"inner space", "<integer>1 2</integer>"},
-        {"empty real", "<real></real>"},
-        {"real with junk", "<real>1.5x</real>"},
-        {"real plus minus", "<real>+-1</real>"},
-        {"hexadecimal real", "<real>0x1p3</real>"},
-        {"real word", "<real>infinit</real>"},
-        {"real out of range", "<real>1e400</real>"},
-        {"date without Z", "<date>2021-06-01T12:34:56</date>"},
-        {"date with fraction", "<date>2021-06-01T12:34:56.5Z</date>"},
-        {"date with zone", "<date>2021-06-01T12:34:56+00:00</date>"},
-        {"date lower-case", "<date>2021-06-01t12:34:56z</date>"},
-        {"date only", "<date>2021-06-01</date>"},
-        {"date with spaces", "<date> 2021-06-01T12:34:56Z</date>"},
-        {"month 13", "<date>2021-13-01T12:34:56Z</date>"},
-        {"February 29 of 2021", "<date>2021-02-29T12:34:56Z</date>"},
-        {"hour 24", "<date>2021-06-01T24:00:00Z</date>"},
-        {"leap second", "<date>2016-12-31T23:59:60Z</date>"},
-        {"year 0", "<date>0000-01-01T00:00:00Z</date>"},
-        {"Arabic-Indic digit", "<date>202\xD9\xA1-06-01T12:34:56Z</date>"},
-        {"base64 with a bad character", "<data>SGVs!bG8=</data>"},
-        {"base64 URL alphabet", "<data>-_-_</data>"},
-        {"base64 excess padding", "<data>SGVsbG8==</data>"},
-        {"base64 padding inside", "<data>SG=sbG8=</data>"},
-        {"base64 with a dangling character", "<data>SGVs b</data>"},
-        {"base64 with non-ASCII", "<data>SGVsbG8\xC3\xA9</data>"},
-        {"element in data", "<data>SGVs<true/>bG8=</data>"},
+    // clang-format off
+    const QByteArray cases[] = {
+        // Structure.
+        "", "bplist00", "<plist><array><true/></array>", "<plist></plist>",
+        "<plist><true/><false/></plist>", "<true/><true/>", "<plist><key>k</key></plist>",
+        "<plist><set/></plist>", "<p:true xmlns:p=\"urn:x\"/>", "<array><true/> junk </array>",
+        "<array><![CDATA[x]]></array>", "<true>yes</true>", "<string>a<b/>c</string>",
+        // Dictionaries: a key, then its value.
+        "<dict><key>a<b/></key><true/></dict>", "<dict><key>k</key></dict>",
+        "<dict><key>a</key><key>b</key><true/></dict>", "<dict><true/></dict>",
+        // Entities, DTDs, characters and encodings.
+        "<string>&nbsp;</string>",
+        "<!DOCTYPE plist SYSTEM \"plist.dtd\"><plist><string>&x;</string></plist>",
+        "<!DOCTYPE plist [<!ENTITY % x \"y\">]><plist><true/></plist>",
+        "<!DOCTYPE plist [<!ATTLIST plist version CDATA #IMPLIED>]><plist><true/></plist>",
+        "<string>&#1;</string>", "<string>\xFF</string>",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><string>a</string>",
+        // Numbers.
+        "<integer>18446744073709551616</integer>", "<integer>-9223372036854775809</integer>",
+        "<integer/>", "<integer>--1</integer>", "<integer>12a</integer>", "<real>1.5x</real>",
+        "<real>+-1</real>", "<real>0x1p3</real>", "<real>1e400</real>",
+        // Dates: exactly YYYY-MM-DDTHH:MM:SSZ, a valid day and time.
+        "<date>2021-06-01T12:34:56</date>", "<date>2021-06-01t12:34:56z</date>",
+        "<date>202\xD9\xA1-06-01T12:34:56Z</date>", "<date>2021-02-29T12:34:56Z</date>",
+        "<date>2016-12-31T23:59:60Z</date>",
+        // Base64: strict, the standard alphabet, no lone last character.
+        "<data>SGVs!bG8=</data>", "<data>-_-_</data>", "<data>SGVs b</data>",
+        "<data>SGVsbG8\xC5\x81</data>", // U+0141 cut to a byte would be "A"
     };
-    for (const auto& [name, doc] : cases)
-        EXPECT_FALSE(XmlPlistReader::read(doc)) << name;
+    // clang-format on
+    for (const QByteArray& doc : cases)
+        EXPECT_FALSE(XmlPlistReader::read(doc)) << doc.constData();
 }
 
 TEST(XmlPlistReader, RefusesHostileDocuments) {
-    QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE plist [\n<!ENTITY l0 \"lol\">\n";
-    for (int i = 1; i <= 9; ++i) {
-        const QByteArray previous = "&l" + QByteArray::number(i - 1) + ';';
-        laughs += "<!ENTITY l" + QByteArray::number(i) + " \"" + previous.repeated(10) + "\">\n";
-    }
-    laughs += "]>\n<plist><string>&l9;</string></plist>\n";
-
     const struct {
         const char* name;
         QByteArray doc;
@@ -468,99 +278,17 @@ TEST(XmlPlistReader, RefusesHostileDocuments) {
     } cases[] = {
         {"depth 512", nestedXml(512, "<true/>"), true},
         {"depth 513", nestedXml(513, "<true/>"), false},
-        {"empty array at depth 512", nestedXml(512, "<array/>"), true},
-        {"empty dictionary at depth 512", nestedXml(512, "<dict/>"), true},
         {"key at depth 513", nestedXml(512, "<dict><key>k</key><true/></dict>"), false},
-        {"UID at depth 512, its key at 513",
-         nestedXml(512, "<dict><key>CF$UID</key><integer>1</integer></dict>"), false},
-        {"depth 100,000", nestedXml(100'000, {}), false},
-        {"1,000,000 elements", arrayOfTrues(999'999), true},
-        {"1,000,001 elements", arrayOfTrues(1'000'000), false},
+        {"1,000,000 elements", "<array>" + QByteArray("<true/>").repeated(999'999) + "</array>",
+         true},
         {"1,000,001 elements with keys",
          "<dict>" + QByteArray("<key>k</key><true/>").repeated(500'000) + "</dict>", false},
-        {"billion laughs", laughs, false},
+        // Refused before a billion laughs could expand, however small it looks.
+        {"a declared entity", "<!DOCTYPE plist [<!ENTITY x \"y\">]><plist><true/></plist>", false},
         {"64 attributes", attributes(64), true},
         {"65 attributes", attributes(65), false},
-        {"100,000 attributes", attributes(100'000), false},
-        {"100,000 attribute declarations",
-         "<!DOCTYPE plist [" + QByteArray("<!ATTLIST plist a CDATA 'x'>").repeated(100'000) +
-             "]><plist><true/></plist>",
-         false},
     };
     for (const auto& [name, doc, accepted] : cases) {
         EXPECT_EQ(XmlPlistReader::read(doc).has_value(), accepted) << name;
     }
-}
-
-TEST(XmlPlistOracle, PlistlibReadsWhatWeWrite) {
-    const V value = V::dictionary({
-        {u"z"_s,
-         V::array({V::integer(1), V::integer(-1), V::integer(int64Min),
-                   V::unsignedInteger(uint64Max), V::real(2.5), V::real(-0.0), V::real(-inf),
-                   V::real(1e-300), V::singleReal(1.5f), V::boolean(false), V::boolean(true)})},
-        {u"a"_s, V::string(u"Grüße <&> \"\r\n\t😀"_s)},
-        {u"x"_s, V::data(QByteArray(100, 'x'))},
-        {u"e"_s, V::data({})},
-        {u"t"_s, V::date(secondsSince2001(2021, 6, 1, 12, 34, 56) + 0.5)},
-        {u"o"_s, V::date(secondsSince2001(1900, 1, 1, 0, 0, 0))},
-        {u"u"_s, V::uid(70'000)},
-        {u"n"_s,
-         V::array({V::array({}), V::dictionary({}), V::string({}), nestedIn(12, V::data("deep"))})},
-        {u"\u00e9\u65e5"_s, V::dictionary({{u"k"_s, V::string(u"v"_s)}})},
-    });
-    const std::optional<QByteArray> doc = XmlPlistWriter::write(value);
-    ASSERT_TRUE(doc);
-    const QByteArray printed = python(uR"(
-import plistlib, sys
-print(ascii(plistlib.loads(sys.stdin.buffer.read(), fmt=plistlib.FMT_XML)), end='')
-)"_s,
-                                      *doc);
-    if (printed.isEmpty())
-        GTEST_SKIP() << "python3 with plistlib is not available";
-    const std::string deep = std::string(12, '[') + "b'deep'" + std::string(12, ']');
-    const std::string expected =
-        "{'a': 'Gr\\xfc\\xdfe <&> \"\\r\\n\\t\\U0001f600', 'e': b'', 'n': [[], {}, '', " + deep +
-        "], 'o': datetime.datetime(1900, 1, 1, 0, 0), "
-        "'t': datetime.datetime(2021, 6, 1, 12, 34, 56), 'u': {'CF$UID': 70000}, 'x': b'" +
-        std::string(100, 'x') +
-        "', 'z': [1, -1, -9223372036854775808, 18446744073709551615, 2.5, -0.0, -inf, 1e-300, "
-        "1.5, False, True], '\\xe9\\u65e5': {'k': 'v'}}";
-    EXPECT_EQ(printed.toStdString(), expected);
-}
-
-TEST(XmlPlistOracle, ReadsWhatPlistlibWrites) {
-    const QByteArray doc = python(uR"(
-import datetime, plistlib, sys
-value = {'b': [True, False], 'd': datetime.datetime(2021, 6, 1, 12, 34, 56),
-         'old': datetime.datetime(1, 1, 1), 'x': b'\x00\xffhi' * 40, 'ex': b'',
-         'i': [0, 255, -1, -2**63, 2**63, 2**64 - 1], 'r': [3.14, float('-inf'), float('inf'),
-         float('nan'), -0.0, 1e300, 5e-324],
-         's': ['', 'Grüße 😀', '<&>', 'a' * 200, ' \t\n '], 'n': {'k': [{'x': 'y'}, [], {}]},
-         'deep': [[[[[[[[[[b'd' * 100]]]]]]]]]], 'é': {}}
-sys.stdout.buffer.write(plistlib.dumps(value, fmt=plistlib.FMT_XML))
-)"_s);
-    if (doc.isEmpty())
-        GTEST_SKIP() << "python3 with plistlib is not available";
-
-    const V expected = V::dictionary({
-        {u"b"_s, V::array({V::boolean(true), V::boolean(false)})},
-        {u"d"_s, V::date(secondsSince2001(2021, 6, 1, 12, 34, 56))},
-        {u"old"_s, V::date(secondsSince2001(1, 1, 1, 0, 0, 0))},
-        {u"x"_s, V::data(QByteArray("\0\xffhi", 4).repeated(40))},
-        {u"ex"_s, V::data({})},
-        {u"i"_s, V::array({V::integer(0), V::integer(255), V::integer(-1), V::integer(int64Min),
-                           V::unsignedInteger(1ULL << 63), V::unsignedInteger(uint64Max)})},
-        {u"r"_s,
-         V::array({V::real(3.14), V::real(-inf), V::real(inf), V::real(quietNan), V::real(-0.0),
-                   V::real(1e300), V::real(std::numeric_limits<double>::denorm_min())})},
-        {u"s"_s, V::array({V::string({}), V::string(u"Grüße 😀"_s), V::string(u"<&>"_s),
-                           V::string(QString(200, u'a')), V::string(u" \t\n "_s)})},
-        {u"n"_s, V::dictionary({{u"k"_s, V::array({V::dictionary({{u"x"_s, V::string(u"y"_s)}}),
-                                                   V::array({}), V::dictionary({})})}})},
-        {u"deep"_s, nestedIn(9, V::array({V::data(QByteArray(100, 'd'))}))},
-        {u"é"_s, V::dictionary({})},
-    });
-    const std::optional<V> value = XmlPlistReader::read(doc);
-    ASSERT_TRUE(value) << doc.constData();
-    EXPECT_TRUE(*value == expected) << doc.constData();
 }
