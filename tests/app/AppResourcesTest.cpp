@@ -48,16 +48,12 @@ TEST_P(AppResourcesTest, FindsTheFirstFolderHoldingTheFile) {
 INSTANTIATE_TEST_SUITE_P(
     Layouts, AppResourcesTest,
     ::testing::Values(
-        LookupCase{"BuildTree", {u"bin/palvornHelp.pdf"_s}, u"bin/palvornHelp.pdf"_s},
-        LookupCase{
-            "Installed", {u"share/palvorn/palvornHelp.pdf"_s}, u"share/palvorn/palvornHelp.pdf"_s},
         LookupCase{"BothPreferTheExecutablesFolder",
                    {u"bin/palvornHelp.pdf"_s, u"share/palvorn/palvornHelp.pdf"_s},
                    u"bin/palvornHelp.pdf"_s},
         LookupCase{"AFolderOfThatNameIsSkipped",
                    {u"bin/palvornHelp.pdf/"_s, u"share/palvorn/palvornHelp.pdf"_s},
                    u"share/palvorn/palvornHelp.pdf"_s},
-        LookupCase{"Missing", {}, {}},
         LookupCase{"OtherExtensionOrOtherFolder",
                    {u"bin/palvornHelp.txt"_s, u"share/palvornHelp.pdf"_s, u"palvornHelp.pdf"_s},
                    {}}),
