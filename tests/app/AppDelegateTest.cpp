@@ -123,8 +123,10 @@ TEST_F(AppDelegateTest, EveryWindowAndHelpMenuItemOpensItsWindowOrPage) {
         QString item;
         const QList<QMainWindow*>& (AppDelegate::*list)() const;
     } kinds[] = {
-        {u"&Compare…"_s, &AppDelegate::myCompare},      {u"C&rawler…"_s, &AppDelegate::myCrawler},
-        {u"&Stripper…"_s, &AppDelegate::myStripper},    {u"palvorn &Help"_s, &AppDelegate::myHelpWindow},
+        {u"&Compare…"_s, &AppDelegate::myCompare},
+        {u"C&rawler…"_s, &AppDelegate::myCrawler},
+        {u"&Stripper…"_s, &AppDelegate::myStripper},
+        {u"palvorn &Help"_s, &AppDelegate::myHelpWindow},
         {u"&Privacy"_s, &AppDelegate::myPrivacy},
     };
     for (const auto& kind : kinds) {
@@ -209,7 +211,7 @@ TEST_F(AppDelegateTest, WindowMenuListsTheOpenWindowsAndBringsTheChosenOneForwar
     QMainWindow* second =
         delegate.openDocument(QUrl::fromLocalFile(makeFile(u"second"_s)))->window();
     QMainWindow* compare = delegate.openCompare();
-    delegate.openStripper()->close(); // a closed window is not listed
+    delegate.openStripper()->close();                            // a closed window is not listed
     QMenu& windows = *first->menuBar()->actions().at(3)->menu(); // File, Edit, View, Window
     ASSERT_EQ(windows.title(), u"&Window"_s);
     EXPECT_EQ(itemsOf(windows).mid(3), (QStringList{u"first"_s, u"second"_s, u"Xattr Compare"_s}));

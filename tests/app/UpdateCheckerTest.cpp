@@ -107,7 +107,11 @@ struct FetchCase {
     QString contentType = u"text/xml"_s;
     int status = 200;
     bool download = true; // the answer to every offer
+    QString version = running;
+    double lastCheckAgo = -1; // seconds before the launch; below 0: never checked
+    bool serverGone = false;
     // What the check did:
+    bool fetched = true;
     QString itemTitle = notChecked;
     QString error{};
     qsizetype offers = 0;
@@ -132,8 +136,18 @@ const QByteArray newerList = listOf(u"palvorn"_s, u"3.0"_s, site + u"p-3.0.dmg"_
 TEST_P(UpdateFetchTest, ActsOnlyOnAnAcceptedResponse) {
     const FetchCase& c = GetParam();
     alert.answerOffersWith(c.download);
-    launch(serve(c.body, c.contentType, c.status));
-    EXPECT_EQ(requests(), QStringList{u"/palvorn/updates.plist"_s});
+    const double launchSeconds = UpdateSchedule::secondsSince2001(launchTime);
+    if (c.lastCheckAgo >= 0)
+        settings.setValue(u"dateLastUpdateCheck"_s, launchSeconds - c.lastCheckAgo);
+    const QUrl url = serve(c.body, c.contentType, c.status);
+    if (c.serverGone) {
+        server.closeWriteChannel();
+        ASSERT_TRUE(server.waitForFinished(30'000));
+    }
+    launch(url, c.version);
+    EXPECT_EQ(requests(), c.fetched ? QStringList{u"/palvorn/updates.plist"_s} : QStringList());
+    EXPECT_EQ(settings.value(u"dateLastUpdateCheck"_s).toDouble(),
+              launchSeconds - std::max(c.lastCheckAgo, 0.0));
     EXPECT_EQ(item.text(), c.itemTitle);
     EXPECT_EQ(item.isChecked(), c.itemTitle == checked);
     EXPECT_EQ(alert.errors(), noneOr(c.error));
@@ -160,6 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
         FetchCase{.name = "OtherAppOnly", .body = listOf(u"other"_s, u"1.0"_s, site + u"o.dmg"_s)},
         FetchCase{.name = "WrongMimeType", .body = newerList, .contentType = u"application/xml"_s},
         FetchCase{.name = "NotFound", .body = newerList, .status = 404},
+        FetchCase{.name = "ServerGone", .body = newerList, .serverGone = true, .fetched = false},
         FetchCase{.name = "NotAPropertyList",
                   .body = "<html><body>Moved</body></html>",
                   .contentType = u"text/plain"_s,
@@ -167,35 +182,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Not read to the end: a list is small, and this would be an error if it were read.
         FetchCase{.name = "TooLarge",
                   .body = "<html>" + QByteArray(2 << 20, 'x'),
-                  .contentType = u"text/plain"_s}),
+                  .contentType = u"text/plain"_s},
+        FetchCase{.name = "BeforeTheIntervalEnds",
+                  .body = newerList,
+                  .lastCheckAgo = 3600,
+                  .fetched = false},
+        FetchCase{.name = "WithoutAVersion",
+                  .body = newerList,
+                  .version = QString(),
+                  .fetched = false,
+                  .error = u"Can't check for updates:\nNo app version string found."_s}),
     [](const auto& test) { return std::string(test.param.name); });
-
-TEST_F(UpdateCheckerTest, ALaunchBeforeTheIntervalEndsMakesNoRequest) {
-    const QUrl url = serve(newerList, u"text/xml"_s);
-    const double lastCheck = UpdateSchedule::secondsSince2001(launchTime) - 3600;
-    settings.setValue(u"dateLastUpdateCheck"_s, lastCheck);
-    launch(url);
-    EXPECT_TRUE(requests().isEmpty());
-    EXPECT_EQ(settings.value(u"dateLastUpdateCheck"_s).toDouble(), lastCheck);
-    EXPECT_TRUE(alert.offers().isEmpty());
-    EXPECT_EQ(item.text(), notChecked);
-}
-
-TEST_F(UpdateCheckerTest, WithoutAVersionTheCheckStopsWithAnErrorBeforeFetching) {
-    const QUrl url = serve(newerList, u"text/xml"_s);
-    launch(url, QString());
-    EXPECT_EQ(alert.errors(),
-              QStringList{u"Can't check for updates:\nNo app version string found."_s});
-    EXPECT_TRUE(requests().isEmpty());
-    EXPECT_EQ(settings.value(u"dateLastUpdateCheck"_s).toDouble(),
-              UpdateSchedule::secondsSince2001(launchTime));
-}
-
-TEST_F(UpdateCheckerTest, AServerThatIsGoneEndsTheCheckSilently) {
-    const QUrl url = serve({}, u"text/xml"_s);
-    server.closeWriteChannel();
-    ASSERT_TRUE(server.waitForFinished(30'000));
-    launch(url);
-    EXPECT_TRUE(alert.errors().isEmpty());
-    EXPECT_EQ(item.text(), notChecked);
-}
