@@ -148,10 +148,18 @@ TEST_F(ViewControllerUndoTest, AnUndoThatWouldOverwriteALaterChangeIsRefused) {
                                          "(attribute \u201cuser.a\u201d of \u201c"_s +
                                          file + u"\u201d)"_s});
     EXPECT_EQ(getRaw(file, "user.a"), "written since");
+    // Someone else put the old value back: still a change made since, and a refused step never
+    // runs the command again.
+    const QByteArray original("\x00\xff\x00 binary", 10);
+    setRaw(file, "user.a", original);
+    view.undo();
+    EXPECT_EQ(alert.shown().size(), 2);
+    EXPECT_EQ(getRaw(file, "user.a"), original);
+
     // Still the next step to undo, once the file allows it.
     EXPECT_TRUE(view.undoStack().canUndo());
     ::removexattr(QFile::encodeName(file).constData(), "user.a");
     view.undo();
-    EXPECT_EQ(getRaw(file, "user.a"), QByteArray("\x00\xff\x00 binary", 10));
+    EXPECT_EQ(getRaw(file, "user.a"), original);
     EXPECT_FALSE(view.undoStack().canUndo());
 }
