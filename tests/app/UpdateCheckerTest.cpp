@@ -27,18 +27,10 @@ const QString checked = u"Checked for update"_s;
 const QDateTime launchTime(QDate(2024, 3, 1), QTime(9, 30), Qt::UTC);
 
 QByteArray listOf(const QString& app, const QString& version, const QString& url) {
-    return uR"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0">
-<array>
-	<dict>
-		<key>AppName</key><string>%1</string>
-		<key>Version</key><string>%2</string>
-		<key>URL</key><string>%3</string>
-	</dict>
-</array>
-</plist>
-)"_s.arg(app, version, url)
-        .toUtf8();
+    return u"<plist version=\"1.0\"><array><dict><key>AppName</key><string>%1</string>"
+           "<key>Version</key><string>%2</string><key>URL</key><string>%3</string>"
+           "</dict></array></plist>\n"_s.arg(app, version, url)
+               .toUtf8();
 }
 
 class UpdateCheckerTest : public ::testing::Test {
@@ -171,6 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
                   .download = false,
                   .itemTitle = checked,
                   .offers = 1},
+        // The list names this app: checked, even with nothing to offer.
+        FetchCase{.name = "EqualVersion",
+                  .body = listOf(u"palvorn"_s, running, site + u"p.dmg"_s),
+                  .itemTitle = checked},
         FetchCase{.name = "OtherAppOnly", .body = listOf(u"other"_s, u"1.0"_s, site + u"o.dmg"_s)},
         FetchCase{.name = "WrongMimeType", .body = newerList, .contentType = u"application/xml"_s},
         FetchCase{.name = "NotFound", .body = newerList, .status = 404},

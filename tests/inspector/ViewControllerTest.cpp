@@ -76,11 +76,7 @@ TEST_F(ViewControllerTest, WindowWithoutAFileOrSelectionOffersNoCommand) {
 
     const QString file = makeFile(u"plain.txt"_s, "twelve bytes");
     ViewController& view = open(file);
-    EXPECT_EQ(view.window()->windowTitle(), u"plain.txt"_s);
-    EXPECT_EQ(view.ui().quarantTextbox->text(), u"Xattr 0, data 12, total 12"_s);
     EXPECT_EQ(view.savedReportText(), file + u"\n\n**********\n"_s);
-    EXPECT_EQ(commandButtonsEnabled(view), (QList<bool>{true, true, false, false, true}));
-    EXPECT_EQ(view.document()->displayName(), u"plain.txt_MD.text"_s);
     setRaw(file, "user.a", "a");
     view.reload();
     view.copySelectedAttributes(pasteboard);
@@ -133,11 +129,13 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     openPanel.answerWith({QUrl::fromLocalFile(folder)});
     view.ui().inspectButton->click();
     const OpenPanel::Options& options = openPanel.requests().front().options;
+    EXPECT_TRUE(openPanel.requests().front().asSheet);
     EXPECT_TRUE(options.canChooseDirectories && options.showsHiddenFiles &&
                 options.treatsPackagesAsDirectories && !options.allowsMultipleSelection);
     EXPECT_EQ(view.ui().filenameTextbox->text(), folder);
     EXPECT_EQ(view.window()->windowTitle(), u"a folder"_s);
     EXPECT_EQ(view.document()->displayName(), u"a folder_MD.text"_s);
+    EXPECT_EQ(view.document()->fileUrl(), QUrl::fromLocalFile(first)); // the document stays
     EXPECT_TRUE(view.editRes().isEmpty());
     EXPECT_EQ(view.ui().outputTextcontent->toPlainText(), QString());
     EXPECT_EQ(namesShown(view), QStringList{u"user.folder-note"_s});
@@ -304,7 +302,6 @@ TEST_F(ViewControllerTest, OutsideChangesReloadTheWindowKeepingTheSelection) {
     ::removexattr(QFile::encodeName(file).constData(), "user.b");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !namesShown(view).contains(u"user.b"_s); }, 10'000));
     EXPECT_EQ(view.ui().xattrTextbox->text(), QString());
-    EXPECT_EQ(view.ui().newXattrButton->text(), u"New"_s);
     EXPECT_FALSE(view.ui().removeXattrButton->isEnabled());
     EXPECT_TRUE(alert.shown().isEmpty());
 }
