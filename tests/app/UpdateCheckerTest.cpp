@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -46,11 +45,9 @@ protected:
         QFile file(bodyPath);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(body) == body.size());
         file.close();
-        const QString python = QStandardPaths::findExecutable(u"python3"_s);
-        EXPECT_FALSE(python.isEmpty()) << "python3 is needed on the PATH";
-        server.start(python, {QStringLiteral(PALVORN_UPDATE_SERVER), u"--body"_s, bodyPath,
-                              u"--content-type"_s, contentType, u"--status"_s,
-                              QString::number(status), u"--log"_s, logPath()});
+        server.start(u"python3"_s, {QStringLiteral(PALVORN_UPDATE_SERVER), u"--body"_s, bodyPath,
+                                    u"--content-type"_s, contentType, u"--status"_s,
+                                    QString::number(status), u"--log"_s, logPath()});
         while (!server.canReadLine() && server.waitForReadyRead(30'000)) {
         }
         const int port = server.readLine().trimmed().toInt();

@@ -29,11 +29,6 @@ namespace {
 
 class ViewControllerTest : public InspectorFixture {
 protected:
-    static QStringList displayTextsOf(const QString& path) {
-        RecordingErrorAlert quiet;
-        return ResourceList(QUrl::fromLocalFile(path), quiet).displayTexts();
-    }
-
     static QString summaryOf(qint64 attributes, const QString& path) {
         struct stat status = {};
         ::stat(QFile::encodeName(path).constData(), &status);
@@ -88,7 +83,7 @@ TEST_F(ViewControllerTest, WindowWithoutAFileOrSelectionOffersNoCommand) {
 TEST_F(ViewControllerTest, SelectionDecidesWhatIsShownAndReported) {
     const QString file = makeThreeAttributeFile(u"three"_s);
     ViewController& view = open(file);
-    const QStringList texts = displayTextsOf(file);
+    const QStringList texts = ResourceList::ofPath(file).displayTexts();
     const QStringList names = namesShown(view);
     ASSERT_EQ(names.size(), 3);
     EXPECT_EQ(view.ui().xattrTable->model()->index(2, 1).data().toString(),
