@@ -234,10 +234,12 @@ TEST_F(AppDelegateTest, AboutShowsTheVersionsAndLicenceInOneWindow) {
     QMainWindow* about = delegate.openAbout();
     EXPECT_EQ(delegate.openAbout(), about); // one window, brought forward again
     EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), u"About palvorn"_s);
     auto* view = static_cast<ToolWindow*>(about)->contentController<AboutView>();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->ui().versionLabel->text(), u"Version "_s + QStringLiteral(PALVORN_VERSION));
     EXPECT_TRUE(view->ui().qtLabel->text().contains(QString::fromLatin1(qVersion())));
+    EXPECT_TRUE(view->ui().qtLabel->text().contains(QStringLiteral(QT_VERSION_STR)));
     EXPECT_TRUE(view->ui().licenceLabel->text().contains(u"licence"_s));
     view->ui().closeButton->click();
     EXPECT_FALSE(about->isVisible());

@@ -161,6 +161,7 @@ TEST_F(ViewControllerTest, SavingTheReport) {
     view.ui().saveButton->click();
     EXPECT_EQ(savePanel.requests().front().nameFieldStringValue, u"notes.txt_MD.text"_s);
     EXPECT_EQ(savePanel.requests().front().allowedFileTypes, (QStringList{u"text"_s, u"txt"_s}));
+    EXPECT_TRUE(savePanel.requests().front().canCreateDirectories);
     EXPECT_FALSE(QFile::exists(target));
 
     savePanel.answerWith(QUrl::fromLocalFile(target));
