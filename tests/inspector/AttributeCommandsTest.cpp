@@ -47,24 +47,22 @@ TEST_F(AttributeCommandsTest, EachFailureIsReportedAndTheRestGoesOn) {
     EXPECT_EQ(getRaw(file, "user.keep"), "k");
 }
 
+// Names arrive byte for byte, and a foreign name gets its namespace.
 TEST_F(AttributeCommandsTest, PastingWritesRecordsAndSkipsEverythingElse) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.exists", "old value");
-    const QList<QByteArray> archives = {record(u"user.exists"_s, "new")->archive(), "plain text",
-                                        record(u"user.empty"_s, {})->archive(), QByteArray()};
+    const QList<QByteArray> archives = {record(u"user.exists"_s, "new")->archive(),
+                                        "plain text",
+                                        record(u"user.empty"_s, {})->archive(),
+                                        QByteArray(),
+                                        ResourceItem(QByteArray("user.bad\xff\xfe"), "v").archive(),
+                                        record(u"com.apple.quarantine"_s, "q")->archive()};
     EXPECT_TRUE(AttributeCommands::pasteArchives(file, archives).isEmpty());
     EXPECT_EQ(getRaw(file, "user.exists"), "new");
     EXPECT_TRUE(hasRaw(file, "user.empty"));
-    EXPECT_EQ(listXattrs(nativePath(file)).size(), 2);
-}
-
-TEST_F(AttributeCommandsTest, PastedNamesThatAreNotUtf8ArriveByteForByte) {
-    const QString file = makeFile(u"f"_s);
-    const QList<QByteArray> archives = {ResourceItem(QByteArray("user.bad\xff\xfe"), "v").archive(),
-                                        ResourceItem(u"com.apple.quarantine"_s, "q").archive()};
-    EXPECT_TRUE(AttributeCommands::pasteArchives(file, archives).isEmpty());
     EXPECT_EQ(getRaw(file, "user.bad\xff\xfe"), "v");
-    EXPECT_EQ(getRaw(file, "user.com.apple.quarantine"), "q"); // a foreign name gets its namespace
+    EXPECT_EQ(getRaw(file, "user.com.apple.quarantine"), "q");
+    EXPECT_EQ(listXattrs(nativePath(file)).size(), 4);
 }
 
 // The editor's save: the shown name unchanged writes the original's own bytes; a changed name only

@@ -55,3 +55,14 @@ TEST_F(InspectorReportTest, ASaveThatFailsHalfWayKeepsThePreviousFile) {
     EXPECT_EQ(InspectorReport::writeReport(target, u"new\n"_s, {}), QString());
     EXPECT_EQ(contentOf(target), "new\n");
 }
+
+// Neither the inspected file nor a link to it is ever replaced by its report.
+TEST_F(InspectorReportTest, TheInspectedFileIsNeverReplacedByItsReport) {
+    const QString file = makeFile(u"precious"_s, "content");
+    ASSERT_TRUE(QFile::link(file, pathOf(u"link"_s)));
+    for (const QString& target : {file, pathOf(u"link"_s)}) {
+        EXPECT_TRUE(InspectorReport::writeReport(target, u"report"_s, file)
+                        .contains(u"is the inspected file itself"_s));
+    }
+    EXPECT_EQ(contentOf(file), "content");
+}

@@ -51,13 +51,16 @@ protected:
     }
 
     // A menu item of the window, by its text ("&Export Attributes…").
-    static QAction* menuItem(const palvorn::ViewController& view, const QString& text) {
-        for (QAction* action : view.window()->findChildren<QAction*>()) {
+    static QAction* menuItem(const QWidget* window, const QString& text) {
+        for (QAction* action : window->findChildren<QAction*>()) {
             if (action->text() == text)
                 return action;
         }
         ADD_FAILURE() << "no menu item " << text.toStdString();
         return nullptr;
+    }
+    static QAction* menuItem(const palvorn::ViewController& view, const QString& text) {
+        return menuItem(view.window(), text);
     }
 
     palvorn::RecordingErrorAlert alert;
