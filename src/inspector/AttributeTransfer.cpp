@@ -59,7 +59,10 @@ QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
     if (!names.isEmpty())
         dump += '\n';
     QSaveFile file(dumpPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.commit())
+    // A commit does not notice a buffered write that failed: the flush is checked on its own, or
+    // a cut-off dump would replace the old one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.flush() ||
+        !file.commit())
         return {AttributeFailure(QString(), file.errorString(), dumpPath)};
     return {};
 }

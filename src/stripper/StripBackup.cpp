@@ -86,7 +86,8 @@ StripBackup::Result StripBackup::write(const QString& folderPath, const QString&
             backupPath + QStringLiteral(": stopped before the restore file was complete");
         return result;
     }
-    if (!items.written() || !file.commit())
+    // The flush is checked on its own: a commit does not notice a buffered write that failed.
+    if (!items.written() || !file.flush() || !file.commit())
         result.error = backupPath + QStringLiteral(": ") + file.errorString();
     return result;
 }

@@ -2,6 +2,11 @@
 
 #include "support/XattrFixture.h"
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QFile>
 
 using namespace palvorn;
@@ -26,13 +31,33 @@ TEST_F(AttributeTransferTest, AFileWithoutAttributesExportsAnEmptyDump) {
     EXPECT_EQ(QFile(dump).size(), 0);
 }
 
-TEST_F(AttributeTransferTest, AnExportThatCannotBeSavedNamesTheDumpFile) {
+// A dump that cannot be opened, or whose write fails half-way (the file size limit, hit after
+// 4 KiB, when the buffered dump is flushed), names the dump file and keeps the previous one.
+TEST_F(AttributeTransferTest, AnExportThatCannotBeSavedNamesTheDumpFileAndKeepsTheOldOne) {
     const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.a", "1");
-    const QString dump = pathOf(u"missing/f.dump"_s);
-    const QList<AttributeFailure> failures = AttributeTransfer::exportDump(file, dump);
+    setRaw(file, "user.a", QByteArray(4000, 'v'));
+    const QString missing = pathOf(u"missing/f.dump"_s);
+    const QList<AttributeFailure> failures = AttributeTransfer::exportDump(file, missing);
     ASSERT_EQ(failures.size(), 1);
-    EXPECT_EQ(failures.front().path(), dump);
+    EXPECT_EQ(failures.front().path(), missing);
+
+    const QString dump = makeFile(u"f.dump"_s, "the previous dump\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // In a child of its own, so that the limit cannot touch the test run.
+        const struct rlimit limit = {4096, 4096};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const QList<AttributeFailure> halfWay = AttributeTransfer::exportDump(file, dump);
+        ::_exit(halfWay.size() == 1 && halfWay.front().path() == dump ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QFile kept(dump);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the previous dump\n");
 }
 
 TEST_F(AttributeTransferTest, TheInspectedFileIsNeverReplacedByItsDump) {
