@@ -204,7 +204,8 @@ private:
     std::set<std::string> names_; // bound: one entry per distinct attribute name in the tree
 };
 
-class Worker {
+// Aligned to a cache line so that one thread's counters never share a line with the next's.
+class alignas(64) Worker {
 public:
     Worker(FolderStack& stack, SharedSeen& shared) : stack_(stack), shared_(shared) {}
 
