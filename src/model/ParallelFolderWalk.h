@@ -5,6 +5,7 @@
 #include "model/PosixError.h"
 #include "model/WalkProgress.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -78,17 +79,49 @@ template <typename Walk> class ParallelFolderWalk::Run {
         QByteArray name;
         std::shared_ptr<OpenFolder> folder;
 
-        State state = State::Queued;
+        // Set under the lock; the merge may look without it.
+        std::atomic<State> state = State::Queued;
         int openError = 0;
         int readError = 0;
         QByteArray names; // the entries' names, each followed by a NUL
+        // The first count entries and outcomes are this part's; a recycled part keeps the rest,
+        // and their buffers, for the next folder.
         std::vector<Entry> entries;
         std::vector<Outcome> outcomes;
+        std::size_t count = 0;
         std::unique_ptr<Chunk> next; // the folder's next part, merged after this one
         qsizetype bytes = 0;
 
-        bool finished() const { return state == State::Done || state == State::Skipped; }
+        bool finished() const {
+            const State now = state.load(std::memory_order_acquire);
+            return now == State::Done || now == State::Skipped;
+        }
+
+        void reset() {
+            key.clear();
+            path.resize(0);
+            parent.reset();
+            name.resize(0);
+            folder.reset();
+            state = State::Queued;
+            openError = 0;
+            readError = 0;
+            names.resize(0);
+            count = 0;
+            bytes = 0;
+        }
     };
+
+    // What each thread that reads parts keeps: its probe state, its item path, and merged parts
+    // to fill again. Parts are recycled rather than freed so that no thread frees what another
+    // allocated: that would make them wait on each other's allocator.
+    struct Reader {
+        typename Walk::Scratch scratch{};
+        QByteArray path;
+        std::vector<std::unique_ptr<Chunk>> spare;
+    };
+    // A part that held more than this is freed rather than kept for another folder.
+    static constexpr qsizetype recycledBytes = 64 * 1024;
 
     // Where the merge is in one folder; a folder's parts are merged one after the other.
     struct Place {
@@ -145,15 +178,18 @@ private:
     // A worker: takes the earliest part while the merge is not too far behind (or the part is
     // the one it waits for), and ends when no part is queued or being read.
     void work() {
-        typename Walk::Scratch scratch{};
+        Reader reader;
         std::unique_lock lock(m_mutex);
         for (;;) {
+            const bool heldBack = !m_queue.empty() && !mayTake();
             ++m_idle;
+            m_heldBack += heldBack;
             m_workToDo.wait(lock, [this] { return m_queue.empty() ? m_running == 0 : mayTake(); });
             --m_idle;
+            m_heldBack -= heldBack;
             if (m_queue.empty())
                 break;
-            readNext(lock, scratch);
+            readNext(lock, reader);
         }
         // The last one out wakes the others and the merge: nothing more will come.
         m_workToDo.notify_all();
@@ -162,25 +198,28 @@ private:
 
     bool mayTake() const {
         return m_failed || FolderWalk::stopped(m_options) ||
-               (m_aheadBytes < aheadBytes && m_aheadChunks < aheadChunks) ||
+               (m_aheadBytes.load(std::memory_order_relaxed) < aheadBytes &&
+                m_aheadChunks.load(std::memory_order_relaxed) < aheadChunks) ||
                m_queue.top() == m_awaited;
     }
 
     // Takes the earliest queued part and reads it without the lock; its folders and its next
     // part join the queue.
-    void readNext(std::unique_lock<std::mutex>& lock, typename Walk::Scratch& scratch) {
+    void readNext(std::unique_lock<std::mutex>& lock, Reader& reader) {
         Chunk* chunk = m_queue.top();
         m_queue.pop();
+        if (reader.spare.empty())
+            reader.spare.swap(m_recycled);
         if (m_failed || FolderWalk::stopped(m_options)) {
             finish(*chunk, Chunk::State::Skipped);
             wakeWorkersIfAllDone();
             return;
         }
-        chunk->state = Chunk::State::Running;
+        chunk->state.store(Chunk::State::Running, std::memory_order_relaxed);
         ++m_running;
         lock.unlock();
         try {
-            read(*chunk, scratch);
+            read(*chunk, reader);
         } catch (...) {
             const std::lock_guard failed(m_mutex);
             if (!m_workFailure)
@@ -199,8 +238,8 @@ private:
             m_queue.push(chunk->next.get());
             ++queued;
         }
-        m_aheadBytes += chunk->bytes;
-        ++m_aheadChunks;
+        m_aheadBytes.fetch_add(chunk->bytes, std::memory_order_relaxed);
+        m_aheadChunks.fetch_add(1, std::memory_order_relaxed);
         finish(*chunk, Chunk::State::Done);
         if (queued > 0 && m_idle > 0)
             m_workToDo.notify_all();
@@ -214,23 +253,22 @@ private:
     }
 
     void finish(Chunk& chunk, typename Chunk::State state) {
-        chunk.state = state;
+        chunk.state.store(state, std::memory_order_release);
         if (&chunk == m_awaited)
             m_mergeReady.notify_one();
     }
 
     // One part: opens the folder if it is the first, then reads and probes its next entries.
-    void read(Chunk& chunk, typename Walk::Scratch& scratch) {
+    void read(Chunk& chunk, Reader& reader) {
         if (!chunk.folder && !open(chunk))
             return;
         FolderStream& stream = *chunk.folder->stream;
+        typename Walk::Scratch& scratch = reader.scratch;
         if constexpr (requires { scratch.startPart(); })
             scratch.startPart();
-        // Room for a small folder's entries without growing.
-        chunk.names.reserve(1024);
-        chunk.entries.reserve(16);
-        chunk.outcomes.reserve(16);
-        QByteArray path = chunk.path;
+        QByteArray& path = reader.path;
+        path.resize(0);
+        path.append(chunk.path);
         const qsizetype base = path.size();
         while (!FolderWalk::stopped(m_options)) {
             const std::optional<FolderStream::Entry> entry = stream.next();
@@ -240,17 +278,24 @@ private:
             }
             path.truncate(base);
             path.append('/').append(entry->name);
-            chunk.entries.push_back({chunk.names.size(), entry->isSymbolicLink, nullptr});
+            if (chunk.count == chunk.entries.size()) {
+                chunk.entries.emplace_back();
+                chunk.outcomes.emplace_back();
+            }
+            typename Chunk::Entry& slot = chunk.entries[chunk.count];
+            slot.nameAt = chunk.names.size();
+            slot.isSymbolicLink = entry->isSymbolicLink;
             chunk.names.append(entry->name).append('\0');
-            Outcome& outcome = chunk.outcomes.emplace_back();
+            // A recycled outcome: probe sets every field it uses, as in the one-thread walk.
+            Outcome& outcome = chunk.outcomes[chunk.count];
+            ++chunk.count;
             m_walk.probe({path, stream.fd(), entry->name, entry->isSymbolicLink}, scratch, outcome);
             chunk.bytes += outcome.bytes() + path.size() - base;
             if (!entry->isSymbolicLink && m_options.progress)
                 m_options.progress->countItem();
-            if (entry->isFolder)
-                chunk.entries.back().child = firstPartOf(chunk, path, entry->name);
-            if (chunk.entries.size() >= chunkItems || chunk.bytes >= chunkBytes) {
-                chunk.next = nextPartOf(chunk);
+            slot.child = entry->isFolder ? firstPartOf(chunk, path, entry->name, reader) : nullptr;
+            if (chunk.count >= chunkItems || chunk.bytes >= chunkBytes) {
+                chunk.next = nextPartOf(chunk, reader);
                 break;
             }
         }
@@ -277,23 +322,32 @@ private:
         return true;
     }
 
-    std::unique_ptr<Chunk> firstPartOf(const Chunk& chunk, const QByteArray& path,
-                                       const char* name) {
-        auto child = std::make_unique<Chunk>();
-        child->key = chunk.key;
-        child->key.push_back(static_cast<std::uint32_t>(chunk.entries.size() - 1));
+    static std::unique_ptr<Chunk> newPart(Reader& reader) {
+        if (reader.spare.empty())
+            return std::make_unique<Chunk>();
+        std::unique_ptr<Chunk> part = std::move(reader.spare.back());
+        reader.spare.pop_back();
+        part->reset();
+        return part;
+    }
+
+    static std::unique_ptr<Chunk> firstPartOf(const Chunk& chunk, const QByteArray& path,
+                                              const char* name, Reader& reader) {
+        std::unique_ptr<Chunk> child = newPart(reader);
+        child->key.assign(chunk.key.cbegin(), chunk.key.cend());
+        child->key.push_back(static_cast<std::uint32_t>(chunk.count - 1));
         child->key.push_back(0);
-        child->path = path;
+        child->path.append(path);
         child->parent = chunk.folder;
-        child->name = name;
+        child->name.append(name);
         return child;
     }
 
-    static std::unique_ptr<Chunk> nextPartOf(const Chunk& chunk) {
-        auto next = std::make_unique<Chunk>();
-        next->key = chunk.key;
+    static std::unique_ptr<Chunk> nextPartOf(const Chunk& chunk, Reader& reader) {
+        std::unique_ptr<Chunk> next = newPart(reader);
+        next->key.assign(chunk.key.cbegin(), chunk.key.cend());
         ++next->key.back();
-        next->path = chunk.path;
+        next->path.append(chunk.path);
         next->folder = chunk.folder;
         return next;
     }
@@ -310,7 +364,7 @@ private:
             Chunk& chunk = *place.chunk;
             if (place.index == 0 && !arrive(chunk))
                 return;
-            if (place.index < chunk.entries.size()) {
+            if (place.index < chunk.count) {
                 typename Chunk::Entry& entry = chunk.entries[place.index];
                 const char* name = chunk.names.constData() + entry.nameAt;
                 // One buffer for every item's path, as in the one-thread walk.
@@ -318,7 +372,6 @@ private:
                 path.append(chunk.path).append('/').append(name);
                 const int fd = chunk.folder ? chunk.folder->stream->fd() : -1;
                 m_walk.merge({path, fd, name, entry.isSymbolicLink}, chunk.outcomes[place.index]);
-                chunk.outcomes[place.index] = Outcome{};
                 ++place.index;
                 if (entry.child)
                     places.push_back({std::move(entry.child), 0});
@@ -326,9 +379,10 @@ private:
             }
             if (chunk.readError != 0 && m_onError)
                 m_onError(chunk.path, PosixError::describe(chunk.readError));
-            depart(chunk);
-            if (chunk.next) {
-                place.chunk = std::move(chunk.next);
+            std::unique_ptr<Chunk> next = std::move(chunk.next);
+            depart(std::move(place.chunk));
+            if (next) {
+                place.chunk = std::move(next);
                 place.index = 0;
             } else {
                 places.pop_back();
@@ -340,12 +394,14 @@ private:
     // is queued) rather than wait; reports a folder that could not be opened. False once a
     // worker has failed.
     bool arrive(Chunk& chunk) {
-        {
+        // Mostly the threads are ahead and the part is read: no lock to take.
+        if (!chunk.finished()) {
             std::unique_lock lock(m_mutex);
+            recycle();
             m_awaited = &chunk;
             while (!chunk.finished()) {
                 if (!m_queue.empty() && mayTake()) {
-                    readNext(lock, m_mergeScratch);
+                    readNext(lock, m_mergeReader);
                     continue;
                 }
                 if (m_idle > 0)
@@ -355,22 +411,38 @@ private:
                 });
             }
             m_awaited = nullptr;
-            if (m_failed)
-                return false;
         }
+        if (m_failed.load(std::memory_order_acquire))
+            return false;
         if (chunk.openError != 0 && m_onError)
             m_onError(chunk.path, PosixError::describe(chunk.openError));
         return true;
     }
 
-    void depart(const Chunk& chunk) {
-        if (chunk.state != Chunk::State::Done)
-            return;
-        const std::lock_guard lock(m_mutex);
-        m_aheadBytes -= chunk.bytes;
-        --m_aheadChunks;
-        if (m_idle > 0)
-            m_workToDo.notify_all();
+    // A merged part is handed back to the threads that read, to be filled again, some at a time
+    // so that the merge seldom takes the lock.
+    void depart(std::unique_ptr<Chunk> chunk) {
+        chunk->folder.reset();
+        chunk->parent.reset();
+        if (chunk->state.load(std::memory_order_relaxed) == Chunk::State::Done) {
+            m_aheadBytes.fetch_sub(chunk->bytes, std::memory_order_relaxed);
+            m_aheadChunks.fetch_sub(1, std::memory_order_relaxed);
+        }
+        if (chunk->bytes <= recycledBytes)
+            m_departed.push_back(std::move(chunk));
+        if (m_departed.size() >= 32 || m_heldBack.load(std::memory_order_relaxed) > 0) {
+            const std::lock_guard lock(m_mutex);
+            recycle();
+            if (m_heldBack > 0)
+                m_workToDo.notify_all();
+        }
+    }
+
+    // Under the lock.
+    void recycle() {
+        for (std::unique_ptr<Chunk>& chunk : m_departed)
+            m_recycled.push_back(std::move(chunk));
+        m_departed.clear();
     }
 
     Walk& m_walk;
@@ -379,19 +451,22 @@ private:
     const dev_t m_device;
 
     std::unique_ptr<Chunk> m_root;
-    std::vector<Place> m_places;             // one per folder level the merge is in
-    typename Walk::Scratch m_mergeScratch{}; // for the parts the merging thread reads
+    std::vector<Place> m_places;                    // one per folder level the merge is in
+    Reader m_mergeReader;                           // for the parts the merging thread reads
+    std::vector<std::unique_ptr<Chunk>> m_recycled; // merged parts, for the readers to take
     std::mutex m_mutex;
     std::condition_variable m_workToDo;
     std::condition_variable m_mergeReady;
-    int m_idle = 0; // workers waiting for a part
+    int m_idle = 0;                 // workers waiting for a part
+    std::atomic_int m_heldBack = 0; // of them, those waiting for the merge to catch up
+    std::vector<std::unique_ptr<Chunk>> m_departed; // merged parts not yet handed back
 
     std::priority_queue<Chunk*, std::vector<Chunk*>, LaterFirst> m_queue;
     int m_running = 0;
-    qsizetype m_aheadBytes = 0;
-    qsizetype m_aheadChunks = 0;
+    std::atomic<qsizetype> m_aheadBytes = 0;
+    std::atomic<qsizetype> m_aheadChunks = 0;
     const Chunk* m_awaited = nullptr;
-    bool m_failed = false;
+    std::atomic_bool m_failed = false;
     std::exception_ptr m_workFailure;
 };
 
