@@ -1,6 +1,7 @@
 #include "inspector/AttributeCommands.h"
 
 #include "model/XattrAccess.h"
+#include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
 
 using namespace palvorn;
@@ -12,13 +13,6 @@ class AttributeCommandsTest : public XattrFixture {};
 
 ResourceItemPtr record(const QString& name, const QByteArray& data) {
     return std::make_shared<ResourceItem>(name, data);
-}
-
-QStringList textsOf(const QList<AttributeFailure>& failures) {
-    QStringList texts;
-    for (const AttributeFailure& failure : failures)
-        texts.append(failure.text());
-    return texts;
 }
 
 } // namespace

@@ -1,29 +1,14 @@
 #include "inspector/AttributeTransfer.h"
 
+#include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
-
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QFile>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 using AttributeTransferTest = XattrFixture;
-
-QStringList textsOf(const QList<AttributeFailure>& failures) {
-    QStringList texts;
-    for (const AttributeFailure& failure : failures)
-        texts.append(failure.text());
-    return texts;
-}
-
-} // namespace
 
 TEST_F(AttributeTransferTest, AFileWithoutAttributesExportsAnEmptyDump) {
     const QString dump = pathOf(u"empty.dump"_s);
@@ -42,19 +27,10 @@ TEST_F(AttributeTransferTest, AnExportThatCannotBeSavedNamesTheDumpFileAndKeepsT
     EXPECT_EQ(failures.front().path(), missing);
 
     const QString dump = makeFile(u"f.dump"_s, "the previous dump\n");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // In a child of its own, so that the limit cannot touch the test run.
-        const struct rlimit limit = {4096, 4096};
-        ::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(succeedsWithFileSizeLimit(4096, [&] {
         const QList<AttributeFailure> halfWay = AttributeTransfer::exportDump(file, dump);
-        ::_exit(halfWay.size() == 1 && halfWay.front().path() == dump ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return halfWay.size() == 1 && halfWay.front().path() == dump;
+    }));
     QFile kept(dump);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "the previous dump\n");

@@ -2,11 +2,6 @@
 
 #include "support/XattrFixture.h"
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 
@@ -33,20 +28,10 @@ TEST_F(InspectorReportTest, ASaveThatFailsHalfWayKeepsThePreviousFile) {
         const QString target = makeFile(u"report.text"_s, "the previous report\n");
         const QString longReport(length, u'x');
 
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            // In a child of its own, so that the limit cannot touch the test run.
-            const struct rlimit limit = {4096, 4096};
-            ::signal(SIGXFSZ, SIG_IGN);
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            const QString error = InspectorReport::writeReport(target, longReport, {});
-            ::_exit(error.startsWith(u"The report could not be saved to \u201c"_s + target) ? 0
-                                                                                            : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_TRUE(succeedsWithFileSizeLimit(4096, [&] {
+            return InspectorReport::writeReport(target, longReport, {})
+                .startsWith(u"The report could not be saved to \u201c"_s + target);
+        }));
         EXPECT_EQ(contentOf(target), "the previous report\n");
         EXPECT_EQ(QDir(QFileInfo(target).path()).entryList(QDir::Files),
                   QStringList{u"report.text"_s});

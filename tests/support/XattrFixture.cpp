@@ -1,6 +1,9 @@
 #include "support/XattrFixture.h"
 
 #include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -99,4 +102,18 @@ QByteArray XattrFixture::runTool(const QString& program, const QStringList& argu
     process.closeWriteChannel();
     EXPECT_TRUE(process.waitForFinished(60000));
     return process.readAllStandardOutput();
+}
+
+bool XattrFixture::succeedsWithFileSizeLimit(qint64 limit, const std::function<bool()>& body) {
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        const struct rlimit bytes = {static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &bytes);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
