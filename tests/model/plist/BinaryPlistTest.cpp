@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -155,10 +156,7 @@ TEST(BinaryPlistReader, RefusesMalformedAndHostileDocuments) {
     };
     const qsizetype end = base.size();
 
-    const struct {
-        const char* name;
-        QByteArray doc;
-    } cases[] = {
+    const std::pair<const char*, QByteArray> cases[] = {
         {"magic only", "bplist00"},
         {"magic bplist01", patched(7, '1', 1)},
         {"trailing slack", base.first(end - 32) + '\0' + base.last(32)},

@@ -1,6 +1,8 @@
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/OpenStepPlistReader.h"
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 using namespace palvorn;
@@ -20,10 +22,7 @@ V dict(V::Dictionary entries) {
 } // namespace
 
 TEST(OpenStepPlistReader, ReadsEachFormAndEscape) {
-    const struct {
-        QString text;
-        V expected;
-    } cases[] = {
+    const std::pair<QString, V> cases[] = {
         // Documents without an object, and whitespace in all its forms.
         {u""_s, dict({})},
         {u" \t\n\v\f\r\u2028\u2029 // only a comment"_s, dict({})},

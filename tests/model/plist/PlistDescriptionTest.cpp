@@ -1,6 +1,7 @@
 #include "model/plist/PlistDescription.h"
 
 #include <limits>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -9,11 +10,8 @@ using namespace Qt::Literals::StringLiterals;
 using V = PlistValue;
 
 TEST(PlistDescription, ReproducesFoundationsLayoutAndLeaves) {
-    const struct {
-        V value;
-        QString alone;  // at the top level
-        QString inside; // as an array element; a container's is not checked
-    } cases[] = {
+    // A value's text at the top level and as an array element, which containers leave out.
+    const std::tuple<V, QString, QString> cases[] = {
         {V::array({}), u"(\n)"_s, {}},
         {V::dictionary({}), u"{\n}"_s, {}},
         {V::array({V::array({V::integer(1)})}), u"(\n        (\n        1\n    )\n)"_s, {}},

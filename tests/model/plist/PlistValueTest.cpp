@@ -1,6 +1,7 @@
 #include "model/plist/PlistValue.h"
 
 #include <limits>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -33,11 +34,7 @@ TEST(PlistValue, EqualityIsDeepAndKindSensitive) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const quint64 uint64Max = std::numeric_limits<quint64>::max();
     const V ab = V::dictionary({{u"a"_s, V::integer(1)}, {u"b"_s, V::integer(2)}});
-    const struct {
-        V lhs;
-        V rhs;
-        bool equal;
-    } cases[] = {
+    const std::tuple<V, V, bool> cases[] = {
         {V::integer(1), V::uid(1), false},
         {V::real(1.5), V::singleReal(1.5f), false},
         {V::string({}), V::data({}), false},

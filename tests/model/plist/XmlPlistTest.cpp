@@ -2,6 +2,7 @@
 #include "model/plist/XmlPlistWriter.h"
 
 #include <limits>
+#include <utility>
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -55,10 +56,7 @@ QByteArray attributes(int count) {
 } // namespace
 
 TEST(XmlPlistWriter, WritesEachKindAsApple) {
-    const struct {
-        V value;
-        QByteArray body;
-    } cases[] = {
+    const std::pair<V, QByteArray> cases[] = {
         {V::real(quietNan), "<real>nan</real>\n"},
         {V::real(inf), "<real>+infinity</real>\n"},
         {V::real(-inf), "<real>-infinity</real>\n"},
@@ -130,10 +128,7 @@ TEST(XmlPlistWriter, WritesWhatTheReaderReadsBackAndRefusesTheRest) {
         EXPECT_TRUE(doc && XmlPlistReader::read(*doc) == value)
             << doc.value_or("(refused)").left(300).constData();
     }
-    const struct {
-        const char* name;
-        V value;
-    } refused[] = {
+    const std::pair<const char*, V> refused[] = {
         {"null in an array", V::array({V::integer(1), V()})},
         {"null in a dictionary", V::dictionary({{u"k"_s, V()}})},
         {"control character", V::string(text({u'a', 0x01}))},
@@ -166,10 +161,7 @@ TEST(XmlPlistReader, ReadsWhatOtherWritersMayProduce) {
     const QByteArray equalsElsewhere = "<plist version=\"" + manyEquals + "\"><string>" +
                                        manyEquals + "<![CDATA[" + manyEquals + "]]><!--" +
                                        manyEquals + "--></string></plist>";
-    const struct {
-        QByteArray doc;
-        V expected;
-    } cases[] = {
+    const std::pair<QByteArray, V> cases[] = {
         {"<true/>", V::boolean(true)}, // a bare value as the root element
         {"\xEF\xBB\xBF<?xml version=\"1.0\"?><plist><true/></plist>", V::boolean(true)},
         {"<?xml version='1.0' encoding='utf-8'?>\n<!-- c --><?pi x?>\n<plist version='9'>\n"
