@@ -19,10 +19,7 @@ QByteArray hex(const QByteArray& text) {
 }
 
 QByteArray bigEndian(quint64 value, int width) {
-    QByteArray out;
-    for (int shift = 8 * (width - 1); shift >= 0; shift -= 8)
-        out.append(static_cast<char>(value >> shift));
-    return out;
+    return hex(QByteArray::number(value, 16).rightJustified(2 * width, '0'));
 }
 
 // A bplist00 document with object 0 as its root, assembled independently of the writer.

@@ -1,6 +1,7 @@
 #include "model/plist/PlistValue.h"
 
 #include <limits>
+#include <ranges>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -10,23 +11,21 @@ using namespace Qt::Literals::StringLiterals;
 using V = PlistValue;
 
 TEST(PlistValue, DictionaryKeepsAKeysFirstPositionAndLastValueAndSortsByCodeUnits) {
+    const auto keysOf = [](const V::Dictionary& entries) {
+        const auto keys = std::views::keys(entries);
+        return QStringList(keys.begin(), keys.end());
+    };
     V::Dictionary entries{{u"b"_s, V::integer(1)}, {u"a"_s, V::integer(2)}};
     for (const QString& key : {u"é"_s, u"apple"_s, u"Zed"_s, u"😀"_s, u"\uffff"_s})
         entries.append({key, V::boolean(true)});
-    entries += {{u"b"_s, V::integer(3)}, {u"a"_s, V::integer(4)}};
-    const V dict = V::dictionary(entries);
-    QStringList keys;
-    for (const auto& entry : dict.toDictionary())
-        keys.append(entry.first);
-    EXPECT_EQ(keys,
+    const V dict =
+        V::dictionary(entries + V::Dictionary{{u"b"_s, V::integer(3)}, {u"a"_s, V::integer(4)}});
+    EXPECT_EQ(keysOf(dict.toDictionary()),
               (QStringList{u"b"_s, u"a"_s, u"é"_s, u"apple"_s, u"Zed"_s, u"😀"_s, u"\uffff"_s}));
     EXPECT_TRUE(dict.find(u"b"_s) && *dict.find(u"b"_s) == V::integer(3));
     EXPECT_EQ(dict.find(u"c"_s), nullptr);
-    keys.clear();
-    for (const auto& entry : dict.sortedDictionary())
-        keys.append(entry.first);
     // The surrogate pair of U+1F600 starts with 0xD83D and so sorts below U+FFFF.
-    EXPECT_EQ(keys,
+    EXPECT_EQ(keysOf(dict.sortedDictionary()),
               (QStringList{u"Zed"_s, u"a"_s, u"apple"_s, u"b"_s, u"é"_s, u"😀"_s, u"\uffff"_s}));
 }
 
