@@ -1,9 +1,7 @@
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
 
-#include <cmath>
 #include <limits>
-#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -87,7 +85,7 @@ TEST(BinaryPlist, EncodesEachObjectWithItsMarkerAndReadsItBack) {
         {V::integer(std::numeric_limits<qint64>::min()), "138000000000000000"},
         {V::integer(std::numeric_limits<qint64>::max()), "137fffffffffffffff"},
         {V::real(-0.0), "238000000000000000"},
-        {V::real(std::nan("")), "237ff8000000000000"},
+        {V::real(std::numeric_limits<double>::quiet_NaN()), "237ff8000000000000"},
         {V::uid(std::numeric_limits<quint32>::max()), "83ffffffff"},
         // Longer objects and trees, read back.
         {V::data(QByteArray(70'000, '\xA5')), ""},

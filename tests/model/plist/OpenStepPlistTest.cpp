@@ -1,8 +1,6 @@
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/OpenStepPlistReader.h"
 
-#include <utility>
-
 #include <gtest/gtest.h>
 
 using namespace palvorn;

@@ -1,7 +1,6 @@
 #include "model/plist/PlistDescription.h"
 
 #include <limits>
-#include <tuple>
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 #include "model/plist/XmlPlistWriter.h"
 
 #include <limits>
-#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -84,20 +83,15 @@ TEST(XmlPlistWriter, WritesEachKindAsApple) {
         EXPECT_EQ(XmlPlistWriter::write(value).value_or("(refused)"), document(body));
 
     // Base64 lines get shorter with depth and stop at eight tabs; the element's tags do not.
-    const V deep = nestedIn(9, V::data("012345678901"));
-    const QByteArray doc = XmlPlistWriter::write(deep).value_or("(refused)");
-    const QByteArray tabs(8, '\t');
-    EXPECT_TRUE(doc.contains("\n" + tabs + "<array>\n" + tabs + "\t<data>\n" + tabs +
-                             "MDEyMzQ1Njc4\n" + tabs + "OTAx\n" + tabs + "\t</data>\n" + tabs +
-                             "</array>\n"))
+    // Here '|' stands for eight tabs.
+    const QByteArray doc = XmlPlistWriter::write(nestedIn(9, V::data("012345678901"))).value_or("");
+    EXPECT_TRUE(doc.contains(
+        QByteArray("\n|<array>\n|\t<data>\n|MDEyMzQ1Njc4\n|OTAx\n|\t</data>\n|</array>\n")
+            .replace("|", QByteArray(8, '\t'))))
         << doc.constData();
-    EXPECT_TRUE(XmlPlistReader::read(doc) == deep);
 }
 
 TEST(XmlPlistWriter, WritesWhatTheReaderReadsBackAndRefusesTheRest) {
-    const auto text = [](std::initializer_list<char16_t> units) {
-        return QStringView(units.begin(), qsizetype(units.size())).toString();
-    };
     const auto keys = [](int count) {
         V::Dictionary entries;
         for (int i = 0; i < count; ++i)
@@ -110,7 +104,7 @@ TEST(XmlPlistWriter, WritesWhatTheReaderReadsBackAndRefusesTheRest) {
         V::real(quietNan), V::real(inf), V::real(std::numeric_limits<double>::denorm_min()),
         V::real(std::numeric_limits<double>::max()), V::date(-1e9), V::date(lastSecond),
         V::data(QByteArray(70'000, '\xA5')), V::string(u"  leading and trailing  "_s),
-        V::string(text({0xD83D, 0xDE00})), V::string(text({0xFFFD, 0x7F, 0x85, 9, 10, 13})),
+        V::string(u"\xD83D\xDE00"_s), V::string(u"\xFFFD\x7F\x85\t\n\r"_s),
         V::uid(0xFFFF'FFFF), nestedIn(512, V::boolean(true)),
         V::array(V::Array(999'999, V::boolean(true))), keys(499'999), // 1,000,000 elements
         V::dictionary({{u"z"_s, V::array({V::dictionary({{u"é"_s, V::data("x")}}), V::array({})})},
@@ -126,12 +120,12 @@ TEST(XmlPlistWriter, WritesWhatTheReaderReadsBackAndRefusesTheRest) {
     const std::pair<const char*, V> refused[] = {
         {"null in an array", V::array({V::integer(1), V()})},
         {"null in a dictionary", V::dictionary({{u"k"_s, V()}})},
-        {"control character", V::string(text({u'a', 0x01}))},
-        {"U+FFFE", V::string(text({0xFFFE}))},
-        {"U+FFFF", V::string(text({0xFFFF}))},
-        {"lone high surrogate", V::string(text({0xD83D, u'x'}))},
-        {"lone low surrogate", V::string(text({0xDE00}))},
-        {"control character in a key", V::dictionary({{text({0x07}), V::integer(1)}})},
+        {"control character", V::string(u"a\x01"_s)},
+        {"U+FFFE", V::string(u"\xFFFE"_s)},
+        {"U+FFFF", V::string(u"\xFFFF"_s)},
+        {"lone high surrogate", V::string(u"\xD83Dx"_s)},
+        {"lone low surrogate", V::string(u"\xDE00"_s)},
+        {"control character in a key", V::dictionary({{u"\a"_s, V::integer(1)}})},
         {"UID above 32 bits", V::uid(0x1'0000'0000)},
         {"NaN date", V::date(quietNan)},
         {"date in year 0", V::date(year1 - 0.5)},
