@@ -122,7 +122,7 @@ TEST(BinaryPlist, EncodesEachObjectWithItsMarkerAndReadsItBack) {
         EXPECT_TRUE(BinaryPlistReader::read(assemble({hex(object)})) == value) << object;
     for (const auto& [value, sizes] : widths) {
         const QByteArray doc = BinaryPlistWriter::write(value).value_or(QByteArray(26, 0));
-        EXPECT_EQ(doc.mid(doc.size() - 26, 2).toHex(), sizes);
+        EXPECT_EQ(doc.mid(doc.size() - 26, 2).toHex(), QByteArray(sizes));
         EXPECT_TRUE(BinaryPlistReader::read(doc) == value) << sizes;
     }
     EXPECT_FALSE(BinaryPlistWriter::write(V::array({V::integer(1), V()})));
