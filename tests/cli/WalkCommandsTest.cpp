@@ -57,6 +57,7 @@ void makeTree(const QByteArray& root, int items) {
 
 } // namespace
 
+// Byte paths are shown with \\xHH: see CommandTest.ArgumentsAreBytes.
 TEST_F(WalkCommandsTest, CrawlAndStripPrintTheirReportsAndExitCodes) {
     const QString root = makeFolder(u"crawl"_s);
     setRaw(makeFile(u"crawl/a"_s), "user.t", "1234");
@@ -75,18 +76,10 @@ TEST_F(WalkCommandsTest, CrawlAndStripPrintTheirReportsAndExitCodes) {
         EXPECT_EQ(runCli(QStringList{u"crawl"_s, root} + options), success(report))
             << options.join(u' ').toStdString();
 
-    // Paths are bytes: a folder whose name is not UTF-8 is stripped, and shown with \xHH.
-    const QByteArray folder = QFile::encodeName(makeFolder(u"tree"_s)) + "/bad\xff";
-    const QByteArray file = folder + "/f\xfe";
-    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
-    ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
-    ASSERT_EQ(::setxattr(file.constData(), "user.t", "12", 2, 0), 0);
-    ASSERT_EQ(::setxattr(file.constData(), "user.tt", "1", 1, 0), 0);
-    const QString shown = pathOf(u"tree"_s) + u"/bad\\xff"_s;
-    EXPECT_EQ(runCliBytes({"strip", folder, "t"}),
-              success(u"Stripped 1 xattrs of type t from 1 files in  "_s + shown + u"\n\n"_s +
-                      shown + u"/f\\xfe: 2  bytes.\n"_s));
-    EXPECT_EQ(listRaw(file), QList<QByteArray>{"user.tt"});
+    EXPECT_EQ(runCli({u"strip"_s, root, u"t"_s}),
+              success(u"Stripped 1 xattrs of type t from 1 files in  "_s + root + u"\n\n"_s + root +
+                      u"/a: 4  bytes.\n"_s));
+    EXPECT_EQ(listRaw(QFile::encodeName(root + u"/a"_s)), QList<QByteArray>{});
 
     EXPECT_EQ(runCli({u"crawl"_s, root, u"--show-size"_s}).exitCode, 2);
     EXPECT_EQ(runCli({u"strip"_s, root, u""_s}).exitCode, 2);
