@@ -47,11 +47,6 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
                                       {"user.f", "Hello"},
                                       {"user.in", "from stdin\n"},
                                       {"user.e", {}}}));
-    EXPECT_EQ(runCli({u"set"_s, file, u"user.x"_s, u"value"_s}).exitCode, 2); // --as is required
-    EXPECT_EQ(
-        runCli({u"set"_s, file, u"user.x"_s, u"--as"_s, u"text"_s, u"v"_s, u"--file"_s, input})
-            .exitCode,
-        2);
 }
 
 // cp copies all or the named attributes, rm and flag go on past a failure; each names it.
@@ -86,8 +81,6 @@ TEST_F(EditCommandsTest, CpRmAndFlagGoOnPastAFailure) {
                       subject(source, u"user.none#Q"_s) + u'\n'));
     EXPECT_EQ(rawAttributes(QFile::encodeName(source)),
               (Attributes{{"user.a#S", "alpha"}, {"user.b", values["user.b#X"]}, {"user.c", {}}}));
-    EXPECT_EQ(runCli({u"flag"_s, u"rename"_s, source, u"user.a#S"_s}).exitCode, 2);
-    EXPECT_EQ(runCli({u"flag"_s, u"add"_s, source, u"S"_s}).exitCode, 2);
 }
 
 // The value and the row are the core's (tested there with the real sqlite3); here the command
