@@ -6,57 +6,41 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-// The verbs that only read, on one file. The display texts, conversions and comparisons are the
-// core's (tested there); here each verb prints them in the system's order and names its failures.
-class ReadCommandsTest : public CliFixture {
-protected:
-    void SetUp() override {
-        CliFixture::SetUp();
-        file = makeFile(u"demo.txt"_s, "content");
-        setRaw(file, "user.text", "Zo\xc3\xab's notes");
-        setRaw(file, "user.short", "Hello");
-        setRaw(file, "user.empty", {});
-        names = listRaw(QFile::encodeName(file));
-    }
-    QString file;
-    QList<QByteArray> names;
-    const QString missing = pathOf(u"missing"_s);
-};
+using ReadCommandsTest = CliFixture;
 
-TEST_F(ReadCommandsTest, ListPrintsNameTabSize) {
-    QString expected;
-    for (const QByteArray& name : names)
-        expected += QString::fromUtf8(name) + u'\t' + QString::number(getRaw(file, name).size()) +
-                    u" bytes\n"_s;
-    EXPECT_EQ(runCli({u"list"_s, file}), success(expected));
-    EXPECT_TRUE(expected.contains(u"user.empty\t0 bytes\n"_s));
-    EXPECT_EQ(runCli({u"list"_s, missing}),
-              failure(u"listxattr error: No such file or directory"_s + subject(missing) + u'\n'));
-}
-
-TEST_F(ReadCommandsTest, ShowPrintsTheInspectorsReportOfAllOrOneAttribute) {
-    const QString plain = makeFile(u"plain"_s);
-    EXPECT_EQ(runCli({u"show"_s, plain}), success(plain + u"\n\n**********\n"_s));
+// The display texts, conversions and comparisons are the core's (tested there); here each verb
+// prints them in the system's order and names its failures.
+TEST_F(ReadCommandsTest, ListShowGetAndComparePrintTheCoresTexts) {
+    const QString file = makeFile(u"demo.txt"_s, "content");
+    setRaw(file, "user.text", "Zo\xc3\xab's notes");
+    setRaw(file, "user.short", "Hello");
+    setRaw(file, "user.empty", {});
     const QHash<QByteArray, QString> texts = {
         {"user.text", u"user.text (12 bytes):\n\n<5a6fc3ab 2773206e 6f746573>\n\nString "
                       u"content:\n\nZo\u00eb's notes\n"_s},
         {"user.short", u"user.short (5 bytes):\n\n<48656c6c 6f>\n\nString content:\n\nHello\n"_s},
         {"user.empty", u"user.empty (0 bytes):\n\n<>\n\nString content:\n\n\n"_s},
     };
+    QString list;
+    QString compared = u"Comparing "_s + file + u" with "_s + file + u" :\n"_s;
     QStringList shown;
-    for (const QByteArray& name : names)
+    for (const QByteArray& name : listRaw(QFile::encodeName(file))) {
+        list += QString::fromUtf8(name) + u'\t' + QString::number(getRaw(file, name).size()) +
+                u" bytes\n"_s;
+        compared += QString::fromUtf8(name) + u" are the same\n"_s;
         shown.append(texts.value(name));
+    }
     const QString head = file + u"\n\n**********\n"_s;
+    EXPECT_TRUE(list.contains(u"user.empty\t0 bytes\n"_s));
+    EXPECT_EQ(runCli({u"list"_s, file}), success(list));
+    EXPECT_EQ(runCli({u"compare"_s, file, file}), success(compared));
     EXPECT_EQ(runCli({u"show"_s, file}), success(head + shown.join(u"\n**********\n"_s)));
+    const QString plain = makeFile(u"plain"_s);
+    EXPECT_EQ(runCli({u"show"_s, plain}), success(plain + u"\n\n**********\n"_s));
     // A bare name means the user namespace, as everywhere else.
     for (const QString& name : {u"user.short"_s, u"short"_s})
         EXPECT_EQ(runCli({u"show"_s, file, name}), success(head + texts.value("user.short")));
-    EXPECT_EQ(runCli({u"show"_s, file, u"user.nothing"_s}),
-              failure(u"xattr not found"_s + subject(file, u"user.nothing"_s) + u'\n'));
-}
-
-TEST_F(ReadCommandsTest, GetPrintsTheEditorsTextInTheDetectedOrGivenFormat) {
-    const QList<std::pair<QStringList, QString>> cases = {
+    const QList<std::pair<QStringList, QString>> gets = {
         {{u"text"_s}, u"Zo\u00eb's notes"_s},
         {{u"user.short"_s}, u"<48656c6c 6f>"_s},
         {{u"user.short"_s, u"--as"_s, u"text"_s}, u"Hello"_s},
@@ -66,19 +50,18 @@ TEST_F(ReadCommandsTest, GetPrintsTheEditorsTextInTheDetectedOrGivenFormat) {
          u"PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist "
          u"version=\"1.0\">\n<string>Hello</string>\n</plist>\n"_s},
     };
-    for (const auto& [arguments, text] : cases)
+    for (const auto& [arguments, text] : gets)
         EXPECT_EQ(runCli(QStringList{u"get"_s, file} + arguments), success(text))
             << arguments.join(u' ').toStdString();
+
+    const QString missing = pathOf(u"missing"_s);
+    EXPECT_EQ(runCli({u"list"_s, missing}),
+              failure(u"listxattr error: No such file or directory"_s + subject(missing) + u'\n'));
+    EXPECT_EQ(runCli({u"show"_s, file, u"user.none"_s}),
+              failure(u"xattr not found"_s + subject(file, u"user.none"_s) + u'\n'));
     EXPECT_EQ(
         runCli({u"get"_s, file, u"user.none"_s}),
         failure(u"getxattr error: No data available"_s + subject(file, u"user.none"_s) + u'\n'));
-}
-
-TEST_F(ReadCommandsTest, ComparePrintsEachSharedName) {
-    QString same = u"Comparing "_s + file + u" with "_s + file + u" :\n"_s;
-    for (const QByteArray& name : names)
-        same += QString::fromUtf8(name) + u" are the same\n"_s;
-    EXPECT_EQ(runCli({u"compare"_s, file, file}), success(same));
 }
 
 // Listing names needs no read permission, reading a user value does: as another user, list
