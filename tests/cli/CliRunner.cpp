@@ -37,9 +37,8 @@ CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputP
                         QStringLiteral("import os, sys\n"
                                        "if sys.argv[2]:\n"
                                        "    os.dup2(os.open(sys.argv[2], os.O_WRONLY), 1)\n"
-                                       "args = [os.fsencode(sys.argv[1])]\n"
-                                       "args += [bytes.fromhex(a) for a in sys.argv[3:]]\n"
-                                       "os.execv(args[0], args)\n"),
+                                       "os.execv(sys.argv[1], [os.fsencode(sys.argv[1])] +\n"
+                                       "         [bytes.fromhex(a) for a in sys.argv[3:]])\n"),
                         QStringLiteral(PALVORN_CLI_PATH), outputPath};
     for (const QByteArray& argument : arguments)
         command.append(QString::fromLatin1(argument.toHex()));

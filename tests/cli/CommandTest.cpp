@@ -19,35 +19,32 @@ TEST_F(CommandTest, HelpVersionUsageErrorsAndUnknownUsers) {
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_TRUE(result.out.contains(shown)) << result.out.toStdString();
     }
-    // Each verb checks its own arguments, before it looks at a file; the reason comes first.
+    // Each verb checks its own arguments, before it looks at a file; "VERB: REASON" comes first.
+    const QString flagUsage = u"expects 'add PATH FLAG NAME...' or 'strip PATH NAME...'"_s;
     const QList<std::pair<QStringList, QString>> usageErrors = {
-        {{}, u"Usage: palvorn-cli COMMAND [ARGUMENTS]"_s},
-        {{u"frobnicate"_s}, u"palvorn-cli: unknown command 'frobnicate'"_s},
-        {{u"list"_s}, u"palvorn-cli list: expects exactly one PATH"_s},
-        {{u"list"_s, u"a"_s, u"b"_s}, u"palvorn-cli list: expects exactly one PATH"_s},
-        {{u"list"_s, u"--bogus"_s, u"a"_s}, u"palvorn-cli list: Unknown option 'bogus'."_s},
-        {{u"get"_s, u"f"_s}, u"palvorn-cli get: expects PATH and NAME"_s},
-        {{u"get"_s, u"f"_s, u"n"_s, u"--as"_s, u"yaml"_s},
-         u"palvorn-cli get: --as takes text, plist or hex"_s},
-        {{u"set"_s, u"f"_s, u"n"_s, u"v"_s},
-         u"palvorn-cli set: --as text, plist or hex is required"_s},
+        {{}, u"palvorn-cli COMMAND [ARGUMENTS]"_s},
+        {{u"frobnicate"_s}, u"unknown command 'frobnicate'"_s},
+        {{u"list"_s}, u"expects exactly one PATH"_s},
+        {{u"list"_s, u"a"_s, u"b"_s}, u"expects exactly one PATH"_s},
+        {{u"list"_s, u"--bogus"_s, u"a"_s}, u"Unknown option 'bogus'."_s},
+        {{u"get"_s, u"f"_s}, u"expects PATH and NAME"_s},
+        {{u"get"_s, u"f"_s, u"n"_s, u"--as"_s, u"yaml"_s}, u"--as takes text, plist or hex"_s},
+        {{u"set"_s, u"f"_s, u"n"_s, u"v"_s}, u"--as text, plist or hex is required"_s},
         {{u"set"_s, u"f"_s, u"n"_s, u"--as"_s, u"text"_s, u"v"_s, u"--file"_s, u"f"_s},
-         u"palvorn-cli set: takes a VALUE or --file, not both"_s},
-        {{u"flag"_s, u"rename"_s, u"f"_s, u"n"_s},
-         u"palvorn-cli flag: expects 'add PATH FLAG NAME...' or 'strip PATH NAME...'"_s},
-        {{u"flag"_s, u"add"_s, u"f"_s, u"S"_s},
-         u"palvorn-cli flag: expects 'add PATH FLAG NAME...' or 'strip PATH NAME...'"_s},
-        {{u"compare"_s, u"f"_s}, u"palvorn-cli compare: expects A and B"_s},
-        {{u"crawl"_s, u"d"_s, u"--show-size"_s},
-         u"palvorn-cli crawl: --show-size goes with --type"_s},
-        {{u"strip"_s, u"d"_s, u""_s}, u"palvorn-cli strip: TYPE is empty"_s},
-        {{u"dump"_s}, u"palvorn-cli dump: expects at least one PATH"_s},
+         u"takes a VALUE or --file, not both"_s},
+        {{u"flag"_s, u"rename"_s, u"f"_s, u"n"_s}, flagUsage},
+        {{u"flag"_s, u"add"_s, u"f"_s, u"S"_s}, flagUsage},
+        {{u"compare"_s, u"f"_s}, u"expects A and B"_s},
+        {{u"crawl"_s, u"d"_s, u"--show-size"_s}, u"--show-size goes with --type"_s},
+        {{u"strip"_s, u"d"_s, u""_s}, u"TYPE is empty"_s},
+        {{u"dump"_s}, u"expects at least one PATH"_s},
         {{u"dump"_s, u"--encoding"_s, u"octal"_s, u"f"_s},
-         u"palvorn-cli dump: unknown encoding 'octal' (text, hex or base64)"_s},
+         u"unknown encoding 'octal' (text, hex or base64)"_s},
     };
     for (const auto& [arguments, reason] : usageErrors) {
         const CliResult result = runCli(arguments);
-        EXPECT_EQ(std::tuple(result.exitCode, result.out, result.err.section(u'\n', 0, 0)),
+        const QString problem = result.err.section(u'\n', 0, 0).section(u": "_s, 1);
+        EXPECT_EQ(std::tuple(result.exitCode, result.out, problem),
                   std::tuple(2, QString(), reason));
     }
     for (const QList<QByteArray>& command : {QList<QByteArray>{"crawl", "~palvorn-no-such-user"},

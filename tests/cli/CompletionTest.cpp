@@ -40,10 +40,7 @@ TEST_F(CompletionTest, CompletesCommandsOptionsPathsAndTheNamesOfTheTypedFile) {
     makeFolder(u"nested"_s);
     const QString folder = pathOf(u"x"_s).chopped(1);
 
-    const struct {
-        QStringList words;
-        QStringList replies;
-    } cases[] = {
+    const QList<std::pair<QStringList, QStringList>> cases = {
         {{u"du"_s}, {u"dump"_s}},
         {{u"dump"_s, u"--enc"_s}, {u"--encoding"_s}},
         {{u"strip"_s, u"--"_s},
