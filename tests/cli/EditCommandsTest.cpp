@@ -91,14 +91,12 @@ TEST_F(EditCommandsTest, QuarantineWritesTheAttributeAndOneMatchingRow) {
     const QStringList environment{u"HOME="_s + home.path()};
     const QString file = makeFile(u"download.zip"_s);
     setRaw(file, "user.com.apple.quarantine", "0081;old;Safari;");
-    const CliResult noDatabase = runCli({u"quarantine"_s, file}, {}, environment);
-    EXPECT_EQ(noDatabase.exitCode, 1);
-    EXPECT_TRUE(noDatabase.err.endsWith(u"does not exist, so no event was recorded for \u201c"_s +
-                                        file + u"\u201d.\n"_s))
-        << noDatabase.err.toStdString();
-    EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
-
     const QuarantineDatabase database(home.path());
+    EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment),
+              failure(u"The quarantine event database \u201c"_s + database.path() +
+                      u"\u201d does not exist, so no event was recorded for \u201c"_s + file +
+                      u"\u201d.\n"_s));
+    EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
     database.create();
     EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment), success({}));
     const QList<QByteArray> fields = getRaw(file, "user.com.apple.quarantine").split(';');
