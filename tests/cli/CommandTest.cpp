@@ -53,28 +53,10 @@ TEST_F(CommandTest, HelpVersionUsageErrorsAndUnknownUsers) {
                           "\u201c~palvorn-no-such-user\u201d names no folder.\n"_s));
 }
 
-// Output that cannot be written is a failure, with the reason: for the verbs (whose reports may be
-// written in parts) and for what the program prints itself.
-TEST_F(CommandTest, AFailedWriteToStandardOutputFails) {
-    const QByteArray folder = makeFolder(u"dir"_s).toUtf8();
-    const QString file = makeFile(u"dir/f"_s);
-    setRaw(file, "user.a", "a text value");
-    for (const QList<QByteArray>& command : {QList<QByteArray>{"list", file.toUtf8()},
-                                             {"dump", file.toUtf8()},
-                                             {"crawl", folder},
-                                             {"strip", folder, "user.none"},
-                                             {"--version"},
-                                             {"--help"},
-                                             {"list", "--help"}}) {
-        const CliResult result = runCliBytes(command, u"/dev/full"_s);
-        EXPECT_EQ(result.exitCode, 1) << command.join(' ').toStdString();
-        EXPECT_TRUE(result.err.contains(u"palvorn-cli: write error: No space left on device\n"_s))
-            << command.join(' ').toStdString() << result.err.toStdString();
-    }
-}
-
-// The shell passes bytes; a name or path that is not UTF-8 reaches its attribute or file.
-TEST_F(CommandTest, ArgumentsAreBytes) {
+// The shell passes bytes; a name or path that is not UTF-8 reaches its attribute or file. Output
+// that cannot be written is a failure, with the reason: for the verbs (whose reports may be written
+// in parts) and for what the program prints itself.
+TEST_F(CommandTest, ArgumentsAreBytesAndAFailedWriteFails) {
     const QByteArray folder = makeFolder(u"d"_s).toUtf8() + "/x\xff";
     const QByteArray file = folder + "/f\xfe";
     const QByteArray copy = folder + "/copy";
@@ -95,4 +77,16 @@ TEST_F(CommandTest, ArgumentsAreBytes) {
     EXPECT_EQ(runCliBytes({"compare", file, copy}),
               success(u"Comparing "_s + shown + u"/f\\xfe with "_s + shown +
                       u"/copy :\nuser.bad\\xff#F are the same\n"_s));
+    for (const QList<QByteArray>& command : {QList<QByteArray>{"list", file},
+                                             {"dump", file},
+                                             {"crawl", folder},
+                                             {"strip", folder, "user.none"},
+                                             {"--version"},
+                                             {"--help"},
+                                             {"list", "--help"}}) {
+        const CliResult result = runCliBytes(command, u"/dev/full"_s);
+        EXPECT_EQ(result.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains(u"palvorn-cli: write error: No space left on device\n"_s))
+            << command.join(' ').toStdString() << result.err.toStdString();
+    }
 }
