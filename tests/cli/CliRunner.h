@@ -13,12 +13,6 @@ struct CliResult {
     bool operator==(const CliResult&) const = default;
 };
 void PrintTo(const CliResult& result, std::ostream* os);
-inline CliResult success(const QString& out) {
-    return {0, out, {}};
-}
-inline CliResult failure(const QString& err, const QString& out = {}) {
-    return {1, out, err};
-}
 
 // Runs command (the program first) with extra environment variables, for example another HOME.
 CliResult runProcess(const QStringList& command, const QByteArray& input = {},

@@ -35,8 +35,6 @@ TEST_F(ReadCommandsTest, ListShowGetAndComparePrintTheCoresTexts) {
     EXPECT_EQ(runCli({u"list"_s, file}), success(list));
     EXPECT_EQ(runCli({u"compare"_s, file, file}), success(compared));
     EXPECT_EQ(runCli({u"show"_s, file}), success(head + shown.join(u"\n**********\n"_s)));
-    const QString plain = makeFile(u"plain"_s);
-    EXPECT_EQ(runCli({u"show"_s, plain}), success(plain + u"\n\n**********\n"_s));
     // A bare name means the user namespace, as everywhere else.
     for (const QString& name : {u"user.short"_s, u"short"_s})
         EXPECT_EQ(runCli({u"show"_s, file, name}), success(head + texts.value("user.short")));
