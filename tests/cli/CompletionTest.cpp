@@ -13,7 +13,7 @@ namespace {
 QStringList complete(const QStringList& words, const QString& helpers) {
     const CliResult bash = runProcess(
         QStringList{u"bash"_s, u"--norc"_s, u"--noprofile"_s, u"-c"_s,
-                    helpers + u"source \"$COMPLETION\"\n"
+                    helpers + u"source '" PALVORN_COMPLETION "'\n"
                               u"COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); COMP_LINE=\"$*\"; "
                               u"COMP_POINT=${#COMP_LINE}\n"
                               u"_palvorn_cli\n"
@@ -21,9 +21,8 @@ QStringList complete(const QStringList& words, const QString& helpers) {
                     u"bash"_s, u"palvorn-cli"_s} +
             words,
         {},
-        {u"COMPLETION="_s + QStringLiteral(PALVORN_COMPLETION),
-         u"PATH="_s + QFileInfo(QStringLiteral(PALVORN_CLI_PATH)).path() + u':' +
-             qEnvironmentVariable("PATH")});
+        {u"PATH="_s + QFileInfo(QStringLiteral(PALVORN_CLI_PATH)).path() + u':' +
+         qEnvironmentVariable("PATH")});
     EXPECT_EQ(bash.exitCode, 0) << bash.err.toStdString();
     QStringList replies = bash.out.split(u'\n', Qt::SkipEmptyParts);
     replies.sort();
