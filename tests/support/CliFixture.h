@@ -26,7 +26,6 @@ protected:
         return path;
     }
 
-    // What a run that succeeded or failed prints.
     static CliResult success(const QString& out) { return {0, out, {}}; }
     static CliResult failure(const QString& err, const QString& out = {}) { return {1, out, err}; }
 
