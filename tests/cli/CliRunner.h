@@ -1,16 +1,23 @@
 #pragma once
 
+#include <ostream>
+
 #include <QString>
 #include <QStringList>
 
-// Runs the real palvorn-cli binary and collects what it printed.
+// What a program run printed; compared whole, so that a failure shows all three.
 struct CliResult {
     int exitCode = -1;
     QString out;
     QString err;
+    bool operator==(const CliResult&) const = default;
 };
+void PrintTo(const CliResult& result, std::ostream* os);
 
-// With extra environment variables, for example another HOME.
+// Runs command (the program first) with extra environment variables, for example another HOME.
+CliResult runProcess(const QStringList& command, const QByteArray& input = {},
+                     const QStringList& environment = {});
+// The real palvorn-cli binary.
 CliResult runCli(const QStringList& arguments, const QByteArray& input = {},
                  const QStringList& environment = {});
 
@@ -21,5 +28,6 @@ CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputP
 // How an error names its subject: " (attribute “NAME” of “PATH”)", or " (“PATH”)" without a name.
 QString subject(const QString& path, const QString& name = {});
 
-// The same, as another user when the tests run as root, so that permission checks apply.
+// The command as another user when the tests run as root, so that permission checks apply.
+QStringList asAnotherUser(const QStringList& command);
 CliResult runCliUnprivileged(const QStringList& arguments);

@@ -9,83 +9,85 @@ using namespace Qt::Literals::StringLiterals;
 
 using CommandTest = CliFixture;
 
-TEST_F(CommandTest, HelpAndVersionSucceedAndUsageErrorsExitWithTwo) {
-    EXPECT_EQ(runCli({u"--version"_s}).out, u"palvorn-cli " PALVORN_VERSION "\n"_s);
+// Last, a folder of an unknown user is refused before anything is walked.
+TEST_F(CommandTest, HelpVersionUsageErrorsAndUnknownUsers) {
+    EXPECT_EQ(runCli({u"--version"_s}), success(u"palvorn-cli " PALVORN_VERSION "\n"_s));
     for (const auto& [help, shown] :
          {std::pair{QStringList{u"--help"_s}, u"  list "_s},
           std::pair{QStringList{u"list"_s, u"--help"_s}, u"palvorn-cli list"_s}}) {
         const CliResult result = runCli(help);
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_TRUE(result.out.contains(shown)) << result.out.toStdString();
+        EXPECT_TRUE(result.exitCode == 0 && result.out.contains(shown)) << result.out.toStdString();
     }
-    for (const QStringList& arguments :
-         {QStringList{}, QStringList{u"frobnicate"_s}, QStringList{u"list"_s},
-          QStringList{u"list"_s, u"a"_s, u"b"_s}, QStringList{u"list"_s, u"--bogus"_s, u"a"_s}}) {
+    // Each verb checks its own arguments, before it looks at a file; "VERB: REASON" comes first.
+    const QString flagUsage = u"expects 'add PATH FLAG NAME...' or 'strip PATH NAME...'"_s;
+    const QList<std::pair<QStringList, QString>> usageErrors = {
+        {{}, u"palvorn-cli COMMAND [ARGUMENTS]"_s},
+        {{u"frobnicate"_s}, u"unknown command 'frobnicate'"_s},
+        {{u"list"_s}, u"expects exactly one PATH"_s},
+        {{u"list"_s, u"a"_s, u"b"_s}, u"expects exactly one PATH"_s},
+        {{u"list"_s, u"--bogus"_s, u"a"_s}, u"Unknown option 'bogus'."_s},
+        {{u"get"_s, u"f"_s}, u"expects PATH and NAME"_s},
+        {{u"get"_s, u"f"_s, u"n"_s, u"--as"_s, u"yaml"_s}, u"--as takes text, plist or hex"_s},
+        {{u"set"_s, u"f"_s, u"n"_s, u"v"_s}, u"--as text, plist or hex is required"_s},
+        {{u"set"_s, u"f"_s, u"n"_s, u"--as"_s, u"text"_s, u"v"_s, u"--file"_s, u"f"_s},
+         u"takes a VALUE or --file, not both"_s},
+        {{u"flag"_s, u"rename"_s, u"f"_s, u"n"_s}, flagUsage},
+        {{u"flag"_s, u"add"_s, u"f"_s, u"S"_s}, flagUsage},
+        {{u"compare"_s, u"f"_s}, u"expects A and B"_s},
+        {{u"crawl"_s, u"d"_s, u"--show-size"_s}, u"--show-size goes with --type"_s},
+        {{u"strip"_s, u"d"_s, u""_s}, u"TYPE is empty"_s},
+        {{u"dump"_s}, u"expects at least one PATH"_s},
+        {{u"dump"_s, u"--encoding"_s, u"octal"_s, u"f"_s},
+         u"unknown encoding 'octal' (text, hex or base64)"_s},
+    };
+    for (const auto& [arguments, reason] : usageErrors) {
         const CliResult result = runCli(arguments);
-        EXPECT_EQ(result.exitCode, 2) << arguments.join(u' ').toStdString();
-        EXPECT_TRUE(result.out.isEmpty());
-        EXPECT_FALSE(result.err.isEmpty());
+        const QString problem = result.err.section(u'\n', 0, 0).section(u": "_s, 1);
+        EXPECT_EQ(std::tuple(result.exitCode, result.out, problem),
+                  std::tuple(2, QString(), reason));
     }
+    for (const QList<QByteArray>& command : {QList<QByteArray>{"crawl", "~palvorn-no-such-user"},
+                                             {"strip", "~palvorn-no-such-user", "user.a"}})
+        EXPECT_EQ(runCliBytes(command),
+                  failure(u"There is no user \u201cpalvorn-no-such-user\u201d, so "
+                          "\u201c~palvorn-no-such-user\u201d names no folder.\n"_s));
 }
 
-// Output that cannot be written is a failure, with the reason: for the verbs (whose reports may be
-// written in parts) and for what the program prints itself.
-TEST_F(CommandTest, AFailedWriteToStandardOutputFails) {
-    const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.a", "a text value");
-    const QString folder = makeFolder(u"dir"_s);
-    setRaw(folder, "user.a", "v");
-    const QList<QList<QByteArray>> commands = {
-        {"list", file.toUtf8()},
-        {"dump", file.toUtf8()},
-        {"crawl", folder.toUtf8()},
-        {"strip", folder.toUtf8(), "user.none"},
-        {"--version"},
-        {"--help"},
-        {"list", "--help"},
-    };
-    for (const QList<QByteArray>& command : commands) {
+// The shell passes bytes; a name or path that is not UTF-8 reaches its attribute or file. Output
+// that cannot be written is a failure, with the reason: for the verbs (whose reports may be written
+// in parts) and for what the program prints itself.
+TEST_F(CommandTest, ArgumentsAreBytesAndAFailedWriteFails) {
+    const QByteArray folder = makeFolder(u"d"_s).toUtf8() + "/x\xff";
+    const QByteArray file = folder + "/f\xfe";
+    const QByteArray copy = folder + "/copy";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
+    ASSERT_EQ(::close(::creat(copy.constData(), 0644)), 0);
+    ASSERT_EQ(::setxattr(file.constData(), "user.bad\xff", "v", 1, 0), 0);
+
+    EXPECT_EQ(runCliBytes({"list", file}), success(u"user.bad\\xff\t1 bytes\n"_s));
+    EXPECT_EQ(runCliBytes({"set", file, "user.new\xfe", "--as", "text", "w"}).exitCode, 0);
+    EXPECT_EQ(runCliBytes({"flag", "add", file, "F", "user.bad\xff"}).exitCode, 0);
+    EXPECT_EQ(runCliBytes({"get", file, "user.bad\xff#F", "--as", "text"}).out, u"v"_s);
+    const QString shown = QString::fromUtf8(folder.chopped(1)) + u"\\xff"_s;
+    EXPECT_EQ(runCliBytes({"strip", folder, "new\xfe"}),
+              success(u"Stripped 1 xattrs of type new\\xfe from 2 files in  "_s + shown +
+                      u"\n\n"_s + shown + u"/f\\xfe: 1  bytes.\n"_s));
+    EXPECT_EQ(runCliBytes({"cp", file, copy}).exitCode, 0);
+    EXPECT_EQ(runCliBytes({"compare", file, copy}),
+              success(u"Comparing "_s + shown + u"/f\\xfe with "_s + shown +
+                      u"/copy :\nuser.bad\\xff#F are the same\n"_s));
+    for (const QList<QByteArray>& command : {QList<QByteArray>{"list", file},
+                                             {"dump", file},
+                                             {"crawl", folder},
+                                             {"strip", folder, "user.none"},
+                                             {"--version"},
+                                             {"--help"},
+                                             {"list", "--help"}}) {
         const CliResult result = runCliBytes(command, u"/dev/full"_s);
         EXPECT_EQ(result.exitCode, 1) << command.join(' ').toStdString();
         EXPECT_TRUE(result.err.contains(u"palvorn-cli: write error: No space left on device\n"_s))
             << command.join(' ').toStdString() << result.err.toStdString();
     }
-}
-
-// The shell passes bytes; a name or path that is not UTF-8 reaches its attribute or file.
-TEST_F(CommandTest, ArgumentsAreBytes) {
-    const QByteArray folder = makeFolder(u"d"_s).toUtf8() + "/x\xff";
-    const QByteArray file = folder + "/f\xfe";
-    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
-    ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
-    const QByteArray bad = "user.bad\xff";
-    ASSERT_EQ(::setxattr(file.constData(), bad.constData(), "v", 1, 0), 0);
-
-    const CliResult listed = runCliBytes({"list", file});
-    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
-    EXPECT_EQ(listed.out, u"user.bad\\xff\t1 bytes\n"_s);
-
-    EXPECT_EQ(runCliBytes({"set", file, "user.new\xfe", "--as", "text", "w"}).exitCode, 0);
-    EXPECT_EQ(runCliBytes({"flag", "add", file, "F", bad}).exitCode, 0);
-    EXPECT_EQ(runCliBytes({"get", file, "user.bad\xff#F", "--as", "text"}).out, u"v"_s);
-    const QByteArray copy = folder + "/copy";
-    ASSERT_EQ(::close(::creat(copy.constData(), 0644)), 0);
-    EXPECT_EQ(runCliBytes({"cp", file, copy}).exitCode, 0);
-    const CliResult compared = runCliBytes({"compare", file, copy});
-    EXPECT_EQ(compared.out.count(u"are the same"_s), 2);
-    EXPECT_TRUE(compared.out.startsWith(u"Comparing "_s + QString::fromUtf8(folder.chopped(1)) +
-                                        u"\\xff/f\\xfe with "_s))
-        << compared.out.toStdString();
-}
-
-TEST_F(CommandTest, AFolderOfAnUnknownUserIsRefusedAndNothingWalked) {
-    for (const QList<QByteArray>& command :
-         {QList<QByteArray>{"crawl", "~palvorn-no-such-user"},
-          QList<QByteArray>{"strip", "~palvorn-no-such-user", "user.a"}}) {
-        const CliResult result = runCliBytes(command);
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.out.isEmpty());
-        EXPECT_EQ(result.err, u"There is no user \u201cpalvorn-no-such-user\u201d, so "
-                              "\u201c~palvorn-no-such-user\u201d names no folder.\n"_s);
-    }
+    runTool(u"rm"_s, {u"-r"_s, pathOf(u"d"_s)}); // QTemporaryDir cannot remove names not UTF-8
 }

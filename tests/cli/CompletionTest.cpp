@@ -1,40 +1,33 @@
-#include "support/XattrFixture.h"
+#include "support/CliFixture.h"
 
 #include <QFileInfo>
-#include <QProcess>
 
 using namespace Qt::Literals::StringLiterals;
 
+using CompletionTest = CliFixture;
+
 namespace {
 
-// Sources the completion in a plain bash (and, where the package is installed, on top of
-// bash-completion's helpers), completes each line, and prints the replies one per line.
-QStringList complete(const QStringList& words, bool withBashCompletion) {
-    QString script;
-    if (withBashCompletion)
-        script += u"source /usr/share/bash-completion/bash_completion\n"_s;
-    script +=
-        u"source \"$COMPLETION\"\n"
-        u"COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); COMP_LINE=\"$*\"; COMP_POINT=${#COMP_LINE}\n"
-        u"_palvorn_cli\n"
-        u"printf '%s\\n' \"${COMPREPLY[@]}\"\n"_s;
-    QProcess bash;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"COMPLETION"_s, QStringLiteral(PALVORN_COMPLETION));
-    environment.insert(u"PATH"_s, QFileInfo(QStringLiteral(PALVORN_CLI_PATH)).path() + u':' +
-                                      environment.value(u"PATH"_s));
-    bash.setProcessEnvironment(environment);
-    bash.start(u"bash"_s,
-               QStringList{u"--norc"_s, u"--noprofile"_s, u"-c"_s, script, u"bash"_s} + words);
-    EXPECT_TRUE(bash.waitForFinished(30000));
-    EXPECT_EQ(bash.exitCode(), 0) << bash.readAllStandardError().toStdString();
-    QStringList replies =
-        QString::fromUtf8(bash.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+// Sources the completion in a plain bash (or on top of bash-completion's helpers), completes the
+// line of words, and returns the replies, sorted.
+QStringList complete(const QStringList& words, const QString& helpers) {
+    const CliResult bash = runProcess(
+        QStringList{u"bash"_s, u"--norc"_s, u"--noprofile"_s, u"-c"_s,
+                    helpers + u"source '" PALVORN_COMPLETION "'\n"
+                              u"COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); COMP_LINE=\"$*\"; "
+                              u"COMP_POINT=${#COMP_LINE}\n"
+                              u"_palvorn_cli\n"
+                              u"printf '%s\\n' \"${COMPREPLY[@]}\"\n"_s,
+                    u"bash"_s, u"palvorn-cli"_s} +
+            words,
+        {},
+        {u"PATH="_s + QFileInfo(QStringLiteral(PALVORN_CLI_PATH)).path() + u':' +
+         qEnvironmentVariable("PATH")});
+    EXPECT_EQ(bash.exitCode, 0) << bash.err.toStdString();
+    QStringList replies = bash.out.split(u'\n', Qt::SkipEmptyParts);
     replies.sort();
     return replies;
 }
-
-class CompletionTest : public XattrFixture {};
 
 } // namespace
 
@@ -46,10 +39,7 @@ TEST_F(CompletionTest, CompletesCommandsOptionsPathsAndTheNamesOfTheTypedFile) {
     makeFolder(u"nested"_s);
     const QString folder = pathOf(u"x"_s).chopped(1);
 
-    const struct {
-        QStringList words;
-        QStringList replies;
-    } cases[] = {
+    const QList<std::pair<QStringList, QStringList>> cases = {
         {{u"du"_s}, {u"dump"_s}},
         {{u"dump"_s, u"--enc"_s}, {u"--encoding"_s}},
         {{u"strip"_s, u"--"_s},
@@ -64,13 +54,12 @@ TEST_F(CompletionTest, CompletesCommandsOptionsPathsAndTheNamesOfTheTypedFile) {
         {{u"flag"_s, u"add"_s, file, u"x"_s, u"user.col"_s}, {u"user.color"_s}},
         {{u"get"_s, pathOf(u"missing"_s), u"user."_s}, {}},
     };
-    QList<bool> modes{false};
-    if (QFileInfo::exists(u"/usr/share/bash-completion/bash_completion"_s))
-        modes.append(true);
-    for (const bool withBashCompletion : modes) {
+    const QString bashCompletion = u"/usr/share/bash-completion/bash_completion"_s;
+    QStringList helpers{QString()};
+    if (QFileInfo::exists(bashCompletion))
+        helpers.append(u"source "_s + bashCompletion + u'\n');
+    for (const QString& helper : helpers)
         for (const auto& [words, replies] : cases)
-            EXPECT_EQ(complete(QStringList{u"palvorn-cli"_s} + words, withBashCompletion), replies)
-                << words.join(u' ').toStdString()
-                << (withBashCompletion ? " (bash-completion)" : "");
-    }
+            EXPECT_EQ(complete(words, helper), replies)
+                << words.join(u' ').toStdString() << helper.toStdString();
 }

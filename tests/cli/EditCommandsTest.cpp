@@ -1,5 +1,5 @@
-#include "model/XattrAccess.h"
 #include "support/CliFixture.h"
+#include "support/QuarantineDatabase.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -9,88 +9,100 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.keep", "precious");
     const QString input = makeFile(u"input.txt"_s, "<48 65 6c 6c 6f>");
-    const struct {
-        QStringList arguments;
-        QByteArray stdinText;
-        const char* name;
-        QByteArray bytes;
-    } cases[] = {
-        {{u"user.t"_s, u"--as"_s, u"text"_s, u"caf\u00e9"_s}, {}, "user.t", "caf\xc3\xa9"},
-        {{u"bare"_s, u"--as"_s, u"hex"_s, u"<00ff>"_s}, {}, "user.bare", QByteArray("\x00\xff", 2)},
-        {{u"user.f"_s, u"--as"_s, u"hex"_s, u"--file"_s, input}, {}, "user.f", "Hello"},
-        {{u"user.in"_s, u"--as"_s, u"text"_s}, "from stdin\n", "user.in", "from stdin\n"},
-        {{u"user.e"_s, u"--as"_s, u"text"_s, u""_s}, {}, "user.e", {}},
+    const QList<std::pair<QStringList, QByteArray>> written = {
+        {{u"user.t"_s, u"--as"_s, u"text"_s, u"caf\u00e9"_s}, {}},
+        {{u"bare"_s, u"--as"_s, u"hex"_s, u"<00ff>"_s}, {}},
+        {{u"user.f"_s, u"--as"_s, u"hex"_s, u"--file"_s, input}, {}},
+        {{u"user.in"_s, u"--as"_s, u"text"_s}, "from stdin\n"},
+        {{u"user.e"_s, u"--as"_s, u"text"_s, u""_s}, {}},
+        {{u"user.p"_s, u"--as"_s, u"plist"_s, u"(a, b)"_s}, {}},
     };
-    for (const auto& c : cases) {
-        const CliResult result = runCli(QStringList{u"set"_s, file} + c.arguments, c.stdinText);
-        EXPECT_EQ(result.exitCode, 0) << c.name << result.err.toStdString();
-        EXPECT_EQ(getRaw(file, c.name), c.bytes) << c.name;
-        EXPECT_TRUE(hasRaw(file, c.name));
+    for (const auto& [arguments, stdinText] : written)
+        EXPECT_EQ(runCli(QStringList{u"set"_s, file} + arguments, stdinText), success({}))
+            << arguments.join(u' ').toStdString();
+    // Refused input, among it more than any value can take (/dev/zero never ends): nothing saved.
+    const QString keep = subject(file, u"user.keep"_s);
+    const QString unsaved = u"so nothing was saved"_s + keep + u".\n"_s;
+    const QString none = pathOf(u"none"_s);
+    const QString tooLong = u"The input is longer than 1048576 bytes, "_s + unsaved;
+    const QList<std::tuple<QStringList, QByteArray, QString>> refused = {
+        {{u"hex"_s, u"zz"_s}, {}, unsaved},
+        {{u"plist"_s, u"{ a = "_s}, {}, unsaved},
+        {{u"text"_s, u"--file"_s, u"/dev/zero"_s}, {}, tooLong},
+        {{u"text"_s}, QByteArray((1 << 20) + 1, 'x'), tooLong},
+        {{u"text"_s, u"--file"_s, none},
+         {},
+         none + u": No such file or directory"_s + keep + u'\n'},
+    };
+    for (const auto& [arguments, stdinText, error] : refused) {
+        const CliResult result =
+            runCli(QStringList{u"set"_s, file, u"user.keep"_s, u"--as"_s} + arguments, stdinText);
+        EXPECT_TRUE(result.exitCode == 1 && result.err.endsWith(error))
+            << result.exitCode << result.err.toStdString();
     }
-    const CliResult plist =
-        runCli({u"set"_s, file, u"user.p"_s, u"--as"_s, u"plist"_s, u"(a, b)"_s});
-    EXPECT_EQ(plist.exitCode, 0);
-    EXPECT_TRUE(getRaw(file, "user.p").startsWith("bplist00"));
-
-    for (const auto& [format, text] :
-         {std::pair{u"hex"_s, u"zz"_s}, std::pair{u"plist"_s, u"{ a = "_s}}) {
-        const CliResult refused = runCli({u"set"_s, file, u"user.keep"_s, u"--as"_s, format, text});
-        EXPECT_EQ(refused.exitCode, 1) << text.toStdString();
-        EXPECT_TRUE(refused.err.endsWith(u"so nothing was saved"_s + subject(file, u"user.keep"_s) +
-                                         u".\n"_s))
-            << refused.err.toStdString();
-        EXPECT_EQ(getRaw(file, "user.keep"), "precious");
-    }
-    // More input than any value can take is refused before it fills memory; /dev/zero never ends.
-    for (const QStringList& source : {QStringList{u"--file"_s, u"/dev/zero"_s}, QStringList{}}) {
-        const CliResult endless =
-            runCli(QStringList{u"set"_s, file, u"user.keep"_s, u"--as"_s, u"text"_s} + source,
-                   QByteArray((1 << 20) + 1, 'x'));
-        EXPECT_EQ(endless.exitCode, 1);
-        EXPECT_EQ(endless.err, u"The input is longer than 1048576 bytes, so nothing was saved"_s +
-                                   subject(file, u"user.keep"_s) + u".\n"_s);
-        EXPECT_EQ(getRaw(file, "user.keep"), "precious");
-    }
-    const CliResult unreadable = runCli(
-        {u"set"_s, file, u"user.keep"_s, u"--as"_s, u"text"_s, u"--file"_s, pathOf(u"none"_s)});
-    EXPECT_EQ(unreadable.err, pathOf(u"none"_s) + u": No such file or directory"_s +
-                                  subject(file, u"user.keep"_s) + u'\n');
-    EXPECT_EQ(runCli({u"set"_s, file, u"user.x"_s, u"value"_s}).exitCode, 2); // --as is required
-    EXPECT_EQ(
-        runCli({u"set"_s, file, u"user.x"_s, u"--as"_s, u"text"_s, u"v"_s, u"--file"_s, input})
-            .exitCode,
-        2);
+    Attributes attributes = rawAttributes(QFile::encodeName(file));
+    EXPECT_TRUE(attributes.take("user.p").startsWith("bplist00"));
+    EXPECT_EQ(attributes, (Attributes{{"user.keep", "precious"},
+                                      {"user.t", "caf\xc3\xa9"},
+                                      {"user.bare", QByteArray("\x00\xff", 2)},
+                                      {"user.f", "Hello"},
+                                      {"user.in", "from stdin\n"},
+                                      {"user.e", {}}}));
 }
 
-TEST_F(EditCommandsTest, RmGoesOnPastAFailure) {
-    const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.a", "a");
-    setRaw(file, "user.b", "b");
-    const CliResult result = runCli({u"rm"_s, file, u"user.a"_s, u"user.none"_s, u"b"_s});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err,
-              u"removexattr error: No data available"_s + subject(file, u"user.none"_s) + u'\n');
-    EXPECT_TRUE(palvorn::listXattrs(palvorn::nativePath(file)).isEmpty());
-}
-
-TEST_F(EditCommandsTest, CpCopiesAllOrTheNamedAttributes) {
+// cp copies all or the named attributes, rm and flag go on past a failure; each names it.
+TEST_F(EditCommandsTest, CpRmAndFlagGoOnPastAFailure) {
     const QString source = makeFile(u"source"_s);
-    setRaw(source, "user.a", "alpha");
-    setRaw(source, "user.b", QByteArray("\x00\x01", 2));
-    setRaw(source, "user.c", {});
+    const Attributes values{
+        {"user.a", "alpha"}, {"user.b#X", QByteArray("\x00\x01", 2)}, {"user.c", {}}};
+    for (const auto& [name, value] : values.asKeyValueRange())
+        setRaw(source, name, value);
     const QString all = makeFile(u"all"_s);
     const QString some = makeFile(u"some"_s);
-    setRaw(some, "user.b", "to be replaced");
+    setRaw(some, "user.b#X", "to be replaced");
+    EXPECT_EQ(runCli({u"cp"_s, source, all}), success({}));
+    EXPECT_EQ(rawAttributes(QFile::encodeName(all)), values);
+    EXPECT_EQ(runCli({u"cp"_s, source, some, u"b#X"_s, u"user.none"_s}),
+              failure(u"xattr not found"_s + subject(source, u"user.none"_s) +
+                      u"\nNot copied: user.none\n"_s));
+    EXPECT_EQ(rawAttributes(QFile::encodeName(some)),
+              (Attributes{{"user.b#X", values["user.b#X"]}}));
 
-    EXPECT_EQ(runCli({u"cp"_s, source, all}).exitCode, 0);
-    for (const char* name : {"user.a", "user.b", "user.c"})
-        EXPECT_EQ(getRaw(all, name), getRaw(source, name)) << name;
-    EXPECT_EQ(palvorn::listXattrs(palvorn::nativePath(all)).size(), 3);
+    EXPECT_EQ(
+        runCli({u"rm"_s, all, u"user.a"_s, u"user.none"_s, u"c"_s}),
+        failure(u"removexattr error: No data available"_s + subject(all, u"user.none"_s) + u'\n'));
+    EXPECT_EQ(listRaw(QFile::encodeName(all)), QList<QByteArray>{"user.b#X"});
 
-    const CliResult named = runCli({u"cp"_s, source, some, u"b"_s, u"user.none"_s});
-    EXPECT_EQ(named.exitCode, 1);
-    EXPECT_EQ(named.err, u"xattr not found"_s + subject(source, u"user.none"_s) +
-                             u"\nNot copied: user.none\n"_s);
-    EXPECT_EQ(getRaw(some, "user.b"), QByteArray("\x00\x01", 2));
-    EXPECT_FALSE(hasRaw(some, "user.a"));
+    EXPECT_EQ(runCli({u"flag"_s, u"add"_s, source, u"S"_s, u"user.a"_s, u"user.b#X"_s}),
+              success({}));
+    EXPECT_EQ(runCli({u"flag"_s, u"strip"_s, source, u"user.b#X#S"_s, u"user.none#Q"_s}),
+              failure(u"Flags stripped, renamed to \u201cuser.b\u201d"_s +
+                      subject(source, u"user.b#X#S"_s) +
+                      u"\nCan't strip flags: No data available"_s +
+                      subject(source, u"user.none#Q"_s) + u'\n'));
+    EXPECT_EQ(rawAttributes(QFile::encodeName(source)),
+              (Attributes{{"user.a#S", "alpha"}, {"user.b", values["user.b#X"]}, {"user.c", {}}}));
+}
+
+// The value and the row are the core's (tested there with the real sqlite3); here the command
+// finds the database below HOME, replaces the old stamp, and fails when it cannot record.
+TEST_F(EditCommandsTest, QuarantineWritesTheAttributeAndOneMatchingRow) {
+    QTemporaryDir home;
+    const QStringList environment{u"HOME="_s + home.path()};
+    const QString file = makeFile(u"download.zip"_s);
+    setRaw(file, "user.com.apple.quarantine", "0081;old;Safari;");
+    const QuarantineDatabase database(home.path());
+    EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment),
+              failure(u"The quarantine event database \u201c"_s + database.path() +
+                      u"\u201d does not exist, so no event was recorded for \u201c"_s + file +
+                      u"\u201d.\n"_s));
+    EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
+    database.create();
+    EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment), success({}));
+    const QList<QByteArray> fields = getRaw(file, "user.com.apple.quarantine").split(';');
+    ASSERT_EQ(fields.size(), 4);
+    EXPECT_EQ(fields.at(2), "palvorn.app");
+    ASSERT_EQ(database.rows().size(), 1);
+    EXPECT_EQ(database.rows().first().section(u'|', 0, 0), QString::fromLatin1(fields.at(3)));
+    EXPECT_EQ(listRaw(QFile::encodeName(file)), QList<QByteArray>{"user.com.apple.quarantine"});
 }

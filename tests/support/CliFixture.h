@@ -26,6 +26,9 @@ protected:
         return path;
     }
 
+    static CliResult success(const QString& out) { return {0, out, {}}; }
+    static CliResult failure(const QString& err, const QString& out = {}) { return {1, out, err}; }
+
     static constexpr QFileDevice::Permissions openToOthers =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
 

@@ -1,0 +1,92 @@
+#include "support/CliFixture.h"
+
+#include <unistd.h>
+
+#include <QHash>
+
+using namespace Qt::Literals::StringLiterals;
+
+using ReadCommandsTest = CliFixture;
+
+// The display texts, conversions and comparisons are the core's (tested there); here each verb
+// prints them in the system's order and names its failures.
+TEST_F(ReadCommandsTest, ListShowGetAndComparePrintTheCoresTexts) {
+    const QString file = makeFile(u"demo.txt"_s, "content");
+    setRaw(file, "user.text", "Zo\xc3\xab's notes");
+    setRaw(file, "user.short", "Hello");
+    setRaw(file, "user.empty", {});
+    const QHash<QByteArray, QString> texts = {
+        {"user.text", u"user.text (12 bytes):\n\n<5a6fc3ab 2773206e 6f746573>\n\nString "
+                      u"content:\n\nZo\u00eb's notes\n"_s},
+        {"user.short", u"user.short (5 bytes):\n\n<48656c6c 6f>\n\nString content:\n\nHello\n"_s},
+        {"user.empty", u"user.empty (0 bytes):\n\n<>\n\nString content:\n\n\n"_s},
+    };
+    QString list;
+    QString compared = u"Comparing "_s + file + u" with "_s + file + u" :\n"_s;
+    QStringList shown;
+    for (const QByteArray& name : listRaw(QFile::encodeName(file))) {
+        list += QString::fromUtf8(name) + u'\t' + QString::number(getRaw(file, name).size()) +
+                u" bytes\n"_s;
+        compared += QString::fromUtf8(name) + u" are the same\n"_s;
+        shown.append(texts.value(name));
+    }
+    const QString head = file + u"\n\n**********\n"_s;
+    EXPECT_TRUE(list.contains(u"user.empty\t0 bytes\n"_s));
+    EXPECT_EQ(runCli({u"list"_s, file}), success(list));
+    EXPECT_EQ(runCli({u"compare"_s, file, file}), success(compared));
+    EXPECT_EQ(runCli({u"show"_s, file}), success(head + shown.join(u"\n**********\n"_s)));
+    // A bare name means the user namespace, as everywhere else.
+    for (const QString& name : {u"user.short"_s, u"short"_s})
+        EXPECT_EQ(runCli({u"show"_s, file, name}), success(head + texts.value("user.short")));
+    const QList<std::pair<QStringList, QString>> gets = {
+        {{u"text"_s}, u"Zo\u00eb's notes"_s},
+        {{u"user.short"_s}, u"<48656c6c 6f>"_s},
+        {{u"user.short"_s, u"--as"_s, u"text"_s}, u"Hello"_s},
+        {{u"user.text"_s, u"--as"_s, u"hex"_s}, u"<5a6fc3ab 2773206e 6f746573>"_s},
+        {{u"user.short"_s, u"--as"_s, u"plist"_s},
+         u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE plist PUBLIC \"-//Apple//DTD "
+         u"PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist "
+         u"version=\"1.0\">\n<string>Hello</string>\n</plist>\n"_s},
+    };
+    for (const auto& [arguments, text] : gets)
+        EXPECT_EQ(runCli(QStringList{u"get"_s, file} + arguments), success(text))
+            << arguments.join(u' ').toStdString();
+
+    const QString missing = pathOf(u"missing"_s);
+    EXPECT_EQ(runCli({u"list"_s, missing}),
+              failure(u"listxattr error: No such file or directory"_s + subject(missing) + u'\n'));
+    EXPECT_EQ(runCli({u"show"_s, file, u"user.none"_s}),
+              failure(u"xattr not found"_s + subject(file, u"user.none"_s) + u'\n'));
+    EXPECT_EQ(
+        runCli({u"get"_s, file, u"user.none"_s}),
+        failure(u"getxattr error: No data available"_s + subject(file, u"user.none"_s) + u'\n'));
+}
+
+// Listing names needs no read permission, reading a user value does: as another user, list
+// reports each unreadable value once and lists the rest, and compare stops at the first shared
+// name, keeping its header.
+TEST_F(ReadCommandsTest, UnreadableValuesAreReportedByName) {
+    const QString writeOnly = makeSharedFile(u"write-only"_s);
+    const QString unreadable = makeSharedFile(u"unreadable"_s);
+    const QString readable = makeSharedFile(u"readable"_s);
+    setRaw(writeOnly, "user.first", "1");
+    setRaw(writeOnly, "user.second", "22");
+    setRaw(unreadable, "user.shared", "1");
+    setRaw(readable, "user.shared", "1");
+    const bool root = ::geteuid() == 0;
+    if (root) // security values are readable by anyone, so this one must still be listed
+        setRaw(writeOnly, "security.palvorn-test", "333");
+    for (const QString& path : {writeOnly, unreadable})
+        ASSERT_TRUE(QFile::setPermissions(path, QFile::WriteOwner | QFile::WriteOther));
+    QString errors;
+    for (const QByteArray& name : listRaw(QFile::encodeName(writeOnly)))
+        if (name.startsWith("user."))
+            errors += u"getxattr error: Permission denied"_s +
+                      subject(writeOnly, QString::fromUtf8(name)) + u'\n';
+    EXPECT_EQ(runCliUnprivileged({u"list"_s, writeOnly}),
+              failure(errors, root ? u"security.palvorn-test\t3 bytes\n"_s : QString()));
+    EXPECT_EQ(runCliUnprivileged({u"compare"_s, unreadable, readable}),
+              failure(u"compare error: Permission denied"_s +
+                          subject(unreadable, u"user.shared"_s) + u'\n',
+                      u"Comparing "_s + unreadable + u" with "_s + readable + u" :\n"_s));
+}

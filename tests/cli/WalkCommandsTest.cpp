@@ -1,0 +1,174 @@
+#include "support/CliFixture.h"
+
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <QDir>
+
+using namespace Qt::Literals::StringLiterals;
+
+using WalkCommandsTest = CliFixture;
+
+namespace {
+
+// A reproducible tree: nested folders, files, links (dangling, to an ancestor, out of the tree),
+// attributes on about a third of the items (among them a name that is not UTF-8 and two spellings
+// of one text), and for another user: folders it cannot open or cannot search, files whose values
+// it cannot read and files it cannot change.
+void makeTree(const QByteArray& root, int items) {
+    std::mt19937 random(20261206);
+    const auto pick = [&random](std::size_t below) {
+        return static_cast<int>(std::uniform_int_distribution<std::size_t>(0, below - 1)(random));
+    };
+    const QByteArray names[] = {"user.q",           "user.kind",         "user.bad\xff",
+                                "user.caf\xc3\xa9", "user.cafe\xcc\x81", "user.big"};
+    const char* targets[] = {"missing", "..", "/tmp"};
+    std::vector<QByteArray> folders{root};
+    std::vector<std::pair<QByteArray, mode_t>> modes; // set last, so that the tree could be made
+    for (int made = 0; made < items; ++made) {
+        const QByteArray path = folders[pick(folders.size())] + "/item" + QByteArray::number(made);
+        const int kind = pick(100);
+        if (kind < 15) {
+            ASSERT_EQ(::mkdir(path.constData(), 0777), 0);
+            folders.push_back(path);
+            if (kind < 3)
+                modes.push_back({path, kind < 2 ? 0 : 0444});
+        } else if (kind < 19) {
+            ASSERT_EQ(::symlink(targets[pick(3)], path.constData()), 0);
+            continue;
+        } else {
+            std::ofstream(path.constData()) << std::string(pick(64), 'x');
+            modes.push_back({path, kind < 22 ? 0222 : kind < 30 ? 0444 : 0666});
+        }
+        for (int i = 0, count = pick(3) == 0 ? 1 + pick(3) : 0; i < count; ++i) {
+            const QByteArray& name = names[pick(std::size(names))];
+            const QByteArray value = name == "user.big" ? QByteArray(1000 + pick(3000), 'b')
+                                                        : QByteArray::number(pick(1000));
+            ::setxattr(path.constData(), name.constData(), value.constData(), value.size(), 0);
+        }
+    }
+    for (const auto& [path, mode] : modes)
+        ::chmod(path.constData(), mode);
+}
+
+} // namespace
+
+// Ctrl-C stops a strip at its next item and the report says so. The signal is made pending
+// before the program starts (blocked, raised, then exec), so it arrives as the walk begins.
+TEST_F(WalkCommandsTest, CrawlAndStripPrintTheirReports) {
+    const QString root = makeFolder(u"crawl"_s);
+    setRaw(makeFile(u"crawl/a"_s), "user.t", "1234");
+    const QString head = u"Found 1 files with xattrs out of 1 scanned in "_s + root;
+    const QList<std::pair<QStringList, QString>> crawls = {
+        {{},
+         head + u" 1 total xattrs.\nThere are 1 Xattr types\n\nuser.t in "_s + root +
+             u"/a count 1:\n<31323334>\n\u00ab1234\u00bb\n\n"_s},
+        {{u"--type"_s, u"t"_s, u"--show-size"_s},
+         head + u" 1 total xattrs, and 1 of type t\n\n"_s + root + u"/a: 4  bytes.\n"_s},
+        {{u"--totals"_s, u"--type"_s, u"t"_s},
+         head + u"\nTotal size of xattrs 4 bytes.\nAverage size of xattrs 4 bytes per file with "
+                u"xattrs, 4 bytes per file over all files.\n"_s},
+    };
+    for (const auto& [options, report] : crawls)
+        EXPECT_EQ(runCli(QStringList{u"crawl"_s, root} + options), success(report))
+            << options.join(u' ').toStdString();
+
+    const CliResult interrupted =
+        runProcess({u"python3"_s, u"-c"_s, uR"(
+import os, signal, sys
+signal.signal(signal.SIGINT, signal.SIG_DFL)
+signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGINT})
+os.kill(os.getpid(), signal.SIGINT)
+os.execv(sys.argv[1], sys.argv[1:])
+)"_s,
+                    QStringLiteral(PALVORN_CLI_PATH), u"strip"_s, root, u"t"_s});
+    const QString stripped =
+        u"Stripped %1 xattrs of type t from %1 files in  "_s + root + u"\n\n"_s;
+    EXPECT_EQ(
+        interrupted,
+        failure({}, stripped.arg(0) +
+                        u"\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
+                        u"to then; the items after them were left as they were.\n"_s));
+    EXPECT_EQ(runCli({u"strip"_s, root, u"t"_s}),
+              success(stripped.arg(1) + root + u"/a: 4  bytes.\n"_s));
+    EXPECT_EQ(listRaw(QFile::encodeName(root + u"/a"_s)), QList<QByteArray>{});
+
+    const QString missing = pathOf(u"missing"_s);
+    for (const QStringList& command :
+         {QStringList{u"crawl"_s, missing}, {u"strip"_s, missing, u"t"_s}})
+        EXPECT_EQ(runCli(command), failure(missing + u": No such file or directory\n"_s));
+}
+
+// A folder that another user cannot open is one error line, PATH: REASON, on standard error as it
+// happens (and for crawl at the end of its report); the rest is walked and the command fails.
+// Standard error is no terminal here, so it carries no progress line. What dump prints is still
+// getfattr's output byte for byte.
+TEST_F(WalkCommandsTest, AFolderThatCannotBeOpenedIsReportedAndTheRestWalked) {
+    const QString tree = sharedPath({});
+    const QString closed = sharedPath(u"closed"_s);
+    ASSERT_TRUE(QDir().mkdir(closed));
+    setRaw(makeSharedFile(u"closed/hidden"_s), "user.h", "1");
+    setRaw(makeSharedFile(u"a"_s), "user.t", "1234");
+    QFile::setPermissions(closed, {});
+    const CliResult crawl = runCliUnprivileged({u"crawl"_s, tree, u"--totals"_s});
+    const CliResult dump =
+        runCliUnprivileged({u"dump"_s, u"-R"_s, u"--encoding"_s, u"text"_s, tree});
+    const QString getfattr =
+        runProcess(asAnotherUser({u"getfattr"_s, u"-R"_s, u"-P"_s, u"-h"_s, u"-d"_s, u"-m"_s,
+                                  u"-"_s, u"--absolute-names"_s, u"-e"_s, u"text"_s, tree}))
+            .out;
+    QFile::setPermissions(closed, openToOthers);
+    const QString line = closed + u": Permission denied\n"_s;
+    EXPECT_EQ(crawl,
+              failure(line, u"Found 1 files with xattrs out of 2 scanned in "_s + tree +
+                                u"\nTotal size of xattrs 4 bytes.\nAverage size of xattrs 4 bytes "
+                                u"per file with xattrs, 2 bytes per file over all files.\n\n1 "
+                                u"items could not be read:\n"_s +
+                                line));
+    EXPECT_EQ(dump, failure(line, getfattr));
+    EXPECT_TRUE(getfattr.contains(u"user.t=\"1234\""_s));
+}
+
+// For 1, 2 and 4 threads, as another user (so that permission errors happen even in a root CI):
+// the crawl's three reports, the strip's report, its restore file and the attributes it leaves
+// are the same, byte for byte, in three copies of one generated tree.
+TEST_F(WalkCommandsTest, EveryThreadCountGivesTheOneThreadWalksReportsAndOutcome) {
+    ::chmod(QFile::encodeName(sharedPath({})).constData(), 0777); // for the restore files
+    QList<QStringList> runs; // the crawls, the strip, its restore file, the attributes left
+    for (const int threads : {1, 2, 4}) {
+        const QString root = sharedPath(u"tree%1"_s.arg(threads));
+        const QString backup = sharedPath(u"backup%1"_s.arg(threads));
+        ASSERT_TRUE(QDir().mkdir(root));
+        ::chmod(QFile::encodeName(root).constData(), 0777);
+        makeTree(QFile::encodeName(root), 1500);
+        const QStringList walk{u"--threads"_s, QString::number(threads)};
+        QStringList run{QString()};
+        for (const QStringList& mode :
+             {QStringList{}, QStringList{u"--type"_s, u"q"_s},
+              QStringList{u"--type"_s, u"big"_s, u"--show-size"_s}, QStringList{u"--totals"_s}}) {
+            const CliResult crawl = runCliUnprivileged(QStringList{u"crawl"_s, root} + mode + walk);
+            EXPECT_EQ(crawl.exitCode, 1); // the tree has errors
+            run[0] += crawl.out + crawl.err;
+        }
+        const CliResult strip =
+            runCliUnprivileged(QStringList{u"strip"_s, root, u"q"_s, u"--backup"_s, backup} + walk);
+        EXPECT_EQ(strip.exitCode, 1);
+        run << strip.out + strip.err << QString::fromUtf8(runTool(u"cat"_s, {backup}))
+            << QString::fromUtf8(
+                   runTool(u"getfattr"_s, {u"-R"_s, u"-P"_s, u"-h"_s, u"-d"_s, u"-m"_s, u"-"_s,
+                                           u"-e"_s, u"hex"_s, u"--absolute-names"_s, root}));
+        runs.append(run.replaceInStrings(root, u"ROOT"_s).replaceInStrings(backup, u"BACKUP"_s));
+    }
+    // The tree has what the walks must get right: errors, removals and attributes left.
+    EXPECT_TRUE(runs[0][0].contains(u"Permission denied"_s));
+    EXPECT_TRUE(runs[0][1].contains(u"  bytes.\n"_s));
+    EXPECT_TRUE(runs[0][2].startsWith(u"# file: ROOT/"_s));
+    EXPECT_TRUE(runs[0][3].contains(u"user.q="_s));
+    for (qsizetype i = 1; i < runs.size(); ++i)
+        for (qsizetype part = 0; part < 4; ++part)
+            EXPECT_EQ(runs[i][part], runs[0][part]) << "run " << i << ", part " << part;
+}
