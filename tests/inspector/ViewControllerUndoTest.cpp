@@ -8,8 +8,6 @@
 #include <sys/xattr.h>
 
 #include <QFile>
-#include <QMap>
-#include <QPushButton>
 #include <QUndoStack>
 
 using namespace palvorn;
@@ -17,42 +15,17 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-using Attributes = QMap<QByteArray, QByteArray>;
-
 const QByteArray badName("user.bad\xff");
 const QString badShown = displayName(badName);
+const QByteArray binary("\x00\xff\x00 binary", 10);
 
 class ViewControllerUndoTest : public InspectorFixture {
 protected:
-    // Every attribute of the file, read past the code under test.
-    static Attributes attributesOf(const QString& file) {
-        const QByteArray path = QFile::encodeName(file);
-        QByteArray list(65536, '\0');
-        const ssize_t size = ::listxattr(path.constData(), list.data(), size_t(list.size()));
-        Attributes attributes;
-        for (const QByteArray& name : list.left(size < 0 ? 0 : size).split('\0')) {
-            if (!name.isEmpty())
-                attributes.insert(name, getRaw(file, name));
-        }
-        return attributes;
-    }
-
     QString makeStartFile(const QString& name) {
-        const QString file = makeFile(name);
-        setRaw(file, "user.a", QByteArray("\x00\xff\x00 binary", 10));
-        setRaw(file, "user.b#X", "flagged");
-        setRaw(file, "user.empty", "");
-        setRaw(file, badName, "not UTF-8 in its name");
-        return file;
-    }
-
-    void select(ViewController& view, const QStringList& names) {
-        QList<int> rows;
-        for (const QString& name : names) {
-            rows.append(rowOf(view, name));
-            EXPECT_GE(rows.constLast(), 0) << name.toStdString();
-        }
-        selectRows(view, rows);
+        return makeFileWith(name, {{"user.a", binary},
+                                   {"user.b#X", "flagged"},
+                                   {"user.empty", ""},
+                                   {badName, "not UTF-8 in its name"}});
     }
 };
 
@@ -98,12 +71,9 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
         {"Import",
          [this](ViewController& view) {
              // Lines for another file's block are written to the inspected file too.
-             const QString dump = pathOf(u"import.dump"_s);
-             QFile out(dump);
-             ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-             out.write("# file: /elsewhere\nuser.a=0sAP8A\nuser.new=\"new\"\n\n"
-                       "# file: /other\nuser.bad\\377=0x00\n\n");
-             out.close();
+             const QString dump = makeFile(u"import.dump"_s,
+                                           "# file: /elsewhere\nuser.a=0sAP8A\nuser.new=\"new\"\n\n"
+                                           "# file: /other\nuser.bad\\377=0x00\n\n");
              openPanel.answerWith({QUrl::fromLocalFile(dump)});
              menuItem(view, u"&Import Attributes…"_s)->trigger();
              EXPECT_EQ(alert.shown(), QStringList());
@@ -124,14 +94,14 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
         ASSERT_NE(after, before);
         ASSERT_EQ(view.undoStack().count(), 1);
 
-        view.undo();
-        EXPECT_EQ(attributesOf(file), before);
-        EXPECT_EQ(namesShown(view).size(), before.size());
-        view.redo();
-        EXPECT_EQ(attributesOf(file), after);
-        EXPECT_EQ(namesShown(view).size(), after.size());
-        view.undo();
-        EXPECT_EQ(attributesOf(file), before);
+        using Step = std::pair<void (ViewController::*)(), Attributes>;
+        for (const auto& [step, expected] :
+             {Step{&ViewController::undo, before}, Step{&ViewController::redo, after},
+              Step{&ViewController::undo, before}}) {
+            (view.*step)();
+            EXPECT_EQ(attributesOf(file), expected);
+            EXPECT_EQ(namesShown(view).size(), expected.size());
+        }
         alert.clear();
     }
 }
@@ -150,16 +120,15 @@ TEST_F(ViewControllerUndoTest, AnUndoThatWouldOverwriteALaterChangeIsRefused) {
     EXPECT_EQ(getRaw(file, "user.a"), "written since");
     // Someone else put the old value back: still a change made since, and a refused step never
     // runs the command again.
-    const QByteArray original("\x00\xff\x00 binary", 10);
-    setRaw(file, "user.a", original);
+    setRaw(file, "user.a", binary);
     view.undo();
     EXPECT_EQ(alert.shown().size(), 2);
-    EXPECT_EQ(getRaw(file, "user.a"), original);
+    EXPECT_EQ(getRaw(file, "user.a"), binary);
 
     // Still the next step to undo, once the file allows it.
     EXPECT_TRUE(view.undoStack().canUndo());
     ::removexattr(QFile::encodeName(file).constData(), "user.a");
     view.undo();
-    EXPECT_EQ(getRaw(file, "user.a"), original);
+    EXPECT_EQ(getRaw(file, "user.a"), binary);
     EXPECT_FALSE(view.undoStack().canUndo());
 }
