@@ -5,28 +5,19 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-class AttributeChangeTest : public XattrFixture {};
-
-} // namespace
+using AttributeChangeTest = XattrFixture;
 
 TEST_F(AttributeChangeTest, AChangeMadeSinceIsNeverOverwritten) {
     const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.a", "before");
-    setRaw(file, "user.b", "before");
-    const AttributeChange::Values before = AttributeChange::capture(file, {"user.a", "user.b"});
     setRaw(file, "user.a", "after");
-    setRaw(file, "user.b", "after");
-    const AttributeChange change(u"Paste"_s, file, before,
-                                 AttributeChange::capture(file, {"user.a", "user.b"}));
-
     setRaw(file, "user.b", "someone else's");
+    const AttributeChange change(u"Paste"_s, file, {{"user.a", "before"}, {"user.b", "before"}},
+                                 {{"user.a", "after"}, {"user.b", "after"}});
     EXPECT_EQ(change.undo(), u"Can't undo Paste: the value has changed since (attribute "
                              "\u201cuser.b\u201d of \u201c"_s +
                                  file + u"\u201d)"_s);
-    EXPECT_EQ(getRaw(file, "user.a"), "after");
-    EXPECT_EQ(getRaw(file, "user.b"), "someone else's");
+    EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
+              (Attributes{{"user.a", "after"}, {"user.b", "someone else's"}}));
 
     // A name that came back after the command removed it is a change too.
     const AttributeChange removal(u"Remove"_s, file, {{"user.c", "old"}}, {{"user.c", {}}});
@@ -47,6 +38,5 @@ TEST_F(AttributeChangeTest, AFailingWriteTakesBackTheEarlierOnes) {
     EXPECT_TRUE(
         failure.endsWith(u"(attribute \u201cuser.b\u201d of \u201c"_s + file + u"\u201d)"_s))
         << failure.toStdString();
-    EXPECT_FALSE(hasRaw(file, "user.a"));
-    EXPECT_FALSE(hasRaw(file, "user.b"));
+    EXPECT_EQ(rawAttributes(QFile::encodeName(file)), Attributes());
 }
