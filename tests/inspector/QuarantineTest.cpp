@@ -44,50 +44,27 @@ TEST(QuarantineTest, ValueAndStatement) {
     EXPECT_EQ(stamp.value, "0083;6933c340;palvorn.app;" + fixedUuid.toUtf8());
 }
 
-TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealTool) {
+// Each failure says what went wrong, naming the stamped file and the database, and no database
+// file appears where there was none. With the table in place each stamp is one row.
+TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealToolOrSaysWhyNot) {
     QTemporaryDir home;
     const QuarantineDatabase database(home.path());
-    database.create();
-
-    const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
-    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), std::nullopt);
-    ASSERT_EQ(database.rows().size(), 1);
-    EXPECT_EQ(database.rows().front(),
-              fixedUuid + u"|786692800.0||palvorn.app|https://www.example.com/this/that.zip|||0||"
-                          "https://www.example.com|"_s);
-
-    // The same UUID again breaks the table's key: the tool's status is what is reported.
-    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()),
-              u"sqlite3 command returned error number 19"_s); // SQLITE_CONSTRAINT
-    Quarantine realClock;
-    realClock.homePath = home.path();
-    EXPECT_EQ(realClock.recordEvent(realClock.makeStamp()), std::nullopt);
-    EXPECT_EQ(database.rows().size(), 2);
-}
-
-// Each failure says what went wrong, naming the stamped file and the database, and no database
-// file appears where there was none.
-TEST(QuarantineTest, AMissingDatabaseOrToolIsSaidAndCreatesNothing) {
-    QTemporaryDir home;
-    const QString database = QuarantineDatabase(home.path()).path();
     const QString stamped = home.filePath(u"stamped"_s);
     const QString subject = u" (quarantine event for \u201c"_s + stamped + u"\u201d in \u201c"_s +
-                            database + u"\u201d)"_s;
+                            database.path() + u"\u201d)"_s;
     const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
     for (const bool withFolder : {false, true}) {
         if (withFolder)
             QDir().mkpath(home.filePath(u"Library/Preferences"_s));
         EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
-                  u"The quarantine event database \u201c"_s + database +
+                  u"The quarantine event database \u201c"_s + database.path() +
                       u"\u201d does not exist, so no event was recorded for \u201c"_s + stamped +
                       u"\u201d."_s);
-        EXPECT_FALSE(QFileInfo::exists(database));
+        EXPECT_FALSE(QFileInfo::exists(database.path()));
     }
-
-    QFile(database).open(QIODevice::WriteOnly); // an empty database file has no table
+    QFile(database.path()).open(QIODevice::WriteOnly); // an empty database file has no table
     EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
               u"sqlite3 command returned error number 1"_s + subject);
-
     Quarantine noTool = fixedQuarantine(home.path(), 0);
     noTool.toolPath = home.filePath(u"no-such-tool"_s);
     const std::optional<QString> failure = noTool.recordEvent(noTool.makeStamp(), stamped);
@@ -95,4 +72,17 @@ TEST(QuarantineTest, AMissingDatabaseOrToolIsSaidAndCreatesNothing) {
     EXPECT_TRUE(failure->startsWith(u"could not start "_s + noTool.toolPath + u": "_s))
         << failure->toStdString();
     EXPECT_TRUE(failure->endsWith(subject)) << failure->toStdString();
+
+    database.create();
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), std::nullopt);
+    EXPECT_EQ(database.rows(),
+              QStringList{fixedUuid + u"|786692800.0||palvorn.app|https://www.example.com/this/"
+                                      "that.zip|||0||https://www.example.com|"_s});
+    // The same UUID again breaks the table's key: the tool's status is what is reported.
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()),
+              u"sqlite3 command returned error number 19"_s); // SQLITE_CONSTRAINT
+    Quarantine realClock;
+    realClock.homePath = home.path();
+    EXPECT_EQ(realClock.recordEvent(realClock.makeStamp()), std::nullopt);
+    EXPECT_EQ(database.rows().size(), 2);
 }

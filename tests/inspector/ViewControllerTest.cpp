@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QTest>
+#include <QUndoStack>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
@@ -302,13 +303,32 @@ TEST_F(ViewControllerTest, FlagsSavesAndQuarantineActOnTheSelectionAndShowTheRes
     EXPECT_EQ(view.ui().quarantTextbox->text(), u"Xattr 77, data 5, total 82"_s);
 }
 
-// Another program's write reaches the window by itself, the selected name staying selected and
-// described. A reload the user did not ask for never opens an alert: what it could not read is in
-// the status line until a reload reads the file again.
-TEST_F(ViewControllerTest, OutsideChangesReloadTheWindowWithoutAnAlert) {
+// An undo that would overwrite a change made since is refused, stays the next step, and is not
+// run again by the refusal. Another program's write reaches the window by itself, the selected
+// name staying selected and described. A reload the user did not ask for never opens an alert:
+// what it could not read is in the status line until a reload reads the file again.
+TEST_F(ViewControllerTest, OutsideChangesAreNeitherUndoneOverNorAlerted) {
     const QString file = makeFileWith(u"f"_s, {{"user.a", "a"}, {"user.b", "old"}});
     ViewController& view = open(file);
     EXPECT_TRUE(view.ui().reloadStatusLabel->isHidden());
+    select(view, {u"user.a"_s});
+    view.ui().removeXattrButton->click();
+    setRaw(file, "user.a", "written since");
+    view.undo();
+    ASSERT_EQ(alert.shown().size(), 1);
+    EXPECT_TRUE(alert.shown().front().startsWith(u"Can't undo Remove: "_s));
+    EXPECT_EQ(getRaw(file, "user.a"), "written since");
+    setRaw(file, "user.a", "a"); // the old value back: still a change made since
+    view.undo();
+    EXPECT_EQ(alert.shown().size(), 2);
+    EXPECT_EQ(getRaw(file, "user.a"), "a");
+    EXPECT_TRUE(view.undoStack().canUndo());
+    ::removexattr(QFile::encodeName(file).constData(), "user.a");
+    view.undo();
+    EXPECT_EQ(getRaw(file, "user.a"), "a");
+    EXPECT_FALSE(view.undoStack().canUndo());
+    alert.clear();
+
     select(view, {u"user.b"_s});
     setRaw(file, "user.b", "changed elsewhere");
     setRaw(file, "user.c", "added elsewhere");

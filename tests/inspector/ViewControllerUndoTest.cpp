@@ -6,7 +6,6 @@
 #include "ui_EditViewController.h"
 
 #include <functional>
-#include <sys/xattr.h>
 
 #include <QUndoStack>
 
@@ -17,17 +16,8 @@ namespace {
 
 const QByteArray badName("user.bad\xff");
 const QString badShown = displayName(badName);
-const QByteArray binary("\x00\xff\x00 binary", 10);
 
-class ViewControllerUndoTest : public InspectorFixture {
-protected:
-    QString makeStartFile(const QString& name) {
-        return makeFileWith(name, {{"user.a", binary},
-                                   {"user.b#X", "flagged"},
-                                   {"user.empty", ""},
-                                   {badName, "not UTF-8 in its name"}});
-    }
-};
+using ViewControllerUndoTest = InspectorFixture;
 
 std::function<void(ViewController&)> click(QPushButton* Ui::ViewController::*button) {
     return [button](ViewController& view) { (view.ui().*button)->click(); };
@@ -75,7 +65,11 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.title);
-        const QString file = makeStartFile(QString::fromLatin1(command.title));
+        const QString file = makeFileWith(QString::fromLatin1(command.title),
+                                          {{"user.a", {"\x00\xff\x00 binary", 10}},
+                                           {"user.b#X", "flagged"},
+                                           {"user.empty", ""},
+                                           {badName, "not UTF-8 in its name"}});
         const Attributes before = attributesOf(file);
         ViewController& view = open(file);
         view.quarantine().homePath = home.path();
@@ -96,28 +90,4 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
             EXPECT_EQ(namesShown(view).size(), expected.size());
         }
     }
-}
-
-// A refused step stays the next one to undo, and is never run again by the refusal.
-TEST_F(ViewControllerUndoTest, AnUndoThatWouldOverwriteALaterChangeIsRefused) {
-    const QString file = makeStartFile(u"f"_s);
-    ViewController& view = open(file);
-    select(view, {u"user.a"_s});
-    view.ui().removeXattrButton->click();
-    setRaw(file, "user.a", "written since");
-    view.undo();
-    ASSERT_EQ(alert.shown().size(), 1);
-    EXPECT_TRUE(alert.shown().front().startsWith(u"Can't undo Remove: "_s));
-    EXPECT_EQ(getRaw(file, "user.a"), "written since");
-    // Someone else put the old value back: still a change made since.
-    setRaw(file, "user.a", binary);
-    view.undo();
-    EXPECT_EQ(alert.shown().size(), 2);
-    EXPECT_EQ(getRaw(file, "user.a"), binary);
-
-    EXPECT_TRUE(view.undoStack().canUndo());
-    ::removexattr(QFile::encodeName(file).constData(), "user.a");
-    view.undo();
-    EXPECT_EQ(getRaw(file, "user.a"), binary);
-    EXPECT_FALSE(view.undoStack().canUndo());
 }

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <gtest/gtest.h>
 
 // A quarantine event database below a home folder of the test's own, made and read with the
