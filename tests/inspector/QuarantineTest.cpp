@@ -24,7 +24,7 @@ Quarantine fixedQuarantine(const QString& home, qint64 secondsSince1970) {
 
 } // namespace
 
-TEST(QuarantineTest, ValueAndStatement) {
+TEST(QuarantineTest, TheValueCarriesTheClockAndTheUuid) {
     const struct {
         qint64 seconds;
         const char* field;
@@ -33,15 +33,9 @@ TEST(QuarantineTest, ValueAndStatement) {
         EXPECT_EQ(Quarantine::attributeValue(c.seconds, fixedUuid),
                   "0083;" + QByteArray(c.field) + ";palvorn.app;" + fixedUuid.toUtf8());
 
-    EXPECT_EQ(
-        Quarantine::insertStatement(fixedUuid, 786'692'800),
-        u"INSERT INTO \"LSQuarantineEvent\" VALUES('0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0',"
-        "786692800,NULL,'palvorn.app','https://www.example.com/this/that.zip',NULL,NULL,0,NULL,"
-        "'https://www.example.com',NULL);"_s);
-
-    const Quarantine::Stamp stamp = fixedQuarantine({}, 1'765'000'000).makeStamp();
-    EXPECT_EQ(stamp.uuid, fixedUuid); // upper case, as in the event row
-    EXPECT_EQ(stamp.value, "0083;6933c340;palvorn.app;" + fixedUuid.toUtf8());
+    // A stamp takes its clock and UUID; its event row is checked with the real tool below.
+    EXPECT_EQ(fixedQuarantine({}, 1'765'000'000).makeStamp().value,
+              "0083;6933c340;palvorn.app;" + fixedUuid.toUtf8());
 }
 
 // Each failure says what went wrong, naming the stamped file and the database, and no database
