@@ -30,26 +30,10 @@ TEST(NameFlagsBaseName, CutsAtTheFirstWholeHashCharacter) {
     EXPECT_EQ(NameFlags::baseName(QByteArray("user.b\xff")), std::nullopt);
 }
 
-TEST_F(NameFlagsTest, AddingAndStrippingMoveValuesToTheNewNames) {
-    const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.a", "value a");
-    setRaw(file, "user.b#X", QByteArray("\x00\xff", 2));
-    setRaw(file, "user.bad\xff", "raw");
-    EXPECT_TRUE(NameFlags::addNameFlags(file, {"a", "user.b#X", "user.bad\xff"}, "S").isEmpty());
-    EXPECT_EQ(rawAttributes(QFile::encodeName(file)), (Attributes{{"user.a#S", "value a"},
-                                                                  {"user.b#X#S", {"\x00\xff", 2}},
-                                                                  {"user.bad\xff#S", "raw"}}));
-    EXPECT_TRUE(NameFlags::stripNameFlags(file, {"user.b#X#S", "user.bad\xff#S"}).isEmpty());
-    EXPECT_TRUE(NameFlags::addNameFlags(file, {"user.b"}, {}).isEmpty()); // nothing to add
-    EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
-              (Attributes{
-                  {"user.a#S", "value a"}, {"user.b", {"\x00\xff", 2}}, {"user.bad\xff", "raw"}}));
-}
-
-// A rename never replaces the attribute in the way: that attribute stays as it was, and the
-// failure names the one in the way. When some names failed, the others that were renamed are
-// listed with them, so the message says name by name what changed and what did not.
-TEST_F(NameFlagsTest, RenamesRefuseANameInTheWayAndEachFailureNamesItsAttribute) {
+// Renames move values to the new names, bytes and all, but never replace the attribute in the
+// way: that one stays as it was, and the failure names it. When some names failed, the others that
+// were renamed are listed with them, so the message says name by name what changed and what not.
+TEST_F(NameFlagsTest, RenamesMoveValuesButNeverReplaceANameInTheWay) {
     const QString file = makeFile(u"f"_s);
     const Attributes start = {{"user.a", "ORIGINAL"},
                               {"user.a#x", "FLAGGED"},
@@ -58,6 +42,15 @@ TEST_F(NameFlagsTest, RenamesRefuseANameInTheWayAndEachFailureNamesItsAttribute)
                               {"user.c#y", "c"}};
     for (auto it = start.cbegin(); it != start.cend(); ++it)
         setRaw(file, it.key(), it.value());
+    setRaw(file, "user.n", "value n");
+    setRaw(file, "user.m#X", QByteArray("\x00\xff", 2));
+    setRaw(file, "user.bad\xff", "raw");
+    EXPECT_TRUE(NameFlags::addNameFlags(file, {"n", "user.m#X", "user.bad\xff"}, "S").isEmpty());
+    EXPECT_TRUE(NameFlags::stripNameFlags(file, {"user.m#X#S", "user.bad\xff#S"}).isEmpty());
+    EXPECT_TRUE(NameFlags::addNameFlags(file, {"user.m"}, {}).isEmpty()); // nothing to add
+    Attributes end = start;
+    end.insert({{"user.n#S", "value n"}, {"user.m", {"\x00\xff", 2}}, {"user.bad\xff", "raw"}});
+
     const auto on = [&file](const QString& text, const QString& name) {
         return text + u" (attribute \u201c"_s + name + u"\u201d of \u201c"_s + file + u"\u201d)"_s;
     };
@@ -73,5 +66,5 @@ TEST_F(NameFlagsTest, RenamesRefuseANameInTheWayAndEachFailureNamesItsAttribute)
                            on(u"Can't add flags: No data available"_s, u"user.gone"_s)}));
     // Without a failure there is nothing to say.
     EXPECT_TRUE(NameFlags::addNameFlags(file, {"user.c"}, "y").isEmpty());
-    EXPECT_EQ(rawAttributes(QFile::encodeName(file)), start);
+    EXPECT_EQ(rawAttributes(QFile::encodeName(file)), end);
 }

@@ -95,7 +95,6 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
     savePanel.answerWith(QUrl::fromLocalFile(report));
     view.ui().saveButton->click();
     EXPECT_EQ(contentOf(report), runTool(QStringLiteral(PALVORN_CLI_PATH), {u"show"_s, file}));
-    EXPECT_EQ(contentOf(report), view.document()->dataOfType());
     const QString dump = pathOf(u"notes.txt.dump"_s);
     savePanel.answerWith(QUrl::fromLocalFile(dump));
     menuItem(view, u"&Export Attributes…"_s)->trigger();
@@ -202,9 +201,9 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     openPanel.answerWith({QUrl::fromLocalFile(folder)});
     view.ui().inspectButton->click();
     const OpenPanel::Options& options = openPanel.requests().front().options;
-    EXPECT_TRUE(openPanel.requests().front().asSheet);
-    EXPECT_TRUE(options.canChooseDirectories && options.showsHiddenFiles &&
-                options.treatsPackagesAsDirectories && !options.allowsMultipleSelection);
+    EXPECT_TRUE(openPanel.requests().front().asSheet && options.canChooseDirectories &&
+                options.showsHiddenFiles && options.treatsPackagesAsDirectories &&
+                !options.allowsMultipleSelection);
     EXPECT_EQ(view.ui().filenameTextbox->text(), folder);
     EXPECT_EQ(view.window()->windowTitle(), u"a folder"_s);
     EXPECT_EQ(view.document()->displayName(), u"a folder_MD.text"_s);
@@ -303,7 +302,6 @@ TEST_F(ViewControllerTest, CommandsActOnTheSelectionAndShowTheResult) {
 
     select(to, {u"user.first"_s, u"user.second"_s});
     to.ui().addFlagButton->click(); // no flag text: nothing happens
-    EXPECT_TRUE(hasRaw(target, "user.first"));
     to.ui().flagTextbox->setText(u"S"_s);
     to.ui().addFlagButton->click();
     EXPECT_EQ(attributesOf(target).keys(), (QList<QByteArray>{"user.added-behind", "user.first#S",

@@ -14,8 +14,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QByteArray badName("user.bad\xff");
-const QString badShown = displayName(badName);
+const QString badShown = displayName("user.bad\xff");
 
 using ViewControllerUndoTest = InspectorFixture;
 
@@ -34,24 +33,21 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
     openPanel.answerWith({QUrl::fromLocalFile(
         makeFile(u"import.dump"_s, "# file: /elsewhere\nuser.a=0sAP8A\nuser.new=\"new\"\n\n"
                                    "# file: /other\nuser.bad\\377=0x00\n\n"))});
+    pasteboard.writeRecords({ResourceItem(u"user.a"_s, "pasted").archive(),
+                             ResourceItem(u"user.new"_s, "new").archive()});
     const struct {
         const char* title;
         QStringList selected;
         std::function<void(ViewController&)> run;
     } commands[] = {
+        // Before the first Remove, whose cut takes the pasteboard.
+        {"Paste", {}, click(&Ui::ViewController::pasteXattrButton)},
         {"Save",
          {u"user.a"_s},
          [](ViewController& view) {
              view.ui().newXattrButton->click();
              view.editor()->ui().contentTextview->setPlainText(u"<01020304 05>"_s);
              view.editor()->ui().saveButton->click();
-         }},
-        {"Paste",
-         {},
-         [this](ViewController& view) {
-             pasteboard.writeRecords({ResourceItem(u"user.a"_s, "pasted").archive(),
-                                      ResourceItem(u"user.new"_s, "new").archive()});
-             view.ui().pasteXattrButton->click();
          }},
         {"Remove",
          {u"user.a"_s, u"user.empty"_s, badShown},
@@ -69,7 +65,7 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
                                           {{"user.a", {"\x00\xff\x00 binary", 10}},
                                            {"user.b#X", "flagged"},
                                            {"user.empty", ""},
-                                           {badName, "not UTF-8 in its name"}});
+                                           {"user.bad\xff", "not UTF-8 in its name"}});
         const Attributes before = attributesOf(file);
         ViewController& view = open(file);
         view.quarantine().homePath = home.path();
