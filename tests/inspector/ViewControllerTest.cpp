@@ -290,6 +290,7 @@ TEST_F(ViewControllerTest, CommandsActOnTheSelectionAndShowTheResult) {
     for (int row : {0, 1})
         ::removexattr(QFile::encodeName(source).constData(), names.at(row).toUtf8().constData());
     select(from, names);
+    pasteboard.clear();
     from.ui().removeXattrButton->click();
     const auto gone = [&source](const QString& name) {
         return u"removexattr error: No data available (attribute \u201c"_s + name +
