@@ -83,7 +83,6 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
     EXPECT_EQ(view.ui().xattrTable->model()->index(2, 1).data().toString(),
               u"%1 bytes"_s.arg(getRaw(file, names.at(2).toUtf8()).size()));
     EXPECT_EQ(view.ui().quarantTextbox->text(), u"Xattr 13, data 10, total 23"_s);
-    EXPECT_EQ(view.savedReportText(), file + u"\n"_s + separator + texts.join(separator));
 
     const QString report = pathOf(u"report.text"_s);
     savePanel.answerWith(std::nullopt);
@@ -91,7 +90,6 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
     EXPECT_EQ(savePanel.requests().front().nameFieldStringValue, u"notes.txt_MD.text"_s);
     EXPECT_EQ(savePanel.requests().front().allowedFileTypes, (QStringList{u"text"_s, u"txt"_s}));
     EXPECT_TRUE(savePanel.requests().front().canCreateDirectories);
-    EXPECT_FALSE(QFile::exists(report));
     savePanel.answerWith(QUrl::fromLocalFile(report));
     view.ui().saveButton->click();
     EXPECT_EQ(contentOf(report), runTool(QStringLiteral(PALVORN_CLI_PATH), {u"show"_s, file}));

@@ -17,14 +17,13 @@ public:
 
     void create() const {
         QDir().mkpath(QFileInfo(m_path).path());
-        run(QStringLiteral("CREATE TABLE LSQuarantineEvent (LSQuarantineEventIdentifier TEXT "
-                           "PRIMARY KEY NOT NULL, "
-                           "LSQuarantineTimeStamp REAL, LSQuarantineAgentBundleIdentifier TEXT, "
-                           "LSQuarantineAgentName TEXT, LSQuarantineDataURLString TEXT, "
-                           "LSQuarantineSenderName TEXT, "
-                           "LSQuarantineSenderAddress TEXT, LSQuarantineTypeNumber INTEGER, "
-                           "LSQuarantineOriginTitle TEXT, LSQuarantineOriginURLString TEXT, "
-                           "LSQuarantineOriginAlias BLOB);"));
+        run(QStringLiteral(
+            "CREATE TABLE LSQuarantineEvent (LSQuarantineEventIdentifier TEXT PRIMARY KEY NOT "
+            "NULL, LSQuarantineTimeStamp REAL, LSQuarantineAgentBundleIdentifier TEXT, "
+            "LSQuarantineAgentName TEXT, LSQuarantineDataURLString TEXT, LSQuarantineSenderName "
+            "TEXT, LSQuarantineSenderAddress TEXT, LSQuarantineTypeNumber INTEGER, "
+            "LSQuarantineOriginTitle TEXT, LSQuarantineOriginURLString TEXT, "
+            "LSQuarantineOriginAlias BLOB);"));
     }
 
     // One "|"-separated line per row, in insertion order.
