@@ -61,11 +61,11 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.title);
-        const QString file = makeFileWith(QString::fromLatin1(command.title),
-                                          {{"user.a", {"\x00\xff\x00 binary", 10}},
-                                           {"user.b#X", "flagged"},
-                                           {"user.empty", ""},
-                                           {"user.bad\xff", "not UTF-8 in its name"}});
+        const QString file = makeFile(QString::fromLatin1(command.title));
+        setRaw(file, "user.a", QByteArray("\x00\xff\x00 binary", 10));
+        setRaw(file, "user.b#X", "flagged");
+        setRaw(file, "user.empty", "");
+        setRaw(file, "user.bad\xff", "not UTF-8 in its name");
         const Attributes before = attributesOf(file);
         ViewController& view = open(file);
         view.quarantine().homePath = home.path();

@@ -32,16 +32,6 @@ protected:
         return document->window()->viewController();
     }
 
-    // A file below the test's folder with these attributes, set in this order.
-    QString makeFileWith(const QString& name,
-                         std::initializer_list<std::pair<QByteArray, QByteArray>> attributes,
-                         const QByteArray& content = {}) {
-        const QString file = makeFile(name, content);
-        for (const auto& [attribute, value] : attributes)
-            setRaw(file, attribute, value);
-        return file;
-    }
-
     static Attributes attributesOf(const QString& path) {
         return rawAttributes(QFile::encodeName(path));
     }
