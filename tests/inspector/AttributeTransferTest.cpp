@@ -12,11 +12,6 @@ namespace {
 
 using AttributeTransferTest = XattrFixture;
 
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
 // The file of the one failure there should be.
 QString failedPath(const QList<AttributeFailure>& failures) {
     return failures.size() == 1 ? failures.front().path() : u"%1 failures"_s.arg(failures.size());
@@ -31,7 +26,7 @@ TEST_F(AttributeTransferTest, FailuresNameTheirFileAndTheRestGoesOn) {
     const QString dump = pathOf(u"empty.dump"_s);
     const QString bare = makeFile(u"bare"_s);
     EXPECT_EQ(textsOf(AttributeTransfer::exportDump(bare, dump)), QStringList());
-    EXPECT_EQ(contentOf(dump), QByteArray());
+    EXPECT_EQ(runTool(u"cat"_s, {dump}), QByteArray());
 
     const QString file = makeFile(u"f"_s, "content");
     setRaw(file, "user.a", QByteArray(4000, 'v'));
@@ -44,7 +39,7 @@ TEST_F(AttributeTransferTest, FailuresNameTheirFileAndTheRestGoesOn) {
     EXPECT_TRUE(succeedsWithFileSizeLimit(4096, [&] {
         return failedPath(AttributeTransfer::exportDump(file, previous)) == previous;
     }));
-    EXPECT_EQ(contentOf(previous), "the previous dump\n");
+    EXPECT_EQ(runTool(u"cat"_s, {previous}), "the previous dump\n");
 
     // An import names unreadable lines with their line, names that cannot be written with their
     // name, and reads and writes the rest.

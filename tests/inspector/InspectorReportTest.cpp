@@ -8,16 +8,7 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 using InspectorReportTest = XattrFixture;
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-} // namespace
 
 // A save that fails half-way (here: the file size limit, hit after the first 4 KiB) keeps the old
 // report as it was and leaves nothing else behind: whether the write itself fails (a long report)
@@ -31,16 +22,16 @@ TEST_F(InspectorReportTest, AFailedOrRefusedSaveKeepsThePreviousFile) {
             return InspectorReport::writeReport(target, QString(length, u'x'), {})
                 .startsWith(u"The report could not be saved to \u201c"_s + target);
         }));
-        EXPECT_EQ(contentOf(target), "the previous report\n");
+        EXPECT_EQ(runTool(u"cat"_s, {target}), "the previous report\n");
         EXPECT_EQ(QDir(pathOf({})).entryList(QDir::Files), QStringList{u"report.text"_s});
     }
     EXPECT_EQ(InspectorReport::writeReport(target, u"new\n"_s, {}), QString());
-    EXPECT_EQ(contentOf(target), "new\n");
+    EXPECT_EQ(runTool(u"cat"_s, {target}), "new\n");
 
     ASSERT_TRUE(QFile::link(target, pathOf(u"link"_s)));
     for (const QString& path : {target, pathOf(u"link"_s)}) {
         EXPECT_TRUE(InspectorReport::writeReport(path, u"report"_s, target)
                         .contains(u"is the inspected file itself"_s));
     }
-    EXPECT_EQ(contentOf(target), "new\n");
+    EXPECT_EQ(runTool(u"cat"_s, {target}), "new\n");
 }

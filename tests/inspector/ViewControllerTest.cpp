@@ -27,11 +27,6 @@ const QString separator = u"\n**********\n"_s;
 
 class ViewControllerTest : public InspectorFixture {
 protected:
-    static QByteArray contentOf(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-    }
-
     // Set out of byte order, which the system keeps and the export does not.
     QString makeThreeAttributeFile(const QString& name) {
         const QString file = makeFile(name, "0123456789");
@@ -92,14 +87,15 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
     EXPECT_TRUE(savePanel.requests().front().canCreateDirectories);
     savePanel.answerWith(QUrl::fromLocalFile(report));
     view.ui().saveButton->click();
-    EXPECT_EQ(contentOf(report), runTool(QStringLiteral(PALVORN_CLI_PATH), {u"show"_s, file}));
+    EXPECT_EQ(runTool(u"cat"_s, {report}),
+              runTool(QStringLiteral(PALVORN_CLI_PATH), {u"show"_s, file}));
     const QString dump = pathOf(u"notes.txt.dump"_s);
     savePanel.answerWith(QUrl::fromLocalFile(dump));
     menuItem(view, u"&Export Attributes…"_s)->trigger();
     EXPECT_EQ(savePanel.requests().back().nameFieldStringValue, u"notes.txt.dump"_s);
-    EXPECT_EQ(contentOf(dump), "# file: " + QFile::encodeName(file) +
-                                   "\nuser.first=0sZmlyc3QgdmFsdWU=\nuser.second=0s\n"
-                                   "user.third=0s/wE=\n\n");
+    EXPECT_EQ(runTool(u"cat"_s, {dump}), "# file: " + QFile::encodeName(file) +
+                                             "\nuser.first=0sZmlyc3QgdmFsdWU=\nuser.second=0s\n"
+                                             "user.third=0s/wE=\n\n");
     EXPECT_TRUE(alert.shown().isEmpty());
     savePanel.answerWith(QUrl::fromLocalFile(file));
     view.ui().saveButton->click();
