@@ -45,15 +45,15 @@ TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealToolOrSaysWhyNot) {
     const QuarantineDatabase database(home.path());
     const QString stamped = home.filePath(u"stamped"_s);
     const QString subject = u" (quarantine event for \u201c"_s + stamped + u"\u201d in \u201c"_s +
-                            database.path() + u"\u201d)"_s;
+                            database.path + u"\u201d)"_s;
     const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
     QDir().mkpath(home.filePath(u"Library/Preferences"_s)); // where the tool would make one
     EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
-              u"The quarantine event database \u201c"_s + database.path() +
+              u"The quarantine event database \u201c"_s + database.path +
                   u"\u201d does not exist, so no event was recorded for \u201c"_s + stamped +
                   u"\u201d."_s);
-    EXPECT_FALSE(QFileInfo::exists(database.path()));
-    QFile(database.path()).open(QIODevice::WriteOnly); // an empty database file has no table
+    EXPECT_FALSE(QFileInfo::exists(database.path));
+    QFile(database.path).open(QIODevice::WriteOnly); // an empty database file has no table
     EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
               u"sqlite3 command returned error number 1"_s + subject);
     Quarantine noTool = fixedQuarantine(home.path(), 0);

@@ -77,13 +77,10 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
         ASSERT_NE(after, before);
         ASSERT_EQ(view.undoStack().count(), 1);
 
-        using Step = std::pair<void (ViewController::*)(), Attributes>;
-        for (const auto& [step, expected] :
-             {Step{&ViewController::undo, before}, Step{&ViewController::redo, after},
-              Step{&ViewController::undo, before}}) {
-            (view.*step)();
-            EXPECT_EQ(attributesOf(file), expected);
-            EXPECT_EQ(namesShown(view).size(), expected.size());
+        for (const bool redo : {false, true, false}) {
+            redo ? view.redo() : view.undo();
+            EXPECT_EQ(attributesOf(file), redo ? after : before) << (redo ? "redo" : "undo");
+            EXPECT_EQ(namesShown(view).size(), (redo ? after : before).size());
         }
     }
 }

@@ -10,13 +10,14 @@
 class QuarantineDatabase {
 public:
     explicit QuarantineDatabase(const QString& home)
-        : m_path(home + QStringLiteral(
-                            "/Library/Preferences/com.apple.LaunchServices.QuarantineEventsV2")) {}
+        : path(home +
+               QStringLiteral("/Library/Preferences/com.apple.LaunchServices.QuarantineEventsV2")) {
+    }
 
-    const QString& path() const { return m_path; }
+    const QString path;
 
     void create() const {
-        QDir().mkpath(QFileInfo(m_path).path());
+        QDir().mkpath(QFileInfo(path).path());
         run(QStringLiteral(
             "CREATE TABLE LSQuarantineEvent (LSQuarantineEventIdentifier TEXT PRIMARY KEY NOT "
             "NULL, LSQuarantineTimeStamp REAL, LSQuarantineAgentBundleIdentifier TEXT, "
@@ -35,11 +36,9 @@ public:
 private:
     QString run(const QString& sql) const {
         QProcess tool;
-        tool.start(QStringLiteral("/usr/bin/sqlite3"), {m_path, sql});
+        tool.start(QStringLiteral("/usr/bin/sqlite3"), {path, sql});
         EXPECT_TRUE(tool.waitForFinished());
         EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
         return QString::fromUtf8(tool.readAllStandardOutput());
     }
-
-    QString m_path;
 };
