@@ -20,7 +20,7 @@ ResourceItemPtr record(const QString& name, const QByteArray& data = {}) {
 
 // Each failure is reported and the rest goes on. Pasted names arrive byte for byte, a foreign
 // name gets its namespace, and what is not a record is skipped.
-TEST_F(AttributeCommandsTest, WritesRemovesAndPastesGoOnPastFailures) {
+TEST_F(AttributeCommandsTest, WritesGoOnPastFailuresAndNeverReplaceAnotherName) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.exists", "old value");
     setRaw(file, "user.b", "b");
@@ -47,17 +47,9 @@ TEST_F(AttributeCommandsTest, WritesRemovesAndPastesGoOnPastFailures) {
                                         ResourceItem(QByteArray("user.bad\xff\xfe"), "v").archive(),
                                         record(u"com.apple.quarantine"_s, "q")->archive()};
     EXPECT_TRUE(AttributeCommands::pasteArchives(file, archives).isEmpty());
-    EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
-              (Attributes{{"user.exists", "new"},
-                          {"user.empty", ""},
-                          {"user.bad\xff\xfe", "v"},
-                          {"user.com.apple.quarantine", "q"}}));
-}
 
-// The editor's save: the shown name unchanged writes the original's own bytes; a changed name only
-// creates, and never replaces the attribute in the way; the original is never removed.
-TEST_F(AttributeCommandsTest, SavingAnEditedRecordNeverReplacesAnotherName) {
-    const QString file = makeFile(u"f"_s);
+    // The editor's save: the shown name unchanged writes the original's own bytes; a changed name
+    // only creates, and never replaces the attribute in the way; the original is never removed.
     setRaw(file, "user.bad\xff", "old");
     setRaw(file, "user.other", "precious");
     const ResourceItem original(QByteArray("user.bad\xff"), "old");
@@ -80,7 +72,12 @@ TEST_F(AttributeCommandsTest, SavingAnEditedRecordNeverReplacesAnotherName) {
         EXPECT_EQ(save(nullptr, empty, "v"), QStringList{refusal});
         EXPECT_EQ(save(&original, empty, "v"), QStringList{refusal});
     }
-    EXPECT_EQ(
-        rawAttributes(QFile::encodeName(file)),
-        (Attributes{{"user.bad\xff", "edited"}, {"user.new", "n"}, {"user.other", "chosen"}}));
+    EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
+              (Attributes{{"user.exists", "new"},
+                          {"user.empty", ""},
+                          {"user.bad\xff\xfe", "v"},
+                          {"user.com.apple.quarantine", "q"},
+                          {"user.bad\xff", "edited"},
+                          {"user.new", "n"},
+                          {"user.other", "chosen"}}));
 }
