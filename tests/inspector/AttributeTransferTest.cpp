@@ -12,7 +12,6 @@ namespace {
 
 using AttributeTransferTest = XattrFixture;
 
-// The file of the one failure there should be.
 QString failedPath(const QList<AttributeFailure>& failures) {
     return failures.size() == 1 ? failures.front().path() : u"%1 failures"_s.arg(failures.size());
 }
