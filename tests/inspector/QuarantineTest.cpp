@@ -24,7 +24,7 @@ Quarantine fixedQuarantine(const QString& home, qint64 secondsSince1970) {
 
 } // namespace
 
-TEST(QuarantineTest, ValueAndStatement) {
+TEST(QuarantineTest, TheValueCarriesTheClockAndTheUuid) {
     const struct {
         qint64 seconds;
         const char* field;
@@ -33,29 +33,41 @@ TEST(QuarantineTest, ValueAndStatement) {
         EXPECT_EQ(Quarantine::attributeValue(c.seconds, fixedUuid),
                   "0083;" + QByteArray(c.field) + ";palvorn.app;" + fixedUuid.toUtf8());
 
-    EXPECT_EQ(
-        Quarantine::insertStatement(fixedUuid, 786'692'800),
-        u"INSERT INTO \"LSQuarantineEvent\" VALUES('0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0',"
-        "786692800,NULL,'palvorn.app','https://www.example.com/this/that.zip',NULL,NULL,0,NULL,"
-        "'https://www.example.com',NULL);"_s);
-
-    const Quarantine::Stamp stamp = fixedQuarantine({}, 1'765'000'000).makeStamp();
-    EXPECT_EQ(stamp.uuid, fixedUuid); // upper case, as in the event row
-    EXPECT_EQ(stamp.value, "0083;6933c340;palvorn.app;" + fixedUuid.toUtf8());
+    // A stamp takes its clock and UUID; its event row is checked with the real tool below.
+    EXPECT_EQ(fixedQuarantine({}, 1'765'000'000).makeStamp().value,
+              "0083;6933c340;palvorn.app;" + fixedUuid.toUtf8());
 }
 
-TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealTool) {
+// Each failure says what went wrong, naming the stamped file and the database, and no database
+// file appears where there was none. With the table in place each stamp is one row.
+TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealToolOrSaysWhyNot) {
     QTemporaryDir home;
     const QuarantineDatabase database(home.path());
-    database.create();
-
+    const QString stamped = home.filePath(u"stamped"_s);
+    const QString subject = u" (quarantine event for \u201c"_s + stamped + u"\u201d in \u201c"_s +
+                            database.path + u"\u201d)"_s;
     const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
-    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), std::nullopt);
-    ASSERT_EQ(database.rows().size(), 1);
-    EXPECT_EQ(database.rows().front(),
-              fixedUuid + u"|786692800.0||palvorn.app|https://www.example.com/this/that.zip|||0||"
-                          "https://www.example.com|"_s);
+    QDir().mkpath(home.filePath(u"Library/Preferences"_s)); // where the tool would make one
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
+              u"The quarantine event database \u201c"_s + database.path +
+                  u"\u201d does not exist, so no event was recorded for \u201c"_s + stamped +
+                  u"\u201d."_s);
+    EXPECT_FALSE(QFileInfo::exists(database.path));
+    QFile(database.path).open(QIODevice::WriteOnly); // an empty database file has no table
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
+              u"sqlite3 command returned error number 1"_s + subject);
+    Quarantine noTool = fixedQuarantine(home.path(), 0);
+    noTool.toolPath = home.filePath(u"no-such-tool"_s);
+    const QString failure = noTool.recordEvent(noTool.makeStamp(), stamped).value_or(QString());
+    EXPECT_TRUE(failure.startsWith(u"could not start "_s + noTool.toolPath + u": "_s))
+        << failure.toStdString();
+    EXPECT_TRUE(failure.endsWith(subject)) << failure.toStdString();
 
+    database.create();
+    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()), std::nullopt);
+    EXPECT_EQ(database.rows(),
+              QStringList{fixedUuid + u"|786692800.0||palvorn.app|https://www.example.com/this/"
+                                      "that.zip|||0||https://www.example.com|"_s});
     // The same UUID again breaks the table's key: the tool's status is what is reported.
     EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp()),
               u"sqlite3 command returned error number 19"_s); // SQLITE_CONSTRAINT
@@ -63,36 +75,4 @@ TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealTool) {
     realClock.homePath = home.path();
     EXPECT_EQ(realClock.recordEvent(realClock.makeStamp()), std::nullopt);
     EXPECT_EQ(database.rows().size(), 2);
-}
-
-// Each failure says what went wrong, naming the stamped file and the database, and no database
-// file appears where there was none.
-TEST(QuarantineTest, AMissingDatabaseOrToolIsSaidAndCreatesNothing) {
-    QTemporaryDir home;
-    const QString database = QuarantineDatabase(home.path()).path();
-    const QString stamped = home.filePath(u"stamped"_s);
-    const QString subject = u" (quarantine event for \u201c"_s + stamped + u"\u201d in \u201c"_s +
-                            database + u"\u201d)"_s;
-    const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
-    for (const bool withFolder : {false, true}) {
-        if (withFolder)
-            QDir().mkpath(home.filePath(u"Library/Preferences"_s));
-        EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
-                  u"The quarantine event database \u201c"_s + database +
-                      u"\u201d does not exist, so no event was recorded for \u201c"_s + stamped +
-                      u"\u201d."_s);
-        EXPECT_FALSE(QFileInfo::exists(database));
-    }
-
-    QFile(database).open(QIODevice::WriteOnly); // an empty database file has no table
-    EXPECT_EQ(quarantine.recordEvent(quarantine.makeStamp(), stamped),
-              u"sqlite3 command returned error number 1"_s + subject);
-
-    Quarantine noTool = fixedQuarantine(home.path(), 0);
-    noTool.toolPath = home.filePath(u"no-such-tool"_s);
-    const std::optional<QString> failure = noTool.recordEvent(noTool.makeStamp(), stamped);
-    ASSERT_TRUE(failure);
-    EXPECT_TRUE(failure->startsWith(u"could not start "_s + noTool.toolPath + u": "_s))
-        << failure->toStdString();
-    EXPECT_TRUE(failure->endsWith(subject)) << failure->toStdString();
 }

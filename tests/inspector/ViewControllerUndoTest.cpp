@@ -2,14 +2,11 @@
 #include "inspector/ViewController.h"
 #include "model/AttributeName.h"
 #include "support/InspectorFixture.h"
+#include "support/QuarantineDatabase.h"
 #include "ui_EditViewController.h"
 
 #include <functional>
-#include <sys/xattr.h>
 
-#include <QFile>
-#include <QMap>
-#include <QPushButton>
 #include <QUndoStack>
 
 using namespace palvorn;
@@ -17,149 +14,73 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-using Attributes = QMap<QByteArray, QByteArray>;
+const QString badShown = displayName("user.bad\xff");
 
-const QByteArray badName("user.bad\xff");
-const QString badShown = displayName(badName);
+using ViewControllerUndoTest = InspectorFixture;
 
-class ViewControllerUndoTest : public InspectorFixture {
-protected:
-    // Every attribute of the file, read past the code under test.
-    static Attributes attributesOf(const QString& file) {
-        const QByteArray path = QFile::encodeName(file);
-        QByteArray list(65536, '\0');
-        const ssize_t size = ::listxattr(path.constData(), list.data(), size_t(list.size()));
-        Attributes attributes;
-        for (const QByteArray& name : list.left(size < 0 ? 0 : size).split('\0')) {
-            if (!name.isEmpty())
-                attributes.insert(name, getRaw(file, name));
-        }
-        return attributes;
-    }
-
-    QString makeStartFile(const QString& name) {
-        const QString file = makeFile(name);
-        setRaw(file, "user.a", QByteArray("\x00\xff\x00 binary", 10));
-        setRaw(file, "user.b#X", "flagged");
-        setRaw(file, "user.empty", "");
-        setRaw(file, badName, "not UTF-8 in its name");
-        return file;
-    }
-
-    void select(ViewController& view, const QStringList& names) {
-        QList<int> rows;
-        for (const QString& name : names) {
-            rows.append(rowOf(view, name));
-            EXPECT_GE(rows.constLast(), 0) << name.toStdString();
-        }
-        selectRows(view, rows);
-    }
-};
+std::function<void(ViewController&)> click(QPushButton* Ui::ViewController::*button) {
+    return [button](ViewController& view) { (view.ui().*button)->click(); };
+}
 
 } // namespace
 
 // Every command that changes attributes is undone to the exact bytes and names it found, and
 // redone to what it left; the table follows each step.
 TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
-    QTemporaryDir home; // the quarantine's event row goes to a database that is not there
+    QTemporaryDir home; // the quarantine's event row goes to a database of its own
+    QuarantineDatabase(home.path()).create();
+    // Lines for another file's block are written to the inspected file too.
+    openPanel.answerWith({QUrl::fromLocalFile(
+        makeFile(u"import.dump"_s, "# file: /elsewhere\nuser.a=0sAP8A\nuser.new=\"new\"\n\n"
+                                   "# file: /other\nuser.bad\\377=0x00\n\n"))});
+    pasteboard.writeRecords({ResourceItem(u"user.a"_s, "pasted").archive(),
+                             ResourceItem(u"user.new"_s, "new").archive()});
     const struct {
         const char* title;
+        QStringList selected;
         std::function<void(ViewController&)> run;
     } commands[] = {
+        // Before the first Remove, whose cut takes the pasteboard.
+        {"Paste", {}, click(&Ui::ViewController::pasteXattrButton)},
         {"Save",
-         [this](ViewController& view) {
-             select(view, {u"user.a"_s});
+         {u"user.a"_s},
+         [](ViewController& view) {
              view.ui().newXattrButton->click();
              view.editor()->ui().contentTextview->setPlainText(u"<01020304 05>"_s);
              view.editor()->ui().saveButton->click();
          }},
         {"Remove",
-         [this](ViewController& view) {
-             select(view, {u"user.a"_s, u"user.empty"_s, badShown});
-             view.ui().removeXattrButton->click();
-         }},
-        {"Paste",
-         [this](ViewController& view) {
-             pasteboard.writeRecords({ResourceItem(u"user.a"_s, "pasted").archive(),
-                                      ResourceItem(u"user.new"_s, "new").archive()});
-             view.ui().pasteXattrButton->click();
-         }},
-        {"Add flag",
-         [this](ViewController& view) {
-             select(view, {u"user.a"_s, badShown});
-             view.ui().flagTextbox->setText(u"S"_s);
-             view.ui().addFlagButton->click();
-         }},
-        {"Strip flags",
-         [this](ViewController& view) {
-             select(view, {u"user.b#X"_s});
-             view.ui().stripFlagButton->click();
-         }},
+         {u"user.a"_s, u"user.empty"_s, badShown},
+         click(&Ui::ViewController::removeXattrButton)},
+        {"Add flag", {u"user.a"_s, badShown}, click(&Ui::ViewController::addFlagButton)},
+        {"Strip flags", {u"user.b#X"_s}, click(&Ui::ViewController::stripFlagButton)},
         {"Import",
-         [this](ViewController& view) {
-             // Lines for another file's block are written to the inspected file too.
-             const QString dump = pathOf(u"import.dump"_s);
-             QFile out(dump);
-             ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-             out.write("# file: /elsewhere\nuser.a=0sAP8A\nuser.new=\"new\"\n\n"
-                       "# file: /other\nuser.bad\\377=0x00\n\n");
-             out.close();
-             openPanel.answerWith({QUrl::fromLocalFile(dump)});
-             menuItem(view, u"&Import Attributes…"_s)->trigger();
-             EXPECT_EQ(alert.shown(), QStringList());
-         }},
-        {"Quarantine",
-         [&home](ViewController& view) {
-             view.quarantine().homePath = home.path();
-             view.ui().addQuarButton->click();
-         }},
+         {},
+         [this](ViewController& view) { menuItem(view, u"&Import Attributes…"_s)->trigger(); }},
+        {"Quarantine", {}, click(&Ui::ViewController::addQuarButton)},
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.title);
-        const QString file = makeStartFile(QString::fromLatin1(command.title));
+        const QString file = makeFile(QString::fromLatin1(command.title));
+        setRaw(file, "user.a", QByteArray("\x00\xff\x00 binary", 10));
+        setRaw(file, "user.b#X", "flagged");
+        setRaw(file, "user.empty", "");
+        setRaw(file, "user.bad\xff", "not UTF-8 in its name");
         const Attributes before = attributesOf(file);
         ViewController& view = open(file);
+        view.quarantine().homePath = home.path();
+        view.ui().flagTextbox->setText(u"S"_s);
+        select(view, command.selected);
         command.run(view);
+        EXPECT_EQ(alert.shown(), QStringList());
         const Attributes after = attributesOf(file);
         ASSERT_NE(after, before);
         ASSERT_EQ(view.undoStack().count(), 1);
 
-        view.undo();
-        EXPECT_EQ(attributesOf(file), before);
-        EXPECT_EQ(namesShown(view).size(), before.size());
-        view.redo();
-        EXPECT_EQ(attributesOf(file), after);
-        EXPECT_EQ(namesShown(view).size(), after.size());
-        view.undo();
-        EXPECT_EQ(attributesOf(file), before);
-        alert.clear();
+        for (const bool redo : {false, true, false}) {
+            redo ? view.redo() : view.undo();
+            EXPECT_EQ(attributesOf(file), redo ? after : before) << (redo ? "redo" : "undo");
+            EXPECT_EQ(namesShown(view).size(), (redo ? after : before).size());
+        }
     }
-}
-
-TEST_F(ViewControllerUndoTest, AnUndoThatWouldOverwriteALaterChangeIsRefused) {
-    const QString file = makeStartFile(u"f"_s);
-    ViewController& view = open(file);
-    select(view, {u"user.a"_s});
-    view.ui().removeXattrButton->click();
-    setRaw(file, "user.a", "written since");
-
-    view.undo();
-    EXPECT_EQ(alert.shown(), QStringList{u"Can't undo Remove: the value has changed since "
-                                         "(attribute \u201cuser.a\u201d of \u201c"_s +
-                                         file + u"\u201d)"_s});
-    EXPECT_EQ(getRaw(file, "user.a"), "written since");
-    // Someone else put the old value back: still a change made since, and a refused step never
-    // runs the command again.
-    const QByteArray original("\x00\xff\x00 binary", 10);
-    setRaw(file, "user.a", original);
-    view.undo();
-    EXPECT_EQ(alert.shown().size(), 2);
-    EXPECT_EQ(getRaw(file, "user.a"), original);
-
-    // Still the next step to undo, once the file allows it.
-    EXPECT_TRUE(view.undoStack().canUndo());
-    ::removexattr(QFile::encodeName(file).constData(), "user.a");
-    view.undo();
-    EXPECT_EQ(getRaw(file, "user.a"), original);
-    EXPECT_FALSE(view.undoStack().canUndo());
 }

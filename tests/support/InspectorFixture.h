@@ -15,6 +15,8 @@
 #include "ui_ViewController.h"
 
 #include <QAction>
+#include <QFile>
+#include <QPushButton>
 
 // Inspector windows on real files, with every platform service a recording stand-in.
 class InspectorFixture : public XattrFixture {
@@ -30,6 +32,10 @@ protected:
         return document->window()->viewController();
     }
 
+    static Attributes attributesOf(const QString& path) {
+        return rawAttributes(QFile::encodeName(path));
+    }
+
     static QStringList namesShown(const palvorn::ViewController& view) {
         QStringList names;
         const QAbstractItemModel* model = view.ui().xattrTable->model();
@@ -42,12 +48,28 @@ protected:
         return int(namesShown(view).indexOf(name));
     }
 
-    static void selectRows(palvorn::ViewController& view, const QList<int>& rows) {
+    // Selects the rows of these names as shown, the last one current.
+    static void select(palvorn::ViewController& view, const QStringList& names) {
         QItemSelectionModel* selection = view.ui().xattrTable->selectionModel();
         selection->clearSelection();
-        for (int row : rows)
+        for (const QString& name : names) {
+            const int row = rowOf(view, name);
+            EXPECT_GE(row, 0) << name.toStdString();
             selection->setCurrentIndex(view.ui().xattrTable->model()->index(row, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+
+    // What the window says about its selection: the name box, the content pane, the New/Edit
+    // button's title, and which of Quarantine, Paste, Remove, Copy and New/Edit are enabled.
+    static QStringList described(const palvorn::ViewController& view) {
+        QString enabled;
+        for (const QPushButton* button :
+             {view.ui().addQuarButton, view.ui().pasteXattrButton, view.ui().removeXattrButton,
+              view.ui().copyXattrButton, view.ui().newXattrButton})
+            enabled += button->isEnabled() ? u'+' : u'-';
+        return {view.ui().xattrTextbox->text(), view.ui().outputTextcontent->toPlainText(),
+                view.ui().newXattrButton->text(), enabled};
     }
 
     // A menu item of the window, by its text ("&Export Attributes…").

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <gtest/gtest.h>
 
 // A quarantine event database below a home folder of the test's own, made and read with the
@@ -11,21 +10,21 @@
 class QuarantineDatabase {
 public:
     explicit QuarantineDatabase(const QString& home)
-        : m_path(home + QStringLiteral(
-                            "/Library/Preferences/com.apple.LaunchServices.QuarantineEventsV2")) {}
+        : path(home +
+               QStringLiteral("/Library/Preferences/com.apple.LaunchServices.QuarantineEventsV2")) {
+    }
 
-    const QString& path() const { return m_path; }
+    const QString path;
 
     void create() const {
-        QDir().mkpath(QFileInfo(m_path).path());
-        run(QStringLiteral("CREATE TABLE LSQuarantineEvent (LSQuarantineEventIdentifier TEXT "
-                           "PRIMARY KEY NOT NULL, "
-                           "LSQuarantineTimeStamp REAL, LSQuarantineAgentBundleIdentifier TEXT, "
-                           "LSQuarantineAgentName TEXT, LSQuarantineDataURLString TEXT, "
-                           "LSQuarantineSenderName TEXT, "
-                           "LSQuarantineSenderAddress TEXT, LSQuarantineTypeNumber INTEGER, "
-                           "LSQuarantineOriginTitle TEXT, LSQuarantineOriginURLString TEXT, "
-                           "LSQuarantineOriginAlias BLOB);"));
+        QDir().mkpath(QFileInfo(path).path());
+        run(QStringLiteral(
+            "CREATE TABLE LSQuarantineEvent (LSQuarantineEventIdentifier TEXT PRIMARY KEY NOT "
+            "NULL, LSQuarantineTimeStamp REAL, LSQuarantineAgentBundleIdentifier TEXT, "
+            "LSQuarantineAgentName TEXT, LSQuarantineDataURLString TEXT, LSQuarantineSenderName "
+            "TEXT, LSQuarantineSenderAddress TEXT, LSQuarantineTypeNumber INTEGER, "
+            "LSQuarantineOriginTitle TEXT, LSQuarantineOriginURLString TEXT, "
+            "LSQuarantineOriginAlias BLOB);"));
     }
 
     // One "|"-separated line per row, in insertion order.
@@ -37,11 +36,9 @@ public:
 private:
     QString run(const QString& sql) const {
         QProcess tool;
-        tool.start(QStringLiteral("/usr/bin/sqlite3"), {m_path, sql});
+        tool.start(QStringLiteral("/usr/bin/sqlite3"), {path, sql});
         EXPECT_TRUE(tool.waitForFinished());
         EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
         return QString::fromUtf8(tool.readAllStandardOutput());
     }
-
-    QString m_path;
 };
