@@ -93,7 +93,7 @@ TEST_F(EditCommandsTest, QuarantineWritesTheAttributeAndOneMatchingRow) {
     setRaw(file, "user.com.apple.quarantine", "0081;old;Safari;");
     const QuarantineDatabase database(home.path());
     EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment),
-              failure(u"The quarantine event database \u201c"_s + database.path() +
+              failure(u"The quarantine event database \u201c"_s + database.path +
                       u"\u201d does not exist, so no event was recorded for \u201c"_s + file +
                       u"\u201d.\n"_s));
     EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
