@@ -193,6 +193,8 @@ void ViewController::inspectPath(const QString& localPath) {
         m_table->setRecords({});
         showContentText(QString());
     }
+    // A model reset tells the selection nothing: the name of the last file's row would stay.
+    m_ui->xattrTextbox->clear();
     m_editRes.clear();
     // The history belongs to the file it changed; it is not carried over to another one.
     m_undoStack->clear();
