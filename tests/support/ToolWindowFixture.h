@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QThread>
@@ -41,6 +42,26 @@ protected:
             });
         while (!running)
             QThread::msleep(1);
+    }
+
+    // The pane of a crawler or stripper once its walks are done.
+    template <typename View> static QString outputAfterWalks(View& view) {
+        finishWalks(view.processingQueue());
+        return view.ui().outputText->toPlainText();
+    }
+
+    static QByteArray contentsOf(const QString& path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        return file.readAll();
+    }
+
+    // What the window's Save button writes, to the file the recording save panel answers with.
+    template <typename View> QString savedPane(View& view) {
+        const QString path = pathOf(QStringLiteral("pane.txt"));
+        savePanel.answerWith(QUrl::fromLocalFile(path));
+        view.ui().saveButton->click();
+        return QString::fromUtf8(contentsOf(path));
     }
 
     static void pressEnter(QWidget& widget) {
