@@ -8,16 +8,12 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 // The comparison is the core's (tested there); here the items reach it and its text the pane.
 class CompareViewControllerTest : public ToolWindowFixture {
 protected:
     CompareViewController& view = tool<CompareViewController>(delegate.openCompare());
     QString output() const { return view.ui().outputTextbox->toPlainText(); }
 };
-
-} // namespace
 
 // Items are chosen in the panel, dropped or typed; Compare and Enter report their differences.
 TEST_F(CompareViewControllerTest, ChoosesDropsOrTypesTheItemsAndReportsTheirDifferences) {
@@ -41,9 +37,7 @@ TEST_F(CompareViewControllerTest, ChoosesDropsOrTypesTheItemsAndReportsTheirDiff
     EXPECT_TRUE(openPanel.requests().front().asSheet && options.canChooseFiles &&
                 options.canChooseDirectories && options.showsHiddenFiles &&
                 options.treatsPackagesAsDirectories && !options.allowsMultipleSelection);
-    EXPECT_EQ(view.ui().file1Textbox->text(), a);
-    EXPECT_EQ(view.ui().file2Textbox->text(), b);
-    view.ui().compareButton->click();
+    view.ui().compareButton->click(); // the chosen paths are in their fields, or nothing is done
     EXPECT_EQ(output(), header(a, b) + u"user.x are different\n"_s);
 
     // Two items dropped fill both fields in the order dragged, wherever they land; one fills the

@@ -6,8 +6,6 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 using Pairs = QList<std::pair<QByteArray, QByteArray>>;
 
 class ComparisonTest : public XattrFixture {
@@ -21,8 +19,6 @@ protected:
 
     int m_files = 0;
 };
-
-} // namespace
 
 // An item that cannot be listed gives its error and no lines.
 TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrder) {

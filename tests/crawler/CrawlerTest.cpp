@@ -7,8 +7,6 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 class CrawlerTest : public XattrFixture {
 protected:
     void SetUp() override {
@@ -36,8 +34,6 @@ protected:
     QString m_root;
     FolderWalk::Options m_options;
 };
-
-} // namespace
 
 TEST_F(CrawlerTest, AnEmptyOrStoppedWalkGivesEachWalksEmptyReport) {
     setRaw(m_root, "user.own", "never read"); // the folder's own attributes are not walked

@@ -3,20 +3,14 @@
 #include "support/ToolWindowFixture.h"
 #include "ui_CrawlerViewController.h"
 
-#include <QLabel>
-
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
 
 // The reports are the crawler's (tested there); here the controls reach it and its text the pane.
 class CrawlerViewControllerTest : public ToolWindowFixture {
 protected:
     CrawlerViewController& view = tool<CrawlerViewController>(delegate.openCrawler());
 };
-
-} // namespace
 
 TEST_F(CrawlerViewControllerTest, ScansByTheControlsAndSavesThePane) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Crawler"_s);
@@ -50,8 +44,9 @@ TEST_F(CrawlerViewControllerTest, ScansByTheControlsAndSavesThePane) {
 }
 
 // A chosen folder keeps the field empty and titles the window with the folder's name; one that
-// cannot be walked says why.
-TEST_F(CrawlerViewControllerTest, FoldersChosenOrUnwalkable) {
+// cannot be walked says why. While a walk runs the label shows its progress, read from the walk's
+// counter by a timer.
+TEST_F(CrawlerViewControllerTest, FoldersChosenOrUnwalkableAndProgress) {
     view.ui().folderText->setText(pathOf(u"missing"_s));
     view.ui().startButton->click();
     EXPECT_EQ(outputAfterWalks(view), pathOf(u"missing"_s) + u": No such file or directory"_s);
@@ -64,13 +59,9 @@ TEST_F(CrawlerViewControllerTest, FoldersChosenOrUnwalkable) {
     EXPECT_EQ(view.window()->windowTitle(), u"chosen"_s);
     EXPECT_EQ(outputAfterWalks(view), u"Found 0 files with xattrs out of 0 scanned in "_s + chosen +
                                           u" 0 total xattrs.\nThere are 0 Xattr types\n\n"_s);
-}
 
-// While a walk runs the label shows its progress, read from the walk's counter by a timer.
-TEST_F(CrawlerViewControllerTest, ProgressShowsItemsAndTheCurrentFolder) {
     startWalkUntilStopped(view.processingQueue(), 42);
-    const QString expected = u"42 items, in /some/folder"_s;
-    while (view.ui().progressText->text() != expected)
+    while (view.ui().progressText->text() != u"42 items, in /some/folder"_s)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     view.ui().startButton->click(); // Stop
     finishWalks(view.processingQueue());

@@ -7,12 +7,8 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 using BackedUpStripTest = XattrFixture;
 const QDateTime now{QDate(2026, 3, 4), QTime(5, 6, 7)};
-
-} // namespace
 
 TEST_F(BackedUpStripTest, ANameThatIsTakenIsNeverWrittenOver) {
     const QString folder = pathOf(u"restore/files"_s);

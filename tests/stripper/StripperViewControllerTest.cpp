@@ -5,12 +5,9 @@
 
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPushButton>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
 
 // The strip itself is the core's (tested there); here the controls, the question, the restore
 // file and the stops reach it, and its report reaches the pane.
@@ -28,9 +25,11 @@ protected:
     }
 };
 
-} // namespace
-
-TEST_F(StripperViewControllerTest, StripsATypedFolderAndReportsIt) {
+// Asked first, the strip removes the type and reports it with its restore file. Later, four walks
+// hold every thread of the window, so the strip that Enter starts beside them waits for one;
+// closing the window stops them all, and the strip ends at once: nothing removed, and its report
+// says so. (The Stop button stops them the same way.)
+TEST_F(StripperViewControllerTest, StripsATypedFolderAndStopsWhenTheWindowCloses) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Stripper"_s);
     const QString folder = folderToStrip(view, "12345");
     const QString file = folder + u"/f"_s;
@@ -61,6 +60,20 @@ TEST_F(StripperViewControllerTest, StripsATypedFolderAndReportsIt) {
     EXPECT_EQ(contentsOf(backup), "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
     EXPECT_FALSE(hasRaw(file, "user.t"));
     EXPECT_EQ(savedPane(view), output);
+
+    view.ui().keepRestoreFileCheck->setChecked(false);
+    for (int i = 0; i < 4; ++i)
+        startWalkUntilStopped(view.processingQueue());
+    setRaw(file, "user.t", "1");
+    pressEnter(*view.ui().folderText);
+    EXPECT_EQ(view.processingQueue().running(), 5);
+    view.window()->close();
+    EXPECT_EQ(outputAfterWalks(view),
+              u"Stripped 0 xattrs of type t from 0 files in  "_s + folder +
+                  u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
+                  u"to then; the items after them were left as they were.\n"_s);
+    EXPECT_EQ(view.processingQueue().running(), 0);
+    EXPECT_TRUE(hasRaw(file, "user.t"));
 }
 
 // A folder comes from the panel, the field (where "~" is the home folder) or a drop; one that
@@ -101,26 +114,6 @@ TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCann
     EXPECT_EQ(view.ui().folderText->text(), folder);
     dropOn(*view.ui().folderText, {QUrl::fromLocalFile(makeFile(u"plain"_s))}); // no folder
     EXPECT_EQ(view.ui().folderText->text(), folder);
-}
-
-// Four walks hold every thread of the window, so the strip that Enter starts beside them waits for
-// one; closing the window stops them all, and the strip ends at once: nothing removed, and its
-// report says so. (The Stop button stops them the same way.)
-TEST_F(StripperViewControllerTest, ClosingTheWindowStopsItsRunsAndTheReportSaysSo) {
-    view.ui().keepRestoreFileCheck->setChecked(false);
-    for (int i = 0; i < 4; ++i)
-        startWalkUntilStopped(view.processingQueue());
-    const QString folder = folderToStrip(view);
-    pressEnter(*view.ui().folderText);
-    EXPECT_EQ(view.processingQueue().running(), 5);
-
-    view.window()->close();
-    EXPECT_EQ(outputAfterWalks(view),
-              u"Stripped 0 xattrs of type t from 0 files in  "_s + folder +
-                  u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
-                  u"to then; the items after them were left as they were.\n"_s);
-    EXPECT_EQ(view.processingQueue().running(), 0);
-    EXPECT_TRUE(hasRaw(folder + u"/f"_s, "user.t"));
 }
 
 // The real question, offscreen: the message box is answered by clicking its Yes button.
