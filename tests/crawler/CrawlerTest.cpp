@@ -88,20 +88,25 @@ TEST_F(CrawlerTest, TallyAndSizeTotalsOfOneTree) {
                   u"with xattrs, 4 bytes per file over all files.\n"_s);
 }
 
-TEST_F(CrawlerTest, OneTypeMatchesExactlyAndShowsValuesOrSizes) {
+// One name per item matches, by its bytes: one that is not UTF-8 is typed as ByteText and shown
+// with \xHH; of two spellings of one text only the typed one. Values are shown in hex and as text
+// where they are ASCII, or only their sizes.
+TEST_F(CrawlerTest, OneTypeMatchesOneNamePerItemByItsBytes) {
     const QString a = makeFile(u"root/a"_s);
     const QString b = makeFile(u"root/b"_s);
     setRaw(a, "user.com.apple.quarantine", "0083;1;x;");
     setRaw(b, "user.com.apple.quarantine", "\xc3\xa9t\xc3\xa9 bytes");
-    setRaw(b, "user.other", "o");
+    setRaw(b, "user.bad\xff", "v");
+    setRaw(b, "user.caf\xc3\xa9", "nfc");
+    setRaw(b, "user.cafe\xcc\x81", "nfd");
+    const QString head =
+        u"Found 2 files with xattrs out of 2 scanned in "_s + m_root + u" 5 total xattrs, and "_s;
 
     QStringList sized =
         CrawlReport::reportTypeMatches(matches(u"com.apple.quarantine"_s, true)).split(u'\n');
-    EXPECT_EQ(sized.takeFirst(), u"Found 2 files with xattrs out of 2 scanned in "_s + m_root +
-                                     u" 3 total xattrs, and 2 of type com.apple.quarantine"_s);
+    EXPECT_EQ(sized.takeFirst(), head + u"2 of type com.apple.quarantine"_s);
     sized.sort();
     EXPECT_EQ(sized, (QStringList{u""_s, u""_s, a + u": 9  bytes."_s, b + u": 11  bytes."_s}));
-
     const QString shown = CrawlReport::reportTypeMatches(matches(u"com.apple.quarantine"_s, false));
     EXPECT_TRUE(shown.contains(
         a + u":\n<30303833 3b313b78 3b>\n\u00ab0083;1;x;\u00bb\nNot a binary Plist\n\n\n"_s));
@@ -110,24 +115,13 @@ TEST_F(CrawlerTest, OneTypeMatchesExactlyAndShowsValuesOrSizes) {
     for (const QString& type :
          {u"COM.apple.quarantine"_s, u" com.apple.quarantine"_s, u"com.apple."_s})
         EXPECT_TRUE(CrawlReport::reportTypeMatches(matches(type, false))
-                        .startsWith(u"Found 2 files with xattrs out of 2 scanned in "_s + m_root +
-                                    u" 3 total xattrs, and 0 of type "_s));
-}
+                        .startsWith(head + u"0 of type "_s));
 
-// Names are bytes: one that is not UTF-8 is tallied and shown with \xHH; two spellings of one
-// text are two types, and a typed one matches only one name per item.
-TEST_F(CrawlerTest, NamesAreCrawledAsTheirBytes) {
-    const QString file = makeFile(u"root/f"_s);
-    setRaw(file, "user.bad\xff", "v");
-    setRaw(file, "user.caf\xc3\xa9", "nfc");
-    setRaw(file, "user.cafe\xcc\x81", "nfd");
+    EXPECT_EQ(CrawlReport::reportTypeMatches(matches(u"user.cafe\u0301"_s, true)),
+              head + u"1 of type user.cafe\u0301\n\n"_s + b + u": 3  bytes.\n"_s);
+    EXPECT_EQ(CrawlReport::reportTypeMatches(matches(ByteText::decode("user.bad\xff"), true)),
+              head + u"1 of type user.bad\\xff\n\n"_s + b + u": 1  bytes.\n"_s);
     const TypeTally all = tally();
-    EXPECT_EQ(all.types.size(), 3);
-    EXPECT_TRUE(CrawlReport::reportTypeTally(all).contains(u"user.bad\\xff in "_s + file));
-    const TypeMatchList one = matches(u"user.cafe\u0301"_s, true);
-    EXPECT_EQ(one.matchCount, 1);
-    EXPECT_EQ(CrawlReport::reportTypeMatches(one).section(u'\n', 2, 2), file + u": 3  bytes."_s);
-    const TypeMatchList typedBytes = matches(ByteText::decode("user.bad\xff"), true);
-    EXPECT_EQ(typedBytes.matchCount, 1);
-    EXPECT_TRUE(CrawlReport::reportTypeMatches(typedBytes).contains(u"of type user.bad\\xff\n"_s));
+    EXPECT_EQ(all.types.size(), 4);
+    EXPECT_TRUE(CrawlReport::reportTypeTally(all).contains(u"user.bad\\xff in "_s + b));
 }

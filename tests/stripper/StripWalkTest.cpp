@@ -149,36 +149,25 @@ TEST_F(StripWalkTest, AStoppedStripSaysSoAndLeavesTheRestInPlace) {
         "items after them were left as they were.\n"_s.arg(result.itemsWalked)));
 }
 
-// Names are bytes: a name that is not UTF-8 is stripped and reported; of two spellings of one
-// text only the byte-identical one goes, and an equivalent one only where there is none.
+// Names are bytes: of two spellings of one text only the byte-identical one goes, and an
+// equivalent one only where there is none; a name that is not UTF-8 is typed as ByteText (an
+// argument), stripped by its bytes and shown with \xHH.
 TEST_F(StripWalkTest, TheTypeMeansOneNamePerItemByItsBytes) {
-    const QByteArray nfc = "user.caf\xc3\xa9";
-    const QByteArray nfd = "user.cafe\xcc\x81";
-    const QByteArray bad = "user.bad\xff";
-    const struct {
-        QList<QByteArray> names;
-        QString typed;
-        QByteArray removed;
-    } cases[] = {
-        {{nfc, nfd}, QString::fromUtf8(nfc), nfc},
-        {{nfd}, QString::fromUtf8(nfc), nfd},
-        // Not UTF-8: typed as ByteText (an argument), stripped by its bytes, shown with \xHH.
-        {{bad, "user.bad\xef\xbf\xbd"}, ByteText::decode(bad), bad},
-    };
-    int run = 0;
-    QString report;
-    for (const auto& c : cases) {
-        const QString root = makeFolder(u"case%1"_s.arg(run++));
-        const QString file = makeFile(root.section(u'/', -1) + u"/f"_s);
-        for (const QByteArray& name : c.names)
-            setRaw(file, name, name);
-        const StripWalk::Result result = strip(root, c.typed);
-        EXPECT_EQ(result.removed, 1) << c.typed.toStdString();
-        for (const QByteArray& name : c.names)
-            EXPECT_EQ(hasRaw(file, name), name != c.removed) << name.toStdString();
-        report = StripWalk::report(result);
-    }
-    EXPECT_TRUE(report.startsWith(u"Stripped 1 xattrs of type user.bad\\xff "_s)); // the last
+    const QByteArray nfc = "user.caf\xc3\xa9", nfd = "user.cafe\xcc\x81";
+    const QByteArray bad = "user.bad\xff", replaced = "user.bad\xef\xbf\xbd";
+    const QString root = makeFolder(u"names"_s);
+    const QString both = makeFile(u"names/both"_s), one = makeFile(u"names/one"_s);
+    const QString bytes = makeFile(u"names/bytes"_s);
+    for (const auto& [file, name] :
+         {std::pair{both, nfc}, {both, nfd}, {one, nfd}, {bytes, bad}, {bytes, replaced}})
+        setRaw(file, name, name);
+    EXPECT_EQ(strip(root, QString::fromUtf8(nfc)).removed, 2);
+    const StripWalk::Result result = strip(root, ByteText::decode(bad));
+    EXPECT_TRUE(
+        StripWalk::report(result).startsWith(u"Stripped 1 xattrs of type user.bad\\xff "_s));
+    EXPECT_EQ(listRaw(QFile::encodeName(both)), QList<QByteArray>{nfd});
+    EXPECT_EQ(listRaw(QFile::encodeName(one)), QList<QByteArray>());
+    EXPECT_EQ(listRaw(QFile::encodeName(bytes)), QList<QByteArray>{replaced});
     EXPECT_EQ(WalkErrors().add("/f", bad, u"No data available"_s),
               u"/f: user.bad\\xff: No data available"_s);
 }
