@@ -12,7 +12,10 @@ protected:
     CrawlerViewController& view = tool<CrawlerViewController>(delegate.openCrawler());
 };
 
-TEST_F(CrawlerViewControllerTest, ScansByTheControlsAndSavesThePane) {
+// The controls choose the walk and the pane shows its report. A chosen folder keeps the field
+// empty and titles the window with the folder's name; one that cannot be walked says why. While a
+// walk runs the label shows its progress, read from the walk's counter by a timer.
+TEST_F(CrawlerViewControllerTest, ScansByTheControlsShowsProgressAndSavesThePane) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Crawler"_s);
     EXPECT_FALSE(view.ui().showSizeCheckbox->isChecked() ||
                  view.ui().totalSizesCheckbox->isChecked());
@@ -41,12 +44,7 @@ TEST_F(CrawlerViewControllerTest, ScansByTheControlsAndSavesThePane) {
     EXPECT_TRUE(output.startsWith(head + u"\nTotal size of xattrs 5 bytes."_s))
         << output.toStdString();
     EXPECT_EQ(savedPane(view), output);
-}
 
-// A chosen folder keeps the field empty and titles the window with the folder's name; one that
-// cannot be walked says why. While a walk runs the label shows its progress, read from the walk's
-// counter by a timer.
-TEST_F(CrawlerViewControllerTest, FoldersChosenOrUnwalkableAndProgress) {
     view.ui().folderText->setText(pathOf(u"missing"_s));
     view.ui().startButton->click();
     EXPECT_EQ(outputAfterWalks(view), pathOf(u"missing"_s) + u": No such file or directory"_s);
@@ -57,8 +55,8 @@ TEST_F(CrawlerViewControllerTest, FoldersChosenOrUnwalkableAndProgress) {
     openPanel.answerWith({QUrl::fromLocalFile(chosen)});
     view.ui().startButton->click();
     EXPECT_EQ(view.window()->windowTitle(), u"chosen"_s);
-    EXPECT_EQ(outputAfterWalks(view), u"Found 0 files with xattrs out of 0 scanned in "_s + chosen +
-                                          u" 0 total xattrs.\nThere are 0 Xattr types\n\n"_s);
+    EXPECT_TRUE(outputAfterWalks(view).startsWith(
+        u"Found 0 files with xattrs out of 0 scanned in "_s + chosen + u"\nTotal size"_s));
 
     startWalkUntilStopped(view.processingQueue(), 42);
     while (view.ui().progressText->text() != u"42 items, in /some/folder"_s)

@@ -14,15 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 class StripperViewControllerTest : public ToolWindowFixture {
 protected:
     StripperViewController& view = tool<StripperViewController>(delegate.openStripper());
-
-    // A folder "walk" whose file f carries user.t, typed into the window with the type t.
-    QString folderToStrip(StripperViewController& window, const QByteArray& value = "1") {
-        const QString folder = makeFolder(u"walk"_s);
-        setRaw(makeFile(u"walk/f"_s), "user.t", value);
-        window.ui().folderText->setText(folder);
-        window.ui().xattrTypeText->setText(u"t"_s);
-        return folder;
-    }
 };
 
 // Asked first, the strip removes the type and reports it with its restore file. Later, four walks
@@ -31,9 +22,10 @@ protected:
 // says so. (The Stop button stops them the same way.)
 TEST_F(StripperViewControllerTest, StripsATypedFolderAndStopsWhenTheWindowCloses) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Stripper"_s);
-    const QString folder = folderToStrip(view, "12345");
-    const QString file = folder + u"/f"_s;
-    view.ui().xattrTypeText->clear();
+    const QString folder = makeFolder(u"walk"_s);
+    const QString file = makeFile(u"walk/f"_s);
+    setRaw(file, "user.t", "12345");
+    view.ui().folderText->setText(folder);
     view.ui().startButton->click(); // no type: nothing, not even the question
 
     view.ui().xattrTypeText->setText(u"t"_s);
@@ -48,16 +40,15 @@ TEST_F(StripperViewControllerTest, StripsATypedFolderAndStopsWhenTheWindowCloses
     EXPECT_TRUE(view.ui().keepRestoreFileCheck->isChecked());
     confirmation.answerWith(true);
     view.ui().startButton->click();
-    EXPECT_EQ(view.ui().startButton->text(), u"Stop"_s);
-    EXPECT_EQ(view.window()->windowTitle(), folder);
     const QString output = outputAfterWalks(view);
-    EXPECT_EQ(view.ui().startButton->text(), u"Start"_s);
     const QString stripped = u"Stripped 1 xattrs of type t from 1 files in  "_s + folder +
                              u"\n\n"_s + file + u": 5  bytes.\n\nRestore file (1 xattrs): "_s;
     ASSERT_TRUE(output.startsWith(stripped));
     const QString backup = output.mid(stripped.size()).chopped(1);
     EXPECT_EQ(QFileInfo(backup).absolutePath(), StripperViewController::restoreFolder());
-    EXPECT_EQ(contentsOf(backup), "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
+    QFile restore(backup);
+    ASSERT_TRUE(restore.open(QIODevice::ReadOnly));
+    EXPECT_EQ(restore.readAll(), "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
     EXPECT_FALSE(hasRaw(file, "user.t"));
     EXPECT_EQ(savedPane(view), output);
 
@@ -121,7 +112,10 @@ TEST_F(StripperViewControllerTest, TheRealQuestionStartsTheStripOnYes) {
     StripperViewController real(
         Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
     real.show();
-    const QString folder = folderToStrip(real);
+    const QString folder = makeFolder(u"walk"_s);
+    setRaw(makeFile(u"walk/f"_s), "user.t", "1");
+    real.ui().folderText->setText(folder);
+    real.ui().xattrTypeText->setText(u"t"_s);
     real.ui().startButton->click();
     auto* box = real.findChild<QMessageBox*>();
     ASSERT_NE(box, nullptr);

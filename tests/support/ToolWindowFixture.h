@@ -50,18 +50,13 @@ protected:
         return view.ui().outputText->toPlainText();
     }
 
-    static QByteArray contentsOf(const QString& path) {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        return file.readAll();
-    }
-
     // What the window's Save button writes, to the file the recording save panel answers with.
     template <typename View> QString savedPane(View& view) {
-        const QString path = pathOf(QStringLiteral("pane.txt"));
-        savePanel.answerWith(QUrl::fromLocalFile(path));
+        QFile file(pathOf(QStringLiteral("pane.txt")));
+        savePanel.answerWith(QUrl::fromLocalFile(file.fileName()));
         view.ui().saveButton->click();
-        return QString::fromUtf8(contentsOf(path));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(file.readAll());
     }
 
     static void pressEnter(QWidget& widget) {
