@@ -9,11 +9,6 @@ using namespace Qt::Literals::StringLiterals;
 
 class CrawlerTest : public XattrFixture {
 protected:
-    void SetUp() override {
-        XattrFixture::SetUp();
-        m_root = makeFolder(u"root"_s);
-    }
-
     // One walk of the root with m_options, which must show no error line.
     template <typename Walk, typename... Arguments> auto walked(Walk walk, Arguments... arguments) {
         QString error;
@@ -31,11 +26,13 @@ protected:
     }
     SizeTotals sizes() { return walked(&Crawler::crawlSizes); }
 
-    QString m_root;
+    const QString m_root = makeFolder(u"root"_s);
     FolderWalk::Options m_options;
 };
 
-TEST_F(CrawlerTest, AnEmptyOrStoppedWalkGivesEachWalksEmptyReport) {
+// Each walk's report of an empty folder; the tally counts carriers and keeps the first one; the
+// size totals skip empty values and average in whole numbers; a stopped walk says so.
+TEST_F(CrawlerTest, TallyAndSizeTotalsOfAnEmptyAFullAndAStoppedWalk) {
     setRaw(m_root, "user.own", "never read"); // the folder's own attributes are not walked
     const QString head = u"Found 0 files with xattrs out of 0 scanned in "_s + m_root;
     EXPECT_EQ(CrawlReport::reportTypeTally(tally()),
@@ -47,16 +44,6 @@ TEST_F(CrawlerTest, AnEmptyOrStoppedWalkGivesEachWalksEmptyReport) {
                             u"bytes per file with xattrs, 0 bytes per file over all files.\n"_s;
     EXPECT_EQ(CrawlReport::reportSizeTotals(sizes()), noSizes);
 
-    setRaw(makeFile(u"root/a"_s), "user.a", "1");
-    std::atomic_bool stop = true;
-    m_options.stop = &stop;
-    EXPECT_EQ(CrawlReport::reportSizeTotals(sizes()),
-              noSizes + u"\nStopped before the end of the walk.\n"_s);
-}
-
-// The tally counts carriers and keeps the first one; the size totals skip empty values and
-// average in whole numbers.
-TEST_F(CrawlerTest, TallyAndSizeTotalsOfOneTree) {
     makeFolder(u"root/sub"_s);
     const QString a = makeFile(u"root/a"_s);
     const QString b = makeFile(u"root/sub/b"_s);
@@ -86,6 +73,11 @@ TEST_F(CrawlerTest, TallyAndSizeTotalsOfOneTree) {
               u"Found 3 files with xattrs out of 5 scanned in "_s + m_root +
                   u"\nTotal size of xattrs 23 bytes.\nAverage size of xattrs 7 bytes per file "
                   u"with xattrs, 4 bytes per file over all files.\n"_s);
+
+    std::atomic_bool stop = true;
+    m_options.stop = &stop;
+    EXPECT_EQ(CrawlReport::reportSizeTotals(sizes()),
+              noSizes + u"\nStopped before the end of the walk.\n"_s);
 }
 
 // One name per item matches, by its bytes: one that is not UTF-8 is typed as ByteText and shown
