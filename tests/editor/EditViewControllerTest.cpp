@@ -89,7 +89,8 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsAndSavesTheConvertedBytes) {
         QByteArray bytes;
     } saves[] = {
         {u"user.empty"_s, EditorConversion::PlainText, QString(), {}},
-        {u"user.hex"_s, EditorConversion::HexText, u"<48 65 6c 6c 6f>"_s, "Hello"},
+        {u"user.hex"_s, EditorConversion::HexText, u"<48 65 6c 6c 6f 20 77 6f 72 6c 64>"_s,
+         "Hello world"},
     };
     for (const auto& c : saves) {
         EditViewController& saving = editorFor(file, u"user.text"_s);

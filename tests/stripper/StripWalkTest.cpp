@@ -94,7 +94,7 @@ TEST_F(StripWalkTest, TheWalkStaysInTheFoldersItOpened) {
         const QString victim = makeFolder(run + u"/victim"_s);
         for (int i = 0; i < 10; ++i) {
             setRaw(makeFile(run + u"/tree/sub/f%1"_s.arg(i)), "user.q", "in");
-            setRaw(makeFile(run + u"/victim/v%1"_s.arg(i)), "user.q", "out");
+            setRaw(makeFile(run + u"/victim/f%1"_s.arg(i)), "user.q", "out");
         }
         const QByteArray level(200, 'd');
         int fd = ::open(QFile::encodeName(tree).constData(), O_RDONLY | O_DIRECTORY);
