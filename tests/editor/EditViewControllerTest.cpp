@@ -45,7 +45,7 @@ const QByteArray binaryList =
 // Each record opens in the format of its type; switching formats renders it again, and the type
 // chosen stays with the inspector's record even after Cancel. Saving writes the text converted by
 // the format chosen under the name given.
-TEST_F(EditViewControllerTest, OpensSwitchesFormatsAndSavesTheConvertedBytes) {
+TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSaved) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.plist", binaryList);
     setRaw(file, "user.bytes", QByteArray("\x00\xff", 2));
@@ -102,38 +102,35 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsAndSavesTheConvertedBytes) {
     // The record saved last keeps the type of its format, though its bytes read as text.
     EXPECT_EQ(m_view->editRes().front()->type(), ResourceItem::BinaryType);
     EXPECT_TRUE(alert.shown().isEmpty());
-}
 
-// A text that does not convert, or a value the file refuses: the editor stays open with everything
-// the user typed, and nothing is written, wiped or replaced.
-TEST_F(EditViewControllerTest, RefusedSavesKeepTheTypedTextAndTheFileAsItWas) {
-    const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.keep", "precious");
-    EditViewController& editor = editorFor(file, u"user.keep"_s);
-    save(editor, u"user.keep"_s, EditorConversion::PropertyList, u"{ not = a list"_s);
+    // A text that does not convert, or a value the file refuses: the editor stays open with
+    // everything the user typed, and nothing is written, wiped or replaced.
+    EditViewController& refusing = editorFor(file, u"user.text"_s);
+    const QStringList shown = namesShown(*m_view);
+    save(refusing, u"user.text"_s, EditorConversion::PropertyList, u"{ not = a list"_s);
     EXPECT_EQ(alert.shown(), QStringList{u"The text is not a property list, so nothing was saved "
-                                         "(attribute \u201cuser.keep\u201d of \u201c"_s +
+                                         "(attribute \u201cuser.text\u201d of \u201c"_s +
                                          file + u"\u201d)."_s});
-    EXPECT_TRUE(editor.isVisible());
-    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"{ not = a list"_s);
+    EXPECT_TRUE(refusing.isVisible());
+    EXPECT_EQ(refusing.ui().contentTextview->toPlainText(), u"{ not = a list"_s);
 
     alert.clear();
     setRaw(file, "user.behind", "x"); // would appear on a reload
     const QString longName = u"user."_s + QString(300, u'n');
-    save(editor, longName, EditorConversion::PlainText, u"typed with care"_s);
+    save(refusing, longName, EditorConversion::PlainText, u"typed with care"_s);
     ASSERT_EQ(alert.shown().size(), 1);
     EXPECT_TRUE(alert.shown().front().startsWith(u"setxattr error: "_s));
-    EXPECT_TRUE(editor.isVisible());
-    EXPECT_EQ(editor.ui().nameTextbox->text(), longName);
-    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"typed with care"_s);
-    EXPECT_EQ(namesShown(*m_view), QStringList{u"user.keep"_s});
+    EXPECT_TRUE(refusing.isVisible());
+    EXPECT_EQ(refusing.ui().nameTextbox->text(), longName);
+    EXPECT_EQ(refusing.ui().contentTextview->toPlainText(), u"typed with care"_s);
+    EXPECT_EQ(namesShown(*m_view), shown);
     EXPECT_FALSE(m_view->undoStack().canUndo());
 
     // Mended, it is saved and the editor closes; renaming adds the new name, never removes.
-    save(editor, u"user.mended"_s, EditorConversion::PlainText, u"typed with care"_s);
-    EXPECT_FALSE(editor.isVisible());
+    save(refusing, u"user.mended"_s, EditorConversion::PlainText, u"typed with care"_s);
+    EXPECT_FALSE(refusing.isVisible());
     EXPECT_EQ(getRaw(file, "user.mended"), "typed with care");
-    EXPECT_EQ(getRaw(file, "user.keep"), "precious");
+    EXPECT_EQ(getRaw(file, "user.text"), "some text value");
 
     // Renamed onto another attribute: refused, that attribute keeps its value.
     EditViewController& renaming = editorFor(file, u"user.mended"_s);
