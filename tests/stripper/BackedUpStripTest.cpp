@@ -8,22 +8,11 @@ using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
 using BackedUpStripTest = XattrFixture;
-const QDateTime now{QDate(2026, 3, 4), QTime(5, 6, 7)};
-
-TEST_F(BackedUpStripTest, ANameThatIsTakenIsNeverWrittenOver) {
-    const QString folder = pathOf(u"restore/files"_s);
-    QString error;
-    EXPECT_EQ(BackedUpStrip::reserveFile(folder, now, &error),
-              folder + u"/strip-20260304-050607.dump"_s);
-    QFile taken(makeFile(u"restore/files/strip-20260304-050607-2.dump"_s, "someone else's"));
-    EXPECT_EQ(BackedUpStrip::reserveFile(folder, now, &error),
-              folder + u"/strip-20260304-050607-3.dump"_s);
-    EXPECT_TRUE(taken.open(QIODevice::ReadOnly) && taken.readAll() == "someone else's");
-}
 
 // A restore file that cannot be made, or a backup walk that is stopped: nothing is removed, and a
-// partial restore file is not left behind.
-TEST_F(BackedUpStripTest, NoCompleteRestoreFileMeansNothingRemoved) {
+// partial restore file is not left behind. A name that is taken is never written over.
+TEST_F(BackedUpStripTest, NoCompleteRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver) {
+    const QDateTime now{QDate(2026, 3, 4), QTime(5, 6, 7)};
     const QString folder = makeFolder(u"walk"_s);
     const QString file = makeFile(u"walk/f"_s);
     setRaw(file, "user.t", "1");
@@ -36,9 +25,17 @@ TEST_F(BackedUpStripTest, NoCompleteRestoreFileMeansNothingRemoved) {
     std::atomic_bool stop = true;
     FolderWalk::Options options;
     options.stop = &stop;
-    const QString backup = pathOf(u"restore/strip-20260304-050607.dump"_s);
-    EXPECT_EQ(BackedUpStrip::run(folder, u"t"_s, options, {}, pathOf(u"restore"_s), now),
+    const QString restore = pathOf(u"restore/files"_s);
+    const QString backup = restore + u"/strip-20260304-050607.dump"_s;
+    EXPECT_EQ(BackedUpStrip::run(folder, u"t"_s, options, {}, restore, now),
               backup + u": stopped before the restore file was complete; nothing was removed\n"_s);
     EXPECT_TRUE(hasRaw(file, "user.t"));
     EXPECT_FALSE(QFile::exists(backup));
+
+    QString error;
+    EXPECT_EQ(BackedUpStrip::reserveFile(restore, now, &error), backup);
+    QFile taken(makeFile(u"restore/files/strip-20260304-050607-2.dump"_s, "someone else's"));
+    EXPECT_EQ(BackedUpStrip::reserveFile(restore, now, &error),
+              restore + u"/strip-20260304-050607-3.dump"_s);
+    EXPECT_TRUE(taken.open(QIODevice::ReadOnly) && taken.readAll() == "someone else's");
 }

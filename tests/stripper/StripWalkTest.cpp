@@ -26,7 +26,7 @@ protected:
         QStringList seen;
         QStringList& lines = errors ? *errors : seen;
         QString error;
-        const std::optional<StripWalk::Result> result = StripWalk::run(
+        const auto result = StripWalk::run(
             folder, type, options, [&lines](const QString& line) { lines.append(line); }, &error,
             backup);
         EXPECT_TRUE(result) << error.toStdString();

@@ -16,10 +16,8 @@ protected:
     StripperViewController& view = tool<StripperViewController>(delegate.openStripper());
 };
 
-// Asked first, the strip removes the type and reports it with its restore file. Later, four walks
-// hold every thread of the window, so the strip that Enter starts beside them waits for one;
-// closing the window stops them all, and the strip ends at once: nothing removed, and its report
-// says so. (The Stop button stops them the same way.)
+// Asked first, the strip removes the type and reports it with its restore file. Closing the window
+// stops its walks, also a strip that waits for a thread: nothing removed, and its report says so.
 TEST_F(StripperViewControllerTest, StripsATypedFolderAndStopsWhenTheWindowCloses) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Stripper"_s);
     const QString folder = makeFolder(u"walk"_s);
