@@ -20,9 +20,9 @@ protected:
     int m_files = 0;
 };
 
-// The first item's names in its list order, then the second's own; an item that cannot be listed
-// gives its error and no lines.
-TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrder) {
+// The first item's names in its list order, then the second's own, each read under its own
+// spelling; an item that cannot be listed gives its error and no lines.
+TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrderAndMatchNamesByBytes) {
     // user.c differs at the same size, user.e only in length.
     const QString a = withAttributes(
         {{"user.a", "same"}, {"user.b", "only here"}, {"user.c", "one"}, {"user.e", "abc"}});
@@ -44,11 +44,9 @@ TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrder) {
     EXPECT_EQ(missing.lines, QString());
     EXPECT_EQ(missing.error, u"compare error: No such file or directory (\u201c"_s +
                                  pathOf(u"missing"_s) + u"\u201d)"_s);
-}
 
-// Names match by their bytes first, then by an equivalent spelling; names that are not UTF-8
-// show with \xHH.
-TEST_F(ComparisonTest, NamesMatchByBytesFirstAndEachItemIsReadUnderItsOwnSpelling) {
+    // Names match by their bytes first, then by an equivalent spelling; names that are not UTF-8
+    // show with \xHH.
     const QByteArray nfc = "user.caf\xc3\xa9", nfd = "user.cafe\xcc\x81";
     const struct {
         Pairs first, second;

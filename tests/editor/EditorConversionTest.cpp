@@ -7,15 +7,6 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-TEST(EditorConversionTest, FormatsAndTypes) {
-    const qint64 typeOf[] = {0, 1, 2, 2};
-    for (int format = 0; format < 4; ++format)
-        EXPECT_EQ(EditorConversion::typeOfFormat(format), typeOf[format]) << format;
-    const std::pair<qint64, int> opensIn[] = {{-4, 0}, {1, 1}, {3, 2}, {99, 2}};
-    for (const auto& [type, format] : opensIn)
-        EXPECT_EQ(EditorConversion::formatOfType(type), format) << type;
-}
-
 // Only pairs of digits read back; a refused text names the first character that is not a digit,
 // quoted visibly, before anything is counted.
 TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
@@ -54,7 +45,14 @@ TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
     }
 }
 
-TEST(EditorConversionTest, EachFormatGivesItsBytes) {
+TEST(EditorConversionTest, EachFormatGivesItsBytesAndType) {
+    const qint64 typeOf[] = {0, 1, 2, 2};
+    for (int format = 0; format < 4; ++format)
+        EXPECT_EQ(EditorConversion::typeOfFormat(format), typeOf[format]) << format;
+    const std::pair<qint64, int> opensIn[] = {{-4, 0}, {1, 1}, {3, 2}, {99, 2}};
+    for (const auto& [type, format] : opensIn)
+        EXPECT_EQ(EditorConversion::formatOfType(type), format) << type;
+
     const QString xml = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n"
                         "<dict><key>n</key><integer>42</integer></dict>\n</plist>\n"_s;
     const struct {

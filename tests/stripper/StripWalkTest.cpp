@@ -131,10 +131,8 @@ TEST_F(StripWalkTest, AStoppedStripSaysSoAndLeavesTheRestInPlace) {
     FolderWalk::Options options;
     options.stop = &stop;
     options.threads = 1; // folders one after the other
-    options.folderEntered = [&](const QByteArray&) {
-        if (++entered == 3) // the root and one folder done, the second folder begun
-            stop = true;
-    };
+    // Stopped with the root and one folder done, the second folder begun.
+    options.folderEntered = [&](const QByteArray&) { stop = ++entered >= 3; };
     const StripWalk::Result result = strip(root, u"q"_s, options);
     EXPECT_EQ(result.removed, 5);
     EXPECT_EQ(runTool(u"getfattr"_s, {u"-R"_s, u"-n"_s, u"user.q"_s, root}).count("user.q="), 15);
