@@ -23,10 +23,9 @@ TEST_F(CompareViewControllerTest, ChoosesDropsOrTypesTheItemsAndReportsTheirDiff
     setRaw(a, "user.x", "1");
     setRaw(b, "user.x", "2");
 
-    view.ui().compareButton->click(); // nothing chosen yet: silently nothing
     openPanel.answerWith({QUrl::fromLocalFile(a)});
     view.ui().choose1Button->click();
-    view.ui().compareButton->click(); // only one chosen
+    view.ui().compareButton->click(); // only one chosen: silently nothing
     EXPECT_EQ(output(), QString());
     openPanel.answerWith({QUrl::fromLocalFile(b)});
     view.ui().choose2Button->click();
@@ -61,7 +60,6 @@ TEST_F(CompareViewControllerTest, ChoosesDropsOrTypesTheItemsAndReportsTheirDiff
     }
     pressEnter(*view.ui().file1Textbox);
     EXPECT_EQ(output(), same);
-    EXPECT_TRUE(alert.shown().isEmpty());
 
     // An item gone since it was chosen: the header stays and the error is shown.
     view.ui().file1Textbox->insert(a);

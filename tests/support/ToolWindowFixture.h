@@ -13,8 +13,7 @@
 #include <QMimeData>
 #include <QThread>
 
-// A tool window (compare, crawler, stripper) opened as the menu opens it, with the recording
-// platform services of the inspector's fixture.
+// A tool window (compare, crawler, stripper) opened as the menu opens it, with recording services.
 class ToolWindowFixture : public InspectorFixture {
 protected:
     template <typename Controller> static Controller& tool(QMainWindow* window) {
@@ -27,8 +26,7 @@ protected:
         QCoreApplication::sendPostedEvents();
     }
 
-    // A walk that counts ITEMS in /some/folder, then runs until it is told to stop, so that the
-    // test decides when walks end.
+    // A walk that counts ITEMS in /some/folder, then runs until the test stops it.
     static void startWalkUntilStopped(palvorn::WalkQueue& queue, int items = 0) {
         std::atomic_bool running = false;
         queue.start(
