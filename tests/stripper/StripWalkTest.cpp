@@ -108,7 +108,6 @@ TEST_F(StripWalkTest, TheWalkStaysInTheFoldersItOpened) {
             ASSERT_TRUE(QFile::link(u"../victim"_s, tree + u"/sub"_s));
         };
         const StripWalk::Result result = strip(tree, u"q"_s, options);
-        EXPECT_EQ(result.removed, 11);
         EXPECT_TRUE(result.removals.contains(
             tree + (u"/"_s + QString::fromLatin1(level)).repeated(25) + u"/bottom: 4  bytes."_s));
         EXPECT_LT(::fgetxattr(deep, "user.q", nullptr, 0), 0);
@@ -116,6 +115,7 @@ TEST_F(StripWalkTest, TheWalkStaysInTheFoldersItOpened) {
         EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, tree + u"/moved"_s}).count("user.q"), 0);
         ::close(deep);
         ::close(fd);
+        runTool(u"rm"_s, {u"-rf"_s, tree}); // too deep for the temporary folder's own cleanup
     }
 }
 
