@@ -12,9 +12,8 @@ protected:
     CrawlerViewController& view = tool<CrawlerViewController>(delegate.openCrawler());
 };
 
-// The controls choose the walk and the pane shows its report. A chosen folder keeps the field
-// empty and titles the window with the folder's name; one that cannot be walked says why. While a
-// walk runs the label shows its progress, read from the walk's counter by a timer.
+// The controls choose the walk and the pane shows its report, or why the folder cannot be walked; a
+// chosen folder titles the window; while a walk runs, a timer shows its progress in the label.
 TEST_F(CrawlerViewControllerTest, ScansByTheControlsShowsProgressAndSavesThePane) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Crawler"_s);
     EXPECT_FALSE(view.ui().showSizeCheckbox->isChecked()); // and Total sizes: see the first report

@@ -91,6 +91,7 @@ TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCann
     EXPECT_TRUE(options.canChooseDirectories && !options.canChooseFiles &&
                 options.showsHiddenFiles);
     EXPECT_EQ(view.window()->windowTitle(), u"chosen folder"_s);
+    EXPECT_EQ(view.ui().folderText->text(), QString()); // the next Start asks again
     EXPECT_EQ(outputAfterWalks(view), empty);
 
     view.ui().folderText->setText(pathOf(u"missing"_s));
