@@ -6,8 +6,6 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 using Pairs = QList<std::pair<QByteArray, QByteArray>>;
 
 class ComparisonTest : public XattrFixture {
@@ -22,9 +20,9 @@ protected:
     int m_files = 0;
 };
 
-} // namespace
-
-TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrder) {
+// The first item's names in its list order, then the second's own, each read under its own
+// spelling; an item that cannot be listed gives its error and no lines.
+TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrderAndMatchNamesByBytes) {
     // user.c differs at the same size, user.e only in length.
     const QString a = withAttributes(
         {{"user.a", "same"}, {"user.b", "only here"}, {"user.c", "one"}, {"user.e", "abc"}});
@@ -42,38 +40,30 @@ TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrder) {
     EXPECT_TRUE(
         Comparison::compare(withAttributes({{"user.a", "same"}}), a)
             .lines.startsWith(u"The number of xattrs is different.\nuser.a are the same\n"_s));
-    EXPECT_EQ(Comparison::header(u"/x/one"_s, u"/y/two"_s), u"Comparing /x/one with /y/two :\n"_s);
-}
+    const Comparison::Result missing = Comparison::compare(pathOf(u"missing"_s), a);
+    EXPECT_EQ(missing.lines, QString());
+    EXPECT_EQ(missing.error, u"compare error: No such file or directory (\u201c"_s +
+                                 pathOf(u"missing"_s) + u"\u201d)"_s);
 
-TEST_F(ComparisonTest, NamesMatchByBytesFirstAndEachItemIsReadUnderItsOwnSpelling) {
+    // Names match by their bytes first, then by an equivalent spelling; names that are not UTF-8
+    // show with \xHH.
     const QByteArray nfc = "user.caf\xc3\xa9", nfd = "user.cafe\xcc\x81";
     const struct {
-        const char* label;
         Pairs first, second;
         QString lines;
     } cases[] = {
-        {"NFC against NFD, values differ",
-         {{nfc, "v"}},
-         {{nfd, "w"}},
-         u"user.café are different\n"_s},
-        {"NFC against NFD, values equal",
-         {{nfc, "v"}},
-         {{nfd, "v"}},
-         u"user.café are the same\n"_s},
-        {"names that are not UTF-8, one on each side",
-         {{"user.bad\xff", "v"}},
+        {{{nfc, "v"}}, {{nfd, "w"}}, u"user.caf\u00e9 are different\n"_s},
+        {{{nfc, "v"}}, {{nfd, "v"}}, u"user.caf\u00e9 are the same\n"_s},
+        {{{"user.bad\xff", "v"}},
          {{"user.bad\xfe", "v"}},
          u"user.bad\\xff is not in second file\nuser.bad\\xfe is not in first file\n"_s},
-        {"not UTF-8 on both sides",
-         {{"user.bad\xff", "v"}},
-         {{"user.bad\xff", "v"}},
-         u"user.bad\\xff are the same\n"_s},
+        {{{"user.bad\xff", "v"}}, {{"user.bad\xff", "v"}}, u"user.bad\\xff are the same\n"_s},
     };
     for (const auto& c : cases) {
         const Comparison::Result result =
             Comparison::compare(withAttributes(c.first), withAttributes(c.second));
-        EXPECT_EQ(result.lines, c.lines) << c.label;
-        EXPECT_FALSE(result.error) << c.label;
+        EXPECT_EQ(result.lines, c.lines);
+        EXPECT_FALSE(result.error) << c.lines.toStdString();
     }
 
     // Both spellings on one side: the one with the same bytes pairs, the other is alone.
@@ -83,11 +73,4 @@ TEST_F(ComparisonTest, NamesMatchByBytesFirstAndEachItemIsReadUnderItsOwnSpellin
     EXPECT_TRUE(lines.contains(u"user.cafe\u0301 are the same\n"_s)) << lines.toStdString();
     EXPECT_TRUE(lines.contains(u"user.caf\u00e9 is not in second file\n"_s));
     EXPECT_FALSE(lines.contains(u"first file"_s));
-}
-
-TEST_F(ComparisonTest, AFailingListingKeepsWhatWasWritten) {
-    const Comparison::Result result = Comparison::compare(pathOf(u"missing"_s), makeFile(u"b"_s));
-    EXPECT_EQ(result.lines, QString());
-    EXPECT_EQ(result.error, u"compare error: No such file or directory (\u201c"_s +
-                                pathOf(u"missing"_s) + u"\u201d)"_s);
 }

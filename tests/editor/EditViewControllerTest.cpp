@@ -1,18 +1,13 @@
 #include "editor/EditViewController.h"
 
 #include "editor/EditorConversion.h"
-#include "model/plist/BinaryPlistWriter.h"
 #include "support/InspectorFixture.h"
 #include "ui_EditViewController.h"
 
-#include <QComboBox>
-#include <QPlainTextEdit>
 #include <QUndoStack>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
 
 class EditViewControllerTest : public InspectorFixture {
 protected:
@@ -26,12 +21,6 @@ protected:
         return *view.editor();
     }
 
-    static void choose(EditViewController& editor, int format) {
-        ASSERT_LT(format, editor.ui().formatPopup->count()); // every format is on offer
-        editor.ui().formatPopup->setCurrentIndex(format);
-        Q_EMIT editor.ui().formatPopup->activated(format);
-    }
-
     static void save(EditViewController& editor, const QString& name, int format,
                      const QString& text) {
         editor.ui().nameTextbox->setText(name);
@@ -43,120 +32,96 @@ protected:
     ViewController* m_view = nullptr;
 };
 
-const QByteArray binaryList =
-    BinaryPlistWriter::write(PlistValue::array({PlistValue::string(u"x"_s)})).value();
-
-} // namespace
-
-TEST_F(EditViewControllerTest, OpensEachRecordInTheFormatOfItsType) {
+// Each record opens in the format of its type; switching formats renders it again, and the type
+// chosen stays with the inspector's record even after Cancel. Saving writes the text converted by
+// the format chosen under the name given.
+TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSaved) {
     const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.plist", binaryList);
     setRaw(file, "user.bytes", QByteArray("\x00\xff", 2));
+    setRaw(file, "user.text", "some text value");
     const struct {
-        const char16_t* name;
+        QString name;
         int format;
         QString startOfContent;
     } cases[] = {
-        {u"user.plist", 1, u"<?xml version=\"1.0\""_s},
-        {u"user.bytes", 2, u"<00ff>"_s},
+        {u"user.bytes"_s, 2, u"<00ff>"_s},
+        {u"user.text"_s, 0, u"some text value"_s},
     };
     for (const auto& c : cases) {
-        EditViewController& editor = editorFor(file, QString::fromUtf16(c.name));
-        EXPECT_EQ(editor.ui().nameTextbox->text(), QString::fromUtf16(c.name));
+        EditViewController& editor = editorFor(file, c.name);
+        EXPECT_EQ(editor.ui().nameTextbox->text(), c.name);
         EXPECT_EQ(editor.ui().formatPopup->currentIndex(), c.format);
         EXPECT_TRUE(editor.ui().contentTextview->toPlainText().startsWith(c.startOfContent));
         editor.ui().cancelButton->click();
     }
     EditViewController& blank = editorFor(file);
-    EXPECT_TRUE(blank.editRes().isEmpty());
     EXPECT_EQ(blank.ui().formatPopup->currentIndex(), 0);
     EXPECT_EQ(blank.ui().contentTextview->toPlainText(), QString());
-}
 
-TEST_F(EditViewControllerTest, SwitchingFormatsRerendersAndTheTypeOutlivesCancel) {
-    const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.text", "some text value");
     EditViewController& editor = editorFor(file, u"user.text"_s);
     const ResourceItemPtr inspectorsRecord = editor.editRes().front();
-
-    choose(editor, EditorConversion::NotSupported);
+    editor.ui().formatPopup->setCurrentIndex(EditorConversion::NotSupported); // as the user does
+    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::NotSupported);
     EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"<736f6d65 20746578 74207661 6c7565>"_s);
     EXPECT_EQ(inspectorsRecord->type(), ResourceItem::BinaryType);
-    choose(editor, EditorConversion::PropertyList); // not a property list: the text itself
+    editor.ui().formatPopup->setCurrentIndex(EditorConversion::PropertyList);
+    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::PropertyList); // not a list: as is
     EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"some text value"_s);
     editor.ui().cancelButton->click();
     EXPECT_EQ(inspectorsRecord->type(), ResourceItem::PropertyListType);
     EXPECT_EQ(getRaw(file, "user.text"), "some text value");
-}
 
-TEST_F(EditViewControllerTest, SavingWritesTheConvertedBytesUnderTheNameGiven) {
-    const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.old", "old name value");
     const struct {
         QString name;
         int format;
         QString text;
         QByteArray bytes;
-    } cases[] = {
-        {u"user.hex"_s, EditorConversion::HexText, u"<48 65 6c 6c 6f>"_s, "Hello"},
+    } saves[] = {
         {u"user.empty"_s, EditorConversion::PlainText, QString(), {}},
-        {u"user.list"_s, EditorConversion::PropertyList, u"(x)"_s, binaryList},
-        {u"user.renamed"_s, EditorConversion::PlainText, u"old name value, new name"_s,
-         "old name value, new name"},
+        {u"user.hex"_s, EditorConversion::HexText, u"<48 65 6c 6c 6f 20 77 6f 72 6c 64>"_s,
+         "Hello world"},
     };
-    for (const auto& c : cases) {
-        EditViewController& editor = editorFor(file, u"user.old"_s);
-        save(editor, c.name, c.format, c.text);
-        EXPECT_FALSE(editor.isVisible()) << c.name.toStdString();
+    for (const auto& c : saves) {
+        EditViewController& saving = editorFor(file, u"user.text"_s);
+        save(saving, c.name, c.format, c.text);
+        EXPECT_FALSE(saving.isVisible()) << c.name.toStdString();
         EXPECT_EQ(getRaw(file, c.name.toUtf8()), c.bytes) << c.name.toStdString();
         EXPECT_TRUE(hasRaw(file, c.name.toUtf8())) << c.name.toStdString();
     }
-    EXPECT_EQ(getRaw(file, "user.old"), "old name value"); // renaming added, never removed
-    EXPECT_EQ(m_view->editRes().front()->type(), ResourceItem::TextType);
-    EXPECT_TRUE(alert.shown().isEmpty());
-}
+    // The record saved last keeps the type of its format, though its bytes read as text.
+    EXPECT_EQ(m_view->editRes().front()->type(), ResourceItem::BinaryType);
 
-TEST_F(EditViewControllerTest, TextThatDoesNotConvertIsRefusedAndNothingIsWiped) {
-    const QString file = makeFile(u"f"_s);
-    setRaw(file, "user.keep", "precious");
-    EditViewController& editor = editorFor(file, u"user.keep"_s);
-    save(editor, u"user.keep"_s, EditorConversion::PropertyList, u"{ not = a list"_s);
-    ASSERT_EQ(alert.shown().size(), 1);
-    EXPECT_EQ(alert.shown().front(), u"The text is not a property list, so nothing was saved "
-                                     "(attribute \u201cuser.keep\u201d of \u201c"_s +
-                                         file + u"\u201d)."_s);
-    EXPECT_TRUE(editor.isVisible());
-    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"{ not = a list"_s);
-    EXPECT_EQ(getRaw(file, "user.keep"), "precious");
-}
+    // A text that does not convert, or a value the file refuses: the editor stays open with
+    // everything the user typed, and nothing is written, wiped or replaced.
+    EditViewController& refusing = editorFor(file, u"user.text"_s);
+    const QStringList shown = namesShown(*m_view);
+    save(refusing, u"user.text"_s, EditorConversion::PropertyList, u"{ not = a list"_s);
+    EXPECT_EQ(alert.shown(), QStringList{u"The text is not a property list, so nothing was saved "
+                                         "(attribute \u201cuser.text\u201d of \u201c"_s +
+                                         file + u"\u201d)."_s});
+    EXPECT_TRUE(refusing.isVisible());
+    EXPECT_EQ(refusing.ui().contentTextview->toPlainText(), u"{ not = a list"_s);
 
-// The file refuses the value: the editor stays open with everything the user typed.
-TEST_F(EditViewControllerTest, AFailedWriteIsShownAndTheTypedTextKept) {
-    const QString file = makeFile(u"f"_s);
-    EditViewController& editor = editorFor(file);
+    alert.clear();
     setRaw(file, "user.behind", "x"); // would appear on a reload
     const QString longName = u"user."_s + QString(300, u'n');
-    save(editor, longName, EditorConversion::PlainText, u"typed with care"_s);
-    ASSERT_EQ(alert.shown().size(), 1);
-    EXPECT_TRUE(alert.shown().front().startsWith(u"setxattr error: "_s));
-    EXPECT_TRUE(editor.isVisible());
-    EXPECT_EQ(editor.ui().nameTextbox->text(), longName);
-    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"typed with care"_s);
-    EXPECT_EQ(m_view->ui().xattrTable->model()->rowCount(), 0);
+    save(refusing, longName, EditorConversion::PlainText, u"typed with care"_s);
+    EXPECT_TRUE(alert.shown().value(0).startsWith(u"setxattr error: "_s));
+    EXPECT_TRUE(refusing.isVisible());
+    EXPECT_EQ(refusing.ui().nameTextbox->text(), longName);
+    EXPECT_EQ(refusing.ui().contentTextview->toPlainText(), u"typed with care"_s);
+    EXPECT_EQ(namesShown(*m_view), shown);
     EXPECT_FALSE(m_view->undoStack().canUndo());
 
-    // Mended, it is saved and the editor closes.
-    save(editor, u"user.mended"_s, EditorConversion::PlainText, u"typed with care"_s);
-    EXPECT_FALSE(editor.isVisible());
+    // Mended, it is saved and the editor closes; renaming adds the new name, never removes.
+    save(refusing, u"user.mended"_s, EditorConversion::PlainText, u"typed with care"_s);
+    EXPECT_FALSE(refusing.isVisible());
     EXPECT_EQ(getRaw(file, "user.mended"), "typed with care");
+    EXPECT_EQ(getRaw(file, "user.text"), "some text value");
 
     // Renamed onto another attribute: refused, that attribute keeps its value.
-    alert.clear();
     EditViewController& renaming = editorFor(file, u"user.mended"_s);
     save(renaming, u"user.behind"_s, EditorConversion::PlainText, u"would replace"_s);
-    EXPECT_EQ(alert.shown().size(), 1);
-    EXPECT_TRUE(alert.shown().value(0).contains(u"user.behind"_s));
     EXPECT_TRUE(renaming.isVisible());
-    EXPECT_EQ(renaming.ui().contentTextview->toPlainText(), u"would replace"_s);
     EXPECT_EQ(getRaw(file, "user.behind"), "x");
 }

@@ -7,19 +7,17 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-TEST(EditorConversionTest, FormatsAndTypes) {
-    const qint64 typeOf[] = {0, 1, 2, 2};
-    for (int format = 0; format < 4; ++format)
-        EXPECT_EQ(EditorConversion::typeOfFormat(format), typeOf[format]) << format;
-    const std::pair<qint64, int> opensIn[] = {{-4, 0}, {1, 1}, {3, 2}, {99, 2}};
-    for (const auto& [type, format] : opensIn)
-        EXPECT_EQ(EditorConversion::formatOfType(type), format) << type;
-}
-
+// Only pairs of digits read back; a refused text names the first character that is not a digit,
+// quoted visibly, before anything is counted.
 TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
+    const auto quoted = [](const QString& shown, const QString& what) {
+        return u"\u201c"_s + shown + u"\u201d is not "_s + what + u", so nothing was saved."_s;
+    };
+    const QString digit = u"a hexadecimal digit"_s, pair = u"a pair of hexadecimal digits"_s;
     const struct {
         QString text;
         std::optional<QByteArray> bytes;
+        QString problem = {};
     } cases[] = {
         {u"<48 65 6c 6C 6f>"_s, QByteArray("Hello")},
         {u"<4865"_s, QByteArray("He")},
@@ -27,40 +25,34 @@ TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
         {u"<>"_s, QByteArray()},
         {u"+1+f-0"_s, QByteArray("\x01\x0f\x00", 3)},
         {u"4865 \r\n \n"_s, QByteArray("He")}, // what an editor leaves at the end is ignored
-        {u"486"_s, std::nullopt},              // three digits
-        {u"48\n65"_s, std::nullopt},           // a line break inside is not removed
-        {u"4g"_s, std::nullopt},               // a letter outside a-f
-        {u"-1"_s, std::nullopt},               // only zero may take a minus sign
-        {u"<<48>>"_s, std::nullopt},           // one "<" and one ">" at most
+        {u"486"_s, {}, u"The hex text has an odd number of digits, so nothing was saved."_s},
+        {u"4g"_s, {}, quoted(u"g"_s, digit)},
+        {u"4\n65\t1"_s, {}, quoted(u"\\n"_s, digit)}, // a line break inside is not removed
+        {u"4865\t1"_s, {}, quoted(u"\\t"_s, digit)},
+        {u"48\r65"_s, {}, quoted(u"\\r"_s, digit)},
+        {u"48\u00a065"_s, {}, quoted(u"U+00A0"_s, digit)},
+        {u"48\u200b1"_s, {}, quoted(u"U+200B"_s, digit)},
+        {u"48\U0001F600"_s, {}, quoted(u"\U0001F600"_s, digit)},
+        {u"<48>65"_s, {}, quoted(u">"_s, digit)},
+        {u"<<48>>"_s, {}, quoted(u"<"_s, digit)}, // one "<" and one ">" at most
+        {u"-1"_s, {}, quoted(u"-1"_s, pair)},     // only zero may take a minus sign
+        {u"4+"_s, {}, quoted(u"4+"_s, pair)},
     };
     for (const auto& c : cases) {
         const EditorConversion::Result result = EditorConversion::hexBytes(c.text);
         EXPECT_EQ(result.bytes, c.bytes) << c.text.toStdString();
-        EXPECT_EQ(result.problem.isEmpty(), c.bytes.has_value()) << c.text.toStdString();
+        EXPECT_EQ(result.problem, c.problem) << c.text.toStdString();
     }
-    EXPECT_EQ(EditorConversion::hexBytes(u"486"_s).problem,
-              u"The hex text has an odd number of digits, so nothing was saved."_s);
-    // A character that is not a digit is named, quoted visibly, whatever the count of the rest.
-    const std::pair<QString, QString> notDigits[] = {
-        {u"48zz"_s, u"z"_s},
-        {u"4\n"_s + u"65\t1"_s, u"\\n"_s},
-        {u"4865\t1"_s, u"\\t"_s},
-        {u"48\r65"_s, u"\\r"_s},
-        {u"48\u00a065"_s, u"U+00A0"_s},
-        {u"48\u200b1"_s, u"U+200B"_s},
-        {u"48\U0001F600"_s, u"\U0001F600"_s},
-        {u"<48>65"_s, u">"_s},
-    };
-    for (const auto& [text, shown] : notDigits)
-        EXPECT_EQ(EditorConversion::hexBytes(text).problem,
-                  u"\u201c"_s + shown +
-                      u"\u201d is not a hexadecimal digit, so nothing was saved."_s)
-            << text.toStdString();
-    EXPECT_EQ(EditorConversion::hexBytes(u"4+"_s).problem,
-              u"\u201c4+\u201d is not a pair of hexadecimal digits, so nothing was saved."_s);
 }
 
-TEST(EditorConversionTest, EachFormatGivesItsBytes) {
+TEST(EditorConversionTest, EachFormatGivesItsBytesAndType) {
+    const qint64 typeOf[] = {0, 1, 2, 2};
+    for (int format = 0; format < 4; ++format)
+        EXPECT_EQ(EditorConversion::typeOfFormat(format), typeOf[format]) << format;
+    const std::pair<qint64, int> opensIn[] = {{-4, 0}, {1, 1}, {3, 2}, {99, 2}};
+    for (const auto& [type, format] : opensIn)
+        EXPECT_EQ(EditorConversion::formatOfType(type), format) << type;
+
     const QString xml = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n"
                         "<dict><key>n</key><integer>42</integer></dict>\n</plist>\n"_s;
     const struct {
@@ -68,10 +60,8 @@ TEST(EditorConversionTest, EachFormatGivesItsBytes) {
         std::optional<PlistValue> value;
     } lists[] = {
         {xml, PlistValue::dictionary({{u"n"_s, PlistValue::integer(42)}})},
-        {u"{ a = (b, <0aff>); }"_s,
-         PlistValue::dictionary({{u"a"_s, PlistValue::array({PlistValue::string(u"b"_s),
-                                                             PlistValue::data("\x0a\xff")})}})},
-        {u""_s, PlistValue::dictionary({})}, // an empty text is an empty dictionary
+        {u"(b, <0aff>)"_s,
+         PlistValue::array({PlistValue::string(u"b"_s), PlistValue::data("\x0a\xff")})},
         {u"one two three"_s, std::nullopt},
     };
     for (const auto& c : lists) {

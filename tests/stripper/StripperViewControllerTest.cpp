@@ -5,148 +5,67 @@
 
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPushButton>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
 
 // The strip itself is the core's (tested there); here the controls, the question, the restore
 // file and the stops reach it, and its report reaches the pane.
 class StripperViewControllerTest : public ToolWindowFixture {
 protected:
     StripperViewController& view = tool<StripperViewController>(delegate.openStripper());
-
-    QString outputAfterWalks() {
-        finishWalks(view.processingQueue());
-        return view.ui().outputText->toPlainText();
-    }
-    // A folder "walk" whose file f carries user.t.
-    QString folderToStrip(const QByteArray& value = "1") {
-        const QString folder = makeFolder(u"walk"_s);
-        setRaw(makeFile(u"walk/f"_s), "user.t", value);
-        view.ui().folderText->setText(folder);
-        view.ui().xattrTypeText->setText(u"t"_s);
-        return folder;
-    }
 };
 
-} // namespace
-
-TEST_F(StripperViewControllerTest, StripsATypedFolderAndReportsIt) {
+// Asked first, the strip removes the type and reports it with its restore file. Closing the window
+// stops its walks, also a strip that waits for a thread: nothing removed, and its report says so.
+// Last, the real question offscreen: the message box is answered by clicking its Yes button.
+TEST_F(StripperViewControllerTest, AskedFirstStripsATypedFolderAndStopsWhenTheWindowCloses) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Stripper"_s);
-    const QString folder = folderToStrip("12345");
-    const QString file = folder + u"/f"_s;
-    view.ui().xattrTypeText->clear();
-    view.ui().startButton->click(); // no type: nothing
-    EXPECT_EQ(view.processingQueue().running(), 0);
+    const QString folder = makeFolder(u"walk"_s);
+    const QString file = makeFile(u"walk/f"_s);
+    setRaw(file, "user.t", "12345");
+    view.ui().folderText->setText(folder);
+    view.ui().startButton->click(); // no type: nothing, not even the question
 
     view.ui().xattrTypeText->setText(u"t"_s);
     confirmation.answerWith(false); // asked first: No leaves everything
     view.ui().startButton->click();
     EXPECT_EQ(confirmation.questions(),
               QStringList{u"Remove every t from all items below "_s + folder + u"?"_s});
-    outputAfterWalks();
+    outputAfterWalks(view);
     EXPECT_TRUE(hasRaw(file, "user.t"));
 
     // A restore file is kept unless the user says otherwise; the report ends with its place.
-    EXPECT_TRUE(view.ui().keepRestoreFileCheck->isChecked());
     confirmation.answerWith(true);
     view.ui().startButton->click();
-    EXPECT_EQ(view.ui().startButton->text(), u"Stop"_s);
-    EXPECT_EQ(view.window()->windowTitle(), folder);
-    const QString output = outputAfterWalks();
-    EXPECT_EQ(view.ui().startButton->text(), u"Start"_s);
+    const QString output = outputAfterWalks(view);
     const QString stripped = u"Stripped 1 xattrs of type t from 1 files in  "_s + folder +
                              u"\n\n"_s + file + u": 5  bytes.\n\nRestore file (1 xattrs): "_s;
     ASSERT_TRUE(output.startsWith(stripped));
     const QString backup = output.mid(stripped.size()).chopped(1);
     EXPECT_EQ(QFileInfo(backup).absolutePath(), StripperViewController::restoreFolder());
-    QFile backupFile(backup);
-    ASSERT_TRUE(backupFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(backupFile.readAll(),
-              "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
+    QFile restore(backup);
+    ASSERT_TRUE(restore.open(QIODevice::ReadOnly));
+    EXPECT_EQ(restore.readAll(), "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
     EXPECT_FALSE(hasRaw(file, "user.t"));
+    EXPECT_EQ(savedPane(view), output);
 
-    // Saving writes what the pane shows.
-    const QString saved = pathOf(u"strip.txt"_s);
-    savePanel.answerWith(QUrl::fromLocalFile(saved));
-    view.ui().saveButton->click();
-    QFile report(saved);
-    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(report.readAll()), output);
-}
-
-// A folder comes from the panel, the field (where "~" is the home folder) or a drop; one that
-// cannot be walked says why, and an unknown user's is refused before anything is asked.
-TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCannotBeWalked) {
-    view.ui().keepRestoreFileCheck->setChecked(false);
-    const QString folder = makeFolder(u"chosen folder"_s);
-    view.ui().xattrTypeText->setText(u"t"_s);
-    openPanel.answerWith({QUrl::fromLocalFile(folder)});
-    view.ui().startButton->click();
-    const OpenPanel::Options& options = openPanel.requests().front().options;
-    EXPECT_TRUE(options.canChooseDirectories && !options.canChooseFiles &&
-                options.showsHiddenFiles);
-    EXPECT_EQ(view.window()->windowTitle(), u"chosen folder"_s);
-    EXPECT_EQ(view.ui().folderText->text(), QString());
-    EXPECT_EQ(outputAfterWalks(),
-              u"Stripped 0 xattrs of type t from 0 files in  "_s + folder + u"\n\n"_s);
-
-    view.ui().folderText->setText(pathOf(u"missing"_s));
-    view.ui().startButton->click();
-    EXPECT_EQ(outputAfterWalks(), pathOf(u"missing"_s) + u": No such file or directory"_s);
-
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(QFileInfo(folder).path()));
-    view.ui().folderText->setText(u"~/chosen folder"_s);
-    view.ui().startButton->click();
-    qputenv("HOME", oldHome);
-    EXPECT_EQ(view.window()->windowTitle(), u"~/chosen folder"_s);
-    EXPECT_EQ(outputAfterWalks(),
-              u"Stripped 0 xattrs of type t from 0 files in  "_s + folder + u"\n\n"_s);
-
-    const qsizetype asked = confirmation.questions().size();
-    view.ui().folderText->setText(u"~palvorn-no-such-user"_s);
-    view.ui().startButton->click();
-    EXPECT_EQ(alert.shown(), QStringList{u"There is no user \u201cpalvorn-no-such-user\u201d, so "
-                                         u"\u201c~palvorn-no-such-user\u201d names no folder."_s});
-    EXPECT_EQ(confirmation.questions().size(), asked);
-    EXPECT_EQ(view.processingQueue().running(), 0);
-
-    EXPECT_TRUE(dropOn(*view.ui().folderText, {QUrl::fromLocalFile(folder)}));
-    EXPECT_EQ(view.ui().folderText->text(), folder);
-    dropOn(*view.ui().folderText, {QUrl::fromLocalFile(makeFile(u"plain"_s))}); // no folder
-    EXPECT_EQ(view.ui().folderText->text(), folder);
-}
-
-// Four walks hold every thread of the window, so the strip that Enter starts beside them waits for
-// one; closing the window stops them all, and the strip ends at once: nothing removed, and its
-// report says so. (The Stop button stops them the same way.)
-TEST_F(StripperViewControllerTest, ClosingTheWindowStopsItsRunsAndTheReportSaysSo) {
     view.ui().keepRestoreFileCheck->setChecked(false);
     for (int i = 0; i < 4; ++i)
         startWalkUntilStopped(view.processingQueue());
-    const QString folder = folderToStrip();
+    setRaw(file, "user.t", "1");
     pressEnter(*view.ui().folderText);
     EXPECT_EQ(view.processingQueue().running(), 5);
-
     view.window()->close();
-    EXPECT_EQ(outputAfterWalks(),
+    EXPECT_EQ(outputAfterWalks(view),
               u"Stripped 0 xattrs of type t from 0 files in  "_s + folder +
                   u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
                   u"to then; the items after them were left as they were.\n"_s);
-    EXPECT_EQ(view.processingQueue().running(), 0);
-    EXPECT_TRUE(hasRaw(folder + u"/f"_s, "user.t"));
-}
+    EXPECT_TRUE(hasRaw(file, "user.t"));
 
-// The real question, offscreen: the message box is answered by clicking its Yes button.
-TEST_F(StripperViewControllerTest, TheRealQuestionStartsTheStripOnYes) {
     StripperViewController real(
         Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
     real.show();
-    const QString folder = folderToStrip();
     real.ui().folderText->setText(folder);
     real.ui().xattrTypeText->setText(u"t"_s);
     real.ui().startButton->click();
@@ -156,5 +75,46 @@ TEST_F(StripperViewControllerTest, TheRealQuestionStartsTheStripOnYes) {
     EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
     box->button(QMessageBox::Yes)->click();
     finishWalks(real.processingQueue());
-    EXPECT_FALSE(hasRaw(folder + u"/f"_s, "user.t"));
+    EXPECT_FALSE(hasRaw(file, "user.t"));
+}
+
+// A folder comes from the panel, the field (where "~" is the home folder) or a drop; one that
+// cannot be walked says why, and an unknown user's is refused before anything is asked.
+TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCannotBeWalked) {
+    view.ui().keepRestoreFileCheck->setChecked(false);
+    const QString folder = makeFolder(u"chosen folder"_s);
+    const QString empty = u"Stripped 0 xattrs of type t from 0 files in  "_s + folder + u"\n\n"_s;
+    view.ui().xattrTypeText->setText(u"t"_s);
+    openPanel.answerWith({QUrl::fromLocalFile(folder)});
+    view.ui().startButton->click();
+    const OpenPanel::Options& options = openPanel.requests().front().options;
+    EXPECT_TRUE(options.canChooseDirectories && !options.canChooseFiles &&
+                options.showsHiddenFiles);
+    EXPECT_EQ(view.window()->windowTitle(), u"chosen folder"_s);
+    EXPECT_EQ(view.ui().folderText->text(), QString()); // the next Start asks again
+    EXPECT_EQ(outputAfterWalks(view), empty);
+
+    view.ui().folderText->setText(pathOf(u"missing"_s));
+    view.ui().startButton->click();
+    EXPECT_EQ(outputAfterWalks(view), pathOf(u"missing"_s) + u": No such file or directory"_s);
+
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(QFileInfo(folder).path()));
+    view.ui().folderText->setText(u"~/chosen folder"_s);
+    view.ui().startButton->click();
+    qputenv("HOME", oldHome);
+    EXPECT_EQ(view.window()->windowTitle(), u"~/chosen folder"_s);
+    EXPECT_EQ(outputAfterWalks(view), empty);
+
+    const qsizetype asked = confirmation.questions().size();
+    view.ui().folderText->setText(u"~palvorn-no-such-user"_s);
+    view.ui().startButton->click();
+    EXPECT_EQ(alert.shown(), QStringList{u"There is no user \u201cpalvorn-no-such-user\u201d, so "
+                                         u"\u201c~palvorn-no-such-user\u201d names no folder."_s});
+    EXPECT_EQ(confirmation.questions().size(), asked);
+
+    EXPECT_TRUE(dropOn(*view.ui().folderText, {QUrl::fromLocalFile(folder)}));
+    EXPECT_EQ(view.ui().folderText->text(), folder);
+    dropOn(*view.ui().folderText, {QUrl::fromLocalFile(makeFile(u"plain"_s))}); // no folder
+    EXPECT_EQ(view.ui().folderText->text(), folder);
 }

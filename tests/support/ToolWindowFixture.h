@@ -8,12 +8,12 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QThread>
 
-// A tool window (compare, crawler, stripper) opened as the menu opens it, with the recording
-// platform services of the inspector's fixture.
+// A tool window (compare, crawler, stripper) opened as the menu opens it, with recording services.
 class ToolWindowFixture : public InspectorFixture {
 protected:
     template <typename Controller> static Controller& tool(QMainWindow* window) {
@@ -26,8 +26,7 @@ protected:
         QCoreApplication::sendPostedEvents();
     }
 
-    // A walk that counts ITEMS in /some/folder, then runs until it is told to stop, so that the
-    // test decides when walks end.
+    // A walk that counts ITEMS in /some/folder, then runs until the test stops it.
     static void startWalkUntilStopped(palvorn::WalkQueue& queue, int items = 0) {
         std::atomic_bool running = false;
         queue.start(
@@ -41,6 +40,21 @@ protected:
             });
         while (!running)
             QThread::msleep(1);
+    }
+
+    // The pane of a crawler or stripper once its walks are done.
+    template <typename View> static QString outputAfterWalks(View& view) {
+        finishWalks(view.processingQueue());
+        return view.ui().outputText->toPlainText();
+    }
+
+    // What the window's Save button writes, to the file the recording save panel answers with.
+    template <typename View> QString savedPane(View& view) {
+        QFile file(pathOf(QStringLiteral("pane.txt")));
+        savePanel.answerWith(QUrl::fromLocalFile(file.fileName()));
+        view.ui().saveButton->click();
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(file.readAll());
     }
 
     static void pressEnter(QWidget& widget) {
