@@ -55,20 +55,25 @@ TEST_F(StripWalkTest, RemovesExactlyThatNameBelowTheFolder) {
     setRaw(file, "user.keep", "k");
     ASSERT_TRUE(QFile::link(outside, root + u"/link-out"_s));
     ASSERT_TRUE(QFile::link(file, root + u"/link-in"_s));
-    // Not even root may change an immutable file's attributes.
+    // Not even root may change an immutable file's attributes. Where the file system has no such
+    // flag, the failing item is left out and the rest still checked.
     if (QProcess::execute(u"chattr"_s, {u"+i"_s, stuck}) != 0)
-        GTEST_SKIP() << "chattr +i is not available here";
+        QFile::remove(stuck);
     QStringList errors;
     const StripWalk::Result result = strip(root, u"com.apple.quarantine"_s, {}, &errors);
-    QProcess::execute(u"chattr"_s, {u"-i"_s, stuck});
-    EXPECT_EQ(errors,
-              QStringList{stuck + u": user.com.apple.quarantine: Operation not permitted"_s});
+    if (QFile::exists(stuck)) {
+        QProcess::execute(u"chattr"_s, {u"-i"_s, stuck});
+        EXPECT_EQ(errors,
+                  QStringList{stuck + u": user.com.apple.quarantine: Operation not permitted"_s});
+        EXPECT_TRUE(hasRaw(stuck, "user.com.apple.quarantine"));
+    }
     EXPECT_EQ(result.removed, 2);
-    EXPECT_EQ(result.itemsWalked, 6); // sub, .hidden.app, Contents, inner, file, stuck; no links
+    // sub, .hidden.app, Contents, inner, file, stuck; no links
+    EXPECT_EQ(result.itemsWalked, QFile::exists(stuck) ? 6 : 5);
     EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
               (Attributes{{"user.com.apple.Quarantine", "other case"}, {"user.keep", "k"}}));
     EXPECT_FALSE(hasRaw(inner, "user.com.apple.quarantine"));
-    for (const QString& kept : {root, stuck, outside}) // outside: only reachable through a link
+    for (const QString& kept : {root, outside}) // outside: only reachable through a link
         EXPECT_TRUE(hasRaw(kept, "user.com.apple.quarantine")) << kept.toStdString();
     EXPECT_EQ(QSet<QString>(result.removals.cbegin(), result.removals.cend()),
               (QSet<QString>{file + u": 0  bytes."_s, inner + u": 8  bytes."_s}));
