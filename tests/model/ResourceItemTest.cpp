@@ -1,6 +1,5 @@
 #include "model/ResourceItem.h"
 
-#include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +8,7 @@ using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
 TEST(ResourceItemTest, DetectsTypeAndSizeFromTheValue) {
-    const struct {
-        const char* label;
-        QByteArray value;
-        qint64 type;
-        const char* size;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, qint64, const char*> cases[] = {
         {"empty", {}, ResourceItem::BinaryType, "0 bytes"},
         {"eight-byte magic alone", "bplist00", ResourceItem::BinaryType, "8 bytes"},
         {"nine bytes after magic", "bplist00x", ResourceItem::PropertyListType, "9 bytes"},
@@ -29,64 +23,49 @@ TEST(ResourceItemTest, DetectsTypeAndSizeFromTheValue) {
         {"valid head, invalid tail", "abcdefgh\xff", ResourceItem::BinaryType, "9 bytes"},
         {"NUL is valid UTF-8", QByteArray("abcdefgh\0i", 10), ResourceItem::TextType, "10 bytes"},
     };
-    for (const auto& c : cases) {
-        const ResourceItem item(u"user.t"_s, c.value);
-        EXPECT_EQ(item.type(), c.type) << c.label;
-        EXPECT_EQ(item.detectType(), c.type) << c.label;
-        EXPECT_EQ(item.size(), QString::fromLatin1(c.size)) << c.label;
-        EXPECT_EQ(item.data(), c.value) << c.label;
+    for (const auto& [label, value, type, size] : cases) {
+        const ResourceItem item(u"user.t"_s, value);
+        EXPECT_EQ(std::tuple(item.type(), item.detectType(), item.size(), item.data()),
+                  std::tuple(type, type, QString::fromLatin1(size), value))
+            << label;
     }
 }
+
+namespace {
+
+QByteArray archiveOf(PlistValue::Dictionary entries) {
+    return BinaryPlistWriter::write(PlistValue::dictionary(std::move(entries))).value();
+}
+
+} // namespace
 
 // A UTF-8 name travels as a string, as before; any other name as data, which a reader that knows
 // only the string form refuses rather than misreads. Size and type are recomputed from the value.
 TEST(ResourceItemTest, ArchivesComeBackByteForByte) {
-    const auto nameEntry = [](const QByteArray& archive) {
-        const std::optional<PlistValue> root = BinaryPlistReader::read(archive);
-        return root ? *root->find(u"name"_s) : PlistValue();
+    const std::tuple<QByteArray, QString, PlistValue, QByteArray> cases[] = {
+        {"user.caf\xc3\xa9", u"user.caf\u00e9"_s, PlistValue::string(u"user.caf\u00e9"_s),
+         "bplist00garbage"},
+        {"user.bad\xff", u"user.bad\\xff"_s, PlistValue::data("user.bad\xff"),
+         QByteArray(70000, 'z')},
     };
-    const struct {
-        QByteArray raw;
-        PlistValue::Kind kind;
-        QString shown;
-        QByteArray value;
-    } cases[] = {
-        {"user.caf\xc3\xa9", PlistValue::Kind::String, u"user.caf\u00e9"_s, "bplist00garbage"},
-        {"user.bad\xff", PlistValue::Kind::Data, u"user.bad\\xff"_s, QByteArray(70000, 'z')},
-    };
-    for (const auto& c : cases) {
-        ResourceItem item(c.raw, c.value);
+    for (const auto& [raw, shown, nameEntry, value] : cases) {
+        ResourceItem item(raw, value);
         item.setType(3); // as the editor may leave it
-        EXPECT_EQ(item.name(), c.shown);
-        EXPECT_EQ(nameEntry(item.archive()).kind(), c.kind) << c.shown.toStdString();
+        EXPECT_EQ(item.name(), shown);
+        EXPECT_EQ(item.archive(),
+                  archiveOf({{u"name"_s, nameEntry}, {u"data"_s, PlistValue::data(value)}}));
         const std::shared_ptr<ResourceItem> back = ResourceItem::fromArchive(item.archive());
         ASSERT_TRUE(back);
-        EXPECT_EQ(back->rawName(), c.raw);
-        EXPECT_EQ(back->data(), c.value);
-        EXPECT_EQ(back->size(), ResourceItem(c.raw, c.value).size());
-        EXPECT_EQ(back->type(), ResourceItem(c.raw, c.value).detectType());
+        const ResourceItem fresh(raw, value);
+        EXPECT_EQ(std::tuple(back->rawName(), back->data(), back->size(), back->type()),
+                  std::tuple(raw, value, fresh.size(), fresh.detectType()));
     }
-    EXPECT_EQ(ResourceItem(u"user.caf\u00e9"_s, "v").archive(),
-              BinaryPlistWriter::write(PlistValue::dictionary({
-                                           {u"name"_s, PlistValue::string(u"user.caf\u00e9"_s)},
-                                           {u"data"_s, PlistValue::data("v")},
-                                       }))
-                  .value());
 }
 
 TEST(ResourceItemTest, ArchiveReaderRefusesAnythingElse) {
-    const auto archiveOf = [](PlistValue::Dictionary entries) {
-        return BinaryPlistWriter::write(PlistValue::dictionary(std::move(entries))).value();
-    };
     const PlistValue name = PlistValue::string(u"user.a"_s);
     const PlistValue data = PlistValue::data("v");
-    const QByteArray valid = archiveOf({{u"name"_s, name}, {u"data"_s, data}});
-    ASSERT_TRUE(ResourceItem::fromArchive(valid));
-
-    const struct {
-        const char* label;
-        QByteArray archive;
-    } cases[] = {
+    const std::pair<const char*, QByteArray> cases[] = {
         {"not a property list", {}},
         {"missing name", archiveOf({{u"data"_s, data}})},
         {"missing data", archiveOf({{u"name"_s, name}})},
@@ -98,6 +77,6 @@ TEST(ResourceItemTest, ArchiveReaderRefusesAnythingElse) {
         {"root not a dictionary",
          BinaryPlistWriter::write(PlistValue::array({name, data})).value()},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ResourceItem::fromArchive(c.archive), nullptr) << c.label;
+    for (const auto& [label, archive] : cases)
+        EXPECT_EQ(ResourceItem::fromArchive(archive), nullptr) << label;
 }

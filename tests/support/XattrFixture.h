@@ -3,10 +3,7 @@
 #include <functional>
 #include <utility>
 
-#include <QByteArray>
-#include <QList>
 #include <QMap>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -36,11 +33,11 @@ protected:
     // root).
     static QList<std::pair<QByteArray, QByteArray>> awkwardAttributes();
 
-    // Runs an independent tool (getfattr, setfattr) and returns its standard output.
     // Whether body returned true in a child process whose files may grow to at most limit bytes
     // (SIGXFSZ ignored, so a write past it fails instead): a save that fails half-way, without
     // touching the test run's own limits.
     static bool succeedsWithFileSizeLimit(qint64 limit, const std::function<bool()>& body);
+    // Runs an independent tool (getfattr, setfattr) and returns its standard output.
     static QByteArray runTool(const QString& program, const QStringList& arguments,
                               const QByteArray& input = {});
 
