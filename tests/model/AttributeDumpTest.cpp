@@ -1,5 +1,7 @@
 #include "model/AttributeDump.h"
 
+#include "model/DumpReader.h"
+#include "model/DumpRestore.h"
 #include "model/DumpWriter.h"
 #include "support/XattrFixture.h"
 
@@ -12,9 +14,7 @@
 #include <QProcess>
 
 using namespace Qt::Literals::StringLiterals;
-using palvorn::AttributeDump;
-using palvorn::DumpEncoding;
-using palvorn::DumpWriter;
+using namespace palvorn;
 
 namespace {
 
@@ -22,6 +22,8 @@ namespace {
 constexpr std::pair<DumpEncoding, const char*> encodings[] = {
     {DumpEncoding::Text, "text"}, {DumpEncoding::Hex, "hex"}, {DumpEncoding::Base64, "base64"}};
 
+// Dumps through DumpWriter and restores through DumpRestore; getfattr and setfattr are the
+// references.
 class AttributeDumpTest : public XattrFixture {
 protected:
     // Dumps the paths in turn into one output, as the CLI does with several arguments.
@@ -39,6 +41,13 @@ protected:
         return out;
     }
 
+    DumpRestore::Result restore(QByteArray dump) {
+        QBuffer buffer(&dump);
+        buffer.open(QIODevice::ReadOnly);
+        return DumpRestore::apply(buffer, u"backup"_s,
+                                  [this](const QString& text) { m_problems.append(text); });
+    }
+
     static QByteArray getfattr(const QStringList& options, const QStringList& paths,
                                const char* encoding = "text") {
         QStringList arguments = options + u"-d -m - --absolute-names -e"_s.split(u' ');
@@ -48,6 +57,8 @@ protected:
 
     QStringList m_problems;
 };
+
+using DumpRestoreTest = AttributeDumpTest;
 
 } // namespace
 
@@ -82,10 +93,9 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
     ASSERT_TRUE(QFile::link(outside, pathOf(u"tree/sub/link"_s)));
     ASSERT_TRUE(QFile::link(pathOf(u"tree/sub"_s), pathOf(u"tree/folder-link"_s)));
     // Only trusted and security attributes can sit on a link itself; its own are dumped.
+    const QByteArray link = QFile::encodeName(pathOf(u"tree/sub/link"_s));
     if (::geteuid() == 0) {
-        ASSERT_EQ(::lsetxattr(QFile::encodeName(pathOf(u"tree/sub/link"_s)).constData(),
-                              "trusted.on-link", "l", 1, 0),
-                  0);
+        ASSERT_EQ(::lsetxattr(link.constData(), "trusted.on-link", "l", 1, 0), 0);
     }
     // Values are encoded as in an item's dump; the walk adds only names and paths. A missing
     // item is reported and the rest walked.
@@ -97,9 +107,9 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
     }
     EXPECT_EQ(m_problems, QStringList(2, missing + u": No such file or directory"_s));
     // A link given as the path is followed alone, and neither followed nor dumped in a walk.
-    const QString link = pathOf(u"tree/folder-link"_s);
-    EXPECT_EQ(dump({link}, DumpEncoding::Text, false), getfattr({}, {link}));
-    EXPECT_EQ(dump({link}, DumpEncoding::Text, true), QByteArray());
+    const QString folderLink = pathOf(u"tree/folder-link"_s);
+    EXPECT_EQ(dump({folderLink}, DumpEncoding::Text, false), getfattr({}, {folderLink}));
+    EXPECT_EQ(dump({folderLink}, DumpEncoding::Text, true), QByteArray());
     // QTemporaryDir cannot remove a name that is not UTF-8.
     QProcess::execute(u"rm"_s, {u"-rf"_s, root});
 }
@@ -142,4 +152,69 @@ TEST_F(AttributeDumpTest, ValuesAndNamesDecodeAsSetfattrReadsThem) {
         EXPECT_TRUE(hasRaw(file, decoded)) << name.toStdString();
         EXPECT_EQ(AttributeDump::unescapeName(AttributeDump::escapeName(decoded)), decoded);
     }
+}
+
+// getfattr's hex and base64 dumps (which ours match byte for byte) restore every awkward value
+// onto a file whose name is not UTF-8 and holds characters that the header escapes.
+TEST_F(DumpRestoreTest, GetfattrsDumpsRestoreByteForByte) {
+    const QString sourceFile = makeFile(u"source"_s);
+    for (const auto& [name, value] : awkwardAttributes())
+        setRaw(sourceFile, name, value);
+    const QByteArray source = QFile::encodeName(sourceFile);
+    for (const char* encoding : {"hex", "base64"}) {
+        const QByteArray target = source.chopped(6) + "\xff\\\n\r-" + encoding;
+        ASSERT_EQ(::close(::creat(target.constData(), 0644)), 0);
+        QByteArray dump = getfattr({}, {sourceFile}, encoding);
+        ASSERT_TRUE(dump.startsWith(AttributeDump::header(source)));
+        dump.replace(AttributeDump::header(source), AttributeDump::header(target));
+        restore(dump);
+        EXPECT_EQ(m_problems, QStringList{});
+        EXPECT_EQ(rawAttributes(target), rawAttributes(source)) << encoding;
+        ::unlink(target.constData()); // QTemporaryDir cannot remove a name that is not UTF-8
+    }
+}
+
+TEST_F(DumpRestoreTest, EveryLineThatCannotBeAppliedIsReportedAndTheRestApplied) {
+    const QString file = makeFile(u"target"_s);
+    const QString missing = pathOf(u"vanished"_s);
+    const QString other = makeFile(u"other"_s);
+    const qsizetype bound = DumpReader::maxLineLength;
+    // Line numbers count from 1; the line breaks are added below.
+    const QByteArrayList lines = {
+        "user.orphan=1",                           // 1: before any block
+        "user.orphan2=2",                          // 2: the same run, reported once
+        "",                                        // 3
+        "# file: " + missing.toUtf8(),             // 4
+        "user.a=\"1\"",                            // 5: no such file
+        "",                                        // 6
+        "# file: " + file.toUtf8() + "\r",         // 7: a CRLF line end
+        "user.hex=0xabc\r",                        // 8: odd number of digits
+        "=nameless",                               // 9
+        "# a comment, never a name",               // 10
+        "user.bare",                               // 11: an empty value
+        "user.text=\"a\\012b\"\r",                 // 12
+        "user.nul=ab" + QByteArray(1, '\0'),       // 13
+        "bare-name=1",                             // 14: no namespace
+        "user.later=0sbGF0ZXI=",                   // 15
+        "# file: " + other.toUtf8(),               // 16: a new block without a blank line
+        "#" + QByteArray(bound - 1, 'c'),          // 17: a comment exactly at the bound
+        "user.long=" + QByteArray(bound - 9, 'x'), // 18: one byte beyond it
+        "user.other=1",                            // 19
+    };
+    const DumpRestore::Result result = restore(lines.join('\n') + '\n');
+    EXPECT_EQ(
+        m_problems,
+        (QStringList{
+            u"backup:1: no \"# file: PATH\" line before this one; skipped up to the next blank line"_s,
+            u"backup:5: "_s + missing + u": user.a: No such file or directory"_s,
+            u"backup:8: "_s + file +
+                u": user.hex: the value is not valid 0x hexadecimal or 0s base64"_s,
+            u"backup:9: "_s + file + u": the attribute name is empty"_s,
+            u"backup:13: the line holds a NUL byte; skipped"_s,
+            u"backup:14: "_s + file + u": bare-name: Operation not supported"_s,
+            u"backup:18: the line is longer than 1048576 bytes; skipped"_s}));
+    EXPECT_EQ(std::pair(result.failed, result.applied), (std::pair<qint64, qint64>(7, 4)));
+    EXPECT_EQ(rawAttributes(other.toUtf8()), (Attributes{{"user.other", "1"}}));
+    EXPECT_EQ(rawAttributes(file.toUtf8()),
+              (Attributes{{"user.bare", ""}, {"user.text", "a\nb"}, {"user.later", "later"}}));
 }

@@ -13,8 +13,7 @@ namespace {
 // {"url": "https://a.example/x", "n": 42, "ok": true} as written by another program.
 const QByteArray foreignPlist = QByteArray::fromHex(
     "62706c6973743030d3010203040506516e526f6b5375726c102a095f101368747470733a2f2f612e6578616d70"
-    "6c652f78080f1114181a1b000000000000010100000000000000070000000000000000000000000000003"
-    "1");
+    "6c652f78080f1114181a1b0000000000000101000000000000000700000000000000000000000000000031");
 
 // XML layout is the writer's own business (XmlPlistTest); here only which text is shown.
 QString xmlOf(const PlistValue& value) {
@@ -40,58 +39,45 @@ ResourceItem itemOfType(const QByteArray& value, qint64 type) {
 } // namespace
 
 TEST(RenderingTest, DisplayTextHasHeaderHexAndContentByType) {
-    const std::tuple<const char*, QByteArray, QString> cases[] = {
-        {"empty value", {}, u"user.x (0 bytes):\n\n<>\n\nString content:\n\n\n"_s},
-        {"short text is shown as text", "Hello",
-         u"user.x (5 bytes):\n\n<48656c6c 6f>\n\nString content:\n\nHello\n"_s},
-        {"neither UTF-8 nor ASCII", QByteArray("\xff\x00\x01\x02", 4),
-         u"user.x (4 bytes):\n\n<ff000102>\n\n"_s},
-        {"magic without a valid plist", "bplist00junk",
-         u"user.x (12 bytes):\n\n<62706c69 73743030 6a756e6b>\n\nProperty list content:\n\n"
-         "Not a binary Plist\n"_s},
+    const std::pair<QByteArray, QString> cases[] = {
+        {{}, u"user.x (0 bytes):\n\n<>\n\nString content:\n\n\n"_s},
+        {"Hello", u"user.x (5 bytes):\n\n<48656c6c 6f>\n\nString content:\n\nHello\n"_s},
+        {QByteArray("\xff\x00\x01\x02", 4), u"user.x (4 bytes):\n\n<ff000102>\n\n"_s},
+        {"bplist00junk", u"user.x (12 bytes):\n\n<62706c69 73743030 6a756e6b>\n\nProperty list "
+                         "content:\n\nNot a binary Plist\n"_s},
     };
-    for (const auto& [label, value, expected] : cases)
-        EXPECT_EQ(ResourceItem(u"user.x"_s, value).displayText(), expected) << label;
-    EXPECT_TRUE(ResourceItem(u"user.p"_s, foreignPlist)
-                    .displayText()
-                    .endsWith(u">\n\nProperty list content:\n\n"_s + foreignPlistXml));
-}
-
-TEST(RenderingTest, PlistAsXmlOnlyForValidBinaryPropertyLists) {
-    EXPECT_EQ(itemOfType(foreignPlist, ResourceItem::PropertyListType).plistAsXML(),
-              foreignPlistXml);
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(ResourceItem(u"user.x"_s, value).displayText(), expected);
+    // A property list is shown as XML; one that XML cannot carry, or one not typed as a property
+    // list, is not.
+    const QString content = u">\n\nProperty list content:\n\n"_s;
     const QString no = u"Not a binary Plist\n"_s;
+    EXPECT_TRUE(
+        ResourceItem(u"user.p"_s, foreignPlist).displayText().endsWith(content + foreignPlistXml));
+    EXPECT_TRUE(ResourceItem(u"user.x"_s, binaryOf(PlistValue::string(u"nul\u0000inside"_s)))
+                    .displayText()
+                    .endsWith(content + no));
     EXPECT_EQ(itemOfType(foreignPlist, ResourceItem::BinaryType).plistAsXML(), no);
-    EXPECT_EQ(itemOfType(foreignPlistXml.toUtf8(), ResourceItem::PropertyListType).plistAsXML(),
-              no);
-    // A tree XML cannot carry falls back the same way.
-    EXPECT_EQ(
-        ResourceItem(u"user.x"_s, binaryOf(PlistValue::string(u"nul\u0000inside"_s))).plistAsXML(),
-        no);
 }
 
 TEST(RenderingTest, EditableTextFollowsTheRecordsType) {
-    const std::tuple<const char*, QByteArray, qint64, QString> cases[] = {
-        {"text", "caf\xc3\xa9 au lait", ResourceItem::TextType, u"café au lait"_s},
-        {"text type on non-UTF-8 bytes", "\xff\xfe", ResourceItem::TextType, u"<fffe>"_s},
-        // A property list in any of the three formats is edited as XML.
-        {"binary plist", foreignPlist, ResourceItem::PropertyListType, foreignPlistXml},
-        {"XML plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><true/></plist>",
-         ResourceItem::PropertyListType, xmlOf(PlistValue::boolean(true))},
-        {"old-style text", "{ b = (1, \"two\"); a = <0aff>; }", ResourceItem::PropertyListType,
-         xmlOf(PlistValue::dictionary(
-             {{u"a"_s, PlistValue::data("\x0a\xff")},
-              {u"b"_s,
-               PlistValue::array({PlistValue::string(u"1"_s), PlistValue::string(u"two"_s)})}}))},
-        {"text that is no plist in any format", "one two three", ResourceItem::PropertyListType,
-         u"one two three"_s},
-        {"broken binary plist", "bplist00\xff\xfe", ResourceItem::PropertyListType,
-         u"<62706c69 73743030 fffe>"_s},
-        {"binary data", "Hello", ResourceItem::BinaryType, u"<48656c6c 6f>"_s},
-        {"the editor's fourth format", "Hello", 3, u"<48656c6c 6f>"_s},
+    constexpr qint64 text = ResourceItem::TextType, plist = ResourceItem::PropertyListType;
+    const std::tuple<QByteArray, qint64, QString> cases[] = {
+        {"caf\xc3\xa9 au lait", text, u"café au lait"_s},
+        {"\xff\xfe", text, u"<fffe>"_s},
+        // A property list in any of the three formats is edited as XML, anything else as it is.
+        {foreignPlist, plist, foreignPlistXml},
+        {"<?xml version=\"1.0\"?><plist version=\"1.0\"><true/></plist>", plist,
+         xmlOf(PlistValue::boolean(true))},
+        {"(a, <0aff>)", plist,
+         xmlOf(PlistValue::array({PlistValue::string(u"a"_s), PlistValue::data("\x0a\xff")}))},
+        {"one two three", plist, u"one two three"_s},
+        {"bplist00\xff\xfe", plist, u"<62706c69 73743030 fffe>"_s},
+        {"Hello", ResourceItem::BinaryType, u"<48656c6c 6f>"_s},
+        {"Hello", 3, u"<48656c6c 6f>"_s}, // the editor's fourth format
     };
-    for (const auto& [label, value, type, expected] : cases)
-        EXPECT_EQ(itemOfType(value, type).editableText(), expected) << label;
+    for (const auto& [value, type, expected] : cases)
+        EXPECT_EQ(itemOfType(value, type).editableText(), expected) << value.toStdString();
 }
 
 TEST(RenderingTest, DescribeBinaryPlistNamesTheTopLevelClass) {
