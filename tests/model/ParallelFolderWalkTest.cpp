@@ -47,10 +47,9 @@ TEST_F(ParallelFolderWalkTest, AStopOnSeveralThreadsEndsThemAllAndReportsEveryRe
     EXPECT_TRUE(result->stopped);
 
     QSet<QString> gone;
-    for (const QString& path : files) {
+    for (const QString& path : files)
         if (!hasRaw(path, "user.q"))
             gone.insert(path + u": 1  bytes."_s);
-    }
     EXPECT_GT(gone.size(), 0);
     EXPECT_LT(gone.size(), 1600);
     EXPECT_EQ(QSet<QString>(result->removals.cbegin(), result->removals.cend()), gone);

@@ -129,8 +129,7 @@ TEST_F(XattrAccessTest, ReadsSurviveAWriterChangingTheSize) {
     const QString folder = makeFolder(u"d"_s);
     const QString file = makeFile(u"d/f"_s);
     const QByteArray path = nativePath(file);
-    const QByteArray shortValue(10, 's');
-    const QByteArray longValue(3000, 'L');
+    const QByteArray shortValue(10, 's'), longValue(3000, 'L');
     setRaw(file, "user.flip", shortValue);
     setRaw(file, "user.other", "o");
     const int folderFd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY);
@@ -147,9 +146,7 @@ TEST_F(XattrAccessTest, ReadsSurviveAWriterChangingTheSize) {
             ::removexattr(path.constData(), "user.flicker-with-a-longer-name");
         }
     }
-    const auto isFlip = [&](const QByteArray& value) {
-        return value == shortValue || value == longValue;
-    };
+    const auto isFlip = [&](const QByteArray& v) { return v == shortValue || v == longValue; };
     const auto hasBoth = [](const auto& names) {
         return names.contains("user.flip") && names.contains("user.other");
     };
