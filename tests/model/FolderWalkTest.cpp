@@ -81,9 +81,9 @@ TEST(WalkErrorsTest, KeepsTheFirstLinesAndCountsTheRest) {
     for (int i = 0; i < WalkErrors::keptLines; ++i)
         errors.add(QByteArray("/f") + QByteArray::number(i), u"E"_s);
     EXPECT_EQ(errors.add("/last", u"E"_s), QString()); // past the bound: counted, not kept
-    EXPECT_EQ(errors.count(), WalkErrors::keptLines + 3);
-    EXPECT_EQ(errors.items(), WalkErrors::keptLines + 2);
-    EXPECT_EQ(errors.lines().size(), WalkErrors::keptLines);
+    const qsizetype kept = WalkErrors::keptLines;
+    EXPECT_EQ(std::tuple(errors.count(), errors.items(), errors.lines().size()),
+              std::tuple(kept + 3, kept + 2, kept));
     const QString text = errors.reportText(u"read"_s);
     EXPECT_TRUE(text.startsWith(u"\n1002 items could not be read:\n/a: Permission denied\n/a: "
                                 u"user.x: No data available\n/f0: E\n"_s));

@@ -20,11 +20,10 @@ QString xmlOf(const PlistValue& value) {
     return QString::fromUtf8(XmlPlistWriter::write(value).value());
 }
 
-const QString foreignPlistXml = xmlOf(PlistValue::dictionary({
-    {u"url"_s, PlistValue::string(u"https://a.example/x"_s)},
-    {u"n"_s, PlistValue::integer(42)},
-    {u"ok"_s, PlistValue::boolean(true)},
-}));
+const QString foreignPlistXml =
+    xmlOf(PlistValue::dictionary({{u"url"_s, PlistValue::string(u"https://a.example/x"_s)},
+                                  {u"n"_s, PlistValue::integer(42)},
+                                  {u"ok"_s, PlistValue::boolean(true)}}));
 
 QByteArray binaryOf(const PlistValue& value) {
     return BinaryPlistWriter::write(value).value();

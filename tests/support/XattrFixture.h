@@ -29,8 +29,7 @@ protected:
     static QList<QByteArray> listRaw(const QByteArray& path);
     static Attributes rawAttributes(const QByteArray& path);
 
-    // Names and values that every dump escapes or encodes in its own way (trusted ones only for
-    // root).
+    // Names and values that every dump escapes in its own way (a trusted one only for root).
     static QList<std::pair<QByteArray, QByteArray>> awkwardAttributes();
 
     // Whether body returned true in a child process whose files may grow to at most limit bytes
