@@ -19,12 +19,9 @@ TEST_F(ParallelFolderWalkTest, AStopOnSeveralThreadsEndsThemAllAndReportsEveryRe
     QStringList files;
     for (int d = 0; d < 40; ++d) {
         makeFolder(u"root/d%1/inner"_s.arg(d));
-        for (int f = 0; f < 20; ++f) {
-            for (const QString& item : {u"root/d%1/f%2"_s, u"root/d%1/inner/g%2"_s}) {
-                files.append(makeFile(item.arg(d).arg(f)));
-                setRaw(files.constLast(), "user.q", "x");
-            }
-        }
+        for (int f = 0; f < 20; ++f)
+            for (const QString& item : {u"root/d%1/f%2"_s, u"root/d%1/inner/g%2"_s})
+                setRaw(files.emplaceBack(makeFile(item.arg(d).arg(f))), "user.q", "x");
     }
     std::atomic_bool stop = false;
     std::atomic_int entered = 0;

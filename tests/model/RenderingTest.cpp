@@ -76,7 +76,7 @@ TEST(RenderingTest, EditableTextFollowsTheRecordsType) {
         {"Hello", 3, u"<48656c6c 6f>"_s}, // the editor's fourth format
     };
     for (const auto& [value, type, expected] : cases)
-        EXPECT_EQ(itemOfType(value, type).editableText(), expected) << value.toStdString();
+        EXPECT_EQ(itemOfType(value, type).editableText(), expected) << value.toHex().constData();
 }
 
 TEST(RenderingTest, DescribeBinaryPlistNamesTheTopLevelClass) {

@@ -6,9 +6,7 @@ using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
 TEST(TextDecodingTest, Utf8IsStrictAndKeepsEveryCharacterAsciiIsSevenBits) {
-    EXPECT_EQ(decodeUtf8("\xef\xbb\xbf"
-                         "a"),
-              u"\ufeffa"_s); // a byte-order mark stays text
+    EXPECT_EQ(decodeUtf8(QByteArray("\xef\xbb\xbf") + 'a'), u"\ufeffa"_s); // a BOM stays text
     EXPECT_EQ(decodeUtf8(QByteArray("a\0b", 3)), QString(u"a\0b"_s));
     EXPECT_EQ(decodeUtf8(""), QString());
     for (const char* invalid :
