@@ -45,7 +45,6 @@ TEST_F(XattrAccessTest, EveryListedNameIsKeptAndReachableByItsBytes) {
 
     const QList<QByteArray> oracle = listRaw(path);
     ASSERT_EQ(oracle.size(), names.size());
-    EXPECT_EQ(listXattrs(path), oracle);
     EXPECT_EQ(listXattrs(link), oracle);
     // The walks' byte listing gives the same names and reuses its buffer from item to item.
     ListedXattrNames listed;
