@@ -96,9 +96,8 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
         ASSERT_EQ(::setxattr(path.constData(), "user.x", name.constData(), size_t(name.size()), 0),
                   0);
     }
-    makeFolder(u"tree/sub/deeper"_s);
-    setRaw(pathOf(u"tree/sub"_s), "user.folder", "f");
     setRaw(makeFile(u"tree/sub/deeper/inner"_s), "user.inner", "i");
+    setRaw(pathOf(u"tree/sub"_s), "user.folder", "f");
     makeFile(u"tree/sub/no-attributes"_s);
     const QString outside = makeFile(u"outside"_s);
     setRaw(outside, "user.outside", "must not appear");

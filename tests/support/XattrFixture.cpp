@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 void XattrFixture::SetUp() {
@@ -17,6 +18,7 @@ void XattrFixture::SetUp() {
 }
 
 QString XattrFixture::makeFile(const QString& name, const QByteArray& content) {
+    QDir(m_dir.path()).mkpath(QFileInfo(name).path());
     QFile file(pathOf(name));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
     file.write(content);

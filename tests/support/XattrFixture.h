@@ -16,7 +16,8 @@ protected:
 
     void SetUp() override;
 
-    // Creates (or truncates) a file below the temporary folder and returns its absolute path.
+    // Creates (or truncates) a file below the temporary folder, and the folders it needs; returns
+    // its absolute path.
     QString makeFile(const QString& name, const QByteArray& content = {});
     QString makeFolder(const QString& name);
     QString pathOf(const QString& name) const { return m_dir.filePath(name); }
