@@ -67,9 +67,28 @@ using DumpRestoreTest = AttributeDumpTest;
 // is not UTF-8 and holds characters that the header escapes. A missing item is reported and the
 // rest dumped.
 TEST_F(AttributeDumpTest, AnItemDumpsAsGetfattrDumpsItAndRestoresByteForByte) {
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte += static_cast<char>(b);
     const QString file = makeFile(u"awkward"_s);
-    for (const auto& [name, value] : awkwardAttributes())
+    for (const auto& [name, value] : QList<std::pair<QByteArray, QByteArray>>{
+             {"user.z-last", "plain"},
+             {"user.empty", {}},
+             {"user.one-nul", QByteArray("abc\0", 4)},
+             {"user.two-nul", QByteArray("abc\0\0", 5)},
+             {"user.only-nul", QByteArray(1, '\0')},
+             {"user.quotes", "say \"hi\" \\ back\\slash \\101"},
+             {"user.breaks", "line\nnext\r\n\ttab"},
+             {"user.every-byte", everyByte},
+             {"user.large", QByteArray(3000, 'x')},
+             {"user.utf8-\xc3\xa9", "caf\xc3\xa9"},
+             {"user.eq=back\\slash\nnl\rcr\ttab \"q\" #", "v"},
+             {"user.bad\xff\xfe\xc3", "\xff"},
+             {"user.A-upper-sorts-first", "1"},
+         })
         setRaw(file, name, value);
+    if (::geteuid() == 0)
+        setRaw(file, "trusted.root-only", "t");
     const QByteArray source = QFile::encodeName(file);
     const QStringList paths = {pathOf(u"vanished"_s), file};
     for (const auto& [encoding, name] : encodings) {
@@ -91,10 +110,9 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
     for (const QByteArray& name :
          QByteArrayList{"a=b", "back\\slash", "new\nline", "car\rriage", "tab\tx", "bad\xff",
                         "sp ace", "q\"uote", "caf\xc3\xa9"}) {
-        const QByteArray path = QFile::encodeName(root) + '/' + name;
-        ASSERT_EQ(::close(::creat(path.constData(), 0644)), 0) << name.toStdString();
-        ASSERT_EQ(::setxattr(path.constData(), "user.x", name.constData(), size_t(name.size()), 0),
-                  0);
+        const int fd = ::creat((QFile::encodeName(root) + '/' + name).constData(), 0644);
+        ASSERT_EQ(::fsetxattr(fd, "user.x", name.constData(), size_t(name.size()), 0), 0);
+        ::close(fd);
     }
     setRaw(makeFile(u"tree/sub/deeper/inner"_s), "user.inner", "i");
     setRaw(pathOf(u"tree/sub"_s), "user.folder", "f");
@@ -146,12 +164,12 @@ TEST_F(AttributeDumpTest, ValuesAndNamesDecodeAsSetfattrReadsThem) {
                                      "user.f\\\"g",     "user.h\\777",  "user.i\\8",
                                      "user.j\\134\\075"};
     const QString file = makeFile(u"target"_s);
-    QByteArray restore = "# file: " + QFile::encodeName(file) + '\n';
+    QByteArray text = "# file: " + QFile::encodeName(file) + '\n';
     for (qsizetype i = 0; i < values.size(); ++i)
-        restore += "user.v" + QByteArray::number(i) + '=' + values[i] + '\n';
+        text += "user.v" + QByteArray::number(i) + '=' + values[i] + '\n';
     for (const QByteArray& name : names)
-        restore += name + "=n\n";
-    runTool(u"setfattr"_s, {u"--restore=-"_s}, restore);
+        text += name + "=n\n";
+    runTool(u"setfattr"_s, {u"--restore=-"_s}, text);
 
     for (qsizetype i = 0; i < values.size(); ++i) {
         const QByteArray name = "user.v" + QByteArray::number(i);

@@ -108,8 +108,6 @@ TEST(RenderingTest, AValuesDescriptionStaysInProportionToItsSize) {
         "04040404000800110020002f003e004d000000000000020100000000000000060000000000000005000000"
         "000000005c");
     const QString text = describeBinaryPlist(amplifying);
-    ASSERT_TRUE(text.startsWith(u"Binary Plist NSArray:\n(\n        (\n"_s))
-        << text.left(200).toStdString();
     const QString note =
         u"\n… (description cut after %1 characters)\n"_s.arg(describedLimit(amplifying.size()));
     EXPECT_TRUE(text.endsWith(note));

@@ -66,22 +66,18 @@ TEST_F(XattrAccessTest, EveryListedNameIsKeptAndReachableByItsBytes) {
     }
 }
 
+// A name in a namespace is kept; any other is a user name. Typed text keeps the bytes it was
+// decoded from, as an argument does.
 TEST_F(XattrAccessTest, TypedNamesWithoutNamespaceMeanTheUserNamespace) {
-    const std::pair<QByteArray, QByteArray> cases[] = {
-        {"com.apple.quarantine", "user.com.apple.quarantine"},
-        {"user.xdg.origin.url", "user.xdg.origin.url"},
-        {"trusted.x", "trusted.x"},
-        {"security.selinux", "security.selinux"},
-        {"system.posix_acl_access", "system.posix_acl_access"},
-        {"username", "user.username"},
-        {"User.x", "user.User.x"},
-        {"bad\xff", "user.bad\xff"},
-    };
-    for (const auto& [given, system] : cases) {
+    const auto expectSystemName = [](const QByteArray& given, const QByteArray& system) {
         EXPECT_EQ(systemAttributeName(given), system) << given.toStdString();
-        // Typed text keeps the bytes it was decoded from, as an argument does.
-        EXPECT_EQ(systemAttributeName(ByteText::decode(given)), system);
-    }
+        EXPECT_EQ(systemAttributeName(ByteText::decode(given)), system) << given.toStdString();
+    };
+    for (const QByteArray kept :
+         {"user.xdg.origin.url", "trusted.x", "security.selinux", "system.posix_acl_access"})
+        expectSystemName(kept, kept);
+    for (const QByteArray user : {"com.apple.quarantine", "username", "User.x", "bad\xff"})
+        expectSystemName(user, "user." + user);
 }
 
 // One case per call: each turns the system's failure into an error with its code and text.

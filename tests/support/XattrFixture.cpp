@@ -68,30 +68,6 @@ XattrFixture::Attributes XattrFixture::rawAttributes(const QByteArray& path) {
     return attributes;
 }
 
-QList<std::pair<QByteArray, QByteArray>> XattrFixture::awkwardAttributes() {
-    QByteArray everyByte;
-    for (int b = 0; b < 256; ++b)
-        everyByte += static_cast<char>(b);
-    QList<std::pair<QByteArray, QByteArray>> attributes = {
-        {"user.z-last", "plain"},
-        {"user.empty", {}},
-        {"user.one-nul", QByteArray("abc\0", 4)},
-        {"user.two-nul", QByteArray("abc\0\0", 5)},
-        {"user.only-nul", QByteArray(1, '\0')},
-        {"user.quotes", "say \"hi\" \\ back\\slash \\101"},
-        {"user.breaks", "line\nnext\r\n\ttab"},
-        {"user.every-byte", everyByte},
-        {"user.large", QByteArray(3000, 'x')},
-        {"user.utf8-\xc3\xa9", "caf\xc3\xa9"},
-        {"user.eq=back\\slash\nnl\rcr\ttab \"q\" #", "v"},
-        {"user.bad\xff\xfe\xc3", "\xff"},
-        {"user.A-upper-sorts-first", "1"},
-    };
-    if (::geteuid() == 0)
-        attributes.emplaceBack("trusted.root-only", "t");
-    return attributes;
-}
-
 QByteArray XattrFixture::runTool(const QString& program, const QStringList& arguments,
                                  const QByteArray& input) {
     QProcess process;

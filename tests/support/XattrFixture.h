@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <utility>
 
 #include <QMap>
 #include <QStringList>
@@ -29,9 +28,6 @@ protected:
     // Paths as bytes, for names that are not UTF-8. The names in the system's order.
     static QList<QByteArray> listRaw(const QByteArray& path);
     static Attributes rawAttributes(const QByteArray& path);
-
-    // Names and values that every dump escapes in its own way (a trusted one only for root).
-    static QList<std::pair<QByteArray, QByteArray>> awkwardAttributes();
 
     // Whether body returned true in a child process whose files may grow to at most limit bytes
     // (SIGXFSZ ignored, so a write past it fails instead): a save that fails half-way, without
