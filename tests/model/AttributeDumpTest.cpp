@@ -28,9 +28,8 @@ class AttributeDumpTest : public XattrFixture {
 protected:
     // Dumps the paths in turn into one output, as the CLI does with several arguments.
     QByteArray dump(const QList<QString>& paths, DumpEncoding encoding, bool tree) {
-        QByteArray out;
         const qsizetype problemsBefore = m_problems.size();
-        QBuffer buffer(&out);
+        QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         DumpWriter writer(buffer, encoding,
                           [this](const QString& text) { m_problems.append(text); });
@@ -38,7 +37,7 @@ protected:
             tree ? writer.dumpTree(QFile::encodeName(path))
                  : writer.dumpItem(QFile::encodeName(path));
         EXPECT_EQ(writer.anyProblem(), m_problems.size() > problemsBefore);
-        return out;
+        return buffer.data();
     }
 
     DumpRestore::Result restore(QByteArray dump) {
