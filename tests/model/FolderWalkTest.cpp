@@ -53,8 +53,7 @@ TEST_F(FolderWalkTest, AFolderSwappedForALinkBeforeItIsOpenedIsNotEntered) {
         ASSERT_TRUE(QDir(root).rename(u"sub"_s, u"gone"_s));
         ASSERT_TRUE(QFile::link(u"../outside"_s, root + u"/sub"_s));
     });
-    EXPECT_FALSE(visited.contains(root + u"/sub/secret"_s));
-    EXPECT_FALSE(visited.contains(root + u"/sub/inside"_s));
+    EXPECT_EQ(visited.filter(root + u"/sub/"_s), QStringList()); // neither outside nor inside
     EXPECT_EQ(m_errors, QStringList{root + u"/sub: Not a directory"_s});
     EXPECT_EQ(progress.items(), visited.size());
 }
