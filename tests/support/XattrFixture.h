@@ -33,9 +33,6 @@ protected:
     // (SIGXFSZ ignored, so a write past it fails instead): a save that fails half-way, without
     // touching the test run's own limits.
     static bool succeedsWithFileSizeLimit(qint64 limit, const std::function<bool()>& body);
-    // Runs an independent tool (getfattr, setfattr) and returns its standard output.
-    static QByteArray runTool(const QString& program, const QStringList& arguments,
-                              const QByteArray& input = {});
 
 private:
     QTemporaryDir m_dir;
