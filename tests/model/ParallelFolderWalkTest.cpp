@@ -49,8 +49,4 @@ TEST_F(ParallelFolderWalkTest, AStopOnSeveralThreadsEndsThemAllAndReportsEveryRe
     EXPECT_LT(gone.size(), 1600);
     EXPECT_EQ(QSet<QString>(result->removals.cbegin(), result->removals.cend()), gone);
     EXPECT_EQ(result->removed, gone.size());
-    EXPECT_TRUE(StripWalk::report(*result).endsWith(
-        u"\nStopped before the end of the walk: %1 xattrs stripped from %2 files up to then; the "
-        "items after them were left as they were.\n"_s.arg(gone.size())
-            .arg(result->itemsWalked)));
 }
