@@ -1,5 +1,7 @@
 #include "model/AttributeDump.h"
 
+#include "model/DumpReader.h"
+#include "model/DumpRestore.h"
 #include "model/DumpWriter.h"
 #include "support/XattrFixture.h"
 
@@ -12,54 +14,106 @@
 #include <QProcess>
 
 using namespace Qt::Literals::StringLiterals;
-using palvorn::AttributeDump;
-using palvorn::DumpEncoding;
-using palvorn::DumpWriter;
+using namespace palvorn;
 
 namespace {
 
-constexpr DumpEncoding encodings[] = {DumpEncoding::Text, DumpEncoding::Hex, DumpEncoding::Base64};
+// With getfattr's name for each.
+constexpr std::pair<DumpEncoding, const char*> encodings[] = {
+    {DumpEncoding::Text, "text"}, {DumpEncoding::Hex, "hex"}, {DumpEncoding::Base64, "base64"}};
 
+// Dumps through DumpWriter and restores through DumpRestore; getfattr and setfattr are the
+// references.
 class AttributeDumpTest : public XattrFixture {
 protected:
     // Dumps the paths in turn into one output, as the CLI does with several arguments.
     QByteArray dump(const QList<QString>& paths, DumpEncoding encoding, bool tree) {
-        QByteArray out;
-        QBuffer buffer(&out);
+        const qsizetype problemsBefore = m_problems.size();
+        QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         DumpWriter writer(buffer, encoding,
                           [this](const QString& text) { m_problems.append(text); });
         for (const QString& path : paths)
             tree ? writer.dumpTree(QFile::encodeName(path))
                  : writer.dumpItem(QFile::encodeName(path));
-        EXPECT_EQ(writer.anyProblem(), !m_problems.isEmpty());
-        return out;
+        EXPECT_EQ(writer.anyProblem(), m_problems.size() > problemsBefore);
+        return buffer.data();
     }
 
-    static QByteArray getfattr(const QStringList& options, const QString& path,
-                               DumpEncoding encoding) {
-        const QString name = encoding == DumpEncoding::Text  ? u"text"_s
-                             : encoding == DumpEncoding::Hex ? u"hex"_s
-                                                             : u"base64"_s;
-        return runTool(u"getfattr"_s,
-                       options + QStringList{u"-d"_s, u"-m"_s, u"-"_s, u"--absolute-names"_s,
-                                             u"-e"_s, name, path});
+    DumpRestore::Result restore(QByteArray dump) {
+        QBuffer buffer(&dump);
+        buffer.open(QIODevice::ReadOnly);
+        return DumpRestore::apply(buffer, u"backup"_s,
+                                  [this](const QString& text) { m_problems.append(text); });
+    }
+
+    // Runs an independent tool (getfattr, setfattr) and returns its standard output.
+    static QByteArray runTool(const QString& program, const QStringList& arguments,
+                              const QByteArray& input = {}) {
+        QProcess process;
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForStarted()) << program.toStdString();
+        process.write(input);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return process.readAllStandardOutput();
+    }
+
+    static QByteArray getfattr(const QStringList& options, const QStringList& paths,
+                               const char* encoding = "text") {
+        QStringList arguments = options + u"-d -m - --absolute-names -e"_s.split(u' ');
+        arguments << QString::fromLatin1(encoding) << paths;
+        return runTool(u"getfattr"_s, arguments);
     }
 
     QStringList m_problems;
 };
 
+using DumpRestoreTest = AttributeDumpTest;
+
 } // namespace
 
 // Every escape of names and values, the value forms, name order and block layout at once, with
-// getfattr as the reference.
-TEST_F(AttributeDumpTest, AnItemDumpsAsGetfattrDumpsIt) {
+// getfattr as the reference; its hex and base64 dumps restore byte for byte onto a file whose name
+// is not UTF-8 and holds characters that the header escapes. A missing item is reported and the
+// rest dumped.
+TEST_F(AttributeDumpTest, AnItemDumpsAsGetfattrDumpsItAndRestoresByteForByte) {
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte += static_cast<char>(b);
     const QString file = makeFile(u"awkward"_s);
-    for (const auto& [name, value] : awkwardAttributes())
+    for (const auto& [name, value] : QList<std::pair<QByteArray, QByteArray>>{
+             {"user.z-last", "plain"},
+             {"user.empty", {}},
+             {"user.one-nul", QByteArray("abc\0", 4)},
+             {"user.two-nul", QByteArray("abc\0\0", 5)},
+             {"user.only-nul", QByteArray(1, '\0')},
+             {"user.quotes", "say \"hi\" \\ back\\slash \\101"},
+             {"user.breaks", "line\nnext\r\n\ttab"},
+             {"user.every-byte", everyByte},
+             {"user.large", QByteArray(3000, 'x')},
+             {"user.utf8-\xc3\xa9", "caf\xc3\xa9"},
+             {"user.eq=back\\slash\nnl\rcr\ttab \"q\" #", "v"},
+             {"user.bad\xff\xfe\xc3", "\xff"},
+             {"user.A-upper-sorts-first", "1"},
+         })
         setRaw(file, name, value);
-    for (const DumpEncoding encoding : encodings)
-        EXPECT_EQ(dump({file}, encoding, false), getfattr({}, file, encoding)) << int(encoding);
-    EXPECT_EQ(m_problems, QStringList());
+    if (::geteuid() == 0)
+        setRaw(file, "trusted.root-only", "t");
+    const QByteArray source = QFile::encodeName(file);
+    const QStringList paths = {pathOf(u"vanished"_s), file};
+    for (const auto& [encoding, name] : encodings) {
+        QByteArray theirs = getfattr({}, paths, name);
+        EXPECT_EQ(dump(paths, encoding, false), theirs) << name;
+        if (encoding == DumpEncoding::Text) // which drops trailing NULs
+            continue;
+        const QByteArray target = source + "\xff\\\n\r-" + name;
+        ASSERT_EQ(::close(::creat(target.constData(), 0644)), 0);
+        restore(theirs.replace(AttributeDump::header(source), AttributeDump::header(target)));
+        EXPECT_EQ(rawAttributes(target), rawAttributes(source)) << name;
+        ::unlink(target.constData()); // QTemporaryDir cannot remove a name that is not UTF-8
+    }
+    EXPECT_EQ(m_problems, QStringList(3, paths[0] + u": No such file or directory"_s));
 }
 
 TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
@@ -67,51 +121,37 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
     for (const QByteArray& name :
          QByteArrayList{"a=b", "back\\slash", "new\nline", "car\rriage", "tab\tx", "bad\xff",
                         "sp ace", "q\"uote", "caf\xc3\xa9"}) {
-        const QByteArray path = QFile::encodeName(root) + '/' + name;
-        ASSERT_EQ(::close(::creat(path.constData(), 0644)), 0) << name.toStdString();
-        ASSERT_EQ(::setxattr(path.constData(), "user.x", name.constData(), size_t(name.size()), 0),
-                  0);
+        const int fd = ::creat((QFile::encodeName(root) + '/' + name).constData(), 0644);
+        ASSERT_EQ(::fsetxattr(fd, "user.x", name.constData(), size_t(name.size()), 0), 0);
+        ::close(fd);
     }
-    makeFolder(u"tree/sub/deeper"_s);
-    setRaw(pathOf(u"tree/sub"_s), "user.folder", "f");
     setRaw(makeFile(u"tree/sub/deeper/inner"_s), "user.inner", "i");
+    setRaw(pathOf(u"tree/sub"_s), "user.folder", "f");
     makeFile(u"tree/sub/no-attributes"_s);
     const QString outside = makeFile(u"outside"_s);
     setRaw(outside, "user.outside", "must not appear");
     ASSERT_TRUE(QFile::link(outside, pathOf(u"tree/sub/link"_s)));
     ASSERT_TRUE(QFile::link(pathOf(u"tree/sub"_s), pathOf(u"tree/folder-link"_s)));
     // Only trusted and security attributes can sit on a link itself; its own are dumped.
+    const QByteArray link = QFile::encodeName(pathOf(u"tree/sub/link"_s));
     if (::geteuid() == 0) {
-        ASSERT_EQ(::lsetxattr(QFile::encodeName(pathOf(u"tree/sub/link"_s)).constData(),
-                              "trusted.on-link", "l", 1, 0),
-                  0);
+        ASSERT_EQ(::lsetxattr(link.constData(), "trusted.on-link", "l", 1, 0), 0);
     }
-    const QStringList walk = {u"-R"_s, u"-P"_s, u"-h"_s};
-    // Values are encoded as in an item's dump; the walk adds only names and paths.
+    // Values are encoded as in an item's dump; the walk adds only names and paths. A missing
+    // item is reported and the rest walked.
+    const QString missing = pathOf(u"vanished"_s);
     for (const QString& given : {root, root + u'/'}) {
-        const QByteArray ours = dump({given}, DumpEncoding::Text, true);
-        EXPECT_EQ(ours, getfattr(walk, given, DumpEncoding::Text));
+        const QByteArray ours = dump({missing, given}, DumpEncoding::Text, true);
+        EXPECT_EQ(ours, getfattr(u"-R -P -h"_s.split(u' '), {missing, given}));
         EXPECT_FALSE(ours.contains("must not appear"));
     }
+    EXPECT_EQ(m_problems, QStringList(2, missing + u": No such file or directory"_s));
     // A link given as the path is followed alone, and neither followed nor dumped in a walk.
-    const QString link = pathOf(u"tree/folder-link"_s);
-    EXPECT_EQ(dump({link}, DumpEncoding::Text, false), getfattr({}, link, DumpEncoding::Text));
-    EXPECT_EQ(dump({link}, DumpEncoding::Text, true), QByteArray());
-    EXPECT_EQ(m_problems, QStringList());
+    const QString folderLink = pathOf(u"tree/folder-link"_s);
+    EXPECT_EQ(dump({folderLink}, DumpEncoding::Text, false), getfattr({}, {folderLink}));
+    EXPECT_EQ(dump({folderLink}, DumpEncoding::Text, true), QByteArray());
     // QTemporaryDir cannot remove a name that is not UTF-8.
     QProcess::execute(u"rm"_s, {u"-rf"_s, root});
-}
-
-TEST_F(AttributeDumpTest, AMissingItemIsReportedAndTheRestDumped) {
-    const QString file = makeFile(u"present"_s);
-    setRaw(file, "user.a", "1");
-    const QString missing = pathOf(u"vanished"_s);
-    for (const bool tree : {false, true}) {
-        m_problems.clear();
-        EXPECT_EQ(dump({missing, file}, DumpEncoding::Text, tree),
-                  "# file: " + QFile::encodeName(file) + "\nuser.a=\"1\"\n\n");
-        EXPECT_EQ(m_problems, QStringList{missing + u": No such file or directory"_s});
-    }
 }
 
 // Each text is written by setfattr --restore and read back raw; ours must decode to the same
@@ -135,24 +175,66 @@ TEST_F(AttributeDumpTest, ValuesAndNamesDecodeAsSetfattrReadsThem) {
                                      "user.f\\\"g",     "user.h\\777",  "user.i\\8",
                                      "user.j\\134\\075"};
     const QString file = makeFile(u"target"_s);
-    QByteArray restore = "# file: " + QFile::encodeName(file) + '\n';
+    QByteArray text = "# file: " + QFile::encodeName(file) + '\n';
     for (qsizetype i = 0; i < values.size(); ++i)
-        restore += "user.v" + QByteArray::number(i) + '=' + values[i] + '\n';
+        text += "user.v" + QByteArray::number(i) + '=' + values[i] + '\n';
     for (const QByteArray& name : names)
-        restore += name + "=n\n";
-    runTool(u"setfattr"_s, {u"--restore=-"_s}, restore);
+        text += name + "=n\n";
+    runTool(u"setfattr"_s, {u"--restore=-"_s}, text);
 
     for (qsizetype i = 0; i < values.size(); ++i) {
         const QByteArray name = "user.v" + QByteArray::number(i);
-        const std::optional<QByteArray> ours = AttributeDump::decodeValue(values[i]);
-        ASSERT_EQ(ours.has_value(), hasRaw(file, name)) << values[i].toStdString();
-        if (ours) {
-            EXPECT_EQ(*ours, getRaw(file, name)) << values[i].toStdString();
-        }
+        const auto theirs = hasRaw(file, name) ? std::optional(getRaw(file, name)) : std::nullopt;
+        EXPECT_EQ(AttributeDump::decodeValue(values[i]), theirs) << values[i].toStdString();
     }
     for (const QByteArray& name : names) {
         const QByteArray decoded = AttributeDump::unescapeName(name);
         EXPECT_TRUE(hasRaw(file, decoded)) << name.toStdString();
         EXPECT_EQ(AttributeDump::unescapeName(AttributeDump::escapeName(decoded)), decoded);
     }
+}
+
+TEST_F(DumpRestoreTest, EveryLineThatCannotBeAppliedIsReportedAndTheRestApplied) {
+    const QString file = makeFile(u"target"_s);
+    const QString missing = pathOf(u"vanished"_s);
+    const QString other = makeFile(u"other"_s);
+    const qsizetype bound = DumpReader::maxLineLength;
+    // Line numbers count from 1; the line breaks are added below.
+    const QByteArrayList lines = {
+        "user.orphan=1",                           // 1: before any block
+        "user.orphan2=2",                          // 2: the same run, reported once
+        "",                                        // 3
+        "# file: " + missing.toUtf8(),             // 4
+        "user.a=\"1\"",                            // 5: no such file
+        "",                                        // 6
+        "# file: " + file.toUtf8() + "\r",         // 7: a CRLF line end
+        "user.hex=0xabc\r",                        // 8: odd number of digits
+        "=nameless",                               // 9
+        "# a comment, never a name",               // 10
+        "user.bare",                               // 11: an empty value
+        "user.text=\"a\\012b\"\r",                 // 12
+        "user.nul=ab" + QByteArray(1, '\0'),       // 13
+        "bare-name=1",                             // 14: no namespace
+        "user.later=0sbGF0ZXI=",                   // 15
+        "# file: " + other.toUtf8(),               // 16: a new block without a blank line
+        "#" + QByteArray(bound - 1, 'c'),          // 17: a comment exactly at the bound
+        "user.long=" + QByteArray(bound - 9, 'x'), // 18: one byte beyond it
+        "user.other=1",                            // 19
+    };
+    const DumpRestore::Result result = restore(lines.join('\n') + '\n');
+    EXPECT_EQ(
+        m_problems,
+        (QStringList{
+            u"backup:1: no \"# file: PATH\" line before this one; skipped up to the next blank line"_s,
+            u"backup:5: "_s + missing + u": user.a: No such file or directory"_s,
+            u"backup:8: "_s + file +
+                u": user.hex: the value is not valid 0x hexadecimal or 0s base64"_s,
+            u"backup:9: "_s + file + u": the attribute name is empty"_s,
+            u"backup:13: the line holds a NUL byte; skipped"_s,
+            u"backup:14: "_s + file + u": bare-name: Operation not supported"_s,
+            u"backup:18: the line is longer than 1048576 bytes; skipped"_s}));
+    EXPECT_EQ(std::pair(result.failed, result.applied), (std::pair<qint64, qint64>(7, 4)));
+    EXPECT_EQ(rawAttributes(other.toUtf8()), (Attributes{{"user.other", "1"}}));
+    EXPECT_EQ(rawAttributes(file.toUtf8()),
+              (Attributes{{"user.bare", ""}, {"user.text", "a\nb"}, {"user.later", "later"}}));
 }

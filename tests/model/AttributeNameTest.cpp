@@ -6,10 +6,7 @@ using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
 TEST(AttributeNameTest, ValidUtf8IsShownAsTextAndEveryOtherByteAsHex) {
-    const struct {
-        QByteArray listed;
-        QString shown;
-    } cases[] = {
+    const std::pair<QByteArray, QString> cases[] = {
         {"user.plain", u"user.plain"_s},
         {"user.caf\xc3\xa9", u"user.café"_s},
         {"user.cafe\xcc\x81", u"user.cafe\u0301"_s}, // NFD stays as listed
@@ -21,6 +18,6 @@ TEST(AttributeNameTest, ValidUtf8IsShownAsTextAndEveryOtherByteAsHex) {
         {"user.cut\xe2\x82", u"user.cut\\xe2\\x82"_s},             // sequence cut off at the end
         {"user.\xe2\x82\xac\x80\xc3\xa9", u"user.€\\x80é"_s}, // resynchronises after a bad byte
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(displayName(c.listed), c.shown) << c.listed.toHex().constData();
+    for (const auto& [listed, shown] : cases)
+        EXPECT_EQ(displayName(listed), shown) << listed.toHex().constData();
 }

@@ -8,33 +8,28 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-TEST(FolderTextTest, ATildeIsAHomeFolderAndNothingElseChanges) {
+TEST(FolderTextTest, ATildeIsAHomeFolderOfAKnownUserAndNothingElseChanges) {
     const QString rootHome = QString::fromLocal8Bit(::getpwnam("root")->pw_dir);
-    const struct {
-        QString text;
-        QString expanded;
-    } cases[] = {
+    const std::pair<QString, QString> cases[] = {
         {u"~"_s, u"/home/zoe"_s},
         {u"~/"_s, u"/home/zoe/"_s},
         {u"~/Downloads"_s, u"/home/zoe/Downloads"_s},
         {u"~root"_s, rootHome},
         {u"~root/x/../y"_s, rootHome + u"/x/../y"_s},
         {u"/tmp/~"_s, u"/tmp/~"_s},
-        {u"a/link/.."_s, u"a/link/.."_s},
         {u""_s, u""_s},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FolderText::expandedPath(c.text, u"/home/zoe/"_s).path, c.expanded)
-            << c.text.toStdString();
+    for (const auto& [text, expanded] : cases)
+        EXPECT_EQ(FolderText::expandedPath(text, u"/home/zoe/"_s).path, expanded)
+            << text.toStdString();
 
     EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s).path, u"/home/zoe/a"_s);
     EXPECT_EQ(FolderText::folderPath(u"a/link/../"_s, u"/home/zoe"_s).path,
               QDir::currentPath() + u"/a/link/.."_s);
     EXPECT_EQ(FolderText::absolutePath(u"./x/../f"_s), QDir::currentPath() + u"/./x/../f"_s);
     EXPECT_EQ(FolderText::absolutePath(u"/a/../f"_s), u"/a/../f"_s);
-}
 
-TEST(FolderTextTest, AnUnknownUserIsRefused) {
+    // An unknown user is refused.
     for (const QString& text : {u"~palvorn-no-such-user"_s, u"~palvorn-no-such-user/x"_s}) {
         const FolderText::Result result = FolderText::folderPath(text, u"/home/zoe"_s);
         EXPECT_FALSE(result.path);

@@ -16,14 +16,15 @@ namespace {
 
 class FolderWalkTest : public XattrFixture {
 protected:
-    QStringList walk(
-        const QString& folder, const FolderWalk::Options& options,
-        const std::function<void(const FolderWalk::Item&)>& also = [](auto&) {}) {
+    // The paths visited in turn; also sees each item as it is visited.
+    QStringList walk(const QString& folder, const FolderWalk::Options& options,
+                     const FolderWalk::Visitor& also = nullptr) {
         QStringList visited;
         QString error;
         const auto visit = [&](const FolderWalk::Item& item) {
             visited.append(QFile::decodeName(item.path));
-            also(item);
+            if (also)
+                also(item);
         };
         const auto failed = [this](const QByteArray& path, const QString& reason) {
             m_errors.append(QFile::decodeName(path) + u": "_s + reason);
@@ -42,19 +43,17 @@ protected:
 TEST_F(FolderWalkTest, AFolderSwappedForALinkBeforeItIsOpenedIsNotEntered) {
     const QString root = makeFolder(u"root/sub"_s).section(u'/', 0, -2);
     makeFile(u"root/sub/inside"_s);
-    makeFolder(u"outside"_s);
     makeFile(u"outside/secret"_s);
     WalkProgress progress;
     FolderWalk::Options options;
     options.progress = &progress;
-    const QStringList visited = walk(root, options, [&](const FolderWalk::Item& item) {
+    const QStringList visited = walk(root, options, [&](const auto& item) {
         if (qstrcmp(item.name, "sub") != 0)
             return;
         ASSERT_TRUE(QDir(root).rename(u"sub"_s, u"gone"_s));
         ASSERT_TRUE(QFile::link(u"../outside"_s, root + u"/sub"_s));
     });
-    EXPECT_FALSE(visited.contains(root + u"/sub/secret"_s));
-    EXPECT_FALSE(visited.contains(root + u"/sub/inside"_s));
+    EXPECT_EQ(visited.filter(root + u"/sub/"_s), QStringList()); // neither outside nor inside
     EXPECT_EQ(m_errors, QStringList{root + u"/sub: Not a directory"_s});
     EXPECT_EQ(progress.items(), visited.size());
 }
@@ -65,15 +64,11 @@ TEST_F(FolderWalkTest, OneFileSystemStopsAtMountPoints) {
     if (::stat("/dev", &dev) != 0 || ::stat("/dev/pts", &pts) != 0 || dev.st_dev == pts.st_dev)
         GTEST_SKIP() << "/dev/pts is no mount point here";
     FolderWalk::Options options;
-    const auto below = [](const QStringList& paths) {
-        return std::count_if(paths.begin(), paths.end(),
-                             [](const QString& path) { return path.startsWith(u"/dev/pts/"_s); });
-    };
-    EXPECT_GT(below(walk(u"/dev"_s, options)), 0);
+    EXPECT_FALSE(walk(u"/dev"_s, options).filter(u"/dev/pts/"_s).isEmpty());
     options.oneFileSystem = true;
     const QStringList staying = walk(u"/dev"_s, options);
     EXPECT_TRUE(staying.contains(u"/dev/pts"_s));
-    EXPECT_EQ(below(staying), 0);
+    EXPECT_EQ(staying.filter(u"/dev/pts/"_s), QStringList());
 }
 
 TEST(WalkErrorsTest, KeepsTheFirstLinesAndCountsTheRest) {
@@ -84,9 +79,9 @@ TEST(WalkErrorsTest, KeepsTheFirstLinesAndCountsTheRest) {
     for (int i = 0; i < WalkErrors::keptLines; ++i)
         errors.add(QByteArray("/f") + QByteArray::number(i), u"E"_s);
     EXPECT_EQ(errors.add("/last", u"E"_s), QString()); // past the bound: counted, not kept
-    EXPECT_EQ(errors.count(), WalkErrors::keptLines + 3);
-    EXPECT_EQ(errors.items(), WalkErrors::keptLines + 2);
-    EXPECT_EQ(errors.lines().size(), WalkErrors::keptLines);
+    const qsizetype kept = WalkErrors::keptLines;
+    EXPECT_EQ(std::tuple(errors.count(), errors.items(), errors.lines().size()),
+              std::tuple(kept + 3, kept + 2, kept));
     const QString text = errors.reportText(u"read"_s);
     EXPECT_TRUE(text.startsWith(u"\n1002 items could not be read:\n/a: Permission denied\n/a: "
                                 u"user.x: No data available\n/f0: E\n"_s));

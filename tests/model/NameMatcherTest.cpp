@@ -7,12 +7,8 @@ using namespace palvorn;
 TEST(NameMatcherTest, SameBytesWinThenOneCanonicallyEquivalentSpelling) {
     const QByteArray nfc = "user.caf\xc3\xa9";
     const QByteArray nfd = "user.cafe\xcc\x81";
-    const struct {
-        const char* label;
-        QList<QByteArray> listed;
-        QByteArray wanted;
-        std::optional<qsizetype> index;
-    } cases[] = {
+    using Case = std::tuple<const char*, QList<QByteArray>, QByteArray, std::optional<qsizetype>>;
+    const Case cases[] = {
         {"same bytes", {"user.a", nfc}, nfc, 1},
         {"NFD listed, NFC wanted", {"user.a", nfd}, nfc, 1},
         {"both listed: the byte-identical one", {nfd, nfc}, nfc, 1},
@@ -24,9 +20,9 @@ TEST(NameMatcherTest, SameBytesWinThenOneCanonicallyEquivalentSpelling) {
         {"KELVIN SIGN is K", {"user.K"}, "user.\xe2\x84\xaa", 0},
         {"empty list", {}, nfc, std::nullopt},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(matchListedName(c.listed, c.wanted), c.index) << c.label;
-        QList<QByteArrayView> views(c.listed.cbegin(), c.listed.cend());
-        EXPECT_EQ(NameMatcher(c.wanted).indexIn(views), c.index) << c.label;
+    for (const auto& [label, listed, wanted, index] : cases) {
+        EXPECT_EQ(matchListedName(listed, wanted), index) << label;
+        const QList<QByteArrayView> views(listed.cbegin(), listed.cend());
+        EXPECT_EQ(NameMatcher(wanted).indexIn(views), index) << label;
     }
 }

@@ -1,12 +1,8 @@
 #pragma once
 
 #include <functional>
-#include <utility>
 
-#include <QByteArray>
-#include <QList>
 #include <QMap>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -19,7 +15,8 @@ protected:
 
     void SetUp() override;
 
-    // Creates (or truncates) a file below the temporary folder and returns its absolute path.
+    // Creates (or truncates) a file below the temporary folder, and the folders it needs; returns
+    // its absolute path.
     QString makeFile(const QString& name, const QByteArray& content = {});
     QString makeFolder(const QString& name);
     QString pathOf(const QString& name) const { return m_dir.filePath(name); }
@@ -32,17 +29,10 @@ protected:
     static QList<QByteArray> listRaw(const QByteArray& path);
     static Attributes rawAttributes(const QByteArray& path);
 
-    // Names and values that every dump escapes or encodes in its own way (trusted ones only for
-    // root).
-    static QList<std::pair<QByteArray, QByteArray>> awkwardAttributes();
-
-    // Runs an independent tool (getfattr, setfattr) and returns its standard output.
     // Whether body returned true in a child process whose files may grow to at most limit bytes
     // (SIGXFSZ ignored, so a write past it fails instead): a save that fails half-way, without
     // touching the test run's own limits.
     static bool succeedsWithFileSizeLimit(qint64 limit, const std::function<bool()>& body);
-    static QByteArray runTool(const QString& program, const QStringList& arguments,
-                              const QByteArray& input = {});
 
 private:
     QTemporaryDir m_dir;
