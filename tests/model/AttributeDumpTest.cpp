@@ -48,17 +48,6 @@ protected:
     }
 
     // Runs an independent tool (getfattr, setfattr) and returns its standard output.
-    static QByteArray runTool(const QString& program, const QStringList& arguments,
-                              const QByteArray& input = {}) {
-        QProcess process;
-        process.start(program, arguments);
-        EXPECT_TRUE(process.waitForStarted()) << program.toStdString();
-        process.write(input);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return process.readAllStandardOutput();
-    }
-
     static QByteArray getfattr(const QStringList& options, const QStringList& paths,
                                const char* encoding = "text") {
         QStringList arguments = options + u"-d -m - --absolute-names -e"_s.split(u' ');

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QFileInfo>
 
 void XattrFixture::SetUp() {
@@ -65,6 +66,17 @@ XattrFixture::Attributes XattrFixture::rawAttributes(const QByteArray& path) {
     for (const QByteArray& name : listRaw(path))
         attributes.insert(name, readRaw(path, name).value_or("(listed but unreadable)"));
     return attributes;
+}
+
+QByteArray XattrFixture::runTool(const QString& program, const QStringList& arguments,
+                                 const QByteArray& input) {
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForStarted()) << program.toStdString();
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return process.readAllStandardOutput();
 }
 
 bool XattrFixture::succeedsWithFileSizeLimit(qint64 limit, const std::function<bool()>& body) {

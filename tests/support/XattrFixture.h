@@ -28,6 +28,9 @@ protected:
     // Paths as bytes, for names that are not UTF-8. The names in the system's order.
     static QList<QByteArray> listRaw(const QByteArray& path);
     static Attributes rawAttributes(const QByteArray& path);
+    // Runs a tool (getfattr, cat, ...) to the end with input on its stdin; its stdout.
+    static QByteArray runTool(const QString& program, const QStringList& arguments,
+                              const QByteArray& input = {});
 
     // Whether body returned true in a child process whose files may grow to at most limit bytes
     // (SIGXFSZ ignored, so a write past it fails instead): a save that fails half-way, without
