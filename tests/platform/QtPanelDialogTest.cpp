@@ -15,17 +15,15 @@
 #include "ui_CompareViewController.h"
 #include "ui_ViewController.h"
 
-#include <functional>
-
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -54,18 +52,13 @@ QPushButton& acceptButton(QFileDialog& dialog) {
     return open ? *open : *box->button(QDialogButtonBox::Save);
 }
 
-void pressKey(QWidget& widget, int key, const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(&widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(&widget, &release);
-}
-
-void type(QLineEdit& field, const QString& text) {
-    field.setFocus();
-    field.clear();
-    for (const QChar c : text)
-        pressKey(field, 0, QString(c));
+// Types TEXT into the empty name field, and Enter when asked to.
+void type(QFileDialog& dialog, const QString& text, bool enter = false) {
+    nameField(dialog).setFocus();
+    nameField(dialog).clear();
+    QTest::keyClicks(&nameField(dialog), text);
+    if (enter)
+        QTest::keyClick(&nameField(dialog), Qt::Key_Return);
 }
 
 // As a click does: the rows of these names, and nothing else, become the selection.
@@ -117,57 +110,31 @@ protected:
 
 } // namespace
 
-// Typed paths, several items and Enter in the list are played through the real callers below.
-TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
-    struct Case {
-        const char* what;
-        std::function<void(QFileDialog&)> play;
-        QString chosen;
-    };
-    const QList<Case> cases = {
-        {"a file selected, then Open",
-         [this](QFileDialog& d) {
-             selectInList(d, {file});
-             acceptButton(d).click();
-         },
-         file},
-        {"a folder selected after a file, then Open",
-         [this](QFileDialog& d) {
-             selectInList(d, {file});
-             selectInList(d, {folder});
-             acceptButton(d).click();
-         },
-         folder},
-        {"a folder typed goes into it; Enter again chooses it",
-         [this](QFileDialog& d) {
-             type(nameField(d), u"folder"_s);
-             pressKey(nameField(d), Qt::Key_Return);
-             ASSERT_TRUE(d.isVisible());
-             EXPECT_EQ(d.directory().absolutePath(), folder);
-             EXPECT_EQ(nameField(d).text(), QString());
-             pressKey(nameField(d), Qt::Key_Return);
-         },
-         folder},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        completions.clear();
-        QFileDialog& dialog = beginOpen();
-        EXPECT_NE(dialog.windowTitle(), u"Find Directory"_s);
-        EXPECT_FALSE(dialog.nameFilters().join(u' ').contains(u"Directories"_s));
-        c.play(dialog);
-        EXPECT_EQ(completions, QList<QList<QUrl>>{{QUrl::fromLocalFile(c.chosen)}});
-        EXPECT_EQ(shownDialog(), nullptr);
-    }
-}
+// A file is chosen by click and Open through the real callers below.
+TEST_F(QtPanelDialogTest, OpenTakesAFolderSelectedAfterAFileOrTypedAndEnteredTwice) {
+    QFileDialog* dialog = &beginOpen();
+    EXPECT_NE(dialog->windowTitle(), u"Find Directory"_s);
+    EXPECT_FALSE(dialog->nameFilters().join(u' ').contains(u"Directories"_s));
+    selectInList(*dialog, {file});
+    selectInList(*dialog, {folder});
+    acceptButton(*dialog).click();
 
-TEST_F(QtPanelDialogTest, OpenCancelledOrNamingNothingChoosesNothing) {
-    QFileDialog& dialog = beginOpen();
-    type(nameField(dialog), u"no such file"_s);
-    EXPECT_FALSE(acceptButton(dialog).isEnabled());
-    EXPECT_TRUE(completions.isEmpty());
-    pressKey(nameField(dialog), Qt::Key_Escape);
-    EXPECT_EQ(completions, QList<QList<QUrl>>{QList<QUrl>{}});
+    dialog = &beginOpen(); // a typed folder is gone into; Enter again chooses it
+    type(*dialog, u"folder"_s, true);
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->directory().absolutePath(), folder);
+    EXPECT_EQ(nameField(*dialog).text(), QString());
+    QTest::keyClick(&nameField(*dialog), Qt::Key_Return);
+    EXPECT_EQ(completions,
+              (QList<QList<QUrl>>{{QUrl::fromLocalFile(folder)}, {QUrl::fromLocalFile(folder)}}));
+
+    dialog = &beginOpen(); // naming nothing, then cancelled, chooses nothing
+    type(*dialog, u"no such file"_s);
+    EXPECT_FALSE(acceptButton(*dialog).isEnabled());
+    QTest::keyClick(&nameField(*dialog), Qt::Key_Escape);
+    EXPECT_EQ(completions.size(), 3);
+    EXPECT_EQ(completions.back(), QList<QUrl>());
+    EXPECT_EQ(shownDialog(), nullptr);
 }
 
 TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
@@ -180,12 +147,8 @@ TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
     };
     QFileDialog* dialog = beginSave();
     EXPECT_EQ(nameField(*dialog).text(), u"report.text"_s);
-    type(nameField(*dialog), u"new report"_s); // the suffix is added
-    pressKey(nameField(*dialog), Qt::Key_Return);
-    EXPECT_EQ(saved, QList<std::optional<QUrl>>{QUrl::fromLocalFile(pathOf(u"new report.text"_s))});
-
+    type(*dialog, u"new report"_s, true); // the suffix is added
     // An existing file is replaced only when the user says so.
-    saved.clear();
     const QString existing = makeFile(u"old.txt"_s, "old");
     for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
         dialog = beginSave();
@@ -194,12 +157,12 @@ TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
             ASSERT_NE(box, nullptr);
             box->button(answer)->click();
         });
-        type(nameField(*dialog), existing);
-        pressKey(nameField(*dialog), Qt::Key_Return);
+        type(*dialog, existing, true);
         if (answer == QMessageBox::No)
-            pressKey(nameField(*dialog), Qt::Key_Escape);
+            QTest::keyClick(&nameField(*dialog), Qt::Key_Escape);
     }
-    EXPECT_EQ(saved, (QList<std::optional<QUrl>>{std::nullopt, QUrl::fromLocalFile(existing)}));
+    EXPECT_EQ(saved, (QList<std::optional<QUrl>>{QUrl::fromLocalFile(pathOf(u"new report.text"_s)),
+                                                 std::nullopt, QUrl::fromLocalFile(existing)}));
 }
 
 // The three callers of the open panel, each through the real dialog.
@@ -221,9 +184,7 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
 
     ViewController& inspector = delegate.documents().front()->window()->viewController();
     inspector.ui().inspectButton->click();
-    QFileDialog& inspect = shownOn(inspector.window());
-    type(nameField(inspect), other);
-    pressKey(nameField(inspect), Qt::Key_Return);
+    type(shownOn(inspector.window()), other, true);
     EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
 
     auto* compare = static_cast<ToolWindow*>(delegate.openCompare())
@@ -231,7 +192,7 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     compare->ui().choose1Button->click();
     QFileDialog& first = shownOn(compare->window());
     selectInList(first, {folder});
-    pressKey(*first.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
+    QTest::keyClick(first.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
     EXPECT_EQ(compare->ui().file1Textbox->text(), folder);
     EXPECT_EQ(compare->firstURL(), QUrl::fromLocalFile(folder));
     EXPECT_TRUE(alert.shown().isEmpty());
