@@ -46,10 +46,6 @@ struct FetchCase {
     double lastCheckAgo = -1; // seconds before the launch; below 0: never checked
 };
 
-void PrintTo(const FetchCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class UpdateFetchTest : public ::testing::TestWithParam<FetchCase> {
 protected:
     // Starts the server answering every request with the case's response; returns the update
@@ -58,9 +54,8 @@ protected:
         QFile body(dir.filePath(u"body"_s));
         EXPECT_TRUE(body.open(QIODevice::WriteOnly) && body.write(c.body) == c.body.size());
         body.close();
-        server.start(u"python3"_s, {QStringLiteral(PALVORN_UPDATE_SERVER), u"--body"_s,
-                                    body.fileName(), u"--content-type"_s, c.contentType,
-                                    u"--status"_s, QString::number(c.status), u"--log"_s, log});
+        server.start(u"python3"_s, {QStringLiteral(PALVORN_UPDATE_SERVER), body.fileName(),
+                                    c.contentType, QString::number(c.status), log});
         while (!server.canReadLine() && server.waitForReadyRead(30'000)) {
         }
         const int port = server.readLine().trimmed().toInt();
