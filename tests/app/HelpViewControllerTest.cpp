@@ -6,6 +6,8 @@
 #include "app/ToolWindow.h"
 #include "support/XattrFixture.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -42,24 +44,7 @@ protected:
         return file.fileName();
     }
 
-    // The window as the application opens it, with the manual wherever the test says.
-    HelpViewController& open() {
-        auto* controller = new HelpViewController([this] { return manual; });
-        m_window = std::make_unique<ToolWindow>(controller);
-        m_window->show();
-        return *controller;
-    }
-
-    static bool anyMessageBox() {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<QMessageBox*>(widget))
-                return true;
-        }
-        return false;
-    }
-
     std::optional<QString> manual;
-    std::unique_ptr<ToolWindow> m_window;
 };
 
 } // namespace
@@ -67,14 +52,22 @@ protected:
 // Nothing is read before the window is shown; each showing reads the manual afresh. One that
 // cannot be read leaves the window blank and silent.
 TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfreshScaledToFit) {
+    const auto manualPath = [this] { return manual; };
     manual = writeManual(1);
-    EXPECT_EQ(HelpViewController([this] { return manual; }).thePDFDocument(), nullptr);
+    EXPECT_EQ(HelpViewController(manualPath).thePDFDocument(), nullptr);
     manual = makeFile(u"broken.pdf"_s, "No PDF.\n");
-    HelpViewController& help = open();
-    const auto showAgain = [this](std::optional<QString> path) {
+    auto& help = *new HelpViewController(manualPath);
+    ToolWindow window(&help); // as the application opens it
+    window.show();
+    const auto showAgain = [&](std::optional<QString> path) {
         manual = std::move(path);
-        m_window->hide();
-        m_window->show();
+        window.hide();
+        window.show();
+    };
+    const auto anyMessageBox = [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(),
+                           [](QWidget* widget) { return qobject_cast<QMessageBox*>(widget); });
     };
     for (const std::optional<QString>& unreadable : {manual, std::optional<QString>()}) {
         showAgain(unreadable);
@@ -84,7 +77,7 @@ TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfreshScaledToFit) {
     }
 
     showAgain(writeManual(1));
-    EXPECT_EQ(m_window->windowTitle(), u"palvorn Help"_s);
+    EXPECT_EQ(window.windowTitle(), u"palvorn Help"_s);
     const QPointer<QPdfDocument> first = help.thePDFDocument();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->pageCount(), 1);

@@ -40,7 +40,8 @@ TEST(UpdateScheduleClockTest, CountsSecondsFromTheStartOf2001Utc) {
 }
 
 // The first launch checks and stores its time and the defaults; the next check waits until the
-// interval has been exceeded.
+// interval has been exceeded. Turned off, it never checks, yet writes both settings back; a
+// damaged last date does not stop the checks for good.
 TEST_F(UpdateScheduleTest, ChecksOnTheFirstLaunchAndAgainOnceTheIntervalHasPassed) {
     EXPECT_TRUE(launchAt(launchTime));
     EXPECT_EQ(stored(u"updateCheckInt"_s).toDouble(), 43200.0);
@@ -50,33 +51,26 @@ TEST_F(UpdateScheduleTest, ChecksOnTheFirstLaunchAndAgainOnceTheIntervalHasPasse
     EXPECT_EQ(stored(u"dateLastUpdateCheck"_s).toDouble(), launchTime);
     EXPECT_TRUE(launchAt(launchTime + 43201));
     EXPECT_EQ(stored(u"dateLastUpdateCheck"_s).toDouble(), launchTime + 43201);
-}
 
-TEST_F(UpdateScheduleTest, IntervalsBelowOneSecondMeanTwelveHoursAndOthersAreKept) {
-    struct Case {
-        double stored, inEffect;
-    };
-    for (const Case& c :
-         {Case{0.5, 43200.0}, Case{-10.0, 43200.0}, Case{1.0, 1.0}, Case{600.0, 600.0}}) {
-        store(u"updateCheckInt"_s, c.stored);
-        store(u"dateLastUpdateCheck"_s, launchTime);
-        EXPECT_FALSE(launchAt(launchTime + c.inEffect)) << c.stored;
-        EXPECT_EQ(stored(u"updateCheckInt"_s).toDouble(), c.inEffect) << c.stored;
-        EXPECT_TRUE(launchAt(launchTime + c.inEffect + 1)) << c.stored;
-    }
-}
-
-TEST_F(UpdateScheduleTest, TurnedOffNeverChecksYetWritesBothSettingsBack) {
     store(u"noUpdateCheck"_s, true);
     store(u"updateCheckInt"_s, 0.25);
-    EXPECT_FALSE(launchAt(launchTime));
-    EXPECT_FALSE(settings()->contains(u"dateLastUpdateCheck"_s));
+    EXPECT_FALSE(launchAt(launchTime + 10 * 43200));
+    EXPECT_EQ(stored(u"dateLastUpdateCheck"_s).toDouble(), launchTime + 43201);
     EXPECT_EQ(stored(u"noUpdateCheck"_s).toBool(), true);
     EXPECT_EQ(stored(u"updateCheckInt"_s).toDouble(), 43200.0);
-}
 
-TEST_F(UpdateScheduleTest, ADamagedLastDateDoesNotStopChecksForGood) {
+    store(u"noUpdateCheck"_s, false);
     store(u"dateLastUpdateCheck"_s, u"nan"_s);
     EXPECT_TRUE(launchAt(launchTime));
     EXPECT_EQ(stored(u"dateLastUpdateCheck"_s).toDouble(), launchTime);
+}
+
+TEST_F(UpdateScheduleTest, IntervalsBelowOneSecondMeanTwelveHoursAndOthersAreKept) {
+    for (const auto& [inSettings, inEffect] : {std::pair{0.5, 43200.0}, std::pair{1.0, 1.0}}) {
+        store(u"updateCheckInt"_s, inSettings);
+        store(u"dateLastUpdateCheck"_s, launchTime);
+        EXPECT_FALSE(launchAt(launchTime + inEffect)) << inSettings;
+        EXPECT_EQ(stored(u"updateCheckInt"_s).toDouble(), inEffect) << inSettings;
+        EXPECT_TRUE(launchAt(launchTime + inEffect + 1)) << inSettings;
+    }
 }
