@@ -2,7 +2,6 @@
 
 #include "app/AboutView.h"
 #include "app/ToolWindow.h"
-#include "support/GuiTestSettings.h"
 #include "support/InspectorFixture.h"
 #include "ui_AboutView.h"
 
@@ -83,9 +82,8 @@ TEST_F(AppDelegateTest, FileAndWindowMenusOpenListAndCloseTheWindows) {
 }
 
 TEST_F(AppDelegateTest, LaunchRecordsTheSystemsReleaseAndRunsTheUpdateSchedule) {
-    // The application's settings, redirected to a scratch folder; the check is turned off, so
-    // the launch step writes its keys and makes no request.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, makeFolder(u"config"_s));
+    // The application's settings, in a file of their own; the check is turned off, so the launch
+    // step writes its keys and makes no request.
     QCoreApplication::setOrganizationName(u"palvorn-test"_s);
     QSettings(u"palvorn-test"_s, QCoreApplication::applicationName())
         .setValue(u"noUpdateCheck"_s, true);
@@ -105,8 +103,6 @@ TEST_F(AppDelegateTest, LaunchRecordsTheSystemsReleaseAndRunsTheUpdateSchedule) 
     EXPECT_FALSE(written.contains(u"dateLastUpdateCheck"_s));
     EXPECT_EQ(delegate.updateCheckedItem()->text(), u"Update not checked"_s);
     QCoreApplication::setOrganizationName(QString());
-    // Back to the folder every window test keeps its settings in.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, guiTestSettingsFolder());
 
     using Os = QOperatingSystemVersion;
     for (const auto& [version, expected] :
