@@ -1,19 +1,9 @@
-#include "app/AppDelegate.h"
 #include "app/ToolWindow.h"
 #include "compare/CompareViewController.h"
-#include "inspector/Document.h"
-#include "inspector/DocumentWindow.h"
-#include "inspector/ViewController.h"
 #include "platform/QtOpenPanel.h"
 #include "platform/QtSavePanel.h"
-#include "platform/RecordingErrorAlert.h"
-#include "platform/RecordingPasteboard.h"
-#include "platform/RecordingSavePanel.h"
-#include "platform/RecordingUpdateAlert.h"
-#include "platform/RecordingWorkspace.h"
-#include "support/XattrFixture.h"
+#include "support/InspectorFixture.h"
 #include "ui_CompareViewController.h"
-#include "ui_ViewController.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -75,12 +65,11 @@ void selectInList(QFileDialog& dialog, const QStringList& paths) {
     }
 }
 
-class QtPanelDialogTest : public XattrFixture {
+class QtPanelDialogTest : public InspectorFixture {
 protected:
     void SetUp() override {
         XattrFixture::SetUp();
         file = makeFile(u"demo2.txt"_s, "text");
-        setRaw(file, "user.comment", "kept");
         other = makeFile(u"other.txt"_s);
         folder = makeFolder(u"folder"_s);
     }
@@ -98,13 +87,13 @@ protected:
     QFileDialog& beginOpen() {
         OpenPanel::Options options;
         options.canChooseDirectories = true;
-        openPanel.begin(nullptr, options,
-                        [this](const QList<QUrl>& urls) { completions.append(urls); });
+        realOpenPanel.begin(nullptr, options,
+                            [this](const QList<QUrl>& urls) { completions.append(urls); });
         return shownOn();
     }
 
     QString file, other, folder;
-    QtOpenPanel openPanel;
+    QtOpenPanel realOpenPanel;
     QList<QList<QUrl>> completions;
 };
 
@@ -138,11 +127,11 @@ TEST_F(QtPanelDialogTest, OpenTakesAFolderSelectedAfterAFileOrTypedAndEnteredTwi
 }
 
 TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
-    QtSavePanel savePanel;
+    QtSavePanel realSavePanel;
     QList<std::optional<QUrl>> saved;
     const auto beginSave = [&] {
-        savePanel.begin(nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
-                        [&saved](const std::optional<QUrl>& url) { saved.append(url); });
+        realSavePanel.begin(nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
+                            [&saved](const std::optional<QUrl>& url) { saved.append(url); });
         return &shownOn();
     };
     QFileDialog* dialog = beginSave();
@@ -167,28 +156,23 @@ TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
 
 // The three callers of the open panel, each through the real dialog.
 TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
-    RecordingErrorAlert alert;
-    RecordingSavePanel savePanel;
-    RecordingPasteboard pasteboard;
-    RecordingUpdateAlert updateAlert;
-    RecordingWorkspace workspace;
-    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
-    delegate.openFiles(); // File > Open: several at once
+    AppDelegate app(Platform{alert, realOpenPanel, savePanel, pasteboard, updateAlert, workspace});
+    app.openFiles(); // File > Open: several at once
     QFileDialog& open = shownOn(nullptr);
     selectInList(open, {file, folder});
     acceptButton(open).click();
     QStringList titles;
-    for (const Document* document : delegate.documents())
+    for (const Document* document : app.documents())
         titles.append(document->window()->windowTitle());
     EXPECT_EQ(titles, (QStringList{u"demo2.txt"_s, u"folder"_s}));
 
-    ViewController& inspector = delegate.documents().front()->window()->viewController();
+    ViewController& inspector = app.documents().front()->window()->viewController();
     inspector.ui().inspectButton->click();
     type(shownOn(inspector.window()), other, true);
     EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
 
-    auto* compare = static_cast<ToolWindow*>(delegate.openCompare())
-                        ->contentController<CompareViewController>();
+    auto* compare =
+        static_cast<ToolWindow*>(app.openCompare())->contentController<CompareViewController>();
     compare->ui().choose1Button->click();
     QFileDialog& first = shownOn(compare->window());
     selectInList(first, {folder});
@@ -197,6 +181,6 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     EXPECT_EQ(compare->firstURL(), QUrl::fromLocalFile(folder));
     EXPECT_TRUE(alert.shown().isEmpty());
 
-    for (Document* document : delegate.documents())
+    for (Document* document : app.documents())
         delete document->window();
 }
