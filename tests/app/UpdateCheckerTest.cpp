@@ -5,12 +5,11 @@
 #include "platform/RecordingWorkspace.h"
 
 #include <QAction>
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace palvorn;
@@ -36,14 +35,38 @@ const QByteArray newerList = listOf(u"palvorn"_s, u"3.0"_s);
 struct FetchCase {
     const char* name;
     QByteArray body;
-    QString contentType;
-    int status;
     // What the launch did, in order: the paths fetched, the help item's new title, the errors
     // shown, the offers made and the addresses opened.
     QStringList done;
+    QString contentType = u"text/xml"_s;
+    int status = 200;
     bool download = true; // the answer to every offer
     QString version = u"2.0"_s;
     double lastCheckAgo = -1; // seconds before the launch; below 0: never checked
+};
+
+// MIME types are compared without parameters and case. The list naming this app marks the item,
+// even with nothing to offer. A large body is not read to the end: it would be an error if it were.
+const FetchCase responses[] = {
+    {"OfferDownloaded",
+     listOf(u"palvorn"_s, u"1.0"_s),
+     {fetched, marked, u"offer"_s, site + u"p-1.0.dmg"_s},
+     u"Text/XML; charset=utf-8"_s},
+    {"OfferDeclined", newerList, {fetched, marked, u"offer"_s}, u"text/plain"_s, 200, false},
+    {"EqualVersion", listOf(u"palvorn"_s, u"2.0"_s), {fetched, marked}},
+    {"OtherAppOnly", listOf(u"other"_s, u"1.0"_s), {fetched}},
+    {"WrongMimeType", newerList, {fetched}, u"application/xml"_s},
+    {"NotFound", newerList, {fetched}, u"text/xml"_s, 404},
+    {"NotAPropertyList", "<html>Moved</html>", {fetched, u"Error in update Property List."_s}},
+    {"TooLarge", "<html>" + QByteArray(2 << 20, 'x'), {fetched}},
+    {"BeforeTheIntervalEnds", newerList, {}, u"text/xml"_s, 200, true, u"2.0"_s, 3600},
+    {"WithoutAVersion",
+     newerList,
+     {u"Can't check for updates:\nNo app version string found."_s},
+     u"text/xml"_s,
+     200,
+     true,
+     QString()},
 };
 
 class UpdateFetchTest : public ::testing::TestWithParam<FetchCase> {
@@ -95,16 +118,9 @@ TEST_P(UpdateFetchTest, ActsOnlyOnAnAcceptedResponse) {
     UpdateChecker checker(settings, alert, workspace, &item, serve(c), c.version,
                           [] { return launchTime; });
     int finished = 0;
-    QEventLoop loop;
-    QObject::connect(&checker, &UpdateChecker::finished, &loop, [&] {
-        ++finished;
-        loop.quit();
-    });
+    QObject::connect(&checker, &UpdateChecker::finished, [&finished] { ++finished; });
     checker.launch();
-    if (finished == 0) {
-        QTimer::singleShot(120'000, &loop, &QEventLoop::quit); // a stuck check fails below
-        loop.exec();
-    }
+    EXPECT_TRUE(QTest::qWaitFor([&finished] { return finished > 0; }, 120'000)); // not stuck
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(done(), c.done);
     EXPECT_EQ(settings.value(u"dateLastUpdateCheck"_s).toDouble(),
@@ -113,35 +129,5 @@ TEST_P(UpdateFetchTest, ActsOnlyOnAnAcceptedResponse) {
     server.waitForFinished(30'000);
 }
 
-// MIME types are compared without parameters and case. The list naming this app marks the item,
-// even with nothing to offer. A large body is not read to the end: it would be an error if it were.
-INSTANTIATE_TEST_SUITE_P(
-    Responses, UpdateFetchTest,
-    ::testing::Values(
-        FetchCase{"OfferDownloaded",
-                  listOf(u"palvorn"_s, u"1.0"_s),
-                  u"Text/XML; charset=utf-8"_s,
-                  200,
-                  {fetched, marked, u"offer"_s, site + u"p-1.0.dmg"_s}},
-        FetchCase{
-            "OfferDeclined", newerList, u"text/plain"_s, 200, {fetched, marked, u"offer"_s}, false},
-        FetchCase{
-            "EqualVersion", listOf(u"palvorn"_s, u"2.0"_s), u"text/xml"_s, 200, {fetched, marked}},
-        FetchCase{"OtherAppOnly", listOf(u"other"_s, u"1.0"_s), u"text/xml"_s, 200, {fetched}},
-        FetchCase{"WrongMimeType", newerList, u"application/xml"_s, 200, {fetched}},
-        FetchCase{"NotFound", newerList, u"text/xml"_s, 404, {fetched}},
-        FetchCase{"NotAPropertyList",
-                  "<html><body>Moved</body></html>",
-                  u"text/plain"_s,
-                  200,
-                  {fetched, u"Error in update Property List."_s}},
-        FetchCase{"TooLarge", "<html>" + QByteArray(2 << 20, 'x'), u"text/plain"_s, 200, {fetched}},
-        FetchCase{"BeforeTheIntervalEnds", newerList, u"text/xml"_s, 200, {}, true, u"2.0"_s, 3600},
-        FetchCase{"WithoutAVersion",
-                  newerList,
-                  u"text/xml"_s,
-                  200,
-                  {u"Can't check for updates:\nNo app version string found."_s},
-                  true,
-                  QString()}),
-    [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Responses, UpdateFetchTest, ::testing::ValuesIn(responses),
+                         [](const auto& test) { return std::string(test.param.name); });
