@@ -12,7 +12,6 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <QMetaEnum>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -45,9 +44,8 @@ struct QtServices {
             const auto textOf = [](QAbstractButton* b) { return b ? b->text() : u"none"_s; };
             m_shown.append(box->text() + u'\n' + box->informativeText());
             details.append(u"%1: %2, default %3, escape %4"_s.arg(
-                QString::fromLatin1(
-                    QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon())),
-                buttons.join(u'/'), textOf(box->defaultButton()), textOf(box->escapeButton())));
+                QVariant::fromValue(box->icon()).toString(), buttons.join(u'/'),
+                textOf(box->defaultButton()), textOf(box->escapeButton())));
             answer ? answer->click() : box->reject();
         });
     }
@@ -95,8 +93,6 @@ TYPED_TEST(PlatformContractTest, OutputPaneSetReplacesAndAppendJoinsTheEndAsItIs
     pane.appendOutput(u"Permission denied"_s);
     pane.appendOutput(u" and more\nlast line"_s);
     EXPECT_EQ(pane.output(), u"scan of /tmp\nPermission denied and more\nlast line"_s);
-    pane.setOutput(QString());
-    EXPECT_EQ(pane.output(), QString());
 }
 
 TYPED_TEST(PlatformContractTest, PasteboardRecordsTravelAsOneItemEachInOrder) {
