@@ -31,15 +31,14 @@ protected:
     QString writeManual(int pages) {
         QSaveFile file(pathOf(u"palvornHelp.pdf"_s));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        {
-            QPdfWriter writer(&file);
-            QPainter painter(&writer);
-            for (int page = 1; page <= pages; ++page) {
-                if (page > 1)
-                    writer.newPage();
-                painter.drawText(QPointF(100, 100), u"Page %1"_s.arg(page));
-            }
+        QPdfWriter writer(&file);
+        QPainter painter(&writer);
+        for (int page = 1; page <= pages; ++page) {
+            if (page > 1)
+                writer.newPage();
+            painter.drawText(QPointF(100, 100), u"Page %1"_s.arg(page));
         }
+        painter.end();
         EXPECT_TRUE(file.commit());
         return file.fileName();
     }
@@ -118,7 +117,6 @@ TEST(PrivacyView, NamesTheStoredSettingsAndWhetherThisBuildChecksForUpdates) {
          {u"noUpdateCheck"_s, u"updateCheckInt"_s, u"dateLastUpdateCheck"_s, u"recentFiles"_s,
           u"~/.config/brackenfield/palvorn.conf"_s, u"12 hours"_s})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
-    EXPECT_EQ(text.contains(u"no update check"_s), !palvorn::BuildSettings::updateCheck);
-    EXPECT_EQ(text.contains(u"asks the publisher's web server"_s),
-              palvorn::BuildSettings::updateCheck);
+    EXPECT_EQ(text.contains(u"no update check"_s), !BuildSettings::updateCheck);
+    EXPECT_EQ(text.contains(u"asks the publisher's web server"_s), BuildSettings::updateCheck);
 }
