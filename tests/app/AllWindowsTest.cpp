@@ -15,23 +15,19 @@ using namespace Qt::Literals::StringLiterals;
 // name and a tooltip, and each window fits a small screen.
 namespace {
 
-bool isControl(const QWidget& widget) {
-    // Qt's own inner parts (a spin box's line edit, a table's corner button) are named by Qt.
-    if (widget.objectName().isEmpty() || widget.objectName().startsWith("qt_"_L1))
-        return false;
+// Qt's own inner parts (a spin box's line edit, a table's corner button) are named by Qt.
+QStringList unnamedControls(const QWidget& window) {
     const char* const kinds[] = {"QAbstractButton",   "QLineEdit",      "QComboBox",
                                  "QAbstractItemView", "QPlainTextEdit", "QTextEdit",
                                  "QAbstractSpinBox"};
-    return std::any_of(std::begin(kinds), std::end(kinds),
-                       [&widget](const char* kind) { return widget.inherits(kind); });
-}
-
-QStringList unnamedControls(const QWidget& window) {
     QStringList unnamed;
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
-        if (isControl(*widget) &&
+        const QString name = widget->objectName();
+        if (!name.isEmpty() && !name.startsWith("qt_"_L1) &&
+            std::any_of(std::begin(kinds), std::end(kinds),
+                        [widget](const char* kind) { return widget->inherits(kind); }) &&
             (widget->accessibleName().isEmpty() || widget->toolTip().isEmpty()))
-            unnamed.append(widget->objectName());
+            unnamed.append(name);
     }
     return unnamed;
 }
