@@ -22,13 +22,16 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
+using HelpViewControllerTest = XattrFixture;
 
-class HelpViewControllerTest : public XattrFixture {
-protected:
+// Nothing is read before the window is shown; each showing reads the manual afresh. One that
+// cannot be read leaves the window blank and silent.
+TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfreshScaledToFit) {
+    std::optional<QString> manual;
+    const auto manualPath = [&manual] { return manual; };
     // A manual of the given number of pages, each naming its number. It replaces an earlier one
     // as a build does, so a document still open on the old file keeps reading the old file.
-    QString writeManual(int pages) {
+    const auto writeManual = [this](int pages) {
         QSaveFile file(pathOf(u"palvornHelp.pdf"_s));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         QPdfWriter writer(&file);
@@ -41,17 +44,7 @@ protected:
         painter.end();
         EXPECT_TRUE(file.commit());
         return file.fileName();
-    }
-
-    std::optional<QString> manual;
-};
-
-} // namespace
-
-// Nothing is read before the window is shown; each showing reads the manual afresh. One that
-// cannot be read leaves the window blank and silent.
-TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfreshScaledToFit) {
-    const auto manualPath = [this] { return manual; };
+    };
     manual = writeManual(1);
     EXPECT_EQ(HelpViewController(manualPath).thePDFDocument(), nullptr);
     manual = makeFile(u"broken.pdf"_s, "No PDF.\n");

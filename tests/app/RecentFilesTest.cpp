@@ -1,31 +1,22 @@
 #include "app/RecentFiles.h"
 
-#include "support/XattrFixture.h"
-
 #include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-class RecentFilesTest : public XattrFixture {
-protected:
+// A hand-edited list is cleaned and bounded too.
+TEST(RecentFilesTest, NewestFirstOnceEachAtMostTenAndCleared) {
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(u"palvorn.conf"_s);
+    QSettings settings(fileName, QSettings::IniFormat);
     // A real settings file, read afresh as the next start of the application would.
-    QStringList pathsAfterRestart() {
+    const auto pathsAfterRestart = [&] {
         settings.sync();
         return RecentFiles::paths(QSettings(fileName, QSettings::IniFormat));
-    }
-
-    QString fileName = pathOf(u"palvorn.conf"_s);
-    QSettings settings{fileName, QSettings::IniFormat};
-};
-
-} // namespace
-
-// A hand-edited list is cleaned and bounded too.
-TEST_F(RecentFilesTest, NewestFirstOnceEachAtMostTenAndCleared) {
+    };
     EXPECT_TRUE(RecentFiles::paths(settings).isEmpty());
     RecentFiles::add(settings, u"/a"_s);
     EXPECT_EQ(pathsAfterRestart(), QStringList{u"/a"_s}); // one entry survives as a list
