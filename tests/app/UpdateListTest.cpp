@@ -82,21 +82,20 @@ TEST(UpdateListTest, MarksTheEntryAndOffersEachListedVersionThatDiffers) {
     }
 }
 
-TEST(UpdateListTextTest, TheOfferNamesBothVersions) {
-    const UpdateList::Evaluation evaluation = UpdateList::evaluate(
-        "<plist version=\"1.0\"><array><dict><key>AppName</key><string>palvorn</string>"
-        "<key>Version</key><string>1.2</string><key>URL</key><string>"
-        "https://www.brackenfield.co/palvorn/download/p.tar.xz</string></dict></array></plist>",
-        u"1.10"_s);
+// The offer names both versions; data that is no list, or an empty one, is an error.
+TEST(UpdateListTextTest, OffersAndErrorsSayWhat) {
+    const UpdateList::Evaluation evaluation =
+        UpdateList::evaluate(*PropertyListSerialization::write(
+                                 list({entry(u"palvorn"_s, u"1.2"_s, site + u"p.tar.xz"_s)}),
+                                 PropertyListSerialization::Format::Xml),
+                             u"1.10"_s);
     ASSERT_EQ(evaluation.offers.size(), 1);
     EXPECT_EQ(evaluation.offers.front().messageText,
               u"An update to this app to version 1.2 is available."_s);
     EXPECT_EQ(evaluation.offers.front().informativeText,
               u"You are currently running palvorn version 1.10.\nPlease choose whether to "
               "download this update now in your default browser."_s);
-}
 
-TEST(UpdateListTextTest, DataThatIsNoListOrAnEmptyOneIsAnError) {
     const QString notAList = u"Error in update Property List."_s;
     for (const auto& [data, error] :
          {std::pair<QByteArray, QString>{"<html><body>Not found</body></html>", notAList},
