@@ -114,15 +114,13 @@ TEST_F(QtPanelDialogTest, OpenTakesAFolderSelectedAfterAFileOrTypedAndEnteredTwi
     EXPECT_EQ(dialog->directory().absolutePath(), folder);
     EXPECT_EQ(nameField(*dialog).text(), QString());
     QTest::keyClick(&nameField(*dialog), Qt::Key_Return);
-    EXPECT_EQ(completions,
-              (QList<QList<QUrl>>{{QUrl::fromLocalFile(folder)}, {QUrl::fromLocalFile(folder)}}));
 
     dialog = &beginOpen(); // naming nothing, then cancelled, chooses nothing
     type(*dialog, u"no such file"_s);
     EXPECT_FALSE(acceptButton(*dialog).isEnabled());
     QTest::keyClick(&nameField(*dialog), Qt::Key_Escape);
-    EXPECT_EQ(completions.size(), 3);
-    EXPECT_EQ(completions.back(), QList<QUrl>());
+    const QList<QUrl> chosen = {QUrl::fromLocalFile(folder)};
+    EXPECT_EQ(completions, (QList<QList<QUrl>>{chosen, chosen, {}}));
     EXPECT_EQ(shownDialog(), nullptr);
 }
 
