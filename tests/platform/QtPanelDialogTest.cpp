@@ -157,6 +157,8 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     AppDelegate app(Platform{alert, realOpenPanel, savePanel, pasteboard, updateAlert, workspace});
     app.openFiles(); // File > Open: several at once
     QFileDialog& open = shownOn(nullptr);
+    EXPECT_EQ(open.findChild<QAbstractItemView*>(u"listView"_s)->selectionMode(),
+              QAbstractItemView::ExtendedSelection); // several at once
     selectInList(open, {file, folder});
     acceptButton(open).click();
     QStringList titles;
