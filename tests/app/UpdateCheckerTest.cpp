@@ -22,6 +22,7 @@ namespace {
 const QString site = u"https://www.brackenfield.co/palvorn/download/"_s;
 const QString fetched = u"/palvorn/updates.plist"_s;
 const QString marked = u"Checked for update (checked)"_s;
+const QString noVersion = u"Can't check for updates:\nNo app version string found."_s;
 const QDateTime launchTime(QDate(2024, 3, 1), QTime(9, 30), Qt::UTC);
 
 QByteArray listOf(const QString& app, const QString& version) {
@@ -60,44 +61,11 @@ const FetchCase responses[] = {
     {"NotAPropertyList", "<html>Moved</html>", {fetched, u"Error in update Property List."_s}},
     {"TooLarge", "<html>" + QByteArray(2 << 20, 'x'), {fetched}},
     {"BeforeTheIntervalEnds", newerList, {}, u"text/xml"_s, 200, true, u"2.0"_s, 3600},
-    {"WithoutAVersion",
-     newerList,
-     {u"Can't check for updates:\nNo app version string found."_s},
-     u"text/xml"_s,
-     200,
-     true,
-     QString()},
+    {"WithoutAVersion", newerList, {noVersion}, u"text/xml"_s, 200, true, QString()},
 };
 
 class UpdateFetchTest : public ::testing::TestWithParam<FetchCase> {
 protected:
-    // Starts the server answering every request with the case's response; returns the update
-    // list's address on it.
-    QUrl serve(const FetchCase& c) {
-        QFile body(dir.filePath(u"body"_s));
-        EXPECT_TRUE(body.open(QIODevice::WriteOnly) && body.write(c.body) == c.body.size());
-        body.close();
-        server.start(u"python3"_s, {QStringLiteral(PALVORN_UPDATE_SERVER), body.fileName(),
-                                    c.contentType, QString::number(c.status), log});
-        while (!server.canReadLine() && server.waitForReadyRead(30'000)) {
-        }
-        const int port = server.readLine().trimmed().toInt();
-        EXPECT_GT(port, 0) << server.readAllStandardError().toStdString();
-        return QUrl(u"http://127.0.0.1:%1"_s.arg(port) + fetched);
-    }
-
-    QStringList done() {
-        QStringList done;
-        if (QFile requests(log); requests.open(QIODevice::ReadOnly))
-            done = QString::fromUtf8(requests.readAll()).split(u'\n', Qt::SkipEmptyParts);
-        if (item.text() != UpdateChecker::notCheckedTitle() || item.isChecked())
-            done.append(item.text() + (item.isChecked() ? u" (checked)"_s : QString()));
-        done += alert.errors() + QStringList(alert.offers().size(), u"offer"_s);
-        for (const QUrl& url : workspace.opened())
-            done.append(url.toString());
-        return done;
-    }
-
     QTemporaryDir dir;
     const QString log = dir.filePath(u"requests.log"_s);
     QSettings settings{dir.filePath(u"settings.ini"_s), QSettings::IniFormat};
@@ -115,14 +83,33 @@ TEST_P(UpdateFetchTest, ActsOnlyOnAnAcceptedResponse) {
     const double launchSeconds = UpdateSchedule::secondsSince2001(launchTime);
     if (c.lastCheckAgo >= 0)
         settings.setValue(u"dateLastUpdateCheck"_s, launchSeconds - c.lastCheckAgo);
-    UpdateChecker checker(settings, alert, workspace, &item, serve(c), c.version,
+    // The server answers every request with the case's response.
+    QFile body(dir.filePath(u"body"_s));
+    EXPECT_TRUE(body.open(QIODevice::WriteOnly) && body.write(c.body) == c.body.size());
+    body.close();
+    server.start(u"python3"_s, {QStringLiteral(PALVORN_UPDATE_SERVER), body.fileName(),
+                                c.contentType, QString::number(c.status), log});
+    while (!server.canReadLine() && server.waitForReadyRead(30'000)) {
+    }
+    const int port = server.readLine().trimmed().toInt();
+    ASSERT_GT(port, 0) << server.readAllStandardError().toStdString();
+    UpdateChecker checker(settings, alert, workspace, &item,
+                          QUrl(u"http://127.0.0.1:%1"_s.arg(port) + fetched), c.version,
                           [] { return launchTime; });
     int finished = 0;
     QObject::connect(&checker, &UpdateChecker::finished, [&finished] { ++finished; });
     checker.launch();
     EXPECT_TRUE(QTest::qWaitFor([&finished] { return finished > 0; }, 120'000)); // not stuck
     EXPECT_EQ(finished, 1);
-    EXPECT_EQ(done(), c.done);
+    QStringList done;
+    if (QFile requests(log); requests.open(QIODevice::ReadOnly))
+        done = QString::fromUtf8(requests.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    if (item.text() != UpdateChecker::notCheckedTitle() || item.isChecked())
+        done.append(item.text() + (item.isChecked() ? u" (checked)"_s : QString()));
+    done += alert.errors() + QStringList(alert.offers().size(), u"offer"_s);
+    for (const QUrl& url : workspace.opened())
+        done.append(url.toString());
+    EXPECT_EQ(done, c.done);
     EXPECT_EQ(settings.value(u"dateLastUpdateCheck"_s).toDouble(),
               launchSeconds - std::max(c.lastCheckAgo, 0.0));
     server.closeWriteChannel(); // the server stops when its input closes

@@ -67,13 +67,6 @@ void selectInList(QFileDialog& dialog, const QStringList& paths) {
 
 class QtPanelDialogTest : public InspectorFixture {
 protected:
-    void SetUp() override {
-        XattrFixture::SetUp();
-        file = makeFile(u"demo2.txt"_s, "text");
-        other = makeFile(u"other.txt"_s);
-        folder = makeFolder(u"folder"_s);
-    }
-
     // The dialog just opened on PARENT, shown on the temporary folder as the user's window
     // (typing goes to its focused field); the test then plays the user.
     QFileDialog& shownOn(QWidget* parent = nullptr) {
@@ -92,7 +85,8 @@ protected:
         return shownOn();
     }
 
-    QString file, other, folder;
+    const QString file = makeFile(u"demo2.txt"_s, "text"), other = makeFile(u"other.txt"_s);
+    const QString folder = makeFolder(u"folder"_s);
     QtOpenPanel realOpenPanel;
     QList<QList<QUrl>> completions;
 };
