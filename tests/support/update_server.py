@@ -23,19 +23,11 @@ def main():
             self.end_headers()
             self.wfile.write(body)
 
-        def log_message(self, format, *arguments):
-            pass
-
     server = http.server.HTTPServer(("127.0.0.1", 0), Handler)
     print(server.server_address[1], flush=True)
 
-    def stop_when_stdin_closes():
-        sys.stdin.read()
-        server.shutdown()
-
-    threading.Thread(target=stop_when_stdin_closes, daemon=True).start()
+    threading.Thread(target=lambda: (sys.stdin.read(), server.shutdown()), daemon=True).start()
     server.serve_forever(poll_interval=0.05)
-    server.server_close()
 
 
 if __name__ == "__main__":
