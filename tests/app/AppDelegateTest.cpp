@@ -114,10 +114,8 @@ TEST_F(AppDelegateTest, EveryWindowAndHelpMenuItemOpensItsWindowOrPage) {
               (QList<QUrl>{QUrl(u"https://www.brackenfield.co/palvorn/updates/legacy/"_s),
                            QUrl(u"https://www.brackenfield.co/palvorn/updates/"_s),
                            QUrl(u"https://www.brackenfield.co/palvorn/support/"_s)}));
-    const QSettings written;
-    EXPECT_EQ(written.value(u"updateCheckInt"_s).toDouble(), 43200.0);
-    EXPECT_FALSE(written.contains(u"dateLastUpdateCheck"_s));
-    EXPECT_EQ(delegate.updateCheckedItem()->text(), u"Update not checked"_s);
+    EXPECT_EQ(QSettings().value(u"updateCheckInt"_s).toDouble(), 43200.0);
+    EXPECT_FALSE(QSettings().contains(u"dateLastUpdateCheck"_s));
     using Os = QOperatingSystemVersion;
     for (const auto& [version, expected] :
          {std::pair{Os(Os::MacOS, 10, 13), 13}, std::pair{Os(Os::MacOS, 11, 2), 16},

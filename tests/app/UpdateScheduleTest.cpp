@@ -10,14 +10,12 @@ using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
 TEST(UpdateScheduleClockTest, CountsSecondsFromTheStartOf2001Utc) {
-    EXPECT_EQ(UpdateSchedule::secondsSince2001(QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC)),
-              0.0);
-    EXPECT_EQ(UpdateSchedule::secondsSince2001(
-                  QDateTime(QDate(2024, 3, 1), QTime(10, 30, 0, 500), QTimeZone(3600))),
-              730'978'200.5);
-    EXPECT_EQ(
-        UpdateSchedule::secondsSince2001(QDateTime(QDate(2000, 12, 31), QTime(0, 0), Qt::UTC)),
-        -86400.0);
+    for (const auto& [time, seconds] :
+         {std::pair{QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC), 0.0},
+          std::pair{QDateTime(QDate(2024, 3, 1), QTime(10, 30, 0, 500), QTimeZone(3600)),
+                    730'978'200.5},
+          std::pair{QDateTime(QDate(2000, 12, 31), QTime(0, 0), Qt::UTC), -86400.0}})
+        EXPECT_EQ(UpdateSchedule::secondsSince2001(time), seconds) << seconds;
 }
 
 // The first launch checks and stores its time and the defaults; the next check waits until the

@@ -155,10 +155,8 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
               QAbstractItemView::ExtendedSelection); // several at once
     selectInList(open, {file, folder});
     acceptButton(open).click();
-    QStringList titles;
-    for (const Document* document : app.documents())
-        titles.append(document->window()->windowTitle());
-    EXPECT_EQ(titles, (QStringList{u"demo2.txt"_s, u"folder"_s}));
+    ASSERT_EQ(app.documents().size(), 2);
+    EXPECT_EQ(app.documents().back()->window()->windowTitle(), u"folder"_s);
 
     ViewController& inspector = app.documents().front()->window()->viewController();
     inspector.ui().inspectButton->click();

@@ -33,9 +33,8 @@ int main(int argc, char* argv[]) {
     if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // The settings the windows write (File > Open Recent): one folder per process below the
-    // tests' own folder, since ctest runs tests side by side and a shared file lets one test's
-    // recent files appear in another's menu.
+    // The settings the windows write (Open Recent), one folder per process: ctest runs tests side
+    // by side, and a shared file would show one test's recent files in another's menu.
     const QString settings = QDir::temp().filePath(
         QStringLiteral("palvorn-settings-%1").arg(QCoreApplication::applicationPid()));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
