@@ -2,13 +2,11 @@
 
 #include "app/AboutView.h"
 #include "app/ToolWindow.h"
-#include "support/GuiTestSettings.h"
 #include "support/InspectorFixture.h"
 #include "ui_AboutView.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QOperatingSystemVersion>
@@ -22,39 +20,24 @@ namespace {
 
 using AppDelegateTest = InspectorFixture;
 
-// The items a menu shows once opened, by their text.
+// The items a menu shows once opened, by their text, marked when greyed out or checked.
 QStringList itemsOf(QMenu& menu) {
     Q_EMIT menu.aboutToShow();
     QStringList items;
     for (const QAction* action : menu.actions())
         if (!action->isSeparator())
-            items.append(action->text());
+            items.append(action->text() + (action->isEnabled() ? u""_s : u" (off)"_s) +
+                         (action->isChecked() ? u" (checked)"_s : u""_s));
     return items;
-}
-
-QAction* itemOf(QMenu& menu, const QString& text) {
-    for (QAction* action : menu.actions())
-        if (action->text() == text)
-            return action;
-    ADD_FAILURE() << "no menu item " << text.toStdString();
-    return nullptr;
-}
-
-QStringList titlesOf(const QList<Document*>& documents) {
-    QStringList titles;
-    for (const Document* document : documents)
-        titles.append(document->window()->windowTitle());
-    return titles;
 }
 
 } // namespace
 
-// Open, New Window, Close and Quit of the File menu; one window per file or folder.
-TEST_F(AppDelegateTest, FileMenuOpensOneWindowPerFileAndClosesThem) {
+// Open, New Window, Close and Quit of the File menu open one window per file or folder and close
+// them; the Window menu lists the open windows and brings the chosen one forward.
+TEST_F(AppDelegateTest, FileAndWindowMenusOpenListAndCloseTheWindows) {
     delegate.openDocuments({makeFile(u"a.txt"_s), makeFile(u"b.txt"_s)});
-    EXPECT_EQ(titlesOf(delegate.documents()), (QStringList{u"a.txt"_s, u"b.txt"_s}));
     QMainWindow* window = delegate.documents().front()->window();
-
     openPanel.answerWith(
         {QUrl::fromLocalFile(makeFolder(u"folder"_s)), QUrl::fromLocalFile(makeFile(u"c"_s))});
     menuItem(window, u"&Open…"_s)->trigger();
@@ -62,61 +45,36 @@ TEST_F(AppDelegateTest, FileMenuOpensOneWindowPerFileAndClosesThem) {
     EXPECT_TRUE(options.canChooseFiles && options.canChooseDirectories &&
                 options.allowsMultipleSelection);
     menuItem(window, u"&New Window"_s)->trigger();
-    EXPECT_EQ(titlesOf(delegate.documents()),
-              (QStringList{u"a.txt"_s, u"b.txt"_s, u"folder"_s, u"c"_s, u"palvorn"_s}));
+    // File, Edit, View, Window of another window than the one closed below.
+    QMenu& windows = *delegate.documents().at(1)->window()->menuBar()->actions().at(3)->menu();
+    ASSERT_EQ(windows.title(), u"&Window"_s);
+    const QStringList listed = {u"a.txt"_s, u"b.txt"_s, u"folder"_s, u"c"_s, u"palvorn"_s};
+    EXPECT_EQ(itemsOf(windows).mid(3), listed);
+
+    QMainWindow* compare = delegate.openCompare();
+    delegate.openStripper()->close(); // a closed window is not listed
+    EXPECT_EQ(itemsOf(windows).mid(3), listed + QStringList{u"Xattr Compare"_s});
+    compare->showMinimized();
+    menuItem(&windows, u"Xattr Compare"_s)->trigger();
+    QApplication::processEvents(); // the window system's activation arrives as an event
+    EXPECT_FALSE(compare->isMinimized());
+    EXPECT_EQ(QApplication::activeWindow(), compare);
+    // The list is made afresh each time the menu opens.
+    EXPECT_EQ(itemsOf(windows).mid(3), listed + QStringList{u"Xattr Compare (checked)"_s});
 
     menuItem(window, u"&Close"_s)->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(delegate.documents().size(), 4);
+    EXPECT_EQ(itemsOf(windows).mid(3), listed.mid(1) + QStringList{u"Xattr Compare (checked)"_s});
     menuItem(delegate.documents().front()->window(), u"&Quit"_s)->trigger();
     for (const Document* document : delegate.documents())
         EXPECT_FALSE(document->window()->isVisible());
 }
 
-TEST_F(AppDelegateTest, OsVersionFollowsTheSystemsRelease) {
-    using Os = QOperatingSystemVersion;
-    const struct {
-        Os version;
-        int expected;
-    } cases[] = {{Os(Os::MacOS, 10, 13), 13},
-                 {Os(Os::MacOS, 11, 2), 16},
-                 {Os(Os::MacOS, 12, 0), 17},
-                 {Os(Os::Windows, 10, 0), 17}};
-    for (const auto& test : cases)
-        EXPECT_EQ(AppDelegate::osVersionFor(test.version), test.expected)
-            << test.version.name().toStdString() << ' ' << test.version.majorVersion();
-}
-
-TEST_F(AppDelegateTest, LaunchRecordsTheSystemAndRunsTheUpdateSchedule) {
-    // The application's settings, redirected to a scratch folder; the check is turned off, so
-    // the launch step writes its keys and makes no request.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, makeFolder(u"config"_s));
-    QCoreApplication::setOrganizationName(u"palvorn-test"_s);
-    QSettings(u"palvorn-test"_s, QCoreApplication::applicationName())
-        .setValue(u"noUpdateCheck"_s, true);
-
-    delegate.openUpdates(); // before launch the release is unknown, taken as 10
-    delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(delegate.osVersion(), 17);
-    delegate.openUpdates();
-    delegate.openSupport();
-    EXPECT_EQ(workspace.opened(),
-              (QList<QUrl>{QUrl(u"https://www.brackenfield.co/palvorn/updates/legacy/"_s),
-                           QUrl(u"https://www.brackenfield.co/palvorn/updates/"_s),
-                           QUrl(u"https://www.brackenfield.co/palvorn/support/"_s)}));
-
-    const QSettings written(u"palvorn-test"_s, QCoreApplication::applicationName());
-    EXPECT_EQ(written.value(u"updateCheckInt"_s).toDouble(), 43200.0);
-    EXPECT_FALSE(written.contains(u"dateLastUpdateCheck"_s));
-    EXPECT_EQ(delegate.updateCheckedItem()->text(), u"Update not checked"_s);
-    QCoreApplication::setOrganizationName(QString());
-    // Back to the folder every window test keeps its settings in.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, guiTestSettingsFolder());
-}
-
 // Each choice opens a new window of its kind, kept in its list when closed, whose own menus
-// reach the shared update mark; the help pages open in the browser.
+// reach the shared update mark; the help pages open in the browser, the update notes by the
+// system's release; About is one window.
 TEST_F(AppDelegateTest, EveryWindowAndHelpMenuItemOpensItsWindowOrPage) {
     QMainWindow* window = delegate.newDocument()->window();
     const struct {
@@ -142,12 +100,46 @@ TEST_F(AppDelegateTest, EveryWindowAndHelpMenuItemOpensItsWindowOrPage) {
         EXPECT_TRUE(opened.at(0)->menuBar()->actions().last()->menu()->actions().contains(
             delegate.updateCheckedItem()));
     }
-    menuItem(window, u"palvorn &Support"_s)->trigger();
-    menuItem(window, u"&Update Notes"_s)->trigger();
-    EXPECT_EQ(workspace.opened().size(), 2);
     EXPECT_FALSE(delegate.updateCheckedItem()->isEnabled()); // a mark, not a command
 
+    // The launch records the system's release and runs the update schedule; the check is turned
+    // off, so the launch step writes its keys and makes no request.
+    QSettings().setValue(u"noUpdateCheck"_s, true);
+    menuItem(window, u"&Update Notes"_s)->trigger(); // before launch the release is taken as 10
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(delegate.osVersion(), 17);
+    menuItem(window, u"&Update Notes"_s)->trigger();
+    menuItem(window, u"palvorn &Support"_s)->trigger();
+    EXPECT_EQ(workspace.opened(),
+              (QList<QUrl>{QUrl(u"https://www.brackenfield.co/palvorn/updates/legacy/"_s),
+                           QUrl(u"https://www.brackenfield.co/palvorn/updates/"_s),
+                           QUrl(u"https://www.brackenfield.co/palvorn/support/"_s)}));
+    EXPECT_EQ(QSettings().value(u"updateCheckInt"_s).toDouble(), 43200.0);
+    EXPECT_FALSE(QSettings().contains(u"dateLastUpdateCheck"_s));
+    using Os = QOperatingSystemVersion;
+    for (const auto& [version, expected] :
+         {std::pair{Os(Os::MacOS, 10, 13), 13}, std::pair{Os(Os::MacOS, 11, 2), 16},
+          std::pair{Os(Os::MacOS, 12, 0), 17}, std::pair{Os(Os::Windows, 10, 0), 17}})
+        EXPECT_EQ(AppDelegate::osVersionFor(version), expected)
+            << version.name().toStdString() << ' ' << version.majorVersion();
+
     EXPECT_EQ(delegate.storyboard().instantiateController(u"No Such Controller"_s), nullptr);
+
+    // About: one window, brought forward again.
+    menuItem(window, u"&About palvorn"_s)->trigger();
+    QMainWindow* about = delegate.openAbout();
+    EXPECT_EQ(delegate.openAbout(), about);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), u"About palvorn"_s);
+    const auto* aboutView = static_cast<ToolWindow*>(about)->contentController<AboutView>();
+    ASSERT_NE(aboutView, nullptr);
+    const Ui::AboutView& ui = aboutView->ui();
+    EXPECT_EQ(ui.versionLabel->text(), u"Version "_s + QStringLiteral(PALVORN_VERSION));
+    EXPECT_TRUE(ui.qtLabel->text().contains(QString::fromLatin1(qVersion())) &&
+                ui.qtLabel->text().contains(QStringLiteral(QT_VERSION_STR)));
+    EXPECT_TRUE(ui.licenceLabel->text().contains(u"licence"_s));
+    ui.closeButton->click();
+    EXPECT_FALSE(about->isVisible());
 }
 
 // Cut, Copy and Paste act on attributes in the table, and on the text of a focused text field.
@@ -185,62 +177,19 @@ TEST_F(AppDelegateTest, OpenRecentOffersTheOpenedFilesNewestFirstUntilCleared) {
     openPanel.answerWith({QUrl::fromLocalFile(both)});
     delegate.openFiles();
     QMenu& recent = *menuItem(window, u"Open &Recent"_s)->menu();
-    EXPECT_EQ(itemsOf(recent),
-              (QStringList{QString(both).replace(u'&', u"&&"_s), a, u"Clear Menu"_s}));
+    const QString bothTitle = QString(both).replace(u'&', u"&&"_s);
+    EXPECT_EQ(itemsOf(recent), (QStringList{bothTitle, a, u"Clear Menu"_s}));
 
     // A file chosen there opens again and comes first; the list is kept for the next start.
-    itemOf(recent, a)->trigger();
-    EXPECT_EQ(titlesOf(delegate.documents()).last(), u"a"_s);
+    menuItem(&recent, a)->trigger();
+    EXPECT_EQ(delegate.documents().last()->window()->windowTitle(), u"a"_s);
     EXPECT_EQ(QSettings().value(u"recentFiles"_s).toStringList(), (QStringList{a, both}));
     // A window opened through the document controller joins the list too.
     static_cast<DocumentController&>(delegate).openDocumentWithContentsOfURL(
         QUrl::fromLocalFile(both));
-    EXPECT_EQ(itemsOf(recent).front(), QString(both).replace(u'&', u"&&"_s));
     // A file gone since stays listed, but cannot be chosen.
     QFile::remove(a);
-    EXPECT_EQ(itemsOf(recent).at(1), a);
-    EXPECT_FALSE(itemOf(recent, a)->isEnabled());
-
-    itemOf(recent, u"Clear Menu"_s)->trigger();
-    EXPECT_EQ(itemsOf(recent), QStringList{u"Clear Menu"_s});
-    EXPECT_FALSE(itemOf(recent, u"Clear Menu"_s)->isEnabled());
-}
-
-TEST_F(AppDelegateTest, WindowMenuListsTheOpenWindowsAndBringsTheChosenOneForward) {
-    QMainWindow* first = delegate.openDocument(QUrl::fromLocalFile(makeFile(u"first"_s)))->window();
-    QMainWindow* second =
-        delegate.openDocument(QUrl::fromLocalFile(makeFile(u"second"_s)))->window();
-    QMainWindow* compare = delegate.openCompare();
-    delegate.openStripper()->close();                            // a closed window is not listed
-    QMenu& windows = *first->menuBar()->actions().at(3)->menu(); // File, Edit, View, Window
-    ASSERT_EQ(windows.title(), u"&Window"_s);
-    EXPECT_EQ(itemsOf(windows).mid(3), (QStringList{u"first"_s, u"second"_s, u"Xattr Compare"_s}));
-
-    compare->showMinimized();
-    itemOf(windows, u"Xattr Compare"_s)->trigger();
-    QApplication::processEvents(); // the window system's activation arrives as an event
-    EXPECT_FALSE(compare->isMinimized());
-    EXPECT_EQ(QApplication::activeWindow(), compare);
-    itemsOf(windows); // the list is made afresh each time the menu opens
-    EXPECT_TRUE(itemOf(windows, u"Xattr Compare"_s)->isChecked());
-    EXPECT_FALSE(itemOf(windows, u"first"_s)->isChecked());
-
-    second->close();
-    EXPECT_EQ(itemsOf(windows).mid(3), (QStringList{u"first"_s, u"Xattr Compare"_s}));
-}
-
-TEST_F(AppDelegateTest, AboutShowsTheVersionsAndLicenceInOneWindow) {
-    menuItem(open({}).window(), u"&About palvorn"_s)->trigger();
-    QMainWindow* about = delegate.openAbout();
-    EXPECT_EQ(delegate.openAbout(), about); // one window, brought forward again
-    EXPECT_TRUE(about->isVisible());
-    EXPECT_EQ(about->windowTitle(), u"About palvorn"_s);
-    auto* view = static_cast<ToolWindow*>(about)->contentController<AboutView>();
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->ui().versionLabel->text(), u"Version "_s + QStringLiteral(PALVORN_VERSION));
-    EXPECT_TRUE(view->ui().qtLabel->text().contains(QString::fromLatin1(qVersion())));
-    EXPECT_TRUE(view->ui().qtLabel->text().contains(QStringLiteral(QT_VERSION_STR)));
-    EXPECT_TRUE(view->ui().licenceLabel->text().contains(u"licence"_s));
-    view->ui().closeButton->click();
-    EXPECT_FALSE(about->isVisible());
+    EXPECT_EQ(itemsOf(recent), (QStringList{bothTitle, a + u" (off)"_s, u"Clear Menu"_s}));
+    menuItem(&recent, u"Clear Menu"_s)->trigger();
+    EXPECT_EQ(itemsOf(recent), QStringList{u"Clear Menu (off)"_s});
 }

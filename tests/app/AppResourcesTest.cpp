@@ -5,11 +5,7 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
 using AppResourcesTest = XattrFixture;
-
-} // namespace
 
 // An installed tree has the executable in prefix/bin and its files in prefix/share/palvorn; a
 // build tree has them in the executable's own folder.

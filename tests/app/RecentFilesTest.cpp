@@ -1,55 +1,42 @@
 #include "app/RecentFiles.h"
 
-#include "support/XattrFixture.h"
-
 #include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-class RecentFilesTest : public XattrFixture {
-protected:
+// A hand-edited list is cleaned and bounded too.
+TEST(RecentFilesTest, NewestFirstOnceEachAtMostTenAndCleared) {
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(u"palvorn.conf"_s);
+    QSettings settings(fileName, QSettings::IniFormat);
     // A real settings file, read afresh as the next start of the application would.
-    QStringList pathsAfterRestart() {
+    const auto pathsAfterRestart = [&] {
         settings.sync();
         return RecentFiles::paths(QSettings(fileName, QSettings::IniFormat));
-    }
-
-    QString fileName = pathOf(u"palvorn.conf"_s);
-    QSettings settings{fileName, QSettings::IniFormat};
-};
-
-} // namespace
-
-TEST_F(RecentFilesTest, NewestFirstOnceEachAtMostTenAndCleared) {
-    EXPECT_TRUE(RecentFiles::paths(settings).isEmpty());
+    };
     RecentFiles::add(settings, u"/a"_s);
     EXPECT_EQ(pathsAfterRestart(), QStringList{u"/a"_s}); // one entry survives as a list
     RecentFiles::add(settings, u"/b, with a comma"_s);
     RecentFiles::add(settings, u"/a"_s);
     RecentFiles::add(settings, QString());
     EXPECT_EQ(pathsAfterRestart(), (QStringList{u"/a"_s, u"/b, with a comma"_s}));
-
     for (int i = 0; i < 12; ++i)
         RecentFiles::add(settings, u"/f%1"_s.arg(i));
     const QStringList ten = pathsAfterRestart();
-    ASSERT_EQ(ten.size(), RecentFiles::maxCount);
+    EXPECT_EQ(ten.size(), RecentFiles::maxCount);
     EXPECT_EQ(ten.front(), u"/f11"_s);
     EXPECT_EQ(ten.back(), u"/f2"_s);
-
     RecentFiles::clear(settings);
     EXPECT_TRUE(pathsAfterRestart().isEmpty());
-}
 
-TEST_F(RecentFilesTest, AHandEditedListIsCleanedAndBounded) {
     QStringList edited = {u"/x"_s, QString(), u"/x"_s, u"/y"_s};
     for (int i = 0; i < 100; ++i)
         edited.append(u"/many%1"_s.arg(i));
     settings.setValue(u"recentFiles"_s, edited);
-    const QStringList paths = pathsAfterRestart();
-    EXPECT_EQ(paths.size(), RecentFiles::maxCount);
-    EXPECT_EQ(paths.mid(0, 3), (QStringList{u"/x"_s, u"/y"_s, u"/many0"_s}));
+    const QStringList cleaned = pathsAfterRestart();
+    EXPECT_EQ(cleaned.size(), RecentFiles::maxCount);
+    EXPECT_EQ(cleaned.mid(0, 3), (QStringList{u"/x"_s, u"/y"_s, u"/many0"_s}));
 }

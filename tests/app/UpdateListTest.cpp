@@ -23,12 +23,16 @@ PlistValue list(PlistValue::Array entries) {
     return PlistValue::array(std::move(entries));
 }
 
-// "version url" for each offer, easy to compare and read in a failure.
-QStringList offered(const UpdateList::Evaluation& evaluation) {
-    QStringList offers;
+// The error if any, "found" for this app's entry, then "version url" for each offer.
+QStringList outcome(const UpdateList::Evaluation& evaluation) {
+    QStringList outcome;
+    if (!evaluation.error.isEmpty())
+        outcome.append(evaluation.error);
+    if (evaluation.entryFound)
+        outcome.append(u"found"_s);
     for (const UpdateList::Offer& offer : evaluation.offers)
-        offers.append(offer.listedVersion + u' ' + offer.url.toString());
-    return offers;
+        outcome.append(offer.listedVersion + u' ' + offer.url.toString());
+    return outcome;
 }
 
 } // namespace
@@ -38,26 +42,25 @@ TEST(UpdateListTest, MarksTheEntryAndOffersEachListedVersionThatDiffers) {
     const struct {
         const char* name;
         PlistValue list;
-        bool entryFound;
-        QStringList offers;
-    } cases[] = {{"OtherAppOnly",
+        QStringList outcome;
+    } cases[] = {{"OtherAppOrANameThatIsNoString",
                   list({entry(u"palvornish"_s, u"3.0"_s, site + u"x.dmg"_s),
-                        entry(u"Palvorn"_s, u"3.0"_s, site + u"x.dmg"_s)}),
-                  false,
+                        entry(u"Palvorn"_s, u"3.0"_s, site + u"x.dmg"_s),
+                        PlistValue::dictionary({{u"AppName"_s, PlistValue::data("palvorn")},
+                                                {u"Version"_s, PlistValue::string(u"3"_s)},
+                                                {u"URL"_s, PlistValue::string(site)}})}),
                   {}},
                  {"OutsideTheSite",
                   list({entry(u"palvorn"_s, u"3.0"_s, u"https://elsewhere.example/?"_s + site),
                         entry(u"palvorn"_s, u"3.0"_s, u"https://www.brackenfield.co/palvorn/x"_s),
                         entry(u"palvorn"_s, u"3.0"_s, site + u"a b"_s)}),
-                  true,
-                  {}},
+                  {u"found"_s}},
                  {"EachOtherListedVersionIsOffered",
                   list({entry(u"palvorn"_s, u"3.0"_s, site + u"3.dmg"_s),
                         entry(u"other"_s, u"9.0"_s, site + u"9.dmg"_s),
                         entry(u"palvorn"_s, running, site + u"2.dmg"_s),
                         entry(u"palvorn"_s, u"1.9"_s, site + u"beta/1.dmg"_s)}),
-                  true,
-                  {u"3.0 "_s + site + u"3.dmg"_s, u"1.9 "_s + site + u"beta/1.dmg"_s}},
+                  {u"found"_s, u"3.0 "_s + site + u"3.dmg"_s, u"1.9 "_s + site + u"beta/1.dmg"_s}},
                  {"MalformedEntriesAreSkipped",
                   list({PlistValue::string(u"palvorn"_s),
                         PlistValue::dictionary({{u"AppName"_s, PlistValue::string(u"palvorn"_s)},
@@ -66,68 +69,38 @@ TEST(UpdateListTest, MarksTheEntryAndOffersEachListedVersionThatDiffers) {
                                                 {u"Version"_s, PlistValue::string(u"3"_s)},
                                                 {u"URL"_s, PlistValue::data("https://")}}),
                         entry(u"palvorn"_s, u"4"_s, site + u"c"_s)}),
-                  true,
-                  {u"4 "_s + site + u"c"_s}},
-                 {"NonStringNameIsNotAnEntry",
-                  list({PlistValue::dictionary({{u"AppName"_s, PlistValue::data("palvorn")},
-                                                {u"Version"_s, PlistValue::string(u"3"_s)},
-                                                {u"URL"_s, PlistValue::string(site)}})}),
-                  false,
-                  {}},
-                 {"RootNotAnArray", entry(u"palvorn"_s, u"3.0"_s, site + u"x"_s), false, {}}};
+                  {u"found"_s, u"4 "_s + site + u"c"_s}},
+                 {"RootNotAnArray", entry(u"palvorn"_s, u"3.0"_s, site + u"x"_s), {}}};
     for (const auto& c : cases) {
         for (const auto format :
              {PropertyListSerialization::Format::Xml, PropertyListSerialization::Format::Binary}) {
-            const UpdateList::Evaluation evaluation =
-                UpdateList::evaluate(*PropertyListSerialization::write(c.list, format), running);
-            EXPECT_EQ(evaluation.error, QString()) << c.name;
-            EXPECT_EQ(evaluation.entryFound, c.entryFound) << c.name;
-            EXPECT_EQ(offered(evaluation), c.offers) << c.name;
+            EXPECT_EQ(outcome(UpdateList::evaluate(
+                          *PropertyListSerialization::write(c.list, format), running)),
+                      c.outcome)
+                << c.name;
         }
     }
 }
 
-TEST(UpdateListTextTest, TheOfferNamesBothVersionsAndOpensTheListedAddress) {
-    const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
-<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
-<plist version="1.0">
-<array>
-	<dict>
-		<key>AppName</key>
-		<string>palvorn</string>
-		<key>Notes</key>
-		<integer>7</integer>
-		<key>URL</key>
-		<string>https://www.brackenfield.co/palvorn/download/palvorn-1.2.tar.xz</string>
-		<key>Version</key>
-		<string>1.2</string>
-	</dict>
-</array>
-</plist>
-)";
-    const UpdateList::Evaluation evaluation = UpdateList::evaluate(xml, u"1.10"_s);
+// The offer names both versions; data that is no list, or an empty one, is an error.
+TEST(UpdateListTextTest, OffersAndErrorsSayWhat) {
+    const UpdateList::Evaluation evaluation =
+        UpdateList::evaluate(*PropertyListSerialization::write(
+                                 list({entry(u"palvorn"_s, u"1.2"_s, site + u"p.tar.xz"_s)}),
+                                 PropertyListSerialization::Format::Xml),
+                             u"1.10"_s);
     ASSERT_EQ(evaluation.offers.size(), 1);
-    const UpdateList::Offer& offer = evaluation.offers.front();
-    EXPECT_EQ(offer.messageText, u"An update to this app to version 1.2 is available."_s);
-    EXPECT_EQ(offer.informativeText,
+    EXPECT_EQ(evaluation.offers.front().messageText,
+              u"An update to this app to version 1.2 is available."_s);
+    EXPECT_EQ(evaluation.offers.front().informativeText,
               u"You are currently running palvorn version 1.10.\nPlease choose whether to "
               "download this update now in your default browser."_s);
-    EXPECT_EQ(offer.url,
-              QUrl(u"https://www.brackenfield.co/palvorn/download/palvorn-1.2.tar.xz"_s));
-}
 
-TEST(UpdateListTextTest, DataThatIsNoListOrAnEmptyOneIsAnError) {
-    struct Case {
-        QByteArray data;
-        QString error;
-    };
     const QString notAList = u"Error in update Property List."_s;
-    const QString empty = u"Update Property List has no entries."_s;
-    for (const Case& c : {Case{"<html><body>Not found</body></html>", notAList}, Case{"", notAList},
-                          Case{"<plist version=\"1.0\"><array/></plist>", empty}}) {
-        const UpdateList::Evaluation evaluation = UpdateList::evaluate(c.data, running);
-        EXPECT_EQ(evaluation.error, c.error) << c.data.toStdString();
-        EXPECT_FALSE(evaluation.entryFound);
-        EXPECT_TRUE(evaluation.offers.isEmpty());
-    }
+    for (const auto& [data, error] :
+         {std::pair<QByteArray, QString>{"<html><body>Not found</body></html>", notAList},
+          {"", notAList},
+          {"<plist version=\"1.0\"><array/></plist>", u"Update Property List has no entries."_s}})
+        EXPECT_EQ(outcome(UpdateList::evaluate(data, running)), QStringList{error})
+            << data.toStdString();
 }

@@ -9,74 +9,52 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-// The settings live in a real file, reopened for every launch as a new run of the app would.
-class UpdateScheduleTest : public ::testing::Test {
-protected:
-    std::unique_ptr<QSettings> settings() {
-        return std::make_unique<QSettings>(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
-    }
-    bool launchAt(double now) { return UpdateSchedule::apply(*settings(), now); }
-    QVariant stored(const QString& key) { return settings()->value(key); }
-    void store(const QString& key, const QVariant& value) { settings()->setValue(key, value); }
-
-    QTemporaryDir dir;
-    // 2024-03-01 09:30:00 UTC
-    const double launchTime = 730'978'200.0;
-};
-
-} // namespace
-
 TEST(UpdateScheduleClockTest, CountsSecondsFromTheStartOf2001Utc) {
-    EXPECT_EQ(UpdateSchedule::secondsSince2001(QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC)),
-              0.0);
-    EXPECT_EQ(UpdateSchedule::secondsSince2001(
-                  QDateTime(QDate(2024, 3, 1), QTime(10, 30, 0, 500), QTimeZone(3600))),
-              730'978'200.5);
-    EXPECT_EQ(
-        UpdateSchedule::secondsSince2001(QDateTime(QDate(2000, 12, 31), QTime(0, 0), Qt::UTC)),
-        -86400.0);
+    for (const auto& [time, seconds] :
+         {std::pair{QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC), 0.0},
+          std::pair{QDateTime(QDate(2024, 3, 1), QTime(10, 30, 0, 500), QTimeZone(3600)),
+                    730'978'200.5},
+          std::pair{QDateTime(QDate(2000, 12, 31), QTime(0, 0), Qt::UTC), -86400.0}})
+        EXPECT_EQ(UpdateSchedule::secondsSince2001(time), seconds) << seconds;
 }
 
 // The first launch checks and stores its time and the defaults; the next check waits until the
-// interval has been exceeded.
-TEST_F(UpdateScheduleTest, ChecksOnTheFirstLaunchAndAgainOnceTheIntervalHasPassed) {
-    EXPECT_TRUE(launchAt(launchTime));
-    EXPECT_EQ(stored(u"updateCheckInt"_s).toDouble(), 43200.0);
-    EXPECT_TRUE(settings()->contains(u"noUpdateCheck"_s));
-    EXPECT_FALSE(stored(u"noUpdateCheck"_s).toBool());
-    EXPECT_FALSE(launchAt(launchTime + 43200));
-    EXPECT_EQ(stored(u"dateLastUpdateCheck"_s).toDouble(), launchTime);
-    EXPECT_TRUE(launchAt(launchTime + 43201));
-    EXPECT_EQ(stored(u"dateLastUpdateCheck"_s).toDouble(), launchTime + 43201);
-}
-
-TEST_F(UpdateScheduleTest, IntervalsBelowOneSecondMeanTwelveHoursAndOthersAreKept) {
-    struct Case {
-        double stored, inEffect;
+// interval has been exceeded; an interval below one second means twelve hours. Turned off, it
+// never checks, yet writes both settings back; a damaged last date does not stop the checks for
+// good. The settings live in a real file, reopened for every launch as a new run of the app would.
+TEST(UpdateScheduleTest, ChecksOnTheFirstLaunchAndAgainOnceTheIntervalHasPassed) {
+    QTemporaryDir dir;
+    const auto settings = [&dir] {
+        return std::make_unique<QSettings>(dir.filePath(u"settings.ini"_s), QSettings::IniFormat);
     };
-    for (const Case& c :
-         {Case{0.5, 43200.0}, Case{-10.0, 43200.0}, Case{1.0, 1.0}, Case{600.0, 600.0}}) {
-        store(u"updateCheckInt"_s, c.stored);
-        store(u"dateLastUpdateCheck"_s, launchTime);
-        EXPECT_FALSE(launchAt(launchTime + c.inEffect)) << c.stored;
-        EXPECT_EQ(stored(u"updateCheckInt"_s).toDouble(), c.inEffect) << c.stored;
-        EXPECT_TRUE(launchAt(launchTime + c.inEffect + 1)) << c.stored;
+    const struct {
+        QVariantMap changes; // made before the launch
+        double now;
+        bool checks;
+        QString stored; // noUpdateCheck, updateCheckInt, dateLastUpdateCheck
+    } launches[] = {
+        {{}, 100'001, true, u"false 43200 100001"_s},
+        {{}, 143'201, false, u"false 43200 100001"_s},
+        {{}, 143'202, true, u"false 43200 143202"_s},
+        {{{u"updateCheckInt"_s, 0.5}}, 186'402, false, u"false 43200 143202"_s},
+        {{{u"updateCheckInt"_s, 1}}, 143'203, false, u"false 1 143202"_s},
+        {{}, 143'204, true, u"false 1 143204"_s},
+        {{{u"noUpdateCheck"_s, true}, {u"updateCheckInt"_s, 0.25}},
+         1e6,
+         false,
+         u"true 43200 143204"_s},
+        {{{u"noUpdateCheck"_s, false}, {u"dateLastUpdateCheck"_s, u"nan"_s}},
+         100'001,
+         true,
+         u"false 43200 100001"_s},
+    };
+    for (const auto& launch : launches) {
+        for (auto [key, value] : launch.changes.asKeyValueRange())
+            settings()->setValue(key, value);
+        EXPECT_EQ(UpdateSchedule::apply(*settings(), launch.now), launch.checks) << launch.now;
+        QStringList stored;
+        for (const char* key : {"noUpdateCheck", "updateCheckInt", "dateLastUpdateCheck"})
+            stored.append(settings()->value(QLatin1StringView(key)).toString());
+        EXPECT_EQ(stored.join(u' '), launch.stored) << launch.now;
     }
-}
-
-TEST_F(UpdateScheduleTest, TurnedOffNeverChecksYetWritesBothSettingsBack) {
-    store(u"noUpdateCheck"_s, true);
-    store(u"updateCheckInt"_s, 0.25);
-    EXPECT_FALSE(launchAt(launchTime));
-    EXPECT_FALSE(settings()->contains(u"dateLastUpdateCheck"_s));
-    EXPECT_EQ(stored(u"noUpdateCheck"_s).toBool(), true);
-    EXPECT_EQ(stored(u"updateCheckInt"_s).toDouble(), 43200.0);
-}
-
-TEST_F(UpdateScheduleTest, ADamagedLastDateDoesNotStopChecksForGood) {
-    store(u"dateLastUpdateCheck"_s, u"nan"_s);
-    EXPECT_TRUE(launchAt(launchTime));
-    EXPECT_EQ(stored(u"dateLastUpdateCheck"_s).toDouble(), launchTime);
 }

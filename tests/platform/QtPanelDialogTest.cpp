@@ -1,31 +1,19 @@
-#include "app/AppDelegate.h"
 #include "app/ToolWindow.h"
 #include "compare/CompareViewController.h"
-#include "inspector/Document.h"
-#include "inspector/DocumentWindow.h"
-#include "inspector/ViewController.h"
 #include "platform/QtOpenPanel.h"
 #include "platform/QtSavePanel.h"
-#include "platform/RecordingErrorAlert.h"
-#include "platform/RecordingPasteboard.h"
-#include "platform/RecordingSavePanel.h"
-#include "platform/RecordingUpdateAlert.h"
-#include "platform/RecordingWorkspace.h"
-#include "support/XattrFixture.h"
+#include "support/InspectorFixture.h"
 #include "ui_CompareViewController.h"
-#include "ui_ViewController.h"
-
-#include <functional>
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -54,18 +42,13 @@ QPushButton& acceptButton(QFileDialog& dialog) {
     return open ? *open : *box->button(QDialogButtonBox::Save);
 }
 
-void pressKey(QWidget& widget, int key, const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(&widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(&widget, &release);
-}
-
-void type(QLineEdit& field, const QString& text) {
-    field.setFocus();
-    field.clear();
-    for (const QChar c : text)
-        pressKey(field, 0, QString(c));
+// Types TEXT into the empty name field, and Enter when asked to.
+void type(QFileDialog& dialog, const QString& text, bool enter = false) {
+    nameField(dialog).setFocus();
+    nameField(dialog).clear();
+    QTest::keyClicks(&nameField(dialog), text);
+    if (enter)
+        QTest::keyClick(&nameField(dialog), Qt::Key_Return);
 }
 
 // As a click does: the rows of these names, and nothing else, become the selection.
@@ -82,16 +65,8 @@ void selectInList(QFileDialog& dialog, const QStringList& paths) {
     }
 }
 
-class QtPanelDialogTest : public XattrFixture {
+class QtPanelDialogTest : public InspectorFixture {
 protected:
-    void SetUp() override {
-        XattrFixture::SetUp();
-        file = makeFile(u"demo2.txt"_s, "text");
-        setRaw(file, "user.comment", "kept");
-        other = makeFile(u"other.txt"_s);
-        folder = makeFolder(u"folder"_s);
-    }
-
     // The dialog just opened on PARENT, shown on the temporary folder as the user's window
     // (typing goes to its focused field); the test then plays the user.
     QFileDialog& shownOn(QWidget* parent = nullptr) {
@@ -105,87 +80,56 @@ protected:
     QFileDialog& beginOpen() {
         OpenPanel::Options options;
         options.canChooseDirectories = true;
-        openPanel.begin(nullptr, options,
-                        [this](const QList<QUrl>& urls) { completions.append(urls); });
+        realOpenPanel.begin(nullptr, options,
+                            [this](const QList<QUrl>& urls) { completions.append(urls); });
         return shownOn();
     }
 
-    QString file, other, folder;
-    QtOpenPanel openPanel;
+    const QString file = makeFile(u"demo2.txt"_s, "text"), other = makeFile(u"other.txt"_s);
+    const QString folder = makeFolder(u"folder"_s);
+    QtOpenPanel realOpenPanel;
     QList<QList<QUrl>> completions;
 };
 
 } // namespace
 
-// Typed paths, several items and Enter in the list are played through the real callers below.
-TEST_F(QtPanelDialogTest, OpenTakesFilesAndFoldersByClickTypingAndEnter) {
-    struct Case {
-        const char* what;
-        std::function<void(QFileDialog&)> play;
-        QString chosen;
-    };
-    const QList<Case> cases = {
-        {"a file selected, then Open",
-         [this](QFileDialog& d) {
-             selectInList(d, {file});
-             acceptButton(d).click();
-         },
-         file},
-        {"a folder selected after a file, then Open",
-         [this](QFileDialog& d) {
-             selectInList(d, {file});
-             selectInList(d, {folder});
-             acceptButton(d).click();
-         },
-         folder},
-        {"a folder typed goes into it; Enter again chooses it",
-         [this](QFileDialog& d) {
-             type(nameField(d), u"folder"_s);
-             pressKey(nameField(d), Qt::Key_Return);
-             ASSERT_TRUE(d.isVisible());
-             EXPECT_EQ(d.directory().absolutePath(), folder);
-             EXPECT_EQ(nameField(d).text(), QString());
-             pressKey(nameField(d), Qt::Key_Return);
-         },
-         folder},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        completions.clear();
-        QFileDialog& dialog = beginOpen();
-        EXPECT_NE(dialog.windowTitle(), u"Find Directory"_s);
-        EXPECT_FALSE(dialog.nameFilters().join(u' ').contains(u"Directories"_s));
-        c.play(dialog);
-        EXPECT_EQ(completions, QList<QList<QUrl>>{{QUrl::fromLocalFile(c.chosen)}});
-        EXPECT_EQ(shownDialog(), nullptr);
-    }
-}
+// A file is chosen by click and Open through the real callers below.
+TEST_F(QtPanelDialogTest, OpenTakesAFolderSelectedAfterAFileOrTypedAndEnteredTwice) {
+    QFileDialog* dialog = &beginOpen();
+    EXPECT_NE(dialog->windowTitle(), u"Find Directory"_s);
+    EXPECT_FALSE(dialog->nameFilters().join(u' ').contains(u"Directories"_s));
+    selectInList(*dialog, {file});
+    selectInList(*dialog, {folder});
+    acceptButton(*dialog).click();
 
-TEST_F(QtPanelDialogTest, OpenCancelledOrNamingNothingChoosesNothing) {
-    QFileDialog& dialog = beginOpen();
-    type(nameField(dialog), u"no such file"_s);
-    EXPECT_FALSE(acceptButton(dialog).isEnabled());
-    EXPECT_TRUE(completions.isEmpty());
-    pressKey(nameField(dialog), Qt::Key_Escape);
-    EXPECT_EQ(completions, QList<QList<QUrl>>{QList<QUrl>{}});
+    dialog = &beginOpen(); // a typed folder is gone into; Enter again chooses it
+    type(*dialog, u"folder"_s, true);
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->directory().absolutePath(), folder);
+    EXPECT_EQ(nameField(*dialog).text(), QString());
+    QTest::keyClick(&nameField(*dialog), Qt::Key_Return);
+
+    dialog = &beginOpen(); // naming nothing, then cancelled, chooses nothing
+    type(*dialog, u"no such file"_s);
+    EXPECT_FALSE(acceptButton(*dialog).isEnabled());
+    QTest::keyClick(&nameField(*dialog), Qt::Key_Escape);
+    const QList<QUrl> chosen = {QUrl::fromLocalFile(folder)};
+    EXPECT_EQ(completions, (QList<QList<QUrl>>{chosen, chosen, {}}));
+    EXPECT_EQ(shownDialog(), nullptr);
 }
 
 TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
-    QtSavePanel savePanel;
+    QtSavePanel realSavePanel;
     QList<std::optional<QUrl>> saved;
     const auto beginSave = [&] {
-        savePanel.begin(nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
-                        [&saved](const std::optional<QUrl>& url) { saved.append(url); });
+        realSavePanel.begin(nullptr, {u"report.text"_s, {u"text"_s, u"txt"_s}, true},
+                            [&saved](const std::optional<QUrl>& url) { saved.append(url); });
         return &shownOn();
     };
     QFileDialog* dialog = beginSave();
     EXPECT_EQ(nameField(*dialog).text(), u"report.text"_s);
-    type(nameField(*dialog), u"new report"_s); // the suffix is added
-    pressKey(nameField(*dialog), Qt::Key_Return);
-    EXPECT_EQ(saved, QList<std::optional<QUrl>>{QUrl::fromLocalFile(pathOf(u"new report.text"_s))});
-
+    type(*dialog, u"new report"_s, true); // the suffix is added
     // An existing file is replaced only when the user says so.
-    saved.clear();
     const QString existing = makeFile(u"old.txt"_s, "old");
     for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
         dialog = beginSave();
@@ -194,48 +138,41 @@ TEST_F(QtPanelDialogTest, SaveTakesATypedNameAndAsksBeforeReplacing) {
             ASSERT_NE(box, nullptr);
             box->button(answer)->click();
         });
-        type(nameField(*dialog), existing);
-        pressKey(nameField(*dialog), Qt::Key_Return);
+        type(*dialog, existing, true);
         if (answer == QMessageBox::No)
-            pressKey(nameField(*dialog), Qt::Key_Escape);
+            QTest::keyClick(&nameField(*dialog), Qt::Key_Escape);
     }
-    EXPECT_EQ(saved, (QList<std::optional<QUrl>>{std::nullopt, QUrl::fromLocalFile(existing)}));
+    EXPECT_EQ(saved, (QList<std::optional<QUrl>>{QUrl::fromLocalFile(pathOf(u"new report.text"_s)),
+                                                 std::nullopt, QUrl::fromLocalFile(existing)}));
 }
 
 // The three callers of the open panel, each through the real dialog.
 TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
-    RecordingErrorAlert alert;
-    RecordingSavePanel savePanel;
-    RecordingPasteboard pasteboard;
-    RecordingUpdateAlert updateAlert;
-    RecordingWorkspace workspace;
-    AppDelegate delegate(Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
-    delegate.openFiles(); // File > Open: several at once
+    AppDelegate app(Platform{alert, realOpenPanel, savePanel, pasteboard, updateAlert, workspace});
+    app.openFiles(); // File > Open: several at once
     QFileDialog& open = shownOn(nullptr);
+    EXPECT_EQ(open.findChild<QAbstractItemView*>(u"listView"_s)->selectionMode(),
+              QAbstractItemView::ExtendedSelection); // several at once
     selectInList(open, {file, folder});
     acceptButton(open).click();
-    QStringList titles;
-    for (const Document* document : delegate.documents())
-        titles.append(document->window()->windowTitle());
-    EXPECT_EQ(titles, (QStringList{u"demo2.txt"_s, u"folder"_s}));
+    ASSERT_EQ(app.documents().size(), 2);
+    EXPECT_EQ(app.documents().back()->window()->windowTitle(), u"folder"_s);
 
-    ViewController& inspector = delegate.documents().front()->window()->viewController();
+    ViewController& inspector = app.documents().front()->window()->viewController();
     inspector.ui().inspectButton->click();
-    QFileDialog& inspect = shownOn(inspector.window());
-    type(nameField(inspect), other);
-    pressKey(nameField(inspect), Qt::Key_Return);
+    type(shownOn(inspector.window()), other, true);
     EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
 
-    auto* compare = static_cast<ToolWindow*>(delegate.openCompare())
-                        ->contentController<CompareViewController>();
+    auto* compare =
+        static_cast<ToolWindow*>(app.openCompare())->contentController<CompareViewController>();
     compare->ui().choose1Button->click();
     QFileDialog& first = shownOn(compare->window());
     selectInList(first, {folder});
-    pressKey(*first.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
+    QTest::keyClick(first.findChild<QAbstractItemView*>(u"listView"_s), Qt::Key_Return);
     EXPECT_EQ(compare->ui().file1Textbox->text(), folder);
     EXPECT_EQ(compare->firstURL(), QUrl::fromLocalFile(folder));
     EXPECT_TRUE(alert.shown().isEmpty());
 
-    for (Document* document : delegate.documents())
+    for (Document* document : app.documents())
         delete document->window();
 }

@@ -1,5 +1,3 @@
-#include "support/GuiTestSettings.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
@@ -35,10 +33,13 @@ int main(int argc, char* argv[]) {
     if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       palvorn::guiTestSettingsFolder());
+    // The settings the windows write (Open Recent), one folder per process: ctest runs tests side
+    // by side, and a shared file would show one test's recent files in another's menu.
+    const QString settings = QDir::temp().filePath(
+        QStringLiteral("palvorn-settings-%1").arg(QCoreApplication::applicationPid()));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
     ::testing::InitGoogleTest(&argc, argv);
     const int status = RUN_ALL_TESTS();
-    QDir(palvorn::guiTestSettingsFolder()).removeRecursively();
+    QDir(settings).removeRecursively();
     return status;
 }

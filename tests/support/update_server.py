@@ -1,52 +1,33 @@
 #!/usr/bin/env python3
-"""The update check's web server on 127.0.0.1: every GET gets the body file with the given type and
-status, and its path is logged. Prints its port once it listens; stops when standard input closes
-or after --lifetime seconds."""
+"""The update check's web server on 127.0.0.1: update_server.py BODY_FILE CONTENT_TYPE STATUS LOG.
+Every GET gets the body with that type and status, and its path is logged. Prints its port once
+it listens; stops when standard input closes (as it does when the test ends, however it ends)."""
 
-import argparse
 import http.server
 import sys
 import threading
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--body", required=True)
-    parser.add_argument("--content-type", required=True)
-    parser.add_argument("--status", type=int, default=200)
-    parser.add_argument("--log", required=True)
-    parser.add_argument("--lifetime", type=float, default=300.0)
-    args = parser.parse_args()
-
-    with open(args.body, "rb") as body_file:
+    body_path, content_type, status, log_path = sys.argv[1:5]
+    with open(body_path, "rb") as body_file:
         body = body_file.read()
 
     class Handler(http.server.BaseHTTPRequestHandler):
         def do_GET(self):
-            with open(args.log, "a", encoding="utf-8") as log:
+            with open(log_path, "a", encoding="utf-8") as log:
                 log.write(self.path + "\n")
-            self.send_response(args.status)
-            self.send_header("Content-Type", args.content_type)
+            self.send_response(int(status))
+            self.send_header("Content-Type", content_type)
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
             self.wfile.write(body)
 
-        def log_message(self, format, *arguments):
-            pass
-
     server = http.server.HTTPServer(("127.0.0.1", 0), Handler)
     print(server.server_address[1], flush=True)
 
-    def stop_when_stdin_closes():
-        sys.stdin.read()
-        server.shutdown()
-
-    threading.Thread(target=stop_when_stdin_closes, daemon=True).start()
-    timer = threading.Timer(args.lifetime, server.shutdown)
-    timer.daemon = True
-    timer.start()
+    threading.Thread(target=lambda: (sys.stdin.read(), server.shutdown()), daemon=True).start()
     server.serve_forever(poll_interval=0.05)
-    server.server_close()
 
 
 if __name__ == "__main__":
