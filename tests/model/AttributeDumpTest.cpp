@@ -22,8 +22,8 @@ namespace {
 constexpr std::pair<DumpEncoding, const char*> encodings[] = {
     {DumpEncoding::Text, "text"}, {DumpEncoding::Hex, "hex"}, {DumpEncoding::Base64, "base64"}};
 
-// Dumps through DumpWriter and restores through DumpRestore; getfattr and setfattr are the
-// references.
+// The dump format both ways: DumpWriter writes it, DumpReader and DumpRestore read it back;
+// getfattr and setfattr are the references.
 class AttributeDumpTest : public XattrFixture {
 protected:
     // Dumps the paths in turn into one output, as the CLI does with several arguments.
@@ -57,8 +57,6 @@ protected:
 
     QStringList m_problems;
 };
-
-using DumpRestoreTest = AttributeDumpTest;
 
 } // namespace
 
@@ -183,7 +181,7 @@ TEST_F(AttributeDumpTest, ValuesAndNamesDecodeAsSetfattrReadsThem) {
     }
 }
 
-TEST_F(DumpRestoreTest, EveryLineThatCannotBeAppliedIsReportedAndTheRestApplied) {
+TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRestApplied) {
     const QString file = makeFile(u"target"_s);
     const QString missing = pathOf(u"vanished"_s);
     const QString other = makeFile(u"other"_s);
