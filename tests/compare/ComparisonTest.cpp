@@ -40,6 +40,8 @@ TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrderAndMatchNamesByBytes)
     EXPECT_TRUE(
         Comparison::compare(withAttributes({{"user.a", "same"}}), a)
             .lines.startsWith(u"The number of xattrs is different.\nuser.a are the same\n"_s));
+    EXPECT_TRUE(Comparison::compare(a, withAttributes({{"user.a", "same"}}))
+                    .lines.startsWith(u"The number of xattrs is different.\n"_s));
     const Comparison::Result missing = Comparison::compare(pathOf(u"missing"_s), a);
     EXPECT_EQ(missing.lines, QString());
     EXPECT_EQ(missing.error, u"compare error: No such file or directory (\u201c"_s +

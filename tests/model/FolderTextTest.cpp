@@ -24,6 +24,7 @@ TEST(FolderTextTest, ATildeIsAHomeFolderOfAKnownUserAndNothingElseChanges) {
             << text.toStdString();
 
     EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s).path, u"/home/zoe/a"_s);
+    EXPECT_EQ(FolderText::folderPath(u"//"_s, u"/home/zoe"_s).path, u"/"_s);
     EXPECT_EQ(FolderText::folderPath(u"a/link/../"_s, u"/home/zoe"_s).path,
               QDir::currentPath() + u"/a/link/.."_s);
     EXPECT_EQ(FolderText::absolutePath(u"./x/../f"_s), QDir::currentPath() + u"/./x/../f"_s);
