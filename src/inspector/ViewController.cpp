@@ -193,8 +193,6 @@ void ViewController::inspectPath(const QString& localPath) {
         m_table->setRecords({});
         showContentText(QString());
     }
-    // A model reset tells the selection nothing: the name of the last file's row would stay.
-    m_ui->xattrTextbox->clear();
     m_editRes.clear();
     // The history belongs to the file it changed; it is not carried over to another one.
     m_undoStack->clear();
@@ -203,11 +201,11 @@ void ViewController::inspectPath(const QString& localPath) {
     watchSourceFile();
     m_ui->filenameTextbox->setText(m_theSourcePath);
     m_ui->addQuarButton->setEnabled(true);
-    m_ui->removeXattrButton->setEnabled(false);
-    m_ui->copyXattrButton->setEnabled(false);
     m_ui->pasteXattrButton->setEnabled(true);
     m_ui->newXattrButton->setEnabled(true);
-    m_ui->newXattrButton->setText(tr("New"));
+    // A model reset tells the selection nothing: the name box and the row commands would stay
+    // with the last file's row.
+    showSelectedAttribute();
     showFailures(failures);
 }
 

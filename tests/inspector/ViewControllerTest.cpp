@@ -201,6 +201,7 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     EXPECT_TRUE(view.editRes().isEmpty());
     EXPECT_EQ(namesShown(view), QStringList{u"user.folder-note"_s});
     EXPECT_EQ(described(view), (QStringList{{}, {}, u"New"_s, u"++--+"_s}));
+    EXPECT_FALSE(view.ui().stripFlagButton->isEnabled());
 
     openPanel.answerWith({}); // a cancelled panel changes nothing
     view.ui().inspectButton->click();
