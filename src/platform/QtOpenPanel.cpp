@@ -35,8 +35,9 @@ void QtOpenPanel::begin(QWidget* parent, const Options& options, Completion comp
         dialog = foldersOnlyDialog(parent);
     else
         dialog = filesOnlyDialog(parent, options.allowsMultipleSelection);
+    // No setAcceptMode here: it replaces the dialog's buttons, and FileOrFolderDialog keeps its
+    // Open button enabled for the folder shown. An open dialog is the default.
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
     if (options.showsHiddenFiles)
         dialog->setFilter(dialog->filter() | QDir::Hidden);
     // A sheet is a window-modal dialog on the parent; without a parent the panel stands alone.

@@ -113,8 +113,12 @@ TEST_F(QtPanelDialogTest, OpenTakesAFolderSelectedAfterAFileOrTypedAndEnteredTwi
     type(*dialog, u"no such file"_s);
     EXPECT_FALSE(acceptButton(*dialog).isEnabled());
     QTest::keyClick(&nameField(*dialog), Qt::Key_Escape);
+
+    dialog = &beginOpen(); // with nothing selected or typed, Open takes the folder shown
+    const QList<QUrl> shown = {QUrl::fromLocalFile(dialog->directory().absolutePath())};
+    acceptButton(*dialog).click();
     const QList<QUrl> chosen = {QUrl::fromLocalFile(folder)};
-    EXPECT_EQ(completions, (QList<QList<QUrl>>{chosen, chosen, {}}));
+    EXPECT_EQ(completions, (QList<QList<QUrl>>{chosen, chosen, {}, shown}));
     EXPECT_EQ(shownDialog(), nullptr);
 }
 
