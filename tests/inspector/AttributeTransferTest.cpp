@@ -32,6 +32,9 @@ TEST_F(AttributeTransferTest, FailuresNameTheirFileAndTheRestGoesOn) {
     const QString missing = pathOf(u"missing/f.dump"_s);
     EXPECT_EQ(failedPath(AttributeTransfer::exportDump(file, missing)), missing);
     EXPECT_EQ(failedPath(AttributeTransfer::exportDump(file, file)), file);
+    const QString link = pathOf(u"link to f"_s); // saving through it would replace f
+    ASSERT_TRUE(QFile::link(file, link));
+    EXPECT_EQ(failedPath(AttributeTransfer::exportDump(file, link)), link);
     EXPECT_EQ(getRaw(file, "user.a"), QByteArray(4000, 'v'));
 
     const QString previous = makeFile(u"f.dump"_s, "the previous dump\n");
