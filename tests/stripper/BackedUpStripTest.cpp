@@ -9,8 +9,9 @@ using namespace Qt::Literals::StringLiterals;
 
 using BackedUpStripTest = XattrFixture;
 
-// A restore file that cannot be made, or a backup walk that is stopped: nothing is removed, and a
-// partial restore file is not left behind. A name that is taken is never written over.
+// A restore file that cannot be made or written, or a backup walk that is stopped: nothing is
+// removed, and a partial restore file is not left behind. A name that is taken is never written
+// over.
 TEST_F(BackedUpStripTest, NoCompleteRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver) {
     const QDateTime now{QDate(2026, 3, 4), QTime(5, 6, 7)};
     const QString folder = makeFolder(u"walk"_s);
@@ -30,6 +31,16 @@ TEST_F(BackedUpStripTest, NoCompleteRestoreFileMeansNothingRemovedAndNoFileIsWri
               backup + u": stopped before the restore file was complete; nothing was removed\n"_s);
     EXPECT_TRUE(hasRaw(file, "user.t"));
     EXPECT_FALSE(QFile::exists(backup));
+
+    // One that fails only when its buffer is flushed (past the file size limit) is none either.
+    setRaw(file, "user.t", QByteArray(3000, 'v'));
+    options.stop = nullptr;
+    options.threads = 1; // no threads in the forked child
+    EXPECT_TRUE(succeedsWithFileSizeLimit(1024, [&] {
+        return BackedUpStrip::run(folder, u"t"_s, options, {}, restore, now.addSecs(1))
+            .endsWith(u"; nothing was removed\n"_s);
+    }));
+    EXPECT_EQ(getRaw(file, "user.t"), QByteArray(3000, 'v'));
 
     QString error;
     EXPECT_EQ(BackedUpStrip::reserveFile(restore, now, &error), backup);
