@@ -105,28 +105,35 @@ void visit(Item& item) {
     }
 }
 
-void walk(int parent, const char* name, std::string& path) {
-    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
-    if (!dir)
-        return;
+// Every entry of dir but ".", ".." and links, with path (the folder's) extended by its name.
+template <typename OnEntry> void readEntries(DIR* dir, std::string& path, OnEntry onEntry) {
     const size_t base = path.size();
     while (const dirent* entry = readdir(dir)) {
         if (!strcmp(entry->d_name, ".") || !strcmp(entry->d_name, ".."))
             continue;
         path.resize(base);
         path.append("/").append(entry->d_name);
-        if (entry->d_type == DT_LNK)
-            continue;
-        Item item{path, dirfd(dir), entry->d_name, {}};
-        visit(item);
-        if (entry->d_type == DT_DIR)
-            walk(dirfd(dir), entry->d_name, path);
+        if (entry->d_type != DT_LNK)
+            onEntry(*entry);
     }
+}
+
+void walk(int parent, const char* name, std::string& path) {
+    const int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
+    if (!dir)
+        return;
+    readEntries(dir, path, [&](const dirent& entry) {
+        Item item{path, dirfd(dir), entry.d_name, {}};
+        visit(item);
+        if (entry.d_type == DT_DIR)
+            walk(dirfd(dir), entry.d_name, path);
+    });
     closedir(dir);
 }
 
-// The threaded walk. Kept apart from the one-thread walk above, which stays as it was measured.
+// The threaded walk. Kept apart from the one-thread walk above, which stays as it was measured;
+// only the reading of a folder's entries is shared.
 
 // An open folder, closed when it is done and none of its subfolders waits for it any more.
 class OpenFolder {
@@ -263,19 +270,12 @@ private:
         }
         const auto folder = std::make_shared<OpenFolder>(dir);
         path_ = std::move(waiting.path);
-        const size_t base = path_.size();
-        while (const dirent* entry = readdir(dir)) {
-            if (!strcmp(entry->d_name, ".") || !strcmp(entry->d_name, ".."))
-                continue;
-            path_.resize(base);
-            path_.append("/").append(entry->d_name);
-            if (entry->d_type == DT_LNK)
-                continue;
-            Item item{path_, folder->fd(), entry->d_name, {}};
+        readEntries(dir, path_, [&](const dirent& entry) {
+            Item item{path_, folder->fd(), entry.d_name, {}};
             visit(item);
-            if (entry->d_type == DT_DIR)
-                stack_.push({folder, entry->d_name, path_});
-        }
+            if (entry.d_type == DT_DIR)
+                stack_.push({folder, entry.d_name, path_});
+        });
     }
 
     FolderStack& stack_;
