@@ -69,8 +69,6 @@ public:
     CrawlWalk(CrawlCounts& counts, const WalkErrors::LineSink& onError)
         : m_counts(counts), m_failures{counts, onError} {}
 
-    bool mergeNeedsFolder() const { return false; }
-
     FolderWalk::ErrorSink folderFailed() const {
         return
             [this](const QByteArray& path, const QString& reason) { m_failures.add(path, reason); };

@@ -1,0 +1,237 @@
+#include "model/OpenFolders.h"
+
+#include "model/FolderStream.h"
+#include "model/PosixError.h"
+
+#include <algorithm>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace palvorn {
+
+namespace {
+
+// Folders kept open beyond what the threads hold: enough for the folders above the ones being
+// read in most trees, so that they are seldom opened again.
+constexpr int spareFolders = 32;
+
+int openFileLimit() {
+    struct rlimit limit = {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+        limit.rlim_cur > 1 << 20)
+        return 1 << 20;
+    return int(limit.rlim_cur);
+}
+
+int leasesFor(int threads) {
+    return 2 * threads + 2;
+}
+
+} // namespace
+
+OpenFolders::Lease::Lease(Lease&& other) noexcept
+    : m_folders(std::exchange(other.m_folders, nullptr)), m_slot(other.m_slot), m_fd(other.m_fd) {}
+
+OpenFolders::Lease& OpenFolders::Lease::operator=(Lease&& other) noexcept {
+    if (this != &other) {
+        release();
+        m_folders = std::exchange(other.m_folders, nullptr);
+        m_slot = other.m_slot;
+        m_fd = other.m_fd;
+    }
+    return *this;
+}
+
+OpenFolders::Lease::~Lease() {
+    release();
+}
+
+void OpenFolders::Lease::release() {
+    if (m_folders)
+        std::exchange(m_folders, nullptr)->release(m_slot);
+}
+
+int OpenFolders::capacityFor(int threads) {
+    return std::max(leasesFor(threads),
+                    std::min(leasesFor(threads) + spareFolders, openFileLimit() / 2));
+}
+
+int OpenFolders::threadsAllowed() {
+    return std::max(1, (openFileLimit() / 2 - 2) / 2);
+}
+
+OpenFolders::OpenFolders(int capacity) : m_capacity(capacity) {
+    m_slots.reserve(std::size_t(capacity));
+}
+
+OpenFolders::~OpenFolders() {
+    for (Slot& slot : m_slots)
+        if (slot.folder) {
+            ::close(slot.fd);
+            slot.folder->slot = -1;
+        }
+}
+
+std::shared_ptr<WalkedFolder> OpenFolders::addStart(int fd, QByteArray path) {
+    auto start = std::make_shared<WalkedFolder>();
+    start->path = std::move(path);
+    const std::lock_guard lock(m_mutex);
+    // Leased for good: the start is never closed, so every other folder can be reached from it.
+    Lease forGood = insertLocked(start, fd);
+    forGood.m_folders = nullptr;
+    return start;
+}
+
+std::shared_ptr<WalkedFolder> OpenFolders::enter(const std::shared_ptr<WalkedFolder>& parent,
+                                                 const char* name, QByteArray path, Lease* lease,
+                                                 Failure* failure) {
+    const Lease parentLease = reach(parent, failure);
+    if (!parentLease)
+        return nullptr;
+    int code = 0;
+    const int fd = FolderStream::open(parentLease.fd(), name, false, &code);
+    if (fd < 0) {
+        *failure = {std::move(path), PosixError::describe(code)};
+        return nullptr;
+    }
+    auto folder = std::make_shared<WalkedFolder>();
+    folder->parent = parent;
+    folder->name = name;
+    folder->path = std::move(path);
+    const std::lock_guard lock(m_mutex);
+    *lease = insertLocked(folder, fd);
+    return folder;
+}
+
+OpenFolders::Lease OpenFolders::reach(const std::shared_ptr<WalkedFolder>& folder,
+                                      Failure* failure) {
+    std::vector<std::shared_ptr<WalkedFolder>> closed; // from the folder up, all closed
+    Lease lease;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (folder->slot >= 0)
+            return leaseLocked(*folder);
+        // The start is always open, so this ends.
+        std::shared_ptr<WalkedFolder> above = folder;
+        for (; above->slot < 0; above = above->parent)
+            closed.push_back(above);
+        lease = leaseLocked(*above);
+    }
+    for (auto it = closed.rbegin(); it != closed.rend(); ++it) {
+        lease = reopen(*it, std::move(lease), failure);
+        if (!lease)
+            return {};
+    }
+    return lease;
+}
+
+OpenFolders::Lease OpenFolders::reopen(const std::shared_ptr<WalkedFolder>& folder, Lease parent,
+                                       Failure* failure) {
+    {
+        const std::lock_guard lock(m_mutex);
+        if (folder->slot >= 0) // another thread was quicker
+            return leaseLocked(*folder);
+    }
+    int code = 0;
+    const int fd = FolderStream::open(parent.fd(), folder->name.constData(), false, &code);
+    if (fd < 0) {
+        *failure = {folder->path, PosixError::describe(code)};
+        return {};
+    }
+    struct stat status = {};
+    const bool statusRead = ::fstat(fd, &status) == 0;
+    const std::lock_guard lock(m_mutex);
+    if (!statusRead || !folder->known || status.st_dev != folder->device ||
+        status.st_ino != folder->inode) {
+        ::close(fd);
+        *failure = {folder->path,
+                    QStringLiteral("replaced by another item during the walk; nothing more in it "
+                                   "is walked")};
+        return {};
+    }
+    if (folder->slot >= 0) {
+        ::close(fd);
+        return leaseLocked(*folder);
+    }
+    return insertLocked(folder, fd);
+}
+
+OpenFolders::Lease OpenFolders::leaseLocked(WalkedFolder& folder) {
+    Slot& slot = m_slots[std::size_t(folder.slot)];
+    ++slot.leases;
+    slot.lastUse = ++m_clock;
+    return Lease(this, folder.slot, slot.fd);
+}
+
+OpenFolders::Lease OpenFolders::insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd) {
+    const int index = freeSlotLocked();
+    Slot& slot = m_slots[std::size_t(index)];
+    slot.folder = folder;
+    slot.fd = fd;
+    slot.leases = 1;
+    slot.lastUse = ++m_clock;
+    folder->slot = index;
+    ++m_open;
+    return Lease(this, index, fd);
+}
+
+// Makes room by closing the descriptor least likely to be needed soon: one that no part of the
+// walk waits for, else the one used longest ago. Only where every descriptor is leased does the
+// count go past the capacity, which capacityFor leaves room for.
+int OpenFolders::freeSlotLocked() {
+    if (m_open >= m_capacity) {
+        Slot* victim = nullptr;
+        for (Slot& slot : m_slots) {
+            if (!slot.folder || slot.leases > 0)
+                continue;
+            const auto rank = [](const Slot& s) {
+                return std::pair(s.folder->waiting.load(std::memory_order_relaxed) > 0, s.lastUse);
+            };
+            if (!victim || rank(slot) < rank(*victim))
+                victim = &slot;
+        }
+        if (victim)
+            closeLocked(*victim);
+    }
+    for (std::size_t i = 0; i < m_slots.size(); ++i)
+        if (!m_slots[i].folder)
+            return int(i);
+    m_slots.emplace_back();
+    return int(m_slots.size() - 1);
+}
+
+void OpenFolders::closeLocked(Slot& slot) {
+    WalkedFolder& folder = *slot.folder;
+    // Only a folder that may be needed again is worth knowing again: one that parts wait for, or
+    // that anything else still refers to (a folder below it may need it to be reached). With no
+    // other reference left, no new one can be made.
+    const bool mayBeNeeded =
+        folder.waiting.load(std::memory_order_relaxed) > 0 || slot.folder.use_count() > 1;
+    struct stat status = {};
+    folder.known = mayBeNeeded && ::fstat(slot.fd, &status) == 0;
+    folder.device = status.st_dev;
+    folder.inode = status.st_ino;
+    ::close(slot.fd);
+    folder.slot = -1;
+    slot.folder.reset();
+    slot.fd = -1;
+    --m_open;
+}
+
+void OpenFolders::release(int slot) {
+    const std::lock_guard lock(m_mutex);
+    Slot& held = m_slots[std::size_t(slot)];
+    --held.leases;
+    // Past the capacity only while every descriptor was leased: give this one back now.
+    if (held.leases == 0 && m_open > m_capacity)
+        closeLocked(held);
+}
+
+int OpenFolders::openCount() const {
+    const std::lock_guard lock(m_mutex);
+    return m_open;
+}
+
+} // namespace palvorn

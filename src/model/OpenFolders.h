@@ -1,0 +1,122 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <sys/types.h>
+#include <vector>
+
+#include <QByteArray>
+#include <QString>
+
+namespace palvorn {
+
+// A folder that a walk has entered: enough to open it again from its parent, and to know that it
+// is still the folder that was entered.
+struct WalkedFolder {
+    std::shared_ptr<WalkedFolder> parent; // none for the walk's start
+    QByteArray name;                      // in the parent
+    QByteArray path;                      // for reports only: never passed to the system
+    // Parts of the walk that will still need the folder open; a folder nobody waits for is
+    // closed first.
+    std::atomic_int waiting = 0;
+
+    // Kept by OpenFolders under its lock.
+    int slot = -1;    // where it is open, or -1
+    dev_t device = 0; // taken when it is closed, checked when it is opened again
+    ino_t inode = 0;
+    bool known = false; // whether device and inode were taken
+};
+
+// The open descriptors of one walk's folders, at most capacity() of them at any depth. A folder
+// is opened once, relative to its parent's descriptor and never through a link; when a descriptor
+// must make room it is closed, and the folder is opened again when it is next needed: from its
+// parent (itself opened again if need be, from the start down), and only if it is still the same
+// folder by device and inode. Its items then keep being reached through a folder that was never
+// left, whatever is renamed, swapped or linked in the tree meanwhile.
+//
+// Thread safe. A Lease keeps a descriptor open until it ends; the walk's start is always open.
+class OpenFolders {
+public:
+    // Why a folder cannot be reached: the folder and the system's text (or that it was replaced).
+    struct Failure {
+        QByteArray path;
+        QString reason;
+    };
+
+    class Lease {
+    public:
+        Lease() = default;
+        Lease(Lease&& other) noexcept;
+        Lease& operator=(Lease&& other) noexcept;
+        ~Lease();
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+
+        explicit operator bool() const { return m_folders != nullptr; }
+        int fd() const { return m_fd; }
+
+    private:
+        friend class OpenFolders;
+        Lease(OpenFolders* folders, int slot, int fd)
+            : m_folders(folders), m_slot(slot), m_fd(fd) {}
+        void release();
+
+        OpenFolders* m_folders = nullptr;
+        int m_slot = -1;
+        int m_fd = -1;
+    };
+
+    // Room for the walk's threads: two leases each (a folder and, while opening, its parent) and
+    // the start, and some more to spare reopening ancestors; never more than half the process's
+    // open-file limit allows, so that the rest of the program keeps its share.
+    static int capacityFor(int threads);
+    // The most threads whose leases fit in the open-file limit.
+    static int threadsAllowed();
+
+    explicit OpenFolders(int capacity);
+    ~OpenFolders();
+    OpenFolders(const OpenFolders&) = delete;
+    OpenFolders& operator=(const OpenFolders&) = delete;
+
+    int capacity() const { return m_capacity; }
+
+    // The walk's start, opened by the caller and owned from now on.
+    std::shared_ptr<WalkedFolder> addStart(int fd, QByteArray path);
+
+    // Enters the folder name below parent for the first time. None, with the reason in failure,
+    // when it cannot be opened (or parent cannot be reached any more).
+    std::shared_ptr<WalkedFolder> enter(const std::shared_ptr<WalkedFolder>& parent,
+                                        const char* name, QByteArray path, Lease* lease,
+                                        Failure* failure);
+    // A folder entered before, open. An empty lease, with the reason in failure, when it or an
+    // ancestor cannot be opened again or is no longer the same folder.
+    Lease reach(const std::shared_ptr<WalkedFolder>& folder, Failure* failure);
+
+    // Descriptors open now; at most capacity() unless more leases are held at once.
+    int openCount() const;
+
+private:
+    struct Slot {
+        std::shared_ptr<WalkedFolder> folder; // none while free
+        int fd = -1;
+        int leases = 0;
+        std::uint64_t lastUse = 0;
+    };
+
+    Lease leaseLocked(WalkedFolder& folder);
+    Lease insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd);
+    int freeSlotLocked();
+    void closeLocked(Slot& slot);
+    void release(int slot);
+    Lease reopen(const std::shared_ptr<WalkedFolder>& folder, Lease parent, Failure* failure);
+
+    const int m_capacity;
+    mutable std::mutex m_mutex;
+    std::vector<Slot> m_slots;
+    int m_open = 0;
+    std::uint64_t m_clock = 0;
+};
+
+} // namespace palvorn
