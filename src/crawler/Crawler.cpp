@@ -81,7 +81,7 @@ protected:
             return false;
         ++m_counts.filesScanned;
         if (!listing.listed)
-            m_failures.add(item.path, listing.failure);
+            m_failures.add(item.path(), listing.failure);
         return listing.listed;
     }
 
@@ -181,9 +181,9 @@ public:
             } else if (value != outcome.values.end() && value->first == i) {
                 settle(name);
                 m_tally.types.insert(name.toByteArray(),
-                                     {std::move(value->second), displayName(item.path), 1});
+                                     {std::move(value->second), displayName(item.path()), 1});
             } else if (failure != outcome.readFailures.cend() && failure->first == i) {
-                m_failures.add(item.path, name, failure->second);
+                m_failures.add(item.path(), name, failure->second);
             }
         }
         countNames(m_names.size());
@@ -256,7 +256,7 @@ public:
             // Past the budget a record is only counted: no text to build.
             if (!m_budgetSpent.load(std::memory_order_relaxed)) {
                 // The encoder reserves room for the worst case; a kept record gives the rest back.
-                outcome.record = matchRecordText(item.path, value, m_matches.showSizes).toUtf8();
+                outcome.record = matchRecordText(item.path(), value, m_matches.showSizes).toUtf8();
                 outcome.record.squeeze();
             }
         } catch (const PosixError& failure) {
@@ -269,7 +269,7 @@ public:
             return;
         if (!outcome.match.isEmpty()) {
             if (!outcome.readFailure.isEmpty())
-                m_failures.add(item.path, outcome.match, outcome.readFailure);
+                m_failures.add(item.path(), outcome.match, outcome.readFailure);
             else
                 keep(std::move(outcome.record));
         }
@@ -330,7 +330,7 @@ public:
         if (!mergeListing(item, outcome.listing))
             return;
         if (!outcome.failedName.isEmpty()) {
-            m_failures.add(item.path, outcome.failedName, outcome.failure);
+            m_failures.add(item.path(), outcome.failedName, outcome.failure);
             return;
         }
         // Empty values alone do not make an item one that carries attributes here.

@@ -92,7 +92,7 @@ public:
     void probe(const FolderWalk::Item& item, Scratch&, Outcome& outcome) const {
         outcome.problems.clear();
         outcome.block = blockOf(
-            m_renamed(item.path), m_encoding,
+            m_renamed(item.path()), m_encoding,
             [&item](QByteArray& list) { FolderXattrAccess::list(item.folderFd, item.name, list); },
             [&item](const char* name) {
                 return FolderXattrAccess::get(item.folderFd, item.name, name);
@@ -102,7 +102,7 @@ public:
 
     void merge(const FolderWalk::Item& item, Outcome& outcome) {
         if (!outcome.problems.empty()) {
-            const QByteArray path = m_renamed(item.path);
+            const QByteArray path = m_renamed(item.path());
             for (const Problem& problem : outcome.problems)
                 m_report(path, problem);
         }

@@ -14,11 +14,32 @@ class WalkProgress;
 // is handed over, how the walk is steered, and how it begins.
 class FolderWalk {
 public:
-    struct Item {
-        const QByteArray& path; // the full path, for reports only: never passed to the system
-        int folderFd;           // the open folder that holds the item
-        const char* name;       // the item's name in that folder
-        bool isSymbolicLink;
+    class Item {
+    public:
+        Item(const QByteArray& folderPath, int fd, const char* itemName, bool isLink,
+             QByteArray& pathBuffer)
+            : folderFd(fd), name(itemName), isSymbolicLink(isLink), m_folderPath(folderPath),
+              m_pathBuffer(pathBuffer) {}
+
+        // The full path, for reports only: never passed to the system. Made when first asked
+        // for, in a buffer that the next item reuses: most items never need theirs.
+        const QByteArray& path() const {
+            if (!m_pathMade) {
+                m_pathBuffer.resize(0);
+                m_pathBuffer.append(m_folderPath).append('/').append(name);
+                m_pathMade = true;
+            }
+            return m_pathBuffer;
+        }
+
+        const int folderFd;     // the open folder that holds the item
+        const char* const name; // the item's name in that folder
+        const bool isSymbolicLink;
+
+    private:
+        const QByteArray& m_folderPath;
+        QByteArray& m_pathBuffer;
+        mutable bool m_pathMade = false;
     };
 
     // A folder below the start whose contents could not be read, and the system's text; may be

@@ -84,25 +84,20 @@ std::shared_ptr<WalkedFolder> OpenFolders::addStart(int fd, QByteArray path) {
     return start;
 }
 
-std::shared_ptr<WalkedFolder> OpenFolders::enter(const std::shared_ptr<WalkedFolder>& parent,
-                                                 const char* name, QByteArray path, Lease* lease,
-                                                 Failure* failure) {
-    const Lease parentLease = reach(parent, failure);
-    if (!parentLease)
-        return nullptr;
+bool OpenFolders::enter(const std::shared_ptr<WalkedFolder>& folder, Lease* lease,
+                        Failure* failure) {
+    const Lease parent = reach(folder->parent, failure);
+    if (!parent)
+        return false;
     int code = 0;
-    const int fd = FolderStream::open(parentLease.fd(), name, false, &code);
+    const int fd = FolderStream::open(parent.fd(), folder->name.constData(), false, &code);
     if (fd < 0) {
-        *failure = {std::move(path), PosixError::describe(code)};
-        return nullptr;
+        *failure = {folder->path, PosixError::describe(code)};
+        return false;
     }
-    auto folder = std::make_shared<WalkedFolder>();
-    folder->parent = parent;
-    folder->name = name;
-    folder->path = std::move(path);
     const std::lock_guard lock(m_mutex);
     *lease = insertLocked(folder, fd);
-    return folder;
+    return true;
 }
 
 OpenFolders::Lease OpenFolders::reach(const std::shared_ptr<WalkedFolder>& folder,
@@ -159,10 +154,10 @@ OpenFolders::Lease OpenFolders::reopen(const std::shared_ptr<WalkedFolder>& fold
 }
 
 OpenFolders::Lease OpenFolders::leaseLocked(WalkedFolder& folder) {
-    Slot& slot = m_slots[std::size_t(folder.slot)];
-    ++slot.leases;
-    slot.lastUse = ++m_clock;
-    return Lease(this, folder.slot, slot.fd);
+    ++m_slots[std::size_t(folder.slot)].leases;
+    unlinkLocked(folder.slot);
+    linkNewestLocked(folder.slot);
+    return Lease(this, folder.slot, m_slots[std::size_t(folder.slot)].fd);
 }
 
 OpenFolders::Lease OpenFolders::insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd) {
@@ -171,38 +166,46 @@ OpenFolders::Lease OpenFolders::insertLocked(const std::shared_ptr<WalkedFolder>
     slot.folder = folder;
     slot.fd = fd;
     slot.leases = 1;
-    slot.lastUse = ++m_clock;
     folder->slot = index;
+    linkNewestLocked(index);
     ++m_open;
     return Lease(this, index, fd);
 }
 
-// Makes room by closing the descriptor least likely to be needed soon: one that no part of the
-// walk waits for, else the one used longest ago. Only where every descriptor is leased does the
-// count go past the capacity, which capacityFor leaves room for.
+// Makes room by closing the descriptor least likely to be needed soon. Only where every
+// descriptor is leased does the count go past the capacity, which capacityFor leaves room for.
 int OpenFolders::freeSlotLocked() {
     if (m_open >= m_capacity) {
-        Slot* victim = nullptr;
-        for (Slot& slot : m_slots) {
-            if (!slot.folder || slot.leases > 0)
-                continue;
-            const auto rank = [](const Slot& s) {
-                return std::pair(s.folder->waiting.load(std::memory_order_relaxed) > 0, s.lastUse);
-            };
-            if (!victim || rank(slot) < rank(*victim))
-                victim = &slot;
-        }
-        if (victim)
-            closeLocked(*victim);
+        if (const int victim = victimLocked(); victim >= 0)
+            closeLocked(victim);
     }
-    for (std::size_t i = 0; i < m_slots.size(); ++i)
-        if (!m_slots[i].folder)
-            return int(i);
+    if (!m_free.empty()) {
+        const int index = m_free.back();
+        m_free.pop_back();
+        return index;
+    }
     m_slots.emplace_back();
     return int(m_slots.size() - 1);
 }
 
-void OpenFolders::closeLocked(Slot& slot) {
+// Of the descriptors no one holds, the one used longest ago that no part of the walk waits for,
+// else the one used longest ago.
+int OpenFolders::victimLocked() const {
+    int unleased = -1;
+    for (int index = m_oldest; index >= 0; index = m_slots[std::size_t(index)].newer) {
+        const Slot& slot = m_slots[std::size_t(index)];
+        if (slot.leases > 0)
+            continue;
+        if (slot.folder->waiting.load(std::memory_order_relaxed) <= 0)
+            return index;
+        if (unleased < 0)
+            unleased = index;
+    }
+    return unleased;
+}
+
+void OpenFolders::closeLocked(int index) {
+    Slot& slot = m_slots[std::size_t(index)];
     WalkedFolder& folder = *slot.folder;
     // Only a folder that may be needed again is worth knowing again: one that parts wait for, or
     // that anything else still refers to (a folder below it may need it to be reached). With no
@@ -215,18 +218,36 @@ void OpenFolders::closeLocked(Slot& slot) {
     folder.inode = status.st_ino;
     ::close(slot.fd);
     folder.slot = -1;
+    unlinkLocked(index);
     slot.folder.reset();
     slot.fd = -1;
+    m_free.push_back(index);
     --m_open;
+}
+
+void OpenFolders::linkNewestLocked(int index) {
+    Slot& slot = m_slots[std::size_t(index)];
+    slot.older = m_newest;
+    slot.newer = -1;
+    if (m_newest >= 0)
+        m_slots[std::size_t(m_newest)].newer = index;
+    m_newest = index;
+    if (m_oldest < 0)
+        m_oldest = index;
+}
+
+void OpenFolders::unlinkLocked(int index) {
+    Slot& slot = m_slots[std::size_t(index)];
+    (slot.older >= 0 ? m_slots[std::size_t(slot.older)].newer : m_oldest) = slot.newer;
+    (slot.newer >= 0 ? m_slots[std::size_t(slot.newer)].older : m_newest) = slot.older;
+    slot.newer = slot.older = -1;
 }
 
 void OpenFolders::release(int slot) {
     const std::lock_guard lock(m_mutex);
-    Slot& held = m_slots[std::size_t(slot)];
-    --held.leases;
     // Past the capacity only while every descriptor was leased: give this one back now.
-    if (held.leases == 0 && m_open > m_capacity)
-        closeLocked(held);
+    if (--m_slots[std::size_t(slot)].leases == 0 && m_open > m_capacity)
+        closeLocked(slot);
 }
 
 int OpenFolders::openCount() const {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <sys/types.h>
@@ -85,11 +84,10 @@ public:
     // The walk's start, opened by the caller and owned from now on.
     std::shared_ptr<WalkedFolder> addStart(int fd, QByteArray path);
 
-    // Enters the folder name below parent for the first time. None, with the reason in failure,
-    // when it cannot be opened (or parent cannot be reached any more).
-    std::shared_ptr<WalkedFolder> enter(const std::shared_ptr<WalkedFolder>& parent,
-                                        const char* name, QByteArray path, Lease* lease,
-                                        Failure* failure);
+    // Enters a folder below the start for the first time, from its parent (which must have been
+    // entered before). False, with the reason in failure, when it cannot be opened (or its parent
+    // cannot be reached any more).
+    bool enter(const std::shared_ptr<WalkedFolder>& folder, Lease* lease, Failure* failure);
     // A folder entered before, open. An empty lease, with the reason in failure, when it or an
     // ancestor cannot be opened again or is no longer the same folder.
     Lease reach(const std::shared_ptr<WalkedFolder>& folder, Failure* failure);
@@ -98,25 +96,32 @@ public:
     int openCount() const;
 
 private:
+    // An open descriptor, in a list from the one used last to the one used longest ago.
     struct Slot {
         std::shared_ptr<WalkedFolder> folder; // none while free
         int fd = -1;
         int leases = 0;
-        std::uint64_t lastUse = 0;
+        int newer = -1;
+        int older = -1;
     };
 
     Lease leaseLocked(WalkedFolder& folder);
     Lease insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd);
     int freeSlotLocked();
-    void closeLocked(Slot& slot);
+    int victimLocked() const;
+    void closeLocked(int index);
+    void linkNewestLocked(int index);
+    void unlinkLocked(int index);
     void release(int slot);
     Lease reopen(const std::shared_ptr<WalkedFolder>& folder, Lease parent, Failure* failure);
 
     const int m_capacity;
     mutable std::mutex m_mutex;
     std::vector<Slot> m_slots;
+    std::vector<int> m_free;
+    int m_newest = -1;
+    int m_oldest = -1;
     int m_open = 0;
-    std::uint64_t m_clock = 0;
 };
 
 } // namespace palvorn

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -89,12 +90,10 @@ template <typename Walk> class ParallelFolderWalk::Run {
         };
 
         std::vector<std::uint32_t> key; // walk order: a part's key precedes every later one's
-        QByteArray path;                // the folder's
-        // The folder's first part enters it by its name in the parent; later ones reach it again
-        // and go on from where the part before stopped.
-        std::shared_ptr<WalkedFolder> parent;
-        QByteArray name;
+        // The folder's first part enters it from its parent; later ones reach it again and go on
+        // from where the part before stopped.
         std::shared_ptr<WalkedFolder> folder;
+        bool enters = false;
         bool resumes = false; // a later part, which goes on at position
         FolderStream::Position position = 0;
 
@@ -119,10 +118,8 @@ template <typename Walk> class ParallelFolderWalk::Run {
 
         void reset() {
             key.clear();
-            path.resize(0);
-            parent.reset();
-            name.resize(0);
             folder.reset();
+            enters = false;
             resumes = false;
             position = 0;
             state = State::Queued;
@@ -136,9 +133,9 @@ template <typename Walk> class ParallelFolderWalk::Run {
         }
     };
 
-    // What each thread that reads parts keeps: its probe state, its folder reader, its item path,
-    // and merged parts to fill again. Parts are recycled rather than freed so that no thread frees
-    // what another allocated: that would make them wait on each other's allocator.
+    // What each thread that reads parts keeps: its probe state, its folder reader, a buffer for
+    // item paths, and merged parts to fill again. Parts are recycled rather than freed so that no
+    // thread frees what another allocated: that would make them wait on each other's allocator.
     struct Reader {
         typename Walk::Scratch scratch{};
         FolderStream stream;
@@ -172,13 +169,14 @@ public:
         m_device = status.st_dev;
         m_root = std::make_unique<Chunk>();
         m_root->key = {0};
-        m_root->path = path;
         m_root->folder = m_folders.addStart(start, path);
         if (m_options.progress)
             m_options.progress->enterFolder(path);
         if (m_options.folderEntered)
             m_options.folderEntered(path);
-        m_queue.push(m_root.get());
+        // One thread reads each part as the merge gets to it; more share the queue.
+        if (m_threads > 1)
+            m_queue.push(m_root.get());
         std::vector<std::thread> workers;
         workers.reserve(std::size_t(m_threads));
         // The calling thread merges, and reads parts while the merge waits.
@@ -294,11 +292,10 @@ private:
 
     // A part that will not be read no longer waits for its folder.
     static void forget(Chunk& chunk) {
-        if (chunk.parent)
-            chunk.parent->waiting.fetch_sub(1, std::memory_order_relaxed);
+        if (chunk.enters)
+            chunk.folder->parent->waiting.fetch_sub(1, std::memory_order_relaxed);
         else if (chunk.resumes)
             chunk.folder->waiting.fetch_sub(1, std::memory_order_relaxed);
-        chunk.parent.reset();
     }
 
     // One part: enters the folder if it is the first, or reaches it again, then reads and probes
@@ -312,18 +309,14 @@ private:
             scratch.startPart();
         FolderStream& stream = reader.stream;
         const int fd = lease.fd();
-        QByteArray& path = reader.path;
-        path.resize(0);
-        path.append(chunk.path);
-        const qsizetype base = path.size();
+        const QByteArray& folderPath = chunk.folder->path;
+        qint64 items = 0;
         while (!FolderWalk::stopped(m_options)) {
             const std::optional<FolderStream::Entry> entry = stream.next();
             if (!entry) {
                 chunk.readError = stream.readError();
                 break;
             }
-            path.truncate(base);
-            path.append('/').append(entry->name);
             if (chunk.count == chunk.entries.size()) {
                 chunk.entries.emplace_back();
                 chunk.outcomes.emplace_back();
@@ -331,20 +324,25 @@ private:
             typename Chunk::Entry& slot = chunk.entries[chunk.count];
             slot.nameAt = chunk.names.size();
             slot.isSymbolicLink = entry->isSymbolicLink;
-            chunk.names.append(entry->name).append('\0');
+            // With its NUL, so that the merge hands it to the system as it is.
+            const qsizetype nameSize = qsizetype(std::strlen(entry->name)) + 1;
+            chunk.names.append(QByteArrayView(entry->name, nameSize));
             // A recycled outcome: probe sets every field it uses.
             Outcome& outcome = chunk.outcomes[chunk.count];
             ++chunk.count;
-            m_walk.probe({path, fd, entry->name, entry->isSymbolicLink}, scratch, outcome);
-            chunk.bytes += outcome.bytes() + path.size() - base;
-            if (!entry->isSymbolicLink && m_options.progress)
-                m_options.progress->countItem();
-            slot.child = entry->isFolder ? firstPartOf(chunk, path, entry->name, reader) : nullptr;
+            m_walk.probe({folderPath, fd, entry->name, entry->isSymbolicLink, reader.path}, scratch,
+                         outcome);
+            chunk.bytes += outcome.bytes() + nameSize;
+            items += !entry->isSymbolicLink;
+            slot.child = entry->isFolder ? firstPartOf(chunk, entry->name, reader) : nullptr;
             if (chunk.count >= chunkItems || chunk.bytes >= chunkBytes) {
                 chunk.next = nextPartOf(chunk, stream.position(), reader);
                 break;
             }
         }
+        // Counted per part: a counter shared by the threads is no place for every item.
+        if (m_options.progress)
+            m_options.progress->countItems(items);
         // The merge settles the part with its folder open again.
         if (settles && chunk.count > 0)
             chunk.folder->waiting.fetch_add(1, std::memory_order_relaxed);
@@ -354,33 +352,30 @@ private:
     // later ones. An empty lease where it cannot be opened or lies on another file system.
     OpenFolders::Lease open(Chunk& chunk, FolderStream& stream) {
         OpenFolders::Lease lease;
-        if (!chunk.parent) { // the start, or a later part
+        WalkedFolder& folder = *chunk.folder;
+        if (!chunk.enters) { // the start, or a later part
             lease = m_folders.reach(chunk.folder, &chunk.failure);
             chunk.reached = true;
             if (!chunk.resumes) {
                 stream.start(lease.fd());
                 return lease;
             }
-            chunk.folder->waiting.fetch_sub(1, std::memory_order_relaxed);
+            folder.waiting.fetch_sub(1, std::memory_order_relaxed);
             if (lease)
                 stream.resume(lease.fd(), chunk.position);
             return lease;
         }
-        chunk.folder = m_folders.enter(chunk.parent, chunk.name.constData(), chunk.path, &lease,
-                                       &chunk.failure);
-        chunk.reached = chunk.failure.path != chunk.path;
-        chunk.parent->waiting.fetch_sub(1, std::memory_order_relaxed);
-        chunk.parent.reset();
-        if (!lease)
+        const bool entered = m_folders.enter(chunk.folder, &lease, &chunk.failure);
+        chunk.reached = chunk.failure.path != folder.path;
+        folder.parent->waiting.fetch_sub(1, std::memory_order_relaxed);
+        if (!entered)
             return lease;
-        if (m_options.oneFileSystem && deviceOf(lease.fd()) != m_device) {
-            chunk.folder.reset();
+        if (m_options.oneFileSystem && deviceOf(lease.fd()) != m_device)
             return {};
-        }
         if (m_options.progress)
-            m_options.progress->enterFolder(chunk.path);
+            m_options.progress->enterFolder(folder.path);
         if (m_options.folderEntered)
-            m_options.folderEntered(chunk.path);
+            m_options.folderEntered(folder.path);
         stream.start(lease.fd());
         return lease;
     }
@@ -400,16 +395,20 @@ private:
         return part;
     }
 
-    static std::unique_ptr<Chunk> firstPartOf(const Chunk& chunk, const QByteArray& path,
-                                              const char* name, Reader& reader) {
+    static std::unique_ptr<Chunk> firstPartOf(const Chunk& chunk, const char* name,
+                                              Reader& reader) {
         std::unique_ptr<Chunk> child = newPart(reader);
         child->key.assign(chunk.key.cbegin(), chunk.key.cend());
         child->key.push_back(static_cast<std::uint32_t>(chunk.count - 1));
         child->key.push_back(0);
-        child->path.append(path);
-        child->parent = chunk.folder;
+        auto folder = std::make_shared<WalkedFolder>();
+        folder->parent = chunk.folder;
+        folder->name = name;
+        folder->path.reserve(chunk.folder->path.size() + folder->name.size() + 1);
+        folder->path.append(chunk.folder->path).append('/').append(folder->name);
         chunk.folder->waiting.fetch_add(1, std::memory_order_relaxed);
-        child->name.append(name);
+        child->folder = std::move(folder);
+        child->enters = true;
         return child;
     }
 
@@ -418,7 +417,6 @@ private:
         std::unique_ptr<Chunk> next = newPart(reader);
         next->key.assign(chunk.key.cbegin(), chunk.key.cend());
         ++next->key.back();
-        next->path.append(chunk.path);
         next->folder = chunk.folder;
         next->resumes = true;
         next->position = position;
@@ -441,17 +439,15 @@ private:
             if (place.index < chunk.count) {
                 typename Chunk::Entry& entry = chunk.entries[place.index];
                 const char* name = chunk.names.constData() + entry.nameAt;
-                // One buffer for every item's path.
-                path.resize(0);
-                path.append(chunk.path).append('/').append(name);
-                m_walk.merge({path, -1, name, entry.isSymbolicLink}, chunk.outcomes[place.index]);
+                m_walk.merge({chunk.folder->path, -1, name, entry.isSymbolicLink, path},
+                             chunk.outcomes[place.index]);
                 ++place.index;
                 if (entry.child)
                     places.push_back({std::move(entry.child), 0});
                 continue;
             }
             if (chunk.readError != 0 && m_onError)
-                m_onError(chunk.path, PosixError::describe(chunk.readError));
+                m_onError(chunk.folder->path, PosixError::describe(chunk.readError));
             std::unique_ptr<Chunk> next = std::move(chunk.next);
             depart(std::move(place.chunk));
             if (next) {
@@ -467,6 +463,8 @@ private:
     // is queued) rather than wait; reports a folder that could not be opened, and settles the
     // part. False once the walk ends early.
     bool arrive(Chunk& chunk) {
+        if (m_threads == 1)
+            readAlone(chunk);
         // Mostly the threads are ahead and the part is read: no lock to take.
         if (!chunk.finished()) {
             std::unique_lock lock(m_mutex);
@@ -494,6 +492,22 @@ private:
                 return false;
         }
         return true;
+    }
+
+    // One thread: the part the merge gets to is the one to read, and nothing is queued.
+    void readAlone(Chunk& chunk) {
+        recycle();
+        if (m_mergeReader.spare.empty())
+            m_mergeReader.spare.swap(m_recycled);
+        if (FolderWalk::stopped(m_options)) {
+            forget(chunk);
+            chunk.state.store(Chunk::State::Skipped, std::memory_order_relaxed);
+            return;
+        }
+        read(chunk, m_mergeReader);
+        m_aheadBytes.fetch_add(chunk.bytes, std::memory_order_relaxed);
+        m_aheadChunks.fetch_add(1, std::memory_order_relaxed);
+        chunk.state.store(Chunk::State::Done, std::memory_order_relaxed);
     }
 
     bool settle(Chunk& chunk) {
@@ -527,7 +541,6 @@ private:
     // so that the merge seldom takes the lock.
     void depart(std::unique_ptr<Chunk> chunk) {
         chunk->folder.reset();
-        chunk->parent.reset();
         if (chunk->state.load(std::memory_order_relaxed) == Chunk::State::Done) {
             m_aheadBytes.fetch_sub(chunk->bytes, std::memory_order_relaxed);
             m_aheadChunks.fetch_sub(1, std::memory_order_relaxed);
@@ -586,7 +599,7 @@ public:
         return m_chunk.names.constData() + m_chunk.entries[i].nameAt;
     }
     typename Walk::Outcome& outcome(std::size_t i) { return m_chunk.outcomes[i]; }
-    const QByteArray& folderPath() const { return m_chunk.path; }
+    const QByteArray& folderPath() const { return m_chunk.folder->path; }
 
     // The folder's descriptor, or -1 when it cannot be reached any more (the walk reports why).
     int folderFd() {

@@ -48,19 +48,19 @@ public:
             return;
         ++m_result.itemsWalked;
         if (!outcome.listed) {
-            show(m_result.errors.add(item.path, outcome.failure));
+            show(m_result.errors.add(item.path(), outcome.failure));
             return;
         }
         if (outcome.name.isEmpty())
             return;
         if (!outcome.failure.isEmpty()) {
-            show(m_result.errors.add(item.path, outcome.name, outcome.failure));
+            show(m_result.errors.add(item.path(), outcome.name, outcome.failure));
             return;
         }
         // Read, and not removed: the walk stopped first.
         if (!outcome.removed)
             return;
-        m_result.removals.append(displayName(item.path) +
+        m_result.removals.append(displayName(item.path()) +
                                  QStringLiteral(": %1  bytes.").arg(outcome.size));
         ++m_result.removed;
     }

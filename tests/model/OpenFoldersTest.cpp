@@ -43,12 +43,13 @@ TEST_F(OpenFoldersTest, AClosedFolderIsOpenedAgainOnlyWhileItIsTheSameFolder) {
         QFile::encodeName(root));
     OpenFolders::Failure failure;
     const auto enter = [&](const std::shared_ptr<WalkedFolder>& parent, const char* name) {
+        auto folder = std::make_shared<WalkedFolder>();
+        folder->parent = parent;
+        folder->name = name;
+        folder->path = parent->path + '/' + name;
         OpenFolders::Lease lease;
-        const std::shared_ptr<WalkedFolder> folder =
-            folders.enter(parent, name, parent->path + '/' + name, &lease, &failure);
-        EXPECT_TRUE(folder) << failure.reason.toStdString();
-        if (folder)
-            folder->waiting = 1; // a later part needs it
+        EXPECT_TRUE(folders.enter(folder, &lease, &failure)) << failure.reason.toStdString();
+        folder->waiting = 1; // a later part needs it
         return folder;
     };
     const std::shared_ptr<WalkedFolder> a = enter(start, "a");

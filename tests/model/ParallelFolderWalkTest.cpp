@@ -34,7 +34,7 @@ struct RecordingWalk {
             onProbe(item);
     }
     void merge(const FolderWalk::Item& item, Outcome&) {
-        visited.append(QFile::decodeName(item.path));
+        visited.append(QFile::decodeName(item.path()));
     }
 
     std::function<void(const FolderWalk::Item&)> onProbe;
