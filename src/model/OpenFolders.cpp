@@ -79,14 +79,15 @@ std::shared_ptr<WalkedFolder> OpenFolders::addStart(int fd, QByteArray path) {
     start->path = std::move(path);
     const std::lock_guard lock(m_mutex);
     // Leased for good: the start is never closed, so every other folder can be reached from it.
-    Lease forGood = insertLocked(start, fd);
+    int unused = -1;
+    Lease forGood = insertLocked(start, fd, &unused);
     forGood.m_folders = nullptr;
     return start;
 }
 
 bool OpenFolders::enter(const std::shared_ptr<WalkedFolder>& folder, Lease* lease,
                         Failure* failure) {
-    const Lease parent = reach(folder->parent, failure);
+    Lease parent = reach(folder->parent, failure);
     if (!parent)
         return false;
     int code = 0;
@@ -95,8 +96,7 @@ bool OpenFolders::enter(const std::shared_ptr<WalkedFolder>& folder, Lease* leas
         *failure = {folder->path, PosixError::describe(code)};
         return false;
     }
-    const std::lock_guard lock(m_mutex);
-    *lease = insertLocked(folder, fd);
+    *lease = insert(folder, fd, std::move(parent));
     return true;
 }
 
@@ -124,10 +124,16 @@ OpenFolders::Lease OpenFolders::reach(const std::shared_ptr<WalkedFolder>& folde
 
 OpenFolders::Lease OpenFolders::reopen(const std::shared_ptr<WalkedFolder>& folder, Lease parent,
                                        Failure* failure) {
+    bool known = false;
+    dev_t device = 0;
+    ino_t inode = 0;
     {
         const std::lock_guard lock(m_mutex);
         if (folder->slot >= 0) // another thread was quicker
             return leaseLocked(*folder);
+        known = folder->known;
+        device = folder->device;
+        inode = folder->inode;
     }
     int code = 0;
     const int fd = FolderStream::open(parent.fd(), folder->name.constData(), false, &code);
@@ -137,20 +143,14 @@ OpenFolders::Lease OpenFolders::reopen(const std::shared_ptr<WalkedFolder>& fold
     }
     struct stat status = {};
     const bool statusRead = ::fstat(fd, &status) == 0;
-    const std::lock_guard lock(m_mutex);
-    if (!statusRead || !folder->known || status.st_dev != folder->device ||
-        status.st_ino != folder->inode) {
+    if (!statusRead || !known || status.st_dev != device || status.st_ino != inode) {
         ::close(fd);
         *failure = {folder->path,
                     QStringLiteral("replaced by another item during the walk; nothing more in it "
                                    "is walked")};
         return {};
     }
-    if (folder->slot >= 0) {
-        ::close(fd);
-        return leaseLocked(*folder);
-    }
-    return insertLocked(folder, fd);
+    return insert(folder, fd, std::move(parent));
 }
 
 OpenFolders::Lease OpenFolders::leaseLocked(WalkedFolder& folder) {
@@ -160,8 +160,30 @@ OpenFolders::Lease OpenFolders::leaseLocked(WalkedFolder& folder) {
     return Lease(this, folder.slot, m_slots[std::size_t(folder.slot)].fd);
 }
 
-OpenFolders::Lease OpenFolders::insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd) {
-    const int index = freeSlotLocked();
+// A folder just opened, in place of its parent's lease: both under one lock, and the descriptor
+// that makes room closed after it, so that the others wait for neither.
+OpenFolders::Lease OpenFolders::insert(const std::shared_ptr<WalkedFolder>& folder, int fd,
+                                       Lease parent) {
+    int toClose = -1;
+    Lease lease;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (folder->slot >= 0) { // another thread was quicker
+            toClose = fd;
+            lease = leaseLocked(*folder);
+        } else {
+            lease = insertLocked(folder, fd, &toClose);
+        }
+        releaseLocked(std::exchange(parent.m_folders, nullptr) ? parent.m_slot : -1, &toClose);
+    }
+    if (toClose >= 0)
+        ::close(toClose);
+    return lease;
+}
+
+OpenFolders::Lease OpenFolders::insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd,
+                                             int* toClose) {
+    const int index = freeSlotLocked(toClose);
     Slot& slot = m_slots[std::size_t(index)];
     slot.folder = folder;
     slot.fd = fd;
@@ -174,10 +196,10 @@ OpenFolders::Lease OpenFolders::insertLocked(const std::shared_ptr<WalkedFolder>
 
 // Makes room by closing the descriptor least likely to be needed soon. Only where every
 // descriptor is leased does the count go past the capacity, which capacityFor leaves room for.
-int OpenFolders::freeSlotLocked() {
+int OpenFolders::freeSlotLocked(int* toClose) {
     if (m_open >= m_capacity) {
         if (const int victim = victimLocked(); victim >= 0)
-            closeLocked(victim);
+            *toClose = closeLocked(victim);
     }
     if (!m_free.empty()) {
         const int index = m_free.back();
@@ -204,7 +226,7 @@ int OpenFolders::victimLocked() const {
     return unleased;
 }
 
-void OpenFolders::closeLocked(int index) {
+int OpenFolders::closeLocked(int index) {
     Slot& slot = m_slots[std::size_t(index)];
     WalkedFolder& folder = *slot.folder;
     // Only a folder that may be needed again is worth knowing again: one that parts wait for, or
@@ -216,13 +238,12 @@ void OpenFolders::closeLocked(int index) {
     folder.known = mayBeNeeded && ::fstat(slot.fd, &status) == 0;
     folder.device = status.st_dev;
     folder.inode = status.st_ino;
-    ::close(slot.fd);
     folder.slot = -1;
     unlinkLocked(index);
     slot.folder.reset();
-    slot.fd = -1;
     m_free.push_back(index);
     --m_open;
+    return std::exchange(slot.fd, -1);
 }
 
 void OpenFolders::linkNewestLocked(int index) {
@@ -244,10 +265,21 @@ void OpenFolders::unlinkLocked(int index) {
 }
 
 void OpenFolders::release(int slot) {
-    const std::lock_guard lock(m_mutex);
+    int toClose = -1;
+    {
+        const std::lock_guard lock(m_mutex);
+        releaseLocked(slot, &toClose);
+    }
+    if (toClose >= 0)
+        ::close(toClose);
+}
+
+void OpenFolders::releaseLocked(int slot, int* toClose) {
+    if (slot < 0)
+        return;
     // Past the capacity only while every descriptor was leased: give this one back now.
     if (--m_slots[std::size_t(slot)].leases == 0 && m_open > m_capacity)
-        closeLocked(slot);
+        *toClose = closeLocked(slot);
 }
 
 int OpenFolders::openCount() const {

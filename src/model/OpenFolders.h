@@ -105,11 +105,14 @@ private:
         int older = -1;
     };
 
+    Lease insert(const std::shared_ptr<WalkedFolder>& folder, int fd, Lease parent);
     Lease leaseLocked(WalkedFolder& folder);
-    Lease insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd);
-    int freeSlotLocked();
+    // Those that make room return the descriptor to close once the lock is given up.
+    Lease insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd, int* toClose);
+    int freeSlotLocked(int* toClose);
     int victimLocked() const;
-    void closeLocked(int index);
+    int closeLocked(int index);
+    void releaseLocked(int slot, int* toClose);
     void linkNewestLocked(int index);
     void unlinkLocked(int index);
     void release(int slot);

@@ -58,7 +58,7 @@ public:
     static constexpr std::size_t chunkItems = 256;
     static constexpr qsizetype chunkBytes = 256 * 1024;
     static constexpr qsizetype aheadBytes = 16 * 1024 * 1024;
-    static constexpr qsizetype aheadChunks = 256;
+    static constexpr qsizetype aheadChunks = 1024;
 
     // Options::threads, or one per core when that is 0; no more than the open-file limit allows.
     static int threadCount(const FolderWalk::Options& options);
@@ -142,6 +142,8 @@ template <typename Walk> class ParallelFolderWalk::Run {
         QByteArray path;
         std::vector<std::unique_ptr<Chunk>> spare;
     };
+    // What an entry costs a part besides its name and what probe leaves.
+    static constexpr qsizetype entryBytes = sizeof(typename Chunk::Entry) + sizeof(Outcome);
     // A part that held more than this is freed rather than kept for another folder.
     static constexpr qsizetype recycledBytes = 64 * 1024;
 
@@ -332,7 +334,7 @@ private:
             ++chunk.count;
             m_walk.probe({folderPath, fd, entry->name, entry->isSymbolicLink, reader.path}, scratch,
                          outcome);
-            chunk.bytes += outcome.bytes() + nameSize;
+            chunk.bytes += outcome.bytes() + nameSize + entryBytes;
             items += !entry->isSymbolicLink;
             slot.child = entry->isFolder ? firstPartOf(chunk, entry->name, reader) : nullptr;
             if (chunk.count >= chunkItems || chunk.bytes >= chunkBytes) {
