@@ -138,8 +138,10 @@ public:
             return;
         // Copied into the outcome's own buffer, which keeps its capacity from item to item.
         const QByteArrayView list = scratch.names.list();
-        outcome.names.resize(list.size());
-        std::copy(list.begin(), list.end(), outcome.names.begin());
+        outcome.names.truncate(0);
+        if (list.isEmpty())
+            return;
+        outcome.names.append(list);
         if (scratch.settledVersion != m_settledVersion.load(std::memory_order_acquire)) {
             const std::shared_lock lock(m_settledLock);
             scratch.settled = m_settled;
@@ -164,7 +166,7 @@ public:
     }
 
     void merge(const FolderWalk::Item& item, Outcome& outcome) {
-        if (!mergeListing(item, outcome.listing))
+        if (!mergeListing(item, outcome.listing) || outcome.names.isEmpty())
             return;
         splitNameList(outcome.names, m_names);
         auto value = outcome.values.begin();

@@ -91,7 +91,7 @@ bool OpenFolders::enter(const std::shared_ptr<WalkedFolder>& folder, Lease* leas
     if (!parent)
         return false;
     int code = 0;
-    const int fd = FolderStream::open(parent.fd(), folder->name.constData(), false, &code);
+    const int fd = FolderStream::open(parent.fd(), folder->name(), false, &code);
     if (fd < 0) {
         *failure = {folder->path, PosixError::describe(code)};
         return false;
@@ -136,7 +136,7 @@ OpenFolders::Lease OpenFolders::reopen(const std::shared_ptr<WalkedFolder>& fold
         inode = folder->inode;
     }
     int code = 0;
-    const int fd = FolderStream::open(parent.fd(), folder->name.constData(), false, &code);
+    const int fd = FolderStream::open(parent.fd(), folder->name(), false, &code);
     if (fd < 0) {
         *failure = {folder->path, PosixError::describe(code)};
         return {};

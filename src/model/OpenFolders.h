@@ -15,8 +15,9 @@ namespace palvorn {
 // is still the folder that was entered.
 struct WalkedFolder {
     std::shared_ptr<WalkedFolder> parent; // none for the walk's start
-    QByteArray name;                      // in the parent
-    QByteArray path;                      // for reports only: never passed to the system
+    QByteArray path; // for reports, and its last nameAt bytes for the parent: its name there
+    qsizetype nameAt = 0;
+    const char* name() const { return path.constData() + nameAt; }
     // Parts of the walk that will still need the folder open; a folder nobody waits for is
     // closed first.
     std::atomic_int waiting = 0;

@@ -13,6 +13,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <sys/stat.h>
 #include <thread>
 #include <vector>
@@ -102,7 +103,7 @@ template <typename Walk> class ParallelFolderWalk::Run {
         OpenFolders::Failure failure; // the folder, or one above it, could not be opened
         bool reached = false;         // the failure is that of a folder entered before
         int readError = 0;
-        QByteArray names; // the entries' names, each followed by a NUL
+        std::string names; // the entries' names, each followed by a NUL
         // The first count entries and outcomes are this part's; a recycled part keeps the rest,
         // and their buffers, for the next folder.
         std::vector<Entry> entries;
@@ -127,7 +128,7 @@ template <typename Walk> class ParallelFolderWalk::Run {
             failure.reason.clear();
             reached = false;
             readError = 0;
-            names.resize(0);
+            names.clear();
             count = 0;
             bytes = 0;
         }
@@ -324,11 +325,11 @@ private:
                 chunk.outcomes.emplace_back();
             }
             typename Chunk::Entry& slot = chunk.entries[chunk.count];
-            slot.nameAt = chunk.names.size();
+            slot.nameAt = qsizetype(chunk.names.size());
             slot.isSymbolicLink = entry->isSymbolicLink;
             // With its NUL, so that the merge hands it to the system as it is.
             const qsizetype nameSize = qsizetype(std::strlen(entry->name)) + 1;
-            chunk.names.append(QByteArrayView(entry->name, nameSize));
+            chunk.names.append(entry->name, std::size_t(nameSize));
             // A recycled outcome: probe sets every field it uses.
             Outcome& outcome = chunk.outcomes[chunk.count];
             ++chunk.count;
@@ -405,9 +406,11 @@ private:
         child->key.push_back(0);
         auto folder = std::make_shared<WalkedFolder>();
         folder->parent = chunk.folder;
-        folder->name = name;
-        folder->path.reserve(chunk.folder->path.size() + folder->name.size() + 1);
-        folder->path.append(chunk.folder->path).append('/').append(folder->name);
+        const QByteArray& above = chunk.folder->path;
+        const qsizetype nameSize = qsizetype(std::strlen(name));
+        folder->path.reserve(above.size() + 1 + nameSize);
+        folder->path.append(above).append('/').append(QByteArrayView(name, nameSize));
+        folder->nameAt = above.size() + 1;
         chunk.folder->waiting.fetch_add(1, std::memory_order_relaxed);
         child->folder = std::move(folder);
         child->enters = true;
@@ -440,7 +443,7 @@ private:
                 return;
             if (place.index < chunk.count) {
                 typename Chunk::Entry& entry = chunk.entries[place.index];
-                const char* name = chunk.names.constData() + entry.nameAt;
+                const char* name = chunk.names.data() + entry.nameAt;
                 m_walk.merge({chunk.folder->path, -1, name, entry.isSymbolicLink, path},
                              chunk.outcomes[place.index]);
                 ++place.index;
@@ -598,7 +601,7 @@ template <typename Walk> class ParallelFolderWalk::Part {
 public:
     std::size_t size() const { return m_chunk.count; }
     const char* name(std::size_t i) const {
-        return m_chunk.names.constData() + m_chunk.entries[i].nameAt;
+        return m_chunk.names.data() + m_chunk.entries[i].nameAt;
     }
     typename Walk::Outcome& outcome(std::size_t i) { return m_chunk.outcomes[i]; }
     const QByteArray& folderPath() const { return m_chunk.folder->path; }

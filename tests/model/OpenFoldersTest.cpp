@@ -45,8 +45,8 @@ TEST_F(OpenFoldersTest, AClosedFolderIsOpenedAgainOnlyWhileItIsTheSameFolder) {
     const auto enter = [&](const std::shared_ptr<WalkedFolder>& parent, const char* name) {
         auto folder = std::make_shared<WalkedFolder>();
         folder->parent = parent;
-        folder->name = name;
         folder->path = parent->path + '/' + name;
+        folder->nameAt = parent->path.size() + 1;
         OpenFolders::Lease lease;
         EXPECT_TRUE(folders.enter(folder, &lease, &failure)) << failure.reason.toStdString();
         folder->waiting = 1; // a later part needs it
