@@ -26,7 +26,7 @@ public:
         bool listed = false;
         QString failure;  // the listing's, or the read's or removal's of the matching name
         QByteArray name;  // the matching name; empty when none
-        QByteArray value; // kept only where the merging thread removes
+        QByteArray value; // read only where the merging thread removes
         qsizetype size = 0;
         bool removed = false;
         qsizetype bytes() const { return value.size(); }
@@ -38,9 +38,18 @@ public:
     StripItems(StripWalk::Result& result, const QString& type, const WalkErrors::LineSink& onError)
         : m_result(result), m_matcher(systemAttributeName(type)), m_onError(onError) {}
 
+    // Only the value's size is needed for the report: one call, and the removal right after.
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
-        if (read(item, scratch, outcome))
-            remove(item, outcome);
+        if (!match(item, scratch, outcome))
+            return;
+        try {
+            outcome.size =
+                FolderXattrAccess::size(item.folderFd, item.name, outcome.name.constData());
+            FolderXattrAccess::remove(item.folderFd, item.name, outcome.name.constData());
+            outcome.removed = true;
+        } catch (const PosixError& failure) {
+            outcome.failure = failure.description();
+        }
     }
 
     void merge(const FolderWalk::Item& item, Outcome& outcome) {
@@ -72,9 +81,9 @@ public:
     }
 
 protected:
-    // Lists the item's names and reads the value of the one that matches; false when there is
-    // nothing to remove.
-    bool read(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
+    // Lists the item's names and finds the one that matches; false when there is nothing to
+    // remove.
+    bool match(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
         outcome.listed = false;
         outcome.failure.clear();
         outcome.name.clear();
@@ -92,27 +101,7 @@ protected:
             return false;
         }
         outcome.listed = true;
-        if (!match)
-            return false;
-        try {
-            outcome.value =
-                FolderXattrAccess::get(item.folderFd, item.name, outcome.name.constData());
-            outcome.size = outcome.value.size();
-            return true;
-        } catch (const PosixError& failure) {
-            outcome.failure = failure.description();
-            return false;
-        }
-    }
-
-    static void remove(const FolderWalk::Item& item, Outcome& outcome) {
-        try {
-            FolderXattrAccess::remove(item.folderFd, item.name, outcome.name.constData());
-            outcome.removed = true;
-        } catch (const PosixError& failure) {
-            outcome.failure = failure.description();
-        }
-        outcome.value.clear();
+        return match.has_value();
     }
 
     void show(const QString& line) const {
@@ -143,7 +132,15 @@ public:
               withoutTrailingSlashes(nativePath(FolderText::absolutePath(result.folderPath)))) {}
 
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
-        read(item, scratch, outcome);
+        if (!match(item, scratch, outcome))
+            return;
+        try {
+            outcome.value =
+                FolderXattrAccess::get(item.folderFd, item.name, outcome.name.constData());
+            outcome.size = outcome.value.size();
+        } catch (const PosixError& failure) {
+            outcome.failure = failure.description();
+        }
     }
 
     template <typename Part> bool settle(Part& part) {
