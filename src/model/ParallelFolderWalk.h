@@ -51,9 +51,10 @@ namespace palvorn {
 //
 // Bounds. Descriptors: OpenFolders::capacityFor(threads) at any depth, as a folder is closed
 // between its parts whenever its descriptor is wanted for another and opened again from its
-// parent. Memory: the parts read but not merged hold at most aheadBytes of outcomes (plus one part
-// per thread) and at most aheadChunks parts, besides one part per folder level merge is in; the
-// queue holds at most chunkItems folders per part in the works.
+// parent. Memory: the parts read but not merged hold at most aheadBytes (their entries, outcomes
+// and the folders found in them, which wait in the queue without buffers) plus one part per
+// thread, and are at most aheadChunks; besides, one part per folder level merge is in, and at most
+// recycledParts merged parts of at most recycledBytes each, kept for their buffers.
 class ParallelFolderWalk {
 public:
     static constexpr std::size_t chunkItems = 256;
@@ -135,18 +136,26 @@ template <typename Walk> class ParallelFolderWalk::Run {
     };
 
     // What each thread that reads parts keeps: its probe state, its folder reader, a buffer for
-    // item paths, and merged parts to fill again. Parts are recycled rather than freed so that no
-    // thread frees what another allocated: that would make them wait on each other's allocator.
+    // item paths, merged parts whose buffers it fills again, and empty parts for the folders it
+    // finds. Parts are recycled rather than freed so that no thread frees what another allocated:
+    // that would make them wait on each other's allocator. A part waiting to be read holds no
+    // buffers: it borrows a merged part's when it is read.
     struct Reader {
         typename Walk::Scratch scratch{};
         FolderStream stream;
         QByteArray path;
         std::vector<std::unique_ptr<Chunk>> spare;
+        std::vector<std::unique_ptr<Chunk>> shells;
     };
-    // What an entry costs a part besides its name and what probe leaves.
+    // What an entry costs a part besides its name and what probe leaves; what a folder found costs
+    // until it is read, besides its path.
     static constexpr qsizetype entryBytes = sizeof(typename Chunk::Entry) + sizeof(Outcome);
-    // A part that held more than this is freed rather than kept for another folder.
+    static constexpr qsizetype foundBytes = sizeof(Chunk) + sizeof(WalkedFolder);
+    // A part that held more than this is freed rather than kept for another folder, and no more
+    // than so many merged parts are kept.
     static constexpr qsizetype recycledBytes = 64 * 1024;
+    static constexpr std::size_t recycledParts = 64;
+    static constexpr std::size_t keptShells = 4096;
 
     // Where the merge is in one folder; a folder's parts are merged one after the other.
     struct Place {
@@ -307,6 +316,7 @@ private:
         const OpenFolders::Lease lease = open(chunk, reader.stream);
         if (!lease)
             return;
+        borrowBuffers(chunk, reader);
         typename Walk::Scratch& scratch = reader.scratch;
         if constexpr (requires { scratch.startPart(); })
             scratch.startPart();
@@ -338,6 +348,8 @@ private:
             chunk.bytes += outcome.bytes() + nameSize + entryBytes;
             items += !entry->isSymbolicLink;
             slot.child = entry->isFolder ? firstPartOf(chunk, entry->name, reader) : nullptr;
+            if (slot.child)
+                chunk.bytes += foundBytes + slot.child->folder->path.size();
             if (chunk.count >= chunkItems || chunk.bytes >= chunkBytes) {
                 chunk.next = nextPartOf(chunk, stream.position(), reader);
                 break;
@@ -390,12 +402,27 @@ private:
     }
 
     static std::unique_ptr<Chunk> newPart(Reader& reader) {
-        if (reader.spare.empty())
+        if (reader.shells.empty())
             return std::make_unique<Chunk>();
-        std::unique_ptr<Chunk> part = std::move(reader.spare.back());
-        reader.spare.pop_back();
+        std::unique_ptr<Chunk> part = std::move(reader.shells.back());
+        reader.shells.pop_back();
         part->reset();
         return part;
+    }
+
+    // A part about to be read takes a merged part's buffers; what is left of that one is a shell
+    // for a folder found later.
+    static void borrowBuffers(Chunk& chunk, Reader& reader) {
+        if (reader.spare.empty())
+            return;
+        std::unique_ptr<Chunk> donor = std::move(reader.spare.back());
+        reader.spare.pop_back();
+        std::swap(chunk.entries, donor->entries);
+        std::swap(chunk.outcomes, donor->outcomes);
+        std::swap(chunk.names, donor->names);
+        chunk.names.clear();
+        if (reader.shells.size() < keptShells)
+            reader.shells.push_back(std::move(donor));
     }
 
     static std::unique_ptr<Chunk> firstPartOf(const Chunk& chunk, const char* name,
@@ -563,7 +590,8 @@ private:
     // Under the lock.
     void recycle() {
         for (std::unique_ptr<Chunk>& chunk : m_departed)
-            m_recycled.push_back(std::move(chunk));
+            if (m_recycled.size() < recycledParts)
+                m_recycled.push_back(std::move(chunk));
         m_departed.clear();
     }
 
