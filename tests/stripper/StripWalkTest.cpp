@@ -277,7 +277,7 @@ TEST_F(StripWalkTest, ARestoreFileThatCannotBeWrittenStopsTheStripAndKeepsWhatWa
 TEST_F(StripWalkTest, AWriterRacingAStripWithARestoreFileLosesNoValue) {
     const QString root = makeFolder(u"race"_s);
     QStringList files;
-    for (int d = 0; d < 20; ++d)
+    for (int d = 0; d < 10; ++d)
         for (int f = 0; f < 100; ++f)
             files.append(makeFile(u"race/d%1/f%2"_s.arg(d).arg(f)));
     QFile list(pathOf(u"files"_s));
