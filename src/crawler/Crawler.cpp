@@ -45,7 +45,8 @@ struct Listing {
 
     // Names as the system lists them (the walks' hot path keeps them as bytes); none on failure.
     const QList<QByteArrayView>* read(const FolderWalk::Item& item, FolderItemNames& names) {
-        failure.clear();
+        if (!failure.isEmpty())
+            failure.clear();
         try {
             const QList<QByteArrayView>& read = names.read(item.folderFd, item.name);
             listed = true;
@@ -211,14 +212,21 @@ private:
     std::atomic_int m_settledVersion = 0;
 };
 
-QString matchRecordText(const QByteArray& path, const QByteArray& value, bool showSizes) {
-    const QString where = displayName(path) + u':';
-    if (showSizes)
-        return where + u' ' + QString::number(value.size()) + QStringLiteral("  bytes.");
-    QString record = where + u'\n' + PlistDescription::hexText(value) + u'\n';
-    if (const std::optional<QString> ascii = decodeAscii(value))
-        record += u'\u00ab' + *ascii + QStringLiteral("\u00bb\n");
-    return record + describeBinaryPlist(value);
+// Built as the UTF-8 the report keeps: a crawl of a home folder can match hundreds of thousands
+// of values, and every text on the way would be made and converted once more.
+void appendMatchRecord(QByteArray& record, const QByteArray& path, const QByteArray& value,
+                       bool showSizes) {
+    record.append(displayName(path).toUtf8()).append(':');
+    if (showSizes) {
+        record.append(' ').append(QByteArray::number(value.size())).append("  bytes.");
+        return;
+    }
+    record.append('\n');
+    PlistDescription::appendHexText(record, value);
+    record.append('\n');
+    if (isAscii(value))
+        record.append("\u00ab").append(value).append("\u00bb\n");
+    record.append(describeBinaryPlist(value).toUtf8());
 }
 
 // One name per item: the typed one's bytes, or else an equivalent spelling. Probes build each
@@ -234,14 +242,20 @@ public:
         qsizetype bytes() const { return record.size(); }
     };
 
+    struct Scratch : CrawlWalk::Scratch {
+        QByteArray record;
+    };
+
     OneTypeWalk(TypeMatchList& matches, const WalkErrors::LineSink& onError)
         : CrawlWalk(matches.counts, onError), m_matches(matches),
           m_matcher(systemAttributeName(matches.typeName)) {}
 
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
-        outcome.match.clear();
-        outcome.readFailure.clear();
-        outcome.record.clear();
+        // Emptied, not freed: the outcome is used again for later items.
+        outcome.match.truncate(0);
+        if (!outcome.readFailure.isEmpty())
+            outcome.readFailure.clear();
+        outcome.record.truncate(0);
         if (item.isSymbolicLink)
             return;
         const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names);
@@ -252,14 +266,15 @@ public:
         if (!match)
             return;
         const QByteArrayView name = names->at(*match);
-        outcome.match = name.toByteArray();
+        outcome.match.append(name);
         try {
             const QByteArray value = FolderXattrAccess::get(item.folderFd, item.name, name.data());
             // Past the budget a record is only counted: no text to build.
             if (!m_budgetSpent.load(std::memory_order_relaxed)) {
-                // The encoder reserves room for the worst case; a kept record gives the rest back.
-                outcome.record = matchRecordText(item.path(), value, m_matches.showSizes).toUtf8();
-                outcome.record.squeeze();
+                // Made in the thread's buffer, kept in one of its exact size.
+                scratch.record.truncate(0);
+                appendMatchRecord(scratch.record, item.path(), value, m_matches.showSizes);
+                outcome.record = QByteArray(scratch.record.constData(), scratch.record.size());
             }
         } catch (const PosixError& failure) {
             outcome.readFailure = failure.description();

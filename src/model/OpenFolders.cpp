@@ -211,19 +211,25 @@ int OpenFolders::freeSlotLocked(int* toClose) {
 }
 
 // Of the descriptors no one holds, the one used longest ago that no part of the walk waits for,
-// else the one used longest ago.
-int OpenFolders::victimLocked() const {
-    int unleased = -1;
-    for (int index = m_oldest; index >= 0; index = m_slots[std::size_t(index)].newer) {
-        const Slot& slot = m_slots[std::size_t(index)];
-        if (slot.leases > 0)
-            continue;
-        if (slot.folder->waiting.load(std::memory_order_relaxed) <= 0)
-            return index;
-        if (unleased < 0)
-            unleased = index;
+// else the one used longest ago. Those passed over because parts wait for them count as used
+// now, so that the next search does not pass them again.
+int OpenFolders::victimLocked() {
+    int index = m_oldest;
+    int firstPassed = -1;
+    while (index >= 0 && index != firstPassed) {
+        Slot& slot = m_slots[std::size_t(index)];
+        const int newer = slot.newer;
+        if (slot.leases == 0) {
+            if (slot.folder->waiting.load(std::memory_order_relaxed) <= 0)
+                return index;
+            if (firstPassed < 0)
+                firstPassed = index;
+            unlinkLocked(index);
+            linkNewestLocked(index);
+        }
+        index = newer;
     }
-    return unleased;
+    return firstPassed;
 }
 
 int OpenFolders::closeLocked(int index) {

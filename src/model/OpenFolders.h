@@ -111,7 +111,7 @@ private:
     // Those that make room return the descriptor to close once the lock is given up.
     Lease insertLocked(const std::shared_ptr<WalkedFolder>& folder, int fd, int* toClose);
     int freeSlotLocked(int* toClose);
-    int victimLocked() const;
+    int victimLocked();
     int closeLocked(int index);
     void releaseLocked(int slot, int* toClose);
     void linkNewestLocked(int index);

@@ -69,8 +69,8 @@ public:
         // Read, and not removed: the walk stopped first.
         if (!outcome.removed)
             return;
-        m_result.removals.append(displayName(item.path()) +
-                                 QStringLiteral(": %1  bytes.").arg(outcome.size));
+        m_result.removals.append(displayName(item.path()) + QStringLiteral(": ") +
+                                 QString::number(outcome.size) + QStringLiteral("  bytes."));
         ++m_result.removed;
     }
 
@@ -84,10 +84,12 @@ protected:
     // Lists the item's names and finds the one that matches; false when there is nothing to
     // remove.
     bool match(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
+        // Emptied, not freed: the outcome is used again for later items.
         outcome.listed = false;
-        outcome.failure.clear();
-        outcome.name.clear();
-        outcome.value.clear();
+        if (!outcome.failure.isEmpty())
+            outcome.failure.clear();
+        outcome.name.truncate(0);
+        outcome.value.truncate(0);
         outcome.removed = false;
         if (item.isSymbolicLink)
             return false;
