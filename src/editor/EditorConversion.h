@@ -17,7 +17,8 @@ public:
 
     struct Result {
         std::optional<QByteArray> bytes;
-        QString problem; // why nothing converted; empty when bytes holds the value
+        QString problem; // why nothing was saved; empty when bytes holds the value
+        QString reason;  // the same without its consequence: "The text is not a property list"
     };
 
     // "Plain text", "Property list", "Hex text", "Not supported", in pop-up order.
@@ -28,6 +29,10 @@ public:
     static int formatOfType(qint64 type);
 
     static Result bytesFor(int format, const QString& text);
+    // The text the editor shows for bytes in a format; what bytesFor reads back.
+    static QString textFor(int format, const QByteArray& bytes);
+    // Asked before a change of format throws away a text that does not convert.
+    static QString discardQuestion(int from, int to, const Result& refused);
 
     // Parses the text as a property list (XML or old-style) and writes it in the binary format.
     static Result plistBytes(const QString& text);
