@@ -3,6 +3,8 @@
 #include "inspector/ViewController.h"
 #include "platform/InitialSize.h"
 
+#include <QStatusBar>
+
 namespace palvorn {
 
 DocumentWindow::DocumentWindow(Platform platform, QWidget* parent)
@@ -10,6 +12,13 @@ DocumentWindow::DocumentWindow(Platform platform, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(m_viewController);
     resize(InitialSize::within(*this, m_viewController->size()));
+    // The status line appears with the first note; it stays until the next command's.
+    connect(m_viewController, &ViewController::statusNote, this, [this](const QString& note) {
+        if (!note.isEmpty())
+            statusBar()->showMessage(note);
+        else if (auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
+            bar->clearMessage();
+    });
 }
 
 } // namespace palvorn
