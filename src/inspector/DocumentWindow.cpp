@@ -14,10 +14,13 @@ DocumentWindow::DocumentWindow(Platform platform, QWidget* parent)
     resize(InitialSize::within(*this, m_viewController->size()));
     // The status line appears with the first note; it stays until the next command's.
     connect(m_viewController, &ViewController::statusNote, this, [this](const QString& note) {
-        if (!note.isEmpty())
+        if (!note.isEmpty()) {
             statusBar()->showMessage(note);
-        else if (auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
+            statusBar()->setToolTip(note); // whole, where the line is too narrow
+        } else if (auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) {
             bar->clearMessage();
+            bar->setToolTip(QString());
+        }
     });
 }
 

@@ -31,6 +31,14 @@ QString& lastFolder() {
     return folder;
 }
 
+// Where the first dialog starts, as the platform's own do: the current folder, by its bytes.
+QString currentFolder() {
+    QString folder = FolderText::absolutePath(QString());
+    if (folder.size() > 1)
+        folder.chop(1); // the slash put before the empty name
+    return folder;
+}
+
 QString shown(const QString& path) {
     return displayName(nativePath(path));
 }
@@ -84,7 +92,7 @@ FileChooser::FileChooser(QWidget* parent, const OpenPanel::Options& options)
     });
     connect(m_name, &QLineEdit::textChanged, this, &FileChooser::enableOpen);
     connect(m_up, &QPushButton::clicked, this, &FileChooser::goUp);
-    if (!setFolder(lastFolder()) && !setFolder(QDir::homePath()))
+    if (!setFolder(lastFolder()) && !setFolder(currentFolder()) && !setFolder(QDir::homePath()))
         setFolder(QStringLiteral("/"));
     showNote({});
     m_list->setFocus();
