@@ -30,7 +30,8 @@ QStringList DroppedPaths::localPaths(const QMimeData* data) {
         return paths;
     for (const QByteArray& encoded : encodedUrls(*data)) {
         const QUrl url = QUrl::fromEncoded(encoded);
-        if (!url.isLocalFile())
+        // A file on another host is no local path, whatever its path says.
+        if (!url.isLocalFile() || (!url.host().isEmpty() && url.host() != u"localhost"))
             continue;
         // The path still percent-encoded, so that every byte comes back as it was sent.
         const QByteArray bytes =
