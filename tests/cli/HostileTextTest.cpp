@@ -237,6 +237,7 @@ TEST_F(HostileTextTest, NoVerbLetsANameOrValueSteerTheTerminal) {
         {"strip", root, names.at(1), "--backup", backup},
         {"restore", backup},
         {"restore", missing},
+        {"dump", missing},
         {"rm", file, "user.\\q\x1b"},
         {"\x1b[2J"},
         {"list", "--\x1b[2J", file},
@@ -260,6 +261,7 @@ TEST_F(HostileTextTest, NoVerbLetsANameOrValueSteerTheTerminal) {
     EXPECT_EQ(steering(restored.err), QString()) << restored.err.constData();
     // Machine formats keep their own rules: dump is getfattr's, get's text the value's.
     const RawResult dumped = runRaw({"dump", "-R", root});
+    EXPECT_EQ(steering(dumped.err), QString());
     EXPECT_EQ(dumped.out,
               runTool(u"getfattr"_s, u"-R -P -h -d -m - --absolute-names -e base64"_s.split(u' ')
                                          << QFile::decodeName(root)));
