@@ -25,7 +25,7 @@ void FolderTool::chooseFolder(Platform& platform, QWidget& window, const QString
             return;
         }
         start(*folder.path);
-        window.setWindowTitle(folderText);
+        window.setWindowTitle(displayName(nativePath(folderText)));
         return;
     }
     OpenPanel::Options options;

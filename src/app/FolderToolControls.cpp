@@ -3,6 +3,7 @@
 #include "app/WalkQueue.h"
 #include "model/XattrAccess.h"
 #include "platform/DroppedPaths.h"
+#include "platform/PlainText.h"
 
 #include <sys/stat.h>
 
@@ -89,7 +90,7 @@ void FolderToolControls::showProgress() {
     const QString text = m_queue.progressText();
     const QString first = text.section(u'\n', 0, 0);
     m_widgets.progressText.setText(first);
-    m_widgets.progressText.setToolTip(text);
+    m_widgets.progressText.setToolTip(PlainText::toolTip(text));
     m_widgets.progressText.setAccessibleName(progressName(first));
 }
 

@@ -111,7 +111,7 @@ void CompareViewController::takeDroppedItems(QLineEdit& field, const QStringList
 
 void CompareViewController::setChosen(std::optional<QString>& path, QLineEdit& field,
                                       const QString& chosen) {
-    field.setText(displayName(nativePath(chosen)));
+    field.setText(chosen); // the header shows it as names are shown
     path = chosen;
 }
 
@@ -161,7 +161,8 @@ void CompareViewController::doCompareButton() {
         m_report->setOutput(refusal);
         return;
     }
-    m_report->setOutput(Comparison::header(firstText, secondText));
+    m_report->setOutput(Comparison::header(displayName(nativePath(firstText)),
+                                           displayName(nativePath(secondText))));
     const Comparison::Result result = Comparison::compare(*first, *second);
     m_report->appendOutput(result.lines);
     if (result.error)

@@ -2,6 +2,7 @@
 
 #include "editor/EditorConversion.h"
 #include "model/AttributeFailure.h"
+#include "model/AttributeName.h"
 #include "platform/ErrorAlert.h"
 #include "platform/InitialSize.h"
 #include "platform/QtConfirmation.h"
@@ -97,17 +98,19 @@ void EditViewController::saveButton() {
         reject();
         return;
     }
+    // The name box shows names as reports do, escapes included, and takes them back the same way.
+    const TypedName name = typedName(m_ui->nameTextbox->text());
     const int format = m_ui->formatPopup->currentIndex();
     const EditorConversion::Result converted =
         EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText());
-    if (!converted.bytes) {
+    if (!name.name || !converted.bytes) {
         // Writing an empty value instead would wipe the attribute; the text stays for mending.
-        m_alert.showErrorAlert(
-            AttributeFailure({}, converted.problem, m_path, m_ui->nameTextbox->text().toUtf8())
-                .text());
+        m_alert.showErrorAlert(AttributeFailure({}, name.name ? converted.problem : name.problem,
+                                                m_path, name.name.value_or(QByteArray()))
+                                   .text());
         return;
     }
-    ResourceItem record(m_ui->nameTextbox->text(), *converted.bytes);
+    ResourceItem record(*name.name, *converted.bytes);
     record.setType(EditorConversion::typeOfFormat(format));
     // The commit has shown why a write failed; the text stays here to be mended or saved again.
     if (m_commit(record, m_original ? &*m_original : nullptr))

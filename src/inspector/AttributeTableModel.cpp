@@ -1,6 +1,7 @@
 #include "inspector/AttributeTableModel.h"
 
 #include "model/AttributeName.h"
+#include "platform/PlainText.h"
 
 namespace palvorn {
 
@@ -37,9 +38,12 @@ QVariant AttributeTableModel::data(const QModelIndex& index, int role) const {
     const qint64 size = row.record ? qint64(row.record->data().size()) : -1;
     if (role == SortRole)
         return index.column() == 1 ? QVariant(size) : QVariant(displayName(row.name));
-    if (role == Qt::ToolTipRole && row.unreadable)
-        return row.unreadable->text();
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    if (role == Qt::ToolTipRole) {
+        if (row.unreadable)
+            return PlainText::toolTip(row.unreadable->text());
+        return PlainText::toolTip(index.column() == 0 ? displayName(row.name) : row.record->size());
+    }
+    if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
     case 0:

@@ -2,6 +2,7 @@
 
 #include "inspector/ViewController.h"
 #include "platform/InitialSize.h"
+#include "platform/PlainText.h"
 
 #include <QStatusBar>
 
@@ -16,7 +17,7 @@ DocumentWindow::DocumentWindow(Platform platform, QWidget* parent)
     connect(m_viewController, &ViewController::statusNote, this, [this](const QString& note) {
         if (!note.isEmpty()) {
             statusBar()->showMessage(note);
-            statusBar()->setToolTip(note); // whole, where the line is too narrow
+            statusBar()->setToolTip(PlainText::toolTip(note)); // whole, where the line is narrow
         } else if (auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) {
             bar->clearMessage();
             bar->setToolTip(QString());

@@ -53,11 +53,12 @@ Quarantine::EventOutcome Quarantine::recordEvent(const Stamp& stamp,
                                                  const QString& stampedPath) const {
     const QString home = homePath.isEmpty() ? QDir::homePath() : homePath;
     const QString database = databasePath(home);
+    const QString shownDatabase = displayName(nativePath(database));
     const QString stamped = stampedPath.isEmpty()
                                 ? QString()
                                 : u'\u201c' + displayName(nativePath(stampedPath)) + u'\u201d';
     const QString forStamped = stamped.isEmpty() ? QString() : QStringLiteral(" for ") + stamped;
-    const QString quotedDatabase = u'\u201c' + database + u'\u201d';
+    const QString quotedDatabase = u'\u201c' + shownDatabase + u'\u201d';
     struct stat status = {};
     if (::stat(nativePath(database).constData(), &status) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)

@@ -17,6 +17,7 @@
 #include "platform/FirstRowSelection.h"
 #include "platform/OpenPanel.h"
 #include "platform/Pasteboard.h"
+#include "platform/PlainText.h"
 #include "platform/SavePanel.h"
 #include "ui_ViewController.h"
 
@@ -209,6 +210,7 @@ void ViewController::inspectPath(const QString& localPath) {
     const QList<AttributeFailure> failures = loadList();
     showReloadStatus({});
     watchSourceFile();
+    // Shown as reports show paths; the saved report's first line is this text.
     m_ui->filenameTextbox->setText(displayName(nativePath(m_theSourcePath)));
     m_ui->addQuarButton->setEnabled(true);
     m_ui->pasteXattrButton->setEnabled(true);
@@ -249,7 +251,7 @@ void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
         failures.size() == 1
             ? tr("Reload: %1").arg(first)
             : tr("Reload: %1 (and %n more)", nullptr, int(failures.size() - 1)).arg(first));
-    status->setToolTip(AttributeFailure::listText(failures));
+    status->setToolTip(PlainText::toolTip(AttributeFailure::listText(failures)));
     status->show();
 }
 
@@ -687,18 +689,24 @@ QList<QByteArray> ViewController::selectedNames() const {
 }
 
 void ViewController::addNameFlags() {
-    const QString flag = m_ui->flagTextbox->text();
-    if (flag.isEmpty() || selectedRowIndexes().isEmpty())
+    if (m_ui->flagTextbox->text().isEmpty() || selectedRowIndexes().isEmpty())
         return;
+    // The flag becomes part of the names, so it is typed as names are shown.
+    const TypedName typed = typedName(m_ui->flagTextbox->text());
+    if (!typed.name) {
+        m_platform.alert.showErrorAlert(typed.problem);
+        return;
+    }
+    const QByteArray& flag = *typed.name;
     const QList<QByteArray> names = selectedNames();
     QList<QByteArray> touched = names;
     QList<std::pair<QByteArray, QByteArray>> renames;
     for (const QByteArray& name : names) {
-        renames.append({name, name + '#' + flag.toUtf8()});
+        renames.append({name, name + '#' + flag});
         touched.append(renames.constLast().second);
     }
     runRecorded(tr("Add flag"), systemNames(touched),
-                [&] { return NameFlags::addNameFlags(m_theSourcePath, names, flag.toUtf8()); });
+                [&] { return NameFlags::addNameFlags(m_theSourcePath, names, flag); });
     reloadAttributes();
     selectRenamed(renames);
 }

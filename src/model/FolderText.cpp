@@ -1,5 +1,6 @@
 #include "model/FolderText.h"
 
+#include "model/AttributeName.h"
 #include "model/ByteText.h"
 
 #include <climits>
@@ -42,10 +43,12 @@ FolderText::Result FolderText::expandedPath(const QString& text, const QString& 
     if (user.isEmpty())
         return {withoutTrailingSlashes(homePath) + rest, {}};
     const std::optional<QString> home = homeOfUser(user);
-    if (!home)
-        return {std::nullopt, QStringLiteral("There is no user \u201c") + user +
-                                  QStringLiteral("\u201d, so \u201c~") + user +
+    if (!home) {
+        const QString shown = displayName(ByteText::encode(user));
+        return {std::nullopt, QStringLiteral("There is no user \u201c") + shown +
+                                  QStringLiteral("\u201d, so \u201c~") + shown +
                                   QStringLiteral("\u201d names no folder.")};
+    }
     return {withoutTrailingSlashes(*home) + rest, {}};
 }
 

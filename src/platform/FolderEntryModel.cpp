@@ -5,6 +5,7 @@
 #include "model/FolderStream.h"
 #include "model/PosixError.h"
 #include "model/XattrAccess.h"
+#include "platform/PlainText.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -89,8 +90,10 @@ QVariant FolderEntryModel::data(const QModelIndex& index, int role) const {
         return {};
     const Entry& entry = m_entries.at(index.row());
     if (index.column() == 0) {
-        if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        if (role == Qt::DisplayRole)
             return entry.shownName;
+        if (role == Qt::ToolTipRole)
+            return PlainText::toolTip(entry.shownName);
         if (role == Qt::DecorationRole)
             return entry.isFolder ? m_folderIcon : m_fileIcon;
         return {};
