@@ -1,6 +1,7 @@
 #include "cli/GetCommand.h"
 
 #include "cli/StderrErrorAlert.h"
+#include "editor/EditorConversion.h"
 #include "model/AttributeFailure.h"
 #include "model/ResourceItem.h"
 #include "model/XattrAccess.h"
@@ -13,16 +14,6 @@ namespace {
 
 const QString asOption = QStringLiteral("as");
 
-std::optional<qint64> typeOfFormat(const QString& format) {
-    if (format == u"text")
-        return ResourceItem::TextType;
-    if (format == u"plist")
-        return ResourceItem::PropertyListType;
-    if (format == u"hex")
-        return ResourceItem::BinaryType;
-    return std::nullopt;
-}
-
 } // namespace
 
 QString GetCommand::description() const {
@@ -32,15 +23,18 @@ QString GetCommand::description() const {
 void GetCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
     parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attribute."));
-    parser.addOption({asOption, QStringLiteral("Shows the value as text, plist or hex."),
+    parser.addOption({asOption,
+                      QStringLiteral("Shows the value as text, plist or hex, or as its "
+                                     "structure: acl, caps or label."),
                       QStringLiteral("format")});
 }
 
 QString GetCommand::checkArguments(const QCommandLineParser& parser) const {
     if (parser.positionalArguments().size() != 2)
         return QStringLiteral("expects PATH and NAME");
-    if (parser.isSet(asOption) && !typeOfFormat(parser.value(asOption)))
-        return QStringLiteral("--as takes text, plist or hex");
+    const QByteArray name = systemAttributeName(bytesOf(parser.positionalArguments().at(1)));
+    if (parser.isSet(asOption) && !EditorConversion::formatOfWord(parser.value(asOption), name))
+        return QStringLiteral("--as takes ") + EditorConversion::formatWords(name);
     return {};
 }
 
@@ -51,7 +45,8 @@ int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTex
     try {
         ResourceItem item(name, getXattr(nativePath(arguments.at(0)), name));
         if (parser.isSet(asOption))
-            item.setType(*typeOfFormat(parser.value(asOption)));
+            item.setType(EditorConversion::typeOfFormat(
+                *EditorConversion::formatOfWord(parser.value(asOption), name)));
         writeReport(out, item.editableText());
         return Success;
     } catch (const PosixError& error) {
