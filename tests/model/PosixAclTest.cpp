@@ -10,8 +10,8 @@ using namespace Qt::Literals::StringLiterals;
 
 class PosixAclTest : public XattrFixture {
 protected:
-    // What setfacl made of spec, and what getfacl prints of it without its header and the empty
-    // line at its end.
+    // What setfacl made of the options, and what getfacl prints of it without its header and the
+    // empty line at its end.
     std::pair<QByteArray, QString> madeBySetfacl(const QString& path, const QStringList& options,
                                                  const QByteArray& name) {
         runTool(u"setfacl"_s, options + QStringList{path});
@@ -27,24 +27,24 @@ protected:
 // the account, numbers where it does not, the effective rights where the mask takes some away,
 // tabs and order alike; and that text reads back as the same bytes.
 TEST_F(PosixAclTest, TextIsGetfaclsAndReadsBackAsTheSameBytes) {
-    const QString specs[] = {
+    const QString changes[] = {
         u"u:nobody:r--"_s,
         u"u:nobody:r--,g:daemon:rwx,m::r--"_s,
         u"u:4242:rwx,u:123456789:rw,g:77777:rx,g::rwx,m::r"_s,
         u"u:root:x,g:root:w,u:daemon:rwx,g:nogroup:r,m::rwx"_s,
         u"m::-"_s,
     };
-    for (const QString& spec : specs) {
+    for (const QString& change : changes) {
         const QString file = makeFile(u"f"_s);
         const auto [value, listed] =
-            madeBySetfacl(file, {u"-m"_s, spec}, "system.posix_acl_access");
+            madeBySetfacl(file, {u"-m"_s, change}, "system.posix_acl_access");
         const Parsed<PosixAcl> acl = PosixAcl::fromXattr(value);
-        ASSERT_TRUE(acl) << spec.toStdString() << acl.problem.toStdString();
+        ASSERT_TRUE(acl) << change.toStdString() << acl.problem.toStdString();
         const QString text = acl.value->toText(PosixAcl::Kind::Access, accounts);
-        EXPECT_EQ(text, listed) << spec.toStdString();
+        EXPECT_EQ(text, listed) << change.toStdString();
         const Parsed<PosixAcl> back = PosixAcl::fromText(text, PosixAcl::Kind::Access, accounts);
         ASSERT_TRUE(back) << back.problem.toStdString();
-        EXPECT_EQ(back.value->toXattr(), value) << spec.toStdString();
+        EXPECT_EQ(back.value->toXattr(), value) << change.toStdString();
         QFile::remove(file);
     }
     // A folder's default list: its lines are getfacl's "default:" lines.
