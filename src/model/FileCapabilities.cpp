@@ -194,8 +194,10 @@ std::optional<quint32> rootIdOf(QStringView token) {
     if (digits.isEmpty() || digits.size() > 10 ||
         !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         return std::nullopt;
+    // Any 32-bit id reads back as it was shown; whether it maps to a user is the kernel's to say
+    // when the value is written.
     const qulonglong id = digits.toULongLong();
-    return id < 0xFFFFFFFF ? std::optional<quint32>(quint32(id)) : std::nullopt;
+    return id <= 0xFFFFFFFF ? std::optional<quint32>(quint32(id)) : std::nullopt;
 }
 
 } // namespace

@@ -99,6 +99,8 @@ TEST_F(FileCapabilitiesTest, SetcapsTextsStandForTheBytesSetcapWrites) {
         FileCapabilities::fromText(u"cap_setuid=ep [rootid=1000]"_s);
     runTool(tool(u"setcap"_s), {u"-n"_s, u"1000"_s, u"cap_setuid=ep"_s, m_file});
     EXPECT_EQ(rooted.value->toXattr(), getRaw(m_file, "security.capability"));
+    // Any 32-bit root id that a value holds reads back from its text, mapped or not.
+    EXPECT_EQ(FileCapabilities::fromText(u"=p [rootid=4294967295]"_s).value->rootId(), 0xFFFFFFFFu);
 
     const std::pair<QString, QString> refused[] = {
         {u""_s, u"it holds no clause such as cap_chown=ep or ="_s},
@@ -118,8 +120,8 @@ TEST_F(FileCapabilitiesTest, SetcapsTextsStandForTheBytesSetcapWrites) {
          u"ones"_s},
         {u"cap_chown=p [rootid=-1]"_s,
          u"\u201c[rootid=-1]\u201d is not a root user id such as [rootid=1000]"_s},
-        {u"[rootid=4294967295]"_s,
-         u"\u201c[rootid=4294967295]\u201d is not a root user id such as [rootid=1000]"_s},
+        {u"=p [rootid=4294967296]"_s,
+         u"\u201c[rootid=4294967296]\u201d is not a root user id such as [rootid=1000]"_s},
         {u"[rootid=7]"_s, u"it holds no clause such as cap_chown=ep or ="_s},
     };
     for (const auto& [text, problem] : refused)
