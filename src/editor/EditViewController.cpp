@@ -37,7 +37,7 @@ void EditViewController::setRepresentedObject(ResourceItemPtr record) {
 
 void EditViewController::viewDidLoad() {
     m_ui->formatPopup->clear();
-    m_ui->formatPopup->addItems(EditorConversion::formatList());
+    m_ui->formatPopup->addItems(EditorConversion::formatList(structureName()));
     if (m_editRes.isEmpty())
         return;
     const ResourceItemPtr& record = m_editRes.constFirst();
@@ -64,7 +64,7 @@ void EditViewController::saveButton() {
     const TypedName name = typedName(m_ui->nameTextbox->text());
     const int format = m_ui->formatPopup->currentIndex();
     const EditorConversion::Result converted =
-        EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText());
+        EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText(), structureName());
     if (!name.name || !converted.bytes) {
         // Writing an empty value instead would wipe the attribute; the text stays for mending.
         m_alert.showErrorAlert(AttributeFailure({}, name.name ? converted.problem : name.problem,
@@ -84,6 +84,12 @@ void EditViewController::saveButton() {
 
 void EditViewController::cancelButton() {
     reject();
+}
+
+QByteArray EditViewController::structureName() const {
+    // The edited record's name decides which structure the format entry stands for, whatever name
+    // the value is saved under.
+    return m_editRes.isEmpty() ? QByteArray() : m_editRes.constFirst()->rawName();
 }
 
 void EditViewController::setContentText(const QString& text) {

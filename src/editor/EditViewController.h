@@ -37,6 +37,7 @@ public:
     void cancelButton();
 
 private:
+    QByteArray structureName() const;
     void setContentText(const QString& text);
 
     std::unique_ptr<Ui::EditViewController> m_ui;
