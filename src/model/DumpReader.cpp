@@ -13,6 +13,17 @@ namespace {
 
 constexpr QByteArrayView headerPrefix = "# file: ";
 
+// A path the system cannot be given. An empty one would be taken for the current folder by
+// some, and one with a NUL byte (written as \000) would name a shorter path than it shows. The
+// line's number names it: a NUL is no byte to put in an error line.
+std::optional<QString> whyUnusable(const QByteArray& path) {
+    if (path.isEmpty())
+        return u"the path is empty"_s;
+    if (path.contains('\0'))
+        return u"the path holds a NUL byte"_s;
+    return std::nullopt;
+}
+
 } // namespace
 
 DumpReader::DumpReader(QIODevice& in, ProblemSink problem)
@@ -31,8 +42,11 @@ std::optional<DumpEntry> DumpReader::next() {
         }
         if (line->startsWith(headerPrefix)) {
             m_path = AttributeDump::unescapeName(QByteArrayView(*line).sliced(headerPrefix.size()));
-            m_inBlock = true;
-            m_skippingBlock = false;
+            const std::optional<QString> unusable = whyUnusable(m_path);
+            if (unusable)
+                m_problem(m_line, *unusable + u"; skipped up to the next blank line"_s);
+            m_inBlock = !unusable;
+            m_skippingBlock = unusable.has_value();
             continue;
         }
         if (!m_inBlock) {

@@ -22,7 +22,8 @@ struct DumpEntry {
 // other line up to the next blank line is "name=value" or a bare name (an empty value), and a
 // trailing carriage return is ignored. Where setfattr stops at a line outside any block, this
 // reader reports the line and skips up to the next blank line; a comment line ("#...", never a
-// valid name) is skipped. Each line that cannot be read is reported and the rest goes on.
+// valid name) is skipped. Each line that cannot be read is reported and the rest goes on. A
+// "# file:" line whose path is empty or holds a NUL byte is reported, and its block skipped.
 //
 // Memory: one line at a time, at most maxLineLength bytes (a longer line is reported and
 // skipped); an attribute's longest line, a 64 KiB value as escaped text, is a quarter of that.

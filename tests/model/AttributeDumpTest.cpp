@@ -207,6 +207,14 @@ TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRes
         "#" + QByteArray(bound - 1, 'c'),          // 17: a comment exactly at the bound
         "user.long=" + QByteArray(bound - 9, 'x'), // 18: one byte beyond it
         "user.other=1",                            // 19
+        "",                                        // 20: the block ends
+        "user.stray=1",                            // 21: so this one is in none
+        "",                                        // 22
+        "# file: ",                                // 23: not the current folder
+        "user.nowhere=1",                          // 24: skipped with its block
+        "",                                        // 25
+        "# file: " + file.toUtf8() + "\\000x",     // 26: a NUL would cut the path short
+        "user.nowhere=1",                          // 27
     };
     const DumpRestore::Result result = restore(lines.join('\n') + '\n');
     EXPECT_EQ(
@@ -219,8 +227,12 @@ TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRes
             u"backup:9: "_s + file + u": the attribute name is empty"_s,
             u"backup:13: the line holds a NUL byte; skipped"_s,
             u"backup:14: "_s + file + u": bare-name: Operation not supported"_s,
-            u"backup:18: the line is longer than 1048576 bytes; skipped"_s}));
-    EXPECT_EQ(std::pair(result.failed, result.applied), (std::pair<qint64, qint64>(7, 4)));
+            u"backup:18: the line is longer than 1048576 bytes; skipped"_s,
+            u"backup:21: no \"# file: PATH\" line before this one; skipped up to the next blank line"_s,
+            u"backup:23: the path is empty; skipped up to the next blank line"_s,
+            u"backup:26: the path holds a NUL byte; skipped up to the next blank line"_s}));
+    EXPECT_EQ(std::pair(result.failed, result.applied), (std::pair<qint64, qint64>(10, 4)));
+    EXPECT_FALSE(hasRaw(u"."_s, "user.nowhere"));
     EXPECT_EQ(rawAttributes(other.toUtf8()), (Attributes{{"user.other", "1"}}));
     EXPECT_EQ(rawAttributes(file.toUtf8()),
               (Attributes{{"user.bare", ""}, {"user.text", "a\nb"}, {"user.later", "later"}}));
