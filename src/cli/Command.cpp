@@ -30,6 +30,10 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
     } else
         problem = checkArguments(parser);
 
+    if (problem.isEmpty() && pathArguments(parser).contains(QString())) {
+        err << "palvorn-cli: empty path\n";
+        return UsageError;
+    }
     if (!problem.isEmpty()) {
         err << "palvorn-cli " << name() << ": " << problem << "\n"
             << "Try 'palvorn-cli " << name() << " --help'.\n";
@@ -56,6 +60,10 @@ bool Command::finishOutput(QTextStream& out, QTextStream& err) {
 
 QString Command::checkArguments(const QCommandLineParser&) const {
     return {};
+}
+
+QStringList Command::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(0, 1);
 }
 
 QByteArray Command::bytesOf(const QString& argument) {

@@ -44,6 +44,10 @@ QString CpCommand::checkArguments(const QCommandLineParser& parser) const {
                                                     : QStringLiteral("expects SRC and DST");
 }
 
+QStringList CpCommand::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(0, 2);
+}
+
 int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);

@@ -29,6 +29,10 @@ QString FlagCommand::checkArguments(const QCommandLineParser& parser) const {
     return QStringLiteral("expects 'add PATH FLAG NAME...' or 'strip PATH NAME...'");
 }
 
+QStringList FlagCommand::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(1, 1);
+}
+
 int FlagCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     const QString& path = arguments.at(1);

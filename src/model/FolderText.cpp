@@ -50,6 +50,8 @@ FolderText::Result FolderText::expandedPath(const QString& text, const QString& 
 }
 
 FolderText::Result FolderText::folderPath(const QString& text, const QString& homePath) {
+    if (text.isEmpty())
+        return {std::nullopt, QStringLiteral("An empty path names no folder.")};
     Result expanded = expandedPath(text, homePath);
     if (!expanded.path)
         return expanded;
@@ -58,7 +60,7 @@ FolderText::Result FolderText::folderPath(const QString& text, const QString& ho
 
 QString FolderText::absolutePath(const QString& path) {
     // Not QFileInfo::absoluteFilePath: that also drops "..", lexically.
-    if (path.startsWith(u'/'))
+    if (path.isEmpty() || path.startsWith(u'/'))
         return path;
     std::vector<char> folder(PATH_MAX + 1); // getcwd's own bound
     if (!::getcwd(folder.data(), folder.size()))
