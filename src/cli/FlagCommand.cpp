@@ -22,8 +22,10 @@ void FlagCommand::addArguments(QCommandLineParser& parser) const {
 QString FlagCommand::checkArguments(const QCommandLineParser& parser) const {
     const QStringList arguments = parser.positionalArguments();
     const QString verb = arguments.value(0);
+    // An empty flag would rename nothing and report success: a script's empty "$FLAG" is a
+    // mistake to say.
     if (verb == u"add" && arguments.size() >= 4)
-        return {};
+        return arguments.at(2).isEmpty() ? QStringLiteral("FLAG is empty") : QString();
     if (verb == u"strip" && arguments.size() >= 3)
         return {};
     return QStringLiteral("expects 'add PATH FLAG NAME...' or 'strip PATH NAME...'");

@@ -33,6 +33,7 @@ TEST_F(CommandTest, HelpVersionUsageErrorsAndUnknownUsers) {
          u"takes a VALUE or --file, not both"_s},
         {{u"flag"_s, u"rename"_s, u"f"_s, u"n"_s}, flagUsage},
         {{u"flag"_s, u"add"_s, u"f"_s, u"S"_s}, flagUsage},
+        {{u"flag"_s, u"add"_s, u"f"_s, u""_s, u"n"_s}, u"FLAG is empty"_s},
         {{u"compare"_s, u"f"_s}, u"expects A and B"_s},
         {{u"crawl"_s, u"d"_s, u"--show-size"_s}, u"--show-size goes with --type"_s},
         {{u"strip"_s, u"d"_s, u""_s}, u"TYPE is empty"_s},
