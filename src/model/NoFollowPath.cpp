@@ -21,7 +21,7 @@ namespace {
 constexpr int placeOnly = FolderXattrAccess::placeOnly;
 
 struct Component {
-    QByteArrayView name;
+    QByteArray name;
     qsizetype end; // where it ends in the path: the path up to here names it
 };
 
@@ -29,13 +29,10 @@ struct Component {
 QList<Component> componentsOf(const QByteArray& path) {
     QList<Component> components;
     qsizetype start = 0;
-    while (start < path.size()) {
-        qsizetype slash = path.indexOf('/', start);
-        if (slash < 0)
-            slash = path.size();
-        if (slash > start)
-            components.append({QByteArrayView(path).sliced(start, slash - start), slash});
-        start = slash + 1;
+    for (const QByteArray& piece : path.split('/')) {
+        if (!piece.isEmpty())
+            components.append({piece, start + piece.size()});
+        start += piece.size() + 1;
     }
     return components;
 }
@@ -63,13 +60,12 @@ std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
     // "dir/" (and "/" alone) is the folder itself: its "." in it, reached as a folder.
     if (path.endsWith('/'))
         components.append({".", path.size()});
-    const Component item = components.takeLast();
-    m_itemName = item.name.toByteArray();
+    m_itemName = components.takeLast().name;
 
     const bool absolute = path.startsWith('/');
     QByteArray key = absolute ? "/" : ".";
     for (const Component& component : std::as_const(components))
-        key += '/' + component.name.toByteArray();
+        key += '/' + component.name;
     if (m_folderFd >= 0 && key == m_folderKey)
         return std::nullopt;
     close();
@@ -78,13 +74,12 @@ std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
     if (folder < 0)
         return PosixError::describe(errno);
     for (const Component& component : std::as_const(components)) {
-        const QByteArray name = component.name.toByteArray();
-        const int next =
-            ::openat(folder, name.constData(), placeOnly | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const char* name = component.name.constData();
+        const int next = ::openat(folder, name, placeOnly | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0) {
             const int code = errno;
-            const QString reason = whyNotOpened(code, folder, name.constData(),
-                                                QByteArrayView(path).first(component.end));
+            const QString reason =
+                whyNotOpened(code, folder, name, QByteArrayView(path).first(component.end));
             ::close(folder);
             return reason;
         }
