@@ -27,7 +27,7 @@ std::optional<QString> whyUnusable(const QByteArray& path) {
 } // namespace
 
 DumpReader::DumpReader(QIODevice& in, ProblemSink problem)
-    : m_in(in), m_problem(std::move(problem)) {}
+    : m_in(in), m_problem(std::move(problem)), m_chunk(chunkSize + 1, Qt::Uninitialized) {}
 
 std::optional<DumpEntry> DumpReader::next() {
     while (const std::optional<QByteArray> line = readLine()) {
@@ -82,15 +82,25 @@ std::optional<DumpEntry> DumpReader::next() {
 
 std::optional<QByteArray> DumpReader::readLine() {
     while (true) {
-        // readLine(n) returns at most n - 1 bytes: room for the longest line and its break.
-        QByteArray line = m_in.readLine(maxLineLength + 2);
+        QByteArray line;
+        bool ended = false;
+        // Piece by piece through the one chunk buffer: a line costs what it holds, where asking
+        // the device for a whole line of up to the bound would allocate the bound every time.
+        while (!ended && line.size() <= maxLineLength) {
+            const qint64 count = m_in.readLine(m_chunk.data(), m_chunk.size());
+            if (count <= 0)
+                break;
+            line.append(m_chunk.constData(), count);
+            ended = line.endsWith('\n');
+        }
         if (line.isEmpty())
             return std::nullopt;
         ++m_line;
-        if (line.endsWith('\n')) {
+        if (ended)
             line.chop(1);
-        } else if (line.size() > maxLineLength) {
-            skipRestOfLine();
+        if (line.size() > maxLineLength) {
+            if (!ended)
+                skipRestOfLine();
             m_problem(
                 m_line,
                 QStringLiteral("the line is longer than %1 bytes; skipped").arg(maxLineLength));
@@ -104,8 +114,8 @@ std::optional<QByteArray> DumpReader::readLine() {
 
 void DumpReader::skipRestOfLine() {
     while (true) {
-        const QByteArray piece = m_in.readLine(1 << 16);
-        if (piece.isEmpty() || piece.endsWith('\n'))
+        const qint64 count = m_in.readLine(m_chunk.data(), m_chunk.size());
+        if (count <= 0 || m_chunk.at(count - 1) == '\n')
             return;
     }
 }
