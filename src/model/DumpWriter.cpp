@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <QIODevice>
+#include <QScopeGuard>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -130,12 +131,12 @@ void DumpWriter::dumpLink(const QByteArray& path) {
         report(path, PosixError::describe(errno));
         return;
     }
+    const auto closeFolder = qScopeGuard([folderFd] { ::close(folderFd); });
     dumpListed(
         path, [&](QByteArray& list) { FolderXattrAccess::list(folderFd, name.constData(), list); },
         [&](const char* listedName) {
             return FolderXattrAccess::get(folderFd, name.constData(), listedName);
         });
-    ::close(folderFd);
 }
 
 void DumpWriter::write(const QByteArray& bytes) {

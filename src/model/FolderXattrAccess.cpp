@@ -137,8 +137,8 @@ int removeCall(int fd, const char* item, const char* name) {
 }
 
 int setCall(int fd, const char* item, const char* name, const QByteArray& value) {
-    return ::setxattr(fdPath(fd, item).c_str(), name, value.constData(), value.size(), 0,
-                      XATTR_NOFOLLOW);
+    return ::setxattr(fdPath(fd, item).c_str(), name, value.constData(), std::size_t(value.size()),
+                      0, XATTR_NOFOLLOW);
 }
 
 #endif

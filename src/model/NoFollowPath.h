@@ -16,8 +16,9 @@ namespace palvorn {
 // be a folder too, not a link. ".." goes to the parent of the folder actually reached (the kernel
 // never resolves it by the text), and as no link is ever followed, it cannot lead out through one.
 //
-// Descriptors: the folder of the item last reached stays open, so that the next item of the same
-// folder needs no system call to reach; on the way to another folder at most two are open.
+// Descriptors: at most two. The folder of the item last reached stays open, so that the next
+// item of the same folder needs no system call to reach; it is closed before the way to another
+// folder is opened, which holds the folder it is in and the next one.
 class NoFollowPath {
 public:
     NoFollowPath() = default;
