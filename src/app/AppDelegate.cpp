@@ -13,6 +13,8 @@
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
+#include "model/AttributeName.h"
+#include "model/XattrAccess.h"
 #include "platform/OpenPanel.h"
 #include "platform/Workspace.h"
 #include "stripper/StripperViewController.h"
@@ -357,7 +359,7 @@ void AppDelegate::fillOpenRecentMenu(QMenu& recent) {
     QSettings settings;
     const QStringList paths = RecentFiles::paths(settings);
     for (const QString& path : paths) {
-        QAction* item = recent.addAction(menuTitle(path), this,
+        QAction* item = recent.addAction(menuTitle(displayName(nativePath(path))), this,
                                          [this, path] { openDocument(QUrl::fromLocalFile(path)); });
         // Kept, not dropped: a file on a drive that is not mounted now comes back later.
         item->setEnabled(QFileInfo::exists(path));

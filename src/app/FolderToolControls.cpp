@@ -1,6 +1,7 @@
 #include "app/FolderToolControls.h"
 
 #include "app/WalkQueue.h"
+#include "platform/PlainText.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -67,7 +68,7 @@ void FolderToolControls::showProgress() {
     // Several walks show one line each; the label shows the first and the tooltip all of them.
     const QString text = m_queue.progressText();
     m_widgets.progressText.setText(text.section(u'\n', 0, 0));
-    m_widgets.progressText.setToolTip(text);
+    m_widgets.progressText.setToolTip(PlainText::toolTip(text));
 }
 
 bool FolderToolControls::acceptsDrop(QEvent* event) const {

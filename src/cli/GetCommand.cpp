@@ -2,6 +2,7 @@
 
 #include "cli/StderrErrorAlert.h"
 #include "model/AttributeFailure.h"
+#include "model/DisplayText.h"
 #include "model/ResourceItem.h"
 #include "model/XattrAccess.h"
 
@@ -31,7 +32,8 @@ QString GetCommand::description() const {
 
 void GetCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
-    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attribute."));
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 nameHelp(QStringLiteral("The attribute.")));
     parser.addOption({asOption, QStringLiteral("Shows the value as text, plist or hex."),
                       QStringLiteral("format")});
 }
@@ -41,18 +43,21 @@ QString GetCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("expects PATH and NAME");
     if (parser.isSet(asOption) && !typeOfFormat(parser.value(asOption)))
         return QStringLiteral("--as takes text, plist or hex");
-    return {};
+    return checkNames(parser.positionalArguments().mid(1));
 }
 
 int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
-    const QByteArray name = systemAttributeName(bytesOf(arguments.at(1)));
+    const QByteArray name = systemAttributeName(nameOf(arguments.at(1)));
     try {
         ResourceItem item(name, getXattr(nativePath(arguments.at(0)), name));
         if (parser.isSet(asOption))
             item.setType(*typeOfFormat(parser.value(asOption)));
-        writeReport(out, item.editableText());
+        // The text is what set reads back, so a pipe or a file gets it as it is; a terminal
+        // would obey its control characters instead of showing them.
+        const QString text = item.editableText();
+        writeReport(out, isTerminal(out) ? DisplayText::value(text) : text);
         return Success;
     } catch (const PosixError& error) {
         alert.showErrorAlert(

@@ -53,7 +53,8 @@ QString SetCommand::description() const {
 
 void SetCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
-    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attribute."));
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 nameHelp(QStringLiteral("The attribute.")));
     parser.addPositionalArgument(QStringLiteral("VALUE"),
                                  QStringLiteral("The text; without it and --file, standard input."),
                                  QStringLiteral("[VALUE]"));
@@ -71,7 +72,7 @@ QString SetCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("takes a VALUE or --file, not both");
     if (!parser.isSet(asOption) || !formatNamed(parser.value(asOption)))
         return QStringLiteral("--as text, plist or hex is required");
-    return {};
+    return checkNames(parser.positionalArguments().mid(1, 1));
 }
 
 QStringList SetCommand::pathArguments(const QCommandLineParser& parser) const {
@@ -84,7 +85,7 @@ QStringList SetCommand::pathArguments(const QCommandLineParser& parser) const {
 int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     const QString& path = arguments.at(0);
-    const QByteArray name = systemAttributeName(bytesOf(arguments.at(1)));
+    const QByteArray name = systemAttributeName(nameOf(arguments.at(1)));
     StderrErrorAlert alert(err);
     QString problem;
     const std::optional<QString> text = inputText(parser, &problem);

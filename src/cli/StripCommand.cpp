@@ -2,6 +2,7 @@
 
 #include "cli/CrawlCommand.h"
 #include "cli/ProgressLine.h"
+#include "model/ByteText.h"
 #include "model/FolderText.h"
 #include "stripper/StripBackup.h"
 #include "stripper/StripWalk.h"
@@ -23,7 +24,8 @@ QString StripCommand::description() const {
 void StripCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("DIR"),
                                  QStringLiteral("The folder (\"~\" is home)."));
-    parser.addPositionalArgument(QStringLiteral("TYPE"), QStringLiteral("The attribute name."));
+    parser.addPositionalArgument(QStringLiteral("TYPE"),
+                                 nameHelp(QStringLiteral("The attribute name.")));
     CrawlCommand::addWalkOptions(parser);
     parser.addOption({backupOption,
                       QStringLiteral("First writes what will be removed to FILE, a dump that "
@@ -38,6 +40,8 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("expects DIR and TYPE");
     if (arguments.at(1).isEmpty())
         return QStringLiteral("TYPE is empty");
+    if (const QString problem = checkNames({arguments.at(1)}); !problem.isEmpty())
+        return problem;
     return CrawlCommand::checkWalkOptions(parser);
 }
 
@@ -49,6 +53,8 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         return Failure;
     }
     const QString& folder = *folderText.path;
+    // The walks take the type's bytes in text, as ByteText keeps them.
+    const QString type = ByteText::decode(nameOf(arguments.at(1)));
     WalkProgress progress;
     const InterruptStop interrupt;
     const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress, interrupt);
@@ -59,16 +65,15 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         ProgressLine line(err, progress, CrawlCommand::showsProgress(parser));
         if (parser.isSet(backupOption)) {
             // Absolute paths in the file, so that it restores from any folder.
-            backup = StripBackup::write(FolderText::absolutePath(folder), arguments.at(1), options,
+            backup = StripBackup::write(FolderText::absolutePath(folder), type, options,
                                         parser.value(backupOption));
             if (!backup->error.isEmpty())
                 error = backup->error + QStringLiteral("; nothing was removed");
         }
         if (error.isEmpty())
             result = StripWalk::run(
-                folder, arguments.at(1), options,
-                [&line](const QString& text) { line.printLine(text); }, &error,
-                backup ? parser.value(backupOption) : QString());
+                folder, type, options, [&line](const QString& text) { line.printLine(text); },
+                &error, backup ? parser.value(backupOption) : QString());
     }
     if (!result) {
         err << error << "\n";

@@ -1,7 +1,9 @@
 #include "compare/CompareViewController.h"
 
 #include "compare/Comparison.h"
+#include "model/AttributeName.h"
 #include "model/FolderText.h"
+#include "model/XattrAccess.h"
 #include "platform/ErrorAlert.h"
 #include "platform/OpenPanel.h"
 #include "platform/QtOutputPane.h"
@@ -142,7 +144,8 @@ void CompareViewController::doCompareButton() {
     const QString secondText = m_ui->file2Textbox->text();
     if (firstText.isEmpty() || secondText.isEmpty() || !m_firstURL || !m_secondURL)
         return;
-    m_report->setOutput(Comparison::header(firstText, secondText));
+    m_report->setOutput(Comparison::header(displayName(nativePath(firstText)),
+                                           displayName(nativePath(secondText))));
     const Comparison::Result result =
         Comparison::compare(m_firstURL->toLocalFile(), m_secondURL->toLocalFile());
     m_report->appendOutput(result.lines);

@@ -2,6 +2,7 @@
 
 #include "model/AttributeName.h"
 #include "model/ByteText.h"
+#include "model/DisplayText.h"
 #include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
@@ -64,7 +65,7 @@ QString CrawlReport::reportTypeTally(const TypeTally& tally) {
                 QStringLiteral(" count %1:\n").arg(type.occurrences) +
                 PlistDescription::hexText(type.firstData) + u'\n';
         if (const std::optional<QString> ascii = decodeAscii(type.firstData))
-            text += u'\u00ab' + *ascii + QStringLiteral("\u00bb\n");
+            text += u'\u00ab' + DisplayText::value(*ascii) + QStringLiteral("\u00bb\n");
         text += u'\n';
     }
     return text + ending(tally.counts);

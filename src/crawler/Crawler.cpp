@@ -2,6 +2,7 @@
 
 #include "model/AttributeName.h"
 #include "model/BinaryPlistDescription.h"
+#include "model/DisplayText.h"
 #include "model/FolderItemNames.h"
 #include "model/FolderXattrAccess.h"
 #include "model/NameMatcher.h"
@@ -217,7 +218,7 @@ QString matchRecordText(const QByteArray& path, const QByteArray& value, bool sh
         return where + u' ' + QString::number(value.size()) + QStringLiteral("  bytes.");
     QString record = where + u'\n' + PlistDescription::hexText(value) + u'\n';
     if (const std::optional<QString> ascii = decodeAscii(value))
-        record += u'\u00ab' + *ascii + QStringLiteral("\u00bb\n");
+        record += u'\u00ab' + DisplayText::value(*ascii) + QStringLiteral("\u00bb\n");
     return record + describeBinaryPlist(value);
 }
 

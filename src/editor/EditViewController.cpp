@@ -3,6 +3,7 @@
 #include "editor/EditorConversion.h"
 #include "inspector/ViewController.h"
 #include "model/AttributeFailure.h"
+#include "model/AttributeName.h"
 #include "platform/ErrorAlert.h"
 #include "platform/InitialSize.h"
 #include "ui_EditViewController.h"
@@ -59,18 +60,20 @@ void EditViewController::saveButton() {
         reject();
         return;
     }
+    // The name box shows names as reports do, escapes included, and takes them back the same way.
+    const TypedName name = typedName(m_ui->nameTextbox->text());
     const int format = m_ui->formatPopup->currentIndex();
     const EditorConversion::Result converted =
         EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText());
-    if (!converted.bytes) {
+    if (!name.name || !converted.bytes) {
         // Writing an empty value instead would wipe the attribute; the text stays for mending.
-        m_alert.showErrorAlert(AttributeFailure({}, converted.problem,
+        m_alert.showErrorAlert(AttributeFailure({}, name.name ? converted.problem : name.problem,
                                                 m_presenting->theSourcePath(),
-                                                m_ui->nameTextbox->text().toUtf8())
+                                                name.name.value_or(QByteArray()))
                                    .text());
         return;
     }
-    auto record = std::make_shared<ResourceItem>(m_ui->nameTextbox->text(), *converted.bytes);
+    auto record = std::make_shared<ResourceItem>(*name.name, *converted.bytes);
     record->setType(EditorConversion::typeOfFormat(format));
     m_presenting->editRes() = {record};
     // The inspector has shown why a write failed; the text stays here to be mended or saved again.

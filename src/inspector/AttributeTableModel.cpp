@@ -1,5 +1,7 @@
 #include "inspector/AttributeTableModel.h"
 
+#include "platform/PlainText.h"
+
 namespace palvorn {
 
 void AttributeTableModel::setRecords(QList<ResourceItemPtr> records) {
@@ -27,6 +29,8 @@ QVariant AttributeTableModel::data(const QModelIndex& index, int role) const {
                                    : QVariant(record->name());
     if (!record || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
+    if (role == Qt::ToolTipRole)
+        return PlainText::toolTip(index.column() == 0 ? record->name() : record->size());
     switch (index.column()) {
     case 0:
         return record->name();

@@ -50,11 +50,12 @@ std::optional<QString> Quarantine::recordEvent(const Stamp& stamp,
                                                const QString& stampedPath) const {
     const QString home = homePath.isEmpty() ? QDir::homePath() : homePath;
     const QString database = databasePath(home);
+    const QString shownDatabase = displayName(nativePath(database));
     const QString stamped = stampedPath.isEmpty()
                                 ? QString()
                                 : u'\u201c' + displayName(nativePath(stampedPath)) + u'\u201d';
     if (!QFileInfo::exists(database))
-        return QStringLiteral("The quarantine event database \u201c") + database +
+        return QStringLiteral("The quarantine event database \u201c") + shownDatabase +
                QStringLiteral("\u201d does not exist, so no event was recorded") +
                (stamped.isEmpty() ? QString() : QStringLiteral(" for ") + stamped) + u'.';
     // Each failure of the tool names the stamped file and the database it was meant for.
@@ -62,7 +63,7 @@ std::optional<QString> Quarantine::recordEvent(const Stamp& stamp,
         if (stamped.isEmpty())
             return reason;
         return reason + QStringLiteral(" (quarantine event for ") + stamped +
-               QStringLiteral(" in \u201c") + database + QStringLiteral("\u201d)");
+               QStringLiteral(" in \u201c") + shownDatabase + QStringLiteral("\u201d)");
     };
     const qint64 secondsSince2001 = wholeSecondsSince1970(clock()) - referenceDateSince1970;
     QProcess tool;

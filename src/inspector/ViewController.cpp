@@ -9,11 +9,13 @@
 #include "inspector/Document.h"
 #include "inspector/InspectorReport.h"
 #include "inspector/NameFlags.h"
+#include "model/AttributeName.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
 #include "platform/ErrorAlert.h"
 #include "platform/OpenPanel.h"
 #include "platform/Pasteboard.h"
+#include "platform/PlainText.h"
 #include "platform/SavePanel.h"
 #include "ui_ViewController.h"
 
@@ -186,7 +188,7 @@ void ViewController::inspectPath(const QString& localPath) {
     m_theFilename = QFileInfo(m_theSourcePath).fileName();
     if (m_document)
         m_document->setDisplayName(InspectorReport::defaultReportName(m_theFilename));
-    setWindowTitleText(m_theFilename);
+    setWindowTitleText(displayName(nativePath(m_theFilename)));
     m_theSourceURL = QUrl::fromLocalFile(localPath);
     if (m_reslist) {
         m_reslist.reset();
@@ -199,7 +201,8 @@ void ViewController::inspectPath(const QString& localPath) {
     const QList<AttributeFailure> failures = loadList();
     showReloadStatus({});
     watchSourceFile();
-    m_ui->filenameTextbox->setText(m_theSourcePath);
+    // Shown as reports show paths; the saved report's first line is this text.
+    m_ui->filenameTextbox->setText(displayName(nativePath(m_theSourcePath)));
     m_ui->addQuarButton->setEnabled(true);
     m_ui->pasteXattrButton->setEnabled(true);
     m_ui->newXattrButton->setEnabled(true);
@@ -239,7 +242,7 @@ void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
         failures.size() == 1
             ? tr("Reload: %1").arg(first)
             : tr("Reload: %1 (and %n more)", nullptr, int(failures.size() - 1)).arg(first));
-    status->setToolTip(AttributeFailure::listText(failures));
+    status->setToolTip(PlainText::toolTip(AttributeFailure::listText(failures)));
     status->show();
 }
 
@@ -645,15 +648,21 @@ QList<QByteArray> ViewController::selectedNames() const {
 }
 
 void ViewController::addNameFlags() {
-    const QString flag = m_ui->flagTextbox->text();
-    if (flag.isEmpty() || selectedRowIndexes().isEmpty())
+    if (m_ui->flagTextbox->text().isEmpty() || selectedRowIndexes().isEmpty())
         return;
+    // The flag becomes part of the names, so it is typed as names are shown.
+    const TypedName typed = typedName(m_ui->flagTextbox->text());
+    if (!typed.name) {
+        m_platform.alert.showErrorAlert(typed.problem);
+        return;
+    }
+    const QByteArray& flag = *typed.name;
     const QList<QByteArray> names = selectedNames();
     QList<QByteArray> touched = names;
     for (const QByteArray& name : names)
-        touched.append(name + '#' + flag.toUtf8());
+        touched.append(name + '#' + flag);
     runRecorded(tr("Add flag"), systemNames(touched),
-                [&] { return NameFlags::addNameFlags(m_theSourcePath, names, flag.toUtf8()); });
+                [&] { return NameFlags::addNameFlags(m_theSourcePath, names, flag); });
     reloadAttributes();
 }
 

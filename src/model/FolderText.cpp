@@ -1,5 +1,6 @@
 #include "model/FolderText.h"
 
+#include "model/AttributeName.h"
 #include "model/ByteText.h"
 #include "model/PosixError.h"
 
@@ -60,10 +61,12 @@ FolderText::Result FolderText::expandedPath(const QString& text, const QString& 
     if (user.isEmpty())
         return {withoutTrailingSlashes(homePath) + rest, {}};
     const std::optional<QString> home = homeOfUser(user);
-    if (!home)
-        return {std::nullopt, QStringLiteral("There is no user \u201c") + user +
-                                  QStringLiteral("\u201d, so \u201c~") + user +
+    if (!home) {
+        const QString shown = displayName(ByteText::encode(user));
+        return {std::nullopt, QStringLiteral("There is no user \u201c") + shown +
+                                  QStringLiteral("\u201d, so \u201c~") + shown +
                                   QStringLiteral("\u201d names no folder.")};
+    }
     return {withoutTrailingSlashes(*home) + rest, {}};
 }
 
@@ -82,7 +85,8 @@ FolderText::Result FolderText::folderPath(const QString& text, const QString& ho
     if (!current)
         return {std::nullopt, QStringLiteral("The current folder\u2019s path cannot be found (") +
                                   PosixError::describe(code) + QStringLiteral("), so \u201c") +
-                                  text + QStringLiteral("\u201d names no folder.")};
+                                  displayName(ByteText::encode(text)) +
+                                  QStringLiteral("\u201d names no folder.")};
     return {withoutTrailingSlashes(joined(*current, *expanded.path)), {}};
 }
 

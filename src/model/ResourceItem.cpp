@@ -1,6 +1,7 @@
 #include "model/ResourceItem.h"
 
 #include "model/AttributeName.h"
+#include "model/DisplayText.h"
 #include "model/TextDecoding.h"
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
@@ -50,13 +51,15 @@ qint64 ResourceItem::detectType() const {
 QString ResourceItem::displayText() const {
     QString text = m_name + QStringLiteral(" (") + m_size + QStringLiteral("):\n\n") +
                    PlistDescription::hexText(m_data) + QStringLiteral("\n\n");
+    // The content is text from the value's writer: shown with its controls escaped.
     if (m_type == PropertyListType)
-        return text + QStringLiteral("Property list content:\n\n") + plistAsXML();
+        return text + QStringLiteral("Property list content:\n\n") +
+               DisplayText::value(plistAsXML());
     if (const std::optional<QString> utf8 = decodeUtf8(m_data))
-        return text + QStringLiteral("String content:\n\n") + *utf8 + u'\n';
+        return text + QStringLiteral("String content:\n\n") + DisplayText::value(*utf8) + u'\n';
     if (const std::optional<QString> ascii = decodeAscii(m_data))
-        return text + QStringLiteral("Binary data as string:\n\n\u00ab") + *ascii +
-               QStringLiteral("\u00bb\n");
+        return text + QStringLiteral("Binary data as string:\n\n\u00ab") +
+               DisplayText::value(*ascii) + QStringLiteral("\u00bb\n");
     return text;
 }
 

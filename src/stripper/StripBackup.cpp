@@ -1,6 +1,7 @@
 #include "stripper/StripBackup.h"
 
 #include "model/AttributeDump.h"
+#include "model/AttributeName.h"
 #include "model/FolderItemNames.h"
 #include "model/FolderXattrAccess.h"
 #include "model/NameMatcher.h"
@@ -13,6 +14,10 @@
 namespace palvorn {
 
 namespace {
+
+QString shown(const QString& path) {
+    return displayName(nativePath(path));
+}
 
 // Probes read the value the strip will match on each item and make its block of the file; the
 // merge writes the blocks in walk order. Items the strip cannot read it cannot remove either, and
@@ -72,7 +77,7 @@ StripBackup::Result StripBackup::write(const QString& folderPath, const QString&
     Result result;
     QSaveFile file(backupPath);
     if (!file.open(QIODevice::WriteOnly)) {
-        result.error = backupPath + QStringLiteral(": ") + file.errorString();
+        result.error = shown(backupPath) + QStringLiteral(": ") + file.errorString();
         return result;
     }
     BackupItems items(systemAttributeName(type), file, result.saved);
@@ -83,17 +88,17 @@ StripBackup::Result StripBackup::write(const QString& folderPath, const QString&
     }
     if (FolderWalk::stopped(options)) {
         result.error =
-            backupPath + QStringLiteral(": stopped before the restore file was complete");
+            shown(backupPath) + QStringLiteral(": stopped before the restore file was complete");
         return result;
     }
     // The flush is checked on its own: a commit does not notice a buffered write that failed.
     if (!items.written() || !file.flush() || !file.commit())
-        result.error = backupPath + QStringLiteral(": ") + file.errorString();
+        result.error = shown(backupPath) + QStringLiteral(": ") + file.errorString();
     return result;
 }
 
 QString StripBackup::reportLine(const QString& backupPath, qint64 saved) {
-    return QStringLiteral("\nRestore file (%1 xattrs): ").arg(saved) + backupPath + u'\n';
+    return QStringLiteral("\nRestore file (%1 xattrs): ").arg(saved) + shown(backupPath) + u'\n';
 }
 
 } // namespace palvorn

@@ -187,7 +187,8 @@ std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const
     QFile restore(restoreFile);
     if (!restoreFile.isEmpty()) {
         if (!restore.open(QIODevice::ReadOnly)) {
-            *error = restoreFile + QStringLiteral(": ") + restore.errorString();
+            *error =
+                displayName(nativePath(restoreFile)) + QStringLiteral(": ") + restore.errorString();
             return std::nullopt;
         }
         items.useRestoreFile(restore, folderPath);

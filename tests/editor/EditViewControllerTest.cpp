@@ -125,3 +125,29 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
     EXPECT_TRUE(renaming.isVisible());
     EXPECT_EQ(getRaw(file, "user.behind"), "x");
 }
+
+// The name box shows a name as the table does, escapes included, and reads them back: an unchanged
+// name saves over the same bytes, a typed escape names its byte, and one that names nothing is
+// refused before anything is written.
+TEST_F(EditViewControllerTest, TheNameBoxTakesBackTheEscapesItShows) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.esc\x1b\\b", "old value");
+    EditViewController& same = editorFor(file, u"user.esc\\x1b\\\\b"_s);
+    EXPECT_EQ(same.ui().nameTextbox->text(), u"user.esc\\x1b\\\\b"_s);
+    save(same, same.ui().nameTextbox->text(), EditorConversion::PlainText, u"new value"_s);
+    EXPECT_EQ(attributesOf(file), (Attributes{{"user.esc\x1b\\b", "new value"}}));
+
+    EditViewController& renaming = editorFor(file, u"user.esc\\x1b\\\\b"_s);
+    save(renaming, u"user.bad\\q"_s, EditorConversion::PlainText, u"kept"_s);
+    EXPECT_EQ(alert.shown(),
+              QStringList{u"\u201c\\q\u201d in a name: a backslash is typed as \\\\, a byte as "
+                          "\\xHH (\u201c"_s +
+                          file + u"\u201d)"_s});
+    EXPECT_TRUE(renaming.isVisible());
+    save(renaming, u"user.\\x07bell\\\\"_s, EditorConversion::PlainText, u"kept"_s);
+    EXPECT_FALSE(renaming.isVisible());
+    EXPECT_EQ(attributesOf(file), (Attributes{{"user.esc\x1b\\b", "new value"},
+                                              {"user.\x07"
+                                               "bell\\",
+                                               "kept"}}));
+}

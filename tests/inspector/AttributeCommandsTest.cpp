@@ -1,5 +1,6 @@
 #include "inspector/AttributeCommands.h"
 
+#include "model/AttributeName.h"
 #include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
 
@@ -55,7 +56,9 @@ TEST_F(AttributeCommandsTest, WritesGoOnPastFailuresAndNeverReplaceAnotherName) 
     const ResourceItem original(QByteArray("user.bad\xff"), "old");
     const auto save = [&file](const ResourceItem* from, const QString& name,
                               const QByteArray& value) {
-        return textsOf(AttributeCommands::saveEditedRecord(file, from, ResourceItem(name, value)));
+        // As the editor reads its name box: the name typed as the table shows it.
+        const ResourceItem edited(typedName(name).name.value(), value);
+        return textsOf(AttributeCommands::saveEditedRecord(file, from, edited));
     };
     EXPECT_EQ(save(&original, u"user.bad\\xff"_s, "edited"), QStringList());
     EXPECT_EQ(save(&original, u"user.other"_s, "x"),

@@ -13,9 +13,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMimeData>
 #include <QSplitter>
 #include <QTest>
+#include <QTextDocument>
 #include <QUndoStack>
 
 using namespace palvorn;
@@ -241,7 +243,7 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     delegate.openDocuments({ByteText::decode(bytes)});
     const ViewController& named = delegate.documents().constLast()->window()->viewController();
     EXPECT_EQ(namesShown(named), QStringList{u"user.a"_s});
-    EXPECT_EQ(ByteText::encode(named.ui().filenameTextbox->text()), bytes);
+    EXPECT_EQ(named.ui().filenameTextbox->text(), pathOf(u"bad"_s) + u"\\xfepath"_s);
     EXPECT_EQ(alert.shown().size(), 1); // the missing file's only
     ::unlink(bytes.constData()); // the temporary folder cannot remove a name that is not UTF-8
 }
@@ -373,4 +375,27 @@ TEST_F(ViewControllerTest, OutsideChangesAreNeitherUndoneOverNorAlerted) {
     view.reload();
     ASSERT_EQ(alert.shown().size(), 1);
     EXPECT_TRUE(alert.shown().constFirst().contains(file));
+}
+
+// A name, a path and a value written to look like markup or to steer a terminal: every widget
+// that shows them shows their text, escapes included, never rendered or obeyed.
+TEST_F(ViewControllerTest, NamesPathsAndValuesShowAsPlainText) {
+    const QString file = makeFile(u"<b>dir</b>\u001b/f\u0007<i>"_s);
+    setRaw(file, "user.<img src=x>\x1b", "<b>v</b>\x07 value");
+    ViewController& view = open(file);
+    const QString name = u"user.<img src=x>\\x1b"_s;
+    EXPECT_EQ(namesShown(view), QStringList{name});
+    EXPECT_EQ(view.window()->windowTitle(), u"f\\x07<i>"_s);
+    EXPECT_EQ(view.ui().filenameTextbox->text(), pathOf(u"<b>dir</b>\\x1b/f\\x07<i>"_s));
+    // Qt takes a tooltip that looks like markup for rich text: the name's is markup that shows
+    // the name.
+    QTextDocument toolTip;
+    toolTip.setHtml(view.ui().xattrTable->model()->index(0, 0).data(Qt::ToolTipRole).toString());
+    EXPECT_EQ(toolTip.toPlainText(), name);
+    view.ui().xattrTable->selectRow(0);
+    EXPECT_EQ(described(view).mid(0, 2),
+              (QStringList{name, name + u" (15 bytes):\n\n<3c623e76 3c2f623e 07207661 6c7565>\n\n"
+                                        u"String content:\n\n<b>v</b>\\x07 value\n"_s}));
+    for (const QLabel* label : {view.ui().quarantTextbox, view.ui().reloadStatusLabel})
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
 }
