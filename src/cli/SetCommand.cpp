@@ -72,6 +72,13 @@ QString SetCommand::checkArguments(const QCommandLineParser& parser) const {
     return {};
 }
 
+QStringList SetCommand::pathArguments(const QCommandLineParser& parser) const {
+    QStringList paths = parser.positionalArguments().mid(0, 1);
+    if (parser.isSet(fileOption))
+        paths.append(parser.value(fileOption));
+    return paths;
+}
+
 int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     const QString& path = arguments.at(0);
