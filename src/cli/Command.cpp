@@ -32,6 +32,10 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
     } else
         problem = checkArguments(parser);
 
+    if (problem.isEmpty() && pathArguments(parser).contains(QString())) {
+        err << "palvorn-cli: empty path\n";
+        return UsageError;
+    }
     if (!problem.isEmpty()) {
         // The parser quotes what was typed, which may be anything a script passed on.
         err << "palvorn-cli " << name() << ": " << DisplayText::value(problem) << "\n"
@@ -59,6 +63,10 @@ bool Command::finishOutput(QTextStream& out, QTextStream& err) {
 
 QString Command::checkArguments(const QCommandLineParser&) const {
     return {};
+}
+
+QStringList Command::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(0, 1);
 }
 
 QByteArray Command::bytesOf(const QString& argument) {

@@ -27,6 +27,9 @@ protected:
     virtual void addArguments(QCommandLineParser& parser) const = 0;
     // Called once the arguments parsed; returns a message for a usage error, or an empty text.
     virtual QString checkArguments(const QCommandLineParser& parser) const;
+    // The arguments that name files or folders (by default the first positional one). None may
+    // be empty: an empty "$DIR" in a script must not become the current folder.
+    virtual QStringList pathArguments(const QCommandLineParser& parser) const;
     virtual int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) = 0;
 
     // Writes a report of any size without the stream taking a whole second copy of it.

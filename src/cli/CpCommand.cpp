@@ -47,6 +47,10 @@ QString CpCommand::checkArguments(const QCommandLineParser& parser) const {
     return checkNames(arguments.mid(2));
 }
 
+QStringList CpCommand::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(0, 2);
+}
+
 int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);

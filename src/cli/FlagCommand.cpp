@@ -23,12 +23,18 @@ void FlagCommand::addArguments(QCommandLineParser& parser) const {
 QString FlagCommand::checkArguments(const QCommandLineParser& parser) const {
     const QStringList arguments = parser.positionalArguments();
     const QString verb = arguments.value(0);
-    // The flag becomes part of the names, so it is typed as they are.
+    // The flag becomes part of the names, so it is typed as they are. An empty one would rename
+    // nothing and report success: a script's empty "$FLAG" is a mistake to say.
     if (verb == u"add" && arguments.size() >= 4)
-        return checkNames(arguments.mid(2));
+        return arguments.at(2).isEmpty() ? QStringLiteral("FLAG is empty")
+                                         : checkNames(arguments.mid(2));
     if (verb == u"strip" && arguments.size() >= 3)
         return checkNames(arguments.mid(2));
     return QStringLiteral("expects 'add PATH FLAG NAME...' or 'strip PATH NAME...'");
+}
+
+QStringList FlagCommand::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(1, 1);
 }
 
 int FlagCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {

@@ -1,6 +1,7 @@
 #include "crawler/Crawler.h"
 
 #include "model/AttributeName.h"
+#include "model/AttributeStructure.h"
 #include "model/BinaryPlistDescription.h"
 #include "model/DisplayText.h"
 #include "model/FolderItemNames.h"
@@ -212,11 +213,17 @@ private:
     std::atomic_int m_settledVersion = 0;
 };
 
-QString matchRecordText(const QByteArray& path, const QByteArray& value, bool showSizes) {
+QString matchRecordText(const QByteArray& path, QByteArrayView name, const QByteArray& value,
+                        bool showSizes) {
     const QString where = displayName(path) + u':';
     if (showSizes)
         return where + u' ' + QString::number(value.size()) + QStringLiteral("  bytes.");
     QString record = where + u'\n' + PlistDescription::hexText(value) + u'\n';
+    // A value that is what its name promises is shown as that; the lines below describe others.
+    const AttributeStructure structure = AttributeStructure::read(name, value);
+    if (structure.parsed())
+        return record + DisplayText::value(structure.crawlLines());
+    record += DisplayText::value(structure.crawlLines());
     if (const std::optional<QString> ascii = decodeAscii(value))
         record += u'\u00ab' + DisplayText::value(*ascii) + QStringLiteral("\u00bb\n");
     return record + describeBinaryPlist(value);
@@ -259,7 +266,8 @@ public:
             // Past the budget a record is only counted: no text to build.
             if (!m_budgetSpent.load(std::memory_order_relaxed)) {
                 // The encoder reserves room for the worst case; a kept record gives the rest back.
-                outcome.record = matchRecordText(item.path, value, m_matches.showSizes).toUtf8();
+                outcome.record =
+                    matchRecordText(item.path, name, value, m_matches.showSizes).toUtf8();
                 outcome.record.squeeze();
             }
         } catch (const PosixError& failure) {

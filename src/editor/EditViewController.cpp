@@ -57,7 +57,7 @@ void EditViewController::setRepresentedObject(const ResourceItemPtr& record) {
 
 void EditViewController::viewDidLoad() {
     m_ui->formatPopup->clear();
-    m_ui->formatPopup->addItems(EditorConversion::formatList());
+    m_ui->formatPopup->addItems(EditorConversion::formatList(structureName()));
     if (!m_original)
         return;
     m_ui->nameTextbox->setText(m_original->name());
@@ -67,7 +67,7 @@ void EditViewController::viewDidLoad() {
 void EditViewController::showValue(const QByteArray& bytes, int format) {
     m_shownBytes = bytes;
     m_shownFormat = format;
-    m_shownText = EditorConversion::textFor(format, bytes);
+    m_shownText = EditorConversion::textFor(format, bytes, structureName());
     m_ui->formatPopup->setCurrentIndex(format);
     setContentText(m_shownText);
 }
@@ -79,14 +79,16 @@ void EditViewController::doFormatPopup() {
     const QString text = m_ui->contentTextview->toPlainText();
     if (text == m_shownText)
         return showValue(m_shownBytes, format);
-    const EditorConversion::Result converted = EditorConversion::bytesFor(m_shownFormat, text);
+    const EditorConversion::Result converted =
+        EditorConversion::bytesFor(m_shownFormat, text, structureName());
     if (converted.bytes)
         return showValue(*converted.bytes, format);
     // The text stays in its format unless the user agrees to lose it.
     const int from = m_shownFormat;
     m_ui->formatPopup->setCurrentIndex(from);
     const QPointer<EditViewController> alive(this);
-    m_confirmation->ask(this, EditorConversion::discardQuestion(from, format, converted),
+    m_confirmation->ask(this,
+                        EditorConversion::discardQuestion(from, format, converted, structureName()),
                         [alive, format] {
                             if (alive)
                                 alive->showValue(alive->m_shownBytes, format);
@@ -102,7 +104,7 @@ void EditViewController::saveButton() {
     const TypedName name = typedName(m_ui->nameTextbox->text());
     const int format = m_ui->formatPopup->currentIndex();
     const EditorConversion::Result converted =
-        EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText());
+        EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText(), structureName());
     if (!name.name || !converted.bytes) {
         // Writing an empty value instead would wipe the attribute; the text stays for mending.
         m_alert.showErrorAlert(AttributeFailure({}, name.name ? converted.problem : name.problem,
@@ -130,6 +132,12 @@ bool EditViewController::eventFilter(QObject* watched, QEvent* event) {
     }
     m_ui->contentTextview->insertPlainText(QStringLiteral("\t"));
     return true;
+}
+
+QByteArray EditViewController::structureName() const {
+    // The edited record's name decides which structure the format entry stands for, whatever name
+    // the value is saved under.
+    return m_original ? m_original->rawName() : QByteArray();
 }
 
 void EditViewController::setContentText(const QString& text) {

@@ -53,6 +53,8 @@ public:
 private:
     // Shows bytes as text in a format; that text, unchanged, stands for exactly these bytes.
     void showValue(const QByteArray& bytes, int format);
+    // The name whose structure the structure format stands for: the edited record's.
+    QByteArray structureName() const;
     void setContentText(const QString& text);
 
     std::unique_ptr<Ui::EditViewController> m_ui;

@@ -1,5 +1,6 @@
 #include "editor/EditorConversion.h"
 
+#include "model/AttributeStructure.h"
 #include "model/ResourceItem.h"
 #include "model/plist/PropertyListSerialization.h"
 
@@ -70,9 +71,13 @@ QStringView withoutTrailingBreaks(QStringView text) {
 
 } // namespace
 
-QStringList EditorConversion::formatList() {
-    return {QStringLiteral("Plain text"), QStringLiteral("Property list"),
-            QStringLiteral("Hex text"), QStringLiteral("Not supported")};
+QStringList EditorConversion::formatList(QByteArrayView structureName) {
+    QStringList formats = {QStringLiteral("Plain text"), QStringLiteral("Property list"),
+                           QStringLiteral("Hex text"), QStringLiteral("Not supported")};
+    const AttributeStructure::Kind kind = AttributeStructure::kindOf(structureName);
+    if (AttributeStructure::isEditable(kind))
+        formats.append(AttributeStructure::formatName(kind));
+    return formats;
 }
 
 qint64 EditorConversion::typeOfFormat(int format) {
@@ -81,37 +86,75 @@ qint64 EditorConversion::typeOfFormat(int format) {
         return ResourceItem::TextType;
     case PropertyList:
         return ResourceItem::PropertyListType;
+    case Structure:
+        return ResourceItem::StructureType;
     default:
         return ResourceItem::BinaryType;
     }
 }
 
 int EditorConversion::formatOfType(qint64 type) {
+    if (type == ResourceItem::StructureType)
+        return Structure;
     return int(std::clamp<qint64>(type, PlainText, HexText));
 }
 
-EditorConversion::Result EditorConversion::bytesFor(int format, const QString& text) {
+EditorConversion::Result EditorConversion::bytesFor(int format, const QString& text,
+                                                    QByteArrayView structureName) {
     switch (format) {
     case PlainText:
         return {text.toUtf8(), {}, {}};
     case PropertyList:
         return plistBytes(text);
+    case Structure: {
+        const AttributeStructure::Kind kind = AttributeStructure::kindOf(structureName);
+        if (!AttributeStructure::isEditable(kind))
+            return refused(QStringLiteral("This attribute has no structure to edit"));
+        Parsed<QByteArray> bytes = AttributeStructure::bytesFor(structureName, text);
+        if (!bytes)
+            return refused(AttributeStructure::formatName(kind) + QStringLiteral(": ") +
+                           bytes.problem);
+        return {std::move(bytes.value), {}, {}};
+    }
     default:
         return hexBytes(text);
     }
 }
 
-QString EditorConversion::textFor(int format, const QByteArray& bytes) {
-    ResourceItem shown(QByteArray(), bytes);
+QString EditorConversion::textFor(int format, const QByteArray& bytes,
+                                  QByteArrayView structureName) {
+    // The structure's text is written for the name that holds it.
+    ResourceItem shown(structureName.toByteArray(), bytes);
     shown.setType(typeOfFormat(format));
     return shown.editableText();
 }
 
-QString EditorConversion::discardQuestion(int from, int to, const Result& refused) {
-    const QStringList names = formatList();
+QString EditorConversion::discardQuestion(int from, int to, const Result& refused,
+                                          QByteArrayView structureName) {
+    const QStringList names = formatList(structureName);
     return QStringLiteral("The text cannot be read as %1: %2. Show the value as %3 instead, "
                           "discarding the changes to the text?")
         .arg(names.value(from), refused.reason, names.value(to));
+}
+
+std::optional<int> EditorConversion::formatOfWord(const QString& word, QByteArrayView name) {
+    if (word == u"text")
+        return PlainText;
+    if (word == u"plist")
+        return PropertyList;
+    if (word == u"hex")
+        return HexText;
+    const AttributeStructure::Kind kind = AttributeStructure::kindOf(name);
+    if (AttributeStructure::isEditable(kind) && word == AttributeStructure::formatWord(kind))
+        return Structure;
+    return std::nullopt;
+}
+
+QString EditorConversion::formatWords(QByteArrayView name) {
+    const AttributeStructure::Kind kind = AttributeStructure::kindOf(name);
+    if (AttributeStructure::isEditable(kind))
+        return QStringLiteral("text, plist, hex or ") + AttributeStructure::formatWord(kind);
+    return QStringLiteral("text, plist or hex");
 }
 
 EditorConversion::Result EditorConversion::plistBytes(const QString& text) {

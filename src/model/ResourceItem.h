@@ -16,6 +16,9 @@ public:
     static constexpr qint64 TextType = 0;
     static constexpr qint64 PropertyListType = 1;
     static constexpr qint64 BinaryType = 2;
+    // A structure that the name promises (an access control list, file capabilities, a security
+    // label) and that the value holds; the editor's fifth format.
+    static constexpr qint64 StructureType = 4;
 
     // The type under which records travel on the pasteboard.
     static QString pasteboardType() { return QStringLiteral("co.brackenfield.palvorn.resitem"); }

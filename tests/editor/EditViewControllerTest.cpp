@@ -247,3 +247,42 @@ TEST_F(EditViewControllerTest, TheNameBoxTakesBackTheEscapesItShows) {
                                                "bell\\",
                                                "kept"}}));
 }
+
+// An access control list opens in its own format with getfacl's text, and a text edited there is
+// saved as the list it stands for; one that stands for none is refused and the list stays.
+TEST_F(EditViewControllerTest, EditsAnAccessControlListAsGetfaclsText) {
+    const QString file = makeFile(u"f"_s);
+    runTool(u"setfacl"_s, {u"-m"_s, u"u:nobody:r--"_s, file});
+    const QByteArray before = getRaw(file, "system.posix_acl_access");
+    EditViewController& editor = editorFor(file, u"system.posix_acl_access"_s);
+    EXPECT_EQ(editor.ui().formatPopup->count(), 5);
+    EXPECT_EQ(editor.ui().formatPopup->currentIndex(), EditorConversion::Structure);
+    EXPECT_EQ(editor.ui().formatPopup->currentText(), u"Access control list"_s);
+    const QString text = u"user::rw-\nuser:nobody:r--\ngroup::r--\nmask::r--\nother::r--\n"_s;
+    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), text);
+    editor.ui().formatPopup->setCurrentIndex(EditorConversion::HexText);
+    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::HexText);
+    EXPECT_TRUE(editor.ui().contentTextview->toPlainText().startsWith(u"<02000000 01000600"_s));
+    editor.ui().formatPopup->setCurrentIndex(EditorConversion::Structure);
+    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::Structure);
+    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), text);
+
+    save(editor, u"system.posix_acl_access"_s, EditorConversion::Structure,
+         u"u::rw-,u:nobody:rw-,g::r--,o::r--"_s);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(alert.shown(),
+              QStringList{u"Access control list: it names users or groups but has no mask:: "
+                          u"entry, so nothing was saved (attribute \u201csystem.posix_acl_access"
+                          u"\u201d of \u201c"_s +
+                          file + u"\u201d)."_s});
+    EXPECT_EQ(getRaw(file, "system.posix_acl_access"), before);
+
+    save(editor, u"system.posix_acl_access"_s, EditorConversion::Structure,
+         text + u"user:daemon:rwx\n"_s);
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(QString::fromUtf8(runTool(u"getfacl"_s, {u"--omit-header"_s, file})),
+              u"user::rw-\nuser:daemon:rwx\t#effective:r--\nuser:nobody:r--\ngroup::r--\n"
+              u"mask::r--\nother::r--\n\n"_s);
+    // A new attribute is offered the four formats.
+    EXPECT_EQ(editorFor(file).ui().formatPopup->count(), 4);
+}
