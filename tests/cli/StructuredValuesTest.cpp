@@ -43,10 +43,10 @@ TEST_F(StructuredValuesTest, ShowGetAndSetSpeakAsGetfaclAndGetcap) {
     // A text that stands for no list writes nothing; the structure's word fits only its names.
     const QByteArray before = getRaw(file, "system.posix_acl_access");
     const CliResult refused = runCli({u"set"_s, file, u"system.posix_acl_access"_s, u"--as"_s,
-                                      u"acl"_s, u"u::rw-,u:nobody:rw-,g::r--,o::---"_s});
+                                      u"acl"_s, u"u::rw-,u:nobody:rw-,g::r--,o::---,o::r--"_s});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.startsWith(u"Access control list: it names users or groups but has "
-                                       u"no mask:: entry, so nothing was saved"_s))
+    EXPECT_TRUE(refused.err.startsWith(u"Access control list: it has more than one other:: entry, "
+                                       u"so nothing was saved"_s))
         << refused.err.toStdString();
     EXPECT_EQ(getRaw(file, "system.posix_acl_access"), before);
     EXPECT_EQ(runCli({u"get"_s, file, u"user.x"_s, u"--as"_s, u"acl"_s}).exitCode, 2);

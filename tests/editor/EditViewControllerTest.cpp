@@ -268,12 +268,12 @@ TEST_F(EditViewControllerTest, EditsAnAccessControlListAsGetfaclsText) {
     EXPECT_EQ(editor.ui().contentTextview->toPlainText(), text);
 
     save(editor, u"system.posix_acl_access"_s, EditorConversion::Structure,
-         u"u::rw-,u:nobody:rw-,g::r--,o::r--"_s);
+         u"u::rw-,u:no-such-user-here:rw-,g::r--,o::r--"_s);
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(alert.shown(),
-              QStringList{u"Access control list: it names users or groups but has no mask:: "
-                          u"entry, so nothing was saved (attribute \u201csystem.posix_acl_access"
-                          u"\u201d of \u201c"_s +
+              QStringList{u"Access control list: \u201cu:no-such-user-here:rw-\u201d names no "
+                          u"user the system knows, so nothing was saved (attribute "
+                          u"\u201csystem.posix_acl_access\u201d of \u201c"_s +
                           file + u"\u201d)."_s});
     EXPECT_EQ(getRaw(file, "system.posix_acl_access"), before);
 
