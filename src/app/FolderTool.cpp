@@ -1,7 +1,9 @@
 #include "app/FolderTool.h"
 
 #include "inspector/InspectorReport.h"
+#include "model/AttributeName.h"
 #include "model/FolderText.h"
+#include "model/XattrAccess.h"
 #include "platform/ErrorAlert.h"
 #include "platform/OpenPanel.h"
 #include "platform/OutputPane.h"
@@ -23,7 +25,7 @@ void FolderTool::chooseFolder(Platform& platform, QWidget& window, const QString
             return;
         }
         start(*folder.path);
-        window.setWindowTitle(folderText);
+        window.setWindowTitle(displayName(nativePath(folderText)));
         return;
     }
     OpenPanel::Options options;
@@ -31,12 +33,12 @@ void FolderTool::chooseFolder(Platform& platform, QWidget& window, const QString
     options.canChooseDirectories = true;
     options.showsHiddenFiles = true;
     options.treatsPackagesAsDirectories = true;
-    platform.openPanel.begin(&window, options, [&window, start](const QList<QUrl>& urls) {
-        if (urls.isEmpty())
+    platform.openPanel.begin(&window, options, [&window, start](const QStringList& paths) {
+        if (paths.isEmpty())
             return;
-        const QString folder = QDir::cleanPath(urls.constFirst().toLocalFile());
+        const QString folder = QDir::cleanPath(paths.constFirst());
         start(folder);
-        window.setWindowTitle(QFileInfo(folder).fileName());
+        window.setWindowTitle(displayName(nativePath(QFileInfo(folder).fileName())));
     });
 }
 

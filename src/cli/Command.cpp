@@ -2,9 +2,11 @@
 
 #include "model/AttributeName.h"
 #include "model/ByteText.h"
+#include "model/DisplayText.h"
 #include "model/XattrAccess.h"
 
 #include <algorithm>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QFileDevice>
@@ -30,8 +32,13 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
     } else
         problem = checkArguments(parser);
 
+    if (problem.isEmpty() && pathArguments(parser).contains(QString())) {
+        err << "palvorn-cli: empty path\n";
+        return UsageError;
+    }
     if (!problem.isEmpty()) {
-        err << "palvorn-cli " << name() << ": " << problem << "\n"
+        // The parser quotes what was typed, which may be anything a script passed on.
+        err << "palvorn-cli " << name() << ": " << DisplayText::value(problem) << "\n"
             << "Try 'palvorn-cli " << name() << " --help'.\n";
         return UsageError;
     }
@@ -58,6 +65,10 @@ QString Command::checkArguments(const QCommandLineParser&) const {
     return {};
 }
 
+QStringList Command::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(0, 1);
+}
+
 QByteArray Command::bytesOf(const QString& argument) {
     return ByteText::encode(argument);
 }
@@ -67,6 +78,36 @@ QList<QByteArray> Command::bytesOf(const QStringList& arguments) {
     for (const QString& argument : arguments)
         bytes.append(bytesOf(argument));
     return bytes;
+}
+
+bool Command::isTerminal(const QTextStream& stream) {
+    const auto* file = qobject_cast<const QFileDevice*>(stream.device());
+    return file && file->handle() >= 0 && ::isatty(file->handle()) == 1;
+}
+
+QString Command::checkNames(const QStringList& arguments) {
+    for (const QString& argument : arguments) {
+        const TypedName typed = typedName(argument);
+        if (!typed.name)
+            return typed.problem;
+    }
+    return {};
+}
+
+QString Command::nameHelp(const QString& what) {
+    return what +
+           QStringLiteral(" Typed as list shows names: \\\\ for a backslash, \\xHH for a byte.");
+}
+
+QByteArray Command::nameOf(const QString& argument) {
+    return typedName(argument).name.value_or(QByteArray());
+}
+
+QList<QByteArray> Command::namesOf(const QStringList& arguments) {
+    QList<QByteArray> names;
+    for (const QString& argument : arguments)
+        names.append(nameOf(argument));
+    return names;
 }
 
 QString Command::shownPath(const QString& path) {

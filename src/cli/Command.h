@@ -27,6 +27,9 @@ protected:
     virtual void addArguments(QCommandLineParser& parser) const = 0;
     // Called once the arguments parsed; returns a message for a usage error, or an empty text.
     virtual QString checkArguments(const QCommandLineParser& parser) const;
+    // The arguments that name files or folders (by default the first positional one). None may
+    // be empty: an empty "$DIR" in a script must not become the current folder.
+    virtual QStringList pathArguments(const QCommandLineParser& parser) const;
     virtual int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) = 0;
 
     // Writes a report of any size without the stream taking a whole second copy of it.
@@ -34,6 +37,17 @@ protected:
     // An argument's bytes as the shell passed them (main keeps them in the text with ByteText).
     static QByteArray bytesOf(const QString& argument);
     static QList<QByteArray> bytesOf(const QStringList& arguments);
+    // Attribute names (and flags and types) are typed as list shows them, escapes included
+    // (typedName); paths are not, as the shell passes their bytes as they are.
+    // checkNames gives the usage problem of the first name that does not parse; nameOf and namesOf
+    // are for names that checkNames passed.
+    static QString checkNames(const QStringList& arguments);
+    // The help text of an argument that takes names: what it is, then how names are typed.
+    static QString nameHelp(const QString& what);
+    static QByteArray nameOf(const QString& argument);
+    static QList<QByteArray> namesOf(const QStringList& arguments);
+    // Whether the stream writes to a terminal.
+    static bool isTerminal(const QTextStream& stream);
     // A path as reports print it: its text, with each byte that is not UTF-8 as \xHH.
     static QString shownPath(const QString& path);
 };

@@ -19,6 +19,10 @@ QString CompareCommand::checkArguments(const QCommandLineParser& parser) const {
     return parser.positionalArguments().size() == 2 ? QString() : QStringLiteral("expects A and B");
 }
 
+QStringList CompareCommand::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(0, 2);
+}
+
 int CompareCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     // The window's path fields hold the chosen items' absolute paths.
     const QString first = FolderText::absolutePath(parser.positionalArguments().at(0));

@@ -35,13 +35,20 @@ QString CpCommand::description() const {
 void CpCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("SRC"), QStringLiteral("The file to copy from."));
     parser.addPositionalArgument(QStringLiteral("DST"), QStringLiteral("The file to copy to."));
-    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attributes to copy."),
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 nameHelp(QStringLiteral("The attributes to copy.")),
                                  QStringLiteral("[NAME...]"));
 }
 
 QString CpCommand::checkArguments(const QCommandLineParser& parser) const {
-    return parser.positionalArguments().size() >= 2 ? QString()
-                                                    : QStringLiteral("expects SRC and DST");
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() < 2)
+        return QStringLiteral("expects SRC and DST");
+    return checkNames(arguments.mid(2));
+}
+
+QStringList CpCommand::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments().mid(0, 2);
 }
 
 int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
@@ -54,7 +61,7 @@ int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
 
     // The records travel through their archive form, exactly as they do on the pasteboard.
     QList<QByteArray> archives;
-    const QList<QByteArray> wanted = bytesOf(arguments.mid(2));
+    const QList<QByteArray> wanted = namesOf(arguments.mid(2));
     if (wanted.isEmpty()) {
         for (const ResourceItemPtr& record : source.children())
             archives.append(record->archive());

@@ -13,6 +13,7 @@ public:
 protected:
     void addArguments(QCommandLineParser& parser) const override;
     QString checkArguments(const QCommandLineParser& parser) const override;
+    QStringList pathArguments(const QCommandLineParser& parser) const override;
     int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) override;
 };
 

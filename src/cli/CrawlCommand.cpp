@@ -2,6 +2,7 @@
 
 #include "cli/ProgressLine.h"
 #include "crawler/CrawlReport.h"
+#include "model/ByteText.h"
 #include "model/FolderText.h"
 
 #include <QDir>
@@ -35,8 +36,8 @@ QString CrawlCommand::description() const {
 void CrawlCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("DIR"),
                                  QStringLiteral("The folder (\"~\" is home)."));
-    parser.addOption(
-        {typeOption, QStringLiteral("Lists the items carrying attribute T."), QStringLiteral("T")});
+    parser.addOption({typeOption, nameHelp(QStringLiteral("Lists the items carrying attribute T.")),
+                      QStringLiteral("T")});
     parser.addOption(
         {showSizeOption, QStringLiteral("With --type, lists sizes instead of values.")});
     parser.addOption({totalsOption, QStringLiteral("Totals and averages the attribute sizes.")});
@@ -82,6 +83,8 @@ QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("expects exactly one DIR");
     if (parser.isSet(showSizeOption) && !parser.isSet(typeOption))
         return QStringLiteral("--show-size goes with --type");
+    if (const QString problem = checkNames({parser.value(typeOption)}); !problem.isEmpty())
+        return problem;
     return checkWalkOptions(parser);
 }
 
@@ -107,7 +110,7 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         };
         // As in the window: totals win over a type, and an empty type tallies all of them. Errors
         // past the kept ones are not printed either, but still fail the command.
-        const QString type = parser.value(typeOption);
+        const QString type = ByteText::decode(nameOf(parser.value(typeOption)));
         const auto finish = [&](const auto& result, auto makeReport) {
             if (!result)
                 return;

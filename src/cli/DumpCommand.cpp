@@ -40,6 +40,10 @@ QString DumpCommand::checkArguments(const QCommandLineParser& parser) const {
     return {};
 }
 
+QStringList DumpCommand::pathArguments(const QCommandLineParser& parser) const {
+    return parser.positionalArguments();
+}
+
 int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     // Paths and names go out as the bytes they are, not through the text stream's encoding.
     out.flush();

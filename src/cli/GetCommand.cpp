@@ -1,7 +1,9 @@
 #include "cli/GetCommand.h"
 
 #include "cli/StderrErrorAlert.h"
+#include "editor/EditorConversion.h"
 #include "model/AttributeFailure.h"
+#include "model/DisplayText.h"
 #include "model/ResourceItem.h"
 #include "model/XattrAccess.h"
 
@@ -13,16 +15,6 @@ namespace {
 
 const QString asOption = QStringLiteral("as");
 
-std::optional<qint64> typeOfFormat(const QString& format) {
-    if (format == u"text")
-        return ResourceItem::TextType;
-    if (format == u"plist")
-        return ResourceItem::PropertyListType;
-    if (format == u"hex")
-        return ResourceItem::BinaryType;
-    return std::nullopt;
-}
-
 } // namespace
 
 QString GetCommand::description() const {
@@ -31,28 +23,38 @@ QString GetCommand::description() const {
 
 void GetCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
-    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attribute."));
-    parser.addOption({asOption, QStringLiteral("Shows the value as text, plist or hex."),
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 nameHelp(QStringLiteral("The attribute.")));
+    parser.addOption({asOption,
+                      QStringLiteral("Shows the value as text, plist or hex, or as its "
+                                     "structure: acl, caps or label."),
                       QStringLiteral("format")});
 }
 
 QString GetCommand::checkArguments(const QCommandLineParser& parser) const {
     if (parser.positionalArguments().size() != 2)
         return QStringLiteral("expects PATH and NAME");
-    if (parser.isSet(asOption) && !typeOfFormat(parser.value(asOption)))
-        return QStringLiteral("--as takes text, plist or hex");
+    if (const QString problem = checkNames(parser.positionalArguments().mid(1)); !problem.isEmpty())
+        return problem;
+    const QByteArray name = systemAttributeName(nameOf(parser.positionalArguments().at(1)));
+    if (parser.isSet(asOption) && !EditorConversion::formatOfWord(parser.value(asOption), name))
+        return QStringLiteral("--as takes ") + EditorConversion::formatWords(name);
     return {};
 }
 
 int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
-    const QByteArray name = systemAttributeName(bytesOf(arguments.at(1)));
+    const QByteArray name = systemAttributeName(nameOf(arguments.at(1)));
     try {
         ResourceItem item(name, getXattr(nativePath(arguments.at(0)), name));
         if (parser.isSet(asOption))
-            item.setType(*typeOfFormat(parser.value(asOption)));
-        writeReport(out, item.editableText());
+            item.setType(EditorConversion::typeOfFormat(
+                *EditorConversion::formatOfWord(parser.value(asOption), name)));
+        // The text is what set reads back, so a pipe or a file gets it as it is; a terminal
+        // would obey its control characters instead of showing them.
+        const QString text = item.editableText();
+        writeReport(out, isTerminal(out) ? DisplayText::value(text) : text);
         return Success;
     } catch (const PosixError& error) {
         alert.showErrorAlert(

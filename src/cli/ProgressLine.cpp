@@ -1,5 +1,7 @@
 #include "cli/ProgressLine.h"
 
+#include "model/DisplayText.h"
+
 #include <chrono>
 #include <unistd.h>
 
@@ -44,10 +46,7 @@ void ProgressLine::printLine(const QString& line) {
 void ProgressLine::run() {
     std::unique_lock lock(m_mutex);
     while (!m_wake.wait_for(lock, std::chrono::milliseconds(250), [this] { return m_done; })) {
-        QString text = m_progress.text();
-        if (text.size() > maxWidth)
-            text = text.left(maxWidth - 1) + u'…';
-        m_err << "\r\033[K" << text;
+        m_err << "\r\033[K" << DisplayText::cut(m_progress.text(), maxWidth);
         m_err.flush();
         m_shown = true;
     }

@@ -11,19 +11,22 @@ QString RmCommand::description() const {
 
 void RmCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
-    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attributes."),
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 nameHelp(QStringLiteral("The attributes.")),
                                  QStringLiteral("NAME..."));
 }
 
 QString RmCommand::checkArguments(const QCommandLineParser& parser) const {
-    return parser.positionalArguments().size() >= 2 ? QString()
-                                                    : QStringLiteral("expects PATH and a NAME");
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() < 2)
+        return QStringLiteral("expects PATH and a NAME");
+    return checkNames(arguments.mid(1));
 }
 
 int RmCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     QList<ResourceItemPtr> records;
-    for (const QByteArray& name : bytesOf(arguments.mid(1)))
+    for (const QByteArray& name : namesOf(arguments.mid(1)))
         records.append(std::make_shared<ResourceItem>(name, QByteArray()));
     StderrErrorAlert alert(err);
     for (const AttributeFailure& failure :

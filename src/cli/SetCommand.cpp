@@ -23,16 +23,6 @@ const QString fileOption = QStringLiteral("file");
 // more input than this is a mistake (a wrong file, /dev/zero), refused before it fills memory.
 constexpr qint64 maxInputBytes = 1 << 20;
 
-std::optional<int> formatNamed(const QString& name) {
-    if (name == u"text")
-        return EditorConversion::PlainText;
-    if (name == u"plist")
-        return EditorConversion::PropertyList;
-    if (name == u"hex")
-        return EditorConversion::HexText;
-    return std::nullopt;
-}
-
 // A pipe may hand over less than asked for at a time; reads until the end or the limit.
 QByteArray readAtMost(QFile& input, qint64 limit) {
     QByteArray bytes;
@@ -53,11 +43,14 @@ QString SetCommand::description() const {
 
 void SetCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
-    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The attribute."));
+    parser.addPositionalArgument(QStringLiteral("NAME"),
+                                 nameHelp(QStringLiteral("The attribute.")));
     parser.addPositionalArgument(QStringLiteral("VALUE"),
                                  QStringLiteral("The text; without it and --file, standard input."),
                                  QStringLiteral("[VALUE]"));
-    parser.addOption({asOption, QStringLiteral("The text's format: text, plist or hex."),
+    parser.addOption({asOption,
+                      QStringLiteral("The text's format: text, plist or hex, or the structure "
+                                     "the name holds: acl, caps or label."),
                       QStringLiteral("format")});
     parser.addOption(
         {fileOption, QStringLiteral("Reads the text from a file."), QStringLiteral("F")});
@@ -69,15 +62,27 @@ QString SetCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("expects PATH, NAME and at most one VALUE");
     if (count == 3 && parser.isSet(fileOption))
         return QStringLiteral("takes a VALUE or --file, not both");
-    if (!parser.isSet(asOption) || !formatNamed(parser.value(asOption)))
-        return QStringLiteral("--as text, plist or hex is required");
+    if (const QString problem = checkNames(parser.positionalArguments().mid(1, 1));
+        !problem.isEmpty())
+        return problem;
+    const QByteArray name = systemAttributeName(nameOf(parser.positionalArguments().at(1)));
+    if (!parser.isSet(asOption) || !EditorConversion::formatOfWord(parser.value(asOption), name))
+        return QStringLiteral("--as ") + EditorConversion::formatWords(name) +
+               QStringLiteral(" is required");
     return {};
+}
+
+QStringList SetCommand::pathArguments(const QCommandLineParser& parser) const {
+    QStringList paths = parser.positionalArguments().mid(0, 1);
+    if (parser.isSet(fileOption))
+        paths.append(parser.value(fileOption));
+    return paths;
 }
 
 int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     const QString& path = arguments.at(0);
-    const QByteArray name = systemAttributeName(bytesOf(arguments.at(1)));
+    const QByteArray name = systemAttributeName(nameOf(arguments.at(1)));
     StderrErrorAlert alert(err);
     QString problem;
     const std::optional<QString> text = inputText(parser, &problem);
@@ -85,8 +90,8 @@ int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStr
         alert.showErrorAlert(AttributeFailure({}, problem, path, name).text());
         return Failure;
     }
-    const int format = *formatNamed(parser.value(asOption));
-    const EditorConversion::Result converted = EditorConversion::bytesFor(format, *text);
+    const int format = *EditorConversion::formatOfWord(parser.value(asOption), name);
+    const EditorConversion::Result converted = EditorConversion::bytesFor(format, *text, name);
     if (!converted.bytes) {
         alert.showErrorAlert(AttributeFailure({}, converted.problem, path, name).text());
         return Failure;

@@ -16,14 +16,15 @@ QString ShowCommand::description() const {
 void ShowCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The file or folder."));
     parser.addPositionalArgument(QStringLiteral("NAME"),
-                                 QStringLiteral("The attribute to show alone."),
+                                 nameHelp(QStringLiteral("The attribute to show alone.")),
                                  QStringLiteral("[NAME]"));
 }
 
 QString ShowCommand::checkArguments(const QCommandLineParser& parser) const {
-    const qsizetype count = parser.positionalArguments().size();
-    return count == 1 || count == 2 ? QString()
-                                    : QStringLiteral("expects PATH and at most one NAME");
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 1 && arguments.size() != 2)
+        return QStringLiteral("expects PATH and at most one NAME");
+    return checkNames(arguments.mid(1));
 }
 
 int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
@@ -41,7 +42,7 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
         // Only the named attribute is read: the others can neither fail this command nor hide
         // that the named one is there.
         const QByteArray native = nativePath(path);
-        const QByteArray wanted = systemAttributeName(bytesOf(arguments.at(1)));
+        const QByteArray wanted = systemAttributeName(nameOf(arguments.at(1)));
         QByteArray name;
         try {
             const QList<QByteArray> names = listXattrs(native);

@@ -2,6 +2,7 @@
 
 #include "cli/CrawlCommand.h"
 #include "cli/ProgressLine.h"
+#include "model/ByteText.h"
 #include "model/FolderText.h"
 #include "stripper/StripWalk.h"
 
@@ -22,7 +23,8 @@ QString StripCommand::description() const {
 void StripCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("DIR"),
                                  QStringLiteral("The folder (\"~\" is home)."));
-    parser.addPositionalArgument(QStringLiteral("TYPE"), QStringLiteral("The attribute name."));
+    parser.addPositionalArgument(QStringLiteral("TYPE"),
+                                 nameHelp(QStringLiteral("The attribute name.")));
     CrawlCommand::addWalkOptions(parser);
     parser.addOption({backupOption,
                       QStringLiteral("Writes every value to FILE before removing it, a dump that "
@@ -38,6 +40,8 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("expects DIR and TYPE");
     if (arguments.at(1).isEmpty())
         return QStringLiteral("TYPE is empty");
+    if (const QString problem = checkNames({arguments.at(1)}); !problem.isEmpty())
+        return problem;
     // "-" is no file here: standard output carries the report.
     if (parser.isSet(backupOption) && parser.value(backupOption) == u"-")
         return QStringLiteral("--backup takes a file: standard output carries the report");
@@ -53,6 +57,8 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     }
     const QString& folder = *folderText.path;
     const QString restoreFile = parser.value(backupOption);
+    // The walks take the type's bytes in text, as ByteText keeps them.
+    const QString type = ByteText::decode(nameOf(arguments.at(1)));
     WalkProgress progress;
     const InterruptStop interrupt;
     const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress, interrupt);
@@ -61,8 +67,8 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     {
         ProgressLine line(err, progress, CrawlCommand::showsProgress(parser));
         result = StripWalk::run(
-            folder, arguments.at(1), options,
-            [&line](const QString& text) { line.printLine(text); }, &error, restoreFile);
+            folder, type, options, [&line](const QString& text) { line.printLine(text); }, &error,
+            restoreFile);
     }
     if (!result) {
         err << error << (restoreFile.isEmpty() ? "" : "; nothing was removed") << "\n";

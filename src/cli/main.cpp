@@ -11,6 +11,7 @@
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StripCommand.h"
+#include "model/AttributeName.h"
 #include "model/ByteText.h"
 
 #include <cstdio>
@@ -50,6 +51,9 @@ void printUsage(QTextStream& stream, const std::vector<std::unique_ptr<Command>>
     stream << "\nOptions:\n"
               "  -h, --help     Shows this help.\n"
               "  -v, --version  Shows the version.\n\n"
+              "Attribute names are typed as 'list' shows them: \\\\ for a backslash and \\xHH\n"
+              "for any byte (a literal backslash in a name is typed \\\\). Paths are taken as\n"
+              "the shell passes them.\n\n"
               "'palvorn-cli COMMAND --help' describes one command.\n"
               "Exit status: 0 success, 1 an operation failed, 2 usage error.\n";
 }
@@ -87,7 +91,7 @@ int main(int argc, char* argv[]) {
         if (command->name() == verb)
             return command->run(arguments, out, err);
     }
-    err << "palvorn-cli: unknown command '" << verb << "'\n"
+    err << "palvorn-cli: unknown command '" << displayName(ByteText::encode(verb)) << "'\n"
         << "Try 'palvorn-cli --help'.\n";
     return Command::UsageError;
 }

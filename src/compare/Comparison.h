@@ -19,6 +19,10 @@ public:
 
     // "Comparing FIRST with SECOND :\n", quoting the two path fields as they are.
     static QString header(const QString& firstText, const QString& secondText);
+    // Why a path field names no item: it is empty (which: "first" or "second"), or its "~NAME"
+    // names no user. None when it names one, whose path is then given.
+    static std::optional<QString> refusalOf(const QString& fieldText, const QString& which,
+                                            const QString& homePath, QString* path = nullptr);
     static Result compare(const QString& firstPath, const QString& secondPath);
 };
 

@@ -1,7 +1,9 @@
 #include "crawler/CrawlReport.h"
 
 #include "model/AttributeName.h"
+#include "model/AttributeStructure.h"
 #include "model/ByteText.h"
+#include "model/DisplayText.h"
 #include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
@@ -63,8 +65,15 @@ QString CrawlReport::reportTypeTally(const TypeTally& tally) {
         text += name + QStringLiteral(" in ") + type.firstPath +
                 QStringLiteral(" count %1:\n").arg(type.occurrences) +
                 PlistDescription::hexText(type.firstData) + u'\n';
+        // A value that is what its name promises is shown as that instead of as ASCII.
+        const AttributeStructure structure = AttributeStructure::read(bytes, type.firstData);
+        text += DisplayText::value(structure.crawlLines());
+        if (structure.parsed()) {
+            text += u'\n';
+            continue;
+        }
         if (const std::optional<QString> ascii = decodeAscii(type.firstData))
-            text += u'\u00ab' + *ascii + QStringLiteral("\u00bb\n");
+            text += u'\u00ab' + DisplayText::value(*ascii) + QStringLiteral("\u00bb\n");
         text += u'\n';
     }
     return text + ending(tally.counts);

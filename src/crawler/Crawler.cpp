@@ -1,7 +1,9 @@
 #include "crawler/Crawler.h"
 
 #include "model/AttributeName.h"
+#include "model/AttributeStructure.h"
 #include "model/BinaryPlistDescription.h"
+#include "model/DisplayText.h"
 #include "model/FolderItemNames.h"
 #include "model/FolderXattrAccess.h"
 #include "model/NameMatcher.h"
@@ -214,8 +216,8 @@ private:
 
 // Built as the UTF-8 the report keeps: a crawl of a home folder can match hundreds of thousands
 // of values, and every text on the way would be made and converted once more.
-void appendMatchRecord(QByteArray& record, const QByteArray& path, const QByteArray& value,
-                       bool showSizes) {
+void appendMatchRecord(QByteArray& record, const QByteArray& path, QByteArrayView name,
+                       const QByteArray& value, bool showSizes) {
     record.append(displayName(path).toUtf8()).append(':');
     if (showSizes) {
         record.append(' ').append(QByteArray::number(value.size())).append("  bytes.");
@@ -224,8 +226,13 @@ void appendMatchRecord(QByteArray& record, const QByteArray& path, const QByteAr
     record.append('\n');
     PlistDescription::appendHexText(record, value);
     record.append('\n');
-    if (isAscii(value))
-        record.append("\u00ab").append(value).append("\u00bb\n");
+    // A value that is what its name promises is shown as that; the lines below describe others.
+    const AttributeStructure structure = AttributeStructure::read(name, value);
+    record.append(DisplayText::value(structure.crawlLines()).toUtf8());
+    if (structure.parsed())
+        return;
+    if (const std::optional<QString> ascii = decodeAscii(value))
+        record.append("\u00ab").append(DisplayText::value(*ascii).toUtf8()).append("\u00bb\n");
     record.append(describeBinaryPlist(value).toUtf8());
 }
 
@@ -273,7 +280,7 @@ public:
             if (!m_budgetSpent.load(std::memory_order_relaxed)) {
                 // Made in the thread's buffer, kept in one of its exact size.
                 scratch.record.truncate(0);
-                appendMatchRecord(scratch.record, item.path(), value, m_matches.showSizes);
+                appendMatchRecord(scratch.record, item.path(), name, value, m_matches.showSizes);
                 outcome.record = QByteArray(scratch.record.constData(), scratch.record.size());
             }
         } catch (const PosixError& failure) {

@@ -4,6 +4,9 @@
 #include "app/FolderToolControls.h"
 #include "app/WalkQueue.h"
 #include "crawler/CrawlReport.h"
+#include "model/AttributeName.h"
+#include "model/ByteText.h"
+#include "platform/ErrorAlert.h"
 #include "platform/QtOutputPane.h"
 #include "ui_CrawlerViewController.h"
 
@@ -42,7 +45,13 @@ void CrawlerViewController::showEvent(QShowEvent* event) {
 
 void CrawlerViewController::startScanButton() {
     const QString folderText = m_ui->folderText->text();
-    const QString type = m_ui->xattrTypeText->text();
+    // Typed as reports show names; the walks take its bytes in text, as ByteText keeps them.
+    const TypedName typed = typedName(m_ui->xattrTypeText->text());
+    if (!typed.name) {
+        m_platform.alert.showErrorAlert(typed.problem);
+        return;
+    }
+    const QString type = ByteText::decode(*typed.name);
     FolderTool::chooseFolder(m_platform, *window(), folderText,
                              [this, type](const QString& folder) { startScan(folder, type); });
 }
@@ -51,6 +60,8 @@ void CrawlerViewController::startScan(const QString& folderPath, const QString& 
     // The controls are read now; a walk never looks at the window again.
     const bool totals = m_ui->totalSizesCheckbox->isChecked();
     const bool showSizes = m_ui->showSizeCheckbox->isChecked();
+    // The pane is the new walk's: its error lines never join the last report.
+    m_output->setOutput(QString());
     m_processingQueue->start([this, folderPath, type, totals,
                               showSizes](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
         const WalkErrors::LineSink onError = [this, &post](const QString& line) {

@@ -13,21 +13,36 @@ namespace palvorn {
 // attribute.
 class EditorConversion {
 public:
-    enum Format { PlainText = 0, PropertyList = 1, HexText = 2, NotSupported = 3 };
+    // Structure: the fifth entry, offered for a name that promises a structure the editor edits
+    // (an access control list, file capabilities, a security label).
+    enum Format { PlainText = 0, PropertyList = 1, HexText = 2, NotSupported = 3, Structure = 4 };
 
     struct Result {
         std::optional<QByteArray> bytes;
-        QString problem; // why nothing converted; empty when bytes holds the value
+        QString problem; // why nothing was saved; empty when bytes holds the value
+        QString reason;  // the same without its consequence: "The text is not a property list"
     };
 
-    // "Plain text", "Property list", "Hex text", "Not supported", in pop-up order.
-    static QStringList formatList();
+    // "Plain text", "Property list", "Hex text", "Not supported", in pop-up order, and for a
+    // name with a structure to edit that structure's entry ("Access control list").
+    static QStringList formatList(QByteArrayView structureName = {});
     // The content type a record gets when saved in, or switched to, a format.
     static qint64 typeOfFormat(int format);
     // The format a record of the given type opens in.
     static int formatOfType(qint64 type);
 
-    static Result bytesFor(int format, const QString& text);
+    // structureName: the attribute whose structure the Structure format stands for.
+    static Result bytesFor(int format, const QString& text, QByteArrayView structureName = {});
+    // The text the editor shows for bytes in a format; what bytesFor reads back.
+    static QString textFor(int format, const QByteArray& bytes, QByteArrayView structureName = {});
+    // Asked before a change of format throws away a text that does not convert.
+    static QString discardQuestion(int from, int to, const Result& refused,
+                                   QByteArrayView structureName = {});
+
+    // palvorn-cli's words for the formats: text, plist, hex, and the structure's own word
+    // ("acl", "caps", "label") for a name that has one.
+    static std::optional<int> formatOfWord(const QString& word, QByteArrayView name);
+    static QString formatWords(QByteArrayView name);
 
     // Parses the text as a property list (XML or old-style) and writes it in the binary format.
     static Result plistBytes(const QString& text);

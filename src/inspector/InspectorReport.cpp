@@ -1,5 +1,6 @@
 #include "inspector/InspectorReport.h"
 
+#include "model/AttributeName.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
 
@@ -61,7 +62,7 @@ QString InspectorReport::writeReport(const QString& target, const QString& text,
         return QStringLiteral(
                    "The report was not saved: \u201c%1\u201d is the inspected file itself. "
                    "Choose another name for the report.")
-            .arg(QFileInfo(target).fileName());
+            .arg(displayName(nativePath(QFileInfo(target).fileName())));
     // Written beside the target and renamed over it: a failed save leaves the old file as it was.
     QSaveFile file(target);
     const QByteArray bytes = text.toUtf8();
@@ -70,7 +71,7 @@ QString InspectorReport::writeReport(const QString& target, const QString& text,
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
         !file.commit())
         return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
-            .arg(target, file.errorString());
+            .arg(displayName(nativePath(target)), file.errorString());
     return {};
 }
 

@@ -11,11 +11,16 @@ void appendOctal(QByteArray& out, unsigned char byte) {
     out += static_cast<char>('0' + (byte & 7));
 }
 
-QByteArray escaped(QByteArrayView bytes, bool escapeEquals) {
+// Beyond what getfattr escapes, a NUL (which no listed name or path holds, but a dump read back
+// may) and a name's leading "#" (a comment line otherwise; no Linux name starts so), so that
+// whatever the reader takes from a dump is written back as the same.
+QByteArray escaped(QByteArrayView bytes, bool isName) {
     QByteArray out;
     out.reserve(bytes.size());
-    for (const char c : bytes) {
-        if (c == '\\' || c == '\n' || c == '\r' || (escapeEquals && c == '='))
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\\' || c == '\n' || c == '\r' || c == '\0' ||
+            (isName && (c == '=' || (c == '#' && i == 0))))
             appendOctal(out, static_cast<unsigned char>(c));
         else
             out += c;

@@ -19,13 +19,13 @@ class AttributeDump {
 public:
     static std::optional<DumpEncoding> encodingNamed(QStringView name);
 
-    // "# file: PATH\n" with the path's backslashes and line breaks escaped.
+    // "# file: PATH\n" with the path's backslashes, line breaks and NUL bytes escaped.
     static QByteArray header(QByteArrayView path);
     // "name=value\n".
     static QByteArray line(QByteArrayView name, QByteArrayView value, DumpEncoding encoding);
 
     static QByteArray escapePath(QByteArrayView path);
-    // Like a path, and "=" too, which ends a name.
+    // Like a path, and "=" too, which ends a name, and a leading "#", which starts a comment.
     static QByteArray escapeName(QByteArrayView name);
     static QByteArray encodeValue(QByteArrayView value, DumpEncoding encoding);
 

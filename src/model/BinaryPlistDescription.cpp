@@ -1,5 +1,6 @@
 #include "model/BinaryPlistDescription.h"
 
+#include "model/DisplayText.h"
 #include "model/plist/PlistDescription.h"
 #include "model/plist/PropertyListSerialization.h"
 
@@ -27,7 +28,8 @@ QString describeBinaryPlist(QByteArrayView value) {
     case PlistValue::Kind::Dictionary:
         return described("NSDictionary");
     case PlistValue::Kind::String:
-        return QStringLiteral("Binary Plist NSString:\n") + root->toString();
+        // The string itself, as a value's text is shown; the other kinds' texts escape theirs.
+        return QStringLiteral("Binary Plist NSString:\n") + DisplayText::value(root->toString());
     case PlistValue::Kind::Date:
         return described("NSDate");
     case PlistValue::Kind::Data:

@@ -13,10 +13,21 @@ namespace {
 
 constexpr QByteArrayView headerPrefix = "# file: ";
 
+// A path the system cannot be given. An empty one would be taken for the current folder by
+// some, and one with a NUL byte (written as \000) would name a shorter path than it shows. The
+// line's number names it: a NUL is no byte to put in an error line.
+std::optional<QString> whyUnusable(const QByteArray& path) {
+    if (path.isEmpty())
+        return u"the path is empty"_s;
+    if (path.contains('\0'))
+        return u"the path holds a NUL byte"_s;
+    return std::nullopt;
+}
+
 } // namespace
 
 DumpReader::DumpReader(QIODevice& in, ProblemSink problem)
-    : m_in(in), m_problem(std::move(problem)) {}
+    : m_in(in), m_problem(std::move(problem)), m_chunk(chunkSize + 1, Qt::Uninitialized) {}
 
 std::optional<DumpEntry> DumpReader::next() {
     while (const std::optional<QByteArray> line = readLine()) {
@@ -31,8 +42,11 @@ std::optional<DumpEntry> DumpReader::next() {
         }
         if (line->startsWith(headerPrefix)) {
             m_path = AttributeDump::unescapeName(QByteArrayView(*line).sliced(headerPrefix.size()));
-            m_inBlock = true;
-            m_skippingBlock = false;
+            const std::optional<QString> unusable = whyUnusable(m_path);
+            if (unusable)
+                m_problem(m_line, *unusable + u"; skipped up to the next blank line"_s);
+            m_inBlock = !unusable;
+            m_skippingBlock = unusable.has_value();
             continue;
         }
         if (!m_inBlock) {
@@ -68,15 +82,25 @@ std::optional<DumpEntry> DumpReader::next() {
 
 std::optional<QByteArray> DumpReader::readLine() {
     while (true) {
-        // readLine(n) returns at most n - 1 bytes: room for the longest line and its break.
-        QByteArray line = m_in.readLine(maxLineLength + 2);
+        QByteArray line;
+        bool ended = false;
+        // Piece by piece through the one chunk buffer: a line costs what it holds, where asking
+        // the device for a whole line of up to the bound would allocate the bound every time.
+        while (!ended && line.size() <= maxLineLength) {
+            const qint64 count = m_in.readLine(m_chunk.data(), m_chunk.size());
+            if (count <= 0)
+                break;
+            line.append(m_chunk.constData(), count);
+            ended = line.endsWith('\n');
+        }
         if (line.isEmpty())
             return std::nullopt;
         ++m_line;
-        if (line.endsWith('\n')) {
+        if (ended)
             line.chop(1);
-        } else if (line.size() > maxLineLength) {
-            skipRestOfLine();
+        if (line.size() > maxLineLength) {
+            if (!ended)
+                skipRestOfLine();
             m_problem(
                 m_line,
                 QStringLiteral("the line is longer than %1 bytes; skipped").arg(maxLineLength));
@@ -90,8 +114,8 @@ std::optional<QByteArray> DumpReader::readLine() {
 
 void DumpReader::skipRestOfLine() {
     while (true) {
-        const QByteArray piece = m_in.readLine(1 << 16);
-        if (piece.isEmpty() || piece.endsWith('\n'))
+        const qint64 count = m_in.readLine(m_chunk.data(), m_chunk.size());
+        if (count <= 0 || m_chunk.at(count - 1) == '\n')
             return;
     }
 }

@@ -2,22 +2,13 @@
 
 #include "model/AttributeName.h"
 #include "model/DumpReader.h"
+#include "model/FolderXattrAccess.h"
+#include "model/NoFollowPath.h"
 #include "model/PosixError.h"
-#include "model/XattrAccess.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace palvorn {
-
-namespace {
-
-// A dump names attributes as the system lists them, namespace included: they are written as
-// they are, without the rule that puts a bare typed name into the user namespace.
-void writeListedName(const QByteArray& path, const QByteArray& name, const QByteArray& value) {
-    setXattr(path, name, value);
-}
-
-} // namespace
 
 DumpRestore::Result DumpRestore::apply(QIODevice& in, const QString& sourceName,
                                        const std::function<void(const QString&)>& problem) {
@@ -26,14 +17,25 @@ DumpRestore::Result DumpRestore::apply(QIODevice& in, const QString& sourceName,
         ++result.failed;
         problem(sourceName + u':' + QString::number(line) + u": "_s + text);
     };
+    const auto reportEntry = [&](const DumpEntry& entry, const QString& reason) {
+        report(entry.line,
+               displayName(entry.path) + u": "_s + displayName(entry.name) + u": "_s + reason);
+    };
     DumpReader reader(in, report);
+    NoFollowPath item;
     while (const std::optional<DumpEntry> entry = reader.next()) {
+        if (const std::optional<QString> unreached = item.reach(entry->path)) {
+            reportEntry(*entry, *unreached);
+            continue;
+        }
+        // A dump names attributes as the system lists them, namespace included: they are
+        // written as they are, without the rule that puts a bare typed name into the user
+        // namespace.
         try {
-            writeListedName(entry->path, entry->name, entry->value);
+            FolderXattrAccess::set(item.folderFd(), item.itemName(), entry->name, entry->value);
             ++result.applied;
         } catch (const PosixError& error) {
-            report(entry->line, displayName(entry->path) + u": "_s + displayName(entry->name) +
-                                    u": "_s + error.description());
+            reportEntry(*entry, error.description());
         }
     }
     return result;

@@ -9,9 +9,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QIODevice>
+#include <QScopeGuard>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -145,10 +148,11 @@ void DumpWriter::dumpTree(const QByteArray& path) {
         report(path, PosixError::describe(errno));
         return;
     }
-    // A link given here is neither followed nor read: its own attributes could be reached only
-    // through its folder, and getfattr prints none for a link without any.
-    if (S_ISLNK(status.st_mode))
+    // A link given here is not followed: its own attributes are dumped, as getfattr -h does.
+    if (S_ISLNK(status.st_mode)) {
+        dumpLink(path);
         return;
+    }
     dumpItem(path);
     if (!S_ISDIR(status.st_mode))
         return;
@@ -177,6 +181,26 @@ void DumpWriter::dumpTree(const QByteArray& path) {
         m_anyProblem = true;
         m_problem(error);
     }
+}
+
+void DumpWriter::dumpLink(const QByteArray& path) {
+    // Only through its folder can a link's own attributes be named; the folder is the one the
+    // kernel resolves from the path given, as for any argument.
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? "." : slash == 0 ? "/" : path.first(slash);
+    const QByteArray name = path.sliced(slash + 1);
+    const int folderFd =
+        ::open(folder.constData(), FolderXattrAccess::placeOnly | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        report(path, PosixError::describe(errno));
+        return;
+    }
+    const auto closeFolder = qScopeGuard([folderFd] { ::close(folderFd); });
+    dumpListed(
+        path, [&](QByteArray& list) { FolderXattrAccess::list(folderFd, name.constData(), list); },
+        [&](const char* listedName) {
+            return FolderXattrAccess::get(folderFd, name.constData(), listedName);
+        });
 }
 
 void DumpWriter::write(const QByteArray& bytes) {

@@ -28,7 +28,7 @@ public:
     // The item at path; a link given here is followed.
     void dumpItem(const QByteArray& path);
     // The item and everything below it, in directory order, each folder before its contents.
-    // Links are never followed; below the item, a link's own attributes are dumped.
+    // Links are never followed: a link's own attributes are dumped, the item's too when it is one.
     void dumpTree(const QByteArray& path);
 
     bool anyProblem() const { return m_anyProblem; }
@@ -41,6 +41,7 @@ private:
 
     // One item's block, whichever calls reach its attributes.
     void dumpListed(const QByteArray& path, const ListNames& listNames, const ReadValue& readValue);
+    void dumpLink(const QByteArray& path);
     void write(const QByteArray& bytes);
     // An item's problem: its listing (no name) or one attribute's value.
     void reportProblem(const QByteArray& path, const QByteArray& name, const QString& reason);

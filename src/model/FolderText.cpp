@@ -1,13 +1,16 @@
 #include "model/FolderText.h"
 
+#include "model/AttributeName.h"
 #include "model/ByteText.h"
+#include "model/PosixError.h"
 
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <memory>
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
-
-#include <QDir>
 
 namespace palvorn {
 
@@ -31,6 +34,22 @@ std::optional<QString> homeOfUser(const QString& user) {
     return ByteText::decode(found->pw_dir);
 }
 
+// The current folder's path, of any length: without a buffer of its own, the C library walks
+// up from the folder where the system's call gives up at PATH_MAX.
+std::optional<QString> currentFolder(int* code) {
+    const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+    if (!folder) {
+        if (code)
+            *code = errno;
+        return std::nullopt;
+    }
+    return ByteText::decode(folder.get());
+}
+
+QString joined(const QString& folder, const QString& relative) {
+    return folder.endsWith(u'/') ? folder + relative : folder + u'/' + relative;
+}
+
 } // namespace
 
 FolderText::Result FolderText::expandedPath(const QString& text, const QString& homePath) {
@@ -42,28 +61,44 @@ FolderText::Result FolderText::expandedPath(const QString& text, const QString& 
     if (user.isEmpty())
         return {withoutTrailingSlashes(homePath) + rest, {}};
     const std::optional<QString> home = homeOfUser(user);
-    if (!home)
-        return {std::nullopt, QStringLiteral("There is no user \u201c") + user +
-                                  QStringLiteral("\u201d, so \u201c~") + user +
+    if (!home) {
+        const QString shown = displayName(ByteText::encode(user));
+        return {std::nullopt, QStringLiteral("There is no user \u201c") + shown +
+                                  QStringLiteral("\u201d, so \u201c~") + shown +
                                   QStringLiteral("\u201d names no folder.")};
+    }
     return {withoutTrailingSlashes(*home) + rest, {}};
 }
 
 FolderText::Result FolderText::folderPath(const QString& text, const QString& homePath) {
+    if (text.isEmpty())
+        return {std::nullopt, QStringLiteral("An empty path names no folder.")};
     Result expanded = expandedPath(text, homePath);
     if (!expanded.path)
         return expanded;
-    return {withoutTrailingSlashes(absolutePath(*expanded.path)), {}};
+    if (expanded.path->startsWith(u'/'))
+        return {withoutTrailingSlashes(*expanded.path), {}};
+    // Reports and restore files name items by absolute paths, so that they hold from any folder:
+    // a folder whose own path cannot be found is refused rather than named relatively.
+    int code = 0;
+    const std::optional<QString> current = currentFolder(&code);
+    if (!current)
+        return {std::nullopt, QStringLiteral("The current folder\u2019s path cannot be found (") +
+                                  PosixError::describe(code) + QStringLiteral("), so \u201c") +
+                                  displayName(ByteText::encode(text)) +
+                                  QStringLiteral("\u201d names no folder.")};
+    return {withoutTrailingSlashes(joined(*current, *expanded.path)), {}};
 }
 
 QString FolderText::absolutePath(const QString& path) {
     // Not QFileInfo::absoluteFilePath: that also drops "..", lexically.
-    if (path.startsWith(u'/'))
+    if (path.isEmpty() || path.startsWith(u'/'))
         return path;
-    std::vector<char> folder(PATH_MAX + 1); // getcwd's own bound
-    if (!::getcwd(folder.data(), folder.size()))
-        return QDir::currentPath() + u'/' + path;
-    return ByteText::decode(folder.data()) + u'/' + path;
+    const std::optional<QString> current = currentFolder(nullptr);
+    if (!current)
+        return path;
+    const QString absolute = joined(*current, path);
+    return ByteText::encode(absolute).size() < PATH_MAX ? absolute : path;
 }
 
 } // namespace palvorn

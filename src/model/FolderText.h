@@ -18,10 +18,14 @@ public:
     };
 
     static Result expandedPath(const QString& text, const QString& homePath);
-    // The walk's folder as reports name it: expanded, absolute, without a trailing slash.
+    // The walk's folder as reports name it: expanded, absolute, without a trailing slash. An
+    // empty text is refused (it is not the current folder), and so is a relative one when the
+    // current folder's path cannot be found.
     static Result folderPath(const QString& text, const QString& homePath);
     // A path made absolute by putting the current folder (as bytes, see ByteText) in front of a
-    // relative one, and nothing else: no "." or ".." is taken out.
+    // relative one, and nothing else: no "." or ".." is taken out. Where that cannot be done, or
+    // would be longer than the system takes (PATH_MAX), the path as given, which the system still
+    // resolves from the current folder; an empty path stays empty.
     static QString absolutePath(const QString& path);
 };
 

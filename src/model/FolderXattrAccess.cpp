@@ -99,6 +99,17 @@ int removeCall(int fd, const char* item, const char* name) {
     return ::lremovexattr(ProcPath(fd, item).get(), name);
 }
 
+int setCall(int fd, const char* item, const char* name, const QByteArray& value) {
+    if (FolderXattrAccess::calls() == FolderXattrAccess::Calls::AtCalls) {
+        const XattrArgs args{reinterpret_cast<std::uintptr_t>(value.constData()),
+                             std::uint32_t(value.size()), 0};
+        return int(
+            ::syscall(SYS_setxattrat, fd, item, AT_SYMLINK_NOFOLLOW, name, &args, sizeof args));
+    }
+    return ::lsetxattr(ProcPath(fd, item).get(), name, value.constData(), std::size_t(value.size()),
+                       0);
+}
+
 #else
 
 bool kernelHasAtCalls() {
@@ -123,6 +134,11 @@ ssize_t getCall(int fd, const char* item, const char* name, void* buffer, std::s
 
 int removeCall(int fd, const char* item, const char* name) {
     return ::removexattr(fdPath(fd, item).c_str(), name, XATTR_NOFOLLOW);
+}
+
+int setCall(int fd, const char* item, const char* name, const QByteArray& value) {
+    return ::setxattr(fdPath(fd, item).c_str(), name, value.constData(), std::size_t(value.size()),
+                      0, XATTR_NOFOLLOW);
 }
 
 #endif
@@ -186,6 +202,14 @@ bool FolderXattrAccess::holds(int folderFd, const char* itemName, const char* li
 
 void FolderXattrAccess::remove(int folderFd, const char* itemName, const char* listedName) {
     if (removeCall(folderFd, itemName, listedName) < 0)
+        throw PosixError::fromErrno();
+}
+
+void FolderXattrAccess::set(int folderFd, const char* itemName, const QByteArray& name,
+                            const QByteArray& value) {
+    if (name.contains('\0'))
+        throw PosixError(EINVAL, PosixError::describe(EINVAL));
+    if (setCall(folderFd, itemName, name.constData(), value) < 0)
         throw PosixError::fromErrno();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <QByteArray>
 
 namespace palvorn {
@@ -8,13 +10,22 @@ namespace palvorn {
 // item's own name, and never follows a symbolic link. So what happens to the tree while a walk
 // runs (a folder renamed away, a link put in its place) cannot lead a call outside the folder,
 // and the depth of an item does not matter. Names are passed exactly as the system listed them
-// (NUL-terminated bytes). Failures throw PosixError.
+// (NUL-terminated bytes). Failures throw PosixError. The folder may be open for reading, or only
+// as a place (placeOnly).
 class FolderXattrAccess {
 public:
     enum class Calls {
-        AtCalls,   // listxattrat, getxattrat, removexattrat with AT_SYMLINK_NOFOLLOW
-        ProcCalls, // llistxattr, lgetxattr, lremovexattr on /proc/self/fd/N/NAME
+        AtCalls,   // listxattrat, getxattrat, setxattrat, removexattrat with AT_SYMLINK_NOFOLLOW
+        ProcCalls, // llistxattr, lgetxattr, lsetxattr, lremovexattr on /proc/self/fd/N/NAME
     };
+
+    // How to open a folder only as a place to name items in (O_PATH where the system has it):
+    // that needs the same search permission as the kernel's lookup of a path, and no read one.
+#ifdef O_PATH
+    static constexpr int placeOnly = O_PATH;
+#else
+    static constexpr int placeOnly = O_RDONLY;
+#endif
 
     // Asked of the kernel once: the *at calls where it has them (Linux 6.13 and later).
     static Calls availableCalls();
@@ -35,6 +46,10 @@ public:
     static bool holds(int folderFd, const char* itemName, const char* listedName,
                       const QByteArray& expected, QByteArray& buffer);
     static void remove(int folderFd, const char* itemName, const char* listedName);
+    // Creates the attribute or replaces its value, on the item itself (a link's own attribute).
+    // A name holding a NUL byte is refused (EINVAL): the system would set only its first part.
+    static void set(int folderFd, const char* itemName, const QByteArray& name,
+                    const QByteArray& value);
 };
 
 } // namespace palvorn

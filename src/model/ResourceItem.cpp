@@ -1,6 +1,8 @@
 #include "model/ResourceItem.h"
 
 #include "model/AttributeName.h"
+#include "model/AttributeStructure.h"
+#include "model/DisplayText.h"
 #include "model/TextDecoding.h"
 #include "model/plist/BinaryPlistReader.h"
 #include "model/plist/BinaryPlistWriter.h"
@@ -36,7 +38,10 @@ ResourceItem::ResourceItem(const QString& typedName, QByteArray data)
     : ResourceItem(typedName.toUtf8(), std::move(data)) {}
 
 qint64 ResourceItem::detectType() const {
-    // Only the magic of a binary property list is recognised; nothing else of the value is read.
+    // A structure that the name promises comes first; beyond it only the magic of a binary
+    // property list is recognised, and nothing else of the value is read.
+    if (AttributeStructure::holdsEditable(m_rawName, m_data))
+        return StructureType;
     if (m_data.size() < 9)
         return BinaryType;
     const std::optional<QString> head = decodeUtf8(QByteArrayView(m_data).first(8));
@@ -50,13 +55,20 @@ qint64 ResourceItem::detectType() const {
 QString ResourceItem::displayText() const {
     QString text = m_name + QStringLiteral(" (") + m_size + QStringLiteral("):\n\n") +
                    PlistDescription::hexText(m_data) + QStringLiteral("\n\n");
+    const AttributeStructure structure = AttributeStructure::read(m_rawName, m_data);
+    // The content is text from the value's writer: shown with its controls escaped.
+    if (structure.parsed())
+        return text + DisplayText::value(structure.displaySection());
+    if (structure.promised())
+        text += structure.problemLine() + u'\n';
     if (m_type == PropertyListType)
-        return text + QStringLiteral("Property list content:\n\n") + plistAsXML();
+        return text + QStringLiteral("Property list content:\n\n") +
+               DisplayText::value(plistAsXML());
     if (const std::optional<QString> utf8 = decodeUtf8(m_data))
-        return text + QStringLiteral("String content:\n\n") + *utf8 + u'\n';
+        return text + QStringLiteral("String content:\n\n") + DisplayText::value(*utf8) + u'\n';
     if (const std::optional<QString> ascii = decodeAscii(m_data))
-        return text + QStringLiteral("Binary data as string:\n\n\u00ab") + *ascii +
-               QStringLiteral("\u00bb\n");
+        return text + QStringLiteral("Binary data as string:\n\n\u00ab") +
+               DisplayText::value(*ascii) + QStringLiteral("\u00bb\n");
     return text;
 }
 
@@ -81,6 +93,9 @@ QString ResourceItem::editableText() const {
                 return decodeUtf8(*xml).value_or(QString());
         }
         return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+    case StructureType:
+        return AttributeStructure::editableText(m_rawName, m_data)
+            .value_or(PlistDescription::hexText(m_data));
     default:
         return PlistDescription::hexText(m_data);
     }

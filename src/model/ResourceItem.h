@@ -16,13 +16,17 @@ public:
     static constexpr qint64 TextType = 0;
     static constexpr qint64 PropertyListType = 1;
     static constexpr qint64 BinaryType = 2;
+    // A structure that the name promises (an access control list, file capabilities, a security
+    // label) and that the value holds; the editor's fifth format.
+    static constexpr qint64 StructureType = 4;
 
     // The type under which records travel on the pasteboard.
     static QString pasteboardType() { return QStringLiteral("co.brackenfield.palvorn.resitem"); }
 
     // rawName: the name's bytes as the system lists them.
     ResourceItem(QByteArray rawName, QByteArray data);
-    // A typed name: its UTF-8 bytes.
+    // A name given as text, such as a fixed name of the program's: its UTF-8 bytes. What a
+    // person types is read with typedName (AttributeName.h) instead, escapes and all.
     ResourceItem(const QString& typedName, QByteArray data);
 
     // Rebuilds a record from its archive form; nullptr for anything that is not exactly that form.
@@ -42,7 +46,8 @@ public:
     // What the editor shows for the record's current type; the editor converts it back.
     QString editableText() const;
 
-    // The name as shown: its text, with each byte that is not valid UTF-8 as \xHH.
+    // The name as shown to a person (displayName): escapes for controls, backslashes and bytes
+    // that are not UTF-8.
     const QString& name() const { return m_name; }
     const QByteArray& rawName() const { return m_rawName; }
     const QByteArray& data() const { return m_data; }

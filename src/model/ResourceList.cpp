@@ -25,6 +25,7 @@ ResourceList::ResourceList(QUrl url, const QString& localPath) : m_url(std::move
     for (const QByteArray& name : std::as_const(names)) {
         try {
             m_children.append(std::make_shared<ResourceItem>(name, getXattr(path, name)));
+            m_rows.append({name, m_children.constLast(), std::nullopt});
         } catch (const PosixError& error) {
             // Removed elsewhere between the listing and the read (the read has checked it is no
             // longer listed): the file no longer has it, which is not a failure.
@@ -32,6 +33,7 @@ ResourceList::ResourceList(QUrl url, const QString& localPath) : m_url(std::move
                 continue;
             m_failures.append(
                 AttributeFailure::fromError(QStringLiteral("getxattr"), error, localPath, name));
+            m_rows.append({name, nullptr, m_failures.constLast()});
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "platform/QtConfirmation.h"
 
+#include "platform/PlainText.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -8,6 +10,7 @@ namespace palvorn {
 void QtConfirmation::ask(QWidget* window, const QString& question, std::function<void()> onYes) {
     auto* box = new QMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(),
                                 question, QMessageBox::Yes | QMessageBox::No, window);
+    PlainText::keepPlain(*box); // the question names what it acts on
     box->setDefaultButton(QMessageBox::No);
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);

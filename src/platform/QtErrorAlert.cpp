@@ -1,5 +1,7 @@
 #include "platform/QtErrorAlert.h"
 
+#include "platform/PlainText.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -25,6 +27,7 @@ void QtErrorAlert::fill() {
     if (m_lines.size() <= shownLines) {
         m_box->setInformativeText(m_lines.join(u'\n'));
         m_box->setDetailedText(QString());
+        PlainText::keepPlain(*m_box); // the lines name attributes and files
         return;
     }
     const QStringList first = m_lines.mid(0, shownLines);
@@ -33,6 +36,7 @@ void QtErrorAlert::fill() {
                                                       nullptr, int(m_lines.size() - shownLines))
                                   .arg(first.join(u'\n')));
     m_box->setDetailedText(m_lines.join(u'\n'));
+    PlainText::keepPlain(*m_box);
 }
 
 } // namespace palvorn

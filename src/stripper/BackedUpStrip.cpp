@@ -1,5 +1,8 @@
 #include "stripper/BackedUpStrip.h"
 
+#include "model/AttributeName.h"
+#include "model/FolderText.h"
+#include "model/XattrAccess.h"
 #include "stripper/StripWalk.h"
 
 #include <QDir>
@@ -13,12 +16,17 @@ namespace {
 // A name is tried this many times before giving up: only as many strips in the same second.
 constexpr int maxAttempts = 1000;
 
+QString shown(const QString& path) {
+    return displayName(nativePath(path));
+}
+
 } // namespace
 
 QString BackedUpStrip::reserveFile(const QString& restoreFolder, const QDateTime& now,
                                    QString* error) {
     if (!QDir().mkpath(restoreFolder)) {
-        *error = restoreFolder + QStringLiteral(": the folder for restore files cannot be made");
+        *error =
+            shown(restoreFolder) + QStringLiteral(": the folder for restore files cannot be made");
         return {};
     }
     const QString stem =
@@ -33,11 +41,11 @@ QString BackedUpStrip::reserveFile(const QString& restoreFolder, const QDateTime
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return path;
         if (file.error() != QFileDevice::OpenError || !QFileInfo::exists(path)) {
-            *error = path + QStringLiteral(": ") + file.errorString();
+            *error = shown(path) + QStringLiteral(": ") + file.errorString();
             return {};
         }
     }
-    *error = stem + QStringLiteral(".dump: every name for this second is taken");
+    *error = shown(stem) + QStringLiteral(".dump: every name for this second is taken");
     return {};
 }
 

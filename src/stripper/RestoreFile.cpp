@@ -22,6 +22,11 @@ namespace {
 constexpr int nameAttempts = 100;
 constexpr qint64 copyBuffer = 64 * 1024;
 
+// Paths are shown as names are: a restore file's name may hold any byte.
+QString shownPath(const QString& path) {
+    return displayName(nativePath(path));
+}
+
 // What a name holds where a restore file cannot go.
 QString kindOf(mode_t mode) {
     if (S_ISLNK(mode))
@@ -75,7 +80,7 @@ std::unique_ptr<RestoreFile> RestoreFile::open(const QString& path, QString* err
     const QByteArray name = native.mid(slash + 1);
     const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        *error = path + QStringLiteral(": ") + PosixError::describe(errno);
+        *error = shownPath(path) + QStringLiteral(": ") + PosixError::describe(errno);
         return nullptr;
     }
     std::unique_ptr<RestoreFile> file(new RestoreFile(path, folderFd, name));
@@ -86,7 +91,7 @@ std::unique_ptr<RestoreFile> RestoreFile::open(const QString& path, QString* err
     struct stat status = {};
     if (::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
         if (!S_ISREG(status.st_mode)) {
-            *error = path + QStringLiteral(": is ") + kindOf(status.st_mode) +
+            *error = shownPath(path) + QStringLiteral(": is ") + kindOf(status.st_mode) +
                      QStringLiteral(", not a regular file");
             return nullptr;
         }
@@ -161,7 +166,7 @@ bool RestoreFile::takeName(QString* error) {
         struct stat status = {};
         if (::fstatat(m_folderFd, name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
             !S_ISREG(status.st_mode)) {
-            *error = m_path + QStringLiteral(": is ") + kindOf(status.st_mode) +
+            *error = shownPath(m_path) + QStringLiteral(": is ") + kindOf(status.st_mode) +
                      QStringLiteral(", not a regular file");
             return false;
         }
@@ -254,7 +259,7 @@ bool RestoreFile::copyWithoutTakenOut(QString* error) {
 }
 
 QString RestoreFile::failure(int code) const {
-    return m_path + QStringLiteral(": ") + PosixError::describe(code);
+    return shownPath(m_path) + QStringLiteral(": ") + PosixError::describe(code);
 }
 
 } // namespace palvorn

@@ -309,7 +309,7 @@ QString StripWalk::report(const Result& result) {
                 QStringLiteral("): restoring it would write them back too.\n");
     if (result.restoreNamed)
         text += QStringLiteral("\nRestore file (%1 xattrs): ").arg(result.removed) +
-                result.restoreFile + u'\n';
+                displayName(nativePath(result.restoreFile)) + u'\n';
     return text;
 }
 

@@ -3,6 +3,10 @@
 #include "app/FolderTool.h"
 #include "app/FolderToolControls.h"
 #include "app/WalkQueue.h"
+#include "model/AttributeName.h"
+#include "model/ByteText.h"
+#include "model/XattrAccess.h"
+#include "platform/ErrorAlert.h"
 #include "platform/QtConfirmation.h"
 #include "platform/QtOutputPane.h"
 #include "stripper/BackedUpStrip.h"
@@ -33,7 +37,8 @@ StripperViewController::StripperViewController(Platform platform, QWidget* paren
                             *m_ui->folderText,
                             {m_ui->folderText, m_ui->xattrTypeText},
                             *m_ui->progressSpinner,
-                            *m_ui->progressText},
+                            *m_ui->progressText,
+                            m_ui->xattrTypeText},
                            *m_processingQueue, [this] { startStripButton(); });
     connect(m_ui->saveButton, &QPushButton::clicked, this, &StripperViewController::saveButton);
 }
@@ -50,9 +55,15 @@ void StripperViewController::showEvent(QShowEvent* event) {
 
 void StripperViewController::startStripButton() {
     const QString folderText = m_ui->folderText->text();
-    const QString type = m_ui->xattrTypeText->text();
-    if (type.isEmpty())
+    if (m_ui->xattrTypeText->text().isEmpty())
         return;
+    // Typed as reports show names; the walks take its bytes in text, as ByteText keeps them.
+    const TypedName typed = typedName(m_ui->xattrTypeText->text());
+    if (!typed.name) {
+        m_platform.alert.showErrorAlert(typed.problem);
+        return;
+    }
+    const QString type = ByteText::decode(*typed.name);
     FolderTool::chooseFolder(m_platform, *window(), folderText,
                              [this, type](const QString& folder) { confirmRun(folder, type); });
 }
@@ -60,8 +71,9 @@ void StripperViewController::startStripButton() {
 // Removing cannot be undone but through a restore file: the user confirms the type and the folder
 // first.
 void StripperViewController::confirmRun(const QString& folderPath, const QString& type) {
-    const QString question = QStringLiteral("Remove every ") + type +
-                             QStringLiteral(" from all items below ") + folderPath + u'?';
+    const QString question = QStringLiteral("Remove every ") + displayName(ByteText::encode(type)) +
+                             QStringLiteral(" from all items below ") +
+                             displayName(nativePath(folderPath)) + u'?';
     m_platform.confirmation->ask(window(), question,
                                  [this, folderPath, type] { startRun(folderPath, type); });
 }
@@ -76,6 +88,8 @@ void StripperViewController::startRun(const QString& folderPath, const QString& 
     const QString restoreFolder =
         m_ui->keepRestoreFileCheck->isChecked() ? this->restoreFolder() : QString();
     const QDateTime now = QDateTime::currentDateTime();
+    // The pane is the new strip's: its error lines never join the last report.
+    m_output->setOutput(QString());
     m_processingQueue->start([this, folderPath, type, restoreFolder,
                               now](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
         const WalkErrors::LineSink onError = [this, &post](const QString& line) {

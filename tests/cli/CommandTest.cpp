@@ -33,6 +33,7 @@ TEST_F(CommandTest, HelpVersionUsageErrorsAndUnknownUsers) {
          u"takes a VALUE or --file, not both"_s},
         {{u"flag"_s, u"rename"_s, u"f"_s, u"n"_s}, flagUsage},
         {{u"flag"_s, u"add"_s, u"f"_s, u"S"_s}, flagUsage},
+        {{u"flag"_s, u"add"_s, u"f"_s, u""_s, u"n"_s}, u"FLAG is empty"_s},
         {{u"compare"_s, u"f"_s}, u"expects A and B"_s},
         {{u"crawl"_s, u"d"_s, u"--show-size"_s}, u"--show-size goes with --type"_s},
         {{u"strip"_s, u"d"_s, u""_s}, u"TYPE is empty"_s},
@@ -51,6 +52,44 @@ TEST_F(CommandTest, HelpVersionUsageErrorsAndUnknownUsers) {
         EXPECT_EQ(runCliBytes(command),
                   failure(u"There is no user \u201cpalvorn-no-such-user\u201d, so "
                           "\u201c~palvorn-no-such-user\u201d names no folder.\n"_s));
+}
+
+// An empty path is no item, the current folder least of all: every verb refuses it as a usage
+// error before it reads or changes anything, here run in a folder whose items carry user.t.
+TEST_F(CommandTest, EveryVerbRefusesAnEmptyPath) {
+    const QString folder = makeFolder(u"current"_s);
+    const QString file = makeFile(u"current/f"_s);
+    for (const QString& item : {folder, file})
+        setRaw(item, "user.t", "kept");
+    const QList<QStringList> commands = {
+        {u"strip"_s, u""_s, u"user.t"_s},
+        {u"crawl"_s, u""_s},
+        {u"show"_s, u""_s},
+        {u"list"_s, u""_s},
+        {u"get"_s, u""_s, u"user.t"_s},
+        {u"set"_s, u""_s, u"user.t"_s, u"--as"_s, u"text"_s, u"new"_s},
+        {u"set"_s, u"f"_s, u"user.t"_s, u"--as"_s, u"text"_s, u"--file"_s, u""_s},
+        {u"rm"_s, u""_s, u"user.t"_s},
+        {u"cp"_s, u""_s, u"f"_s},
+        {u"cp"_s, u"f"_s, u""_s},
+        {u"compare"_s, u""_s, u"f"_s},
+        {u"compare"_s, u"f"_s, u""_s},
+        {u"quarantine"_s, u""_s},
+        {u"flag"_s, u"add"_s, u""_s, u"F"_s, u"user.t"_s},
+        {u"flag"_s, u"strip"_s, u""_s, u"user.t"_s},
+        {u"dump"_s, u""_s},
+        {u"dump"_s, u"-R"_s, u"f"_s, u""_s},
+        {u"restore"_s, u""_s},
+    };
+    for (const QStringList& arguments : commands) {
+        const QStringList inFolder = {u"sh"_s, u"-c"_s, u"cd \"$0\" && exec \"$@\""_s, folder,
+                                      QStringLiteral(PALVORN_CLI_PATH)};
+        EXPECT_EQ(runProcess(inFolder + arguments),
+                  (CliResult{2, {}, u"palvorn-cli: empty path\n"_s}))
+            << arguments.join(u' ').toStdString();
+    }
+    for (const QString& item : {folder, file})
+        EXPECT_EQ(rawAttributes(QFile::encodeName(item)), (Attributes{{"user.t", "kept"}}));
 }
 
 // The shell passes bytes; a name or path that is not UTF-8 reaches its attribute or file. Output

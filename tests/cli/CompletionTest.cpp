@@ -36,7 +36,11 @@ TEST_F(CompletionTest, CompletesCommandsOptionsPathsAndTheNamesOfTheTypedFile) {
     setRaw(file, "user.comment", "c");
     setRaw(file, "user.color", "blue");
     setRaw(file, "user.with space", "s");
+    // Offered as list shows them, which is how palvorn-cli takes them back.
+    setRaw(file, "user.back\\slash", "b");
+    setRaw(file, "user.esc\x1b", "e");
     makeFolder(u"nested"_s);
+    setRaw(makeFile(u"two words"_s), "user.spaced", "s");
     const QString folder = pathOf(u"x"_s).chopped(1);
 
     const QList<std::pair<QStringList, QStringList>> cases = {
@@ -52,6 +56,11 @@ TEST_F(CompletionTest, CompletesCommandsOptionsPathsAndTheNamesOfTheTypedFile) {
         {{u"rm"_s, file, u"user.color"_s, u"user.w"_s}, {u"user.with\\ space"_s}},
         {{u"flag"_s, u"strip"_s, file, u"user.com"_s}, {u"user.comment"_s}},
         {{u"flag"_s, u"add"_s, file, u"x"_s, u"user.col"_s}, {u"user.color"_s}},
+        {{u"get"_s, file, u"user.b"_s}, {u"user.back\\\\\\\\slash"_s}},
+        {{u"get"_s, file, u"user.back\\\\\\\\s"_s}, {u"user.back\\\\\\\\slash"_s}},
+        {{u"get"_s, file, u"'user.back\\\\s"_s}, {u"user.back\\\\\\\\slash"_s}},
+        {{u"rm"_s, file, u"user.e"_s}, {u"user.esc\\\\x1b"_s}},
+        {{u"get"_s, folder + u"two\\ words"_s, u"user."_s}, {u"user.spaced"_s}},
         {{u"get"_s, pathOf(u"missing"_s), u"user."_s}, {}},
     };
     const QString bashCompletion = u"/usr/share/bash-completion/bash_completion"_s;

@@ -1,5 +1,7 @@
 #include "support/CliFixture.h"
 
+#include <QDir>
+
 using namespace Qt::Literals::StringLiterals;
 
 using DumpRestoreCommandsTest = CliFixture;
@@ -47,4 +49,37 @@ TEST_F(DumpRestoreCommandsTest, DumpRestoreAndAStripsRestoreFileLoseNothing) {
     for (const auto& [path, value] : values)
         EXPECT_EQ(rawAttributes(QFile::encodeName(path)),
                   (Attributes{{"user.keep", "k"}, {"user.t", value}}));
+}
+
+// After a strip, a folder of the tree is swapped for a link to a folder outside it: the restore
+// names the link and writes nothing outside, nor on the link in the folder's place (no user
+// attribute can sit on a link).
+TEST_F(DumpRestoreCommandsTest, ARestoreDoesNotFollowAFolderSwappedForALink) {
+    const QString tree = makeFolder(u"tree"_s);
+    const QString folder = makeFolder(u"tree/sub"_s);
+    const QString file = makeFile(u"tree/sub/f"_s);
+    setRaw(folder, "user.t", "folder");
+    setRaw(file, "user.t", "file");
+    const QString outside = makeFolder(u"outside"_s);
+    const QString outsideFile = makeFile(u"outside/f"_s);
+    const QString backup = pathOf(u"strip.dump"_s);
+    ASSERT_EQ(runCli({u"strip"_s, u"--backup"_s, backup, tree, u"user.t"_s}).exitCode, 0);
+    ASSERT_TRUE(QDir().rename(folder, pathOf(u"moved"_s)));
+    ASSERT_TRUE(QFile::link(outside, folder));
+
+    const CliResult restored = runCli({u"restore"_s, backup});
+    QStringList problems;
+    for (const QString& line : restored.err.split(u'\n', Qt::SkipEmptyParts)) {
+        EXPECT_TRUE(line.startsWith(backup + u':')) << line.toStdString();
+        problems.append(line.section(u": "_s, 1)); // without "FILE:LINE: "
+    }
+    EXPECT_EQ(std::tuple(restored.exitCode, restored.out, problems),
+              std::tuple(1, QString(),
+                         QStringList{folder + u": user.t: Operation not permitted"_s,
+                                     file + u": user.t: "_s + folder +
+                                         u" is a symbolic link, not followed"_s}));
+    for (const QString& untouched :
+         {outside, outsideFile, pathOf(u"moved"_s), pathOf(u"moved/f"_s)})
+        EXPECT_EQ(rawAttributes(QFile::encodeName(untouched)), Attributes())
+            << untouched.toStdString();
 }

@@ -90,3 +90,21 @@ TEST_F(ReadCommandsTest, UnreadableValuesAreReportedByName) {
                           subject(unreadable, u"user.shared"_s) + u'\n',
                       u"Comparing "_s + unreadable + u" with "_s + readable + u" :\n"_s));
 }
+
+// In a folder whose own path is longer than any the system takes (getcwd's bound, PATH_MAX), a
+// relative path still names its item, as it does for the system; the report names it so.
+TEST_F(ReadCommandsTest, ARelativePathWorksInAFolderDeeperThanPathMax) {
+    const QString shallow = makeFile(u"leaf"_s);
+    setRaw(shallow, "user.x", "1");
+    const QString deep = makeFolder(u"deep"_s);
+    const QString script =
+        u"cd \"$1\" || exit; n=$(printf 'd%.0s' $(seq 200)); for i in $(seq 25); do "
+        "mkdir \"$n\" && cd \"$n\" || exit; done; : > leaf && setfattr -n user.x -v 1 leaf && "
+        "exec \"$0\" show leaf"_s;
+    const CliResult inDeep =
+        runProcess({u"bash"_s, u"-c"_s, script, QStringLiteral(PALVORN_CLI_PATH), deep});
+    CliResult expected = runCli({u"show"_s, shallow});
+    expected.out.replace(shallow, u"leaf"_s);
+    EXPECT_EQ(inDeep, expected);
+    runTool(u"rm"_s, {u"-rf"_s, deep}); // too deep for the temporary folder's own cleanup
+}

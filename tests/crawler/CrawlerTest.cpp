@@ -1,8 +1,12 @@
 #include "crawler/CrawlReport.h"
 #include "model/ByteText.h"
+#include "model/plist/PlistDescription.h"
 #include "support/XattrFixture.h"
 
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
+#include <sys/xattr.h>
 
 #include <QFile>
 
@@ -168,4 +172,29 @@ TEST_F(CrawlerTest, ANameWhoseFirstValueCannotBeReadIsCarriedFirstByTheNextOneTh
                   u"./"_s + listed[0] + u": user.x: Permission denied\n./"_s + listed[1] +
                       u" 7 "_s + QString::fromUtf8(getRaw(m_root + u'/' + listed[1], "user.x")));
     }
+}
+
+// A value that is what its name promises is shown as that in both reports, instead of as ASCII
+// or as a property list; one that is not says why before the usual lines.
+TEST_F(CrawlerTest, ValuesAreShownAsTheStructureTheirNamesPromise) {
+    const QString a = makeFile(u"root/a"_s);
+    runTool(u"setfacl"_s, {u"-m"_s, u"u:nobody:r--"_s, a});
+    const QString acl = u"Access control list:\nuser::rw-\nuser:nobody:r--\ngroup::r--\n"
+                        u"mask::r--\nother::r--\n"_s;
+    const QString hex = PlistDescription::hexText(getRaw(a, "system.posix_acl_access")) + u'\n';
+    EXPECT_TRUE(CrawlReport::reportTypeMatches(matches(u"system.posix_acl_access"_s, false))
+                    .endsWith(u"\n\n"_s + a + u":\n"_s + hex + acl + u"\n\n"_s));
+    EXPECT_TRUE(CrawlReport::reportTypeTally(tally()).contains(
+        u"system.posix_acl_access in "_s + a + u" count 1:\n"_s + hex + acl + u'\n'));
+
+    // Integrity values can be written by root where no integrity policy is enforced.
+    const QByteArray bad = QByteArray::fromHex("ff626164");
+    if (::setxattr(QFile::encodeName(a).constData(), "security.ima", bad.constData(),
+                   size_t(bad.size()), 0) != 0)
+        GTEST_SKIP() << "security.ima cannot be written here: " << std::strerror(errno);
+    const QString why = u"<ff626164>\nNot integrity data: its type 255 is unknown.\n"_s;
+    EXPECT_TRUE(CrawlReport::reportTypeMatches(matches(u"security.ima"_s, false))
+                    .endsWith(a + u":\n"_s + why + u"Not a binary Plist\n\n\n"_s));
+    EXPECT_TRUE(CrawlReport::reportTypeTally(tally()).contains(u"security.ima in "_s + a +
+                                                               u" count 1:\n"_s + why + u'\n'));
 }

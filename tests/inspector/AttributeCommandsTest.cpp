@@ -1,5 +1,6 @@
 #include "inspector/AttributeCommands.h"
 
+#include "model/AttributeName.h"
 #include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
 
@@ -47,6 +48,13 @@ TEST_F(AttributeCommandsTest, WritesGoOnPastFailuresAndNeverReplaceAnotherName) 
                                         ResourceItem(QByteArray("user.bad\xff\xfe"), "v").archive(),
                                         record(u"com.apple.quarantine"_s, "q")->archive()};
     EXPECT_TRUE(AttributeCommands::pasteArchives(file, archives).isEmpty());
+    // A record that fails is one failure, and the next record is still written.
+    const QString longName = u"user."_s + QString(300, u'n');
+    EXPECT_EQ(
+        textsOf(AttributeCommands::pasteArchives(
+            file, {record(longName, "x")->archive(), record(u"user.after"_s, "a")->archive()})),
+        QStringList{u"setxattr error: Numerical result out of range (attribute \u201c"_s +
+                    longName + u"\u201d of \u201c"_s + file + u"\u201d)"_s});
 
     // The editor's save: the shown name unchanged writes the original's own bytes; a changed name
     // only creates, and never replaces the attribute in the way; the original is never removed.
@@ -55,7 +63,9 @@ TEST_F(AttributeCommandsTest, WritesGoOnPastFailuresAndNeverReplaceAnotherName) 
     const ResourceItem original(QByteArray("user.bad\xff"), "old");
     const auto save = [&file](const ResourceItem* from, const QString& name,
                               const QByteArray& value) {
-        return textsOf(AttributeCommands::saveEditedRecord(file, from, ResourceItem(name, value)));
+        // As the editor reads its name box: the name typed as the table shows it.
+        const ResourceItem edited(typedName(name).name.value(), value);
+        return textsOf(AttributeCommands::saveEditedRecord(file, from, edited));
     };
     EXPECT_EQ(save(&original, u"user.bad\\xff"_s, "edited"), QStringList());
     EXPECT_EQ(save(&original, u"user.other"_s, "x"),
@@ -79,5 +89,6 @@ TEST_F(AttributeCommandsTest, WritesGoOnPastFailuresAndNeverReplaceAnotherName) 
                           {"user.com.apple.quarantine", "q"},
                           {"user.bad\xff", "edited"},
                           {"user.new", "n"},
-                          {"user.other", "chosen"}}));
+                          {"user.other", "chosen"},
+                          {"user.after", "a"}}));
 }

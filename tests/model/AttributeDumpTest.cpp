@@ -3,6 +3,7 @@
 #include "model/DumpReader.h"
 #include "model/DumpRestore.h"
 #include "model/DumpWriter.h"
+#include "model/FolderXattrAccess.h"
 #include "support/XattrFixture.h"
 
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace palvorn;
@@ -133,10 +135,11 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
         EXPECT_FALSE(ours.contains("must not appear"));
     }
     EXPECT_EQ(m_problems, QStringList(2, missing + u": No such file or directory"_s));
-    // A link given as the path is followed alone, and neither followed nor dumped in a walk.
+    // A link given as the path is followed alone; a walk dumps its own attributes.
     const QString folderLink = pathOf(u"tree/folder-link"_s);
     EXPECT_EQ(dump({folderLink}, DumpEncoding::Text, false), getfattr({}, {folderLink}));
-    EXPECT_EQ(dump({folderLink}, DumpEncoding::Text, true), QByteArray());
+    const QStringList links = {folderLink, QString::fromUtf8(link)};
+    EXPECT_EQ(dump(links, DumpEncoding::Text, true), getfattr(u"-R -P -h"_s.split(u' '), links));
     // QTemporaryDir cannot remove a name that is not UTF-8.
     QProcess::execute(u"rm"_s, {u"-rf"_s, root});
 }
@@ -207,6 +210,14 @@ TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRes
         "#" + QByteArray(bound - 1, 'c'),          // 17: a comment exactly at the bound
         "user.long=" + QByteArray(bound - 9, 'x'), // 18: one byte beyond it
         "user.other=1",                            // 19
+        "",                                        // 20: the block ends
+        "user.stray=1",                            // 21: so this one is in none
+        "",                                        // 22
+        "# file: ",                                // 23: not the current folder
+        "user.nowhere=1",                          // 24: skipped with its block
+        "",                                        // 25
+        "# file: " + file.toUtf8() + "\\000x",     // 26: a NUL would cut the path short
+        "user.nowhere=1",                          // 27
     };
     const DumpRestore::Result result = restore(lines.join('\n') + '\n');
     EXPECT_EQ(
@@ -219,9 +230,97 @@ TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRes
             u"backup:9: "_s + file + u": the attribute name is empty"_s,
             u"backup:13: the line holds a NUL byte; skipped"_s,
             u"backup:14: "_s + file + u": bare-name: Operation not supported"_s,
-            u"backup:18: the line is longer than 1048576 bytes; skipped"_s}));
-    EXPECT_EQ(std::pair(result.failed, result.applied), (std::pair<qint64, qint64>(7, 4)));
+            u"backup:18: the line is longer than 1048576 bytes; skipped"_s,
+            u"backup:21: no \"# file: PATH\" line before this one; skipped up to the next blank line"_s,
+            u"backup:23: the path is empty; skipped up to the next blank line"_s,
+            u"backup:26: the path holds a NUL byte; skipped up to the next blank line"_s}));
+    EXPECT_EQ(std::pair(result.failed, result.applied), (std::pair<qint64, qint64>(10, 4)));
+    EXPECT_FALSE(hasRaw(u"."_s, "user.nowhere"));
     EXPECT_EQ(rawAttributes(other.toUtf8()), (Attributes{{"user.other", "1"}}));
     EXPECT_EQ(rawAttributes(file.toUtf8()),
               (Attributes{{"user.bare", ""}, {"user.text", "a\nb"}, {"user.later", "later"}}));
+}
+
+// Each component of a restore path is reached without following a link, by either kind of call
+// (the *at calls and the /proc ones): a link on the way is reported and nothing is written
+// through it, a link at the end gets the attribute itself, ".." is the parent of the folder
+// reached, a relative path starts in the current folder, and an item lies at any depth.
+TEST_F(AttributeDumpTest, ARestoreWritesOnTheItemItselfAndNeverThroughALink) {
+    const QString file = makeFile(u"tree/dir/f"_s);
+    const QByteArray level(200, 'd');
+    QString deepPath = pathOf(u"tree/dir"_s);
+    int deepFolder = ::open(QFile::encodeName(deepPath).constData(), O_RDONLY | O_DIRECTORY);
+    for (int depth = 0; depth < 25; ++depth) { // 25 * 201 bytes: past 4,096
+        ::mkdirat(deepFolder, level.constData(), 0700);
+        const int next = ::openat(deepFolder, level.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(deepFolder);
+        deepFolder = next;
+        deepPath += u'/' + QString::fromLatin1(level);
+    }
+    const int deep = ::openat(deepFolder, "bottom", O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+    ::close(deepFolder);
+    ASSERT_GE(deep, 0);
+    const QString outside = makeFolder(u"outside"_s);
+    const QString outsideFile = makeFile(u"outside/f"_s);
+    const QString tree = pathOf(u"tree"_s);
+    const QString fileLink = tree + u"/dir/to-file"_s;
+    ASSERT_TRUE(QFile::link(outside, tree + u"/to-outside"_s));
+    ASSERT_TRUE(QFile::link(outsideFile, fileLink));
+    const bool root = ::geteuid() == 0;
+    const QString throughLink = tree + u"/to-outside is a symbolic link, not followed"_s;
+    struct Case {
+        QString path;
+        QByteArray line;
+        QString reason; // empty: written
+    };
+    const QList<Case> cases = {
+        {file, "user.a=1", {}},
+        {tree + u"/dir/../dir/f"_s, "user.b=2", {}},
+        {tree + u"/./dir//f"_s, "user.c=3", {}},
+        {u"dir/f"_s, "user.d=4", {}},
+        {deepPath + u"/bottom"_s, "user.deep=1", {}},
+        {tree + u"/to-outside/f"_s, "user.x=1", throughLink},
+        {tree + u"/to-outside/"_s, "user.x=1", throughLink},
+        {tree + u"/to-outside/../tree/dir/f"_s, "user.x=1", throughLink},
+        {u"to-outside/f"_s, "user.x=1", u"to-outside is a symbolic link, not followed"_s},
+        {tree + u"/dir/f/x"_s, "user.x=1", u"Not a directory"_s},
+        {tree + u"/missing/f"_s, "user.x=1", u"No such file or directory"_s},
+        // Only trusted and security attributes can sit on a link itself, and only root may
+        // write trusted ones.
+        {fileLink, root ? "trusted.own=l" : "user.x=1",
+         root ? QString() : u"Operation not permitted"_s},
+    };
+    QByteArray text;
+    QStringList problems;
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        const auto& [path, line, reason] = cases[i];
+        text += AttributeDump::header(QFile::encodeName(path)) + line + "\n\n";
+        if (!reason.isEmpty())
+            problems.append(u"backup:%1: "_s.arg(3 * i + 2) + path + u": "_s +
+                            QString::fromUtf8(line.first(line.indexOf('='))) + u": "_s + reason);
+    }
+    const int previousFolder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::chdir(QFile::encodeName(tree).constData()), 0);
+    const auto reset = qScopeGuard([&] {
+        FolderXattrAccess::forceProcCalls(false);
+        EXPECT_EQ(::fchdir(previousFolder), 0);
+        ::close(previousFolder);
+        ::close(deep);
+        runTool(u"rm"_s, {u"-rf"_s, tree}); // too deep for the temporary folder's own cleanup
+    });
+    for (const bool procCalls : {false, true}) {
+        FolderXattrAccess::forceProcCalls(procCalls);
+        m_problems.clear();
+        restore(text);
+        EXPECT_EQ(m_problems, problems) << "proc calls: " << procCalls;
+        EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
+                  (Attributes{{"user.a", "1"}, {"user.b", "2"}, {"user.c", "3"}, {"user.d", "4"}}));
+        for (const QString& untouched : {outside, outsideFile})
+            EXPECT_EQ(rawAttributes(QFile::encodeName(untouched)), Attributes());
+        for (const QString& link : {tree + u"/to-outside"_s, fileLink}) {
+            const qsizetype listed = ::llistxattr(QFile::encodeName(link).constData(), nullptr, 0);
+            EXPECT_EQ(listed, link == fileLink && root ? qsizetype(sizeof "trusted.own") : 0);
+        }
+        EXPECT_EQ(::fgetxattr(deep, "user.deep", nullptr, 0), 1);
+    }
 }

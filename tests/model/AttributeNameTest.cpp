@@ -21,3 +21,35 @@ TEST(AttributeNameTest, ValidUtf8IsShownAsTextAndEveryOtherByteAsHex) {
     for (const auto& [listed, shown] : cases)
         EXPECT_EQ(displayName(listed), shown) << listed.toHex().constData();
 }
+
+// What list shows, typed back, is the name itself: for every byte, in every position.
+TEST(AttributeNameTest, ADisplayedNameTypedBackGivesItsBytes) {
+    for (int byte = 1; byte < 256; ++byte) {
+        for (const QByteArray& name :
+             {QByteArray(1, char(byte)), "user." + QByteArray(1, char(byte)) + "x",
+              "u\xc3" + QByteArray(1, char(byte)) + "\\"}) {
+            const TypedName typed = typedName(displayName(name));
+            EXPECT_EQ(typed.name, name) << name.toHex().constData();
+        }
+    }
+    // Both cases of hex digits, and text that is no escape at all.
+    EXPECT_EQ(typedName(u"user.\\x4A\\x4a\\\\x"_s).name, QByteArray("user.JJ\\x"));
+    EXPECT_EQ(typedName(u"caf\u00e9"_s).name, QByteArray("caf\xc3\xa9"));
+
+    // A backslash that starts no escape is not guessed at; nor is a NUL, which no name holds.
+    const QString hint = u"\u201d in a name: a backslash is typed as \\\\, a byte as \\xHH"_s;
+    const std::pair<QString, QString> refused[] = {
+        {u"user.a\\b"_s, u"\u201c\\b"_s + hint},
+        {u"user.a\\"_s, u"\u201c\\"_s + hint},
+        {u"user.\\x4"_s, u"\u201c\\x"_s + hint},
+        {u"user.\\xg0"_s, u"\u201c\\x"_s + hint},
+        {u"user.\\X41"_s, u"\u201c\\X"_s + hint},
+        {u"user.\\\x1b"_s, u"\u201c\\\\x1b"_s + hint},
+        {u"user.\\x00"_s, u"a name cannot hold the byte \\x00"_s},
+    };
+    for (const auto& [typed, problem] : refused) {
+        const TypedName result = typedName(typed);
+        EXPECT_EQ(result.name, std::nullopt) << typed.toStdString();
+        EXPECT_EQ(result.problem, problem);
+    }
+}

@@ -29,6 +29,10 @@ TEST(FolderTextTest, ATildeIsAHomeFolderOfAKnownUserAndNothingElseChanges) {
               QDir::currentPath() + u"/a/link/.."_s);
     EXPECT_EQ(FolderText::absolutePath(u"./x/../f"_s), QDir::currentPath() + u"/./x/../f"_s);
     EXPECT_EQ(FolderText::absolutePath(u"/a/../f"_s), u"/a/../f"_s);
+    // An empty path is no item, never the current folder.
+    EXPECT_EQ(FolderText::absolutePath(u""_s), u""_s);
+    EXPECT_EQ(FolderText::folderPath(u""_s, u"/home/zoe"_s).error,
+              u"An empty path names no folder."_s);
 
     // An unknown user is refused.
     for (const QString& text : {u"~palvorn-no-such-user"_s, u"~palvorn-no-such-user/x"_s}) {

@@ -113,3 +113,22 @@ TEST(RenderingTest, AValuesDescriptionStaysInProportionToItsSize) {
     EXPECT_TRUE(text.endsWith(note));
     EXPECT_LE(text.size(), describedLimit(amplifying.size()) + 100);
 }
+
+// What a person reads of a value shows its controls as escapes, in each content kind; the
+// editor's text, which is written back, keeps them.
+TEST(RenderingTest, ShownContentEscapesControlsTheEditorsTextKeepsThem) {
+    const QString hex = u"<1b5d303b 7469746c 6507>"_s;
+    EXPECT_EQ(ResourceItem(QByteArray("user.\x1b"), "\x1b]0;title\x07").displayText(),
+              u"user.\\x1b (10 bytes):\n\n"_s + hex +
+                  u"\n\nString content:\n\n\\x1b]0;title\\x07\n"_s);
+    const QByteArray plist = binaryOf(PlistValue::string(u"cr\r nel\u0085 del\u007f lf\n"_s));
+    // The XML form writes a carriage return as a character reference already.
+    EXPECT_TRUE(
+        ResourceItem(u"user.p"_s, plist)
+            .displayText()
+            .endsWith(u"<string>cr&#13; nel\\xc2\\x85 del\\x7f lf\n</string>\n</plist>\n"_s));
+    EXPECT_EQ(describeBinaryPlist(binaryOf(PlistValue::string(u"\u001b[2J"_s))),
+              u"Binary Plist NSString:\n\\x1b[2J"_s);
+    EXPECT_EQ(itemOfType("\x1b[0m text", ResourceItem::TextType).editableText(),
+              u"\u001b[0m text"_s);
+}

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -165,4 +166,24 @@ TEST(QtWorkspaceTest, OpensEachAddressAsGiven) {
     QDesktopServices::unsetUrlHandler(u"https"_s);
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ((QList<QUrl>{opened.at(0).at(0).toUrl(), opened.at(1).at(0).toUrl()}), urls);
+}
+
+// Alert texts name attributes and files, which anyone may have named as markup: the real box
+// shows them as text, in each of its labels.
+TEST(QtErrorAlertTest, ShowsMarkupInANameAsText) {
+    QtErrorAlert alert;
+    const QString line = u"xattr not found (attribute \u201cuser.<b>x</b><a href=\"h\">l</a>\u201d "
+                         "of \u201c/tmp/<img src=x>\u201d)"_s;
+    alert.showErrorAlert(line);
+    QMessageBox* box = alert.openAlert();
+    ASSERT_NE(box, nullptr);
+    QList<const QLabel*> shown;
+    for (const QLabel* label : box->findChildren<QLabel*>()) {
+        if (label->text() == line)
+            shown.append(label);
+    }
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.front()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    box->button(QMessageBox::Ok)->click();
 }

@@ -25,9 +25,12 @@ TEST_F(StripperViewControllerTest, AskedFirstStripsATypedFolderAndStopsWhenTheWi
     const QString file = makeFile(u"walk/f"_s);
     setRaw(file, "user.t", "12345");
     view.ui().folderText->setText(folder);
-    view.ui().startButton->click(); // no type: nothing, not even the question
+    EXPECT_FALSE(view.ui().startButton->isEnabled()); // no type: nothing to start
+    pressEnter(*view.ui().folderText);                // not even the question
+    EXPECT_TRUE(confirmation.questions().isEmpty());
 
     view.ui().xattrTypeText->setText(u"t"_s);
+    EXPECT_TRUE(view.ui().startButton->isEnabled());
     confirmation.answerWith(false); // asked first: No leaves everything
     view.ui().startButton->click();
     EXPECT_EQ(confirmation.questions(),
@@ -85,7 +88,7 @@ TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCann
     const QString folder = makeFolder(u"chosen folder"_s);
     const QString empty = u"Stripped 0 xattrs of type t from 0 files in  "_s + folder + u"\n\n"_s;
     view.ui().xattrTypeText->setText(u"t"_s);
-    openPanel.answerWith({QUrl::fromLocalFile(folder)});
+    openPanel.answerWith({folder});
     view.ui().startButton->click();
     const OpenPanel::Options& options = openPanel.requests().front().options;
     EXPECT_TRUE(options.canChooseDirectories && !options.canChooseFiles &&
@@ -117,4 +120,32 @@ TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCann
     EXPECT_EQ(view.ui().folderText->text(), folder);
     dropOn(*view.ui().folderText, {QUrl::fromLocalFile(makeFile(u"plain"_s))}); // no folder
     EXPECT_EQ(view.ui().folderText->text(), folder);
+}
+
+// The type is typed as reports show names; the real question shows it, and the folder, as text.
+// A type whose escapes name nothing is refused before anything is asked.
+TEST_F(StripperViewControllerTest, TheQuestionShowsTheTypeAndFolderAsText) {
+    const QString folder = makeFolder(u"<b>walk</b>"_s);
+    const QString file = makeFile(u"<b>walk</b>/f"_s);
+    setRaw(file, "user.<i>t</i>\x1b", "v");
+    StripperViewController real(
+        Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
+    real.show();
+    real.ui().folderText->setText(folder);
+    real.ui().xattrTypeText->setText(u"user.\\q"_s);
+    real.ui().startButton->click();
+    EXPECT_EQ(real.findChild<QMessageBox*>(), nullptr);
+    EXPECT_EQ(alert.shown(), QStringList{u"\u201c\\q\u201d in a name: a backslash is typed as "
+                                         "\\\\, a byte as \\xHH"_s});
+
+    real.ui().xattrTypeText->setText(u"user.<i>t</i>\\x1b"_s);
+    real.ui().startButton->click();
+    auto* box = real.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(),
+              u"Remove every user.<i>t</i>\\x1b from all items below "_s + folder + u"?"_s);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    box->button(QMessageBox::Yes)->click();
+    finishWalks(real.processingQueue());
+    EXPECT_FALSE(hasRaw(file, "user.<i>t</i>\x1b"));
 }

@@ -1,0 +1,315 @@
+#include "model/TextDecoding.h"
+#include "model/plist/BinaryPlistWriter.h"
+#include "support/CliFixture.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <QHash>
+#include <QProcess>
+#include <QScopeGuard>
+
+using namespace Qt::Literals::StringLiterals;
+
+using HostileTextTest = CliFixture;
+
+namespace {
+
+struct RawResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// palvorn-cli with arguments as bytes, as a shell passes them; what it wrote, as bytes.
+RawResult runRaw(const QList<QByteArray>& arguments, const QByteArray& input = {},
+                 const QStringList& environment = {}) {
+    QStringList command{u"-c"_s,
+                        u"import os, sys\n"
+                        u"os.execv(sys.argv[1], [os.fsencode(sys.argv[1])] +\n"
+                        u"         [bytes.fromhex(a) for a in sys.argv[2:]])\n"_s,
+                        QStringLiteral(PALVORN_CLI_PATH)};
+    for (const QByteArray& argument : arguments)
+        command.append(QString::fromLatin1(argument.toHex()));
+    QProcess process;
+    process.setEnvironment(QProcess::systemEnvironment() + environment);
+    process.start(u"python3"_s, command);
+    EXPECT_TRUE(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+// What palvorn-cli wrote to a terminal (both streams), with the terminal's own line ends.
+QByteArray runOnTerminal(const QList<QByteArray>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(PALVORN_CLI_PATH)};
+    for (const QByteArray& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.constData()));
+    argv.push_back(nullptr);
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    EXPECT_GT(child, 0);
+    QByteArray shown;
+    char buffer[4096];
+    // The terminal's reads end with an error once the program has closed its side.
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, got);
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown.constData();
+    return shown;
+}
+
+// Where a terminal would obey the text rather than show it: a C0 control other than line feed
+// and tab, DEL, a C1 control, or bytes that are not UTF-8 (an 8-bit terminal takes a lone 0x9b for
+// a control sequence). Empty when there is nothing of the kind.
+QString steering(const QByteArray& bytes) {
+    const std::optional<QString> text = palvorn::decodeUtf8(bytes);
+    if (!text)
+        return u"not UTF-8: "_s + QString::fromLatin1(bytes.toHex(' '));
+    for (qsizetype i = 0; i < text->size(); ++i) {
+        const char16_t c = text->at(i).unicode();
+        if ((c < 0x20 && c != u'\n' && c != u'\t') || (c >= 0x7f && c < 0xa0))
+            return QStringLiteral("U+%1 in \"%2\"")
+                .arg(c, 4, 16, QLatin1Char('0'))
+                .arg(text->mid(std::max<qsizetype>(0, i - 30), 60));
+    }
+    return {};
+}
+
+} // namespace
+
+// One report of each kind on a name and a value that hold an escape sequence, a bell, a carriage
+// return, a line feed and a backslash, in a folder whose name holds one too: every verb shows
+// them as escapes, one line per name. get into a pipe writes the value's text as it is: set reads
+// it back.
+TEST_F(HostileTextTest, EveryReportShowsControlsAsEscapes) {
+    const QByteArray folder = QFile::encodeName(pathOf(u"dir"_s)) + "\x1b[1m";
+    const QByteArray file = folder + "/f";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
+    const QByteArray name = "user.a\x1b[31m\\x\n";
+    ASSERT_EQ(::setxattr(file.constData(), name.constData(), "\x1b]0;t\x07\r\n", 8, 0), 0);
+
+    const QString dir = pathOf(u"dir"_s) + u"\\x1b[1m"_s;
+    const QString shownFile = dir + u"/f"_s;
+    const QString shownName = u"user.a\\x1b[31m\\\\x\\x0a"_s;
+    const QString hex = u"<1b5d303b 74070d0a>"_s;
+    const QString ascii = u"\u00ab\\x1b]0;t\\x07\\x0d\n\u00bb\n"_s;
+    const QByteArray typedName = shownName.toUtf8();
+    const auto expect = [](const QList<QByteArray>& arguments, int exitCode, const QString& out,
+                           const QString& err = {}) {
+        const RawResult result = runRaw(arguments);
+        EXPECT_EQ(std::tuple(result.exitCode, QString::fromUtf8(result.out),
+                             QString::fromUtf8(result.err)),
+                  std::tuple(exitCode, out, err))
+            << arguments.join(' ').constData();
+    };
+    expect({"list", file}, 0, shownName + u"\t8 bytes\n"_s);
+    expect({"show", file}, 0,
+           shownFile + u"\n\n**********\n"_s + shownName + u" (8 bytes):\n\n"_s + hex +
+               u"\n\nString content:\n\n\\x1b]0;t\\x07\\x0d\n\n"_s);
+    EXPECT_EQ(runRaw({"get", file, typedName, "--as", "text"}).out, "\x1b]0;t\x07\r\n");
+    expect({"compare", file, file}, 0,
+           u"Comparing "_s + shownFile + u" with "_s + shownFile + u" :\n"_s + shownName +
+               u" are the same\n"_s);
+    const QString head = u"Found 1 files with xattrs out of 1 scanned in "_s + dir;
+    expect({"crawl", folder}, 0,
+           head + u" 1 total xattrs.\nThere are 1 Xattr types\n\n"_s + shownName + u" in "_s +
+               shownFile + u" count 1:\n"_s + hex + u'\n' + ascii + u'\n');
+    expect({"crawl", folder, "--type", typedName}, 0,
+           head + u" 1 total xattrs, and 1 of type "_s + shownName + u"\n\n"_s + shownFile +
+               u":\n"_s + hex + u'\n' + ascii + u"Not a binary Plist\n\n\n"_s);
+    expect({"crawl", folder, "--type", typedName, "--show-size"}, 0,
+           head + u" 1 total xattrs, and 1 of type "_s + shownName + u"\n\n"_s + shownFile +
+               u": 8  bytes.\n"_s);
+    // Error lines, usage errors and the lines of a restore name what they concern the same way.
+    expect({"show", file, "user.\\x07none"}, 1, {},
+           u"xattr not found"_s + subject(shownFile, u"user.\\x07none"_s) + u'\n');
+    expect({"rm", file, "user.\\q"}, 2, {},
+           u"palvorn-cli rm: \u201c\\q\u201d in a name: a backslash is typed as \\\\, a byte as "
+           u"\\xHH\nTry 'palvorn-cli rm --help'.\n"_s);
+    expect({"\x1b[2J"}, 2, {},
+           u"palvorn-cli: unknown command '\\x1b[2J'\nTry 'palvorn-cli --help'.\n"_s);
+    const RawResult restored = runRaw({"restore", "-"}, "# file: " + file + "\nuser.\\033x=0xz\n");
+    EXPECT_EQ(QString::fromUtf8(restored.err),
+              u"standard input:2: "_s + shownFile +
+                  u": user.\\x1bx: the value is not valid 0x hexadecimal or 0s base64\n"_s);
+    expect({"strip", folder, typedName}, 0,
+           u"Stripped 1 xattrs of type "_s + shownName + u" from 1 files in  "_s + dir + u"\n\n"_s +
+               shownFile + u": 8  bytes.\n"_s);
+    EXPECT_EQ(listRaw(file), QList<QByteArray>());
+}
+
+// Every verb, on its way to success and to failure, over a tree whose folder, file and attribute
+// names and values are built to steer a terminal: nothing it prints to either stream would be
+// obeyed (but the value text that get writes into a pipe, which is the value itself), list prints
+// one line per attribute, and dump is still getfattr's dump.
+TEST_F(HostileTextTest, NoVerbLetsANameOrValueSteerTheTerminal) {
+    const QByteArray root = QFile::encodeName(makeFolder(u"tree"_s));
+    const QByteArray folder = root + "/d\x1b]0;x\x07\xc2\x9b\n";
+    const QByteArray file = folder + "/f\r\x1b[2K\\x41<b>\x9b";
+    const QByteArray other = folder + "/g\x7f\x08";
+    const QByteArray missing = folder + "/none\x1b[5m";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    for (const QByteArray& path : {file, other})
+        ASSERT_EQ(::close(::creat(path.constData(), 0644)), 0);
+    // The temporary folder cannot remove a name that is not UTF-8.
+    const auto removeFile = qScopeGuard([&file] { ::unlink(file.constData()); });
+    ASSERT_EQ(::symlink("gone\x1b[6n", (folder + "/link\x07").constData()), 0);
+    // Property-list strings that XML can carry (carriage return, C1) and cannot (ESC, BEL).
+    const auto plist = [](const QString& text) {
+        return palvorn::BinaryPlistWriter::write(palvorn::PlistValue::string(text)).value();
+    };
+    const QList<std::pair<QByteArray, QByteArray>> attributes = {
+        {"user.\x1b[31mred\x1b[0m", "\x1b]0;title\x07"},
+        {"user.nl\nname", "line\r\x1b[2Kgone\nnext"},
+        {"user.bs\\x41", "\xc2\x9b[2J C1 csi \\x1b"},
+        {"user.<b>b</b><img src=x>", "<img src=x>"},
+        {"user.c1\xc2\x85\xc2\x9b", "\x9b raw byte"},
+        {"user.bad\x9b\xff", "\x1b[1mascii\x07"},
+        {"user.tab\tcr\r", plist(u"cr\r nel\u0085"_s)},
+        {"user.plist", plist(u"\u001b[2J\u0007"_s)},
+    };
+    for (const auto& [name, value] : attributes) {
+        for (const QByteArray& path : {file, folder})
+            ASSERT_EQ(::setxattr(path.constData(), name.constData(), value.constData(),
+                                 size_t(value.size()), 0),
+                      0);
+    }
+    ASSERT_EQ(::setxattr(other.constData(), "user.\x1b[31mred\x1b[0m", "other\x07", 6, 0), 0);
+    ASSERT_EQ(::setxattr(other.constData(), "user.only\x1b", "o", 1, 0), 0);
+
+    // The names as list shows them, typed back by every verb that takes names.
+    const RawResult listed = runRaw({"list", file});
+    QList<QByteArray> names;
+    for (const QByteArray& line : listed.out.split('\n')) {
+        if (!line.isEmpty())
+            names.append(line.left(line.lastIndexOf('\t')));
+    }
+    EXPECT_EQ(names.size(), attributes.size()) << listed.out.constData();
+    const QByteArray home = folder + "/home\x1b";
+    const QByteArray backup = root + "/backup\x1b.dump";
+    QList<QList<QByteArray>> runs = {
+        {"list", folder},
+        {"list", other},
+        {"list", missing},
+        {"show", file},
+        {"show", folder},
+        {"show", file, "user.\x1bnone"},
+        {"show", missing, "user.a"},
+        {"get", missing, "user.a"},
+        {"get", file, "user.\\x1bnone"},
+        {"set", file, "user.new\\x1b", "--as", "text", "v\x1b"},
+        {"set", file, "user.new\\x1b", "--as", "plist", "<bad\x1b"},
+        {"set", file, "user.new\\x1b", "--as", "hex", "zz\x1b"},
+        {"set", file, "user.new\\x1b", "--as", "text", "--file", missing},
+        {"rm", file, "user.\\x1bnone", "user.new\\x1b"},
+        {"cp", file, other},
+        {"cp", file, missing},
+        {"cp", file, other, "user.\\x07none"},
+        {"flag", "add", file, "f\\x1b", names.at(0)},
+        {"flag", "add", file, "f\\x1b", names.at(0)},
+        {"flag", "strip", file, names.at(0) + "#f\\x1b"},
+        {"flag", "strip", file, "user.\\x1bnone"},
+        {"quarantine", missing},
+        {"quarantine", other},
+        {"compare", file, other},
+        {"compare", other, file},
+        {"compare", file, missing},
+        {"crawl", root},
+        {"crawl", root, "--totals"},
+        {"crawl", missing},
+        {"crawl", root, "--type", "user.\\x1bnone"},
+        {"crawl", "~\x1b[5m"},
+        {"strip", missing, names.at(0)},
+        {"strip", root, names.at(1), "--backup", backup},
+        {"restore", backup},
+        {"restore", missing},
+        {"dump", missing},
+        {"rm", file, "user.\\q\x1b"},
+        {"\x1b[2J"},
+        {"list", "--\x1b[2J", file},
+    };
+    for (const QByteArray& name : names) {
+        runs += {{"show", file, name},
+                 {"get", file, name, "--as", "hex"},
+                 {"crawl", root, "--type", name},
+                 {"crawl", root, "--type", name, "--show-size"}};
+    }
+    for (const QList<QByteArray>& run : std::as_const(runs)) {
+        const RawResult result = runRaw(run, {}, {u"HOME="_s + QFile::decodeName(home)});
+        const QString what = QString::fromLatin1(run.join(' ').toHex(' '));
+        EXPECT_EQ(steering(result.out), QString()) << what.toStdString();
+        EXPECT_EQ(steering(result.err), QString()) << what.toStdString();
+    }
+    // A dump escapes what its lines cannot carry; restore shows it by the name rule.
+    const RawResult restored =
+        runRaw({"restore", "-"}, "# file: " + root + "/p\\033\nuser.\\033x=0xz\nuser.a=1\n");
+    EXPECT_EQ(restored.exitCode, 1);
+    EXPECT_EQ(steering(restored.err), QString()) << restored.err.constData();
+    // Machine formats keep their own rules: dump is getfattr's, get's text the value's.
+    const RawResult dumped = runRaw({"dump", "-R", root});
+    EXPECT_EQ(steering(dumped.err), QString());
+    EXPECT_EQ(dumped.out,
+              runTool(u"getfattr"_s, u"-R -P -h -d -m - --absolute-names -e base64"_s.split(u' ')
+                                         << QFile::decodeName(root)));
+    EXPECT_EQ(runRaw({"get", file, "user.nl\\x0aname", "--as", "text"}).out,
+              "line\r\x1b[2Kgone\nnext");
+}
+
+// What list shows of a name, typed back as an argument, reaches that attribute and no other: for
+// a literal backslash-x as for the byte it would name, for controls, C1 and bytes that are not
+// UTF-8.
+TEST_F(HostileTextTest, ANameShownByListTypedBackReachesItsAttribute) {
+    const QString path = makeFile(u"f"_s);
+    const QByteArray file = QFile::encodeName(path);
+    const QList<QByteArray> names = {"user.lit\\x41",   "user.litA",     "user.\x1b[31m",
+                                     "user.two\nlines", "user.back\\",   "user.c1\xc2\x85",
+                                     "user.bad\xff",    "user.tab\tname"};
+    QHash<QByteArray, QByteArray> values;
+    for (const QByteArray& name : names) {
+        values.insert(name, "value number " + QByteArray::number(values.size()));
+        setRaw(path, name, values.value(name));
+    }
+    const RawResult listed = runRaw({"list", file});
+    EXPECT_EQ(listed.out.count('\n'), names.size()) << listed.out.constData();
+    for (const QByteArray& line : listed.out.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QByteArray shown = line.left(line.lastIndexOf('\t'));
+        const QList<QByteArray> before = listRaw(file);
+        const QByteArray got = runRaw({"get", file, shown, "--as", "text"}).out;
+        EXPECT_EQ(runRaw({"rm", file, shown}).exitCode, 0) << shown.constData();
+        const QList<QByteArray> after = listRaw(file);
+        ASSERT_EQ(after.size(), before.size() - 1) << shown.constData();
+        for (const QByteArray& name : before) {
+            if (!after.contains(name)) { // the one removed is the one read
+                EXPECT_EQ(got, values.value(name)) << shown.constData();
+            }
+        }
+    }
+}
+
+// get writes the value's text as it is into a pipe, for set to read back, but shows its controls
+// as escapes on a terminal.
+TEST_F(HostileTextTest, GetShowsControlsOnATerminalOnly) {
+    const QString path = makeFile(u"f"_s);
+    setRaw(path, "user.t", "\x1b]0;title\x07 text\r\n");
+    const QByteArray file = QFile::encodeName(path);
+    EXPECT_EQ(runRaw({"get", file, "user.t", "--as", "text"}).out, "\x1b]0;title\x07 text\r\n");
+    // The terminal itself ends the line with a carriage return.
+    EXPECT_EQ(runOnTerminal({"get", file, "user.t", "--as", "text"}),
+              "\\x1b]0;title\\x07 text\\x0d\r\n");
+}
