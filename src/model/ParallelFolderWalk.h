@@ -16,6 +16,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include <QSet>
@@ -43,7 +44,9 @@ namespace palvorn {
 //
 // and, where it acts on a part's items together before they are merged, `bool settle(Part&)`:
 // called on the merging thread when merge reaches the part, with the part's folder open again on
-// request (Part::folderFd); false ends the walk there.
+// request (Part::folderFd); false ends the walk there. Where it needs the folder itself before
+// the walk begins, `bool begin(int folderFd, QString* error)`: false, with "PATH: REASON" in
+// error, and the walk does not begin.
 //
 // Folders are read in parts of at most chunkItems entries. The threads share one queue of parts,
 // earliest in walk order first, which keeps them near the part that merge waits for; with one
@@ -660,6 +663,12 @@ bool ParallelFolderWalk::walk(Walk& walk, const QString& folder,
     const int start = FolderWalk::openStart(folder, &path, error);
     if (start < 0)
         return false;
+    if constexpr (requires(QString * text) { walk.begin(start, text); }) {
+        if (!walk.begin(start, error)) {
+            ::close(start);
+            return false;
+        }
+    }
     Run<Walk>(walk, onError, options, threadCount(options)).walk(start, path);
     return true;
 }

@@ -4,7 +4,6 @@
 #include "model/AttributeName.h"
 #include "model/ByteText.h"
 #include "model/FolderItemNames.h"
-#include "model/FolderText.h"
 #include "model/FolderXattrAccess.h"
 #include "model/NameMatcher.h"
 #include "model/ParallelFolderWalk.h"
@@ -12,6 +11,9 @@
 #include "model/XattrAccess.h"
 #include "stripper/RestoreFile.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
 #include <vector>
 
 namespace palvorn {
@@ -129,9 +131,31 @@ public:
                         const WalkErrors::LineSink& onError, const FolderWalk::Options& options,
                         StripJournal& file)
         : StripItems(result, type, onError), m_options(options), m_file(file),
-          m_walkedFolder(withoutTrailingSlashes(nativePath(result.folderPath))),
-          m_absoluteFolder(
-              withoutTrailingSlashes(nativePath(FolderText::absolutePath(result.folderPath)))) {}
+          m_walkedFolder(withoutTrailingSlashes(nativePath(result.folderPath))) {}
+
+    // The file names each item by the physical path of the folder walked, no link in it, as
+    // palvorn-cli restore reaches items without following one: a folder given through a link, or
+    // relative to the current folder, restores from anywhere. The path is checked to lead to the
+    // folder the walk opened.
+    bool begin(int folderFd, QString* error) {
+        const QByteArray given = nativePath(m_result.folderPath);
+        char* resolved = ::realpath(given.constData(), nullptr);
+        if (!resolved) {
+            *error = displayName(given) + QStringLiteral(": ") + PosixError::describe(errno);
+            return false;
+        }
+        m_physicalFolder = withoutTrailingSlashes(resolved);
+        std::free(resolved);
+        struct stat walked = {}, named = {};
+        if (::fstat(folderFd, &walked) != 0 ||
+            ::lstat(m_physicalFolder.isEmpty() ? "/" : m_physicalFolder.constData(), &named) != 0 ||
+            walked.st_dev != named.st_dev || walked.st_ino != named.st_ino) {
+            *error = displayName(given) +
+                     QStringLiteral(": changed while its physical path was looked up");
+            return false;
+        }
+        return true;
+    }
 
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
         if (!match(item, scratch, outcome))
@@ -182,8 +206,8 @@ private:
         return path;
     }
 
-    // The part's values to remove, as the file's blocks: one per item, under the item's absolute
-    // path, so that the file restores from any folder.
+    // The part's values to remove, as the file's blocks: one per item, under the item's physical
+    // path.
     template <typename Part> void collectCandidates(Part& part) {
         m_candidates.clear();
         m_blocks.resize(0);
@@ -192,7 +216,7 @@ private:
             if (!outcome.listed || outcome.name.isEmpty() || !outcome.failure.isEmpty())
                 continue;
             m_path.resize(0);
-            m_path.append(m_absoluteFolder)
+            m_path.append(m_physicalFolder)
                 .append(QByteArrayView(part.folderPath()).sliced(m_walkedFolder.size()))
                 .append('/')
                 .append(part.name(i));
@@ -225,7 +249,7 @@ private:
     const FolderWalk::Options& m_options;
     StripJournal& m_file;
     const QByteArray m_walkedFolder;
-    const QByteArray m_absoluteFolder;
+    QByteArray m_physicalFolder;
     // Reused from part to part: at most one part's blocks (its values are at most chunkBytes and
     // one value more, in base64) and one value read again.
     std::vector<Candidate> m_candidates;

@@ -241,6 +241,32 @@ TEST_F(StripWalkTest, EveryValueRemovedIsInTheRestoreFileAndOnlyThose) {
     EXPECT_EQ(getRaw(changed, "user.t"), "after");
 }
 
+// A folder given through a link: the restore file names the items by the folder's physical path,
+// which restore, refusing links on the way, can reach; so the strip is undone whole.
+TEST_F(StripWalkTest, AStripThroughALinkIsRestoredWhole) {
+    makeFolder(u"real/tree"_s);
+    QStringList files;
+    for (const QString& name : {u"real/tree/a"_s, u"real/tree/sub/b"_s})
+        setRaw(files.emplaceBack(makeFile(name)), "user.t", QFile::encodeName(name));
+    ASSERT_TRUE(QFile::link(pathOf(u"real"_s), pathOf(u"via"_s)));
+    const QString backup = pathOf(u"backup.dump"_s);
+    FolderWalk::Options options;
+    options.threads = 2;
+    const StripWalk::Result result = strip(pathOf(u"via/tree"_s), u"t"_s, options, nullptr, backup);
+    EXPECT_EQ(result.removed, 2);
+    EXPECT_FALSE(contentOf(backup).contains("/via/"));
+    QFile restore(backup);
+    ASSERT_TRUE(restore.open(QIODevice::ReadOnly));
+    QStringList lines;
+    EXPECT_EQ(
+        DumpRestore::apply(restore, backup, [&lines](const QString& line) { lines.append(line); })
+            .applied,
+        2)
+        << lines.join(u'\n').toStdString();
+    for (const QString& file : std::as_const(files))
+        EXPECT_TRUE(QFile::encodeName(file).endsWith(getRaw(file, "user.t")));
+}
+
 // The restore file cannot take the second folder's values (past the file size limit): the strip
 // stops there, says so, and the value it removed before is in the file.
 TEST_F(StripWalkTest, ARestoreFileThatCannotBeWrittenStopsTheStripAndKeepsWhatWasRemoved) {
