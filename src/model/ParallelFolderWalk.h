@@ -159,6 +159,8 @@ template <typename Walk> class ParallelFolderWalk::Run {
     static constexpr qsizetype recycledBytes = 64 * 1024;
     static constexpr std::size_t recycledParts = 64;
     static constexpr std::size_t keptShells = 4096;
+    // How often the merge looks whether a part being read is done before it sleeps.
+    static constexpr int awakeRounds = 200;
 
     // Where the merge is in one folder; a folder's parts are merged one after the other.
     struct Place {
@@ -501,7 +503,7 @@ private:
         if (m_threads == 1)
             readAlone(chunk);
         // Mostly the threads are ahead and the part is read: no lock to take.
-        if (!chunk.finished()) {
+        if (!chunk.finished() && !awaitBriefly(chunk)) {
             std::unique_lock lock(m_mutex);
             recycle();
             m_awaited = &chunk;
@@ -527,6 +529,20 @@ private:
                 return false;
         }
         return true;
+    }
+
+    // A part another thread is reading is mostly read within microseconds (a few entries, two
+    // calls each): the merge waits for it awake, giving the core away only for a moment, rather
+    // than sleep and be woken, which costs both threads more than the wait. True once it is read.
+    static bool awaitBriefly(const Chunk& chunk) {
+        for (int round = 0; round < awakeRounds; ++round) {
+            if (chunk.finished())
+                return true;
+            if (chunk.state.load(std::memory_order_relaxed) != Chunk::State::Running)
+                return false;
+            std::this_thread::yield();
+        }
+        return chunk.finished();
     }
 
     // One thread: the part the merge gets to is the one to read, and nothing is queued.
