@@ -1,5 +1,6 @@
-// The physical limit of a crawl: only the system calls any such walk must make, with no text
-// built. minimal_walk [--relative|--relative-proc] [--threads N] all|one NAME|sizes FOLDER
+// The physical limit of a crawl or strip: only the system calls any such walk must make, with no
+// text built. minimal_walk [--relative|--relative-proc] [--threads N] all|one NAME|sizes|strip
+// NAME FOLDER; strip asks for the size of the value (for the report) and removes it.
 // By default every attribute call gets the item's full path; with --relative it names the item by
 // its folder's descriptor and its own name without following links (listxattrat/getxattrat where
 // the kernel has them, otherwise the l* calls on /proc/self/fd/N/NAME), as palvorn's walks do;
@@ -32,10 +33,13 @@
 #ifndef SYS_listxattrat
 #define SYS_listxattrat 465
 #endif
+#ifndef SYS_removexattrat
+#define SYS_removexattrat 466
+#endif
 
 namespace {
 
-enum class Mode { All, One, Sizes };
+enum class Mode { All, One, Sizes, Strip };
 enum class Calls { FullPath, At, Proc };
 Mode mode;
 Calls calls = Calls::FullPath;
@@ -82,6 +86,32 @@ ssize_t getOf(Item& item, const char* name, void* buffer, size_t size) {
     }
 }
 
+int removeOf(Item& item, const char* name) {
+    switch (calls) {
+    case Calls::At:
+        return int(syscall(SYS_removexattrat, item.folder, item.name, AT_SYMLINK_NOFOLLOW, name));
+    case Calls::Proc:
+        return lremovexattr(item.proc, name);
+    default:
+        return removexattr(item.path.c_str(), name);
+    }
+}
+
+// Whether the name is one whose value the mode reads (or removes).
+bool wantedName(const char* name) {
+    return (mode == Mode::One || mode == Mode::Strip) && wanted == name;
+}
+
+// The value of a name the mode wants: read, or for a strip removed.
+void take(Item& item, const char* name, ssize_t length, std::vector<char>& value) {
+    if (mode == Mode::Strip) {
+        removeOf(item, name);
+        return;
+    }
+    value.resize(static_cast<size_t>(length) + 1);
+    getOf(item, name, value.data(), static_cast<size_t>(length));
+}
+
 void visit(Item& item) {
     ++items;
     if (calls == Calls::Proc)
@@ -93,12 +123,11 @@ void visit(Item& item) {
     const ssize_t got = listOf(item, names.data(), names.size());
     for (ssize_t at = 0; at < got; at += static_cast<ssize_t>(strlen(names.data() + at)) + 1) {
         const char* name = names.data() + at;
-        const bool read =
-            mode == Mode::All ? seen.insert(name).second : mode == Mode::One && wanted == name;
+        const bool read = mode == Mode::All ? seen.insert(name).second : wantedName(name);
         const ssize_t length = (read || mode == Mode::Sizes) ? getOf(item, name, nullptr, 0) : -1;
         if (read && length >= 0) {
-            std::vector<char> value(static_cast<size_t>(length) + 1);
-            getOf(item, name, value.data(), static_cast<size_t>(length));
+            std::vector<char> value;
+            take(item, name, length, value);
         }
         if (length > 0)
             total += length;
@@ -244,14 +273,11 @@ private:
         const ssize_t got = listOf(item, names_.data(), names_.size());
         for (ssize_t at = 0; at < got; at += static_cast<ssize_t>(strlen(names_.data() + at)) + 1) {
             const char* name = names_.data() + at;
-            const bool read =
-                mode == Mode::All ? firstSight(name) : mode == Mode::One && wanted == name;
+            const bool read = mode == Mode::All ? firstSight(name) : wantedName(name);
             const ssize_t length =
                 (read || mode == Mode::Sizes) ? getOf(item, name, nullptr, 0) : -1;
-            if (read && length >= 0) {
-                std::vector<char> value(static_cast<size_t>(length) + 1);
-                getOf(item, name, value.data(), static_cast<size_t>(length));
-            }
+            if (read && length >= 0)
+                take(item, name, length, value_);
             if (length > 0)
                 total += length;
         }
@@ -281,8 +307,10 @@ private:
     FolderStack& stack_;
     SharedSeen& shared_;
     std::set<std::string, std::less<>> known_; // bound: the distinct attribute names in the tree
-    // Reused from item to item; bound: the largest name list of an item, 64 KiB on Linux.
+    // Reused from item to item; bound: the largest name list of an item, 64 KiB on Linux, and
+    // the largest value, as much.
     std::vector<char> names_;
+    std::vector<char> value_;
     std::string path_;
 };
 
@@ -328,8 +356,9 @@ int main(int argc, char* argv[]) {
         return 2;
     mode = !strcmp(argv[1], "all")     ? Mode::All
            : !strcmp(argv[1], "sizes") ? Mode::Sizes
+           : !strcmp(argv[1], "strip") ? Mode::Strip
                                        : Mode::One;
-    if (mode == Mode::One)
+    if (mode == Mode::One || mode == Mode::Strip)
         wanted = argv[2];
     std::string path = argv[argc - 1];
     if (threads == 1)

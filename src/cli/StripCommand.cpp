@@ -4,7 +4,6 @@
 #include "cli/ProgressLine.h"
 #include "model/ByteText.h"
 #include "model/FolderText.h"
-#include "stripper/StripBackup.h"
 #include "stripper/StripWalk.h"
 
 #include <QDir>
@@ -28,9 +27,10 @@ void StripCommand::addArguments(QCommandLineParser& parser) const {
                                  nameHelp(QStringLiteral("The attribute name.")));
     CrawlCommand::addWalkOptions(parser);
     parser.addOption({backupOption,
-                      QStringLiteral("First writes what will be removed to FILE, a dump that "
+                      QStringLiteral("Writes every value to FILE before removing it, a dump that "
                                      "'palvorn-cli restore FILE' puts back; when FILE cannot be "
-                                     "written, nothing is removed."),
+                                     "written, the strip stops there. FILE is a new name or a "
+                                     "regular file, which is replaced."),
                       QStringLiteral("FILE")});
 }
 
@@ -42,6 +42,9 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("TYPE is empty");
     if (const QString problem = checkNames({arguments.at(1)}); !problem.isEmpty())
         return problem;
+    // "-" is no file here: standard output carries the report.
+    if (parser.isSet(backupOption) && parser.value(backupOption) == u"-")
+        return QStringLiteral("--backup takes a file: standard output carries the report");
     return CrawlCommand::checkWalkOptions(parser);
 }
 
@@ -53,6 +56,7 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         return Failure;
     }
     const QString& folder = *folderText.path;
+    const QString restoreFile = parser.value(backupOption);
     // The walks take the type's bytes in text, as ByteText keeps them.
     const QString type = ByteText::decode(nameOf(arguments.at(1)));
     WalkProgress progress;
@@ -60,30 +64,21 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress, interrupt);
     QString error;
     std::optional<StripWalk::Result> result;
-    std::optional<StripBackup::Result> backup;
     {
         ProgressLine line(err, progress, CrawlCommand::showsProgress(parser));
-        if (parser.isSet(backupOption)) {
-            // Absolute paths in the file, so that it restores from any folder.
-            backup = StripBackup::write(FolderText::absolutePath(folder), type, options,
-                                        parser.value(backupOption));
-            if (!backup->error.isEmpty())
-                error = backup->error + QStringLiteral("; nothing was removed");
-        }
-        if (error.isEmpty())
-            result = StripWalk::run(
-                folder, type, options, [&line](const QString& text) { line.printLine(text); },
-                &error, backup ? parser.value(backupOption) : QString());
+        result = StripWalk::run(
+            folder, type, options, [&line](const QString& text) { line.printLine(text); }, &error,
+            restoreFile);
     }
     if (!result) {
-        err << error << "\n";
+        err << error << (restoreFile.isEmpty() ? "" : "; nothing was removed") << "\n";
         return Failure;
     }
     writeReport(out, StripWalk::report(*result));
-    if (backup)
-        out << StripBackup::reportLine(parser.value(backupOption), backup->saved);
     // A strip stopped by Ctrl-C prints what it removed, but did not succeed.
-    return result->errors.isEmpty() && !result->stopped ? Success : Failure;
+    const bool restoreFileWhole =
+        result->restoreFailure.isEmpty() && result->restoreNotCleaned.isEmpty();
+    return result->errors.isEmpty() && !result->stopped && restoreFileWhole ? Success : Failure;
 }
 
 } // namespace palvorn

@@ -47,7 +47,8 @@ struct Listing {
 
     // Names as the system lists them (the walks' hot path keeps them as bytes); none on failure.
     const QList<QByteArrayView>* read(const FolderWalk::Item& item, FolderItemNames& names) {
-        failure.clear();
+        if (!failure.isEmpty())
+            failure.clear();
         try {
             const QList<QByteArrayView>& read = names.read(item.folderFd, item.name);
             listed = true;
@@ -71,8 +72,6 @@ public:
     CrawlWalk(CrawlCounts& counts, const WalkErrors::LineSink& onError)
         : m_counts(counts), m_failures{counts, onError} {}
 
-    bool mergeNeedsFolder() const { return false; }
-
     FolderWalk::ErrorSink folderFailed() const {
         return
             [this](const QByteArray& path, const QString& reason) { m_failures.add(path, reason); };
@@ -85,7 +84,7 @@ protected:
             return false;
         ++m_counts.filesScanned;
         if (!listing.listed)
-            m_failures.add(item.path, listing.failure);
+            m_failures.add(item.path(), listing.failure);
         return listing.listed;
     }
 
@@ -142,8 +141,10 @@ public:
             return;
         // Copied into the outcome's own buffer, which keeps its capacity from item to item.
         const QByteArrayView list = scratch.names.list();
-        outcome.names.resize(list.size());
-        std::copy(list.begin(), list.end(), outcome.names.begin());
+        outcome.names.truncate(0);
+        if (list.isEmpty())
+            return;
+        outcome.names.append(list);
         if (scratch.settledVersion != m_settledVersion.load(std::memory_order_acquire)) {
             const std::shared_lock lock(m_settledLock);
             scratch.settled = m_settled;
@@ -168,7 +169,7 @@ public:
     }
 
     void merge(const FolderWalk::Item& item, Outcome& outcome) {
-        if (!mergeListing(item, outcome.listing))
+        if (!mergeListing(item, outcome.listing) || outcome.names.isEmpty())
             return;
         splitNameList(outcome.names, m_names);
         auto value = outcome.values.begin();
@@ -185,9 +186,9 @@ public:
             } else if (value != outcome.values.end() && value->first == i) {
                 settle(name);
                 m_tally.types.insert(name.toByteArray(),
-                                     {std::move(value->second), displayName(item.path), 1});
+                                     {std::move(value->second), displayName(item.path()), 1});
             } else if (failure != outcome.readFailures.cend() && failure->first == i) {
-                m_failures.add(item.path, name, failure->second);
+                m_failures.add(item.path(), name, failure->second);
             }
         }
         countNames(m_names.size());
@@ -213,20 +214,26 @@ private:
     std::atomic_int m_settledVersion = 0;
 };
 
-QString matchRecordText(const QByteArray& path, QByteArrayView name, const QByteArray& value,
-                        bool showSizes) {
-    const QString where = displayName(path) + u':';
-    if (showSizes)
-        return where + u' ' + QString::number(value.size()) + QStringLiteral("  bytes.");
-    QString record = where + u'\n' + PlistDescription::hexText(value) + u'\n';
+// Built as the UTF-8 the report keeps: a crawl of a home folder can match hundreds of thousands
+// of values, and every text on the way would be made and converted once more.
+void appendMatchRecord(QByteArray& record, const QByteArray& path, QByteArrayView name,
+                       const QByteArray& value, bool showSizes) {
+    record.append(displayName(path).toUtf8()).append(':');
+    if (showSizes) {
+        record.append(' ').append(QByteArray::number(value.size())).append("  bytes.");
+        return;
+    }
+    record.append('\n');
+    PlistDescription::appendHexText(record, value);
+    record.append('\n');
     // A value that is what its name promises is shown as that; the lines below describe others.
     const AttributeStructure structure = AttributeStructure::read(name, value);
+    record.append(DisplayText::value(structure.crawlLines()).toUtf8());
     if (structure.parsed())
-        return record + DisplayText::value(structure.crawlLines());
-    record += DisplayText::value(structure.crawlLines());
+        return;
     if (const std::optional<QString> ascii = decodeAscii(value))
-        record += u'\u00ab' + DisplayText::value(*ascii) + QStringLiteral("\u00bb\n");
-    return record + describeBinaryPlist(value);
+        record.append("\u00ab").append(DisplayText::value(*ascii).toUtf8()).append("\u00bb\n");
+    record.append(describeBinaryPlist(value).toUtf8());
 }
 
 // One name per item: the typed one's bytes, or else an equivalent spelling. Probes build each
@@ -242,14 +249,20 @@ public:
         qsizetype bytes() const { return record.size(); }
     };
 
+    struct Scratch : CrawlWalk::Scratch {
+        QByteArray record;
+    };
+
     OneTypeWalk(TypeMatchList& matches, const WalkErrors::LineSink& onError)
         : CrawlWalk(matches.counts, onError), m_matches(matches),
           m_matcher(systemAttributeName(matches.typeName)) {}
 
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
-        outcome.match.clear();
-        outcome.readFailure.clear();
-        outcome.record.clear();
+        // Emptied, not freed: the outcome is used again for later items.
+        outcome.match.truncate(0);
+        if (!outcome.readFailure.isEmpty())
+            outcome.readFailure.clear();
+        outcome.record.truncate(0);
         if (item.isSymbolicLink)
             return;
         const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names);
@@ -260,15 +273,15 @@ public:
         if (!match)
             return;
         const QByteArrayView name = names->at(*match);
-        outcome.match = name.toByteArray();
+        outcome.match.append(name);
         try {
             const QByteArray value = FolderXattrAccess::get(item.folderFd, item.name, name.data());
             // Past the budget a record is only counted: no text to build.
             if (!m_budgetSpent.load(std::memory_order_relaxed)) {
-                // The encoder reserves room for the worst case; a kept record gives the rest back.
-                outcome.record =
-                    matchRecordText(item.path, name, value, m_matches.showSizes).toUtf8();
-                outcome.record.squeeze();
+                // Made in the thread's buffer, kept in one of its exact size.
+                scratch.record.truncate(0);
+                appendMatchRecord(scratch.record, item.path(), name, value, m_matches.showSizes);
+                outcome.record = QByteArray(scratch.record.constData(), scratch.record.size());
             }
         } catch (const PosixError& failure) {
             outcome.readFailure = failure.description();
@@ -280,7 +293,7 @@ public:
             return;
         if (!outcome.match.isEmpty()) {
             if (!outcome.readFailure.isEmpty())
-                m_failures.add(item.path, outcome.match, outcome.readFailure);
+                m_failures.add(item.path(), outcome.match, outcome.readFailure);
             else
                 keep(std::move(outcome.record));
         }
@@ -341,7 +354,7 @@ public:
         if (!mergeListing(item, outcome.listing))
             return;
         if (!outcome.failedName.isEmpty()) {
-            m_failures.add(item.path, outcome.failedName, outcome.failure);
+            m_failures.add(item.path(), outcome.failedName, outcome.failure);
             return;
         }
         // Empty values alone do not make an item one that carries attributes here.

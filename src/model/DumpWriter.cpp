@@ -2,8 +2,8 @@
 
 #include "model/AttributeName.h"
 #include "model/ByteText.h"
-#include "model/FolderWalk.h"
 #include "model/FolderXattrAccess.h"
+#include "model/ParallelFolderWalk.h"
 #include "model/PosixError.h"
 #include "model/XattrAccess.h"
 
@@ -39,6 +39,87 @@ QList<QByteArray> sortedNames(QByteArrayView list) {
     return names;
 }
 
+// What could not be read of one item: its listing (no name) or one attribute's value.
+struct Problem {
+    QByteArray name;
+    QString reason;
+};
+
+// One item's block, whichever calls reach its attributes: empty when it has no readable
+// attribute. What fails is added to problems and left out.
+template <typename ListNames, typename ReadValue>
+QByteArray blockOf(const QByteArray& path, DumpEncoding encoding, const ListNames& listNames,
+                   const ReadValue& readValue, std::vector<Problem>& problems) {
+    QByteArray list;
+    try {
+        listNames(list);
+    } catch (const PosixError& error) {
+        problems.push_back({{}, error.description()});
+        return {};
+    }
+    QByteArray block;
+    for (const QByteArray& name : sortedNames(list)) {
+        try {
+            const QByteArray value = readValue(name.constData());
+            if (block.isEmpty())
+                block = AttributeDump::header(path);
+            block += AttributeDump::line(name, value, encoding);
+        } catch (const PosixError& error) {
+            problems.push_back({name, error.description()});
+        }
+    }
+    if (!block.isEmpty())
+        block += '\n';
+    return block;
+}
+
+// The items below a folder: probes read each item's block on any thread, the merge writes the
+// blocks and reports the problems in walk order.
+class TreeItems {
+public:
+    struct Outcome {
+        QByteArray block;
+        std::vector<Problem> problems;
+        qsizetype bytes() const { return block.size(); }
+    };
+    struct Scratch {};
+    // The item's path as the block names it, from the walk's; what to do with blocks and problems.
+    using Renamed = std::function<QByteArray(const QByteArray& walkedPath)>;
+    using Write = std::function<void(const QByteArray& block)>;
+    using Report = std::function<void(const QByteArray& path, const Problem& problem)>;
+
+    TreeItems(DumpEncoding encoding, Renamed renamed, Write write, Report report)
+        : m_encoding(encoding), m_renamed(std::move(renamed)), m_write(std::move(write)),
+          m_report(std::move(report)) {}
+
+    void probe(const FolderWalk::Item& item, Scratch&, Outcome& outcome) const {
+        outcome.problems.clear();
+        outcome.block = blockOf(
+            m_renamed(item.path()), m_encoding,
+            [&item](QByteArray& list) { FolderXattrAccess::list(item.folderFd, item.name, list); },
+            [&item](const char* name) {
+                return FolderXattrAccess::get(item.folderFd, item.name, name);
+            },
+            outcome.problems);
+    }
+
+    void merge(const FolderWalk::Item& item, Outcome& outcome) {
+        if (!outcome.problems.empty()) {
+            const QByteArray path = m_renamed(item.path());
+            for (const Problem& problem : outcome.problems)
+                m_report(path, problem);
+        }
+        if (!outcome.block.isEmpty())
+            m_write(outcome.block);
+    }
+
+private:
+    const DumpEncoding m_encoding;
+    const Renamed m_renamed;
+    const Write m_write;
+    const Report m_report;
+};
+
 } // namespace
 
 DumpWriter::DumpWriter(QIODevice& out, DumpEncoding encoding, ProblemSink problem)
@@ -54,29 +135,11 @@ void DumpWriter::dumpListed(const QByteArray& path, const ListNames& listNames,
                             const ReadValue& readValue) {
     if (m_writeFailed)
         return;
-    QByteArray list;
-    try {
-        listNames(list);
-    } catch (const PosixError& error) {
-        report(path, error.description());
-        return;
-    }
-    bool started = false;
-    for (const QByteArray& name : sortedNames(list)) {
-        QByteArray value;
-        try {
-            value = readValue(name.constData());
-        } catch (const PosixError& error) {
-            report(path, name, error.description());
-            continue;
-        }
-        if (!started)
-            write(AttributeDump::header(path));
-        started = true;
-        write(AttributeDump::line(name, value, m_encoding));
-    }
-    if (started)
-        write("\n");
+    std::vector<Problem> problems;
+    const QByteArray block = blockOf(path, m_encoding, listNames, readValue, problems);
+    for (const Problem& problem : problems)
+        reportProblem(path, problem.name, problem.reason);
+    write(block);
 }
 
 void DumpWriter::dumpTree(const QByteArray& path) {
@@ -99,21 +162,22 @@ void DumpWriter::dumpTree(const QByteArray& path) {
     qsizetype walkedPrefix = path.size();
     while (walkedPrefix > 0 && path.at(walkedPrefix - 1) == '/')
         --walkedPrefix;
-    const auto visit = [&](const FolderWalk::Item& item) {
-        dumpListed(
-            path + item.path.sliced(walkedPrefix),
-            [&item](QByteArray& list) { FolderXattrAccess::list(item.folderFd, item.name, list); },
-            [&item](const char* name) {
-                return FolderXattrAccess::get(item.folderFd, item.name, name);
-            });
-    };
+    TreeItems items(
+        m_encoding,
+        [&path, walkedPrefix](const QByteArray& walked) {
+            return path + walked.sliced(walkedPrefix);
+        },
+        [this](const QByteArray& block) { write(block); },
+        [this](const QByteArray& item, const Problem& problem) {
+            reportProblem(item, problem.name, problem.reason);
+        });
     const auto folderFailed = [this](const QByteArray& folder, const QString& reason) {
         report(folder, reason);
     };
     FolderWalk::Options options;
     options.stop = &m_writeFailed;
     QString error;
-    if (!FolderWalk::walk(ByteText::decode(path), visit, folderFailed, options, &error)) {
+    if (!ParallelFolderWalk::walk(items, ByteText::decode(path), folderFailed, options, &error)) {
         m_anyProblem = true;
         m_problem(error);
     }
@@ -140,12 +204,20 @@ void DumpWriter::dumpLink(const QByteArray& path) {
 }
 
 void DumpWriter::write(const QByteArray& bytes) {
-    if (m_writeFailed)
+    if (m_writeFailed || bytes.isEmpty())
         return;
     if (m_out.write(bytes) != bytes.size()) {
         m_writeFailed.store(true);
         m_anyProblem = true;
     }
+}
+
+void DumpWriter::reportProblem(const QByteArray& path, const QByteArray& name,
+                               const QString& reason) {
+    if (name.isEmpty())
+        report(path, reason);
+    else
+        report(path, name, reason);
 }
 
 void DumpWriter::report(const QByteArray& path, const QString& reason) {

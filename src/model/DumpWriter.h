@@ -16,9 +16,9 @@ namespace palvorn {
 // readable attribute, names in byte order, as getfattr writes them. A failing item or attribute
 // is reported and left out; the rest goes on.
 //
-// Memory: one item's name list (at most 64 KiB, the kernel's limit) and one value with its
-// encoded line (a value is at most 64 KiB; its text form at most four times that) at a time, and
-// the walk's one open folder per level.
+// Memory: one item's name list (at most 64 KiB, the kernel's limit) and its block (each value at
+// most 64 KiB, in its text form at most four times that); below a folder, the blocks the walk
+// keeps ahead of its output (see ParallelFolderWalk) and its bounded descriptors.
 class DumpWriter {
 public:
     using ProblemSink = std::function<void(const QString& text)>;
@@ -43,6 +43,8 @@ private:
     void dumpListed(const QByteArray& path, const ListNames& listNames, const ReadValue& readValue);
     void dumpLink(const QByteArray& path);
     void write(const QByteArray& bytes);
+    // An item's problem: its listing (no name) or one attribute's value.
+    void reportProblem(const QByteArray& path, const QByteArray& name, const QString& reason);
     void report(const QByteArray& path, const QString& reason);
     void report(const QByteArray& path, const QByteArray& name, const QString& reason);
 

@@ -2,32 +2,46 @@
 
 #include <atomic>
 #include <functional>
-#include <memory>
 
 #include <QByteArray>
 #include <QString>
 
 namespace palvorn {
 
-class FolderStream;
 class WalkProgress;
 
-// The deep walk below a folder: depth first, a folder's contents right after the folder itself,
-// each folder's entries in the order the system lists them, hidden items and package contents
-// included. The folder itself is not visited. Symbolic links are visited as items but never
-// followed. Every folder is opened relative to its parent's descriptor without following a link,
-// and items are handed over as that descriptor and their own name, so that no call depends on a
-// full path: the tree may change during the walk and items may lie at any depth.
+// What every deep walk below a folder shares (ParallelFolderWalk is the walk itself): how an item
+// is handed over, how the walk is steered, and how it begins.
 class FolderWalk {
 public:
-    struct Item {
-        const QByteArray& path; // the full path, for reports only: never passed to the system
-        int folderFd;           // the open folder that holds the item
-        const char* name;       // the item's name in that folder
-        bool isSymbolicLink;
+    class Item {
+    public:
+        Item(const QByteArray& folderPath, int fd, const char* itemName, bool isLink,
+             QByteArray& pathBuffer)
+            : folderFd(fd), name(itemName), isSymbolicLink(isLink), m_folderPath(folderPath),
+              m_pathBuffer(pathBuffer) {}
+
+        // The full path, for reports only: never passed to the system. Made when first asked
+        // for, in a buffer that the next item reuses: most items never need theirs.
+        const QByteArray& path() const {
+            if (!m_pathMade) {
+                m_pathBuffer.resize(0);
+                m_pathBuffer.append(m_folderPath).append('/').append(name);
+                m_pathMade = true;
+            }
+            return m_pathBuffer;
+        }
+
+        const int folderFd;     // the open folder that holds the item
+        const char* const name; // the item's name in that folder
+        const bool isSymbolicLink;
+
+    private:
+        const QByteArray& m_folderPath;
+        QByteArray& m_pathBuffer;
+        mutable bool m_pathMade = false;
     };
 
-    using Visitor = std::function<void(const Item& item)>;
     // A folder below the start whose contents could not be read, and the system's text; may be
     // empty where the caller reports nothing of folders.
     using ErrorSink = std::function<void(const QByteArray& path, const QString& reason)>;
@@ -36,22 +50,17 @@ public:
         const std::atomic_bool* stop = nullptr; // once set, the walk ends at the next item
         WalkProgress* progress = nullptr;
         bool oneFileSystem = false; // as find -xdev: mount points are items, not descended
-        // Threads of the walks that run on several (ParallelFolderWalk); 0: one per core.
+        // Threads of the walk; 0: one per core.
         int threads = 0;
         // Called with each folder's path once it is open, before its entries are read (on the
         // thread that reads them).
         std::function<void(const QByteArray& folderPath)> folderEntered;
     };
 
-    // False, with "PATH: REASON" in error, when the folder itself cannot be walked (missing, not
-    // a folder, no permission).
-    static bool walk(const QString& folder, const Visitor& visit, const ErrorSink& onError,
-                     const Options& options, QString* error);
-
-    // The folder given, opened as the kernel resolves it, and its path as items begin with it.
-    // None, with "PATH: REASON" in error, when it cannot be opened as a folder.
-    static std::unique_ptr<FolderStream> openStart(const QString& folder, QByteArray* path,
-                                                   QString* error);
+    // The folder given, opened as the kernel resolves it (a descriptor the caller owns), and its
+    // path as items begin with it. -1, with "PATH: REASON" in error, when it cannot be opened as
+    // a folder.
+    static int openStart(const QString& folder, QByteArray* path, QString* error);
 
     static bool stopped(const Options& options) {
         return options.stop && options.stop->load(std::memory_order_relaxed);

@@ -187,6 +187,19 @@ qint64 FolderXattrAccess::size(int folderFd, const char* itemName, const char* l
     return size;
 }
 
+bool FolderXattrAccess::holds(int folderFd, const char* itemName, const char* listedName,
+                              const QByteArray& expected, QByteArray& buffer) {
+    buffer.resize(expected.size() + 1);
+    const ssize_t size =
+        getCall(folderFd, itemName, listedName, buffer.data(), std::size_t(buffer.size()));
+    if (size < 0) {
+        if (errno == ERANGE)
+            return false;
+        throw PosixError::fromErrno();
+    }
+    return QByteArrayView(buffer.constData(), size) == QByteArrayView(expected);
+}
+
 void FolderXattrAccess::remove(int folderFd, const char* itemName, const char* listedName) {
     if (removeCall(folderFd, itemName, listedName) < 0)
         throw PosixError::fromErrno();

@@ -41,6 +41,10 @@ public:
     // between the two calls is read again, at most four times.
     static QByteArray get(int folderFd, const char* itemName, const char* listedName);
     static qint64 size(int folderFd, const char* itemName, const char* listedName);
+    // Whether the value is expected, byte for byte, in one call: a larger one does not fit the
+    // buffer (at least one byte larger than expected) and is another value.
+    static bool holds(int folderFd, const char* itemName, const char* listedName,
+                      const QByteArray& expected, QByteArray& buffer);
     static void remove(int folderFd, const char* itemName, const char* listedName);
     // Creates the attribute or replaces its value, on the item itself (a link's own attribute).
     // A name holding a NUL byte is refused (EINVAL): the system would set only its first part.

@@ -56,7 +56,7 @@ template <typename Call> void readList(QByteArray& buffer, Call call) {
     if (size < 0)
         throw PosixError::fromErrno();
     if (size == 0) {
-        buffer.resize(0);
+        buffer.truncate(0);
         return;
     }
     readSized(buffer, call, size);

@@ -13,7 +13,8 @@ namespace palvorn {
 // folder being walked, never a queued event per item.
 class WalkProgress {
 public:
-    void countItem() { m_items.fetch_add(1, std::memory_order_relaxed); }
+    void countItem() { countItems(1); }
+    void countItems(qint64 count) { m_items.fetch_add(count, std::memory_order_relaxed); }
     void enterFolder(const QByteArray& path);
 
     qint64 items() const { return m_items.load(std::memory_order_relaxed); }

@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QLocale>
+#include <QScopeGuard>
 
 namespace palvorn {
 
@@ -36,15 +38,17 @@ FolderEntryModel::FolderEntryModel(QIcon folderIcon, QIcon fileIcon, QObject* pa
 
 bool FolderEntryModel::list(const QString& folder, const Options& options, QString* reason) {
     int error = 0;
-    const std::unique_ptr<FolderStream> stream =
-        FolderStream::open(AT_FDCWD, nativePath(folder).constData(), true, &error);
-    if (!stream) {
+    const int fd = FolderStream::open(AT_FDCWD, nativePath(folder).constData(), true, &error);
+    if (fd < 0) {
         *reason = PosixError::describe(error);
         return false;
     }
+    const auto closeFolder = qScopeGuard([fd] { ::close(fd); });
+    FolderStream stream;
+    stream.start(fd);
     QList<Entry> entries;
     bool cutShort = false;
-    while (const std::optional<FolderStream::Entry> item = stream->next()) {
+    while (const std::optional<FolderStream::Entry> item = stream.next()) {
         const QByteArray name(item->name);
         if (!options.showHidden && name.startsWith('.'))
             continue;
@@ -54,7 +58,7 @@ bool FolderEntryModel::list(const QString& folder, const Options& options, QStri
         }
         // Followed: a link to a folder is gone into as the folder is.
         struct stat status = {};
-        const bool known = ::fstatat(stream->fd(), item->name, &status, 0) == 0;
+        const bool known = ::fstatat(fd, item->name, &status, 0) == 0;
         const bool isFolder = known && S_ISDIR(status.st_mode);
         if (options.foldersOnly && !isFolder)
             continue;

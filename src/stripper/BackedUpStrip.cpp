@@ -3,7 +3,6 @@
 #include "model/AttributeName.h"
 #include "model/FolderText.h"
 #include "model/XattrAccess.h"
-#include "stripper/StripBackup.h"
 #include "stripper/StripWalk.h"
 
 #include <QDir>
@@ -58,20 +57,16 @@ QString BackedUpStrip::run(const QString& folderPath, const QString& type,
     const QString backupPath = reserveFile(restoreFolder, now, &error);
     if (backupPath.isEmpty())
         return error + nothingRemoved;
-    // Absolute paths in the file, so that it restores from any folder.
-    const StripBackup::Result backup =
-        StripBackup::write(FolderText::absolutePath(folderPath), type, options, backupPath);
-    if (!backup.error.isEmpty()) {
-        // Still the empty file reserved above: no one else's, and nothing in it.
-        if (QFileInfo(backupPath).size() == 0)
-            QFile::remove(backupPath);
-        return backup.error + nothingRemoved;
-    }
-    const std::optional<StripWalk::Result> result =
+    std::optional<StripWalk::Result> result =
         StripWalk::run(folderPath, type, options, onError, &error, backupPath);
     if (!result)
-        return error + QStringLiteral("\n") + StripBackup::reportLine(backupPath, backup.saved);
-    return StripWalk::report(*result) + StripBackup::reportLine(backupPath, backup.saved);
+        error += nothingRemoved;
+    // A strip that removed nothing needs no restore file: the empty file reserved above (or put
+    // in its place), no one else's, is taken away.
+    if ((!result || result->removed == 0) && QFileInfo(backupPath).size() == 0 &&
+        QFile::remove(backupPath) && result)
+        result->restoreNamed = false;
+    return result ? StripWalk::report(*result) : error;
 }
 
 } // namespace palvorn

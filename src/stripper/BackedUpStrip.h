@@ -8,8 +8,8 @@
 
 namespace palvorn {
 
-// A strip that first keeps what it removes in a new restore file of its own: the stripper
-// window's run with "Keep a restore file".
+// A strip that keeps what it removes in a new restore file of its own: the stripper window's run
+// with "Keep a restore file".
 class BackedUpStrip {
 public:
     // A new, empty file in restoreFolder (made if missing), named after the time, "strip-
@@ -17,10 +17,10 @@ public:
     // never written over. Empty, with "PATH: REASON" in error, when none can be made.
     static QString reserveFile(const QString& restoreFolder, const QDateTime& now, QString* error);
 
-    // Reserves a restore file, writes to it what the strip will remove, then strips. The report is
-    // the strip's, ending with the restore file's place. When the file cannot be made or written,
-    // or the walk is stopped before it is complete, nothing is removed and the report says so;
-    // the reserved file, still empty then, is taken away again.
+    // Reserves a restore file and strips with it (StripWalk::run), so that every value removed is
+    // in it. The report is the strip's, ending with the restore file's place. When the file
+    // cannot be made or written before anything is removed, nothing is removed and the report
+    // says so; the reserved file, still empty when nothing was removed, is taken away again.
     static QString run(const QString& folderPath, const QString& type,
                        const FolderWalk::Options& options, const WalkErrors::LineSink& onError,
                        const QString& restoreFolder, const QDateTime& now);

@@ -91,8 +91,8 @@ os.execv(sys.argv[1], sys.argv[1:])
     EXPECT_EQ(
         interrupted,
         failure({}, stripped.arg(0) +
-                        u"\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
-                        u"to then; the items after them were left as they were.\n"_s));
+                        u"\nStopped before the end of the walk: 0 xattrs stripped from the 0 files "
+                        u"walked; the items it did not reach were left as they were.\n"_s));
     EXPECT_EQ(runCli({u"strip"_s, root, u"t"_s}),
               success(stripped.arg(1) + root + u"/a: 4  bytes.\n"_s));
     EXPECT_EQ(listRaw(QFile::encodeName(root + u"/a"_s)), QList<QByteArray>{});
@@ -135,7 +135,8 @@ TEST_F(WalkCommandsTest, AFolderThatCannotBeOpenedIsReportedAndTheRestWalked) {
 
 // For 1, 2 and 4 threads, as another user (so that permission errors happen even in a root CI):
 // the crawl's three reports, the strip's report, its restore file and the attributes it leaves
-// are the same, byte for byte, in three copies of one generated tree.
+// are the same, byte for byte, in three copies of one generated tree. The strip on 4 threads may
+// open only 64 files.
 TEST_F(WalkCommandsTest, EveryThreadCountGivesTheOneThreadWalksReportsAndOutcome) {
     ::chmod(QFile::encodeName(sharedPath({})).constData(), 0777); // for the restore files
     QList<QStringList> runs; // the crawls, the strip, its restore file, the attributes left
@@ -154,8 +155,15 @@ TEST_F(WalkCommandsTest, EveryThreadCountGivesTheOneThreadWalksReportsAndOutcome
             EXPECT_EQ(crawl.exitCode, 1); // the tree has errors
             run[0] += crawl.out + crawl.err;
         }
+        const QStringList stripCommand =
+            asAnotherUser(QStringList{QStringLiteral(PALVORN_CLI_PATH), u"strip"_s, root, u"q"_s,
+                                      u"--backup"_s, backup} +
+                          walk);
         const CliResult strip =
-            runCliUnprivileged(QStringList{u"strip"_s, root, u"q"_s, u"--backup"_s, backup} + walk);
+            runProcess(threads == 4 ? QStringList{u"sh"_s, u"-c"_s,
+                                                  u"ulimit -n 64 && exec \"$@\""_s, u"sh"_s} +
+                                          stripCommand
+                                    : stripCommand);
         EXPECT_EQ(strip.exitCode, 1);
         run << strip.out + strip.err << QString::fromUtf8(runTool(u"cat"_s, {backup}))
             << QString::fromUtf8(
@@ -171,4 +179,27 @@ TEST_F(WalkCommandsTest, EveryThreadCountGivesTheOneThreadWalksReportsAndOutcome
     for (qsizetype i = 1; i < runs.size(); ++i)
         for (qsizetype part = 0; part < 4; ++part)
             EXPECT_EQ(runs[i][part], runs[0][part]) << "run " << i << ", part " << part;
+}
+
+// The restore file is a file of its own: not standard output ("-", which carries the report), nor
+// what /dev/stdout leads to, whose earlier content stays.
+TEST_F(WalkCommandsTest, TheRestoreFileIsNeitherStandardOutputNorWhatALinkLeadsTo) {
+    const QString root = makeFolder(u"tree"_s);
+    const QString file = makeFile(u"tree/a"_s);
+    setRaw(file, "user.t", "1");
+    const CliResult dash = runCli({u"strip"_s, u"--backup"_s, u"-"_s, root, u"t"_s});
+    EXPECT_EQ(dash.exitCode, 2);
+    EXPECT_TRUE(dash.err.startsWith(u"palvorn-cli strip: --backup takes a file: standard output "
+                                    u"carries the report\n"_s))
+        << dash.err.toStdString();
+    const QString out = makeFile(u"out.txt"_s, "earlier content\n");
+    EXPECT_EQ(runProcess({u"sh"_s, u"-c"_s, u"exec \"$@\" >> \"$0\""_s, out,
+                          QStringLiteral(PALVORN_CLI_PATH), u"strip"_s, u"--backup"_s,
+                          u"/dev/stdout"_s, root, u"t"_s}),
+              failure(u"/dev/stdout: is a symbolic link, not a regular file; nothing was "
+                      u"removed\n"_s));
+    QFile kept(out);
+    EXPECT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "earlier content\n");
+    EXPECT_EQ(getRaw(file, "user.t"), "1");
 }

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <sys/xattr.h>
 
 #include <QFile>
@@ -131,6 +132,46 @@ TEST_F(CrawlerTest, OneTypeMatchesOneNamePerItemByItsBytes) {
     const TypeTally all = tally();
     EXPECT_EQ(all.types.size(), 4);
     EXPECT_TRUE(CrawlReport::reportTypeTally(all).contains(u"user.bad\\xff in "_s + b));
+}
+
+// The first item carrying a name (in walk order, which is the order the folder lists them) lets
+// its value be listed but not read; a later one can be read and is the name's first carrier, and
+// the first one's failure is its error line. Run as a user the permissions apply to.
+TEST_F(CrawlerTest, ANameWhoseFirstValueCannotBeReadIsCarriedFirstByTheNextOneThatCan) {
+    for (int i = 0; i < 8; ++i)
+        setRaw(makeFile(u"root/f%1"_s.arg(i)), "user.x", "value " + QByteArray::number(i));
+    // The walk's order is the order the system lists the folder in.
+    QStringList listed;
+    DIR* dir = ::opendir(QFile::encodeName(m_root).constData());
+    while (const dirent* entry = ::readdir(dir))
+        if (entry->d_name[0] != '.')
+            listed.append(QFile::decodeName(entry->d_name));
+    ::closedir(dir);
+    ASSERT_EQ(listed.size(), 8);
+    QFile::setPermissions(m_root + u'/' + listed[0], {}); // listed, not readable
+    QFile::setPermissions(m_root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadOther | QFile::ExeOther);
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        const QByteArray tally = outputAsAnotherUser(m_root, [threads] {
+            QStringList lines;
+            FolderWalk::Options options;
+            options.threads = threads;
+            QString error;
+            const std::optional<TypeTally> result = Crawler::crawlAllTypes(
+                u"."_s, options, [&lines](const QString& line) { lines.append(line); }, &error);
+            if (!result)
+                return error.toUtf8();
+            const TypeTally::Type x = result->types.value("user.x");
+            return (lines.join(u'\n') + u'\n' + x.firstPath + u' ' +
+                    QString::number(x.occurrences) + u' ')
+                       .toUtf8() +
+                   x.firstData;
+        });
+        EXPECT_EQ(QString::fromUtf8(tally),
+                  u"./"_s + listed[0] + u": user.x: Permission denied\n./"_s + listed[1] +
+                      u" 7 "_s + QString::fromUtf8(getRaw(m_root + u'/' + listed[1], "user.x")));
+    }
 }
 
 // A value that is what its name promises is shown as that in both reports, instead of as ASCII

@@ -9,10 +9,10 @@ using namespace Qt::Literals::StringLiterals;
 
 using BackedUpStripTest = XattrFixture;
 
-// A restore file that cannot be made or written, or a backup walk that is stopped: nothing is
-// removed, and a partial restore file is not left behind. A name that is taken is never written
-// over.
-TEST_F(BackedUpStripTest, NoCompleteRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver) {
+// A restore file that cannot be made, or written before the first removal (past the file size
+// limit: the system's reason is named), removes nothing, and a strip that removed nothing leaves
+// no restore file behind. A name that is taken is never written over.
+TEST_F(BackedUpStripTest, NoRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver) {
     const QDateTime now{QDate(2026, 3, 4), QTime(5, 6, 7)};
     const QString folder = makeFolder(u"walk"_s);
     const QString file = makeFile(u"walk/f"_s);
@@ -28,19 +28,22 @@ TEST_F(BackedUpStripTest, NoCompleteRestoreFileMeansNothingRemovedAndNoFileIsWri
     const QString restore = pathOf(u"restore/files"_s);
     const QString backup = restore + u"/strip-20260304-050607.dump"_s;
     EXPECT_EQ(BackedUpStrip::run(folder, u"t"_s, options, {}, restore, now),
-              backup + u": stopped before the restore file was complete; nothing was removed\n"_s);
+              u"Stripped 0 xattrs of type t from 0 files in  "_s + folder +
+                  u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from the 0 files "
+                  u"walked; the items it did not reach were left as they were.\n"_s);
     EXPECT_TRUE(hasRaw(file, "user.t"));
     EXPECT_FALSE(QFile::exists(backup));
 
-    // One that fails only when its buffer is flushed (past the file size limit) is none either.
     setRaw(file, "user.t", QByteArray(3000, 'v'));
     options.stop = nullptr;
     options.threads = 1; // no threads in the forked child
     EXPECT_TRUE(succeedsWithFileSizeLimit(1024, [&] {
         return BackedUpStrip::run(folder, u"t"_s, options, {}, restore, now.addSecs(1))
-            .endsWith(u"; nothing was removed\n"_s);
+            .endsWith(u"\nThe restore file could not be written: "_s + restore +
+                      u"/strip-20260304-050608.dump: File too large; nothing was removed.\n"_s);
     }));
     EXPECT_EQ(getRaw(file, "user.t"), QByteArray(3000, 'v'));
+    EXPECT_FALSE(QFile::exists(restore + u"/strip-20260304-050608.dump"_s));
 
     QString error;
     EXPECT_EQ(BackedUpStrip::reserveFile(restore, now, &error), backup);

@@ -1,16 +1,20 @@
 #include "stripper/StripWalk.h"
 
 #include "model/ByteText.h"
+#include "model/DumpRestore.h"
 #include "model/FolderXattrAccess.h"
-#include "stripper/StripBackup.h"
+#include "stripper/RestoreFile.h"
 #include "support/XattrFixture.h"
 
 #include <fcntl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSet>
@@ -142,8 +146,8 @@ TEST_F(StripWalkTest, AStoppedStripSaysSoAndLeavesTheRestInPlace) {
     EXPECT_EQ(result.removed, 5);
     EXPECT_EQ(runTool(u"getfattr"_s, {u"-R"_s, u"-n"_s, u"user.q"_s, root}).count("user.q="), 15);
     EXPECT_TRUE(StripWalk::report(result).endsWith(
-        u"\nStopped before the end of the walk: 5 xattrs stripped from %1 files up to then; the "
-        "items after them were left as they were.\n"_s.arg(result.itemsWalked)));
+        u"\nStopped before the end of the walk: 5 xattrs stripped from the %1 files walked; the "
+        "items it did not reach were left as they were.\n"_s.arg(result.itemsWalked)));
 }
 
 // Names are bytes: of two spellings of one text only the byte-identical one goes, and an
@@ -169,28 +173,191 @@ TEST_F(StripWalkTest, TheTypeMeansOneNamePerItemByItsBytes) {
               u"/f: user.bad\\xff: No data available"_s);
 }
 
-// The two walks of a strip with a restore file, with changes made between them: only what the
-// file holds is removed.
-TEST_F(StripWalkTest, WithARestoreFileOnlyTheValuesItHoldsAreRemoved) {
-    const QString folder = makeFolder(u"walk"_s);
-    const QString kept = makeFile(u"walk/kept"_s);
-    const QString changed = makeFile(u"walk/changed"_s);
-    setRaw(kept, "user.t", "same");
-    setRaw(changed, "user.t", "before");
-    const QString backup = pathOf(u"backup.dump"_s);
-    ASSERT_EQ(StripBackup::write(folder, u"t"_s, {}, backup).error, QString());
+namespace {
 
-    setRaw(changed, "user.t", "after");
-    const QString added = makeFile(u"walk/added"_s);
-    setRaw(added, "user.t", "new");
+// The restore file, with the test's own doings between a part's values being written and their
+// removal.
+class InterferingJournal : public StripJournal {
+public:
+    InterferingJournal(RestoreFile& file, std::function<void()> afterAppend)
+        : m_file(file), m_afterAppend(std::move(afterAppend)) {}
+
+    qint64 append(const QByteArray& blocks, QString* error) override {
+        const qint64 at = m_file.append(blocks, error);
+        if (at >= 0)
+            m_afterAppend();
+        return at;
+    }
+    void takeOutLater(qint64 offset, qint64 length) override {
+        m_file.takeOutLater(offset, length);
+    }
+
+private:
+    RestoreFile& m_file;
+    std::function<void()> m_afterAppend;
+};
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+} // namespace
+
+// Between the values being written to the restore file and their removal, one changes and one
+// item goes away: each is one error line naming it, the rest is stripped, and the finished file
+// holds exactly the values removed, so that restoring it writes back nothing the strip kept.
+TEST_F(StripWalkTest, EveryValueRemovedIsInTheRestoreFileAndOnlyThose) {
+    const QString folder = makeFolder(u"walk"_s);
+    const QString same = makeFile(u"walk/same"_s);
+    const QString changed = makeFile(u"walk/changed"_s);
+    const QString gone = makeFile(u"walk/gone"_s);
+    for (const QString& file : {same, changed, gone})
+        setRaw(file, "user.t", "before");
+    const QString backup = pathOf(u"backup.dump"_s);
+    QString error;
+    const std::unique_ptr<RestoreFile> file = RestoreFile::open(backup, &error);
+    ASSERT_TRUE(file) << error.toStdString();
+    InterferingJournal journal(*file, [&] {
+        setRaw(changed, "user.t", "after");
+        QFile::remove(gone);
+    });
     QStringList seen;
-    EXPECT_EQ(strip(folder, u"t"_s, {}, &seen, backup).removed, 1);
-    EXPECT_FALSE(hasRaw(kept, "user.t"));
-    EXPECT_EQ(getRaw(changed, "user.t"), "after");
-    EXPECT_EQ(getRaw(added, "user.t"), "new");
+    const std::optional<StripWalk::Result> result = StripWalk::run(
+        folder, u"t"_s, {}, [&seen](const QString& line) { seen.append(line); }, &error, journal);
+    ASSERT_TRUE(result) << error.toStdString();
+    ASSERT_TRUE(file->finish(&error)) << error.toStdString();
+    EXPECT_EQ(result->removals, QStringList{same + u": 6  bytes."_s});
     seen.sort();
-    EXPECT_EQ(seen,
-              (QStringList{added + u": user.t: not removed: the restore file does not hold it"_s,
-                           changed + u": user.t: not removed: its value changed after the "
-                                     u"restore file was written"_s}));
+    EXPECT_EQ(seen, (QStringList{changed + u": user.t: changed since the restore file was written; "
+                                           u"kept"_s,
+                                 gone + u": user.t: No such file or directory"_s}));
+    EXPECT_EQ(contentOf(backup), "# file: " + QFile::encodeName(same) + "\nuser.t=0sYmVmb3Jl\n\n");
+    QBuffer restore;
+    restore.setData(contentOf(backup));
+    restore.open(QIODevice::ReadOnly);
+    EXPECT_EQ(DumpRestore::apply(restore, backup, [](const QString&) {}).applied, 1);
+    EXPECT_EQ(getRaw(same, "user.t"), "before");
+    EXPECT_EQ(getRaw(changed, "user.t"), "after");
+}
+
+// A folder given through a link: the restore file names the items by the folder's physical path,
+// which restore, refusing links on the way, can reach; so the strip is undone whole.
+TEST_F(StripWalkTest, AStripThroughALinkIsRestoredWhole) {
+    makeFolder(u"real/tree"_s);
+    QStringList files;
+    for (const QString& name : {u"real/tree/a"_s, u"real/tree/sub/b"_s})
+        setRaw(files.emplaceBack(makeFile(name)), "user.t", QFile::encodeName(name));
+    ASSERT_TRUE(QFile::link(pathOf(u"real"_s), pathOf(u"via"_s)));
+    const QString backup = pathOf(u"backup.dump"_s);
+    FolderWalk::Options options;
+    options.threads = 2;
+    const StripWalk::Result result = strip(pathOf(u"via/tree"_s), u"t"_s, options, nullptr, backup);
+    EXPECT_EQ(result.removed, 2);
+    EXPECT_FALSE(contentOf(backup).contains("/via/"));
+    QFile restore(backup);
+    ASSERT_TRUE(restore.open(QIODevice::ReadOnly));
+    QStringList lines;
+    EXPECT_EQ(
+        DumpRestore::apply(restore, backup, [&lines](const QString& line) { lines.append(line); })
+            .applied,
+        2)
+        << lines.join(u'\n').toStdString();
+    for (const QString& file : std::as_const(files))
+        EXPECT_TRUE(QFile::encodeName(file).endsWith(getRaw(file, "user.t")));
+}
+
+// The restore file cannot take the second folder's values (past the file size limit): the strip
+// stops there, says so, and the value it removed before is in the file.
+TEST_F(StripWalkTest, ARestoreFileThatCannotBeWrittenStopsTheStripAndKeepsWhatWasRemoved) {
+    const QString root = makeFolder(u"root"_s);
+    const QStringList files = {makeFile(u"root/a/f"_s), makeFile(u"root/b/f"_s)};
+    for (const QString& path : files)
+        setRaw(path, "user.t", QByteArray(600, 'v'));
+    const QString backup = pathOf(u"backup.dump"_s);
+    EXPECT_TRUE(succeedsWithFileSizeLimit(1200, [&] {
+        FolderWalk::Options options;
+        options.threads = 1;
+        QString error;
+        const std::optional<StripWalk::Result> result =
+            StripWalk::run(root, u"t"_s, options, {}, &error, backup);
+        return result && result->removed == 1 &&
+               StripWalk::report(*result).endsWith(
+                   u"\nThe restore file could not be written: "_s + backup +
+                   u": File too large. The strip stopped there; every value it removed is in the "
+                   u"restore file.\n\nRestore file (1 xattrs): "_s +
+                   backup + u"\n"_s);
+    }));
+    const QString removed = hasRaw(files[0], "user.t") ? files[1] : files[0];
+    const QString kept = removed == files[0] ? files[1] : files[0];
+    EXPECT_FALSE(hasRaw(removed, "user.t"));
+    EXPECT_EQ(getRaw(kept, "user.t"), QByteArray(600, 'v'));
+    EXPECT_EQ(contentOf(backup), "# file: " + QFile::encodeName(removed) + "\nuser.t=0s" +
+                                     QByteArray(600, 'v').toBase64() + "\n\n");
+}
+
+// Another process keeps rewriting user.a on random files (only where it still is) while a strip
+// with a restore file runs. Restoring the file afterwards gives every file the last value written
+// to it: none was removed unless the file held it, at one thread or many. (Only a write between
+// the last check and the removal, two system calls apart, could be lost.)
+TEST_F(StripWalkTest, AWriterRacingAStripWithARestoreFileLosesNoValue) {
+    const QString root = makeFolder(u"race"_s);
+    QStringList files;
+    for (int d = 0; d < 10; ++d)
+        for (int f = 0; f < 100; ++f)
+            files.append(makeFile(u"race/d%1/f%2"_s.arg(d).arg(f)));
+    QFile list(pathOf(u"files"_s));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(QFile::encodeName(files.join(u'\n')));
+    list.close();
+    for (const int threads : {1, 2, 8}) {
+        SCOPED_TRACE(threads);
+        for (const QString& file : std::as_const(files))
+            setRaw(file, "user.a", "initial");
+        const QString stop = pathOf(u"stop%1"_s.arg(threads));
+        QProcess writer;
+        writer.start(u"python3"_s, {u"-c"_s, uR"(
+import json, os, random, sys, time
+paths = open(sys.argv[1], "rb").read().split(b"\n")
+last, written, rng = {}, 0, random.Random(int(sys.argv[3]))
+print("writing", flush=True)
+while written % 32 or not os.path.exists(sys.argv[2]):
+    path = paths[rng.randrange(len(paths))]
+    value = b"written %d" % written
+    written += 1
+    try:
+        os.setxattr(path, "user.a", value, os.XATTR_REPLACE)
+        last[path.decode()] = value.decode()
+    except OSError:
+        pass
+    time.sleep(0.001)
+json.dump(last, sys.stdout)
+)"_s,
+                                    list.fileName(), stop, QString::number(threads)});
+        while (!writer.canReadLine())
+            ASSERT_TRUE(writer.waitForReadyRead(60000)) << writer.readAllStandardError().data();
+        ASSERT_EQ(writer.readLine(), "writing\n");
+        const QString backup = pathOf(u"backup%1.dump"_s.arg(threads));
+        FolderWalk::Options options;
+        options.threads = threads;
+        QStringList seen;
+        QString error;
+        const std::optional<StripWalk::Result> result = StripWalk::run(
+            root, u"a"_s, options, [&seen](const QString& line) { seen.append(line); }, &error,
+            backup);
+        makeFile(u"stop%1"_s.arg(threads));
+        ASSERT_TRUE(writer.waitForFinished(60000));
+        ASSERT_TRUE(result) << error.toStdString();
+        EXPECT_EQ(result->restoreFailure, QString());
+        EXPECT_EQ(seen.filter(u"; kept"_s).size(), seen.size()) << seen.join(u'\n').toStdString();
+        const QJsonObject last = QJsonDocument::fromJson(writer.readAllStandardOutput()).object();
+        QFile restore(backup);
+        ASSERT_TRUE(restore.open(QIODevice::ReadOnly));
+        EXPECT_EQ(DumpRestore::apply(restore, backup, [](const QString&) {}).failed, 0);
+        QStringList lost;
+        for (const QString& file : std::as_const(files))
+            if (getRaw(file, "user.a") != last.value(file).toString(u"initial"_s).toUtf8())
+                lost.append(file);
+        EXPECT_EQ(lost, QStringList()) << last.size() << " files written";
+    }
 }

@@ -62,8 +62,8 @@ TEST_F(StripperViewControllerTest, AskedFirstStripsATypedFolderAndStopsWhenTheWi
     view.window()->close();
     EXPECT_EQ(outputAfterWalks(view),
               u"Stripped 0 xattrs of type t from 0 files in  "_s + folder +
-                  u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from 0 files up "
-                  u"to then; the items after them were left as they were.\n"_s);
+                  u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from the 0 files "
+                  u"walked; the items it did not reach were left as they were.\n"_s);
     EXPECT_TRUE(hasRaw(file, "user.t"));
 
     StripperViewController real(

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <grp.h>
 #include <optional>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -10,8 +11,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QFileInfo>
+#include <QProcess>
 
 void XattrFixture::SetUp() {
     ASSERT_TRUE(m_dir.isValid()) << m_dir.errorString().toStdString();
@@ -80,15 +81,54 @@ QByteArray XattrFixture::runTool(const QString& program, const QStringList& argu
 }
 
 bool XattrFixture::succeedsWithFileSizeLimit(qint64 limit, const std::function<bool()>& body) {
-    const pid_t child = ::fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
+    return succeedsInChild([&] {
         const struct rlimit bytes = {static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
         ::signal(SIGXFSZ, SIG_IGN);
         ::setrlimit(RLIMIT_FSIZE, &bytes);
+        return body();
+    });
+}
+
+bool XattrFixture::succeedsInChild(const std::function<bool()>& body) {
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0)
         ::_exit(body() ? 0 : 1);
-    }
     int status = 0;
     return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+QByteArray XattrFixture::outputAsAnotherUser(const QString& folder,
+                                             const std::function<QByteArray()>& body) {
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        // Entered first: the folders above it may be closed to that user.
+        const bool ready = ::chdir(QFile::encodeName(folder).constData()) == 0 &&
+                           (::geteuid() != 0 || (::setgroups(0, nullptr) == 0 &&
+                                                 ::setresgid(65534, 65534, 65534) == 0 &&
+                                                 ::setresuid(65534, 65534, 65534) == 0));
+        const QByteArray output = ready ? body() : QByteArray("(could not become another user)");
+        for (qsizetype written = 0; written < output.size();) {
+            const ssize_t count = ::write(pipe[1], output.constData() + written,
+                                          static_cast<size_t>(output.size() - written));
+            if (count <= 0)
+                break;
+            written += count;
+        }
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    QByteArray output;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, count);
+    ::close(pipe[0]);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    return output;
 }

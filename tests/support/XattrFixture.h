@@ -36,6 +36,13 @@ protected:
     // (SIGXFSZ ignored, so a write past it fails instead): a save that fails half-way, without
     // touching the test run's own limits.
     static bool succeedsWithFileSizeLimit(qint64 limit, const std::function<bool()>& body);
+    // Whether body returned true in a child process, where it may change the process's limits.
+    static bool succeedsInChild(const std::function<bool()>& body);
+    // What body returned in a child process that runs in folder as a user without privileges
+    // (nobody, where the tests run as root), so that permission checks apply; body's own checks
+    // cannot reach the test's result, so it returns what the test checks.
+    static QByteArray outputAsAnotherUser(const QString& folder,
+                                          const std::function<QByteArray()>& body);
 
 private:
     QTemporaryDir m_dir;

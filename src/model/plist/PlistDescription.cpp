@@ -203,18 +203,24 @@ QString PlistDescription::describeCut(const PlistValue& value, qsizetype limit, 
 }
 
 QString PlistDescription::hexText(QByteArrayView bytes) {
-    QString out;
-    out.reserve(2 + bytes.size() * 2 + bytes.size() / 4);
-    out.append(u'<');
+    QByteArray out;
+    appendHexText(out, bytes);
+    return QString::fromLatin1(out);
+}
+
+void PlistDescription::appendHexText(QByteArray& out, QByteArrayView bytes) {
+    const qsizetype at = out.size();
+    out.resize(at + 2 + bytes.size() * 2 + (bytes.size() > 0 ? (bytes.size() - 1) / 4 : 0));
+    char* text = out.data() + at;
+    *text++ = '<';
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i > 0 && i % 4 == 0)
-            out.append(u' ');
+            *text++ = ' ';
         const auto byte = static_cast<unsigned char>(bytes[i]);
-        out.append(QChar(hexDigits[byte >> 4]));
-        out.append(QChar(hexDigits[byte & 0xF]));
+        *text++ = hexDigits[byte >> 4];
+        *text++ = hexDigits[byte & 0xF];
     }
-    out.append(u'>');
-    return out;
+    *text = '>';
 }
 
 } // namespace palvorn

@@ -28,6 +28,8 @@ public:
     // "<", the bytes as lower-case hex with a space after every 4 bytes except at the end, ">".
     // Empty is "<>"; "Hello" is "<48656c6c 6f>".
     static QString hexText(QByteArrayView bytes);
+    // The same text appended to out, where the text is wanted as bytes (Latin-1, and so UTF-8).
+    static void appendHexText(QByteArray& out, QByteArrayView bytes);
 };
 
 } // namespace palvorn

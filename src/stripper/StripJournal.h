@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace palvorn {
+
+// Where a strip writes the values it is about to remove, part by part, before removing them: the
+// restore file (RestoreFile), or whatever a test puts in its place.
+class StripJournal {
+public:
+    virtual ~StripJournal() = default;
+
+    // Appends blocks and writes them through to the disk. Where they begin; -1, with
+    // "FILE: REASON", when they could not all be written (what was written before stays).
+    virtual qint64 append(const QByteArray& blocks, QString* error) = 0;
+    // A block written at offset whose value was not removed after all.
+    virtual void takeOutLater(qint64 offset, qint64 length) = 0;
+};
+
+} // namespace palvorn
