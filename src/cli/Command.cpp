@@ -13,12 +13,27 @@
 
 namespace palvorn {
 
+namespace {
+
+const QString noDereferenceName = QStringLiteral("no-dereference");
+
+} // namespace
+
 int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     parser.setApplicationDescription(description());
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Shows this help."));
+    const QCommandLineOption helpOption(
+        takesNoDereference() ? QStringList{QStringLiteral("help")}
+                             : QStringList{QStringLiteral("h"), QStringLiteral("help")},
+        QStringLiteral("Shows this help."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Shows the version."));
     parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    if (takesNoDereference())
+        parser.addOption({{QStringLiteral("h"), noDereferenceName},
+                          QStringLiteral("Acts on a symbolic link itself, not on the item it "
+                                         "points to.")});
     addArguments(parser);
 
     QString problem;
@@ -28,7 +43,10 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
         // The parser names the program by its path; the user knows it as "palvorn-cli VERB".
         const QString program = QCoreApplication::arguments().value(0);
         out << parser.helpText().replace(program, QStringLiteral("palvorn-cli ") + name());
-        return finishOutput(out, err) ? Success : Failure;
+        return finishOutput(out, err) ? Success : outputFailureStatus();
+    } else if (parser.isSet(versionOption)) {
+        out << versionText();
+        return finishOutput(out, err) ? Success : outputFailureStatus();
     } else
         problem = checkArguments(parser);
 
@@ -43,7 +61,15 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
         return UsageError;
     }
     const int status = execute(parser, out, err);
-    return finishOutput(out, err) ? status : Failure;
+    return finishOutput(out, err) ? status : outputFailureStatus();
+}
+
+QString Command::versionText() {
+    return QStringLiteral("palvorn-cli ") + QCoreApplication::applicationVersion() + u'\n';
+}
+
+bool Command::noDereference(const QCommandLineParser& parser) {
+    return parser.isSet(noDereferenceName);
 }
 
 bool Command::finishOutput(QTextStream& out, QTextStream& err) {

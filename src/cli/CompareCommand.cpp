@@ -29,11 +29,12 @@ int CompareCommand::execute(const QCommandLineParser& parser, QTextStream& out, 
     const QString second = FolderText::absolutePath(parser.positionalArguments().at(1));
     const Comparison::Result result = Comparison::compare(first, second);
     writeReport(out, Comparison::header(shownPath(first), shownPath(second)) + result.lines);
-    out.flush();
-    if (!result.error)
-        return Success;
-    StderrErrorAlert(err).showErrorAlert(*result.error);
-    return Failure;
+    // As cmp and diff: a script tells same from different by the status alone.
+    if (result.failure) {
+        StderrErrorAlert(err).showFailure(*result.failure);
+        return Trouble;
+    }
+    return result.differ() ? Different : Success;
 }
 
 } // namespace palvorn

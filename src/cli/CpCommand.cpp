@@ -12,17 +12,20 @@ namespace palvorn {
 
 namespace {
 
-// One closing line that lists the names which were not copied.
-QString notCopiedText(const QList<AttributeFailure>& failures) {
+// One closing line that lists the names which were not copied, when some names failed on their
+// own; an item that could not be reached or written says so in its one line.
+std::optional<QString> notCopiedText(const QList<AttributeFailure>& failures) {
     QStringList names;
+    bool attributeFailed = false;
     for (const AttributeFailure& failure : failures) {
-        if (!failure.name().isEmpty())
-            names.append(displayName(failure.name()));
+        if (failure.name().isEmpty())
+            continue;
+        names.append(displayName(failure.name()));
+        attributeFailed = attributeFailed || !failure.concernsItem();
     }
+    if (!attributeFailed)
+        return std::nullopt;
     names.removeDuplicates();
-    // Only a source that could not be listed fails without a name, and then nothing was copied.
-    if (names.isEmpty())
-        return QStringLiteral("Nothing was copied.");
     return QStringLiteral("Not copied: ") + names.join(QStringLiteral(", "));
 }
 
@@ -78,10 +81,9 @@ int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
                 AttributeFailure({}, QStringLiteral("xattr not found"), sourcePath, name));
     }
     failures += AttributeCommands::pasteArchives(arguments.at(1), archives);
-    for (const AttributeFailure& failure : std::as_const(failures))
-        alert.showErrorAlert(failure.text());
-    if (!failures.isEmpty())
-        alert.showErrorAlert(notCopiedText(failures));
+    alert.showFailures(failures);
+    if (const std::optional<QString> notCopied = notCopiedText(failures))
+        alert.showErrorAlert(*notCopied);
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/CrawlCommand.h"
 
 #include "cli/ProgressLine.h"
+#include "cli/StderrErrorAlert.h"
 #include "crawler/CrawlReport.h"
 #include "model/ByteText.h"
 #include "model/FolderText.h"
@@ -92,7 +93,7 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     const FolderText::Result folderText =
         FolderText::folderPath(parser.positionalArguments().constFirst(), QDir::homePath());
     if (!folderText.path) {
-        err << folderText.error << "\n";
+        StderrErrorAlert::writeLine(err, folderText.error);
         return Failure;
     }
     const QString& folder = *folderText.path;
@@ -130,7 +131,7 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
                    CrawlReport::reportTypeMatches);
     }
     if (!report) {
-        err << error << "\n";
+        StderrErrorAlert::writeLine(err, error);
         return Failure;
     }
     writeReport(out, *report);

@@ -1,5 +1,6 @@
 #include "cli/DumpCommand.h"
 
+#include "cli/StderrErrorAlert.h"
 #include "model/DumpWriter.h"
 
 #include <cstdio>
@@ -53,10 +54,7 @@ int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
         return Failure;
     }
     DumpWriter writer(output, *AttributeDump::encodingNamed(parser.value(encodingOption)),
-                      [&err](const QString& text) {
-                          err << text << '\n';
-                          err.flush();
-                      });
+                      [&err](const QString& text) { StderrErrorAlert::writeLine(err, text); });
     const bool recursive = parser.isSet(recursiveOption);
     for (const QByteArray& path : bytesOf(parser.positionalArguments())) {
         if (recursive)

@@ -57,9 +57,8 @@ int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTex
         writeReport(out, isTerminal(out) ? DisplayText::value(text) : text);
         return Success;
     } catch (const PosixError& error) {
-        alert.showErrorAlert(
-            AttributeFailure::fromError(QStringLiteral("getxattr"), error, arguments.at(0), name)
-                .text());
+        alert.showFailure(
+            AttributeFailure::fromError(QStringLiteral("getxattr"), error, arguments.at(0), name));
         return Failure;
     }
 }

@@ -21,8 +21,7 @@ QString ListCommand::checkArguments(const QCommandLineParser& parser) const {
 int ListCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     StderrErrorAlert alert(err);
     const ResourceList list = ResourceList::ofPath(parser.positionalArguments().constFirst());
-    for (const AttributeFailure& failure : list.failures())
-        alert.showErrorAlert(failure.text());
+    alert.showFailures(list.failures());
     for (const ResourceItemPtr& item : list.children())
         out << item->name() << '\t' << item->size() << '\n';
     return alert.anyShown() ? Failure : Success;

@@ -39,7 +39,7 @@ bool ProgressLine::stderrIsTerminal() {
 void ProgressLine::printLine(const QString& line) {
     const std::lock_guard lock(m_mutex);
     clear();
-    m_err << line << "\n";
+    m_err << "palvorn-cli: " << line << "\n";
     m_err.flush();
 }
 

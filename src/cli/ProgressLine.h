@@ -20,6 +20,7 @@ public:
     ProgressLine(QTextStream& err, const WalkProgress& progress, bool enabled);
     ~ProgressLine();
 
+    // Writes an error line, "palvorn-cli: LINE".
     void printLine(const QString& line);
 
     // Whether standard error is a terminal.

@@ -27,7 +27,7 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
     const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
         path, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
-        alert.showErrorAlert(failures.constFirst().text());
+        alert.showFailure(failures.constFirst());
         return Failure;
     }
     if (const std::optional<QString> failure = quarantine.recordEvent(stamp, path))

@@ -35,8 +35,7 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
     QString body;
     if (arguments.size() == 1) {
         const ResourceList list = ResourceList::ofPath(path);
-        for (const AttributeFailure& failure : list.failures())
-            alert.showErrorAlert(failure.text());
+        alert.showFailures(list.failures());
         body = InspectorReport::bodyOf(list.displayTexts());
     } else {
         // Only the named attribute is read: the others can neither fail this command nor hide
@@ -48,21 +47,21 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
             const QList<QByteArray> names = listXattrs(native);
             const std::optional<qsizetype> selected = matchListedName(names, wanted);
             if (!selected) {
-                alert.showErrorAlert(
-                    AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted).text());
+                alert.showFailure(
+                    AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted));
                 return Failure;
             }
             name = names.at(*selected);
         } catch (const PosixError& error) {
-            alert.showErrorAlert(
-                AttributeFailure::fromError(QStringLiteral("listxattr"), error, path).text());
+            alert.showFailure(
+                AttributeFailure::fromError(QStringLiteral("listxattr"), error, path));
             return Failure;
         }
         try {
             body = ResourceItem(name, getListedXattr(native, name.constData())).displayText();
         } catch (const PosixError& error) {
-            alert.showErrorAlert(
-                AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name).text());
+            alert.showFailure(
+                AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name));
             return Failure;
         }
     }

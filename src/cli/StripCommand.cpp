@@ -2,6 +2,7 @@
 
 #include "cli/CrawlCommand.h"
 #include "cli/ProgressLine.h"
+#include "cli/StderrErrorAlert.h"
 #include "model/ByteText.h"
 #include "model/FolderText.h"
 #include "stripper/StripBackup.h"
@@ -49,7 +50,7 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     const QStringList arguments = parser.positionalArguments();
     const FolderText::Result folderText = FolderText::folderPath(arguments.at(0), QDir::homePath());
     if (!folderText.path) {
-        err << folderText.error << "\n";
+        StderrErrorAlert::writeLine(err, folderText.error);
         return Failure;
     }
     const QString& folder = *folderText.path;
@@ -76,7 +77,7 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
                 &error, backup ? parser.value(backupOption) : QString());
     }
     if (!result) {
-        err << error << "\n";
+        StderrErrorAlert::writeLine(err, error);
         return Failure;
     }
     writeReport(out, StripWalk::report(*result));

@@ -149,8 +149,8 @@ void CompareViewController::doCompareButton() {
     const Comparison::Result result =
         Comparison::compare(m_firstURL->toLocalFile(), m_secondURL->toLocalFile());
     m_report->appendOutput(result.lines);
-    if (result.error)
-        m_platform.alert.showErrorAlert(*result.error);
+    if (result.failure)
+        m_platform.alert.showErrorAlert(result.failure->text());
 }
 
 } // namespace palvorn

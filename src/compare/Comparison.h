@@ -1,7 +1,11 @@
 #pragma once
 
+#include "model/AttributeFailure.h"
+
 #include <optional>
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace palvorn {
@@ -12,9 +16,23 @@ namespace palvorn {
 // at most once, and each item is read under its own spelling.
 class Comparison {
 public:
+    enum class State { OnlyInFirst, OnlyInSecond, Same, Different };
+    // One line of the report: a name (the first item's spelling where both carry it) and what
+    // the comparison found.
+    struct Entry {
+        QByteArray name;
+        State state;
+    };
     struct Result {
-        QString lines;                // everything after the header, as far as it got
-        std::optional<QString> error; // "compare error: ", the system's text, the item (and name)
+        bool countsDiffer = false;
+        QList<Entry> entries; // in the order of the lines
+        QString lines;        // everything after the header, as far as it got
+        // A call that failed ("compare error: ", the system's text, the item and name); the
+        // comparison stopped there.
+        std::optional<AttributeFailure> failure;
+
+        // Whether anything differs: the counts, a name on one side only, or a value.
+        bool differ() const;
     };
 
     // "Comparing FIRST with SECOND :\n", quoting the two path fields as they are.

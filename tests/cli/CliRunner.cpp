@@ -45,11 +45,12 @@ CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputP
     return runProcess(command);
 }
 
-QString subject(const QString& path, const QString& name) {
-    const QString where = QStringLiteral("\u201c") + path + QStringLiteral("\u201d)");
-    if (name.isEmpty())
-        return QStringLiteral(" (") + where;
-    return QStringLiteral(" (attribute \u201c") + name + QStringLiteral("\u201d of ") + where;
+QString errorLine(const QString& path, const QString& name, const QString& reason) {
+    return errorLine(path, name + QStringLiteral(": ") + reason);
+}
+
+QString errorLine(const QString& path, const QString& reason) {
+    return QStringLiteral("palvorn-cli: ") + path + QStringLiteral(": ") + reason + u'\n';
 }
 
 QStringList asAnotherUser(const QStringList& command) {

@@ -25,8 +25,10 @@ CliResult runCli(const QStringList& arguments, const QByteArray& input = {},
 // outputPath when one is given (for example /dev/full).
 CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputPath = {});
 
-// How an error names its subject: " (attribute “NAME” of “PATH”)", or " (“PATH”)" without a name.
-QString subject(const QString& path, const QString& name = {});
+// An error line as palvorn-cli writes it: "palvorn-cli: PATH: NAME: REASON\n".
+QString errorLine(const QString& path, const QString& name, const QString& reason);
+// "palvorn-cli: PATH: REASON\n", for a failure of the item itself.
+QString errorLine(const QString& path, const QString& reason);
 
 // The command as another user when the tests run as root, so that permission checks apply.
 QStringList asAnotherUser(const QStringList& command);

@@ -136,7 +136,7 @@ TEST_F(HostileTextTest, EveryReportShowsControlsAsEscapes) {
                u": 8  bytes.\n"_s);
     // Error lines, usage errors and the lines of a restore name what they concern the same way.
     expect({"show", file, "user.\\x07none"}, 1, {},
-           u"xattr not found"_s + subject(shownFile, u"user.\\x07none"_s) + u'\n');
+           errorLine(shownFile, u"user.\\x07none"_s, u"xattr not found"_s));
     expect({"rm", file, "user.\\q"}, 2, {},
            u"palvorn-cli rm: \u201c\\q\u201d in a name: a backslash is typed as \\\\, a byte as "
            u"\\xHH\nTry 'palvorn-cli rm --help'.\n"_s);
@@ -144,7 +144,7 @@ TEST_F(HostileTextTest, EveryReportShowsControlsAsEscapes) {
            u"palvorn-cli: unknown command '\\x1b[2J'\nTry 'palvorn-cli --help'.\n"_s);
     const RawResult restored = runRaw({"restore", "-"}, "# file: " + file + "\nuser.\\033x=0xz\n");
     EXPECT_EQ(QString::fromUtf8(restored.err),
-              u"standard input:2: "_s + shownFile +
+              u"palvorn-cli: standard input:2: "_s + shownFile +
                   u": user.\\x1bx: the value is not valid 0x hexadecimal or 0s base64\n"_s);
     expect({"strip", folder, typedName}, 0,
            u"Stripped 1 xattrs of type "_s + shownName + u" from 1 files in  "_s + dir + u"\n\n"_s +
