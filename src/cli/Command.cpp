@@ -68,8 +68,8 @@ QString Command::versionText() {
     return QStringLiteral("palvorn-cli ") + QCoreApplication::applicationVersion() + u'\n';
 }
 
-bool Command::noDereference(const QCommandLineParser& parser) {
-    return parser.isSet(noDereferenceName);
+Links Command::linksOf(const QCommandLineParser& parser) {
+    return parser.isSet(noDereferenceName) ? Links::NoFollow : Links::Follow;
 }
 
 bool Command::finishOutput(QTextStream& out, QTextStream& err) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/XattrAccess.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QTextStream>
@@ -39,7 +41,8 @@ protected:
     // The verbs on one item take -h, --no-dereference, as getfattr and setfattr do: the
     // attribute calls then act on a link itself. Their help is --help alone.
     virtual bool takesNoDereference() const { return false; }
-    static bool noDereference(const QCommandLineParser& parser);
+    // Links::NoFollow where -h was given.
+    static Links linksOf(const QCommandLineParser& parser);
 
     // Writes a report of any size without the stream taking a whole second copy of it.
     static void writeReport(QTextStream& out, const QString& report);

@@ -58,7 +58,7 @@ int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
     const QString sourcePath = FolderText::absolutePath(arguments.at(0));
-    const ResourceList source = ResourceList::ofPath(sourcePath);
+    const ResourceList source = ResourceList::ofPath(sourcePath, linksOf(parser));
     // Every name that does not arrive, whether it could not be read or not be written.
     QList<AttributeFailure> failures = source.failures();
 
@@ -80,7 +80,7 @@ int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
             failures.append(
                 AttributeFailure({}, QStringLiteral("xattr not found"), sourcePath, name));
     }
-    failures += AttributeCommands::pasteArchives(arguments.at(1), archives);
+    failures += AttributeCommands::pasteArchives(arguments.at(1), archives, linksOf(parser));
     alert.showFailures(failures);
     if (const std::optional<QString> notCopied = notCopiedText(failures))
         alert.showErrorAlert(*notCopied);

@@ -1,11 +1,8 @@
 #include "cli/DumpCommand.h"
 
+#include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
 #include "model/DumpWriter.h"
-
-#include <cstdio>
-
-#include <QFile>
 
 namespace palvorn {
 
@@ -47,13 +44,8 @@ QStringList DumpCommand::pathArguments(const QCommandLineParser& parser) const {
 
 int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     // Paths and names go out as the bytes they are, not through the text stream's encoding.
-    out.flush();
-    QFile output;
-    if (!output.open(stdout, QIODevice::WriteOnly)) {
-        err << "palvorn-cli: write error: " << output.errorString() << '\n';
-        return Failure;
-    }
-    DumpWriter writer(output, *AttributeDump::encodingNamed(parser.value(encodingOption)),
+    RawOutput output(out);
+    DumpWriter writer(output.device(), *AttributeDump::encodingNamed(parser.value(encodingOption)),
                       [&err](const QString& text) { StderrErrorAlert::writeLine(err, text); });
     const bool recursive = parser.isSet(recursiveOption);
     for (const QByteArray& path : bytesOf(parser.positionalArguments())) {
@@ -62,10 +54,8 @@ int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
         else
             writer.dumpItem(path);
     }
-    if (!output.flush() || writer.writeFailed()) {
-        err << "palvorn-cli: write error: " << output.errorString() << '\n';
+    if (!output.finish(err))
         return Failure;
-    }
     return writer.anyProblem() ? Failure : Success;
 }
 

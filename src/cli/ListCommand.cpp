@@ -20,7 +20,8 @@ QString ListCommand::checkArguments(const QCommandLineParser& parser) const {
 
 int ListCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     StderrErrorAlert alert(err);
-    const ResourceList list = ResourceList::ofPath(parser.positionalArguments().constFirst());
+    const ResourceList list =
+        ResourceList::ofPath(parser.positionalArguments().constFirst(), linksOf(parser));
     alert.showFailures(list.failures());
     for (const ResourceItemPtr& item : list.children())
         out << item->name() << '\t' << item->size() << '\n';

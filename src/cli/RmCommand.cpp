@@ -29,7 +29,7 @@ int RmCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
     for (const QByteArray& name : namesOf(arguments.mid(1)))
         records.append(std::make_shared<ResourceItem>(name, QByteArray()));
     StderrErrorAlert alert(err);
-    alert.showFailures(AttributeCommands::removeRecords(arguments.at(0), records));
+    alert.showFailures(AttributeCommands::removeRecords(arguments.at(0), records, linksOf(parser)));
     return alert.anyShown() ? Failure : Success;
 }
 

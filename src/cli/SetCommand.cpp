@@ -96,7 +96,8 @@ int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStr
         alert.showFailure(AttributeFailure({}, converted.problem, path, name));
         return Failure;
     }
-    alert.showFailures(AttributeCommands::writeRecord(path, ResourceItem(name, *converted.bytes)));
+    alert.showFailures(AttributeCommands::writeRecord(path, ResourceItem(name, *converted.bytes),
+                                                      linksOf(parser)));
     return alert.anyShown() ? Failure : Success;
 }
 

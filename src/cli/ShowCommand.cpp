@@ -34,7 +34,7 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
     StderrErrorAlert alert(err);
     QString body;
     if (arguments.size() == 1) {
-        const ResourceList list = ResourceList::ofPath(path);
+        const ResourceList list = ResourceList::ofPath(path, linksOf(parser));
         alert.showFailures(list.failures());
         body = InspectorReport::bodyOf(list.displayTexts());
     } else {
@@ -44,7 +44,7 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
         const QByteArray wanted = systemAttributeName(nameOf(arguments.at(1)));
         QByteArray name;
         try {
-            const QList<QByteArray> names = listXattrs(native);
+            const QList<QByteArray> names = listXattrs(native, linksOf(parser));
             const std::optional<qsizetype> selected = matchListedName(names, wanted);
             if (!selected) {
                 alert.showFailure(
@@ -58,7 +58,8 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
             return Failure;
         }
         try {
-            body = ResourceItem(name, getListedXattr(native, name.constData())).displayText();
+            body = ResourceItem(name, getListedXattr(native, name.constData(), linksOf(parser)))
+                       .displayText();
         } catch (const PosixError& error) {
             alert.showFailure(
                 AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name));

@@ -1,5 +1,7 @@
 #include "model/DisplayText.h"
 
+#include "model/AttributeName.h"
+
 #include <algorithm>
 
 #include <QTextBoundaryFinder>
@@ -64,6 +66,25 @@ QString DisplayText::value(const QString& text) {
             appendEscapes(shown, QString(*c).toUtf8());
         else
             shown.append(*c);
+    }
+    return shown;
+}
+
+QString DisplayText::valueBytes(QByteArrayView bytes) {
+    QString shown;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        qsizetype end = at;
+        while (end < bytes.size()) {
+            const qsizetype length = validUtf8SequenceLength(bytes.sliced(end));
+            if (length == 0)
+                break;
+            end += length;
+        }
+        shown += value(QString::fromUtf8(bytes.sliced(at, end - at)));
+        if (end < bytes.size())
+            appendEscapes(shown, bytes.sliced(end, 1));
+        at = end + 1;
     }
     return shown;
 }

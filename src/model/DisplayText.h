@@ -25,6 +25,8 @@ public:
     // content: every control but line feed and tab as \xHH; a backslash stays as it is. Text
     // without such controls comes back unchanged (and unshared copies are not made).
     static QString value(const QString& text);
+    // Bytes shown as value text: valid UTF-8 as value() shows it, every other byte as \xHH.
+    static QString valueBytes(QByteArrayView bytes);
 
     // The text cut to at most maxLength UTF-16 units for a place that holds no more (a terminal
     // line), ending with "…" when cut. The cut falls on a grapheme boundary, so never inside a

@@ -82,9 +82,18 @@ QString ResourceItem::plistAsXML() const {
 }
 
 QString ResourceItem::editableText() const {
+    if (std::optional<QString> text = textInType())
+        return *std::move(text);
+    // The editor shows text that is no property list as it is, to be edited into one.
+    if (m_type == PropertyListType)
+        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+    return PlistDescription::hexText(m_data);
+}
+
+std::optional<QString> ResourceItem::textInType() const {
     switch (m_type) {
     case TextType:
-        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+        return decodeUtf8(m_data);
     case PropertyListType:
         if (const auto read = PropertyListSerialization::read(m_data)) {
             const std::optional<QByteArray> xml = PropertyListSerialization::write(
@@ -92,10 +101,9 @@ QString ResourceItem::editableText() const {
             if (xml)
                 return decodeUtf8(*xml).value_or(QString());
         }
-        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+        return std::nullopt;
     case StructureType:
-        return AttributeStructure::editableText(m_rawName, m_data)
-            .value_or(PlistDescription::hexText(m_data));
+        return AttributeStructure::editableText(m_rawName, m_data);
     default:
         return PlistDescription::hexText(m_data);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QByteArray>
 #include <QString>
@@ -45,6 +46,10 @@ public:
     QString plistAsXML() const;
     // What the editor shows for the record's current type; the editor converts it back.
     QString editableText() const;
+    // The same text where the current type can show the value; none where editableText falls
+    // back to hex text: a value that is not UTF-8 as text, one that is not a property list as
+    // one, one that is not its name's structure as that.
+    std::optional<QString> textInType() const;
 
     // The name as shown to a person (displayName): escapes for controls, backslashes and bytes
     // that are not UTF-8.

@@ -6,17 +6,18 @@
 
 namespace palvorn {
 
-ResourceList::ResourceList(QUrl url) : ResourceList(url, url.toLocalFile()) {}
+ResourceList::ResourceList(QUrl url) : ResourceList(url, url.toLocalFile(), Links::Follow) {}
 
-ResourceList ResourceList::ofPath(const QString& localPath) {
-    return ResourceList(QUrl::fromLocalFile(localPath), localPath);
+ResourceList ResourceList::ofPath(const QString& localPath, Links links) {
+    return ResourceList(QUrl::fromLocalFile(localPath), localPath, links);
 }
 
-ResourceList::ResourceList(QUrl url, const QString& localPath) : m_url(std::move(url)) {
+ResourceList::ResourceList(QUrl url, const QString& localPath, Links links)
+    : m_url(std::move(url)) {
     const QByteArray path = nativePath(localPath);
     QList<QByteArray> names;
     try {
-        names = listXattrs(path);
+        names = listXattrs(path, links);
     } catch (const PosixError& error) {
         m_failures.append(
             AttributeFailure::fromError(QStringLiteral("listxattr"), error, localPath));
@@ -24,7 +25,7 @@ ResourceList::ResourceList(QUrl url, const QString& localPath) : m_url(std::move
     }
     for (const QByteArray& name : std::as_const(names)) {
         try {
-            m_children.append(std::make_shared<ResourceItem>(name, getXattr(path, name)));
+            m_children.append(std::make_shared<ResourceItem>(name, getXattr(path, name, links)));
         } catch (const PosixError& error) {
             // Removed elsewhere between the listing and the read (the read has checked it is no
             // longer listed): the file no longer has it, which is not a failure.

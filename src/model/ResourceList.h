@@ -2,6 +2,7 @@
 
 #include "model/AttributeFailure.h"
 #include "model/ResourceItem.h"
+#include "model/XattrAccess.h"
 
 #include <QList>
 #include <QStringList>
@@ -18,8 +19,9 @@ class ResourceList {
 public:
     // Never fails: each failing read is kept in failures() and leaves the list shorter.
     explicit ResourceList(QUrl url);
-    // For a path given as bytes (see ByteText), which a URL cannot carry unchanged.
-    static ResourceList ofPath(const QString& localPath);
+    // For a path given as bytes (see ByteText), which a URL cannot carry unchanged; with
+    // Links::NoFollow a link's own attributes.
+    static ResourceList ofPath(const QString& localPath, Links links = Links::Follow);
     // As the first, and shows each failure through the alert, one per failing name.
     ResourceList(QUrl url, ErrorAlert& alert);
 
@@ -30,7 +32,7 @@ public:
     QStringList displayTexts() const;
 
 private:
-    ResourceList(QUrl url, const QString& localPath);
+    ResourceList(QUrl url, const QString& localPath, Links links);
 
     QUrl m_url;
     QList<ResourceItemPtr> m_children;

@@ -45,6 +45,26 @@ CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputP
     return runProcess(command);
 }
 
+RawResult runRaw(const QList<QByteArray>& arguments, const QByteArray& input,
+                 const QStringList& environment) {
+    QStringList command{QStringLiteral("-c"),
+                        QStringLiteral("import os, sys\n"
+                                       "os.execv(sys.argv[1], [os.fsencode(sys.argv[1])] +\n"
+                                       "         [bytes.fromhex(a) for a in sys.argv[2:]])\n"),
+                        QStringLiteral(PALVORN_CLI_PATH)};
+    for (const QByteArray& argument : arguments)
+        command.append(QString::fromLatin1(argument.toHex()));
+    QProcess process;
+    process.setEnvironment(QProcess::systemEnvironment() + environment);
+    process.start(QStringLiteral("python3"), command);
+    EXPECT_TRUE(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
 QString errorLine(const QString& path, const QString& name, const QString& reason) {
     return errorLine(path, name + QStringLiteral(": ") + reason);
 }

@@ -25,6 +25,16 @@ CliResult runCli(const QStringList& arguments, const QByteArray& input = {},
 // outputPath when one is given (for example /dev/full).
 CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputPath = {});
 
+// What a run wrote, as bytes.
+struct RawResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+// palvorn-cli with arguments as bytes, as a shell passes them.
+RawResult runRaw(const QList<QByteArray>& arguments, const QByteArray& input = {},
+                 const QStringList& environment = {});
+
 // An error line as palvorn-cli writes it: "palvorn-cli: PATH: NAME: REASON\n".
 QString errorLine(const QString& path, const QString& name, const QString& reason);
 // "palvorn-cli: PATH: REASON\n", for a failure of the item itself.

@@ -19,33 +19,6 @@ using HostileTextTest = CliFixture;
 
 namespace {
 
-struct RawResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// palvorn-cli with arguments as bytes, as a shell passes them; what it wrote, as bytes.
-RawResult runRaw(const QList<QByteArray>& arguments, const QByteArray& input = {},
-                 const QStringList& environment = {}) {
-    QStringList command{u"-c"_s,
-                        u"import os, sys\n"
-                        u"os.execv(sys.argv[1], [os.fsencode(sys.argv[1])] +\n"
-                        u"         [bytes.fromhex(a) for a in sys.argv[2:]])\n"_s,
-                        QStringLiteral(PALVORN_CLI_PATH)};
-    for (const QByteArray& argument : arguments)
-        command.append(QString::fromLatin1(argument.toHex()));
-    QProcess process;
-    process.setEnvironment(QProcess::systemEnvironment() + environment);
-    process.start(u"python3"_s, command);
-    EXPECT_TRUE(process.waitForStarted());
-    process.write(input);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
 // What palvorn-cli wrote to a terminal (both streams), with the terminal's own line ends.
 QByteArray runOnTerminal(const QList<QByteArray>& arguments) {
     std::vector<char*> argv{const_cast<char*>(PALVORN_CLI_PATH)};
@@ -312,4 +285,7 @@ TEST_F(HostileTextTest, GetShowsControlsOnATerminalOnly) {
     // The terminal itself ends the line with a carriage return.
     EXPECT_EQ(runOnTerminal({"get", file, "user.t", "--as", "text"}),
               "\\x1b]0;title\\x07 text\\x0d\r\n");
+    setRaw(path, "user.raw", "\x1b[2J\xff\n");
+    EXPECT_EQ(runRaw({"get", file, "user.raw", "--raw"}).out, "\x1b[2J\xff\n");
+    EXPECT_EQ(runOnTerminal({"get", file, "user.raw", "--raw"}), "\\x1b[2J\\xff\r\n");
 }

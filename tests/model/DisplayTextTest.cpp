@@ -52,6 +52,8 @@ TEST(DisplayTextTest, HostileNamesAndValuesShowNoControlCharacter) {
         EXPECT_FALSE(holdsControl(displayName(bytes), false));
         const std::optional<QString> text = decodeUtf8(bytes);
         ASSERT_EQ(text.has_value(), !value.isEmpty()) << bytes.toHex().constData();
+        // Raw bytes on a terminal: the value rule, and \xHH for a byte that is not UTF-8.
+        EXPECT_EQ(DisplayText::valueBytes(bytes), text ? value : name);
         if (!text)
             continue;
         EXPECT_EQ(DisplayText::value(*text), value) << bytes.toHex().constData();
