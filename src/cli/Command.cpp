@@ -16,6 +16,14 @@ namespace palvorn {
 namespace {
 
 const QString noDereferenceName = QStringLiteral("no-dereference");
+const QString matchName = QStringLiteral("match");
+const QString jsonName = QStringLiteral("json");
+
+Parsed<NameFilter> parsedFilter(const QCommandLineParser& parser) {
+    if (!parser.isSet(matchName))
+        return {NameFilter(), {}};
+    return NameFilter::fromPattern(ByteText::encode(parser.value(matchName)));
+}
 
 } // namespace
 
@@ -66,6 +74,40 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
 
 QString Command::versionText() {
     return QStringLiteral("palvorn-cli ") + QCoreApplication::applicationVersion() + u'\n';
+}
+
+void Command::addMatchOption(QCommandLineParser& parser) {
+    parser.addOption({{QStringLiteral("m"), matchName},
+                      QStringLiteral("Only the names that the POSIX extended regular expression "
+                                     "matches, anywhere in the name unless anchored, as "
+                                     "getfattr -m (\"-\": every name, the default)."),
+                      QStringLiteral("REGEX")});
+}
+
+QString Command::checkMatch(const QCommandLineParser& parser) {
+    const Parsed<NameFilter> filter = parsedFilter(parser);
+    if (filter)
+        return {};
+    return QStringLiteral("invalid regular expression \"") + parser.value(matchName) +
+           QStringLiteral("\": ") + filter.problem;
+}
+
+NameFilter Command::nameFilterOf(const QCommandLineParser& parser) {
+    return parsedFilter(parser).value.value_or(NameFilter());
+}
+
+void Command::addJsonOption(QCommandLineParser& parser) {
+    parser.addOption({jsonName, QStringLiteral("Writes the report as JSON (see the manual page: "
+                                               "palvorn-cli(1), JSON OUTPUT).")});
+}
+
+bool Command::wantsJson(const QCommandLineParser& parser) {
+    return parser.isSet(jsonName);
+}
+
+void Command::writeJson(QTextStream& out, const QByteArray& json) {
+    // The JSON is UTF-8 already: decoded once into the stream, which encodes it back.
+    out << QString::fromUtf8(json) << '\n';
 }
 
 Links Command::linksOf(const QCommandLineParser& parser) {

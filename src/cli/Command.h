@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/NameFilter.h"
 #include "model/XattrAccess.h"
 
 #include <QCommandLineParser>
@@ -43,6 +44,16 @@ protected:
     virtual bool takesNoDereference() const { return false; }
     // Links::NoFollow where -h was given.
     static Links linksOf(const QCommandLineParser& parser);
+    // -m/--match REGEX, the names a verb takes, as getfattr's -m; checkMatch gives the usage
+    // problem of a pattern that does not compile, nameFilterOf the filter of one that does.
+    static void addMatchOption(QCommandLineParser& parser);
+    static QString checkMatch(const QCommandLineParser& parser);
+    static NameFilter nameFilterOf(const QCommandLineParser& parser);
+    // --json: the report as one JSON object (see JsonText) instead of its text.
+    static void addJsonOption(QCommandLineParser& parser);
+    static bool wantsJson(const QCommandLineParser& parser);
+    // A line of JSON and its line feed, on standard output.
+    static void writeJson(QTextStream& out, const QByteArray& json);
 
     // Writes a report of any size without the stream taking a whole second copy of it.
     static void writeReport(QTextStream& out, const QString& report);

@@ -25,6 +25,7 @@ void DumpCommand::addArguments(QCommandLineParser& parser) const {
                       QStringLiteral("Values as text (drops one trailing NUL byte), hex or base64 "
                                      "(the default: lossless)."),
                       QStringLiteral("ENCODING"), QStringLiteral("base64")});
+    addMatchOption(parser);
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Files or folders."),
                                  QStringLiteral("PATH..."));
 }
@@ -35,7 +36,7 @@ QString DumpCommand::checkArguments(const QCommandLineParser& parser) const {
     if (!AttributeDump::encodingNamed(parser.value(encodingOption)))
         return QStringLiteral("unknown encoding '%1' (text, hex or base64)")
             .arg(parser.value(encodingOption));
-    return {};
+    return checkMatch(parser);
 }
 
 QStringList DumpCommand::pathArguments(const QCommandLineParser& parser) const {
@@ -47,6 +48,7 @@ int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
     RawOutput output(out);
     DumpWriter writer(output.device(), *AttributeDump::encodingNamed(parser.value(encodingOption)),
                       [&err](const QString& text) { StderrErrorAlert::writeLine(err, text); });
+    writer.setNameFilter(nameFilterOf(parser));
     const bool recursive = parser.isSet(recursiveOption);
     for (const QByteArray& path : bytesOf(parser.positionalArguments())) {
         if (recursive)

@@ -2,10 +2,13 @@
 
 #include "model/AttributeFailure.h"
 #include "model/AttributeName.h"
+#include "model/JsonText.h"
 #include "model/NameMatcher.h"
 #include "model/XattrAccess.h"
 
 #include <algorithm>
+
+#include <QJsonArray>
 
 namespace palvorn {
 
@@ -104,6 +107,31 @@ Comparison::Result Comparison::compare(const QString& firstPath, const QString& 
         result.failure = failure;
     }
     return result;
+}
+
+QByteArray Comparison::json(const QString& firstPath, const QString& secondPath,
+                            const Result& result) {
+    static const QString states[] = {QStringLiteral("only_in_first"),
+                                     QStringLiteral("only_in_second"), QStringLiteral("same"),
+                                     QStringLiteral("different")};
+    QJsonObject report;
+    JsonText::insertBytes(report, QStringLiteral("first"), nativePath(firstPath));
+    JsonText::insertBytes(report, QStringLiteral("second"), nativePath(secondPath));
+    report.insert(QStringLiteral("same"), !result.failure && !result.differ());
+    report.insert(QStringLiteral("counts_differ"), result.countsDiffer);
+    QJsonArray names;
+    for (const Entry& entry : result.entries) {
+        QJsonObject name;
+        JsonText::insertBytes(name, QStringLiteral("name"), entry.name);
+        name.insert(QStringLiteral("state"), states[static_cast<int>(entry.state)]);
+        names.append(name);
+    }
+    report.insert(QStringLiteral("names"), names);
+    QJsonArray errors;
+    if (result.failure)
+        errors.append(result.failure->lineText());
+    report.insert(QStringLiteral("errors"), errors);
+    return JsonText::compact(report);
 }
 
 bool Comparison::Result::differ() const {

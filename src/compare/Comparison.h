@@ -38,6 +38,11 @@ public:
     // "Comparing FIRST with SECOND :\n", quoting the two path fields as they are.
     static QString header(const QString& firstText, const QString& secondText);
     static Result compare(const QString& firstPath, const QString& secondPath);
+    // palvorn-cli's JSON (see JsonText) of a comparison: both paths, whether anything differs,
+    // the counts, each name with what was found, and the failure's line. One line, without its
+    // line feed.
+    static QByteArray json(const QString& firstPath, const QString& secondPath,
+                           const Result& result);
 };
 
 } // namespace palvorn

@@ -62,4 +62,14 @@ QString AttributeFailure::lineText() const {
     return line + (m_call.isEmpty() ? m_reason : m_call + QStringLiteral(" error: ") + m_reason);
 }
 
+QStringList AttributeFailure::lineTexts(const QList<AttributeFailure>& failures) {
+    QStringList lines;
+    for (const AttributeFailure& failure : failures) {
+        const QString line = failure.lineText();
+        if (!failure.concernsItem() || !lines.contains(line))
+            lines.append(line);
+    }
+    return lines;
+}
+
 } // namespace palvorn

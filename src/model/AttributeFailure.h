@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace palvorn {
 
@@ -39,6 +40,9 @@ public:
     // "/tmp/f: user.a: setxattr error: No space left on device", as command-line tools write an
     // error after their own name; the attribute is left out when the failure concerns the item.
     QString lineText() const;
+    // The line of each failure, in order, a failure of an item once however many of its
+    // attributes it failed.
+    static QStringList lineTexts(const QList<AttributeFailure>& failures);
 
 private:
     QString m_call;

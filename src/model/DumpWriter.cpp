@@ -63,6 +63,8 @@ void DumpWriter::dumpListed(const QByteArray& path, const ListNames& listNames,
     }
     bool started = false;
     for (const QByteArray& name : sortedNames(list)) {
+        if (!m_filter.matches(name))
+            continue;
         QByteArray value;
         try {
             value = readValue(name.constData());

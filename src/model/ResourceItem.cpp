@@ -53,12 +53,16 @@ qint64 ResourceItem::detectType() const {
 }
 
 QString ResourceItem::displayText() const {
-    QString text = m_name + QStringLiteral(" (") + m_size + QStringLiteral("):\n\n") +
-                   PlistDescription::hexText(m_data) + QStringLiteral("\n\n");
+    return m_name + QStringLiteral(" (") + m_size + QStringLiteral("):\n\n") +
+           PlistDescription::hexText(m_data) + QStringLiteral("\n\n") + contentText();
+}
+
+QString ResourceItem::contentText() const {
     const AttributeStructure structure = AttributeStructure::read(m_rawName, m_data);
     // The content is text from the value's writer: shown with its controls escaped.
     if (structure.parsed())
-        return text + DisplayText::value(structure.displaySection());
+        return DisplayText::value(structure.displaySection());
+    QString text;
     if (structure.promised())
         text += structure.problemLine() + u'\n';
     if (m_type == PropertyListType)

@@ -42,6 +42,8 @@ public:
     // The renderings never fail: every parse or decode failure falls back to a fixed text.
     // The full text of the record: header, hex text, and a content section by type.
     QString displayText() const;
+    // The content section alone: what follows the hex text and its empty line.
+    QString contentText() const;
     // The XML form of a binary property list, or "Not a binary Plist\n".
     QString plistAsXML() const;
     // What the editor shows for the record's current type; the editor converts it back.

@@ -6,13 +6,15 @@
 
 namespace palvorn {
 
-ResourceList::ResourceList(QUrl url) : ResourceList(url, url.toLocalFile(), Links::Follow) {}
+ResourceList::ResourceList(QUrl url)
+    : ResourceList(url, url.toLocalFile(), Links::Follow, NameFilter()) {}
 
-ResourceList ResourceList::ofPath(const QString& localPath, Links links) {
-    return ResourceList(QUrl::fromLocalFile(localPath), localPath, links);
+ResourceList ResourceList::ofPath(const QString& localPath, Links links, const NameFilter& filter) {
+    return ResourceList(QUrl::fromLocalFile(localPath), localPath, links, filter);
 }
 
-ResourceList::ResourceList(QUrl url, const QString& localPath, Links links)
+ResourceList::ResourceList(QUrl url, const QString& localPath, Links links,
+                           const NameFilter& filter)
     : m_url(std::move(url)) {
     const QByteArray path = nativePath(localPath);
     QList<QByteArray> names;
@@ -24,6 +26,8 @@ ResourceList::ResourceList(QUrl url, const QString& localPath, Links links)
         return;
     }
     for (const QByteArray& name : std::as_const(names)) {
+        if (!filter.matches(name))
+            continue;
         try {
             m_children.append(std::make_shared<ResourceItem>(name, getXattr(path, name, links)));
         } catch (const PosixError& error) {

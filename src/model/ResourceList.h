@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AttributeFailure.h"
+#include "model/NameFilter.h"
 #include "model/ResourceItem.h"
 #include "model/XattrAccess.h"
 
@@ -20,8 +21,10 @@ public:
     // Never fails: each failing read is kept in failures() and leaves the list shorter.
     explicit ResourceList(QUrl url);
     // For a path given as bytes (see ByteText), which a URL cannot carry unchanged; with
-    // Links::NoFollow a link's own attributes.
-    static ResourceList ofPath(const QString& localPath, Links links = Links::Follow);
+    // Links::NoFollow a link's own attributes; only the names the filter takes (and only their
+    // values are read).
+    static ResourceList ofPath(const QString& localPath, Links links = Links::Follow,
+                               const NameFilter& filter = {});
     // As the first, and shows each failure through the alert, one per failing name.
     ResourceList(QUrl url, ErrorAlert& alert);
 
@@ -32,7 +35,7 @@ public:
     QStringList displayTexts() const;
 
 private:
-    ResourceList(QUrl url, const QString& localPath, Links links);
+    ResourceList(QUrl url, const QString& localPath, Links links, const NameFilter& filter);
 
     QUrl m_url;
     QList<ResourceItemPtr> m_children;

@@ -1,6 +1,17 @@
+#include "model/AttributeName.h"
 #include "support/CliFixture.h"
 
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -105,4 +116,148 @@ TEST_F(ScriptOutputsTest, NoDereferenceActsOnTheLinkItself) {
     EXPECT_EQ(runCli({u"set"_s, link, u"user.c"_s, u"--as"_s, u"text"_s, u"3"_s}), success({}));
     EXPECT_EQ(pythonValue(link, "user.c", false), QByteArray());
     EXPECT_EQ(getRaw(target, "user.c"), "3");
+}
+
+namespace {
+
+// A name or path from the JSON: the bytes of its base64 field where there is one, else its text.
+QByteArray bytesIn(const QJsonObject& object, const QString& key) {
+    const QJsonValue base64 = object.value(key + u"_base64"_s);
+    return base64.isString() ? QByteArray::fromBase64(base64.toString().toLatin1())
+                             : object.value(key).toString().toUtf8();
+}
+
+// The one JSON object a run wrote, checked to carry no byte that could steer a terminal.
+QJsonObject parsedJson(const QList<QByteArray>& arguments) {
+    const RawResult result = runRaw(arguments);
+    EXPECT_TRUE(result.out.endsWith('\n') && result.out.count('\n') == 1) << result.out.constData();
+    const QString text = QString::fromUtf8(result.out.chopped(1));
+    EXPECT_FALSE(std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
+    })) << result.out.constData();
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(result.out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << result.out.constData();
+    return document.object();
+}
+
+} // namespace
+
+// Each JSON output stands for its report: the report rebuilt from the JSON is the text the verb
+// prints, and every name and path, UTF-8 or not, comes back as its exact bytes.
+TEST_F(ScriptOutputsTest, JsonStandsForTheReportAndKeepsEveryByte) {
+    const QByteArray folder = QFile::encodeName(makeFolder(u"d"_s)) + "/x\xff\x1b";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const QByteArray file = folder + "/f";
+    const QByteArray other = folder + "/g";
+    ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
+    ASSERT_EQ(::close(::creat(other.constData(), 0644)), 0);
+    const QList<std::pair<QByteArray, QByteArray>> values = {
+        {"user.text", "caf\xc3\xa9"},
+        {"user.bad\xff", QByteArray("\x00\x01", 2)},
+        {"user.esc\x1b[2J\xc2\x85\x7f", "\x1b]0;t\x07"},
+        {"user.back\\slash", "\\"},
+        {"user.plist",
+         QByteArray::fromBase64("YnBsaXN0MDDRAQJRYVFiCAsNAAAAAAAAAQEAAAAAAAAAAwAAAAAAAAAA"
+                                "AAAAAAAAAA8=")},
+    };
+    for (const auto& [name, value] : values) {
+        ASSERT_EQ(::setxattr(file.constData(), name.constData(), value.constData(),
+                             static_cast<size_t>(value.size()), 0),
+                  0);
+    }
+    ASSERT_EQ(::setxattr(other.constData(), "user.text", "other", 5, 0), 0);
+
+    const QJsonObject list = parsedJson({"list", "--json", file});
+    EXPECT_EQ(bytesIn(list, u"path"_s), file);
+    QString listed;
+    QList<QByteArray> names;
+    for (const QJsonValue attribute : list.value(u"attributes"_s).toArray()) {
+        names.append(bytesIn(attribute.toObject(), u"name"_s));
+        listed += palvorn::displayName(names.last()) + u'\t' +
+                  QString::number(attribute.toObject().value(u"size"_s).toInteger()) +
+                  u" bytes\n"_s;
+    }
+    EXPECT_EQ(names, listRaw(file));
+    EXPECT_EQ(listed, QString::fromUtf8(runRaw({"list", file}).out));
+
+    const QJsonObject show = parsedJson({"show", "--json", file});
+    QStringList texts;
+    for (const QJsonValue value : show.value(u"attributes"_s).toArray()) {
+        const QJsonObject attribute = value.toObject();
+        const QByteArray name = bytesIn(attribute, u"name"_s);
+        const QByteArray bytes =
+            QByteArray::fromBase64(attribute.value(u"value_base64"_s).toString().toLatin1());
+        EXPECT_EQ(bytes, rawAttributes(file).value(name)) << name.constData();
+        texts.append(palvorn::displayName(name) + u" ("_s +
+                     QString::number(attribute.value(u"size"_s).toInteger()) + u" bytes):\n\n"_s +
+                     attribute.value(u"hex"_s).toString() + u"\n\n"_s +
+                     attribute.value(u"content"_s).toString());
+    }
+    EXPECT_EQ(palvorn::displayName(bytesIn(show, u"path"_s)) + u"\n\n**********\n"_s +
+                  texts.join(u"\n**********\n"_s),
+              QString::fromUtf8(runRaw({"show", file}).out));
+
+    for (const auto& [first, second] : {std::pair{file, file}, std::pair{file, other}}) {
+        const QJsonObject compared = parsedJson({"compare", "--json", first, second});
+        QString lines = u"Comparing "_s + palvorn::displayName(bytesIn(compared, u"first"_s)) +
+                        u" with "_s + palvorn::displayName(bytesIn(compared, u"second"_s)) +
+                        u" :\n"_s;
+        if (compared.value(u"counts_differ"_s).toBool())
+            lines += u"The number of xattrs is different.\n"_s;
+        const QHash<QString, QString> stateTexts = {
+            {u"only_in_first"_s, u" is not in second file\n"_s},
+            {u"only_in_second"_s, u" is not in first file\n"_s},
+            {u"same"_s, u" are the same\n"_s},
+            {u"different"_s, u" are different\n"_s}};
+        for (const QJsonValue name : compared.value(u"names"_s).toArray())
+            lines += palvorn::displayName(bytesIn(name.toObject(), u"name"_s)) +
+                     stateTexts.value(name.toObject().value(u"state"_s).toString());
+        const RawResult text = runRaw({"compare", first, second});
+        EXPECT_EQ(lines, QString::fromUtf8(text.out));
+        EXPECT_EQ(compared.value(u"same"_s).toBool(), text.exitCode == 0);
+    }
+    runTool(u"rm"_s, {u"-r"_s, pathOf(u"d"_s)}); // QTemporaryDir cannot remove names not UTF-8
+}
+
+// -m chooses names as getfattr's -m does (a POSIX extended expression searched anywhere in the
+// raw name, "-" for all): list and show take the same names as dump, whose output is getfattr's
+// byte for byte. --null writes the names as they are, each ended by a NUL byte.
+TEST_F(ScriptOutputsTest, MatchChoosesNamesAsGetfattrDoesAndNullEndsEachName) {
+    const QString file = makeFile(u"f"_s);
+    for (const QByteArray name : {"user.alpha", "user.beta", "user.a-b", "user.n10",
+                                  "user.caf\xc3\xa9", "user.bad\xff", "user.BIG"})
+        setRaw(file, name, name.right(3));
+    const QByteArray path = QFile::encodeName(file);
+    for (const QByteArray pattern : {"a", "^user\\.a", "a$", "-", "", "[[:digit:]]+", "caf.$",
+                                     "^user\\..{3}$", "big", "a|b"}) {
+        const QByteArray getfattr =
+            runTool(u"getfattr"_s, {u"-d"_s, u"-m"_s, QString::fromUtf8(pattern), u"-e"_s, u"hex"_s,
+                                    u"--absolute-names"_s, file});
+        const RawResult dump = runRaw({"dump", "-m", pattern, "--encoding", "hex", path});
+        EXPECT_EQ(std::tuple(dump.exitCode, dump.out), std::tuple(0, getfattr))
+            << pattern.constData();
+        QByteArray names;
+        for (const QByteArray& line : getfattr.split('\n'))
+            if (line.startsWith("user."))
+                names += line.left(line.indexOf('=')) + '\0';
+        // getfattr writes names in byte order, list in the system's: compared as sets.
+        QList<QByteArray> wanted = names.split('\0');
+        QList<QByteArray> listed = runRaw({"list", "-0", "-m", pattern, path}).out.split('\0');
+        std::sort(wanted.begin(), wanted.end());
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(listed, wanted) << pattern.constData();
+        const QString shown = QString::fromUtf8(runRaw({"show", "-m", pattern, path}).out);
+        EXPECT_EQ(shown.count(u" bytes):\n"_s), wanted.size() - 1) << pattern.constData();
+    }
+    QByteArray all;
+    for (const QByteArray& name : listRaw(path))
+        all += name + '\0';
+    EXPECT_EQ(runRaw({"list", "--null", path}).out, all);
+    const RawResult refused = runRaw({"list", "-m", "(", path});
+    EXPECT_EQ(std::tuple(refused.exitCode, refused.out), std::tuple(2, QByteArray()));
+    EXPECT_TRUE(refused.err.startsWith("palvorn-cli list: invalid regular expression \"(\": "))
+        << refused.err.constData();
+    EXPECT_EQ(runCli({u"show"_s, file, u"user.alpha"_s, u"-m"_s, u"a"_s}).exitCode, 2);
+    EXPECT_EQ(runCli({u"list"_s, file, u"--json"_s, u"--null"_s}).exitCode, 2);
 }
