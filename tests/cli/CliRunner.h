@@ -35,6 +35,10 @@ struct RawResult {
 RawResult runRaw(const QList<QByteArray>& arguments, const QByteArray& input = {},
                  const QStringList& environment = {});
 
+// What palvorn-cli wrote to a terminal (both streams), with the terminal's own line ends; on a
+// terminal of the given width where one is given. Expects the run to succeed.
+QByteArray runOnTerminal(const QList<QByteArray>& arguments, unsigned short columns = 0);
+
 // An error line as palvorn-cli writes it: "palvorn-cli: PATH: NAME: REASON\n".
 QString errorLine(const QString& path, const QString& name, const QString& reason);
 // "palvorn-cli: PATH: REASON\n", for a failure of the item itself.

@@ -19,31 +19,6 @@ using HostileTextTest = CliFixture;
 
 namespace {
 
-// What palvorn-cli wrote to a terminal (both streams), with the terminal's own line ends.
-QByteArray runOnTerminal(const QList<QByteArray>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(PALVORN_CLI_PATH)};
-    for (const QByteArray& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.constData()));
-    argv.push_back(nullptr);
-    int terminal = -1;
-    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-    if (child == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    EXPECT_GT(child, 0);
-    QByteArray shown;
-    char buffer[4096];
-    // The terminal's reads end with an error once the program has closed its side.
-    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, got);
-    ::close(terminal);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown.constData();
-    return shown;
-}
-
 // Where a terminal would obey the text rather than show it: a C0 control other than line feed
 // and tab, DEL, a C1 control, or bytes that are not UTF-8 (an 8-bit terminal takes a lone 0x9b for
 // a control sequence). Empty when there is nothing of the kind.
