@@ -56,6 +56,14 @@ NoFollowPath::~NoFollowPath() {
 std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
     if (path.isEmpty())
         return PosixError::describe(ENOENT);
+    // The next item of the folder last reached, named by the same text up to its last "/" (as a
+    // dump names one item after the other): nothing to look at but its own name.
+    const qsizetype slash = path.lastIndexOf('/');
+    if (m_folderFd >= 0 && slash + 1 < path.size() && m_folderText.has_value() &&
+        QByteArrayView(path).first(slash + 1) == *m_folderText) {
+        m_itemName = path.sliced(slash + 1);
+        return std::nullopt;
+    }
     QList<Component> components = componentsOf(path);
     // "dir/" (and "/" alone) is the folder itself: its "." in it, reached as a folder.
     if (path.endsWith('/'))
@@ -66,8 +74,10 @@ std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
     QByteArray key = absolute ? "/" : ".";
     for (const Component& component : std::as_const(components))
         key += '/' + component.name;
-    if (m_folderFd >= 0 && key == m_folderKey)
+    if (m_folderFd >= 0 && key == m_folderKey) {
+        m_folderText = path.endsWith('/') ? std::nullopt : std::optional(path.first(slash + 1));
         return std::nullopt;
+    }
     close();
 
     int folder = ::open(absolute ? "/" : ".", placeOnly | O_DIRECTORY | O_CLOEXEC);
@@ -88,6 +98,8 @@ std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
     }
     m_folderFd = folder;
     m_folderKey = key;
+    if (!path.endsWith('/'))
+        m_folderText = path.first(slash + 1);
     return std::nullopt;
 }
 
@@ -96,6 +108,7 @@ void NoFollowPath::close() {
         ::close(m_folderFd);
     m_folderFd = -1;
     m_folderKey.clear();
+    m_folderText.reset();
 }
 
 } // namespace palvorn

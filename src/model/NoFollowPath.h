@@ -39,6 +39,9 @@ private:
     void close();
 
     QByteArray m_folderKey; // which folder m_folderFd is: "/" or "." and the components to it
+    // The text before the item's name of the last path that reached m_folderFd, up to and
+    // including its last "/" (empty for a name alone); none after a path that ended with "/".
+    std::optional<QByteArray> m_folderText;
     int m_folderFd = -1;
     QByteArray m_itemName;
 };
