@@ -3,6 +3,7 @@
 #include "app/AboutView.h"
 #include "app/BuildSettings.h"
 #include "app/HelpViewController.h"
+#include "app/MenuCommands.h"
 #include "app/PrivacyView.h"
 #include "app/PublisherSite.h"
 #include "app/RecentFiles.h"
@@ -14,6 +15,7 @@
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
 #include "model/AttributeName.h"
+#include "model/FolderText.h"
 #include "model/XattrAccess.h"
 #include "platform/OpenPanel.h"
 #include "platform/Workspace.h"
@@ -21,96 +23,12 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QOperatingSystemVersion>
-#include <QPlainTextEdit>
 #include <QSettings>
 
 namespace palvorn {
-
-namespace {
-
-enum class EditCommand { Cut, Copy, Paste, Delete };
-
-void deleteText(QLineEdit& line) {
-    if (!line.isReadOnly())
-        line.del();
-}
-
-void deleteText(QPlainTextEdit& text) {
-    if (!text.isReadOnly())
-        text.textCursor().deleteChar();
-}
-
-template <typename TextWidget> void applyToText(TextWidget& widget, EditCommand command) {
-    switch (command) {
-    case EditCommand::Cut:
-        return widget.cut();
-    case EditCommand::Copy:
-        return widget.copy();
-    case EditCommand::Paste:
-        return widget.paste();
-    case EditCommand::Delete:
-        return deleteText(widget);
-    }
-}
-
-// The window's text field that has the focus, if one has.
-QWidget* focusedText(const QMainWindow& window) {
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus || !window.isAncestorOf(focus))
-        return nullptr;
-    if (qobject_cast<QLineEdit*>(focus) || qobject_cast<QPlainTextEdit*>(focus))
-        return focus;
-    return nullptr;
-}
-
-// Cut, copy and paste act on text where a text field has the focus, and on the selected
-// attributes everywhere else in a document window. Delete removes attributes only while the
-// table has the focus: anywhere else it is the focused control's own key.
-void editCommand(QMainWindow& window, EditCommand command) {
-    QWidget* text = focusedText(window);
-    if (auto* line = qobject_cast<QLineEdit*>(text))
-        return applyToText(*line, command);
-    if (auto* plain = qobject_cast<QPlainTextEdit*>(text))
-        return applyToText(*plain, command);
-    auto* document = qobject_cast<DocumentWindow*>(&window);
-    if (!document)
-        return;
-    ViewController& view = document->viewController();
-    switch (command) {
-    case EditCommand::Cut:
-        return view.cutWithSender();
-    case EditCommand::Copy:
-        return view.copyWithSender();
-    case EditCommand::Paste:
-        return view.pasteWithSender();
-    case EditCommand::Delete:
-        if (view.tableHasFocus())
-            view.removeSelectedAttributes();
-        return;
-    }
-}
-
-// Cut, Copy and Delete are offered where they can act: on a focused text field, or on selected
-// attributes (Delete only with the table focused).
-void followSelection(QMainWindow& window, ViewController& view, QAction* cut, QAction* copy,
-                     QAction* remove) {
-    const auto update = [&window, &view, cut, copy, remove] {
-        const bool text = focusedText(window) != nullptr;
-        const bool selected = view.hasSelectedAttributes();
-        cut->setEnabled(text || selected);
-        copy->setEnabled(text || selected);
-        remove->setEnabled(text || (selected && view.tableHasFocus()));
-    };
-    QObject::connect(&view, &ViewController::selectionStateChanged, remove, update);
-    QObject::connect(qApp, &QApplication::focusChanged, remove, update);
-    update();
-}
-
-} // namespace
 
 AppDelegate::AppDelegate(Platform platform, QObject* parent)
     : QObject(parent), m_platform(platform),
@@ -215,15 +133,21 @@ void AppDelegate::registerMainInterface() {
         installMenus(*window);
         return window;
     };
+    // The windows with a report: File > Save Report… saves it as their Save button does.
+    const auto reportWindow = [this](auto* controller) {
+        auto* window = new ToolWindow(controller);
+        installMenus(*window, [controller] { controller->saveButton(); });
+        return window;
+    };
     m_storyboard.registerController(
         QStringLiteral("Compare Window Controller"),
-        [this, toolWindow] { return toolWindow(new CompareViewController(m_platform)); });
+        [this, reportWindow] { return reportWindow(new CompareViewController(m_platform)); });
     m_storyboard.registerController(
         QStringLiteral("Stripper Window Controller"),
-        [this, toolWindow] { return toolWindow(new StripperViewController(m_platform)); });
+        [this, reportWindow] { return reportWindow(new StripperViewController(m_platform)); });
     m_storyboard.registerController(
         QStringLiteral("Crawler Window Controller"),
-        [this, toolWindow] { return toolWindow(new CrawlerViewController(m_platform)); });
+        [this, reportWindow] { return reportWindow(new CrawlerViewController(m_platform)); });
     m_storyboard.registerController(QStringLiteral("Help Window Controller"),
                                     [toolWindow] { return toolWindow(new HelpViewController()); });
     m_storyboard.registerController(QStringLiteral("Privacy Window Controller"),
@@ -233,14 +157,14 @@ void AppDelegate::registerMainInterface() {
     m_storyboard.registerController(QStringLiteral("Document Window Controller"), [this] {
         auto* window = new DocumentWindow(m_platform);
         connect(&window->viewController(), &ViewController::openDocumentRequested, this,
-                &AppDelegate::openDocument);
+                &AppDelegate::openDocumentAtPath);
         installMenus(*window);
         return window;
     });
 }
 
 Document* AppDelegate::openDocument(const QUrl& url) {
-    return showDocument(new Document(url, this));
+    return openDocumentAtPath(url.toLocalFile());
 }
 
 Document* AppDelegate::openDocumentAtPath(const QString& localPath) {
@@ -251,88 +175,89 @@ Document* AppDelegate::showDocument(Document* document) {
     DocumentWindow* window = document->makeWindowControllers(m_storyboard);
     m_documents.append(document);
     window->show();
-    if (!document->localPath().isEmpty()) {
-        QSettings settings;
-        RecentFiles::add(settings, document->localPath());
-    }
+    addRecentFile(document->localPath());
     return document;
 }
 
-void AppDelegate::openDocuments(const QStringList& paths) {
-    for (const QString& path : paths)
-        openDocumentAtPath(QFileInfo(path).absoluteFilePath());
+void AppDelegate::addRecentFile(const QString& path) {
+    if (path.isEmpty())
+        return;
+    QSettings settings;
+    RecentFiles::add(settings, path);
 }
 
-void AppDelegate::openFiles() {
+// A relative path is taken in the current folder as bytes: Qt's own absolute path goes through
+// text and would turn a byte that is not UTF-8 into another name.
+void AppDelegate::openDocuments(const QStringList& paths) {
+    for (const QString& path : paths)
+        openDocumentAtPath(FolderText::absolutePath(path));
+}
+
+Document* AppDelegate::openFrom(QMainWindow* from, const QString& path) {
+    auto* window = qobject_cast<DocumentWindow*>(from);
+    Document* document = window ? window->viewController().document() : nullptr;
+    // The empty window stays the user's to fill: File > Open there fills it, as Inspect… does.
+    if (!document || window->viewController().hasFile())
+        return openDocumentAtPath(path);
+    document->setLocalPath(path);
+    window->viewController().inspectPath(path);
+    addRecentFile(path);
+    return document;
+}
+
+void AppDelegate::openFiles(QMainWindow* from) {
     OpenPanel::Options options;
     options.canChooseFiles = true;
     options.canChooseDirectories = true;
     options.allowsMultipleSelection = true;
-    m_platform.openPanel.begin(nullptr, options, [this](const QList<QUrl>& urls) {
-        for (const QUrl& url : urls)
-            openDocument(url);
+    const QPointer<QMainWindow> window(from);
+    m_platform.openPanel.begin(nullptr, options, [this, window](const QStringList& paths) {
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            openFrom(i == 0 ? window.data() : nullptr, paths.at(i));
     });
 }
 
 Document* AppDelegate::newDocument() {
-    return openDocument(QUrl());
+    return openDocumentAtPath(QString());
 }
 
-void AppDelegate::installMenus(QMainWindow& window) {
+void AppDelegate::installMenus(QMainWindow& window, std::function<void()> saveReport) {
     // Closed documents leave empty pointers; dropping them keeps the list to the open windows.
     m_windows.removeIf([](const QPointer<QMainWindow>& gone) { return gone.isNull(); });
     m_windows.append(&window);
-    QMenu* file = window.menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("&Open…"), QKeySequence::Open, this, &AppDelegate::openFiles);
-    addOpenRecentMenu(*file);
-    file->addAction(tr("&New Window"), QKeySequence::New, this, &AppDelegate::newDocument);
-    file->addSeparator();
-    // The inspector's own commands; a text field with the focus takes their keys itself.
     auto* document = qobject_cast<DocumentWindow*>(&window);
     ViewController* view = document ? &document->viewController() : nullptr;
-    if (view) {
-        file->addAction(tr("&Export Attributes…"), view, &ViewController::exportAttributes);
-        file->addAction(tr("&Import Attributes…"), view, &ViewController::importAttributes);
-        file->addSeparator();
-    }
+    if (view)
+        saveReport = [view] { view->saveReport(); };
+    // The inspector's own commands; a text field with the focus takes their keys itself.
+    auto* commands = new MenuCommands(window, view, std::move(saveReport));
+
+    QMenu* file = window.menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&Open…"), QKeySequence::Open, this,
+                    [this, &window] { openFiles(&window); });
+    addOpenRecentMenu(*file, window);
+    file->addAction(tr("&New Window"), QKeySequence::New, this, &AppDelegate::newDocument);
+    file->addSeparator();
+    commands->addFileItems(*file);
+    file->addSeparator();
     file->addAction(tr("&Close"), QKeySequence::Close, &window, &QWidget::close);
     QAction* quit =
         file->addAction(tr("&Quit"), QKeySequence::Quit, qApp, &QApplication::closeAllWindows);
     quit->setMenuRole(QAction::QuitRole);
 
-    QMenu* edit = window.menuBar()->addMenu(tr("&Edit"));
-    if (view) {
-        QAction* undo =
-            edit->addAction(tr("&Undo"), QKeySequence::Undo, view, &ViewController::undo);
-        QAction* redo =
-            edit->addAction(tr("&Redo"), QKeySequence::Redo, view, &ViewController::redo);
-        view->followUndoStack(undo, redo);
-        edit->addSeparator();
-    }
-    QAction* cut = edit->addAction(tr("Cu&t"), QKeySequence::Cut, &window,
-                                   [&window] { editCommand(window, EditCommand::Cut); });
-    QAction* copy = edit->addAction(tr("&Copy"), QKeySequence::Copy, &window,
-                                    [&window] { editCommand(window, EditCommand::Copy); });
-    edit->addAction(tr("&Paste"), QKeySequence::Paste, &window,
-                    [&window] { editCommand(window, EditCommand::Paste); });
-    if (view) {
-        QAction* remove = edit->addAction(tr("&Delete"), QKeySequence::Delete, &window,
-                                          [&window] { editCommand(window, EditCommand::Delete); });
-        followSelection(window, *view, cut, copy, remove);
-        edit->addAction(tr("Select &All"), QKeySequence::SelectAll, view,
-                        &ViewController::selectAll);
+    commands->addEditItems(*window.menuBar()->addMenu(tr("&Edit")));
+    if (view)
         window.menuBar()
             ->addMenu(tr("&View"))
             ->addAction(tr("&Reload"), QKeySequence::Refresh, view, &ViewController::reload);
-    }
 
     QMenu* windows = window.menuBar()->addMenu(tr("&Window"));
     windows->addAction(tr("&Compare…"), QKeySequence(tr("Ctrl+Shift+C")), this,
                        &AppDelegate::openCompare);
     windows->addAction(tr("C&rawler…"), QKeySequence(tr("Ctrl+Shift+R")), this,
                        &AppDelegate::openCrawler);
-    windows->addAction(tr("&Stripper…"), QKeySequence(tr("Ctrl+Shift+S")), this,
-                       &AppDelegate::openStripper);
+    // Not Ctrl+Shift+S: that is Save As nearly everywhere, and this window removes attributes.
+    windows->addAction(tr("&Stripper…"), stripperShortcut(), this, &AppDelegate::openStripper);
     addWindowList(*windows);
 
     QMenu* help = window.menuBar()->addMenu(tr("&Help"));
@@ -348,21 +273,26 @@ void AppDelegate::installMenus(QMainWindow& window) {
         ->setMenuRole(QAction::AboutRole);
 }
 
-// The list is read when the menu opens, so every window's menu shows what any window opened.
-void AppDelegate::addOpenRecentMenu(QMenu& file) {
-    QMenu* recent = file.addMenu(tr("Open &Recent"));
-    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillOpenRecentMenu(*recent); });
+QKeySequence AppDelegate::stripperShortcut() {
+    return QKeySequence(tr("Ctrl+Shift+X"));
 }
 
-void AppDelegate::fillOpenRecentMenu(QMenu& recent) {
+// The list is read when the menu opens, so every window's menu shows what any window opened.
+void AppDelegate::addOpenRecentMenu(QMenu& file, QMainWindow& window) {
+    QMenu* recent = file.addMenu(tr("Open &Recent"));
+    connect(recent, &QMenu::aboutToShow, this,
+            [this, recent, &window] { fillOpenRecentMenu(*recent, window); });
+}
+
+void AppDelegate::fillOpenRecentMenu(QMenu& recent, QMainWindow& window) {
     recent.clear();
     QSettings settings;
     const QStringList paths = RecentFiles::paths(settings);
     for (const QString& path : paths) {
         QAction* item = recent.addAction(menuTitle(displayName(nativePath(path))), this,
-                                         [this, path] { openDocument(QUrl::fromLocalFile(path)); });
+                                         [this, path, &window] { openFrom(&window, path); });
         // Kept, not dropped: a file on a drive that is not mounted now comes back later.
-        item->setEnabled(QFileInfo::exists(path));
+        item->setEnabled(RecentFiles::exists(path));
     }
     recent.addSeparator();
     QAction* clear = recent.addAction(tr("Clear Menu"), this, [] {

@@ -4,6 +4,7 @@
 #include "platform/DocumentController.h"
 #include "platform/Platform.h"
 
+#include <functional>
 #include <memory>
 
 #include <QList>
@@ -12,6 +13,7 @@
 #include <QUrl>
 
 class QAction;
+class QKeySequence;
 class QMainWindow;
 class QMenu;
 class QOperatingSystemVersion;
@@ -43,15 +45,19 @@ public:
     // macOS 10.x gives x, macOS 11 gives 16, any other release or system 17.
     static int osVersionFor(const QOperatingSystemVersion& version);
 
-    // One document and window per file; an empty URL gives an empty inspector ("palvorn").
-    // Every file opened joins File > Open Recent.
-    Document* openDocument(const QUrl& url);
-    // As openDocument, for a path given as bytes (see ByteText): command-line arguments.
+    // One document and window per file; an empty path gives an empty inspector ("palvorn").
+    // Every file opened joins File > Open Recent. Paths are bytes (see ByteText).
     Document* openDocumentAtPath(const QString& localPath);
+    Document* openDocument(const QUrl& url);
     void openDocumentWithContentsOfURL(const QUrl& url) override { openDocument(url); }
+    // The command line's paths, relative ones in the current folder.
     void openDocuments(const QStringList& paths);
-    // File > Open: several files or folders at once.
-    void openFiles();
+    // File > Open: several files or folders at once. The window it was chosen in, when it is an
+    // empty inspector, takes the first of them.
+    void openFiles(QMainWindow* from = nullptr);
+    // A path opened from a window's menu: in that window when it is an empty inspector, else in a
+    // new one.
+    Document* openFrom(QMainWindow* from, const QString& path);
     // File > New Window.
     Document* newDocument();
 
@@ -77,7 +83,10 @@ public:
     // that the update check retitles it everywhere at once.
     QAction* updateCheckedItem() const { return m_updateCheckedItem; }
 
-    void installMenus(QMainWindow& window);
+    // saveReport: File > Save Report… of a tool window with a report (an inspector has its own).
+    void installMenus(QMainWindow& window, std::function<void()> saveReport = {});
+    // Window > Stripper…: a key no common command uses.
+    static QKeySequence stripperShortcut();
     QList<Document*> documents() const;
     // The windows the Window menu lists: every open one, in the order they were made.
     QList<QMainWindow*> openWindows() const;
@@ -85,9 +94,10 @@ public:
 private:
     // Shows the new document's window; every file opened joins File > Open Recent.
     Document* showDocument(Document* document);
+    void addRecentFile(const QString& path);
     void registerMainInterface();
-    void addOpenRecentMenu(QMenu& file);
-    void fillOpenRecentMenu(QMenu& recent);
+    void addOpenRecentMenu(QMenu& file, QMainWindow& window);
+    void fillOpenRecentMenu(QMenu& recent, QMainWindow& window);
     void addWindowList(QMenu& windows);
     void fillWindowList(QMenu& windows);
 

@@ -33,10 +33,10 @@ void FolderTool::chooseFolder(Platform& platform, QWidget& window, const QString
     options.canChooseDirectories = true;
     options.showsHiddenFiles = true;
     options.treatsPackagesAsDirectories = true;
-    platform.openPanel.begin(&window, options, [&window, start](const QList<QUrl>& urls) {
-        if (urls.isEmpty())
+    platform.openPanel.begin(&window, options, [&window, start](const QStringList& paths) {
+        if (paths.isEmpty())
             return;
-        const QString folder = QDir::cleanPath(urls.constFirst().toLocalFile());
+        const QString folder = QDir::cleanPath(paths.constFirst());
         start(folder);
         window.setWindowTitle(displayName(nativePath(QFileInfo(folder).fileName())));
     });

@@ -1,11 +1,14 @@
 #include "app/FolderToolControls.h"
 
 #include "app/WalkQueue.h"
+#include "model/XattrAccess.h"
+#include "platform/DroppedPaths.h"
 #include "platform/PlainText.h"
+
+#include <sys/stat.h>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -16,14 +19,20 @@ namespace palvorn {
 
 namespace {
 
-// The one local folder a drag carries, or an empty text.
+// The one local folder a drag carries (its path as bytes, see ByteText), or an empty text.
 QString droppedFolder(const QMimeData* mime) {
-    if (!mime || !mime->hasUrls() || mime->urls().size() != 1)
+    const QStringList paths = DroppedPaths::localPaths(mime);
+    struct stat status = {};
+    if (paths.size() != 1 || DroppedPaths::hasOtherUrls(mime) ||
+        ::stat(nativePath(paths.constFirst()).constData(), &status) != 0 ||
+        !S_ISDIR(status.st_mode))
         return {};
-    const QUrl url = mime->urls().constFirst();
-    if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isDir())
-        return {};
-    return url.toLocalFile();
+    return paths.constFirst();
+}
+
+QString progressName(const QString& line) {
+    return line.isEmpty() ? FolderToolControls::tr("Progress")
+                          : FolderToolControls::tr("Progress: %1").arg(line);
 }
 
 } // namespace
@@ -41,6 +50,16 @@ FolderToolControls::FolderToolControls(const Widgets& widgets, WalkQueue& queue,
     m_widgets.view.installEventFilter(this);
     m_widgets.folderText.setAcceptDrops(true);
     m_widgets.folderText.installEventFilter(this);
+    if (m_widgets.required)
+        connect(m_widgets.required, &QLineEdit::textChanged, this,
+                &FolderToolControls::enableStart);
+    m_widgets.progressText.setAccessibleName(progressName({}));
+    enableStart();
+}
+
+void FolderToolControls::enableStart() {
+    m_widgets.startButton.setEnabled(m_queue.running() > 0 || !m_widgets.required ||
+                                     !m_widgets.required->text().isEmpty());
 }
 
 void FolderToolControls::startOrStop() {
@@ -52,7 +71,8 @@ void FolderToolControls::startOrStop() {
 
 void FolderToolControls::showRunning() {
     const bool running = m_queue.running() > 0;
-    m_widgets.startButton.setText(running ? tr("Stop") : m_startTitle);
+    m_widgets.startButton.setText(running ? tr("St&op") : m_startTitle);
+    enableStart();
     m_widgets.spinner.setVisible(running);
     if (running) {
         if (!m_refresh.isActive())
@@ -61,14 +81,17 @@ void FolderToolControls::showRunning() {
     } else {
         m_refresh.stop();
         m_widgets.progressText.clear();
+        m_widgets.progressText.setAccessibleName(progressName({}));
     }
 }
 
 void FolderToolControls::showProgress() {
     // Several walks show one line each; the label shows the first and the tooltip all of them.
     const QString text = m_queue.progressText();
-    m_widgets.progressText.setText(text.section(u'\n', 0, 0));
+    const QString first = text.section(u'\n', 0, 0);
+    m_widgets.progressText.setText(first);
     m_widgets.progressText.setToolTip(PlainText::toolTip(text));
+    m_widgets.progressText.setAccessibleName(progressName(first));
 }
 
 bool FolderToolControls::acceptsDrop(QEvent* event) const {

@@ -33,11 +33,14 @@ UpdateChecker::UpdateChecker(QSettings& settings, UpdateAlert& alert, Workspace&
       m_runningVersion(std::move(runningVersion)), m_clock(std::move(clock)) {}
 
 void UpdateChecker::launch() {
-    if (!UpdateSchedule::apply(m_settings, UpdateSchedule::secondsSince2001(m_clock()))) {
+    m_startedAt = UpdateSchedule::secondsSince2001(m_clock());
+    if (!UpdateSchedule::apply(m_settings, m_startedAt)) {
         Q_EMIT finished();
         return;
     }
     if (m_runningVersion.isEmpty()) {
+        // Asking again at the next launch would only repeat the alert.
+        UpdateSchedule::recordCheck(m_settings, m_startedAt);
         m_alert.showUpdateError(UpdateList::noVersionError());
         Q_EMIT finished();
         return;
@@ -68,6 +71,9 @@ void UpdateChecker::handleReply(QNetworkReply* reply) {
     const QByteArray data = reply->read(maxListSize + 1);
     if (data.size() > maxListSize)
         return;
+    // The list came: the check is done, whatever it holds. Anything short of that (no network, a
+    // page of a captive portal) is tried again at the next launch.
+    UpdateSchedule::recordCheck(m_settings, m_startedAt);
     perform(UpdateList::evaluate(data, m_runningVersion));
 }
 

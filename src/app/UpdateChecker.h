@@ -38,7 +38,8 @@ public:
     static QString notCheckedTitle() { return QStringLiteral("Update not checked"); }
     static QString checkedTitle() { return QStringLiteral("Checked for update"); }
 
-    // Called once at launch. Returns at once; the check, when due, goes on in the background.
+    // Called once at launch. Returns at once; the check, when due, goes on in the background. Only
+    // a check that got the list counts as made: without network it is tried at the next launch.
     void launch();
 
 Q_SIGNALS:
@@ -57,6 +58,7 @@ private:
     QUrl m_listUrl;
     QString m_runningVersion;
     Clock m_clock;
+    double m_startedAt = 0; // seconds since 2001, stored once the check completed
     // Last, so that pending replies go before the state they report to.
     QNetworkAccessManager m_network;
 };

@@ -19,11 +19,13 @@ bool UpdateSchedule::apply(QSettings& settings, double now) {
         last = 0.0;
 
     const bool due = interval < now - last && !noCheck;
-    if (due)
-        settings.setValue(u"dateLastUpdateCheck"_s, now);
     settings.setValue(u"noUpdateCheck"_s, noCheck);
     settings.setValue(u"updateCheckInt"_s, interval);
     return due;
+}
+
+void UpdateSchedule::recordCheck(QSettings& settings, double startedAt) {
+    settings.setValue(u"dateLastUpdateCheck"_s, startedAt);
 }
 
 double UpdateSchedule::secondsSince2001(const QDateTime& time) {

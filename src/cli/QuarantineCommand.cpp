@@ -30,9 +30,15 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
         alert.showFailure(failures.constFirst());
         return Failure;
     }
-    if (const std::optional<QString> failure = quarantine.recordEvent(stamp, path))
-        alert.showErrorAlert(*failure);
-    return alert.anyShown() ? Failure : Success;
+    const Quarantine::EventOutcome event = quarantine.recordEvent(stamp, path);
+    if (event.kind == Quarantine::EventOutcome::Failed) {
+        alert.showErrorAlert(event.text);
+        return Failure;
+    }
+    // The stamp is written; where the system keeps no event database that is all there is.
+    if (event.kind == Quarantine::EventOutcome::NoDatabase)
+        StderrErrorAlert::writeLine(err, event.text);
+    return Success;
 }
 
 } // namespace palvorn

@@ -1,9 +1,11 @@
 #include "compare/CompareViewController.h"
 
+#include "app/FolderTool.h"
 #include "compare/Comparison.h"
 #include "model/AttributeName.h"
 #include "model/FolderText.h"
 #include "model/XattrAccess.h"
+#include "platform/DroppedPaths.h"
 #include "platform/ErrorAlert.h"
 #include "platform/OpenPanel.h"
 #include "platform/QtOutputPane.h"
@@ -12,7 +14,6 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFontDatabase>
-#include <QMimeData>
 #include <QShowEvent>
 
 namespace palvorn {
@@ -28,14 +29,15 @@ CompareViewController::CompareViewController(Platform platform, QWidget* parent)
             &CompareViewController::doChoose2Button);
     connect(m_ui->compareButton, &QPushButton::clicked, this,
             &CompareViewController::doCompareButton);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &CompareViewController::saveButton);
     for (QLineEdit* field : {m_ui->file1Textbox, m_ui->file2Textbox}) {
         connect(field, &QLineEdit::returnPressed, this, &CompareViewController::doCompareButton);
         field->installEventFilter(this);
     }
     connect(m_ui->file1Textbox, &QLineEdit::textEdited, this,
-            [this](const QString& text) { takeTypedPath(m_firstURL, text); });
+            [this](const QString& text) { takeTypedPath(m_firstPath, text); });
     connect(m_ui->file2Textbox, &QLineEdit::textEdited, this,
-            [this](const QString& text) { takeTypedPath(m_secondURL, text); });
+            [this](const QString& text) { takeTypedPath(m_secondPath, text); });
 }
 
 CompareViewController::~CompareViewController() = default;
@@ -48,28 +50,22 @@ void CompareViewController::showEvent(QShowEvent* event) {
 
 // A typed path counts as chosen; "~" stands for the home folder as in the other tool windows.
 // A text naming no folder ("~" and a user who does not exist) leaves the side unchosen.
-void CompareViewController::takeTypedPath(std::optional<QUrl>& url, const QString& text) {
-    url.reset();
+void CompareViewController::takeTypedPath(std::optional<QString>& path, const QString& text) {
+    path.reset();
     if (text.isEmpty())
         return;
-    if (const std::optional<QString> path = FolderText::folderPath(text, QDir::homePath()).path)
-        url = QUrl::fromLocalFile(*path);
+    if (const std::optional<QString> typed = FolderText::folderPath(text, QDir::homePath()).path)
+        path = *typed;
 }
 
 namespace {
 
 // The local items a drag carries; none when it carries anything else, or more than two.
-QList<QUrl> droppedItems(const QMimeData* data) {
-    if (!data || !data->hasUrls())
+QStringList droppedItems(const QMimeData* data) {
+    const QStringList paths = DroppedPaths::localPaths(data);
+    if (paths.size() > 2 || DroppedPaths::hasOtherUrls(data))
         return {};
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() > 2)
-        return {};
-    for (const QUrl& url : urls) {
-        if (!url.isLocalFile() || url.toLocalFile().isEmpty())
-            return {};
-    }
-    return urls;
+    return paths;
 }
 
 } // namespace
@@ -90,10 +86,10 @@ bool CompareViewController::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QList<QUrl> urls = droppedItems(drop->mimeData());
-        if (urls.isEmpty())
+        const QStringList paths = droppedItems(drop->mimeData());
+        if (paths.isEmpty())
             return false;
-        takeDroppedItems(*field, urls);
+        takeDroppedItems(*field, paths);
         drop->acceptProposedAction();
         return true;
     }
@@ -103,54 +99,78 @@ bool CompareViewController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // One item fills the field it was dropped on; two fill both fields, in the order dragged.
-void CompareViewController::takeDroppedItems(QLineEdit& field, const QList<QUrl>& urls) {
+void CompareViewController::takeDroppedItems(QLineEdit& field, const QStringList& paths) {
     const bool first = &field == m_ui->file1Textbox;
-    if (urls.size() == 2) {
-        setChosen(m_firstURL, *m_ui->file1Textbox, urls.at(0));
-        setChosen(m_secondURL, *m_ui->file2Textbox, urls.at(1));
+    if (paths.size() == 2) {
+        setChosen(m_firstPath, *m_ui->file1Textbox, paths.at(0));
+        setChosen(m_secondPath, *m_ui->file2Textbox, paths.at(1));
         return;
     }
-    setChosen(first ? m_firstURL : m_secondURL, field, urls.constFirst());
+    setChosen(first ? m_firstPath : m_secondPath, field, paths.constFirst());
 }
 
-void CompareViewController::setChosen(std::optional<QUrl>& url, QLineEdit& field,
-                                      const QUrl& chosen) {
-    field.setText(chosen.toLocalFile());
-    url = chosen;
+void CompareViewController::setChosen(std::optional<QString>& path, QLineEdit& field,
+                                      const QString& chosen) {
+    field.setText(chosen); // the header shows it as names are shown
+    path = chosen;
 }
 
-void CompareViewController::choose(std::optional<QUrl>& url, QLineEdit& field) {
+void CompareViewController::choose(std::optional<QString>& path, QLineEdit& field) {
     OpenPanel::Options options;
     options.canChooseFiles = true;
     options.canChooseDirectories = true;
     options.showsHiddenFiles = true;
     options.treatsPackagesAsDirectories = true;
-    m_platform.openPanel.begin(window(), options, [this, &url, &field](const QList<QUrl>& urls) {
-        if (!urls.isEmpty())
-            setChosen(url, field, urls.constFirst());
+    m_platform.openPanel.begin(window(), options, [this, &path, &field](const QStringList& paths) {
+        if (!paths.isEmpty())
+            setChosen(path, field, paths.constFirst());
     });
 }
 
 void CompareViewController::doChoose1Button() {
-    choose(m_firstURL, *m_ui->file1Textbox);
+    choose(m_firstPath, *m_ui->file1Textbox);
 }
 
 void CompareViewController::doChoose2Button() {
-    choose(m_secondURL, *m_ui->file2Textbox);
+    choose(m_secondPath, *m_ui->file2Textbox);
 }
 
+std::optional<QString> CompareViewController::itemOf(const std::optional<QString>& chosen,
+                                                     const QString& text, const QString& which,
+                                                     QString* refusal) const {
+    if (chosen && !text.isEmpty())
+        return chosen;
+    QString path;
+    if (const std::optional<QString> why =
+            Comparison::refusalOf(text, which, QDir::homePath(), &path)) {
+        *refusal = *why;
+        return std::nullopt;
+    }
+    return path;
+}
+
+// A report under paths it is not about would mislead: a refused field replaces it with why.
 void CompareViewController::doCompareButton() {
     const QString firstText = m_ui->file1Textbox->text();
     const QString secondText = m_ui->file2Textbox->text();
-    if (firstText.isEmpty() || secondText.isEmpty() || !m_firstURL || !m_secondURL)
+    QString refusal;
+    const std::optional<QString> first = itemOf(m_firstPath, firstText, tr("first"), &refusal);
+    const std::optional<QString> second =
+        first ? itemOf(m_secondPath, secondText, tr("second"), &refusal) : std::nullopt;
+    if (!first || !second) {
+        m_report->setOutput(refusal);
         return;
+    }
     m_report->setOutput(Comparison::header(displayName(nativePath(firstText)),
                                            displayName(nativePath(secondText))));
-    const Comparison::Result result =
-        Comparison::compare(m_firstURL->toLocalFile(), m_secondURL->toLocalFile());
+    const Comparison::Result result = Comparison::compare(*first, *second);
     m_report->appendOutput(result.lines);
     if (result.failure)
         m_platform.alert.showErrorAlert(result.failure->text());
+}
+
+void CompareViewController::saveButton() {
+    FolderTool::savePane(m_platform, *m_report, *this);
 }
 
 } // namespace palvorn

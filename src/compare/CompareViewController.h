@@ -5,7 +5,6 @@
 #include <memory>
 #include <optional>
 
-#include <QUrl>
 #include <QWidget>
 
 class QLineEdit;
@@ -19,7 +18,8 @@ namespace palvorn {
 class QtOutputPane;
 
 // The compare window: two chosen items and a report of how their attributes differ. An item is
-// chosen with its Choose… button, by typing its path or by dropping it on the path field.
+// chosen with its Choose… button, by typing its path or by dropping it on the path field. Paths
+// are bytes (see ByteText); a field shows its item's path as names are shown.
 class CompareViewController : public QWidget {
     Q_OBJECT
 
@@ -28,12 +28,15 @@ public:
     ~CompareViewController() override;
 
     Ui::CompareViewController& ui() const { return *m_ui; }
-    const std::optional<QUrl>& firstURL() const { return m_firstURL; }
-    const std::optional<QUrl>& secondURL() const { return m_secondURL; }
+    const std::optional<QString>& firstPath() const { return m_firstPath; }
+    const std::optional<QString>& secondPath() const { return m_secondPath; }
 
     void doChoose1Button();
     void doChoose2Button();
+    // A field that names no item says why in the report pane, in place of the last report.
     void doCompareButton();
+    // Saves the report pane, as the other tool windows save theirs.
+    void saveButton();
 
     // Files and folders dropped on the path fields are taken as chosen.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,16 +45,19 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void choose(std::optional<QUrl>& url, QLineEdit& field);
-    void setChosen(std::optional<QUrl>& url, QLineEdit& field, const QUrl& chosen);
-    void takeTypedPath(std::optional<QUrl>& url, const QString& text);
-    void takeDroppedItems(QLineEdit& field, const QList<QUrl>& urls);
+    void choose(std::optional<QString>& path, QLineEdit& field);
+    void setChosen(std::optional<QString>& path, QLineEdit& field, const QString& chosen);
+    void takeTypedPath(std::optional<QString>& path, const QString& text);
+    void takeDroppedItems(QLineEdit& field, const QStringList& paths);
+    // The item of one side, or why there is none.
+    std::optional<QString> itemOf(const std::optional<QString>& chosen, const QString& text,
+                                  const QString& which, QString* refusal) const;
 
     std::unique_ptr<Ui::CompareViewController> m_ui;
     Platform m_platform;
     std::unique_ptr<QtOutputPane> m_report;
-    std::optional<QUrl> m_firstURL;
-    std::optional<QUrl> m_secondURL;
+    std::optional<QString> m_firstPath;
+    std::optional<QString> m_secondPath;
 };
 
 } // namespace palvorn

@@ -2,6 +2,7 @@
 
 #include "model/AttributeFailure.h"
 #include "model/AttributeName.h"
+#include "model/FolderText.h"
 #include "model/JsonText.h"
 #include "model/NameMatcher.h"
 #include "model/XattrAccess.h"
@@ -70,6 +71,20 @@ QList<qsizetype> partners(const QList<QByteArray>& first, const QList<QByteArray
 QString Comparison::header(const QString& firstText, const QString& secondText) {
     return QStringLiteral("Comparing ") + firstText + QStringLiteral(" with ") + secondText +
            QStringLiteral(" :\n");
+}
+
+std::optional<QString> Comparison::refusalOf(const QString& fieldText, const QString& which,
+                                             const QString& homePath, QString* path) {
+    if (fieldText.isEmpty())
+        return QStringLiteral("There is no %1 item to compare: type its path, drop it on its "
+                              "field or choose it.")
+            .arg(which);
+    const FolderText::Result folder = FolderText::folderPath(fieldText, homePath);
+    if (!folder.path)
+        return folder.error;
+    if (path)
+        *path = *folder.path;
+    return std::nullopt;
 }
 
 Comparison::Result Comparison::compare(const QString& firstPath, const QString& secondPath) {

@@ -37,6 +37,10 @@ public:
 
     // "Comparing FIRST with SECOND :\n", quoting the two path fields as they are.
     static QString header(const QString& firstText, const QString& secondText);
+    // Why a path field names no item: it is empty (which: "first" or "second"), or its "~NAME"
+    // names no user. None when it names one, whose path is then given.
+    static std::optional<QString> refusalOf(const QString& fieldText, const QString& which,
+                                            const QString& homePath, QString* path = nullptr);
     static Result compare(const QString& firstPath, const QString& secondPath);
     // palvorn-cli's JSON (see JsonText) of a comparison: both paths, whether anything differs,
     // the counts, each name with what was found, and the failure's line. One line, without its

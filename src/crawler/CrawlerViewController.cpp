@@ -60,6 +60,8 @@ void CrawlerViewController::startScan(const QString& folderPath, const QString& 
     // The controls are read now; a walk never looks at the window again.
     const bool totals = m_ui->totalSizesCheckbox->isChecked();
     const bool showSizes = m_ui->showSizeCheckbox->isChecked();
+    // The pane is the new walk's: its error lines never join the last report.
+    m_output->setOutput(QString());
     m_processingQueue->start([this, folderPath, type, totals,
                               showSizes](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
         const WalkErrors::LineSink onError = [this, &post](const QString& line) {

@@ -1,27 +1,47 @@
 #include "editor/EditViewController.h"
 
 #include "editor/EditorConversion.h"
-#include "inspector/ViewController.h"
 #include "model/AttributeFailure.h"
 #include "model/AttributeName.h"
 #include "platform/ErrorAlert.h"
 #include "platform/InitialSize.h"
+#include "platform/QtConfirmation.h"
 #include "ui_EditViewController.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QPointer>
 
 namespace palvorn {
 
-EditViewController::EditViewController(ErrorAlert& alert, ViewController* presenting,
-                                       QWidget* parent)
+namespace {
+
+bool isControlTab(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier;
+}
+
+} // namespace
+
+EditViewController::EditViewController(ErrorAlert& alert, Confirmation* confirmation, QString path,
+                                       Commit commit, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::EditViewController>()), m_alert(alert),
-      m_presenting(presenting) {
+      m_confirmation(confirmation), m_path(std::move(path)), m_commit(std::move(commit)) {
     m_ui->setupUi(this);
     resize(InitialSize::within(*this, size()));
+    if (!m_confirmation) {
+        m_ownConfirmation = std::make_unique<QtConfirmation>();
+        m_confirmation = m_ownConfirmation.get();
+    }
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_ui->contentTextview->setFont(fixed);
     m_ui->contentTextview->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(u' ') * 4);
+    // Tab moves on to the buttons, as everywhere else; Ctrl+Tab types a tab.
+    m_ui->contentTextview->setTabChangesFocus(true);
+    m_ui->contentTextview->installEventFilter(this);
     // activated: only the user's choice, not the items being filled in.
     connect(m_ui->formatPopup, &QComboBox::activated, this, &EditViewController::doFormatPopup);
     connect(m_ui->saveButton, &QPushButton::clicked, this, &EditViewController::saveButton);
@@ -30,33 +50,53 @@ EditViewController::EditViewController(ErrorAlert& alert, ViewController* presen
 
 EditViewController::~EditViewController() = default;
 
-void EditViewController::setRepresentedObject(ResourceItemPtr record) {
+void EditViewController::setRepresentedObject(const ResourceItemPtr& record) {
     if (record)
-        m_editRes.append(std::move(record));
+        m_original = *record;
 }
 
 void EditViewController::viewDidLoad() {
     m_ui->formatPopup->clear();
     m_ui->formatPopup->addItems(EditorConversion::formatList(structureName()));
-    if (m_editRes.isEmpty())
+    if (!m_original)
         return;
-    const ResourceItemPtr& record = m_editRes.constFirst();
-    m_ui->nameTextbox->setText(record->name());
-    setContentText(record->editableText());
-    m_ui->formatPopup->setCurrentIndex(EditorConversion::formatOfType(record->type()));
+    m_ui->nameTextbox->setText(m_original->name());
+    showValue(m_original->data(), EditorConversion::formatOfType(m_original->type()));
+}
+
+void EditViewController::showValue(const QByteArray& bytes, int format) {
+    m_shownBytes = bytes;
+    m_shownFormat = format;
+    m_shownText = EditorConversion::textFor(format, bytes, structureName());
+    m_ui->formatPopup->setCurrentIndex(format);
+    setContentText(m_shownText);
 }
 
 void EditViewController::doFormatPopup() {
-    if (m_editRes.isEmpty())
+    const int format = m_ui->formatPopup->currentIndex();
+    if (format == m_shownFormat)
         return;
-    // The inspector's own record: the chosen type stays with it after the editor closes.
-    const ResourceItemPtr& record = m_editRes.constFirst();
-    record->setType(EditorConversion::typeOfFormat(m_ui->formatPopup->currentIndex()));
-    setContentText(record->editableText());
+    const QString text = m_ui->contentTextview->toPlainText();
+    if (text == m_shownText)
+        return showValue(m_shownBytes, format);
+    const EditorConversion::Result converted =
+        EditorConversion::bytesFor(m_shownFormat, text, structureName());
+    if (converted.bytes)
+        return showValue(*converted.bytes, format);
+    // The text stays in its format unless the user agrees to lose it.
+    const int from = m_shownFormat;
+    m_ui->formatPopup->setCurrentIndex(from);
+    const QPointer<EditViewController> alive(this);
+    m_confirmation->ask(this,
+                        EditorConversion::discardQuestion(from, format, converted, structureName()),
+                        [alive, format] {
+                            if (alive)
+                                alive->showValue(alive->m_shownBytes, format);
+                        });
 }
 
 void EditViewController::saveButton() {
-    if (!m_presenting) {
+    if (!m_commit) {
         reject();
         return;
     }
@@ -68,17 +108,14 @@ void EditViewController::saveButton() {
     if (!name.name || !converted.bytes) {
         // Writing an empty value instead would wipe the attribute; the text stays for mending.
         m_alert.showErrorAlert(AttributeFailure({}, name.name ? converted.problem : name.problem,
-                                                m_presenting->theSourcePath(),
-                                                name.name.value_or(QByteArray()))
+                                                m_path, name.name.value_or(QByteArray()))
                                    .text());
         return;
     }
-    auto record = std::make_shared<ResourceItem>(*name.name, *converted.bytes);
-    record->setType(EditorConversion::typeOfFormat(format));
-    m_presenting->editRes() = {record};
-    // The inspector has shown why a write failed; the text stays here to be mended or saved again.
-    if (m_presenting->commitEditedAttribute(m_editRes.isEmpty() ? nullptr
-                                                                : m_editRes.constFirst().get()))
+    ResourceItem record(*name.name, *converted.bytes);
+    record.setType(EditorConversion::typeOfFormat(format));
+    // The commit has shown why a write failed; the text stays here to be mended or saved again.
+    if (m_commit(record, m_original ? &*m_original : nullptr))
         accept();
 }
 
@@ -86,10 +123,21 @@ void EditViewController::cancelButton() {
     reject();
 }
 
+bool EditViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_ui->contentTextview || !isControlTab(event))
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept(); // the key is the text's, not a shortcut's
+        return true;
+    }
+    m_ui->contentTextview->insertPlainText(QStringLiteral("\t"));
+    return true;
+}
+
 QByteArray EditViewController::structureName() const {
     // The edited record's name decides which structure the format entry stands for, whatever name
     // the value is saved under.
-    return m_editRes.isEmpty() ? QByteArray() : m_editRes.constFirst()->rawName();
+    return m_original ? m_original->rawName() : QByteArray();
 }
 
 void EditViewController::setContentText(const QString& text) {

@@ -10,8 +10,8 @@ namespace palvorn {
 
 namespace {
 
-EditorConversion::Result refused(const QString& problem) {
-    return {std::nullopt, problem};
+EditorConversion::Result refused(const QString& reason) {
+    return {std::nullopt, reason + QStringLiteral(", so nothing was saved."), reason};
 }
 
 std::optional<int> digitValue(QChar c) {
@@ -103,23 +103,38 @@ EditorConversion::Result EditorConversion::bytesFor(int format, const QString& t
                                                     QByteArrayView structureName) {
     switch (format) {
     case PlainText:
-        return {text.toUtf8(), {}};
+        return {text.toUtf8(), {}, {}};
     case PropertyList:
         return plistBytes(text);
     case Structure: {
         const AttributeStructure::Kind kind = AttributeStructure::kindOf(structureName);
         if (!AttributeStructure::isEditable(kind))
-            return refused(
-                QStringLiteral("This attribute has no structure to edit, so nothing was saved."));
+            return refused(QStringLiteral("This attribute has no structure to edit"));
         Parsed<QByteArray> bytes = AttributeStructure::bytesFor(structureName, text);
         if (!bytes)
             return refused(AttributeStructure::formatName(kind) + QStringLiteral(": ") +
-                           bytes.problem + QStringLiteral(", so nothing was saved."));
-        return {std::move(bytes.value), {}};
+                           bytes.problem);
+        return {std::move(bytes.value), {}, {}};
     }
     default:
         return hexBytes(text);
     }
+}
+
+QString EditorConversion::textFor(int format, const QByteArray& bytes,
+                                  QByteArrayView structureName) {
+    // The structure's text is written for the name that holds it.
+    ResourceItem shown(structureName.toByteArray(), bytes);
+    shown.setType(typeOfFormat(format));
+    return shown.editableText();
+}
+
+QString EditorConversion::discardQuestion(int from, int to, const Result& refused,
+                                          QByteArrayView structureName) {
+    const QStringList names = formatList(structureName);
+    return QStringLiteral("The text cannot be read as %1: %2. Show the value as %3 instead, "
+                          "discarding the changes to the text?")
+        .arg(names.value(from), refused.reason, names.value(to));
 }
 
 std::optional<int> EditorConversion::formatOfWord(const QString& word, QByteArrayView name) {
@@ -145,13 +160,12 @@ QString EditorConversion::formatWords(QByteArrayView name) {
 EditorConversion::Result EditorConversion::plistBytes(const QString& text) {
     const std::optional<PlistValue> value = PropertyListSerialization::readText(text);
     if (!value)
-        return refused(QStringLiteral("The text is not a property list, so nothing was saved."));
+        return refused(QStringLiteral("The text is not a property list"));
     std::optional<QByteArray> binary =
         PropertyListSerialization::write(*value, PropertyListSerialization::Format::Binary);
     if (!binary)
-        return refused(QStringLiteral(
-            "This property list cannot be written in the binary format, so nothing was saved."));
-    return {std::move(binary), {}};
+        return refused(QStringLiteral("This property list cannot be written in the binary format"));
+    return {std::move(binary), {}, {}};
 }
 
 EditorConversion::Result EditorConversion::hexBytes(const QString& text) {
@@ -170,24 +184,21 @@ EditorConversion::Result EditorConversion::hexBytes(const QString& text) {
         const qsizetype length =
             c.isHighSurrogate() && i + 1 < digits.size() && digits.at(i + 1).isLowSurrogate() ? 2
                                                                                               : 1;
-        return refused(QStringLiteral("\u201c%1\u201d is not a hexadecimal digit, so nothing was "
-                                      "saved.")
+        return refused(QStringLiteral("\u201c%1\u201d is not a hexadecimal digit")
                            .arg(visibleText(QStringView(digits).sliced(i, length))));
     }
     if (digits.size() % 2 != 0)
-        return refused(
-            QStringLiteral("The hex text has an odd number of digits, so nothing was saved."));
+        return refused(QStringLiteral("The hex text has an odd number of digits"));
     QByteArray bytes;
     bytes.reserve(digits.size() / 2);
     for (qsizetype i = 0; i < digits.size(); i += 2) {
         const std::optional<char> byte = pairValue(digits.at(i), digits.at(i + 1));
         if (!byte)
-            return refused(QStringLiteral("\u201c%1\u201d is not a pair of hexadecimal digits, so "
-                                          "nothing was saved.")
+            return refused(QStringLiteral("\u201c%1\u201d is not a pair of hexadecimal digits")
                                .arg(visibleText(QStringView(digits).sliced(i, 2))));
         bytes.append(*byte);
     }
-    return {std::move(bytes), {}};
+    return {std::move(bytes), {}, {}};
 }
 
 } // namespace palvorn

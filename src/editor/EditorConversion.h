@@ -19,7 +19,8 @@ public:
 
     struct Result {
         std::optional<QByteArray> bytes;
-        QString problem; // why nothing converted; empty when bytes holds the value
+        QString problem; // why nothing was saved; empty when bytes holds the value
+        QString reason;  // the same without its consequence: "The text is not a property list"
     };
 
     // "Plain text", "Property list", "Hex text", "Not supported", in pop-up order, and for a
@@ -32,6 +33,11 @@ public:
 
     // structureName: the attribute whose structure the Structure format stands for.
     static Result bytesFor(int format, const QString& text, QByteArrayView structureName = {});
+    // The text the editor shows for bytes in a format; what bytesFor reads back.
+    static QString textFor(int format, const QByteArray& bytes, QByteArrayView structureName = {});
+    // Asked before a change of format throws away a text that does not convert.
+    static QString discardQuestion(int from, int to, const Result& refused,
+                                   QByteArrayView structureName = {});
 
     // palvorn-cli's words for the formats: text, plist, hex, and the structure's own word
     // ("acl", "caps", "label") for a name that has one.

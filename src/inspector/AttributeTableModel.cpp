@@ -1,21 +1,30 @@
 #include "inspector/AttributeTableModel.h"
 
+#include "model/AttributeName.h"
 #include "platform/PlainText.h"
 
 namespace palvorn {
 
-void AttributeTableModel::setRecords(QList<ResourceItemPtr> records) {
+void AttributeTableModel::setRows(QList<ResourceList::Row> rows) {
     beginResetModel();
-    m_records = std::move(records);
+    m_rows = std::move(rows);
     endResetModel();
 }
 
 ResourceItemPtr AttributeTableModel::recordAt(int row) const {
-    return row >= 0 && row < m_records.size() ? m_records.at(row) : nullptr;
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row).record : nullptr;
+}
+
+QByteArray AttributeTableModel::nameAt(int row) const {
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row).name : QByteArray();
+}
+
+std::optional<AttributeFailure> AttributeTableModel::unreadableAt(int row) const {
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row).unreadable : std::nullopt;
 }
 
 int AttributeTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_records.size());
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int AttributeTableModel::columnCount(const QModelIndex& parent) const {
@@ -23,19 +32,24 @@ int AttributeTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant AttributeTableModel::data(const QModelIndex& index, int role) const {
-    const ResourceItemPtr record = recordAt(index.row());
-    if (record && role == SortRole)
-        return index.column() == 1 ? QVariant(qint64(record->data().size()))
-                                   : QVariant(record->name());
-    if (!record || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (index.row() < 0 || index.row() >= m_rows.size())
         return {};
-    if (role == Qt::ToolTipRole)
-        return PlainText::toolTip(index.column() == 0 ? record->name() : record->size());
+    const ResourceList::Row& row = m_rows.at(index.row());
+    const qint64 size = row.record ? qint64(row.record->data().size()) : -1;
+    if (role == SortRole)
+        return index.column() == 1 ? QVariant(size) : QVariant(displayName(row.name));
+    if (role == Qt::ToolTipRole) {
+        if (row.unreadable)
+            return PlainText::toolTip(row.unreadable->text());
+        return PlainText::toolTip(index.column() == 0 ? displayName(row.name) : row.record->size());
+    }
+    if (role != Qt::DisplayRole)
+        return {};
     switch (index.column()) {
     case 0:
-        return record->name();
+        return displayName(row.name);
     case 1:
-        return record->size();
+        return row.record ? row.record->size() : unreadableSize();
     default:
         return {};
     }

@@ -2,10 +2,14 @@
 
 #include "model/AttributeDump.h"
 #include "model/DumpReader.h"
+#include "model/PosixError.h"
 #include "model/XattrAccess.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 #include <QFile>
@@ -21,6 +25,22 @@ bool isSameFile(const QByteArray& first, const QByteArray& second) {
     struct stat b = {};
     return ::stat(first.constData(), &a) == 0 && ::stat(second.constData(), &b) == 0 &&
            a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Opens the file by its bytes (a name that is not UTF-8 included) for reading, and only a regular
+// file: a FIFO or a device would keep the window waiting for ever. The reason when it is refused.
+QString openRegularFile(const QString& path, QFile& file) {
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return PosixError::describe(errno);
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return QStringLiteral("It is not a regular file, so it was not read.");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return {};
 }
 
 } // namespace
@@ -69,9 +89,10 @@ QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
 
 AttributeTransfer::Import AttributeTransfer::readDump(const QString& dumpPath) {
     Import result;
-    QFile file(dumpPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.problems.append(AttributeFailure(QString(), file.errorString(), dumpPath));
+    QFile file;
+    const QString refused = openRegularFile(dumpPath, file);
+    if (!refused.isEmpty()) {
+        result.problems.append(AttributeFailure(QString(), refused, dumpPath));
         return result;
     }
     DumpReader reader(file, [&result, &dumpPath](qint64 line, const QString& text) {

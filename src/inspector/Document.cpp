@@ -15,6 +15,11 @@ Document* Document::atPath(const QString& localPath, QObject* parent) {
     return document;
 }
 
+void Document::setLocalPath(const QString& localPath) {
+    m_fileUrl = QUrl::fromLocalFile(localPath);
+    m_localPath = localPath;
+}
+
 DocumentWindow* Document::makeWindowControllers(const Storyboard& storyboard) {
     m_window = qobject_cast<DocumentWindow*>(
         storyboard.instantiateController(QStringLiteral("Document Window Controller")));

@@ -24,6 +24,8 @@ public:
     const QUrl& fileUrl() const { return m_fileUrl; }
     // The file's path with every byte kept; empty without a file.
     const QString& localPath() const { return m_localPath; }
+    // The file an empty document takes when it is chosen from its own window's menu.
+    void setLocalPath(const QString& localPath);
     const QString& displayName() const { return m_displayName; }
     void setDisplayName(const QString& name) { m_displayName = name; }
 

@@ -2,6 +2,9 @@
 
 #include "inspector/ViewController.h"
 #include "platform/InitialSize.h"
+#include "platform/PlainText.h"
+
+#include <QStatusBar>
 
 namespace palvorn {
 
@@ -10,6 +13,16 @@ DocumentWindow::DocumentWindow(Platform platform, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(m_viewController);
     resize(InitialSize::within(*this, m_viewController->size()));
+    // The status line appears with the first note; it stays until the next command's.
+    connect(m_viewController, &ViewController::statusNote, this, [this](const QString& note) {
+        if (!note.isEmpty()) {
+            statusBar()->showMessage(note);
+            statusBar()->setToolTip(PlainText::toolTip(note)); // whole, where the line is narrow
+        } else if (auto* bar = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+            bar->clearMessage();
+            bar->setToolTip(QString());
+        }
+    });
 }
 
 } // namespace palvorn

@@ -1,10 +1,13 @@
 #include "inspector/Quarantine.h"
 
 #include "model/AttributeName.h"
+#include "model/PosixError.h"
 #include "model/XattrAccess.h"
 
+#include <cerrno>
+#include <sys/stat.h>
+
 #include <QDir>
-#include <QFileInfo>
 #include <QProcess>
 
 namespace palvorn {
@@ -46,24 +49,40 @@ Quarantine::Stamp Quarantine::makeStamp() const {
     return {text, attributeValue(wholeSecondsSince1970(clock()), text)};
 }
 
-std::optional<QString> Quarantine::recordEvent(const Stamp& stamp,
-                                               const QString& stampedPath) const {
+Quarantine::EventOutcome Quarantine::recordEvent(const Stamp& stamp,
+                                                 const QString& stampedPath) const {
     const QString home = homePath.isEmpty() ? QDir::homePath() : homePath;
     const QString database = databasePath(home);
     const QString shownDatabase = displayName(nativePath(database));
     const QString stamped = stampedPath.isEmpty()
                                 ? QString()
                                 : u'\u201c' + displayName(nativePath(stampedPath)) + u'\u201d';
-    if (!QFileInfo::exists(database))
-        return QStringLiteral("The quarantine event database \u201c") + shownDatabase +
-               QStringLiteral("\u201d does not exist, so no event was recorded") +
-               (stamped.isEmpty() ? QString() : QStringLiteral(" for ") + stamped) + u'.';
+    const QString forStamped = stamped.isEmpty() ? QString() : QStringLiteral(" for ") + stamped;
+    const QString quotedDatabase = u'\u201c' + shownDatabase + u'\u201d';
+    struct stat status = {};
+    if (::stat(nativePath(database).constData(), &status) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {EventOutcome::NoDatabase,
+                    QStringLiteral("The quarantine event database ") + quotedDatabase +
+                        QStringLiteral(" does not exist, so no event was recorded") + forStamped +
+                        u'.'};
+        return {EventOutcome::Failed,
+                QStringLiteral("The quarantine event database ") + quotedDatabase +
+                    QStringLiteral(" cannot be reached (") + PosixError::describe(errno) +
+                    QStringLiteral("), so no event was recorded") + forStamped + u'.'};
+    }
+    if (!S_ISREG(status.st_mode))
+        return {EventOutcome::Failed,
+                QStringLiteral("The quarantine event database ") + quotedDatabase +
+                    QStringLiteral(" is not a regular file, so no event was recorded") +
+                    forStamped + u'.'};
     // Each failure of the tool names the stamped file and the database it was meant for.
     const auto failed = [&](const QString& reason) {
         if (stamped.isEmpty())
-            return reason;
-        return reason + QStringLiteral(" (quarantine event for ") + stamped +
-               QStringLiteral(" in \u201c") + shownDatabase + QStringLiteral("\u201d)");
+            return EventOutcome{EventOutcome::Failed, reason};
+        return EventOutcome{EventOutcome::Failed,
+                            reason + QStringLiteral(" (quarantine event for ") + stamped +
+                                QStringLiteral(" in ") + quotedDatabase + u')'};
     };
     const qint64 secondsSince2001 = wholeSecondsSince1970(clock()) - referenceDateSince1970;
     QProcess tool;
@@ -80,7 +99,7 @@ std::optional<QString> Quarantine::recordEvent(const Stamp& stamp,
     if (tool.exitCode() != 0)
         return failed(
             QStringLiteral("sqlite3 command returned error number %1").arg(tool.exitCode()));
-    return std::nullopt;
+    return {};
 }
 
 } // namespace palvorn

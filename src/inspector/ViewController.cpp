@@ -12,7 +12,9 @@
 #include "model/AttributeName.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
+#include "platform/DroppedPaths.h"
 #include "platform/ErrorAlert.h"
+#include "platform/FirstRowSelection.h"
 #include "platform/OpenPanel.h"
 #include "platform/Pasteboard.h"
 #include "platform/PlainText.h"
@@ -27,7 +29,6 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHeaderView>
-#include <QMimeData>
 #include <QSettings>
 #include <QShowEvent>
 #include <QSortFilterProxyModel>
@@ -66,6 +67,9 @@ ViewController::ViewController(Platform platform, QWidget* parent)
     m_ui->outputTextcontent->setFont(fixed);
     // Property-list XML is indented with tabs; four columns keep deep lists readable.
     m_ui->outputTextcontent->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(u' ') * 4);
+    // A long value's hex is one line of up to 150,000 characters: the pane wraps it between its
+    // groups of four bytes. Only the view wraps; the text, and so the report, stays one line.
+    m_ui->outputTextcontent->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Sorting is the user's choice; until a header is clicked the rows keep the system's order.
     m_sorted->setSourceModel(m_table);
     m_sorted->setSortRole(AttributeTableModel::SortRole);
@@ -104,6 +108,11 @@ ViewController::ViewController(Platform platform, QWidget* parent)
             &ViewController::showSelectedAttribute);
     connect(m_ui->xattrTable, &QAbstractItemView::doubleClicked, this,
             &ViewController::showSelectedAttribute);
+    // Enter, or a double click, edits the row.
+    connect(m_ui->xattrTable, &QAbstractItemView::activated, this, &ViewController::editRow);
+    new FirstRowSelection(*m_ui->xattrTable);
+    // The keyboard starts where the attributes are.
+    m_ui->xattrTable->setFocus();
     connect(m_ui->inspectButton, &QPushButton::clicked, this, &ViewController::chooseFileToInspect);
     connect(m_ui->saveButton, &QPushButton::clicked, this, &ViewController::saveReport);
     connect(m_ui->newXattrButton, &QPushButton::clicked, this, &ViewController::openEditor);
@@ -118,15 +127,19 @@ ViewController::ViewController(Platform platform, QWidget* parent)
     viewDidLoad();
 }
 
-ViewController::~ViewController() = default;
+// Said while every part still lives: closing the open editor or dropping the focus moves the
+// keyboard, and those who follow it must not ask a controller that is half gone.
+ViewController::~ViewController() {
+    Q_EMIT aboutToBeDestroyed();
+}
 
 void ViewController::viewDidLoad() {
     for (QPushButton* button :
          {m_ui->addQuarButton, m_ui->pasteXattrButton, m_ui->removeXattrButton,
           m_ui->copyXattrButton, m_ui->newXattrButton, m_ui->addFlagButton, m_ui->stripFlagButton})
         button->setEnabled(false);
-    m_ui->newXattrButton->setText(tr("New"));
-    m_table->setRecords({});
+    m_ui->newXattrButton->setText(tr("&New"));
+    m_table->setRows({});
 }
 
 void ViewController::showEvent(QShowEvent* event) {
@@ -152,23 +165,18 @@ void ViewController::restoreSplitter() {
 }
 
 void ViewController::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (std::any_of(urls.cbegin(), urls.cend(), [](const QUrl& url) { return url.isLocalFile(); }))
+    if (!DroppedPaths::localPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void ViewController::dropEvent(QDropEvent* event) {
-    QList<QUrl> files;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            files.append(url);
-    }
+    QStringList files = DroppedPaths::localPaths(event->mimeData());
     if (files.isEmpty())
         return;
     event->acceptProposedAction();
-    inspectFile(files.takeFirst());
-    for (const QUrl& url : files)
-        Q_EMIT openDocumentRequested(url);
+    inspectPath(files.takeFirst());
+    for (const QString& path : std::as_const(files))
+        Q_EMIT openDocumentRequested(path);
 }
 
 // The watch follows the path: a file replaced by another program's save is watched again.
@@ -185,19 +193,20 @@ void ViewController::watchSourceFile() {
 
 void ViewController::inspectPath(const QString& localPath) {
     m_theSourcePath = localPath;
-    m_theFilename = QFileInfo(m_theSourcePath).fileName();
+    // Names and paths are bytes: shown as names are, each byte that is not UTF-8 as \xHH.
+    m_theFilename = displayName(nativePath(QFileInfo(m_theSourcePath).fileName()));
     if (m_document)
         m_document->setDisplayName(InspectorReport::defaultReportName(m_theFilename));
-    setWindowTitleText(displayName(nativePath(m_theFilename)));
+    setWindowTitleText(m_theFilename);
     m_theSourceURL = QUrl::fromLocalFile(localPath);
     if (m_reslist) {
         m_reslist.reset();
-        m_table->setRecords({});
+        m_table->setRows({});
         showContentText(QString());
     }
-    m_editRes.clear();
     // The history belongs to the file it changed; it is not carried over to another one.
     m_undoStack->clear();
+    Q_EMIT statusNote(QString());
     const QList<AttributeFailure> failures = loadList();
     showReloadStatus({});
     watchSourceFile();
@@ -216,7 +225,7 @@ QList<AttributeFailure> ViewController::loadList(bool refreshSummary) {
     m_reslist = std::make_unique<ResourceList>(ResourceList::ofPath(m_theSourcePath));
     if (refreshSummary)
         refreshSizeSummary();
-    m_table->setRecords(m_reslist->children());
+    m_table->setRows(m_reslist->rows());
     return m_reslist->failures();
 }
 
@@ -250,7 +259,7 @@ void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
 // button title or an enabled command that belongs to the old one.
 void ViewController::reloadSelecting(const QList<QByteArray>& names, bool automatic) {
     m_reslist.reset();
-    m_table->setRecords({});
+    m_table->setRows({});
     showContentText(QString());
     QList<AttributeFailure> failures;
     if (m_theSourceURL) {
@@ -272,7 +281,7 @@ void ViewController::selectNames(const QList<QByteArray>& names) {
     QItemSelection selection;
     QModelIndex current;
     for (int row = 0; row < m_table->rowCount(); ++row) {
-        if (!names.contains(systemAttributeName(m_table->recordAt(row)->rawName())))
+        if (!names.contains(systemAttributeName(m_table->nameAt(row))))
             continue;
         const QModelIndex index = m_sorted->mapFromSource(m_table->index(row, 0));
         selection.select(index, index);
@@ -308,15 +317,19 @@ void ViewController::showSelectedAttribute() {
     const int row = selectedRow();
     if (row >= 0) {
         const ResourceItemPtr record = m_table->recordAt(row);
-        if (!record)
+        const std::optional<AttributeFailure> unreadable = m_table->unreadableAt(row);
+        if (!record && !unreadable)
             return;
-        m_ui->xattrTextbox->setText(record->name());
-        showContentText(record->displayText());
-        m_ui->newXattrButton->setText(tr("Edit"));
+        m_ui->xattrTextbox->setText(displayName(m_table->nameAt(row)));
+        // A value that could not be read keeps its row; the pane says why.
+        showContentText(record ? record->displayText() : unreadable->text());
+        m_ui->newXattrButton->setText(tr("E&dit"));
+        m_ui->newXattrButton->setEnabled(record != nullptr);
         m_ui->removeXattrButton->setEnabled(true);
         m_ui->copyXattrButton->setEnabled(true);
     } else {
-        m_ui->newXattrButton->setText(tr("New"));
+        m_ui->newXattrButton->setText(tr("&New"));
+        m_ui->newXattrButton->setEnabled(hasFile());
         m_ui->xattrTextbox->clear();
         showContentText(QString());
         m_ui->removeXattrButton->setEnabled(false);
@@ -340,6 +353,23 @@ bool ViewController::tableHasFocus() const {
     return m_ui->xattrTable->hasFocus();
 }
 
+bool ViewController::hasRows() const {
+    return m_table->rowCount() > 0;
+}
+
+bool ViewController::canEditSelected() const {
+    return hasFile() && m_table->recordAt(selectedRow()) != nullptr;
+}
+
+void ViewController::editRow(const QModelIndex& index) {
+    QItemSelectionModel* selection = m_ui->xattrTable->selectionModel();
+    if (!selection->isRowSelected(index.row()))
+        selection->setCurrentIndex(index,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (canEditSelected())
+        openEditor();
+}
+
 QString ViewController::reportText() const {
     if (selectedRow() < 0 && m_reslist)
         return InspectorReport::bodyOf(m_reslist->displayTexts());
@@ -355,9 +385,9 @@ void ViewController::chooseFileToInspect() {
     options.canChooseDirectories = true;
     options.showsHiddenFiles = true;
     options.treatsPackagesAsDirectories = true;
-    m_platform.openPanel.begin(window(), options, [this](const QList<QUrl>& urls) {
-        if (!urls.isEmpty())
-            inspectFile(urls.constFirst());
+    m_platform.openPanel.begin(window(), options, [this](const QStringList& paths) {
+        if (!paths.isEmpty())
+            inspectPath(paths.constFirst());
     });
 }
 
@@ -407,11 +437,10 @@ void ViewController::importAttributes() {
         return;
     OpenPanel::Options options;
     options.showsHiddenFiles = true;
-    m_platform.openPanel.begin(window(), options, [this](const QList<QUrl>& urls) {
-        if (urls.isEmpty() || !m_theSourceURL)
+    m_platform.openPanel.begin(window(), options, [this](const QStringList& paths) {
+        if (paths.isEmpty() || !m_theSourceURL)
             return;
-        const AttributeTransfer::Import dump =
-            AttributeTransfer::readDump(urls.constFirst().toLocalFile());
+        const AttributeTransfer::Import dump = AttributeTransfer::readDump(paths.constFirst());
         // The lines that could not be read and the names that could not be written: one alert.
         runRecorded(tr("Import"), dump.values.keys(), [this, &dump] {
             return dump.problems + AttributeTransfer::apply(m_theSourcePath, dump.values);
@@ -421,11 +450,18 @@ void ViewController::importAttributes() {
 }
 
 void ViewController::openEditor() {
-    auto* editor = new EditViewController(m_platform.alert, this, this);
-    editor->setAttribute(Qt::WA_DeleteOnClose);
     const int row = selectedRow();
-    if (row >= 0 && m_reslist)
-        editor->setRepresentedObject(m_table->recordAt(row));
+    const ResourceItemPtr record = row >= 0 && m_reslist ? m_table->recordAt(row) : nullptr;
+    if (!hasFile() || (row >= 0 && !record))
+        return;
+    auto* editor = new EditViewController(
+        m_platform.alert, m_platform.confirmation, m_theSourcePath,
+        [this](const ResourceItem& edited, const ResourceItem* original) {
+            return commitEditedAttribute(edited, original);
+        },
+        this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setRepresentedObject(record);
     editor->viewDidLoad();
     m_editor = editor;
     // A sheet: modal to this window only, so other documents stay usable.
@@ -443,18 +479,18 @@ EditViewController* ViewController::editor() const {
     return m_editor;
 }
 
-bool ViewController::commitEditedAttribute(const ResourceItem* original) {
-    if (!m_theSourceURL || m_editRes.isEmpty())
+bool ViewController::commitEditedAttribute(const ResourceItem& edited,
+                                           const ResourceItem* original) {
+    if (!m_theSourceURL)
         return false;
-    const ResourceItemPtr record = m_editRes.constFirst();
     const QString path = m_theSourcePath;
     // An unchanged name is written under the original's own bytes.
-    const bool sameName = original && original->name() == record->name();
+    const bool sameName = original && original->name() == edited.name();
     const QList<QByteArray> names =
-        systemNames({sameName ? original->rawName() : record->rawName()});
+        systemNames({sameName ? original->rawName() : edited.rawName()});
     const AttributeChange::Values before = AttributeChange::capture(path, names);
     const QList<AttributeFailure> failures =
-        AttributeCommands::saveEditedRecord(path, original, *record);
+        AttributeCommands::saveEditedRecord(path, original, edited);
     if (!failures.isEmpty()) {
         showFailures(failures);
         return false;
@@ -549,7 +585,9 @@ void ViewController::copySelectedAttributes(Pasteboard& pasteboard) {
         if (const ResourceItemPtr record = m_table->recordAt(row))
             archives.append(record->archive());
     }
-    pasteboard.writeRecords(archives);
+    // Values that could not be read cannot be copied; the pasteboard keeps what it had then.
+    if (!archives.isEmpty())
+        pasteboard.writeRecords(archives);
 }
 
 void ViewController::cutSelectedAttributes() {
@@ -561,13 +599,15 @@ void ViewController::cutSelectedAttributes() {
     runRecorded(tr("Remove"), systemNames(selectedNames()), [this, &rows] {
         QList<AttributeFailure> failures;
         for (int row : rows) {
-            const ResourceItemPtr record = m_reslist ? m_table->recordAt(row) : nullptr;
-            if (!record) {
+            // By name: a value that could not be read can still be removed.
+            const QByteArray name = m_reslist ? m_table->nameAt(row) : QByteArray();
+            if (name.isEmpty()) {
                 failures.append(
                     AttributeFailure({}, QStringLiteral("xattr not found"), m_theSourcePath));
                 continue;
             }
-            failures += AttributeCommands::removeRecords(m_theSourcePath, {record});
+            failures += AttributeCommands::removeRecords(
+                m_theSourcePath, {std::make_shared<ResourceItem>(name, QByteArray())});
         }
         return failures;
     });
@@ -590,10 +630,7 @@ bool ViewController::pasteAttributes(Pasteboard& pasteboard) {
             names.append(record->rawName());
     }
     runRecorded(tr("Paste"), systemNames(names), [this, &archives] {
-        QList<AttributeFailure> failures;
-        for (const QByteArray& archive : archives)
-            failures += AttributeCommands::pasteArchives(m_theSourcePath, {archive});
-        return failures;
+        return AttributeCommands::pasteArchives(m_theSourcePath, archives);
     });
     reloadAttributes();
     return true;
@@ -625,14 +662,17 @@ void ViewController::addQuarantine() {
     // The list shows the new value before the database is asked; the summary comes last.
     const QList<QByteArray> selected = systemNames(selectedNames());
     m_reslist.reset();
-    m_table->setRecords({});
+    m_table->setRows({});
     showContentText(QString());
     const QList<AttributeFailure> readFailures = loadList(false);
     selectNames(selected);
     showSelectedAttribute();
     showFailures(readFailures);
-    if (const std::optional<QString> failure = m_quarantine.recordEvent(stamp, m_theSourcePath))
-        m_platform.alert.showErrorAlert(*failure);
+    const Quarantine::EventOutcome event = m_quarantine.recordEvent(stamp, m_theSourcePath);
+    if (event.kind == Quarantine::EventOutcome::Failed)
+        m_platform.alert.showErrorAlert(event.text);
+    // Without an event database (every system but macOS) the stamp is all there is: no failure.
+    Q_EMIT statusNote(event.kind == Quarantine::EventOutcome::NoDatabase ? event.text : QString());
     refreshSizeSummary();
 }
 
@@ -641,8 +681,9 @@ QList<QByteArray> ViewController::selectedNames() const {
     if (!m_theSourceURL)
         return names;
     for (int row : selectedRowIndexes()) {
-        if (const ResourceItemPtr record = m_table->recordAt(row))
-            names.append(record->rawName());
+        const QByteArray name = m_table->nameAt(row);
+        if (!name.isEmpty())
+            names.append(name);
     }
     return names;
 }
@@ -659,11 +700,15 @@ void ViewController::addNameFlags() {
     const QByteArray& flag = *typed.name;
     const QList<QByteArray> names = selectedNames();
     QList<QByteArray> touched = names;
-    for (const QByteArray& name : names)
-        touched.append(name + '#' + flag);
+    QList<std::pair<QByteArray, QByteArray>> renames;
+    for (const QByteArray& name : names) {
+        renames.append({name, name + '#' + flag});
+        touched.append(renames.constLast().second);
+    }
     runRecorded(tr("Add flag"), systemNames(touched),
                 [&] { return NameFlags::addNameFlags(m_theSourcePath, names, flag); });
     reloadAttributes();
+    selectRenamed(renames);
 }
 
 void ViewController::stripNameFlags() {
@@ -671,13 +716,30 @@ void ViewController::stripNameFlags() {
         return;
     const QList<QByteArray> names = selectedNames();
     QList<QByteArray> touched = names;
+    QList<std::pair<QByteArray, QByteArray>> renames;
     for (const QByteArray& name : names) {
-        if (const std::optional<QByteArray> base = NameFlags::baseName(name))
+        const std::optional<QByteArray> base = NameFlags::baseName(name);
+        renames.append({name, base.value_or(name)});
+        if (base)
             touched.append(*base);
     }
     runRecorded(tr("Strip flags"), systemNames(touched),
                 [&] { return NameFlags::stripNameFlags(m_theSourcePath, names); });
     reloadAttributes();
+    selectRenamed(renames);
+}
+
+// A rename that did not happen leaves the old name, which stays selected; a name that was in the
+// way is never selected in its place.
+void ViewController::selectRenamed(const QList<std::pair<QByteArray, QByteArray>>& renames) {
+    QList<QByteArray> listed;
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        listed.append(systemAttributeName(m_table->nameAt(row)));
+    QList<QByteArray> chosen;
+    for (const auto& [from, to] : renames)
+        chosen.append(systemAttributeName(listed.contains(systemAttributeName(from)) ? from : to));
+    selectNames(chosen);
+    showSelectedAttribute();
 }
 
 } // namespace palvorn

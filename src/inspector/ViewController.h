@@ -72,13 +72,14 @@ public:
     // whichever file its block names; one undoable step.
     void importAttributes();
 
-    // The New/Edit button: presents the editor with the selected record, or none for a new one.
+    // The New/Edit button: presents the editor with a copy of the selected record, or none for
+    // a new one. A row whose value could not be read has nothing to edit.
     void openEditor();
     EditViewController* editor() const;
-    // Writes the record the editor left in editRes, then reloads; false when nothing was written.
+    // Writes the record the editor hands back, then reloads; false when nothing was written.
     // original is the record the editor opened (none for a new attribute): under a changed name
     // the save only creates, never replacing an attribute in the way.
-    bool commitEditedAttribute(const ResourceItem* original = nullptr);
+    bool commitEditedAttribute(const ResourceItem& edited, const ResourceItem* original = nullptr);
     void copySelectedAttributes(Pasteboard& pasteboard);
     // Remove and cut: copies the selection first, so the records can be pasted back.
     void cutSelectedAttributes();
@@ -109,6 +110,10 @@ public:
 
     // True when a file is shown and at least one of its attributes is selected.
     bool hasSelectedAttributes() const;
+    bool hasFile() const { return m_theSourceURL.has_value(); }
+    bool hasRows() const;
+    // The row whose content is shown has a value to edit.
+    bool canEditSelected() const;
     bool tableHasFocus() const;
 
     // Selected rows of the list, in the system's order, whatever the table's sorting.
@@ -122,13 +127,17 @@ public:
     const QString& theSourcePath() const { return m_theSourcePath; }
     const std::optional<QUrl>& theSourceURL() const { return m_theSourceURL; }
     const ResourceList* reslist() const { return m_reslist.get(); }
-    QList<ResourceItemPtr>& editRes() { return m_editRes; }
 
 Q_SIGNALS:
-    // Files dropped after the first one, each for a window of its own.
-    void openDocumentRequested(const QUrl& url);
+    // Files dropped after the first one, each for a window of its own (paths as bytes).
+    void openDocumentRequested(const QString& path);
     // The selection changed, or the file shown: commands that act on it may now act or not.
     void selectionStateChanged();
+    // A note on the last command for the window's status line, where nothing failed but the
+    // user should know ("no event was recorded"); empty when there is none.
+    void statusNote(const QString& note);
+    // The controller is going: its parts are still there, but not for long.
+    void aboutToBeDestroyed();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -148,6 +157,10 @@ private:
     void reloadSelecting(const QList<QByteArray>& names, bool automatic = false);
     void showReloadStatus(const QList<AttributeFailure>& failures);
     void selectNames(const QList<QByteArray>& names);
+    // After a rename: each renamed name selected where the old name is gone, else the old one.
+    void selectRenamed(const QList<std::pair<QByteArray, QByteArray>>& renames);
+    // Enter or a double click on a row: that row alone, unless it is among the selected ones.
+    void editRow(const QModelIndex& index);
     // Shows every failure of one command in one alert.
     void showFailures(const QList<AttributeFailure>& failures);
     // Runs a command that touches the given names and puts what it changed on the undo stack.
@@ -172,7 +185,6 @@ private:
     QString m_theSourcePath;
     std::optional<QUrl> m_theSourceURL;
     std::unique_ptr<ResourceList> m_reslist;
-    QList<ResourceItemPtr> m_editRes;
     QPointer<EditViewController> m_editor;
     Quarantine m_quarantine;
 };

@@ -209,9 +209,27 @@ Parsed<PosixAcl> PosixAcl::fromText(QStringView text, Kind kind, AccountNames& a
     if (entries.isEmpty())
         return Result::refused(QStringLiteral("it holds no entries"));
     std::stable_sort(entries.begin(), entries.end(), comesBefore);
+    addMissingMask(entries);
     if (const QString problem = problemOf(entries); !problem.isEmpty())
         return Result::refused(problem);
     return {PosixAcl(std::move(entries)), {}};
+}
+
+void PosixAcl::addMissingMask(QList<Entry>& entries) {
+    // As setfacl does: a list that names accounts but gives no mask gets the one that takes no
+    // right away, the union of the rights it limits, placed before other:: as the kernel orders.
+    const auto isTag = [](quint16 tag) { return [tag](const Entry& e) { return e.tag == tag; }; };
+    if (std::any_of(entries.cbegin(), entries.cend(), isTag(Mask)))
+        return;
+    if (std::none_of(entries.cbegin(), entries.cend(),
+                     [](const Entry& e) { return isNamed(e.tag); }))
+        return;
+    quint16 rights = 0;
+    for (const Entry& entry : std::as_const(entries))
+        if (entry.tag == User || entry.tag == GroupObj || entry.tag == Group)
+            rights |= entry.permissions;
+    const auto other = std::find_if(entries.cbegin(), entries.cend(), isTag(Other));
+    entries.insert(other - entries.cbegin(), Entry{Mask, rights, 0});
 }
 
 QString PosixAcl::problemOf(const QList<Entry>& entries) {

@@ -37,8 +37,9 @@ public:
 
     static Parsed<PosixAcl> fromXattr(QByteArrayView value);
     // setfacl's forms: "u::rw-,u:nobody:r--,g::r--,m::r--,o::---", or getfacl's lines with their
-    // comments; entries in any order, each at most once. A default list's entries may carry
-    // "default:" or "d:"; an access list's may not.
+    // comments; entries in any order, each at most once; a mask left out where accounts are named
+    // is computed as setfacl computes it. A default list's entries may carry "default:" or "d:";
+    // an access list's may not.
     static Parsed<PosixAcl> fromText(QStringView text, Kind kind, AccountNames& accounts);
 
     QByteArray toXattr() const;
@@ -57,6 +58,8 @@ public:
 
 private:
     explicit PosixAcl(QList<Entry> entries) : m_entries(std::move(entries)) {}
+    // A typed list that names accounts without a mask gets setfacl's computed one.
+    static void addMissingMask(QList<Entry>& entries);
     // Why sorted entries are not a list the kernel would keep; empty when they are.
     static QString problemOf(const QList<Entry>& entries);
 

@@ -30,6 +30,7 @@ ResourceList::ResourceList(QUrl url, const QString& localPath, Links links,
             continue;
         try {
             m_children.append(std::make_shared<ResourceItem>(name, getXattr(path, name, links)));
+            m_rows.append({name, m_children.constLast(), std::nullopt});
         } catch (const PosixError& error) {
             // Removed elsewhere between the listing and the read (the read has checked it is no
             // longer listed): the file no longer has it, which is not a failure.
@@ -37,6 +38,7 @@ ResourceList::ResourceList(QUrl url, const QString& localPath, Links links,
                 continue;
             m_failures.append(
                 AttributeFailure::fromError(QStringLiteral("getxattr"), error, localPath, name));
+            m_rows.append({name, nullptr, m_failures.constLast()});
         }
     }
 }

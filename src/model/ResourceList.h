@@ -5,6 +5,8 @@
 #include "model/ResourceItem.h"
 #include "model/XattrAccess.h"
 
+#include <optional>
+
 #include <QList>
 #include <QStringList>
 #include <QUrl>
@@ -18,7 +20,15 @@ class ErrorAlert;
 // is bounded by the system: one file's names fit in 64 KiB on Linux, and each value in 64 KiB.
 class ResourceList {
 public:
-    // Never fails: each failing read is kept in failures() and leaves the list shorter.
+    // One listed name: its record, or, where its value could not be read, the failure instead.
+    struct Row {
+        QByteArray name;
+        ResourceItemPtr record; // none when the value could not be read
+        std::optional<AttributeFailure> unreadable;
+    };
+
+    // Never fails: each failing read is kept in failures() and leaves children() shorter; rows()
+    // keeps it in its place.
     explicit ResourceList(QUrl url);
     // For a path given as bytes (see ByteText), which a URL cannot carry unchanged; with
     // Links::NoFollow a link's own attributes; only the names the filter takes (and only their
@@ -30,6 +40,8 @@ public:
 
     const QUrl& url() const { return m_url; }
     const QList<ResourceItemPtr>& children() const { return m_children; }
+    // Every listed name in the system's order, the unreadable ones included.
+    const QList<Row>& rows() const { return m_rows; }
     const QList<AttributeFailure>& failures() const { return m_failures; }
     // The display text of every record, in list order.
     QStringList displayTexts() const;
@@ -39,6 +51,7 @@ private:
 
     QUrl m_url;
     QList<ResourceItemPtr> m_children;
+    QList<Row> m_rows;
     QList<AttributeFailure> m_failures;
 };
 

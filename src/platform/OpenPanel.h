@@ -2,15 +2,15 @@
 
 #include <functional>
 
-#include <QList>
-#include <QUrl>
+#include <QStringList>
 
 class QWidget;
 
 namespace palvorn {
 
-// Choosing files or folders to open. The completion runs once, with the chosen URLs, or with none
-// when the user cancelled.
+// Choosing files or folders to open. The completion runs once, with the chosen paths, or with none
+// when the user cancelled. Paths are bytes (see ByteText): a URL could not carry a name that is
+// not UTF-8.
 class OpenPanel {
 public:
     struct Options {
@@ -20,7 +20,7 @@ public:
         bool showsHiddenFiles = false;
         bool treatsPackagesAsDirectories = false;
     };
-    using Completion = std::function<void(const QList<QUrl>& urls)>;
+    using Completion = std::function<void(const QStringList& paths)>;
 
     virtual ~OpenPanel() = default;
 

@@ -4,8 +4,7 @@
 
 namespace palvorn {
 
-// The real panel, on QFileDialog; where both files and folders may be chosen, on
-// FileOrFolderDialog.
+// The real panel, on FileChooser: it lists and opens names that are not UTF-8.
 class QtOpenPanel : public OpenPanel {
 public:
     void begin(QWidget* parent, const Options& options, Completion completion) override;

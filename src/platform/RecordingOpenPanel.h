@@ -4,7 +4,7 @@
 
 namespace palvorn {
 
-// Stand-in for tests: answers every panel at once with the URLs it was given (none: cancel), and
+// Stand-in for tests: answers every panel at once with the paths it was given (none: cancel), and
 // remembers how each panel was set up.
 class RecordingOpenPanel : public OpenPanel {
 public:
@@ -13,13 +13,13 @@ public:
         Options options;
     };
 
-    void answerWith(QList<QUrl> urls) { m_answer = std::move(urls); }
+    void answerWith(QStringList paths) { m_answer = std::move(paths); }
     void begin(QWidget* parent, const Options& options, Completion completion) override;
 
     const QList<Request>& requests() const { return m_requests; }
 
 private:
-    QList<QUrl> m_answer;
+    QStringList m_answer;
     QList<Request> m_requests;
 };
 

@@ -37,7 +37,8 @@ StripperViewController::StripperViewController(Platform platform, QWidget* paren
                             *m_ui->folderText,
                             {m_ui->folderText, m_ui->xattrTypeText},
                             *m_ui->progressSpinner,
-                            *m_ui->progressText},
+                            *m_ui->progressText,
+                            m_ui->xattrTypeText},
                            *m_processingQueue, [this] { startStripButton(); });
     connect(m_ui->saveButton, &QPushButton::clicked, this, &StripperViewController::saveButton);
 }
@@ -87,6 +88,8 @@ void StripperViewController::startRun(const QString& folderPath, const QString& 
     const QString restoreFolder =
         m_ui->keepRestoreFileCheck->isChecked() ? this->restoreFolder() : QString();
     const QDateTime now = QDateTime::currentDateTime();
+    // The pane is the new strip's: its error lines never join the last report.
+    m_output->setOutput(QString());
     m_processingQueue->start([this, folderPath, type, restoreFolder,
                               now](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
         const WalkErrors::LineSink onError = [this, &post](const QString& line) {

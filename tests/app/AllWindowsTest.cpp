@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <functional>
 
+#include <QAbstractButton>
+#include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
@@ -12,7 +14,8 @@ using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
 // Every window of the application, walked widget by widget: each control carries an accessible
-// name and a tooltip, and each window fits a small screen.
+// name and a tooltip, each button and each label of a control a mnemonic of its own, and each
+// window fits a small screen.
 namespace {
 
 // Qt's own inner parts (a spin box's line edit, a table's corner button) are named by Qt.
@@ -30,6 +33,32 @@ QStringList unnamedControls(const QWidget& window) {
             unnamed.append(name);
     }
     return unnamed;
+}
+
+// The buttons and labels without a mnemonic, and the mnemonics given twice in the window, its menu
+// bar's included (Alt+F would then reach neither the File menu nor the field).
+QStringList mnemonicFaults(const QWidget& window) {
+    QStringList faults;
+    QMap<QString, QString> taken;
+    const auto take = [&](const QString& text, const QString& who) {
+        const QString key = QKeySequence::mnemonic(text).toString();
+        if (key.isEmpty())
+            faults.append(who + u" has no mnemonic"_s);
+        else if (taken.contains(key))
+            faults.append(who + u" shares "_s + key + u" with "_s + taken.value(key));
+        else
+            taken.insert(key, who);
+    };
+    if (const auto* frame = qobject_cast<const QMainWindow*>(&window))
+        for (const QAction* menu : frame->menuBar()->actions())
+            take(menu->text(), menu->text());
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        if (!button->text().isEmpty())
+            take(button->text(), button->objectName());
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        if (label->buddy())
+            take(label->text(), label->objectName());
+    return faults;
 }
 
 // The window's least size fits the screen, and text that wraps is laid out whole both at the
@@ -58,6 +87,13 @@ TEST_F(AllWindowsTest, EveryControlIsNamedAndEveryWindowFitsASmallScreen) {
     setRaw(file, "user.comment", "a comment");
     const std::pair<QString, std::function<QWidget*()>> windows[] = {
         {u"inspector"_s, [&] { return open(file).window(); }},
+        {u"inspector with a row selected"_s,
+         [&] {
+             ViewController& view = open(file);
+             view.ui().xattrTable->selectRow(0);
+             return view.window();
+         }},
+        {u"empty inspector"_s, [&] { return open({}).window(); }},
         {u"editor"_s,
          [&] {
              ViewController& view = open(file);
@@ -76,6 +112,7 @@ TEST_F(AllWindowsTest, EveryControlIsNamedAndEveryWindowFitsASmallScreen) {
         QWidget* window = openWindow();
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(unnamedControls(*window), QStringList());
+        EXPECT_EQ(mnemonicFaults(*window), QStringList());
         // 1024×700, and 700×450: a 1400×900 screen at a scale factor of 2.
         EXPECT_TRUE(fits(*window, {1024, 700}));
         EXPECT_TRUE(fits(*window, {700, 450}));

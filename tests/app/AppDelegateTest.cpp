@@ -1,17 +1,27 @@
 #include "app/AppDelegate.h"
 
 #include "app/AboutView.h"
+#include "app/RecentFiles.h"
 #include "app/ToolWindow.h"
+#include "model/AttributeName.h"
+#include "model/ByteText.h"
 #include "support/InspectorFixture.h"
 #include "ui_AboutView.h"
 
+#include <fcntl.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaEnum>
 #include <QOperatingSystemVersion>
 #include <QPushButton>
 #include <QSettings>
+#include <QTest>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
@@ -38,8 +48,7 @@ QStringList itemsOf(QMenu& menu) {
 TEST_F(AppDelegateTest, FileAndWindowMenusOpenListAndCloseTheWindows) {
     delegate.openDocuments({makeFile(u"a.txt"_s), makeFile(u"b.txt"_s)});
     QMainWindow* window = delegate.documents().front()->window();
-    openPanel.answerWith(
-        {QUrl::fromLocalFile(makeFolder(u"folder"_s)), QUrl::fromLocalFile(makeFile(u"c"_s))});
+    openPanel.answerWith({makeFolder(u"folder"_s), makeFile(u"c"_s)});
     menuItem(window, u"&Open…"_s)->trigger();
     const OpenPanel::Options& options = openPanel.requests().front().options;
     EXPECT_TRUE(options.canChooseFiles && options.canChooseDirectories &&
@@ -142,15 +151,24 @@ TEST_F(AppDelegateTest, EveryWindowAndHelpMenuItemOpensItsWindowOrPage) {
     EXPECT_FALSE(about->isVisible());
 }
 
-// Cut, Copy and Paste act on attributes in the table, and on the text of a focused text field.
+// Cut, Copy and Paste act on attributes in the table, and on the text of a focused text field. A
+// read-only field takes only a Copy of its selected text: every other command, by key or by menu,
+// acts on the attributes and never changes the field. Commands that cannot act are greyed out.
 TEST_F(AppDelegateTest, EditMenuActsOnTextInTextFieldsAndOnAttributesElsewhere) {
+    QMainWindow* empty = delegate.newDocument()->window();
+    for (const QString& item : {u"&Export Attributes…"_s, u"&Import Attributes…"_s, u"&Paste"_s,
+                                u"Select &All"_s, u"Cu&t"_s, u"&Edit Attribute…"_s})
+        EXPECT_FALSE(menuItem(empty, item)->isEnabled()) << item.toStdString();
+    EXPECT_TRUE(menuItem(empty, u"&Save Report…"_s)->isEnabled());
+
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.a", "alpha");
     ViewController& view = open(file);
-    QApplication::setActiveWindow(view.window());
+    view.window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.window()));
+    EXPECT_TRUE(view.ui().xattrTable->hasFocus()); // where the keyboard starts
 
     view.ui().xattrTable->selectRow(0);
-    view.ui().xattrTable->setFocus();
     menuItem(view, u"&Copy"_s)->trigger();
     ASSERT_EQ(pasteboard.items().size(), 1);
     menuItem(view, u"Cu&t"_s)->trigger();
@@ -158,7 +176,32 @@ TEST_F(AppDelegateTest, EditMenuActsOnTextInTextFieldsAndOnAttributesElsewhere) 
     menuItem(view, u"&Paste"_s)->trigger();
     EXPECT_EQ(getRaw(file, "user.a"), "alpha");
 
+    // In the read-only path field: Select All, Copy, Paste and Cut reach the table.
+    setRaw(file, "user.b", "beta");
+    view.reload();
+    view.ui().xattrTable->clearSelection();
+    QLineEdit* path = view.ui().filenameTextbox;
+    path->setFocus();
+    pasteboard.writeRecords({ResourceItem(u"user.pasted"_s, "p").archive()});
+    QTest::keySequence(path, QKeySequence::Paste);
+    EXPECT_EQ(getRaw(file, "user.pasted"), "p");
+    QTest::keySequence(path, QKeySequence::SelectAll);
+    EXPECT_EQ(view.selectedRowIndexes().size(), 3);
+    EXPECT_FALSE(path->hasSelectedText());
+    QTest::keySequence(path, QKeySequence::Copy);
+    EXPECT_EQ(pasteboard.items().size(), 3);
+    QTest::keySequence(path, QKeySequence::Cut);
+    EXPECT_EQ(listRaw(QFile::encodeName(file)), QList<QByteArray>());
+    EXPECT_EQ(path->text(), file);
+    menuItem(view, u"&Undo Remove"_s)->trigger();
+    // Its own selected text it copies.
     pasteboard.clear();
+    path->selectAll();
+    QTest::keySequence(path, QKeySequence::Copy);
+    EXPECT_TRUE(pasteboard.items().isEmpty());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), file);
+    EXPECT_EQ(path->text(), file);
+
     view.ui().flagTextbox->setText(u"flag text"_s);
     view.ui().flagTextbox->selectAll();
     view.ui().flagTextbox->setFocus();
@@ -166,16 +209,48 @@ TEST_F(AppDelegateTest, EditMenuActsOnTextInTextFieldsAndOnAttributesElsewhere) 
     menuItem(view, u"&Copy"_s)->trigger();
     EXPECT_TRUE(pasteboard.items().isEmpty());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"flag text"_s);
+    view.ui().flagTextbox->deselect();
+    menuItem(view, u"Select &All"_s)->trigger(); // an editable field's own text
+    EXPECT_EQ(view.ui().flagTextbox->selectedText(), u"flag text"_s);
 }
 
+// The windows' keys: File > Save Report… is Ctrl+S in every window with a report; the Stripper's
+// key is none that a common command uses, Save As least of all.
+TEST_F(AppDelegateTest, SaveReportIsCtrlSAndTheStripperKeyIsNoCommonOne) {
+    const QString file = makeFile(u"f"_s);
+    ViewController& view = open(file);
+    EXPECT_EQ(menuItem(view, u"&Save Report…"_s)->shortcut(), QKeySequence(QKeySequence::Save));
+    const QString report = pathOf(u"report.txt"_s);
+    savePanel.answerWith(QUrl::fromLocalFile(report));
+    menuItem(view, u"&Save Report…"_s)->trigger();
+    EXPECT_EQ(QString::fromUtf8(runTool(u"cat"_s, {report})), view.savedReportText());
+    for (QMainWindow* tool :
+         {delegate.openCompare(), delegate.openCrawler(), delegate.openStripper()})
+        EXPECT_EQ(menuItem(tool, u"&Save Report…"_s)->shortcut(), QKeySequence(QKeySequence::Save));
+
+    const QKeySequence stripper = menuItem(view, u"&Stripper…"_s)->shortcut();
+    EXPECT_EQ(stripper, AppDelegate::stripperShortcut());
+    const QMetaEnum keys = QMetaEnum::fromType<QKeySequence::StandardKey>();
+    for (int i = 0; i < keys.keyCount(); ++i) {
+        const auto key = QKeySequence::StandardKey(keys.value(i));
+        EXPECT_FALSE(QKeySequence::keyBindings(key).contains(stripper)) << keys.key(i);
+    }
+    EXPECT_NE(stripper, QKeySequence(u"Ctrl+Shift+S"_s));
+}
+
+// File > Open and Open Recent in an empty window fill it instead of opening a second one. Recent
+// paths are kept as bytes: one that is not UTF-8 is listed as names are shown, is not greyed out
+// and opens its own file.
 TEST_F(AppDelegateTest, OpenRecentOffersTheOpenedFilesNewestFirstUntilCleared) {
     QSettings().remove(u"recentFiles"_s);
     const QString a = makeFile(u"a"_s);
     const QString both = makeFolder(u"this & that"_s);
     QMainWindow* window = delegate.openDocument(QUrl::fromLocalFile(a))->window();
-    delegate.newDocument(); // an empty window opens no file
-    openPanel.answerWith({QUrl::fromLocalFile(both)});
-    delegate.openFiles();
+    QMainWindow* empty = delegate.newDocument()->window();
+    openPanel.answerWith({both});
+    menuItem(empty, u"&Open…"_s)->trigger();
+    EXPECT_EQ(delegate.documents().size(), 2);
+    EXPECT_EQ(empty->windowTitle(), u"this & that"_s);
     QMenu& recent = *menuItem(window, u"Open &Recent"_s)->menu();
     const QString bothTitle = QString(both).replace(u'&', u"&&"_s);
     EXPECT_EQ(itemsOf(recent), (QStringList{bothTitle, a, u"Clear Menu"_s}));
@@ -183,13 +258,29 @@ TEST_F(AppDelegateTest, OpenRecentOffersTheOpenedFilesNewestFirstUntilCleared) {
     // A file chosen there opens again and comes first; the list is kept for the next start.
     menuItem(&recent, a)->trigger();
     EXPECT_EQ(delegate.documents().last()->window()->windowTitle(), u"a"_s);
-    EXPECT_EQ(QSettings().value(u"recentFiles"_s).toStringList(), (QStringList{a, both}));
+    EXPECT_EQ(RecentFiles::paths(QSettings()), (QStringList{a, both}));
     // A window opened through the document controller joins the list too.
     static_cast<DocumentController&>(delegate).openDocumentWithContentsOfURL(
         QUrl::fromLocalFile(both));
     // A file gone since stays listed, but cannot be chosen.
     QFile::remove(a);
     EXPECT_EQ(itemsOf(recent), (QStringList{bothTitle, a + u" (off)"_s, u"Clear Menu"_s}));
+
+    const QByteArray bytes = QFile::encodeName(makeFolder(u"sub"_s)) + "/bad\xff";
+    ASSERT_EQ(::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0644)), 0);
+    ASSERT_EQ(::setxattr(bytes.constData(), "user.a", "v", 1, 0), 0);
+    delegate.openDocuments({ByteText::decode(bytes)});
+    delete delegate.documents().last()->window();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // its document
+    const QString shown = displayName(bytes);
+    EXPECT_EQ(itemsOf(recent).constFirst(), shown);
+    menuItem(&recent, shown)->trigger();
+    const ViewController& reopened = delegate.documents().last()->window()->viewController();
+    EXPECT_EQ(reopened.ui().filenameTextbox->text(), shown);
+    EXPECT_EQ(reopened.window()->windowTitle(), u"bad\\xff"_s);
+    EXPECT_EQ(namesShown(reopened), QStringList{u"user.a"_s});
+    ::unlink(bytes.constData()); // the temporary folder cannot remove a name that is not UTF-8
+
     menuItem(&recent, u"Clear Menu"_s)->trigger();
     EXPECT_EQ(itemsOf(recent), QStringList{u"Clear Menu (off)"_s});
 }

@@ -1,5 +1,11 @@
 #include "app/RecentFiles.h"
 
+#include "model/ByteText.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -29,6 +35,14 @@ TEST(RecentFilesTest, NewestFirstOnceEachAtMostTenAndCleared) {
     EXPECT_EQ(ten.size(), RecentFiles::maxCount);
     EXPECT_EQ(ten.front(), u"/f11"_s);
     EXPECT_EQ(ten.back(), u"/f2"_s);
+    // A path that is not UTF-8 comes back byte for byte, and is there.
+    const QByteArray bytes = QFile::encodeName(dir.filePath(u"bad"_s)) + "\xff";
+    ASSERT_EQ(::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0644)), 0);
+    RecentFiles::add(settings, ByteText::decode(bytes));
+    EXPECT_EQ(ByteText::encode(pathsAfterRestart().constFirst()), bytes);
+    EXPECT_TRUE(RecentFiles::exists(pathsAfterRestart().constFirst()));
+    EXPECT_FALSE(RecentFiles::exists(ByteText::decode(bytes + "gone")));
+    ::unlink(bytes.constData()); // the temporary folder cannot remove a name that is not UTF-8
     RecentFiles::clear(settings);
     EXPECT_TRUE(pathsAfterRestart().isEmpty());
 

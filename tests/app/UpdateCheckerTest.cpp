@@ -44,10 +44,13 @@ struct FetchCase {
     bool download = true; // the answer to every offer
     QString version = u"2.0"_s;
     double lastCheckAgo = -1; // seconds before the launch; below 0: never checked
+    bool completes = true;    // the list came, so the check counts as made
+    bool unreachable = false; // no server where the list is asked for
 };
 
 // MIME types are compared without parameters and case. The list naming this app marks the item,
 // even with nothing to offer. A large body is not read to the end: it would be an error if it were.
+// Only a check that got the list is recorded: without one it is made again at the next launch.
 const FetchCase responses[] = {
     {"OfferDownloaded",
      listOf(u"palvorn"_s, u"1.0"_s),
@@ -56,10 +59,19 @@ const FetchCase responses[] = {
     {"OfferDeclined", newerList, {fetched, marked, u"offer"_s}, u"text/plain"_s, 200, false},
     {"EqualVersion", listOf(u"palvorn"_s, u"2.0"_s), {fetched, marked}},
     {"OtherAppOnly", listOf(u"other"_s, u"1.0"_s), {fetched}},
-    {"WrongMimeType", newerList, {fetched}, u"application/xml"_s},
-    {"NotFound", newerList, {fetched}, u"text/xml"_s, 404},
+    {"WrongMimeType", newerList, {fetched}, u"application/xml"_s, 200, true, u"2.0"_s, -1, false},
+    {"NotFound", newerList, {fetched}, u"text/xml"_s, 404, true, u"2.0"_s, -1, false},
     {"NotAPropertyList", "<html>Moved</html>", {fetched, u"Error in update Property List."_s}},
-    {"TooLarge", "<html>" + QByteArray(2 << 20, 'x'), {fetched}},
+    {"TooLarge",
+     "<html>" + QByteArray(2 << 20, 'x'),
+     {fetched},
+     u"text/xml"_s,
+     200,
+     true,
+     u"2.0"_s,
+     -1,
+     false},
+    {"NoNetwork", newerList, {}, u"text/xml"_s, 200, true, u"2.0"_s, -1, false, true},
     {"BeforeTheIntervalEnds", newerList, {}, u"text/xml"_s, 200, true, u"2.0"_s, 3600},
     {"WithoutAVersion", newerList, {noVersion}, u"text/xml"_s, 200, true, QString()},
 };
@@ -93,9 +105,10 @@ TEST_P(UpdateFetchTest, ActsOnlyOnAnAcceptedResponse) {
     }
     const int port = server.readLine().trimmed().toInt();
     ASSERT_GT(port, 0) << server.readAllStandardError().toStdString();
+    // Port 1 is privileged and served by nothing here: the connection is refused.
     UpdateChecker checker(settings, alert, workspace, &item,
-                          QUrl(u"http://127.0.0.1:%1"_s.arg(port) + fetched), c.version,
-                          [] { return launchTime; });
+                          QUrl(u"http://127.0.0.1:%1"_s.arg(c.unreachable ? 1 : port) + fetched),
+                          c.version, [] { return launchTime; });
     int finished = 0;
     QObject::connect(&checker, &UpdateChecker::finished, [&finished] { ++finished; });
     checker.launch();
@@ -110,8 +123,10 @@ TEST_P(UpdateFetchTest, ActsOnlyOnAnAcceptedResponse) {
     for (const QUrl& url : workspace.opened())
         done.append(url.toString());
     EXPECT_EQ(done, c.done);
-    EXPECT_EQ(settings.value(u"dateLastUpdateCheck"_s).toDouble(),
-              launchSeconds - std::max(c.lastCheckAgo, 0.0));
+    const double lastCheck = c.lastCheckAgo >= 0 ? launchSeconds - c.lastCheckAgo
+                             : c.completes       ? launchSeconds
+                                                 : 0.0;
+    EXPECT_EQ(settings.value(u"dateLastUpdateCheck"_s, 0.0).toDouble(), lastCheck);
     server.closeWriteChannel(); // the server stops when its input closes
     server.waitForFinished(30'000);
 }

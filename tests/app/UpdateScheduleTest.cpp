@@ -18,10 +18,11 @@ TEST(UpdateScheduleClockTest, CountsSecondsFromTheStartOf2001Utc) {
         EXPECT_EQ(UpdateSchedule::secondsSince2001(time), seconds) << seconds;
 }
 
-// The first launch checks and stores its time and the defaults; the next check waits until the
-// interval has been exceeded; an interval below one second means twelve hours. Turned off, it
-// never checks, yet writes both settings back; a damaged last date does not stop the checks for
-// good. The settings live in a real file, reopened for every launch as a new run of the app would.
+// The first launch checks and its time is stored once the check completed; a check that did not
+// complete (no network) is made again at the next launch; the next check waits until the interval
+// has been exceeded; an interval below one second means twelve hours. Turned off, it never
+// checks, yet writes both settings back; a damaged last date does not stop the checks for good.
+// The settings live in a real file, reopened for every launch as a new run of the app would.
 TEST(UpdateScheduleTest, ChecksOnTheFirstLaunchAndAgainOnceTheIntervalHasPassed) {
     QTemporaryDir dir;
     const auto settings = [&dir] {
@@ -31,27 +32,34 @@ TEST(UpdateScheduleTest, ChecksOnTheFirstLaunchAndAgainOnceTheIntervalHasPassed)
         QVariantMap changes; // made before the launch
         double now;
         bool checks;
+        bool completes; // the list was fetched
         QString stored; // noUpdateCheck, updateCheckInt, dateLastUpdateCheck
     } launches[] = {
-        {{}, 100'001, true, u"false 43200 100001"_s},
-        {{}, 143'201, false, u"false 43200 100001"_s},
-        {{}, 143'202, true, u"false 43200 143202"_s},
-        {{{u"updateCheckInt"_s, 0.5}}, 186'402, false, u"false 43200 143202"_s},
-        {{{u"updateCheckInt"_s, 1}}, 143'203, false, u"false 1 143202"_s},
-        {{}, 143'204, true, u"false 1 143204"_s},
+        {{}, 100'000, true, false, u"false 43200 "_s},
+        {{}, 100'001, true, true, u"false 43200 100001"_s},
+        {{}, 143'201, false, true, u"false 43200 100001"_s},
+        {{}, 143'202, true, true, u"false 43200 143202"_s},
+        {{{u"updateCheckInt"_s, 0.5}}, 186'402, false, true, u"false 43200 143202"_s},
+        {{{u"updateCheckInt"_s, 1}}, 143'203, false, true, u"false 1 143202"_s},
+        {{}, 143'204, true, true, u"false 1 143204"_s},
         {{{u"noUpdateCheck"_s, true}, {u"updateCheckInt"_s, 0.25}},
          1e6,
          false,
+         true,
          u"true 43200 143204"_s},
         {{{u"noUpdateCheck"_s, false}, {u"dateLastUpdateCheck"_s, u"nan"_s}},
          100'001,
+         true,
          true,
          u"false 43200 100001"_s},
     };
     for (const auto& launch : launches) {
         for (auto [key, value] : launch.changes.asKeyValueRange())
             settings()->setValue(key, value);
-        EXPECT_EQ(UpdateSchedule::apply(*settings(), launch.now), launch.checks) << launch.now;
+        const bool checks = UpdateSchedule::apply(*settings(), launch.now);
+        EXPECT_EQ(checks, launch.checks) << launch.now;
+        if (checks && launch.completes)
+            UpdateSchedule::recordCheck(*settings(), launch.now);
         QStringList stored;
         for (const char* key : {"noUpdateCheck", "updateCheckInt", "dateLastUpdateCheck"})
             stored.append(settings()->value(QLatin1StringView(key)).toString());

@@ -1,6 +1,8 @@
 #include "support/CliFixture.h"
 #include "support/QuarantineDatabase.h"
 
+#include <sys/stat.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 using EditCommandsTest = CliFixture;
@@ -92,11 +94,22 @@ TEST_F(EditCommandsTest, QuarantineWritesTheAttributeAndOneMatchingRow) {
     const QString file = makeFile(u"download.zip"_s);
     setRaw(file, "user.com.apple.quarantine", "0081;old;Safari;");
     const QuarantineDatabase database(home.path());
+    // No database, as on every system but macOS: the stamp is all there is, and no failure.
+    EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment),
+              (CliResult{0,
+                         {},
+                         u"palvorn-cli: The quarantine event database \u201c"_s + database.path +
+                             u"\u201d does not exist, so no event was recorded for \u201c"_s +
+                             file + u"\u201d.\n"_s}));
+    EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
+    // A database that is there and fails is a failure; a FIFO would have kept the tool waiting.
+    QDir().mkpath(QFileInfo(database.path).path());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(database.path).constData(), 0600), 0);
     EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment),
               failure(u"palvorn-cli: The quarantine event database \u201c"_s + database.path +
-                      u"\u201d does not exist, so no event was recorded for \u201c"_s + file +
-                      u"\u201d.\n"_s));
-    EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
+                      u"\u201d is not a regular file, so no event was recorded for \u201c"_s +
+                      file + u"\u201d.\n"_s));
+    QFile::remove(database.path);
     database.create();
     EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment), success({}));
     const QList<QByteArray> fields = getRaw(file, "user.com.apple.quarantine").split(';');

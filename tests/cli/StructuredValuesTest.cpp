@@ -43,11 +43,11 @@ TEST_F(StructuredValuesTest, ShowGetAndSetSpeakAsGetfaclAndGetcap) {
     // A text that stands for no list writes nothing; the structure's word fits only its names.
     const QByteArray before = getRaw(file, "system.posix_acl_access");
     const CliResult refused = runCli({u"set"_s, file, u"system.posix_acl_access"_s, u"--as"_s,
-                                      u"acl"_s, u"u::rw-,u:nobody:rw-,g::r--,o::---"_s});
+                                      u"acl"_s, u"u::rw-,u:nobody:rw-,g::r--,o::---,o::r--"_s});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.startsWith(errorLine(file, u"system.posix_acl_access"_s,
-                                                 u"Access control list: it names users or groups "
-                                                 u"but has no mask:: entry, so nothing was saved"_s)
+                                                 u"Access control list: it has more than one "
+                                                 u"other:: entry, so nothing was saved"_s)
                                            .chopped(1)))
         << refused.err.toStdString();
     EXPECT_EQ(getRaw(file, "system.posix_acl_access"), before);

@@ -1,9 +1,14 @@
 #include "editor/EditViewController.h"
 
 #include "editor/EditorConversion.h"
+#include "model/ResourceList.h"
 #include "support/InspectorFixture.h"
 #include "ui_EditViewController.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
 #include <QUndoStack>
 
 using namespace palvorn;
@@ -32,9 +37,8 @@ protected:
     ViewController* m_view = nullptr;
 };
 
-// Each record opens in the format of its type; switching formats renders it again, and the type
-// chosen stays with the inspector's record even after Cancel. Saving writes the text converted by
-// the format chosen under the name given.
+// Each record opens in the format of its type. Saving writes the text converted by the format
+// chosen under the name given.
 TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSaved) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.bytes", QByteArray("\x00\xff", 2));
@@ -58,19 +62,6 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
     EXPECT_EQ(blank.ui().formatPopup->currentIndex(), 0);
     EXPECT_EQ(blank.ui().contentTextview->toPlainText(), QString());
 
-    EditViewController& editor = editorFor(file, u"user.text"_s);
-    const ResourceItemPtr inspectorsRecord = editor.editRes().front();
-    editor.ui().formatPopup->setCurrentIndex(EditorConversion::NotSupported); // as the user does
-    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::NotSupported);
-    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"<736f6d65 20746578 74207661 6c7565>"_s);
-    EXPECT_EQ(inspectorsRecord->type(), ResourceItem::BinaryType);
-    editor.ui().formatPopup->setCurrentIndex(EditorConversion::PropertyList);
-    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::PropertyList); // not a list: as is
-    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"some text value"_s);
-    editor.ui().cancelButton->click();
-    EXPECT_EQ(inspectorsRecord->type(), ResourceItem::PropertyListType);
-    EXPECT_EQ(getRaw(file, "user.text"), "some text value");
-
     const struct {
         QString name;
         int format;
@@ -88,8 +79,6 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
         EXPECT_EQ(getRaw(file, c.name.toUtf8()), c.bytes) << c.name.toStdString();
         EXPECT_TRUE(hasRaw(file, c.name.toUtf8())) << c.name.toStdString();
     }
-    // The record saved last keeps the type of its format, though its bytes read as text.
-    EXPECT_EQ(m_view->editRes().front()->type(), ResourceItem::BinaryType);
 
     // A text that does not convert, or a value the file refuses: the editor stays open with
     // everything the user typed, and nothing is written, wiped or replaced.
@@ -124,6 +113,113 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
     save(renaming, u"user.behind"_s, EditorConversion::PlainText, u"would replace"_s);
     EXPECT_TRUE(renaming.isVisible());
     EXPECT_EQ(getRaw(file, "user.behind"), "x");
+}
+
+// The editor works on its own copy, by keys alone: Enter on the row opens it, the format follows
+// the arrow keys and converts the text typed, Tab leaves the value (Ctrl+Tab types a tab), and
+// Escape leaves the inspector's record, its pane and the file as they were. A text that does not
+// convert is given up only when the user agrees.
+TEST_F(EditViewControllerTest, AFormatChangeConvertsTheTextAndCancelChangesNothing) {
+    const QString file = makeFile(u"f"_s);
+    setRaw(file, "user.text", "one two three");
+    ViewController& view = open(file);
+    view.window()->show();
+    view.window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.window()));
+    EXPECT_TRUE(view.ui().xattrTable->hasFocus());
+    QTest::keyClick(view.ui().xattrTable, Qt::Key_Down); // one row, none selected: selects it
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{0});
+    const QString pane = view.ui().outputTextcontent->toPlainText();
+    QTest::keyClick(view.ui().xattrTable, Qt::Key_Return);
+    EditViewController* editor = view.editor();
+    ASSERT_NE(editor, nullptr);
+    QApplication::setActiveWindow(editor); // the offscreen platform leaves the window behind
+    QTest::keyClick(editor, Qt::Key_F, Qt::AltModifier); // to the format
+    QComboBox* format = editor->ui().formatPopup;
+    ASSERT_TRUE(format->hasFocus());
+    const auto choose = [&](Qt::Key key) {
+        QTest::keyClick(format, key);
+        return editor->ui().contentTextview->toPlainText();
+    };
+    const QString hex = u"<6f6e6520 74776f20 74687265 65>"_s;
+    EXPECT_EQ(choose(Qt::Key_Down), u"one two three"_s); // Property list: not one, shown as it is
+    EXPECT_EQ(choose(Qt::Key_Down), hex);
+    EXPECT_EQ(choose(Qt::Key_Up), u"one two three"_s);
+    EXPECT_EQ(choose(Qt::Key_Up), u"one two three"_s); // Plain text again: the same bytes
+
+    // Typed text is converted, not thrown away.
+    QPlainTextEdit* value = editor->ui().contentTextview;
+    value->setFocus();
+    QTest::keyClick(value, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(value, u" c"_s);
+    format->setFocus();
+    const QString typedHex = u"<6f6e6520 74776f20 74687265 652063>"_s;
+    EXPECT_EQ(choose(Qt::Key_End), typedHex); // Not supported: hex
+    value->setFocus();
+    QTest::keyClick(value, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(value, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_TRUE(value->hasFocus());
+    EXPECT_EQ(value->toPlainText(), typedHex + u'\t');
+    QTest::keyClick(value, Qt::Key_Tab);
+    EXPECT_FALSE(value->hasFocus());
+    format->setFocus();
+    confirmation.answerWith(false); // a tab is no hex digit: kept unless the user agrees
+    EXPECT_EQ(choose(Qt::Key_Home), typedHex + u'\t');
+    EXPECT_EQ(format->currentIndex(), EditorConversion::NotSupported);
+    EXPECT_EQ(confirmation.questions(),
+              QStringList{u"The text cannot be read as Not supported: \u201c>\u201d is not a "
+                          "hexadecimal digit. Show the value as Plain text instead, discarding the "
+                          "changes to the text?"_s});
+    confirmation.answerWith(true);
+    EXPECT_EQ(choose(Qt::Key_Home), u"one two three c"_s); // as last converted
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.editor() == nullptr; }));
+    EXPECT_EQ(view.reslist()->children().constFirst()->type(), ResourceItem::TextType);
+    EXPECT_EQ(view.ui().outputTextcontent->toPlainText(), pane);
+    EXPECT_EQ(view.savedReportText(),
+              QString::fromUtf8(runTool(QStringLiteral(PALVORN_CLI_PATH), {u"show"_s, file})));
+    EXPECT_EQ(getRaw(file, "user.text"), "one two three");
+
+    // Edit > Edit Attribute… opens it on the row; a new attribute's text is converted too, and
+    // Alt+S saves it.
+    QApplication::setActiveWindow(view.window());
+    menuItem(view, u"&Edit Attribute…"_s)->trigger();
+    ASSERT_NE(view.editor(), nullptr);
+    EXPECT_EQ(view.editor()->ui().nameTextbox->text(), u"user.text"_s);
+    view.editor()->reject();
+    view.ui().xattrTable->clearSelection();
+    EXPECT_FALSE(menuItem(view, u"&Edit Attribute…"_s)->isEnabled());
+    view.ui().newXattrButton->click();
+    editor = view.editor();
+    editor->ui().nameTextbox->setText(u"user.new"_s);
+    editor->ui().contentTextview->setPlainText(u"Hi"_s);
+    editor->ui().formatPopup->setCurrentIndex(EditorConversion::HexText);
+    Q_EMIT editor->ui().formatPopup->activated(EditorConversion::HexText);
+    EXPECT_EQ(editor->ui().contentTextview->toPlainText(), u"<4869>"_s);
+    QApplication::setActiveWindow(editor);
+    const QPointer<EditViewController> saving(editor);
+    QTest::keyClick(editor, Qt::Key_S, Qt::AltModifier); // a button's key clicks it a moment later
+    EXPECT_TRUE(QTest::qWaitFor([&saving] { return !saving || !saving->isVisible(); }));
+    EXPECT_EQ(getRaw(file, "user.new"), "Hi");
+}
+
+// The real question, through the real message box: No keeps the text and its format.
+TEST_F(EditViewControllerTest, TheRealQuestionKeepsTheTextOnNo) {
+    EditViewController editor(alert, nullptr, pathOf(u"f"_s), {});
+    editor.viewDidLoad();
+    editor.show();
+    editor.ui().formatPopup->setCurrentIndex(EditorConversion::HexText);
+    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::HexText);
+    editor.ui().contentTextview->setPlainText(u"<4g>"_s);
+    editor.ui().formatPopup->setCurrentIndex(EditorConversion::PlainText);
+    Q_EMIT editor.ui().formatPopup->activated(EditorConversion::PlainText);
+    auto* box = editor.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().startsWith(u"The text cannot be read as Hex text: "_s));
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+    box->button(QMessageBox::No)->click();
+    EXPECT_EQ(editor.ui().formatPopup->currentIndex(), EditorConversion::HexText);
+    EXPECT_EQ(editor.ui().contentTextview->toPlainText(), u"<4g>"_s);
 }
 
 // The name box shows a name as the table does, escapes included, and reads them back: an unchanged
@@ -172,12 +268,12 @@ TEST_F(EditViewControllerTest, EditsAnAccessControlListAsGetfaclsText) {
     EXPECT_EQ(editor.ui().contentTextview->toPlainText(), text);
 
     save(editor, u"system.posix_acl_access"_s, EditorConversion::Structure,
-         u"u::rw-,u:nobody:rw-,g::r--,o::r--"_s);
+         u"u::rw-,u:no-such-user-here:rw-,g::r--,o::r--"_s);
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(alert.shown(),
-              QStringList{u"Access control list: it names users or groups but has no mask:: "
-                          u"entry, so nothing was saved (attribute \u201csystem.posix_acl_access"
-                          u"\u201d of \u201c"_s +
+              QStringList{u"Access control list: \u201cu:no-such-user-here:rw-\u201d names no "
+                          u"user the system knows, so nothing was saved (attribute "
+                          u"\u201csystem.posix_acl_access\u201d of \u201c"_s +
                           file + u"\u201d)."_s});
     EXPECT_EQ(getRaw(file, "system.posix_acl_access"), before);
 

@@ -48,6 +48,13 @@ TEST_F(AttributeCommandsTest, WritesGoOnPastFailuresAndNeverReplaceAnotherName) 
                                         ResourceItem(QByteArray("user.bad\xff\xfe"), "v").archive(),
                                         record(u"com.apple.quarantine"_s, "q")->archive()};
     EXPECT_TRUE(AttributeCommands::pasteArchives(file, archives).isEmpty());
+    // A record that fails is one failure, and the next record is still written.
+    const QString longName = u"user."_s + QString(300, u'n');
+    EXPECT_EQ(
+        textsOf(AttributeCommands::pasteArchives(
+            file, {record(longName, "x")->archive(), record(u"user.after"_s, "a")->archive()})),
+        QStringList{u"setxattr error: Numerical result out of range (attribute \u201c"_s +
+                    longName + u"\u201d of \u201c"_s + file + u"\u201d)"_s});
 
     // The editor's save: the shown name unchanged writes the original's own bytes; a changed name
     // only creates, and never replaces the attribute in the way; the original is never removed.
@@ -82,5 +89,6 @@ TEST_F(AttributeCommandsTest, WritesGoOnPastFailuresAndNeverReplaceAnotherName) 
                           {"user.com.apple.quarantine", "q"},
                           {"user.bad\xff", "edited"},
                           {"user.new", "n"},
-                          {"user.other", "chosen"}}));
+                          {"user.other", "chosen"},
+                          {"user.after", "a"}}));
 }

@@ -1,7 +1,11 @@
 #include "inspector/AttributeTransfer.h"
 
+#include "model/ByteText.h"
 #include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 
@@ -51,6 +55,17 @@ TEST_F(AttributeTransferTest, FailuresNameTheirFileAndTheRestGoesOn) {
     EXPECT_EQ(read.values, (AttributeChange::Values{{"user.y", QByteArray("2")}}));
     ASSERT_EQ(failedPath(read.problems), in);
     EXPECT_TRUE(read.problems.front().reason().startsWith(u"line 2: "_s));
+
+    // A dump named by bytes that are not UTF-8 is read; a FIFO is refused, not waited on.
+    const QByteArray bytes = QFile::encodeName(pathOf(u"bad"_s)) + "\xff.dump";
+    ASSERT_EQ(::link(QFile::encodeName(in).constData(), bytes.constData()), 0);
+    EXPECT_EQ(AttributeTransfer::readDump(ByteText::decode(bytes)).values, read.values);
+    ::unlink(bytes.constData()); // the temporary folder cannot remove a name that is not UTF-8
+    const QString fifo = pathOf(u"fifo.dump"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(textsOf(AttributeTransfer::readDump(fifo).problems),
+              QStringList{u"It is not a regular file, so it was not read (\u201c"_s + fifo +
+                          u"\u201d)."_s});
 
     const QList<AttributeFailure> failures = AttributeTransfer::apply(
         bare, {{"user.ok", QByteArray("1")}, {"nonamespace.x", QByteArray("2")}});

@@ -1,9 +1,12 @@
 #include "inspector/ViewController.h"
 
 #include "editor/EditViewController.h"
+#include "model/AttributeName.h"
 #include "model/ByteText.h"
 #include "model/ResourceList.h"
+#include "support/AsAnotherUser.h"
 #include "support/InspectorFixture.h"
+#include "support/QuarantineDatabase.h"
 #include "ui_EditViewController.h"
 
 #include <fcntl.h>
@@ -16,8 +19,11 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QUndoStack>
 
 using namespace palvorn;
@@ -146,7 +152,7 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
     view.ui().xattrTable->setFocus();
     QTest::keyClick(view.ui().xattrTable, Qt::Key_Delete);
     EXPECT_FALSE(hasRaw(file, "user.fourth"));
-    EXPECT_EQ(view.ui().newXattrButton->text(), u"New"_s);
+    EXPECT_EQ(view.ui().newXattrButton->text(), u"&New"_s);
     menuItem(view, u"&Undo Remove"_s)->trigger();
     EXPECT_EQ(getRaw(file, "user.fourth"), "4");
     EXPECT_FALSE(menuItem(view, u"&Undo"_s)->isEnabled());
@@ -188,9 +194,8 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     setRaw(folder, "user.folder-note", "on the folder");
     ViewController& view = open(first);
     view.ui().xattrTable->selectRow(0);
-    view.editRes().append(std::make_shared<ResourceItem>(u"user.pending"_s, "x"));
 
-    openPanel.answerWith({QUrl::fromLocalFile(folder)});
+    openPanel.answerWith({folder});
     view.ui().inspectButton->click();
     const OpenPanel::Options& options = openPanel.requests().front().options;
     EXPECT_TRUE(openPanel.requests().front().asSheet && options.canChooseDirectories &&
@@ -200,7 +205,6 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     EXPECT_EQ(view.window()->windowTitle(), u"a folder"_s);
     EXPECT_EQ(view.document()->displayName(), u"a folder_MD.text"_s);
     EXPECT_EQ(view.document()->fileUrl(), QUrl::fromLocalFile(first)); // the document stays
-    EXPECT_TRUE(view.editRes().isEmpty());
     EXPECT_EQ(namesShown(view), QStringList{u"user.folder-note"_s});
     EXPECT_EQ(described(view), (QStringList{{}, {}, u"New"_s, u"++--+"_s}));
     EXPECT_FALSE(view.ui().stripFlagButton->isEnabled());
@@ -211,7 +215,7 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
 
     // A failed listing is shown once, and the window still shows the path.
     const QString missing = pathOf(u"gone"_s);
-    openPanel.answerWith({QUrl::fromLocalFile(missing)});
+    openPanel.answerWith({missing});
     view.ui().inspectButton->click();
     EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory (\u201c"_s +
                                          missing + u"\u201d)"_s});
@@ -236,14 +240,19 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     text.setText(u"not a file"_s);
     EXPECT_FALSE(accepted(QDragEnterEvent({10, 10}, Qt::CopyAction, &text, Qt::LeftButton, {})));
 
-    // Paths from the command line are bytes: one that is not UTF-8 still reaches its file.
+    // Paths from the command line are bytes: one that is not UTF-8, given relative to the current
+    // folder, still reaches its file, and is shown as names are.
     const QByteArray bytes = QFile::encodeName(pathOf(u"bad"_s)) + "\xfepath";
     ASSERT_EQ(::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0644)), 0);
     ASSERT_EQ(::setxattr(bytes.constData(), "user.a", "value", 5, 0), 0);
-    delegate.openDocuments({ByteText::decode(bytes)});
+    const QString current = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(pathOf({})));
+    delegate.openDocuments({ByteText::decode("bad\xfepath")});
+    QDir::setCurrent(current);
     const ViewController& named = delegate.documents().constLast()->window()->viewController();
     EXPECT_EQ(namesShown(named), QStringList{u"user.a"_s});
     EXPECT_EQ(named.ui().filenameTextbox->text(), pathOf(u"bad"_s) + u"\\xfepath"_s);
+    EXPECT_EQ(named.window()->windowTitle(), u"bad\\xfepath"_s);
     EXPECT_EQ(alert.shown().size(), 1); // the missing file's only
     ::unlink(bytes.constData()); // the temporary folder cannot remove a name that is not UTF-8
 }
@@ -294,10 +303,19 @@ TEST_F(ViewControllerTest, CommandsActOnTheSelectionAndShowTheResult) {
     to.ui().addFlagButton->click();
     EXPECT_EQ(attributesOf(target).keys(), (QList<QByteArray>{"user.added-behind", "user.first#S",
                                                               "user.second#S", "user.third"}));
+    const auto selectedNames = [&to] {
+        QStringList selected;
+        for (int row : to.selectedRowIndexes())
+            selected.append(namesShown(to).at(row));
+        return selected;
+    };
+    EXPECT_EQ(selectedNames(), (QStringList{u"user.first#S"_s, u"user.second#S"_s}));
     select(to, {u"user.first#S"_s, u"user.second#S"_s, u"user.added-behind"_s});
     ::removexattr(QFile::encodeName(target).constData(), "user.first#S");
     to.ui().stripFlagButton->click();
     ASSERT_EQ(alert.shown().size(), 1);
+    // The renamed row stays selected; the one that failed is gone, the unflagged one unchanged.
+    EXPECT_EQ(selectedNames(), (QStringList{u"user.added-behind"_s, u"user.second"_s}));
     EXPECT_TRUE(alert.shown().front().contains(u"\u201cuser.first#S\u201d of \u201c"_s + target));
     EXPECT_EQ(attributesOf(target).keys(),
               (QList<QByteArray>{"user.added-behind", "user.second", "user.third"}));
@@ -313,14 +331,25 @@ TEST_F(ViewControllerTest, CommandsActOnTheSelectionAndShowTheResult) {
                                           u"Edit"_s, u"+++++"_s}));
 
     alert.clear();
-    QTemporaryDir home; // no database below it
+    QTemporaryDir home; // no database below it, as on every system but macOS: no failure
     to.quarantine().homePath = home.path();
+    const auto status = [&to] {
+        return static_cast<QMainWindow*>(to.window())->statusBar()->currentMessage();
+    };
     to.ui().addQuarButton->click();
-    ASSERT_EQ(alert.shown().size(), 1);
-    EXPECT_TRUE(alert.shown().constFirst().endsWith(
-        u"does not exist, so no event was recorded for \u201c"_s + target + u"\u201d."_s));
+    EXPECT_TRUE(alert.shown().isEmpty());
+    EXPECT_TRUE(status().endsWith(u"does not exist, so no event was recorded for \u201c"_s +
+                                  target + u"\u201d."_s));
     EXPECT_TRUE(getRaw(target, "user.com.apple.quarantine").startsWith("0083;"));
     EXPECT_EQ(to.ui().quarantTextbox->text(), u"Xattr 67, data 0, total 67"_s);
+    // A database that is there and fails is still a failure.
+    QuarantineDatabase(home.path()).create();
+    QFile(QuarantineDatabase(home.path()).path).resize(0); // no table
+    to.ui().addQuarButton->click();
+    ASSERT_EQ(alert.shown().size(), 1);
+    EXPECT_TRUE(
+        alert.shown().constFirst().startsWith(u"sqlite3 command returned error number 1"_s));
+    EXPECT_TRUE(status().isEmpty());
 }
 
 // An undo over a change made since is refused, stays the next step and is not run again. Outside
@@ -375,6 +404,52 @@ TEST_F(ViewControllerTest, OutsideChangesAreNeitherUndoneOverNorAlerted) {
     view.reload();
     ASSERT_EQ(alert.shown().size(), 1);
     EXPECT_TRUE(alert.shown().constFirst().contains(file));
+}
+
+// A long value's hex wraps in the pane between its groups of four bytes, while the text, and so the
+// report, keeps it on one line. A value that cannot be read keeps its row, with the reason in the
+// pane; it cannot be edited or copied, but it can be removed.
+TEST_F(ViewControllerTest, LongHexWrapsInTheViewAndUnreadableValuesKeepTheirRow) {
+    const AsAnotherUser other;
+    const QString file = other.filePath(u"f"_s);
+    QFile(file).open(QIODevice::WriteOnly);
+    setRaw(file, "user.long", QByteArray(3'000, '\xff')); // all that ext4 keeps beside others
+    setRaw(file, "user.locked", "secret");
+    ViewController& view = open(file);
+    view.window()->resize(800, 600);
+    view.window()->show();
+    select(view, {u"user.long"_s});
+    QPlainTextEdit* pane = view.ui().outputTextcontent;
+    EXPECT_EQ(pane->toPlainText(),
+              ResourceList::ofPath(file).displayTexts().at(rowOf(view, u"user.long"_s)));
+    const QTextBlock hex = pane->document()->findBlockByNumber(2); // after the header and a gap
+    ASSERT_TRUE(hex.text().startsWith(u"<ffffffff ffffffff"_s));
+    pane->document()->documentLayout()->blockBoundingRect(hex); // lays the block out
+    ASSERT_GT(hex.layout()->lineCount(), 1);
+    for (int line = 1; line < hex.layout()->lineCount(); ++line)
+        EXPECT_EQ(hex.text().at(hex.layout()->lineAt(line).textStart() - 1), u' ') << line;
+
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::WriteOwner | QFile::WriteOther));
+    AsAnotherUser::run([&view] { view.reload(); });
+    ASSERT_EQ(alert.shown().size(), 1);
+    EXPECT_EQ(alert.shown().constFirst().count(u"getxattr error: Permission denied"_s), 2);
+    QStringList listed;
+    for (const QByteArray& name : listRaw(QFile::encodeName(file)))
+        listed.append(QString::fromUtf8(name));
+    EXPECT_EQ(namesShown(view), listed); // in the system's order, as every row
+    EXPECT_EQ(view.ui().xattrTable->model()->index(rowOf(view, u"user.locked"_s), 1).data(),
+              u"cannot be read"_s);
+    select(view, {u"user.locked"_s});
+    const QString reason = u"getxattr error: Permission denied (attribute \u201cuser.locked\u201d "
+                           "of \u201c"_s +
+                           file + u"\u201d)"_s;
+    EXPECT_EQ(described(view), (QStringList{u"user.locked"_s, reason, u"Edit"_s, u"++++-"_s}));
+    EXPECT_FALSE(view.canEditSelected());
+    pasteboard.writeRecords({ResourceItem(u"user.kept"_s, "k").archive()});
+    view.ui().copyXattrButton->click();
+    EXPECT_EQ(pasteboard.items().size(), 1);
+    view.ui().removeXattrButton->click();
+    EXPECT_EQ(listRaw(QFile::encodeName(file)), QList<QByteArray>{"user.long"});
 }
 
 // A name, a path and a value written to look like markup or to steer a terminal: every widget

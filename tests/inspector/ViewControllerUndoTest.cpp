@@ -30,9 +30,9 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
     QTemporaryDir home; // the quarantine's event row goes to a database of its own
     QuarantineDatabase(home.path()).create();
     // Lines for another file's block are written to the inspected file too.
-    openPanel.answerWith({QUrl::fromLocalFile(
-        makeFile(u"import.dump"_s, "# file: /elsewhere\nuser.a=0sAP8A\nuser.new=\"new\"\n\n"
-                                   "# file: /other\nuser.bad\\377=0x00\n\n"))});
+    openPanel.answerWith(
+        {makeFile(u"import.dump"_s, "# file: /elsewhere\nuser.a=0sAP8A\nuser.new=\"new\"\n\n"
+                                    "# file: /other\nuser.bad\\377=0x00\n\n")});
     pasteboard.writeRecords({ResourceItem(u"user.a"_s, "pasted").archive(),
                              ResourceItem(u"user.new"_s, "new").archive()});
     const struct {

@@ -74,6 +74,9 @@ TEST_F(PosixAclTest, SetfaclsTextsStandForTheBytesSetfaclWrites) {
          PosixAcl::Kind::Access, u"u::rw-,u:nobody:r--,g::r--,g:daemon:rwx,m::r--,o::r--"_s},
         {u" o:5 , g::4,u:65534:6, u::7 ,m:rw-,user:1:1"_s, PosixAcl::Kind::Access,
          u"u::rwx,u:nobody:rw-,u:daemon:--x,g::r--,m::rw-,o::r-x"_s},
+        // No mask given: the one that takes no right away, as setfacl computes it.
+        {u"u::rw-,u:nobody:r--,g::--x,o::---"_s, PosixAcl::Kind::Access,
+         u"u::rw-,u:nobody:r--,g::--x,m::r-x,o::---"_s},
         {u"default:user::rwx\nd:group::r-x\nother::---"_s, PosixAcl::Kind::Default,
          u"u::rwx,g::r-x,o::---"_s},
     };
@@ -116,7 +119,6 @@ TEST_F(PosixAclTest, TextsThatAreNoListAreRefusedWithTheReason) {
         {u"u::r,o::r"_s, u"it has no group:: entry"_s},
         {u"u::r,g::r"_s, u"it has no other:: entry"_s},
         {u"u::r,g::r,o::r,m::r,m::w"_s, u"it has more than one mask:: entry"_s},
-        {u"u::r,g::r,o::r,u:nobody:r"_s, u"it names users or groups but has no mask:: entry"_s},
         {u"u::r,g::r,o::r,m::r,u:nobody:r,u:65534:w"_s, u"it names user 65534 twice"_s},
     };
     for (const auto& [text, problem] : cases)

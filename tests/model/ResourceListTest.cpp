@@ -2,6 +2,7 @@
 
 #include "model/XattrAccess.h"
 #include "platform/RecordingErrorAlert.h"
+#include "support/AsAnotherUser.h"
 #include "support/XattrFixture.h"
 
 using namespace palvorn;
@@ -33,4 +34,30 @@ TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
     EXPECT_TRUE(missing.children().isEmpty());
     EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory (\u201c"_s +
                                          pathOf(u"missing"_s) + u"\u201d)"_s});
+}
+
+// A value that cannot be read keeps its row in the listed order, with its failure, and stays out of
+// the records. Listing needs no read permission, reading a user value does.
+TEST_F(ResourceListTest, AnUnreadableValueKeepsItsRowWithItsFailure) {
+    const AsAnotherUser other;
+    const QString file = other.filePath(u"write-only"_s);
+    QFile(file).open(QIODevice::WriteOnly);
+    setRaw(file, "user.first", "1");
+    setRaw(file, "user.second", "22");
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::WriteOwner | QFile::WriteOther));
+    std::optional<ResourceList> list;
+    AsAnotherUser::run([&] { list.emplace(ResourceList::ofPath(file)); });
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->children().isEmpty());
+    QList<QByteArray> names;
+    for (const ResourceList::Row& row : list->rows()) {
+        names.append(row.name);
+        EXPECT_EQ(row.record, nullptr);
+        ASSERT_TRUE(row.unreadable);
+        EXPECT_EQ(row.unreadable->text(), u"getxattr error: Permission denied (attribute \u201c"_s +
+                                              QString::fromUtf8(row.name) + u"\u201d of \u201c"_s +
+                                              file + u"\u201d)"_s);
+    }
+    EXPECT_EQ(names, listRaw(nativePath(file)));
+    EXPECT_EQ(list->failures().size(), 2);
 }

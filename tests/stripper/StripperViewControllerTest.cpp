@@ -25,9 +25,12 @@ TEST_F(StripperViewControllerTest, AskedFirstStripsATypedFolderAndStopsWhenTheWi
     const QString file = makeFile(u"walk/f"_s);
     setRaw(file, "user.t", "12345");
     view.ui().folderText->setText(folder);
-    view.ui().startButton->click(); // no type: nothing, not even the question
+    EXPECT_FALSE(view.ui().startButton->isEnabled()); // no type: nothing to start
+    pressEnter(*view.ui().folderText);                // not even the question
+    EXPECT_TRUE(confirmation.questions().isEmpty());
 
     view.ui().xattrTypeText->setText(u"t"_s);
+    EXPECT_TRUE(view.ui().startButton->isEnabled());
     confirmation.answerWith(false); // asked first: No leaves everything
     view.ui().startButton->click();
     EXPECT_EQ(confirmation.questions(),
@@ -85,7 +88,7 @@ TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCann
     const QString folder = makeFolder(u"chosen folder"_s);
     const QString empty = u"Stripped 0 xattrs of type t from 0 files in  "_s + folder + u"\n\n"_s;
     view.ui().xattrTypeText->setText(u"t"_s);
-    openPanel.answerWith({QUrl::fromLocalFile(folder)});
+    openPanel.answerWith({folder});
     view.ui().startButton->click();
     const OpenPanel::Options& options = openPanel.requests().front().options;
     EXPECT_TRUE(options.canChooseDirectories && !options.canChooseFiles &&

@@ -68,8 +68,9 @@ protected:
              {view.ui().addQuarButton, view.ui().pasteXattrButton, view.ui().removeXattrButton,
               view.ui().copyXattrButton, view.ui().newXattrButton})
             enabled += button->isEnabled() ? u'+' : u'-';
+        // The title as shown, without its mnemonic mark.
         return {view.ui().xattrTextbox->text(), view.ui().outputTextcontent->toPlainText(),
-                view.ui().newXattrButton->text(), enabled};
+                view.ui().newXattrButton->text().remove(u'&'), enabled};
     }
 
     // A menu item of the window, by its text ("&Export Attributes…").

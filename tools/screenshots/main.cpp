@@ -12,7 +12,7 @@
 #include "inspector/Document.h"
 #include "inspector/DocumentWindow.h"
 #include "inspector/ViewController.h"
-#include "platform/FileOrFolderDialog.h"
+#include "platform/FileChooser.h"
 #include "platform/RecordingConfirmation.h"
 #include "platform/RecordingErrorAlert.h"
 #include "platform/RecordingOpenPanel.h"
@@ -26,16 +26,15 @@
 #include "ui_StripperViewController.h"
 #include "ui_ViewController.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace palvorn;
 
@@ -87,30 +86,27 @@ private:
 
     // The dialog of File > Open, Inspect… and Compare's Choose…, on the demo tree.
     bool openDialog() {
-        FileOrFolderDialog dialog(nullptr, true);
-        dialog.setDirectory(m_demoTree);
+        OpenPanel::Options options;
+        options.canChooseDirectories = true;
+        options.allowsMultipleSelection = true;
+        FileChooser dialog(nullptr, options);
+        dialog.setFolder(m_demoTree);
         dialog.resize(760, 440);
-        dialog.show();
-        // The dialog lists the folder in the background.
-        QEventLoop listing;
-        QTimer::singleShot(1000, &listing, &QEventLoop::quit);
-        listing.exec();
         // A folder selected in the list, as a click does: Open chooses it.
-        auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
-        auto* model = list ? qobject_cast<QFileSystemModel*>(list->model()) : nullptr;
-        if (model)
-            list->selectionModel()->select(model->index(treeItem(QStringLiteral("Downloads"))),
-                                           QItemSelectionModel::ClearAndSelect |
-                                               QItemSelectionModel::Rows);
+        for (int row = 0; row < dialog.list().model()->rowCount(); ++row) {
+            const QModelIndex index = dialog.list().model()->index(row, 0);
+            if (index.data().toString() == QStringLiteral("Downloads"))
+                dialog.list().selectionModel()->select(index, QItemSelectionModel::ClearAndSelect |
+                                                                  QItemSelectionModel::Rows);
+        }
         return save(dialog, QStringLiteral("open.png"));
     }
 
     bool compare() {
         auto& view = tool<CompareViewController>(m_delegate.openCompare(), {760, 520});
-        m_openPanel.answerWith({QUrl::fromLocalFile(m_demoFile)});
+        m_openPanel.answerWith({m_demoFile});
         view.ui().choose1Button->click();
-        m_openPanel.answerWith(
-            {QUrl::fromLocalFile(treeItem(QStringLiteral("Downloads/figures-2026.csv")))});
+        m_openPanel.answerWith({treeItem(QStringLiteral("Downloads/figures-2026.csv"))});
         view.ui().choose2Button->click();
         view.ui().compareButton->click();
         return save(*view.window(), QStringLiteral("compare.png"));
