@@ -120,20 +120,26 @@ TEST_F(ScriptOutputsTest, NoDereferenceActsOnTheLinkItself) {
 
 namespace {
 
+// A value from the JSON.
+QByteArray base64In(const QJsonObject& object, const QString& key) {
+    return QByteArray::fromBase64(object.value(key).toString().toLatin1());
+}
+
 // A name or path from the JSON: the bytes of its base64 field where there is one, else its text.
 QByteArray bytesIn(const QJsonObject& object, const QString& key) {
     const QJsonValue base64 = object.value(key + u"_base64"_s);
-    return base64.isString() ? QByteArray::fromBase64(base64.toString().toLatin1())
+    return base64.isString() ? base64In(object, key + u"_base64"_s)
                              : object.value(key).toString().toUtf8();
 }
 
-// The one JSON object a run wrote, checked to carry no byte that could steer a terminal.
+// The one JSON object a run wrote, checked to carry no byte that could steer a terminal: no
+// control but the line feeds that end it and (in a crawl's stream) stand between its items.
 QJsonObject parsedJson(const QList<QByteArray>& arguments) {
     const RawResult result = runRaw(arguments);
-    EXPECT_TRUE(result.out.endsWith('\n') && result.out.count('\n') == 1) << result.out.constData();
-    const QString text = QString::fromUtf8(result.out.chopped(1));
+    EXPECT_TRUE(result.out.endsWith('\n')) << result.out.constData();
+    const QString text = QString::fromUtf8(result.out);
     EXPECT_FALSE(std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
+        return (c.unicode() < 0x20 && c != u'\n') || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
     })) << result.out.constData();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(result.out, &error);
@@ -186,8 +192,7 @@ TEST_F(ScriptOutputsTest, JsonStandsForTheReportAndKeepsEveryByte) {
     for (const QJsonValue value : show.value(u"attributes"_s).toArray()) {
         const QJsonObject attribute = value.toObject();
         const QByteArray name = bytesIn(attribute, u"name"_s);
-        const QByteArray bytes =
-            QByteArray::fromBase64(attribute.value(u"value_base64"_s).toString().toLatin1());
+        const QByteArray bytes = base64In(attribute, u"value_base64"_s);
         EXPECT_EQ(bytes, rawAttributes(file).value(name)) << name.constData();
         texts.append(palvorn::displayName(name) + u" ("_s +
                      QString::number(attribute.value(u"size"_s).toInteger()) + u" bytes):\n\n"_s +
@@ -260,4 +265,98 @@ TEST_F(ScriptOutputsTest, MatchChoosesNamesAsGetfattrDoesAndNullEndsEachName) {
         << refused.err.constData();
     EXPECT_EQ(runCli({u"show"_s, file, u"user.alpha"_s, u"-m"_s, u"a"_s}).exitCode, 2);
     EXPECT_EQ(runCli({u"list"_s, file, u"--json"_s, u"--null"_s}).exitCode, 2);
+}
+
+// A crawl's JSON stands for its report in each mode: the same counts, types with their counts and
+// first carriers, matches in walk order with their exact values; -m takes only the chosen names,
+// in the JSON and the text alike. Paths that are not UTF-8 come back as their bytes.
+TEST_F(ScriptOutputsTest, CrawlJsonStandsForEachModesReportAndMatchChoosesItsNames) {
+    const QByteArray root = QFile::encodeName(makeFolder(u"tree"_s));
+    const QByteArray odd = root + "/odd\xff";
+    ASSERT_EQ(::mkdir(odd.constData(), 0755), 0);
+    const QList<std::tuple<QByteArray, QByteArray, QByteArray>> values = {
+        {root + "/a", "user.com.apple.quarantine", "0083;1;Safari;"},
+        {root + "/a", "user.tag", "red"},
+        {odd + "/b\x1b", "user.com.apple.quarantine", QByteArray("\x00\x01", 2)},
+        {odd + "/b\x1b", "user.other", "o"},
+        {root + "/c", "user.tag", "blue"},
+    };
+    for (const auto& [path, name, value] : values) {
+        ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644));
+        ASSERT_EQ(::setxattr(path.constData(), name.constData(), value.constData(),
+                             static_cast<size_t>(value.size()), 0),
+                  0);
+    }
+    const auto head = [](const QJsonObject& json) {
+        return u"Found %1 files with xattrs out of %2 scanned in %3"_s
+            .arg(json.value(u"items_with_xattrs"_s).toInteger())
+            .arg(json.value(u"items_scanned"_s).toInteger())
+            .arg(palvorn::displayName(bytesIn(json, u"folder"_s)));
+    };
+    for (const QList<QByteArray>& match : {QList<QByteArray>{}, {"-m", "tag|quarantine$"}}) {
+        const QList<QByteArray> crawl = QList<QByteArray>{"crawl", root} + match;
+        const QJsonObject tally = parsedJson(crawl + QList<QByteArray>{"--json"});
+        const QString tallied = QString::fromUtf8(runRaw(crawl).out);
+        EXPECT_TRUE(
+            tallied.startsWith(head(tally) + u" %1 total xattrs.\nThere are %2 Xattr "_s
+                                                 .arg(tally.value(u"total_xattrs"_s).toInteger())
+                                                 .arg(tally.value(u"types"_s).toArray().size())))
+            << tallied.toStdString();
+        QStringList names;
+        for (const QJsonValue value : tally.value(u"types"_s).toArray()) {
+            const QJsonObject type = value.toObject();
+            const QByteArray first = bytesIn(type, u"first_path"_s);
+            names.append(palvorn::displayName(bytesIn(type, u"name"_s)));
+            EXPECT_TRUE(tallied.contains(names.last() + u" in "_s + palvorn::displayName(first) +
+                                         u" count %1:\n"_s.arg(type.value(u"count"_s).toInteger())))
+                << names.last().toStdString();
+            EXPECT_EQ(base64In(type, u"first_value_base64"_s),
+                      rawAttributes(first).value(bytesIn(type, u"name"_s)));
+        }
+        const QStringList chosen =
+            match.isEmpty()
+                ? QStringList{u"user.com.apple.quarantine"_s, u"user.other"_s, u"user.tag"_s}
+                : QStringList{u"user.com.apple.quarantine"_s, u"user.tag"_s};
+        EXPECT_EQ(names, chosen);
+
+        const QJsonObject totals = parsedJson(crawl + QList<QByteArray>{"--totals", "--json"});
+        EXPECT_TRUE(QString::fromUtf8(runRaw(crawl + QList<QByteArray>{"--totals"}).out)
+                        .startsWith(head(totals) + u"\nTotal size of xattrs %1 bytes.\n"_s.arg(
+                                                       totals.value(u"total_size"_s).toInteger())));
+
+        for (const bool showSizes : {false, true}) {
+            QList<QByteArray> typed = crawl + QList<QByteArray>{"--type", "com.apple.quarantine"};
+            if (showSizes)
+                typed.append("--show-size");
+            const QJsonObject matches = parsedJson(typed + QList<QByteArray>{"--json"});
+            QString records;
+            for (const QJsonValue value : matches.value(u"items"_s).toArray()) {
+                const QJsonObject item = value.toObject();
+                const QByteArray path = bytesIn(item, u"path"_s);
+                const QByteArray bytes = base64In(item, u"value_base64"_s);
+                EXPECT_EQ(item.contains(u"value_base64"_s), !showSizes);
+                if (!showSizes) {
+                    EXPECT_EQ(bytes, rawAttributes(path).value("user.com.apple.quarantine"));
+                }
+                records += palvorn::displayName(path) + u':' +
+                           (showSizes ? u" %1  bytes."_s.arg(item.value(u"size"_s).toInteger())
+                                      : QString()) +
+                           u'\n';
+            }
+            const QString text = QString::fromUtf8(runRaw(typed).out);
+            EXPECT_EQ(matches.value(u"matches"_s).toInteger(), 2);
+            EXPECT_TRUE(
+                text.startsWith(head(matches) + u" %1 total xattrs, and 2 of type "_s.arg(
+                                                    matches.value(u"total_xattrs"_s).toInteger())))
+                << text.toStdString();
+            // The first line of each record, in the same order.
+            QString firstLines;
+            for (const QString& line : text.split(u'\n'))
+                if (line.startsWith(palvorn::displayName(root)) && line.contains(u':'))
+                    firstLines += line + u'\n';
+            EXPECT_EQ(firstLines, records) << text.toStdString();
+        }
+    }
+    EXPECT_EQ(runCli({u"crawl"_s, QFile::decodeName(root), u"-m"_s, u"("_s}).exitCode, 2);
+    runTool(u"rm"_s, {u"-r"_s, pathOf(u"tree"_s)}); // QTemporaryDir cannot remove names not UTF-8
 }
