@@ -23,7 +23,7 @@ void ListCommand::addArguments(QCommandLineParser& parser) const {
     addJsonOption(parser);
     parser.addOption({{QStringLiteral("0"), nullOption},
                       QStringLiteral("Writes only the names, each as its bytes followed by a NUL "
-                                     "byte, as find -print0 does.")});
+                                     "byte, as find -print0 does (on a terminal, as shown).")});
 }
 
 QString ListCommand::checkArguments(const QCommandLineParser& parser) const {
@@ -43,9 +43,11 @@ int ListCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
         writeJson(out,
                   InspectorReport::attributesJson(path, list.children(), list.failures(), false));
     } else if (parser.isSet(nullOption)) {
+        // A terminal would obey a name's controls: it is shown the names as list shows them.
         RawOutput output(out);
+        const bool terminal = isTerminal(out);
         for (const ResourceItemPtr& item : list.children())
-            output.write(item->rawName() + '\0');
+            output.write((terminal ? item->name().toUtf8() : item->rawName()) + '\0');
         if (!output.finish(err))
             return Failure;
     } else {

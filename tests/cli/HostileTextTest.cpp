@@ -250,9 +250,9 @@ TEST_F(HostileTextTest, ANameShownByListTypedBackReachesItsAttribute) {
     }
 }
 
-// get writes the value's text as it is into a pipe, for set to read back, but shows its controls
-// as escapes on a terminal.
-TEST_F(HostileTextTest, GetShowsControlsOnATerminalOnly) {
+// get writes the value's text or bytes as they are into a pipe, for set or another program to read
+// back, and list --null the names' bytes; on a terminal both show controls as escapes.
+TEST_F(HostileTextTest, GetAndListNullShowControlsOnATerminalOnly) {
     const QString path = makeFile(u"f"_s);
     setRaw(path, "user.t", "\x1b]0;title\x07 text\r\n");
     const QByteArray file = QFile::encodeName(path);
@@ -263,4 +263,8 @@ TEST_F(HostileTextTest, GetShowsControlsOnATerminalOnly) {
     setRaw(path, "user.raw", "\x1b[2J\xff\n");
     EXPECT_EQ(runRaw({"get", file, "user.raw", "--raw"}).out, "\x1b[2J\xff\n");
     EXPECT_EQ(runOnTerminal({"get", file, "user.raw", "--raw"}), "\\x1b[2J\\xff\r\n");
+    EXPECT_EQ(runOnTerminal({"list", "--null", "-m", "raw", file}), QByteArray("user.raw\0", 9));
+    setRaw(path, "user.\x1b[2J", "v");
+    EXPECT_EQ(runOnTerminal({"list", "--null", "-m", "2J", file}),
+              QByteArray("user.\\x1b[2J\0", 13));
 }
