@@ -229,7 +229,7 @@ void PosixAcl::addMissingMask(QList<Entry>& entries) {
         if (entry.tag == User || entry.tag == GroupObj || entry.tag == Group)
             rights |= entry.permissions;
     const auto other = std::find_if(entries.cbegin(), entries.cend(), isTag(Other));
-    entries.insert(other - entries.cbegin(), Entry{Mask, rights, 0});
+    entries.insert(other - entries.cbegin(), Entry{Mask, rights, undefinedId});
 }
 
 QString PosixAcl::problemOf(const QList<Entry>& entries) {

@@ -90,6 +90,9 @@ TEST_F(PosixAclTest, SetfaclsTextsStandForTheBytesSetfaclWrites) {
         EXPECT_EQ(acl.value->toXattr(),
                   getRaw(path, isDefault ? "system.posix_acl_default" : "system.posix_acl_access"))
             << c.text.toStdString();
+        // What was typed is what a later read of the stored bytes gives, computed mask included.
+        EXPECT_EQ(PosixAcl::fromXattr(acl.value->toXattr()).value->entries(), acl.value->entries())
+            << c.text.toStdString();
         QDir(path).removeRecursively() || QFile::remove(path);
     }
 }
