@@ -3,14 +3,18 @@
 after a warm-up) at each thread count, then with cold caches (best of 3, caches dropped before
 every timed run) where this user may drop them.
 
-measure.py ITEMS...   measures the trees build/bench/tree-ITEMS
+measure.py ITEMS...   measures the trees build/bench/tree-ITEMS, and dump and restore against
+                      getfattr and setfattr on them and on build/bench/dump-tree-100000 (a
+                      million attributes)
 Environment:
   PALVORN_CLI             the palvorn-cli to measure (default build/release/src/palvorn-cli)
   PALVORN_BASELINE_CLI    a build from before the threaded walks, whose crawl and strip the
                           --threads 1 figures are held against (its rows are left out without it)
   PALVORN_BENCH_THREADS   the thread counts, comma-separated (default 1,2,4; 1 and the number of
                           cores are always added)
-  PALVORN_BENCH_COLD=0    skips the cold-cache pass"""
+  PALVORN_BENCH_COLD=0    skips the cold-cache pass
+  PALVORN_BENCH_PARTS     which parts to measure, comma-separated: walks, dump-restore (default
+                          both)"""
 import collections
 import functools
 import os
@@ -27,6 +31,8 @@ cores = len(os.sched_getaffinity(0))
 thread_counts = sorted({int(n) for n in os.environ.get("PALVORN_BENCH_THREADS", "1,2,4").split(",")}
                        | {1, cores})
 drop_caches_file = "/proc/sys/vm/drop_caches"
+parts = set(os.environ.get("PALVORN_BENCH_PARTS", "walks,dump-restore").split(","))
+dump_tree = "build/bench/dump-tree-100000"
 started = time.monotonic()
 warm_runs, cold_runs = 5, 3
 
@@ -364,11 +370,67 @@ def print_amplifying():
     print("crawl --type over 16 amplifying 3 KB values: %.3f s, peak %.0f MB" % (seconds, peak))
 
 
-def main():
-    sizes = sys.argv[1:]
-    print("%d cores; thread counts %s; %s" % (
-        cores, ", ".join(map(str, thread_counts)),
-        "baseline %s" % baseline if baseline else "no baseline build (PALVORN_BASELINE_CLI unset)"))
+def dump_restore_rows(tree, dump):
+    """The dump of a tree and its restore, palvorn-cli's beside the attr tools', all in base64
+    (the form that keeps every value). Both restores apply getfattr's dump of the tree, which sets
+    every attribute to the value it already has."""
+    getfattr = ["getfattr", "-R", "-P", "-h", "-d", "-m", "-", "--absolute-names", "-e", "base64"]
+    return [
+        ("palvorn-cli dump -R", [cli, "dump", "-R", tree]),
+        ("getfattr -R -P -h -d -m - -e base64", getfattr + [tree]),
+        ("palvorn-cli restore", [cli, "restore", dump]),
+        ("setfattr --restore", ["setfattr", "--restore=" + dump]),
+    ]
+
+
+def measure_dump_restore(sizes):
+    """Best of 5 after a warm-up for each command on each tree, the commands taking turns; the
+    dumps are checked to be byte for byte the same first."""
+    trees = [("%s items" % label(items), os.path.abspath("build/bench/tree-%s" % items))
+             for items in sizes]
+    trees.append(("%s files with 10 attributes each" % label(100000), os.path.abspath(dump_tree)))
+    results = {}
+    for name, tree in trees:
+        if not os.path.isdir(tree):
+            sys.exit("%s is missing: bench/run makes it" % tree)
+        dump = tree + ".dump"
+        reference = subprocess.run(dump_restore_rows(tree, dump)[1][1], capture_output=True,
+                                   check=True).stdout
+        with open(dump, "wb") as file:
+            file.write(reference)
+        if subprocess.run([cli, "dump", "-R", tree], capture_output=True, check=True).stdout != reference:
+            sys.exit("palvorn-cli dump -R %s is not getfattr's dump" % tree)
+        entries = sum(1 for line in reference.splitlines() if line and not line.startswith(b"#"))
+        runs = collections.defaultdict(list)
+        for turn in range(warm_runs + 1):
+            print("[%4.0f s] dump and restore, %s: round %d of %d" % (
+                time.monotonic() - started, name, turn + 1, warm_runs + 1), file=sys.stderr, flush=True)
+            for what, command in dump_restore_rows(tree, dump):
+                figures = run(command)
+                if turn > 0:
+                    runs[what].append(figures)
+        results[name] = ({what: (min(f[0] for f in figures), max(f[1] for f in figures))
+                          for what, figures in runs.items()}, entries)
+    return results
+
+
+def print_dump_restore(results):
+    print()
+    print("Dump and restore against getfattr and setfattr, warm caches: seconds (peak MB), best of %d "
+          "after a warm-up" % warm_runs)
+    print()
+    print("| tree | entries | palvorn-cli dump -R | getfattr -d | ratio | palvorn-cli restore | "
+          "setfattr --restore | ratio |")
+    print("| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |")
+    for name, (figures, entries) in results.items():
+        dump, getfattr = figures["palvorn-cli dump -R"], figures["getfattr -R -P -h -d -m - -e base64"]
+        restore, setfattr = figures["palvorn-cli restore"], figures["setfattr --restore"]
+        print("| %s | %s | %.3f (%.0f) | %.3f (%.0f) | %.2f | %.3f (%.0f) | %.3f (%.0f) | %.2f |" % (
+            name, label(entries), *dump, *getfattr, dump[0] / getfattr[0], *restore, *setfattr,
+            restore[0] / setfattr[0]))
+
+
+def measure_walks(sizes):
     warm = measure_pass(sizes, cold=False)
     print_figures(warm, sizes, cold=False)
     print_ratios(warm, sizes, cold=False)
@@ -383,6 +445,17 @@ def main():
         cold = measure_pass(sizes, cold=True)
         print_figures(cold, sizes, cold=True)
         print_ratios(cold, sizes, cold=True)
+
+
+def main():
+    sizes = sys.argv[1:]
+    print("%d cores; thread counts %s; %s" % (
+        cores, ", ".join(map(str, thread_counts)),
+        "baseline %s" % baseline if baseline else "no baseline build (PALVORN_BASELINE_CLI unset)"))
+    if "walks" in parts:
+        measure_walks(sizes)
+    if "dump-restore" in parts:
+        print_dump_restore(measure_dump_restore(sizes))
     print()
     print("measured in %.0f minutes" % ((time.monotonic() - started) / 60))
 

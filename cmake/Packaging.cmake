@@ -2,7 +2,7 @@
 # (scripts/package does it all, with the update check off as distribution packages have it).
 # Dependencies are computed from the binaries by dpkg-shlibdeps.
 find_program(GZIP_PROGRAM gzip REQUIRED)
-set(debian_doc ${CMAKE_INSTALL_DATADIR}/doc/palvorn)
+set(debian_doc ${CMAKE_INSTALL_DOCDIR})
 configure_file(${PROJECT_SOURCE_DIR}/data/debian/changelog.in ${CMAKE_BINARY_DIR}/debian/changelog @ONLY)
 add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/debian/changelog.gz
@@ -12,6 +12,12 @@ add_custom_command(
 add_custom_target(palvorn-debian-changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog.gz)
 install(FILES ${PROJECT_SOURCE_DIR}/data/debian/copyright ${CMAKE_BINARY_DIR}/debian/changelog.gz
         DESTINATION ${debian_doc})
+# The manual registered with doc-base, so that documentation browsers list it.
+if(PALVORN_WIDGETS)
+    configure_file(${PROJECT_SOURCE_DIR}/data/debian/palvorn.doc-base.in
+                   ${CMAKE_BINARY_DIR}/debian/palvorn @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/debian/palvorn DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base)
+endif()
 
 set(CPACK_PACKAGE_NAME palvorn)
 set(CPACK_PACKAGE_VENDOR Brackenfield)
@@ -29,8 +35,14 @@ set(CPACK_PACKAGE_DESCRIPTION
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://www.brackenfield.co/palvorn/)
 set(CPACK_STRIP_FILES ON)
+# strip keeps the compiler's .comment notes, which Debian's own strip of a package removes.
+find_program(PALVORN_OBJCOPY NAMES ${CMAKE_OBJCOPY} objcopy)
+set(CPACK_PALVORN_OBJCOPY ${PALVORN_OBJCOPY})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/RemoveCommentSections.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+# No licence is declared (all rights reserved): outside Debian's main archive, whose Section has
+# no area prefix, a package that is not free software belongs to the non-free area.
+set(CPACK_DEBIAN_PACKAGE_SECTION non-free/utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The quarantine command runs the sqlite3 tool; everything else works without it.

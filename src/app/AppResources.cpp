@@ -1,5 +1,7 @@
 #include "app/AppResources.h"
 
+#include "app/BuildSettings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +11,7 @@ namespace palvorn {
 QStringList AppResources::searchFolders(const QString& executableFolder) {
     const QDir folder(executableFolder);
     return {QDir::cleanPath(folder.absolutePath()),
-            QDir::cleanPath(folder.absoluteFilePath(QStringLiteral("../share/palvorn")))};
+            QDir::cleanPath(folder.absoluteFilePath(BuildSettings::documentationFromExecutables))};
 }
 
 QStringList AppResources::searchFolders() {

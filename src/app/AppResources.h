@@ -8,7 +8,8 @@
 namespace palvorn {
 
 // The application's own files beside its executable: in a build tree they sit next to it, in an
-// installed tree under <prefix>/share/palvorn while the executable is in <prefix>/bin.
+// installed tree in the documentation folder (<prefix>/share/doc/palvorn, where Debian keeps a
+// package's documentation) while the executable is in <prefix>/bin.
 class AppResources {
 public:
     // The folders searched, in order, for an executable in the given folder.

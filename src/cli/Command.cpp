@@ -13,12 +13,35 @@
 
 namespace palvorn {
 
+namespace {
+
+const QString noDereferenceName = QStringLiteral("no-dereference");
+const QString matchName = QStringLiteral("match");
+const QString jsonName = QStringLiteral("json");
+
+Parsed<NameFilter> parsedFilter(const QCommandLineParser& parser) {
+    if (!parser.isSet(matchName))
+        return {NameFilter(), {}};
+    return NameFilter::fromPattern(ByteText::encode(parser.value(matchName)));
+}
+
+} // namespace
+
 int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     parser.setApplicationDescription(description());
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Shows this help."));
+    const QCommandLineOption helpOption(
+        takesNoDereference() ? QStringList{QStringLiteral("help")}
+                             : QStringList{QStringLiteral("h"), QStringLiteral("help")},
+        QStringLiteral("Shows this help."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Shows the version."));
     parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    if (takesNoDereference())
+        parser.addOption({{QStringLiteral("h"), noDereferenceName},
+                          QStringLiteral("Acts on a symbolic link itself, not on the item it "
+                                         "points to.")});
     addArguments(parser);
 
     QString problem;
@@ -28,7 +51,10 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
         // The parser names the program by its path; the user knows it as "palvorn-cli VERB".
         const QString program = QCoreApplication::arguments().value(0);
         out << parser.helpText().replace(program, QStringLiteral("palvorn-cli ") + name());
-        return finishOutput(out, err) ? Success : Failure;
+        return finishOutput(out, err) ? Success : outputFailureStatus();
+    } else if (parser.isSet(versionOption)) {
+        out << versionText();
+        return finishOutput(out, err) ? Success : outputFailureStatus();
     } else
         problem = checkArguments(parser);
 
@@ -43,7 +69,49 @@ int Command::run(const QStringList& arguments, QTextStream& out, QTextStream& er
         return UsageError;
     }
     const int status = execute(parser, out, err);
-    return finishOutput(out, err) ? status : Failure;
+    return finishOutput(out, err) ? status : outputFailureStatus();
+}
+
+QString Command::versionText() {
+    return QStringLiteral("palvorn-cli ") + QCoreApplication::applicationVersion() + u'\n';
+}
+
+void Command::addMatchOption(QCommandLineParser& parser) {
+    parser.addOption({{QStringLiteral("m"), matchName},
+                      QStringLiteral("Only the names that the POSIX extended regular expression "
+                                     "matches, anywhere in the name unless anchored, as "
+                                     "getfattr -m (\"-\": every name, the default)."),
+                      QStringLiteral("REGEX")});
+}
+
+QString Command::checkMatch(const QCommandLineParser& parser) {
+    const Parsed<NameFilter> filter = parsedFilter(parser);
+    if (filter)
+        return {};
+    return QStringLiteral("invalid regular expression \"") + parser.value(matchName) +
+           QStringLiteral("\": ") + filter.problem;
+}
+
+NameFilter Command::nameFilterOf(const QCommandLineParser& parser) {
+    return parsedFilter(parser).value.value_or(NameFilter());
+}
+
+void Command::addJsonOption(QCommandLineParser& parser) {
+    parser.addOption({jsonName, QStringLiteral("Writes the report as JSON (see the manual page: "
+                                               "palvorn-cli(1), JSON OUTPUT).")});
+}
+
+bool Command::wantsJson(const QCommandLineParser& parser) {
+    return parser.isSet(jsonName);
+}
+
+void Command::writeJson(QTextStream& out, const QByteArray& json) {
+    // The JSON is UTF-8 already: decoded once into the stream, which encodes it back.
+    out << QString::fromUtf8(json) << '\n';
+}
+
+Links Command::linksOf(const QCommandLineParser& parser) {
+    return parser.isSet(noDereferenceName) ? Links::NoFollow : Links::Follow;
 }
 
 bool Command::finishOutput(QTextStream& out, QTextStream& err) {

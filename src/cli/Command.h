@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/NameFilter.h"
+#include "model/XattrAccess.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QTextStream>
@@ -10,7 +13,8 @@ namespace palvorn {
 // parsing, --help and usage errors are handled here once for all of them.
 class Command {
 public:
-    enum ExitCode { Success = 0, Failure = 1, UsageError = 2 };
+    // compare answers as cmp and diff do: Success when the same, Different, or Trouble.
+    enum ExitCode { Success = 0, Failure = 1, UsageError = 2, Different = 1, Trouble = 2 };
 
     virtual ~Command() = default;
 
@@ -22,6 +26,8 @@ public:
 
     // Flushes the output; false, with "palvorn-cli: write error: REASON", when it failed.
     static bool finishOutput(QTextStream& out, QTextStream& err);
+    // "palvorn-cli VERSION\n", for --version of the program and of every verb.
+    static QString versionText();
 
 protected:
     virtual void addArguments(QCommandLineParser& parser) const = 0;
@@ -31,6 +37,23 @@ protected:
     // be empty: an empty "$DIR" in a script must not become the current folder.
     virtual QStringList pathArguments(const QCommandLineParser& parser) const;
     virtual int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) = 0;
+    // The status when the output could not be written.
+    virtual int outputFailureStatus() const { return Failure; }
+    // The verbs on one item take -h, --no-dereference, as getfattr and setfattr do: the
+    // attribute calls then act on a link itself. Their help is --help alone.
+    virtual bool takesNoDereference() const { return false; }
+    // Links::NoFollow where -h was given.
+    static Links linksOf(const QCommandLineParser& parser);
+    // -m/--match REGEX, the names a verb takes, as getfattr's -m; checkMatch gives the usage
+    // problem of a pattern that does not compile, nameFilterOf the filter of one that does.
+    static void addMatchOption(QCommandLineParser& parser);
+    static QString checkMatch(const QCommandLineParser& parser);
+    static NameFilter nameFilterOf(const QCommandLineParser& parser);
+    // --json: the report as one JSON object (see JsonText) instead of its text.
+    static void addJsonOption(QCommandLineParser& parser);
+    static bool wantsJson(const QCommandLineParser& parser);
+    // A line of JSON and its line feed, on standard output.
+    static void writeJson(QTextStream& out, const QByteArray& json);
 
     // Writes a report of any size without the stream taking a whole second copy of it.
     static void writeReport(QTextStream& out, const QString& report);

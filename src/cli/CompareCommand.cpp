@@ -13,6 +13,7 @@ QString CompareCommand::description() const {
 void CompareCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("A"), QStringLiteral("The first item."));
     parser.addPositionalArgument(QStringLiteral("B"), QStringLiteral("The second item."));
+    addJsonOption(parser);
 }
 
 QString CompareCommand::checkArguments(const QCommandLineParser& parser) const {
@@ -28,12 +29,16 @@ int CompareCommand::execute(const QCommandLineParser& parser, QTextStream& out, 
     const QString first = FolderText::absolutePath(parser.positionalArguments().at(0));
     const QString second = FolderText::absolutePath(parser.positionalArguments().at(1));
     const Comparison::Result result = Comparison::compare(first, second);
-    writeReport(out, Comparison::header(shownPath(first), shownPath(second)) + result.lines);
-    out.flush();
-    if (!result.error)
-        return Success;
-    StderrErrorAlert(err).showErrorAlert(*result.error);
-    return Failure;
+    if (wantsJson(parser))
+        writeJson(out, Comparison::json(first, second, result));
+    else
+        writeReport(out, Comparison::header(shownPath(first), shownPath(second)) + result.lines);
+    // As cmp and diff: a script tells same from different by the status alone.
+    if (result.failure) {
+        StderrErrorAlert(err).showFailure(*result.failure);
+        return Trouble;
+    }
+    return result.differ() ? Different : Success;
 }
 
 } // namespace palvorn

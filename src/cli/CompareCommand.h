@@ -15,6 +15,7 @@ protected:
     QString checkArguments(const QCommandLineParser& parser) const override;
     QStringList pathArguments(const QCommandLineParser& parser) const override;
     int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) override;
+    int outputFailureStatus() const override { return Trouble; }
 };
 
 } // namespace palvorn

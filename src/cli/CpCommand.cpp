@@ -12,17 +12,20 @@ namespace palvorn {
 
 namespace {
 
-// One closing line that lists the names which were not copied.
-QString notCopiedText(const QList<AttributeFailure>& failures) {
+// One closing line that lists the names which were not copied, when some names failed on their
+// own; an item that could not be reached or written says so in its one line.
+std::optional<QString> notCopiedText(const QList<AttributeFailure>& failures) {
     QStringList names;
+    bool attributeFailed = false;
     for (const AttributeFailure& failure : failures) {
-        if (!failure.name().isEmpty())
-            names.append(displayName(failure.name()));
+        if (failure.name().isEmpty())
+            continue;
+        names.append(displayName(failure.name()));
+        attributeFailed = attributeFailed || !failure.concernsItem();
     }
+    if (!attributeFailed)
+        return std::nullopt;
     names.removeDuplicates();
-    // Only a source that could not be listed fails without a name, and then nothing was copied.
-    if (names.isEmpty())
-        return QStringLiteral("Nothing was copied.");
     return QStringLiteral("Not copied: ") + names.join(QStringLiteral(", "));
 }
 
@@ -55,7 +58,7 @@ int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
     const QString sourcePath = FolderText::absolutePath(arguments.at(0));
-    const ResourceList source = ResourceList::ofPath(sourcePath);
+    const ResourceList source = ResourceList::ofPath(sourcePath, linksOf(parser));
     // Every name that does not arrive, whether it could not be read or not be written.
     QList<AttributeFailure> failures = source.failures();
 
@@ -77,11 +80,10 @@ int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
             failures.append(
                 AttributeFailure({}, QStringLiteral("xattr not found"), sourcePath, name));
     }
-    failures += AttributeCommands::pasteArchives(arguments.at(1), archives);
-    for (const AttributeFailure& failure : std::as_const(failures))
-        alert.showErrorAlert(failure.text());
-    if (!failures.isEmpty())
-        alert.showErrorAlert(notCopiedText(failures));
+    failures += AttributeCommands::pasteArchives(arguments.at(1), archives, linksOf(parser));
+    alert.showFailures(failures);
+    if (const std::optional<QString> notCopied = notCopiedText(failures))
+        alert.showErrorAlert(*notCopied);
     return alert.anyShown() ? Failure : Success;
 }
 

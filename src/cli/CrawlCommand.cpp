@@ -1,6 +1,8 @@
 #include "cli/CrawlCommand.h"
 
 #include "cli/ProgressLine.h"
+#include "cli/RawOutput.h"
+#include "cli/StderrErrorAlert.h"
 #include "crawler/CrawlReport.h"
 #include "model/ByteText.h"
 #include "model/FolderText.h"
@@ -41,6 +43,8 @@ void CrawlCommand::addArguments(QCommandLineParser& parser) const {
     parser.addOption(
         {showSizeOption, QStringLiteral("With --type, lists sizes instead of values.")});
     parser.addOption({totalsOption, QStringLiteral("Totals and averages the attribute sizes.")});
+    addMatchOption(parser);
+    addJsonOption(parser);
     addWalkOptions(parser);
 }
 
@@ -85,6 +89,8 @@ QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
         return QStringLiteral("--show-size goes with --type");
     if (const QString problem = checkNames({parser.value(typeOption)}); !problem.isEmpty())
         return problem;
+    if (const QString problem = checkMatch(parser); !problem.isEmpty())
+        return problem;
     return checkWalkOptions(parser);
 }
 
@@ -92,14 +98,34 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     const FolderText::Result folderText =
         FolderText::folderPath(parser.positionalArguments().constFirst(), QDir::homePath());
     if (!folderText.path) {
-        err << folderText.error << "\n";
+        StderrErrorAlert::writeLine(err, folderText.error);
         return Failure;
     }
     const QString& folder = *folderText.path;
     WalkProgress progress;
     const InterruptStop interrupt;
     const FolderWalk::Options options = walkOptions(parser, progress, interrupt);
+    const bool json = wantsJson(parser);
+    // JSON goes out as its bytes; a one-type walk's matches as they are found.
+    std::optional<RawOutput> output;
+    if (json)
+        output.emplace(out);
+    CrawlChoice choice;
+    choice.filter = nameFilterOf(parser);
+    bool streaming = false;
+    if (json) {
+        choice.makeRecord = CrawlReport::matchJson;
+        choice.onRecord = [&output, &streaming](const QByteArray& record) {
+            if (streaming)
+                output->write(",\n");
+            else
+                output->write(CrawlReport::matchesJsonStart());
+            streaming = true;
+            output->write(record);
+        };
+    }
     std::optional<QString> report;
+    QByteArray jsonReport;
     QString error;
     bool failed = false;
     {
@@ -111,29 +137,40 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
         // As in the window: totals win over a type, and an empty type tallies all of them. Errors
         // past the kept ones are not printed either, but still fail the command.
         const QString type = ByteText::decode(nameOf(parser.value(typeOption)));
-        const auto finish = [&](const auto& result, auto makeReport) {
+        const auto finish = [&](const auto& result, auto makeReport, auto makeJson) {
             if (!result)
                 return;
             // A walk stopped by Ctrl-C prints what it found so far, but did not succeed.
             failed = failed || !result->counts.errors.isEmpty() || result->counts.stopped;
-            report = makeReport(*result);
+            if (json)
+                jsonReport = makeJson(*result);
+            report = json ? QString() : makeReport(*result);
         };
         if (parser.isSet(totalsOption))
-            finish(Crawler::crawlSizes(folder, options, onError, &error),
-                   CrawlReport::reportSizeTotals);
+            finish(Crawler::crawlSizes(folder, options, onError, &error, choice),
+                   CrawlReport::reportSizeTotals, CrawlReport::sizeTotalsJson);
         else if (type.isEmpty())
-            finish(Crawler::crawlAllTypes(folder, options, onError, &error),
-                   CrawlReport::reportTypeTally);
+            finish(Crawler::crawlAllTypes(folder, options, onError, &error, choice),
+                   CrawlReport::reportTypeTally, CrawlReport::typeTallyJson);
         else
             finish(Crawler::crawlOneType(folder, type, parser.isSet(showSizeOption), options,
-                                         onError, &error),
-                   CrawlReport::reportTypeMatches);
+                                         onError, &error, choice),
+                   CrawlReport::reportTypeMatches, [&streaming](const TypeMatchList& matches) {
+                       return (streaming ? QByteArray() : CrawlReport::matchesJsonStart()) +
+                              CrawlReport::matchesJsonEnd(matches);
+                   });
     }
     if (!report) {
-        err << error << "\n";
+        StderrErrorAlert::writeLine(err, error);
         return Failure;
     }
-    writeReport(out, *report);
+    if (!json) {
+        writeReport(out, *report);
+    } else {
+        output->write(jsonReport + '\n');
+        if (!output->finish(err))
+            return Failure;
+    }
     return failed ? Failure : Success;
 }
 

@@ -1,10 +1,8 @@
 #include "cli/DumpCommand.h"
 
+#include "cli/RawOutput.h"
+#include "cli/StderrErrorAlert.h"
 #include "model/DumpWriter.h"
-
-#include <cstdio>
-
-#include <QFile>
 
 namespace palvorn {
 
@@ -27,6 +25,7 @@ void DumpCommand::addArguments(QCommandLineParser& parser) const {
                       QStringLiteral("Values as text (drops one trailing NUL byte), hex or base64 "
                                      "(the default: lossless)."),
                       QStringLiteral("ENCODING"), QStringLiteral("base64")});
+    addMatchOption(parser);
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Files or folders."),
                                  QStringLiteral("PATH..."));
 }
@@ -37,7 +36,7 @@ QString DumpCommand::checkArguments(const QCommandLineParser& parser) const {
     if (!AttributeDump::encodingNamed(parser.value(encodingOption)))
         return QStringLiteral("unknown encoding '%1' (text, hex or base64)")
             .arg(parser.value(encodingOption));
-    return {};
+    return checkMatch(parser);
 }
 
 QStringList DumpCommand::pathArguments(const QCommandLineParser& parser) const {
@@ -46,17 +45,10 @@ QStringList DumpCommand::pathArguments(const QCommandLineParser& parser) const {
 
 int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     // Paths and names go out as the bytes they are, not through the text stream's encoding.
-    out.flush();
-    QFile output;
-    if (!output.open(stdout, QIODevice::WriteOnly)) {
-        err << "palvorn-cli: write error: " << output.errorString() << '\n';
-        return Failure;
-    }
-    DumpWriter writer(output, *AttributeDump::encodingNamed(parser.value(encodingOption)),
-                      [&err](const QString& text) {
-                          err << text << '\n';
-                          err.flush();
-                      });
+    RawOutput output(out);
+    DumpWriter writer(output.device(), *AttributeDump::encodingNamed(parser.value(encodingOption)),
+                      [&err](const QString& text) { StderrErrorAlert::writeLine(err, text); });
+    writer.setNameFilter(nameFilterOf(parser));
     const bool recursive = parser.isSet(recursiveOption);
     for (const QByteArray& path : bytesOf(parser.positionalArguments())) {
         if (recursive)
@@ -64,10 +56,8 @@ int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
         else
             writer.dumpItem(path);
     }
-    if (!output.flush() || writer.writeFailed()) {
-        err << "palvorn-cli: write error: " << output.errorString() << '\n';
+    if (!output.finish(err))
         return Failure;
-    }
     return writer.anyProblem() ? Failure : Success;
 }
 

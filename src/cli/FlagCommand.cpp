@@ -45,8 +45,7 @@ int FlagCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextSt
             ? NameFlags::addNameFlags(path, namesOf(arguments.mid(3)), nameOf(arguments.at(2)))
             : NameFlags::stripNameFlags(path, namesOf(arguments.mid(2)));
     StderrErrorAlert alert(err);
-    for (const AttributeFailure& failure : failures)
-        alert.showErrorAlert(failure.text());
+    alert.showFailures(failures);
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -1,8 +1,10 @@
 #include "cli/GetCommand.h"
 
+#include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
 #include "editor/EditorConversion.h"
 #include "model/AttributeFailure.h"
+#include "model/AttributeStructure.h"
 #include "model/DisplayText.h"
 #include "model/ResourceItem.h"
 #include "model/XattrAccess.h"
@@ -14,6 +16,20 @@ namespace palvorn {
 namespace {
 
 const QString asOption = QStringLiteral("as");
+const QString rawOption = QStringLiteral("raw");
+
+// What a format that cannot show the value says instead of showing hex text that set would
+// then store as the text itself.
+QString notShownText(int format, QByteArrayView name, QByteArrayView value) {
+    QString what = QStringLiteral("The value is not UTF-8 text");
+    if (format == EditorConversion::PropertyList)
+        what = QStringLiteral("The value is not a property list");
+    // "Not an access control list: its version is 3, not 2.\n" without its end.
+    const QString problem = AttributeStructure::read(name, value).problemLine();
+    if (format == EditorConversion::Structure && problem.size() > 2)
+        what = problem.chopped(2);
+    return what + QStringLiteral("; use --as hex or --raw");
+}
 
 } // namespace
 
@@ -27,8 +43,11 @@ void GetCommand::addArguments(QCommandLineParser& parser) const {
                                  nameHelp(QStringLiteral("The attribute.")));
     parser.addOption({asOption,
                       QStringLiteral("Shows the value as text, plist or hex, or as its "
-                                     "structure: acl, caps or label."),
+                                     "structure: acl, caps or label; a value that the format "
+                                     "cannot show is refused."),
                       QStringLiteral("format")});
+    parser.addOption({rawOption, QStringLiteral("Writes the value's bytes as they are, nothing "
+                                                "added (on a terminal, controls as \\xHH).")});
 }
 
 QString GetCommand::checkArguments(const QCommandLineParser& parser) const {
@@ -37,6 +56,8 @@ QString GetCommand::checkArguments(const QCommandLineParser& parser) const {
     if (const QString problem = checkNames(parser.positionalArguments().mid(1)); !problem.isEmpty())
         return problem;
     const QByteArray name = systemAttributeName(nameOf(parser.positionalArguments().at(1)));
+    if (parser.isSet(asOption) && parser.isSet(rawOption))
+        return QStringLiteral("takes --as or --raw, not both");
     if (parser.isSet(asOption) && !EditorConversion::formatOfWord(parser.value(asOption), name))
         return QStringLiteral("--as takes ") + EditorConversion::formatWords(name);
     return {};
@@ -46,22 +67,39 @@ int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTex
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
     const QByteArray name = systemAttributeName(nameOf(arguments.at(1)));
+    QByteArray value;
     try {
-        ResourceItem item(name, getXattr(nativePath(arguments.at(0)), name));
-        if (parser.isSet(asOption))
-            item.setType(EditorConversion::typeOfFormat(
-                *EditorConversion::formatOfWord(parser.value(asOption), name)));
-        // The text is what set reads back, so a pipe or a file gets it as it is; a terminal
-        // would obey its control characters instead of showing them.
-        const QString text = item.editableText();
-        writeReport(out, isTerminal(out) ? DisplayText::value(text) : text);
-        return Success;
+        value = getXattr(nativePath(arguments.at(0)), name, linksOf(parser));
     } catch (const PosixError& error) {
-        alert.showErrorAlert(
-            AttributeFailure::fromError(QStringLiteral("getxattr"), error, arguments.at(0), name)
-                .text());
+        alert.showFailure(
+            AttributeFailure::fromError(QStringLiteral("getxattr"), error, arguments.at(0), name));
         return Failure;
     }
+    // A pipe or a file gets the bytes or the text as they are, for set or another program to
+    // read back; a terminal would obey their control characters instead of showing them.
+    if (parser.isSet(rawOption)) {
+        if (isTerminal(out)) {
+            writeReport(out, DisplayText::valueBytes(value));
+            return Success;
+        }
+        RawOutput output(out);
+        output.write(value);
+        return output.finish(err) ? Success : Failure;
+    }
+    ResourceItem item(name, value);
+    std::optional<QString> text = item.editableText();
+    if (parser.isSet(asOption)) {
+        const int format = *EditorConversion::formatOfWord(parser.value(asOption), name);
+        item.setType(EditorConversion::typeOfFormat(format));
+        text = item.textInType();
+        if (!text) {
+            alert.showFailure(
+                AttributeFailure({}, notShownText(format, name, value), arguments.at(0), name));
+            return Failure;
+        }
+    }
+    writeReport(out, isTerminal(out) ? DisplayText::value(*text) : *text);
+    return Success;
 }
 
 } // namespace palvorn

@@ -14,6 +14,7 @@ protected:
     void addArguments(QCommandLineParser& parser) const override;
     QString checkArguments(const QCommandLineParser& parser) const override;
     int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) override;
+    bool takesNoDereference() const override { return true; }
 };
 
 } // namespace palvorn

@@ -27,7 +27,7 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
     const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
         path, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
-        alert.showErrorAlert(failures.constFirst().text());
+        alert.showFailure(failures.constFirst());
         return Failure;
     }
     const Quarantine::EventOutcome event = quarantine.recordEvent(stamp, path);
@@ -37,7 +37,7 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
     }
     // The stamp is written; where the system keeps no event database that is all there is.
     if (event.kind == Quarantine::EventOutcome::NoDatabase)
-        err << event.text << "\n";
+        StderrErrorAlert::writeLine(err, event.text);
     return Success;
 }
 

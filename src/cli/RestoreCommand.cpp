@@ -1,5 +1,6 @@
 #include "cli/RestoreCommand.h"
 
+#include "cli/StderrErrorAlert.h"
 #include "model/AttributeName.h"
 #include "model/DumpRestore.h"
 #include "model/PosixError.h"
@@ -34,21 +35,20 @@ int RestoreCommand::execute(const QCommandLineParser& parser, QTextStream&, QTex
     // Opened by its bytes: a dump's own name need not be UTF-8 either.
     const int descriptor =
         standardInput ? STDIN_FILENO : ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    const int openError = descriptor < 0 ? errno : 0;
     QFile input;
     if (descriptor < 0 ||
         !input.open(descriptor, QIODevice::ReadOnly,
                     standardInput ? QFileDevice::DontCloseHandle : QFileDevice::AutoCloseHandle)) {
-        err << sourceName << ": "
-            << (descriptor < 0 ? PosixError::describe(errno) : input.errorString()) << '\n';
+        StderrErrorAlert::writeLine(
+            err, sourceName + QStringLiteral(": ") +
+                     (descriptor < 0 ? PosixError::describe(openError) : input.errorString()));
         return Failure;
     }
-    const DumpRestore::Result result =
-        DumpRestore::apply(input, sourceName, [&err](const QString& text) {
-            err << text << '\n';
-            err.flush();
-        });
+    const DumpRestore::Result result = DumpRestore::apply(
+        input, sourceName, [&err](const QString& text) { StderrErrorAlert::writeLine(err, text); });
     if (input.error() != QFileDevice::NoError) {
-        err << sourceName << ": " << input.errorString() << '\n';
+        StderrErrorAlert::writeLine(err, sourceName + QStringLiteral(": ") + input.errorString());
         return Failure;
     }
     return result.failed > 0 ? Failure : Success;

@@ -29,9 +29,7 @@ int RmCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
     for (const QByteArray& name : namesOf(arguments.mid(1)))
         records.append(std::make_shared<ResourceItem>(name, QByteArray()));
     StderrErrorAlert alert(err);
-    for (const AttributeFailure& failure :
-         AttributeCommands::removeRecords(arguments.at(0), records))
-        alert.showErrorAlert(failure.text());
+    alert.showFailures(AttributeCommands::removeRecords(arguments.at(0), records, linksOf(parser)));
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -87,18 +87,17 @@ int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStr
     QString problem;
     const std::optional<QString> text = inputText(parser, &problem);
     if (!text) {
-        alert.showErrorAlert(AttributeFailure({}, problem, path, name).text());
+        alert.showFailure(AttributeFailure({}, problem, path, name));
         return Failure;
     }
     const int format = *EditorConversion::formatOfWord(parser.value(asOption), name);
     const EditorConversion::Result converted = EditorConversion::bytesFor(format, *text, name);
     if (!converted.bytes) {
-        alert.showErrorAlert(AttributeFailure({}, converted.problem, path, name).text());
+        alert.showFailure(AttributeFailure({}, converted.problem, path, name));
         return Failure;
     }
-    for (const AttributeFailure& failure :
-         AttributeCommands::writeRecord(path, ResourceItem(name, *converted.bytes)))
-        alert.showErrorAlert(failure.text());
+    alert.showFailures(AttributeCommands::writeRecord(path, ResourceItem(name, *converted.bytes),
+                                                      linksOf(parser)));
     return alert.anyShown() ? Failure : Success;
 }
 

@@ -18,6 +18,7 @@ protected:
     QString checkArguments(const QCommandLineParser& parser) const override;
     QStringList pathArguments(const QCommandLineParser& parser) const override;
     int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) override;
+    bool takesNoDereference() const override { return true; }
 
 private:
     // The VALUE, or the text of --file or standard input, at most 1 MiB of UTF-8; none with the

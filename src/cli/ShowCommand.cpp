@@ -18,12 +18,18 @@ void ShowCommand::addArguments(QCommandLineParser& parser) const {
     parser.addPositionalArgument(QStringLiteral("NAME"),
                                  nameHelp(QStringLiteral("The attribute to show alone.")),
                                  QStringLiteral("[NAME]"));
+    addMatchOption(parser);
+    addJsonOption(parser);
 }
 
 QString ShowCommand::checkArguments(const QCommandLineParser& parser) const {
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 1 && arguments.size() != 2)
         return QStringLiteral("expects PATH and at most one NAME");
+    if (arguments.size() == 2 && parser.isSet(QStringLiteral("match")))
+        return QStringLiteral("takes NAME or --match, not both");
+    if (const QString problem = checkMatch(parser); !problem.isEmpty())
+        return problem;
     return checkNames(arguments.mid(1));
 }
 
@@ -31,43 +37,57 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
     const QStringList arguments = parser.positionalArguments();
     // The inspector's path field holds the absolute path of the inspected file.
     const QString path = FolderText::absolutePath(arguments.at(0));
-    StderrErrorAlert alert(err);
-    QString body;
+    QList<ResourceItemPtr> items;
+    QList<AttributeFailure> failures;
     if (arguments.size() == 1) {
-        const ResourceList list = ResourceList::ofPath(path);
-        for (const AttributeFailure& failure : list.failures())
-            alert.showErrorAlert(failure.text());
-        body = InspectorReport::bodyOf(list.displayTexts());
+        ResourceList list = ResourceList::ofPath(path, linksOf(parser), nameFilterOf(parser));
+        items = list.children();
+        failures = list.failures();
+    } else if (const std::variant<ResourceItemPtr, AttributeFailure> named =
+                   namedItem(path, nameOf(arguments.at(1)), linksOf(parser));
+               std::holds_alternative<ResourceItemPtr>(named)) {
+        items.append(std::get<ResourceItemPtr>(named));
     } else {
-        // Only the named attribute is read: the others can neither fail this command nor hide
-        // that the named one is there.
-        const QByteArray native = nativePath(path);
-        const QByteArray wanted = systemAttributeName(nameOf(arguments.at(1)));
-        QByteArray name;
-        try {
-            const QList<QByteArray> names = listXattrs(native);
-            const std::optional<qsizetype> selected = matchListedName(names, wanted);
-            if (!selected) {
-                alert.showErrorAlert(
-                    AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted).text());
-                return Failure;
-            }
-            name = names.at(*selected);
-        } catch (const PosixError& error) {
-            alert.showErrorAlert(
-                AttributeFailure::fromError(QStringLiteral("listxattr"), error, path).text());
-            return Failure;
-        }
-        try {
-            body = ResourceItem(name, getListedXattr(native, name.constData())).displayText();
-        } catch (const PosixError& error) {
-            alert.showErrorAlert(
-                AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name).text());
-            return Failure;
-        }
+        failures.append(std::get<AttributeFailure>(named));
     }
-    writeReport(out, InspectorReport::reportText(shownPath(path), body));
+    StderrErrorAlert alert(err);
+    alert.showFailures(failures);
+    if (wantsJson(parser)) {
+        writeJson(out, InspectorReport::attributesJson(path, items, failures, true));
+    } else if (items.isEmpty() && arguments.size() == 2) {
+        return Failure; // the one attribute asked for could not be shown: nothing to print
+    } else {
+        QStringList texts;
+        for (const ResourceItemPtr& item : std::as_const(items))
+            texts.append(item->displayText());
+        writeReport(out,
+                    InspectorReport::reportText(shownPath(path), InspectorReport::bodyOf(texts)));
+    }
     return alert.anyShown() ? Failure : Success;
+}
+
+std::variant<ResourceItemPtr, AttributeFailure>
+ShowCommand::namedItem(const QString& path, const QByteArray& typedName, Links links) {
+    // Only the named attribute is read: the others can neither fail this command nor hide that
+    // the named one is there.
+    const QByteArray native = nativePath(path);
+    const QByteArray wanted = systemAttributeName(typedName);
+    QByteArray name;
+    try {
+        const QList<QByteArray> names = listXattrs(native, links);
+        const std::optional<qsizetype> selected = matchListedName(names, wanted);
+        if (!selected)
+            return AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted);
+        name = names.at(*selected);
+    } catch (const PosixError& error) {
+        return AttributeFailure::fromError(QStringLiteral("listxattr"), error, path);
+    }
+    try {
+        return std::make_shared<ResourceItem>(name,
+                                              getListedXattr(native, name.constData(), links));
+    } catch (const PosixError& error) {
+        return AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name);
+    }
 }
 
 } // namespace palvorn

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "cli/Command.h"
+#include "model/AttributeFailure.h"
+#include "model/ResourceItem.h"
+
+#include <variant>
 
 namespace palvorn {
 
@@ -15,6 +19,12 @@ protected:
     void addArguments(QCommandLineParser& parser) const override;
     QString checkArguments(const QCommandLineParser& parser) const override;
     int execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) override;
+    bool takesNoDereference() const override { return true; }
+
+private:
+    // The one attribute NAME, or why it could not be read.
+    static std::variant<ResourceItemPtr, AttributeFailure>
+    namedItem(const QString& path, const QByteArray& typedName, Links links);
 };
 
 } // namespace palvorn

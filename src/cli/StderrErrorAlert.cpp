@@ -3,9 +3,29 @@
 namespace palvorn {
 
 void StderrErrorAlert::showErrorAlert(const QString& informativeText) {
-    m_err << informativeText << "\n";
-    m_err.flush();
+    writeLine(m_err, informativeText);
     m_anyShown = true;
+}
+
+void StderrErrorAlert::showFailure(const AttributeFailure& failure) {
+    const QString line = failure.lineText();
+    m_anyShown = true;
+    if (failure.concernsItem()) {
+        if (m_itemLines.contains(line))
+            return;
+        m_itemLines.insert(line);
+    }
+    writeLine(m_err, line);
+}
+
+void StderrErrorAlert::showFailures(const QList<AttributeFailure>& failures) {
+    for (const AttributeFailure& failure : failures)
+        showFailure(failure);
+}
+
+void StderrErrorAlert::writeLine(QTextStream& err, const QString& line) {
+    err << "palvorn-cli: " << line << '\n';
+    err.flush();
 }
 
 } // namespace palvorn

@@ -2,6 +2,7 @@
 
 #include "cli/CrawlCommand.h"
 #include "cli/ProgressLine.h"
+#include "cli/StderrErrorAlert.h"
 #include "model/ByteText.h"
 #include "model/FolderText.h"
 #include "stripper/StripWalk.h"
@@ -52,7 +53,7 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     const QStringList arguments = parser.positionalArguments();
     const FolderText::Result folderText = FolderText::folderPath(arguments.at(0), QDir::homePath());
     if (!folderText.path) {
-        err << folderText.error << "\n";
+        StderrErrorAlert::writeLine(err, folderText.error);
         return Failure;
     }
     const QString& folder = *folderText.path;
@@ -71,7 +72,8 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
             restoreFile);
     }
     if (!result) {
-        err << error << (restoreFile.isEmpty() ? "" : "; nothing was removed") << "\n";
+        StderrErrorAlert::writeLine(
+            err, error + (restoreFile.isEmpty() ? QString() : QStringLiteral("; nothing was removed")));
         return Failure;
     }
     writeReport(out, StripWalk::report(*result));

@@ -14,8 +14,11 @@
 #include "model/AttributeName.h"
 #include "model/ByteText.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 #include <QCoreApplication>
@@ -42,6 +45,23 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     return commands;
 }
 
+// A standard stream the caller closed (">&-") must stay closed to what the program writes, and its
+// number must not go to the next file opened: a report would be written into a backup file, or
+// into the event loop's own descriptor. It is held by /dev/null opened the other way round, so
+// that writing (or reading) it fails as on a closed one, with "Bad file descriptor".
+void holdClosedStandardStreams() {
+    for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int held =
+            ::open("/dev/null", (descriptor == STDIN_FILENO ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+        if (held >= 0 && held != descriptor) {
+            ::dup2(held, descriptor);
+            ::close(held);
+        }
+    }
+}
+
 void printUsage(QTextStream& stream, const std::vector<std::unique_ptr<Command>>& commands) {
     stream << "Usage: palvorn-cli COMMAND [ARGUMENTS]\n"
               "Shows and edits the extended attributes of files.\n\n"
@@ -54,13 +74,19 @@ void printUsage(QTextStream& stream, const std::vector<std::unique_ptr<Command>>
               "Attribute names are typed as 'list' shows them: \\\\ for a backslash and \\xHH\n"
               "for any byte (a literal backslash in a name is typed \\\\). Paths are taken as\n"
               "the shell passes them.\n\n"
-              "'palvorn-cli COMMAND --help' describes one command.\n"
-              "Exit status: 0 success, 1 an operation failed, 2 usage error.\n";
+              "'palvorn-cli COMMAND --help' describes one command; every command also\n"
+              "answers --version.\n\n"
+              "Exit status:\n"
+              "  status  every command except compare       compare\n"
+              "  0       success                            the attributes are the same\n"
+              "  1       an operation failed                the attributes differ\n"
+              "  2       usage error                        usage error or trouble\n";
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    holdClosedStandardStreams();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("palvorn-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PALVORN_VERSION));
@@ -84,7 +110,7 @@ int main(int argc, char* argv[]) {
         return Command::finishOutput(out, err) ? Command::Success : Command::Failure;
     }
     if (verb == u"-v" || verb == u"--version") {
-        out << "palvorn-cli " << QCoreApplication::applicationVersion() << '\n';
+        out << Command::versionText();
         return Command::finishOutput(out, err) ? Command::Success : Command::Failure;
     }
     for (const auto& command : commands) {

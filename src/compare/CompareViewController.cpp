@@ -165,8 +165,8 @@ void CompareViewController::doCompareButton() {
                                            displayName(nativePath(secondText))));
     const Comparison::Result result = Comparison::compare(*first, *second);
     m_report->appendOutput(result.lines);
-    if (result.error)
-        m_platform.alert.showErrorAlert(*result.error);
+    if (result.failure)
+        m_platform.alert.showErrorAlert(result.failure->text());
 }
 
 void CompareViewController::saveButton() {

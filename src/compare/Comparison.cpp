@@ -3,8 +3,13 @@
 #include "model/AttributeFailure.h"
 #include "model/AttributeName.h"
 #include "model/FolderText.h"
+#include "model/JsonText.h"
 #include "model/NameMatcher.h"
 #include "model/XattrAccess.h"
+
+#include <algorithm>
+
+#include <QJsonArray>
 
 namespace palvorn {
 
@@ -84,33 +89,70 @@ std::optional<QString> Comparison::refusalOf(const QString& fieldText, const QSt
 
 Comparison::Result Comparison::compare(const QString& firstPath, const QString& secondPath) {
     Result result;
+    const auto add = [&result](const QByteArray& name, State state) {
+        static const QString texts[] = {
+            QStringLiteral(" is not in second file\n"), QStringLiteral(" is not in first file\n"),
+            QStringLiteral(" are the same\n"), QStringLiteral(" are different\n")};
+        result.entries.append({name, state});
+        result.lines += displayName(name) + texts[static_cast<int>(state)];
+    };
     try {
         const QList<QByteArray> firstNames = namesOf(firstPath);
         const QList<QByteArray> secondNames = namesOf(secondPath);
-        if (firstNames.size() != secondNames.size())
+        result.countsDiffer = firstNames.size() != secondNames.size();
+        if (result.countsDiffer)
             result.lines += QStringLiteral("The number of xattrs is different.\n");
         const QList<qsizetype> partner = partners(firstNames, secondNames);
         for (qsizetype i = 0; i < firstNames.size(); ++i) {
             const QByteArray& name = firstNames.at(i);
             if (partner.at(i) < 0) {
-                result.lines += displayName(name) + QStringLiteral(" is not in second file\n");
+                add(name, State::OnlyInFirst);
                 continue;
             }
             // Each item is read under its own spelling of the name.
             const bool same =
                 valueOf(firstPath, name) == valueOf(secondPath, secondNames.at(partner.at(i)));
-            result.lines += displayName(name) + (same ? QStringLiteral(" are the same\n")
-                                                      : QStringLiteral(" are different\n"));
+            add(name, same ? State::Same : State::Different);
         }
         for (qsizetype j = 0; j < secondNames.size(); ++j) {
             if (!partner.contains(j))
-                result.lines +=
-                    displayName(secondNames.at(j)) + QStringLiteral(" is not in first file\n");
+                add(secondNames.at(j), State::OnlyInSecond);
         }
     } catch (const AttributeFailure& failure) {
-        result.error = failure.text();
+        result.failure = failure;
     }
     return result;
+}
+
+QByteArray Comparison::json(const QString& firstPath, const QString& secondPath,
+                            const Result& result) {
+    static const QString states[] = {QStringLiteral("only_in_first"),
+                                     QStringLiteral("only_in_second"), QStringLiteral("same"),
+                                     QStringLiteral("different")};
+    QJsonObject report;
+    JsonText::insertBytes(report, QStringLiteral("first"), nativePath(firstPath));
+    JsonText::insertBytes(report, QStringLiteral("second"), nativePath(secondPath));
+    report.insert(QStringLiteral("same"), !result.failure && !result.differ());
+    report.insert(QStringLiteral("counts_differ"), result.countsDiffer);
+    QJsonArray names;
+    for (const Entry& entry : result.entries) {
+        QJsonObject name;
+        JsonText::insertBytes(name, QStringLiteral("name"), entry.name);
+        name.insert(QStringLiteral("state"), states[static_cast<int>(entry.state)]);
+        names.append(name);
+    }
+    report.insert(QStringLiteral("names"), names);
+    QJsonArray errors;
+    if (result.failure)
+        errors.append(result.failure->lineText());
+    report.insert(QStringLiteral("errors"), errors);
+    return JsonText::compact(report);
+}
+
+bool Comparison::Result::differ() const {
+    return countsDiffer || std::any_of(entries.begin(), entries.end(), [](const Entry& entry) {
+               return entry.state != State::Same;
+           });
 }
 
 } // namespace palvorn

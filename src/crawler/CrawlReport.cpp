@@ -4,11 +4,15 @@
 #include "model/AttributeStructure.h"
 #include "model/ByteText.h"
 #include "model/DisplayText.h"
+#include "model/JsonText.h"
 #include "model/TextDecoding.h"
 #include "model/XattrAccess.h"
 #include "model/plist/PlistDescription.h"
 
 #include <algorithm>
+
+#include <QJsonArray>
+#include <QJsonObject>
 
 namespace palvorn {
 
@@ -43,10 +47,8 @@ qint64 average(qint64 total, qint64 count) {
     return count > 0 ? total / count : 0;
 }
 
-} // namespace
-
-QString CrawlReport::reportTypeTally(const TypeTally& tally) {
-    // Names are shown as text and sorted by it; the bytes break ties between look-alikes.
+// Names are shown as text and sorted by it; the bytes break ties between look-alikes.
+QList<std::pair<QString, QByteArray>> sortedNames(const TypeTally& tally) {
     QList<std::pair<QString, QByteArray>> names;
     names.reserve(tally.types.size());
     for (auto type = tally.types.cbegin(); type != tally.types.cend(); ++type)
@@ -56,13 +58,35 @@ QString CrawlReport::reportTypeTally(const TypeTally& tally) {
             return true;
         return !codePointLess(b.first, a.first) && a.second < b.second;
     });
+    return names;
+}
+
+// The members every crawl's JSON has.
+QJsonObject jsonOf(const CrawlCounts& counts, const QString& mode) {
+    QJsonObject report;
+    JsonText::insertBytes(report, QStringLiteral("folder"), nativePath(counts.folderPath));
+    report.insert(QStringLiteral("mode"), mode);
+    report.insert(QStringLiteral("items_scanned"), counts.filesScanned);
+    report.insert(QStringLiteral("items_with_xattrs"), counts.filesWithXattrs);
+    report.insert(QStringLiteral("total_xattrs"), counts.totalXattrs);
+    report.insert(QStringLiteral("stopped"), counts.stopped);
+    report.insert(QStringLiteral("errors"), QJsonArray::fromStringList(counts.errors.lines()));
+    report.insert(QStringLiteral("errors_left_out"),
+                  counts.errors.count() - counts.errors.lines().size());
+    return report;
+}
+
+} // namespace
+
+QString CrawlReport::reportTypeTally(const TypeTally& tally) {
+    const QList<std::pair<QString, QByteArray>> names = sortedNames(tally);
     QString text =
         head(tally.counts) + QStringLiteral(" %1 total xattrs.\nThere are %2 Xattr types\n\n")
                                  .arg(tally.counts.totalXattrs)
                                  .arg(names.size());
     for (const auto& [name, bytes] : std::as_const(names)) {
         const TypeTally::Type& type = tally.types.value(bytes);
-        text += name + QStringLiteral(" in ") + type.firstPath +
+        text += name + QStringLiteral(" in ") + displayName(type.firstPath) +
                 QStringLiteral(" count %1:\n").arg(type.occurrences) +
                 PlistDescription::hexText(type.firstData) + u'\n';
         // A value that is what its name promises is shown as that instead of as ASCII.
@@ -110,6 +134,51 @@ QString CrawlReport::reportSizeTotals(const SizeTotals& totals) {
            QStringLiteral(" %1 bytes per file over all files.\n")
                .arg(average(totals.totalSize, totals.counts.filesScanned)) +
            ending(totals.counts);
+}
+
+QByteArray CrawlReport::typeTallyJson(const TypeTally& tally) {
+    QJsonObject report = jsonOf(tally.counts, QStringLiteral("types"));
+    QJsonArray types;
+    for (const auto& [shown, name] : sortedNames(tally)) {
+        const TypeTally::Type& type = tally.types.value(name);
+        QJsonObject entry;
+        JsonText::insertBytes(entry, QStringLiteral("name"), name);
+        entry.insert(QStringLiteral("count"), type.occurrences);
+        JsonText::insertBytes(entry, QStringLiteral("first_path"), type.firstPath);
+        entry.insert(QStringLiteral("first_size"), type.firstData.size());
+        JsonText::insertValue(entry, QStringLiteral("first_value_base64"), type.firstData);
+        types.append(entry);
+    }
+    report.insert(QStringLiteral("types"), types);
+    return JsonText::compact(report);
+}
+
+QByteArray CrawlReport::sizeTotalsJson(const SizeTotals& totals) {
+    QJsonObject report = jsonOf(totals.counts, QStringLiteral("totals"));
+    // Sizes are asked for the item as a whole: names are not counted.
+    report.remove(QStringLiteral("total_xattrs"));
+    report.insert(QStringLiteral("total_size"), totals.totalSize);
+    return JsonText::compact(report);
+}
+
+QByteArray CrawlReport::matchJson(const QByteArray& path, const QByteArray& value, bool showSizes) {
+    QJsonObject match;
+    JsonText::insertBytes(match, QStringLiteral("path"), path);
+    match.insert(QStringLiteral("size"), value.size());
+    if (!showSizes)
+        JsonText::insertValue(match, QStringLiteral("value_base64"), value);
+    return JsonText::compact(match);
+}
+
+QByteArray CrawlReport::matchesJsonStart() {
+    return "{\"items\":[\n";
+}
+
+QByteArray CrawlReport::matchesJsonEnd(const TypeMatchList& matches) {
+    QJsonObject report = jsonOf(matches.counts, QStringLiteral("type"));
+    JsonText::insertBytes(report, QStringLiteral("type"), ByteText::encode(matches.typeName));
+    report.insert(QStringLiteral("matches"), matches.matchCount);
+    return "\n]," + JsonText::members(report) + '}';
 }
 
 } // namespace palvorn

@@ -46,11 +46,12 @@ struct Listing {
     QString failure;
 
     // Names as the system lists them (the walks' hot path keeps them as bytes); none on failure.
-    const QList<QByteArrayView>* read(const FolderWalk::Item& item, FolderItemNames& names) {
+    const QList<QByteArrayView>* read(const FolderWalk::Item& item, FolderItemNames& names,
+                                      const NameFilter& filter) {
         if (!failure.isEmpty())
             failure.clear();
         try {
-            const QList<QByteArrayView>& read = names.read(item.folderFd, item.name);
+            const QList<QByteArrayView>& read = names.read(item.folderFd, item.name, filter);
             listed = true;
             return &read;
         } catch (const PosixError& error) {
@@ -69,8 +70,8 @@ public:
         FolderItemNames names;
     };
 
-    CrawlWalk(CrawlCounts& counts, const WalkErrors::LineSink& onError)
-        : m_counts(counts), m_failures{counts, onError} {}
+    CrawlWalk(CrawlCounts& counts, const WalkErrors::LineSink& onError, const CrawlChoice& choice)
+        : m_counts(counts), m_failures{counts, onError}, m_filter(choice.filter) {}
 
     FolderWalk::ErrorSink folderFailed() const {
         return
@@ -97,6 +98,7 @@ protected:
 
     CrawlCounts& m_counts;
     const Failures m_failures;
+    const NameFilter m_filter; // the names the walk takes
 };
 
 // A name enters the tally with its first value that can be read, so that no type is ever
@@ -128,15 +130,15 @@ public:
         void startPart() { readHere.clear(); }
     };
 
-    AllTypesWalk(TypeTally& tally, const WalkErrors::LineSink& onError)
-        : CrawlWalk(tally.counts, onError), m_tally(tally) {}
+    AllTypesWalk(TypeTally& tally, const WalkErrors::LineSink& onError, const CrawlChoice& choice)
+        : CrawlWalk(tally.counts, onError, choice), m_tally(tally) {}
 
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
         outcome.values.clear();
         outcome.readFailures.clear();
         if (item.isSymbolicLink)
             return;
-        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names);
+        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names, m_filter);
         if (!names)
             return;
         // Copied into the outcome's own buffer, which keeps its capacity from item to item.
@@ -185,8 +187,7 @@ public:
                 ++known->occurrences;
             } else if (value != outcome.values.end() && value->first == i) {
                 settle(name);
-                m_tally.types.insert(name.toByteArray(),
-                                     {std::move(value->second), displayName(item.path()), 1});
+                m_tally.types.insert(name.toByteArray(), {std::move(value->second), item.path(), 1});
             } else if (failure != outcome.readFailures.cend() && failure->first == i) {
                 m_failures.add(item.path(), name, failure->second);
             }
@@ -253,8 +254,9 @@ public:
         QByteArray record;
     };
 
-    OneTypeWalk(TypeMatchList& matches, const WalkErrors::LineSink& onError)
-        : CrawlWalk(matches.counts, onError), m_matches(matches),
+    OneTypeWalk(TypeMatchList& matches, const WalkErrors::LineSink& onError,
+                const CrawlChoice& choice)
+        : CrawlWalk(matches.counts, onError, choice), m_matches(matches), m_choice(choice),
           m_matcher(systemAttributeName(matches.typeName)) {}
 
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
@@ -265,7 +267,7 @@ public:
         outcome.record.truncate(0);
         if (item.isSymbolicLink)
             return;
-        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names);
+        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names, m_filter);
         if (!names)
             return;
         outcome.nameCount = names->size();
@@ -278,10 +280,15 @@ public:
             const QByteArray value = FolderXattrAccess::get(item.folderFd, item.name, name.data());
             // Past the budget a record is only counted: no text to build.
             if (!m_budgetSpent.load(std::memory_order_relaxed)) {
-                // Made in the thread's buffer, kept in one of its exact size.
-                scratch.record.truncate(0);
-                appendMatchRecord(scratch.record, item.path(), name, value, m_matches.showSizes);
-                outcome.record = QByteArray(scratch.record.constData(), scratch.record.size());
+                if (m_choice.makeRecord) {
+                    outcome.record = m_choice.makeRecord(item.path(), value, m_matches.showSizes);
+                } else {
+                    // Made in the thread's buffer, kept in one of its exact size.
+                    scratch.record.truncate(0);
+                    appendMatchRecord(scratch.record, item.path(), name, value,
+                                      m_matches.showSizes);
+                    outcome.record = QByteArray(scratch.record.constData(), scratch.record.size());
+                }
             }
         } catch (const PosixError& failure) {
             outcome.readFailure = failure.description();
@@ -303,6 +310,10 @@ public:
 private:
     void keep(QByteArray record) {
         ++m_matches.matchCount;
+        if (m_choice.onRecord) {
+            m_choice.onRecord(record);
+            return;
+        }
         if (m_matches.recordBytes >= TypeMatchList::recordBudget) {
             m_budgetSpent.store(true, std::memory_order_relaxed);
             ++m_matches.recordsLeftOut;
@@ -313,6 +324,7 @@ private:
     }
 
     TypeMatchList& m_matches;
+    const CrawlChoice& m_choice;
     const NameMatcher m_matcher;
     std::atomic_bool m_budgetSpent = false;
 };
@@ -328,15 +340,15 @@ public:
         qsizetype bytes() const { return 0; }
     };
 
-    SizesWalk(SizeTotals& totals, const WalkErrors::LineSink& onError)
-        : CrawlWalk(totals.counts, onError), m_totals(totals) {}
+    SizesWalk(SizeTotals& totals, const WalkErrors::LineSink& onError, const CrawlChoice& choice)
+        : CrawlWalk(totals.counts, onError, choice), m_totals(totals) {}
 
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
         outcome.sum = 0;
         outcome.failedName.clear();
         if (item.isSymbolicLink)
             return;
-        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names);
+        const QList<QByteArrayView>* names = outcome.listing.read(item, scratch.names, m_filter);
         if (!names)
             return;
         for (const QByteArrayView name : *names) {
@@ -370,8 +382,9 @@ private:
 
 template <typename Result, typename Walk>
 std::optional<Result> crawl(Result result, const FolderWalk::Options& options,
-                            const WalkErrors::LineSink& onError, QString* error) {
-    Walk walk(result, onError);
+                            const WalkErrors::LineSink& onError, QString* error,
+                            const CrawlChoice& choice) {
+    Walk walk(result, onError, choice);
     if (!ParallelFolderWalk::walk(walk, result.counts.folderPath, walk.folderFailed(), options,
                                   error))
         return std::nullopt;
@@ -383,31 +396,32 @@ std::optional<Result> crawl(Result result, const FolderWalk::Options& options,
 
 std::optional<TypeTally> Crawler::crawlAllTypes(const QString& folderPath,
                                                 const FolderWalk::Options& options,
-                                                const WalkErrors::LineSink& onError,
-                                                QString* error) {
+                                                const WalkErrors::LineSink& onError, QString* error,
+                                                const CrawlChoice& choice) {
     TypeTally tally;
     tally.counts.folderPath = folderPath;
-    return crawl<TypeTally, AllTypesWalk>(std::move(tally), options, onError, error);
+    return crawl<TypeTally, AllTypesWalk>(std::move(tally), options, onError, error, choice);
 }
 
 std::optional<TypeMatchList> Crawler::crawlOneType(const QString& folderPath,
                                                    const QString& typeName, bool showSizes,
                                                    const FolderWalk::Options& options,
                                                    const WalkErrors::LineSink& onError,
-                                                   QString* error) {
+                                                   QString* error, const CrawlChoice& choice) {
     TypeMatchList matches;
     matches.counts.folderPath = folderPath;
     matches.typeName = typeName;
     matches.showSizes = showSizes;
-    return crawl<TypeMatchList, OneTypeWalk>(std::move(matches), options, onError, error);
+    return crawl<TypeMatchList, OneTypeWalk>(std::move(matches), options, onError, error, choice);
 }
 
 std::optional<SizeTotals> Crawler::crawlSizes(const QString& folderPath,
                                               const FolderWalk::Options& options,
-                                              const WalkErrors::LineSink& onError, QString* error) {
+                                              const WalkErrors::LineSink& onError, QString* error,
+                                              const CrawlChoice& choice) {
     SizeTotals totals;
     totals.counts.folderPath = folderPath;
-    return crawl<SizeTotals, SizesWalk>(std::move(totals), options, onError, error);
+    return crawl<SizeTotals, SizesWalk>(std::move(totals), options, onError, error, choice);
 }
 
 } // namespace palvorn

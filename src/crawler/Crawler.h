@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/FolderWalk.h"
+#include "model/NameFilter.h"
 #include "model/WalkErrors.h"
 
+#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -29,7 +31,7 @@ struct CrawlCounts {
 struct TypeTally {
     struct Type {
         QByteArray firstData;
-        QString firstPath;
+        QByteArray firstPath; // as the walk names the item: bytes
         qint64 occurrences = 0;
     };
     CrawlCounts counts;
@@ -39,7 +41,9 @@ struct TypeTally {
 // The one-type walk: one record per matching value that could be read, in walk order. A record is
 // its fields joined as the report prints them (a space with sizes, a line break without), kept in
 // UTF-8 because a walk of a home folder can gather hundreds of thousands of them. Records beyond
-// recordBudget bytes are counted, not kept, and the report says how many were left out.
+// recordBudget bytes are counted, not kept, and the report says how many were left out. A caller
+// that writes the records as they come (palvorn-cli's JSON) gives its own record form and sink
+// (CrawlChoice): then none is kept, and memory does not grow with the matches.
 struct TypeMatchList {
     static constexpr qsizetype recordBudget = 64 * 1024 * 1024;
 
@@ -50,6 +54,20 @@ struct TypeMatchList {
     QList<QByteArray> records;
     qsizetype recordBytes = 0;
     qint64 recordsLeftOut = 0;
+};
+
+// What a caller may choose beyond the window's walks: only the names a filter takes (as if the
+// items carried no others), and for the one-type walk records made and taken by the caller as
+// they come, in walk order, instead of the report's kept text.
+struct CrawlChoice {
+    // The record of one match: the item's path as the walk names it, and the value.
+    using RecordMaker =
+        std::function<QByteArray(const QByteArray& path, const QByteArray& value, bool showSizes)>;
+    using RecordSink = std::function<void(const QByteArray& record)>;
+
+    NameFilter filter;
+    RecordMaker makeRecord; // with onRecord; none: the report's text, kept
+    RecordSink onRecord;
 };
 
 // The size walk: sizes are asked of the system, values are never read.
@@ -67,16 +85,15 @@ public:
     static std::optional<TypeTally> crawlAllTypes(const QString& folderPath,
                                                   const FolderWalk::Options& options,
                                                   const WalkErrors::LineSink& onError,
-                                                  QString* error);
-    static std::optional<TypeMatchList> crawlOneType(const QString& folderPath,
-                                                     const QString& typeName, bool showSizes,
-                                                     const FolderWalk::Options& options,
-                                                     const WalkErrors::LineSink& onError,
-                                                     QString* error);
+                                                  QString* error, const CrawlChoice& choice = {});
+    static std::optional<TypeMatchList>
+    crawlOneType(const QString& folderPath, const QString& typeName, bool showSizes,
+                 const FolderWalk::Options& options, const WalkErrors::LineSink& onError,
+                 QString* error, const CrawlChoice& choice = {});
     static std::optional<SizeTotals> crawlSizes(const QString& folderPath,
                                                 const FolderWalk::Options& options,
-                                                const WalkErrors::LineSink& onError,
-                                                QString* error);
+                                                const WalkErrors::LineSink& onError, QString* error,
+                                                const CrawlChoice& choice = {});
 };
 
 } // namespace palvorn

@@ -23,12 +23,12 @@ std::optional<AttributeFailure> withoutName(const QString& path, const QByteArra
 } // namespace
 
 QList<AttributeFailure> AttributeCommands::writeRecord(const QString& path,
-                                                       const ResourceItem& record) {
+                                                       const ResourceItem& record, Links links) {
     const QByteArray name = systemAttributeName(record.rawName());
     if (const std::optional<AttributeFailure> refused = withoutName(path, name))
         return {*refused};
     try {
-        setXattr(nativePath(path), name, record.data());
+        setXattr(nativePath(path), name, record.data(), links);
         return {};
     } catch (const PosixError& error) {
         return {AttributeFailure::fromError(setxattrCall, error, path, name)};
@@ -59,12 +59,13 @@ QList<AttributeFailure> AttributeCommands::saveEditedRecord(const QString& path,
 }
 
 QList<AttributeFailure> AttributeCommands::removeRecords(const QString& path,
-                                                         const QList<ResourceItemPtr>& records) {
+                                                         const QList<ResourceItemPtr>& records,
+                                                         Links links) {
     QList<AttributeFailure> failures;
     for (const ResourceItemPtr& record : records) {
         const QByteArray name = systemAttributeName(record->rawName());
         try {
-            removeXattr(nativePath(path), name);
+            removeXattr(nativePath(path), name, links);
         } catch (const PosixError& error) {
             failures.append(
                 AttributeFailure::fromError(QStringLiteral("removexattr"), error, path, name));
@@ -74,11 +75,12 @@ QList<AttributeFailure> AttributeCommands::removeRecords(const QString& path,
 }
 
 QList<AttributeFailure> AttributeCommands::pasteArchives(const QString& path,
-                                                         const QList<QByteArray>& archives) {
+                                                         const QList<QByteArray>& archives,
+                                                         Links links) {
     QList<AttributeFailure> failures;
     for (const QByteArray& archive : archives) {
         if (const std::shared_ptr<ResourceItem> record = ResourceItem::fromArchive(archive))
-            failures += writeRecord(path, *record);
+            failures += writeRecord(path, *record, links);
     }
     return failures;
 }

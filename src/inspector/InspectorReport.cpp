@@ -1,13 +1,16 @@
 #include "inspector/InspectorReport.h"
 
 #include "model/AttributeName.h"
+#include "model/JsonText.h"
 #include "model/ResourceList.h"
 #include "model/XattrAccess.h"
+#include "model/plist/PlistDescription.h"
 
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QSaveFile>
 
 namespace palvorn {
@@ -36,6 +39,28 @@ QString InspectorReport::bodyOf(const QStringList& displayTexts) {
 
 QString InspectorReport::reportText(const QString& pathText, const QString& body) {
     return pathText + u'\n' + separator() + body;
+}
+
+QByteArray InspectorReport::attributesJson(const QString& path, const QList<ResourceItemPtr>& items,
+                                           const QList<AttributeFailure>& failures, bool details) {
+    QJsonObject report;
+    JsonText::insertBytes(report, QStringLiteral("path"), nativePath(path));
+    QJsonArray attributes;
+    for (const ResourceItemPtr& item : items) {
+        QJsonObject attribute;
+        JsonText::insertBytes(attribute, QStringLiteral("name"), item->rawName());
+        attribute.insert(QStringLiteral("size"), item->data().size());
+        if (details) {
+            JsonText::insertValue(attribute, QStringLiteral("value_base64"), item->data());
+            attribute.insert(QStringLiteral("hex"), PlistDescription::hexText(item->data()));
+            attribute.insert(QStringLiteral("content"), item->contentText());
+        }
+        attributes.append(attribute);
+    }
+    report.insert(QStringLiteral("attributes"), attributes);
+    report.insert(QStringLiteral("errors"),
+                  QJsonArray::fromStringList(AttributeFailure::lineTexts(failures)));
+    return JsonText::compact(report);
 }
 
 QString InspectorReport::sizeSummary(const ResourceList* list, const QString& path) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/AttributeFailure.h"
+#include "model/ResourceItem.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +20,12 @@ public:
     static QString bodyOf(const QStringList& displayTexts);
     // The whole report; no line feed is added at the end.
     static QString reportText(const QString& pathText, const QString& body);
+
+    // palvorn-cli's JSON (see JsonText) of an item's attributes: the path, each attribute's
+    // name and size, and with details also its value, hex text and content section as the
+    // report shows them; the lines of the failures. One line, without its line feed.
+    static QByteArray attributesJson(const QString& path, const QList<ResourceItemPtr>& items,
+                                     const QList<AttributeFailure>& failures, bool details);
 
     // "Xattr N, data M, total T": the bytes of all values, the file's size as the file system
     // reports it (0 when it cannot be read; folders give their own size), and their sum.

@@ -48,9 +48,13 @@ renameEach(const QString& path, const QList<QByteArray>& names, const QString& f
     for (const QByteArray& typed : names) {
         const QByteArray name = systemAttributeName(typed);
         const std::optional<QByteArray> newName = newNameOf(name);
-        if (!newName)
-            continue;
         try {
+            // A name with nothing to change still names an attribute of an item: a typed one
+            // that is not there (or an item that is not) is not done.
+            if (!newName) {
+                getXattrSize(nativePath(path), name);
+                continue;
+            }
             rename(nativePath(path), name, *newName);
             lines.append(AttributeFailure({},
                                           doneText + QStringLiteral(", renamed to \u201c") +
@@ -58,7 +62,7 @@ renameEach(const QString& path, const QList<QByteArray>& names, const QString& f
                                           path, name));
         } catch (const PosixError& error) {
             failed = true;
-            lines.append(renameFailure(failureText, error, path, name, *newName));
+            lines.append(renameFailure(failureText, error, path, name, newName.value_or(name)));
         }
     }
     if (!failed)

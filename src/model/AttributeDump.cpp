@@ -1,5 +1,8 @@
 #include "model/AttributeDump.h"
 
+#include <algorithm>
+#include <array>
+
 namespace palvorn {
 
 namespace {
@@ -14,13 +17,20 @@ void appendOctal(QByteArray& out, unsigned char byte) {
 // Beyond what getfattr escapes, a NUL (which no listed name or path holds, but a dump read back
 // may) and a name's leading "#" (a comment line otherwise; no Linux name starts so), so that
 // whatever the reader takes from a dump is written back as the same.
+bool needsEscape(char c) {
+    return c == '\\' || c == '\n' || c == '\r' || c == '\0';
+}
+
 QByteArray escaped(QByteArrayView bytes, bool isName) {
+    // Most names and paths need no escape: they are copied whole.
+    if (std::none_of(bytes.begin(), bytes.end(), needsEscape) &&
+        !(isName && (bytes.contains('=') || bytes.startsWith('#'))))
+        return bytes.toByteArray();
     QByteArray out;
     out.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
-        if (c == '\\' || c == '\n' || c == '\r' || c == '\0' ||
-            (isName && (c == '=' || (c == '#' && i == 0))))
+        if (needsEscape(c) || (isName && (c == '=' || (c == '#' && i == 0))))
             appendOctal(out, static_cast<unsigned char>(c));
         else
             out += c;
@@ -70,8 +80,8 @@ int hexDigit(char c) {
 
 // White space anywhere; an even number of digits.
 std::optional<QByteArray> decodeHex(QByteArrayView text) {
-    QByteArray out;
-    out.reserve(text.size() / 2);
+    QByteArray out(text.size() / 2, Qt::Uninitialized);
+    char* next = out.data();
     int high = -1;
     for (const char c : text) {
         if (isSpace(c))
@@ -82,41 +92,44 @@ std::optional<QByteArray> decodeHex(QByteArrayView text) {
         if (high < 0) {
             high = digit;
         } else {
-            out += static_cast<char>(high << 4 | digit);
+            *next++ = static_cast<char>(high << 4 | digit);
             high = -1;
         }
     }
     if (high >= 0)
         return std::nullopt;
+    out.truncate(next - out.constData());
     return out;
 }
 
+// Each byte's base64 digit, or -1; a table, as a restore decodes every byte of a dump's values.
+constexpr std::array<signed char, 256> base64Digits = [] {
+    std::array<signed char, 256> digits{};
+    digits.fill(-1);
+    constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int i = 0; i < 64; ++i)
+        digits[static_cast<unsigned char>(alphabet[i])] = static_cast<signed char>(i);
+    return digits;
+}();
+
 int base64Digit(char c) {
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 26;
-    if (c >= '0' && c <= '9')
-        return c - '0' + 52;
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
-    return -1;
+    return base64Digits[static_cast<unsigned char>(c)];
 }
 
 // Whole groups of four, white space only between groups, padding only in the last group and
 // with its unused bits zero: the strict reading that setfattr applies.
 std::optional<QByteArray> decodeBase64(QByteArrayView text) {
-    QByteArray out;
-    out.reserve(text.size() / 4 * 3);
+    QByteArray out(text.size() / 4 * 3, Qt::Uninitialized);
+    char* next = out.data();
     qsizetype at = 0;
     bool padded = false;
     while (true) {
         while (at < text.size() && isSpace(text[at]))
             ++at;
-        if (at == text.size())
+        if (at == text.size()) {
+            out.truncate(next - out.constData());
             return out;
+        }
         if (padded || text.size() - at < 4)
             return std::nullopt;
         const QByteArrayView group = text.sliced(at, 4);
@@ -138,11 +151,11 @@ std::optional<QByteArray> decodeBase64(QByteArrayView text) {
             static_cast<unsigned>(digits[0] << 18 | digits[1] << 12 | digits[2] << 6 | digits[3]);
         if ((count == 2 && (bits & 0xffff) != 0) || (count == 3 && (bits & 0xff) != 0))
             return std::nullopt;
-        out += static_cast<char>(bits >> 16);
+        *next++ = static_cast<char>(bits >> 16);
         if (count > 2)
-            out += static_cast<char>((bits >> 8) & 0xff);
+            *next++ = static_cast<char>((bits >> 8) & 0xff);
         if (count > 3)
-            out += static_cast<char>(bits & 0xff);
+            *next++ = static_cast<char>(bits & 0xff);
         padded = count < 4;
     }
 }
@@ -196,7 +209,13 @@ QByteArray AttributeDump::header(QByteArrayView path) {
 }
 
 QByteArray AttributeDump::line(QByteArrayView name, QByteArrayView value, DumpEncoding encoding) {
-    return escapeName(name) + '=' + encodeValue(value, encoding) + '\n';
+    QByteArray line = escapeName(name);
+    const QByteArray encoded = encodeValue(value, encoding);
+    line.reserve(line.size() + encoded.size() + 2);
+    line += '=';
+    line += encoded;
+    line += '\n';
+    return line;
 }
 
 QByteArray AttributeDump::escapePath(QByteArrayView path) {
@@ -220,19 +239,23 @@ QByteArray AttributeDump::encodeValue(QByteArrayView value, DumpEncoding encodin
 }
 
 QByteArray AttributeDump::unescapeName(QByteArrayView text) {
-    QByteArray out;
-    out.reserve(text.size());
+    // Most names and paths hold no escape at all.
+    if (!text.contains('\\'))
+        return text.toByteArray();
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* next = out.data();
     for (qsizetype at = 0; at < text.size();) {
         if (text[at] == '\\' && at + 3 < text.size() && isOctalDigit(text[at + 1]) &&
             isOctalDigit(text[at + 2]) && isOctalDigit(text[at + 3])) {
             const unsigned value = static_cast<unsigned>(
                 (text[at + 1] - '0') * 64 + (text[at + 2] - '0') * 8 + (text[at + 3] - '0'));
-            out += static_cast<char>(value & 0xff);
+            *next++ = static_cast<char>(value & 0xff);
             at += 4;
         } else {
-            out += text[at++];
+            *next++ = text[at++];
         }
     }
+    out.truncate(next - out.constData());
     return out;
 }
 

@@ -3,6 +3,8 @@
 #include "model/AttributeName.h"
 #include "model/XattrAccess.h"
 
+#include <cerrno>
+
 #include <QStringList>
 
 namespace palvorn {
@@ -37,6 +39,37 @@ QString AttributeFailure::listText(const QList<AttributeFailure>& failures) {
     for (const AttributeFailure& failure : failures)
         lines.append(failure.text());
     return lines.join(u'\n');
+}
+
+bool AttributeFailure::concernsItem() const {
+    switch (m_code) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENAMETOOLONG:
+    case EACCES:
+    case EROFS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString AttributeFailure::lineText() const {
+    QString line = displayName(nativePath(m_path)) + QStringLiteral(": ");
+    if (!m_name.isEmpty() && !concernsItem())
+        line += displayName(m_name) + QStringLiteral(": ");
+    return line + (m_call.isEmpty() ? m_reason : m_call + QStringLiteral(" error: ") + m_reason);
+}
+
+QStringList AttributeFailure::lineTexts(const QList<AttributeFailure>& failures) {
+    QStringList lines;
+    for (const AttributeFailure& failure : failures) {
+        const QString line = failure.lineText();
+        if (!failure.concernsItem() || !lines.contains(line))
+            lines.append(line);
+    }
+    return lines;
 }
 
 } // namespace palvorn

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace palvorn {
 
@@ -31,6 +32,17 @@ public:
     QString text() const;
     // One line per failure, in order: the informative text of one alert for all of them.
     static QString listText(const QList<AttributeFailure>& failures);
+
+    // Whether the item itself could not be reached or changed (it is missing, a folder on its
+    // way is not one or may not be searched, it may not be written), whichever attribute the
+    // call was about: every other attribute of the item fails the same way.
+    bool concernsItem() const;
+    // "/tmp/f: user.a: setxattr error: No space left on device", as command-line tools write an
+    // error after their own name; the attribute is left out when the failure concerns the item.
+    QString lineText() const;
+    // The line of each failure, in order, a failure of an item once however many of its
+    // attributes it failed.
+    static QStringList lineTexts(const QList<AttributeFailure>& failures);
 
 private:
     QString m_call;

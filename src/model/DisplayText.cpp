@@ -1,5 +1,7 @@
 #include "model/DisplayText.h"
 
+#include "model/AttributeName.h"
+
 #include <algorithm>
 
 #include <QTextBoundaryFinder>
@@ -42,6 +44,28 @@ qsizetype escapeBoundaryBefore(QStringView text, qsizetype limit) {
     return limit;
 }
 
+// The columns a terminal gives one grapheme: 0 for marks and format characters, 2 for East
+// Asian wide and full-width characters and pictographs, 1 for the rest. A character of unsure
+// width counts as wide: a line that comes out one column short is better than one that wraps.
+qsizetype columnsOf(QStringView grapheme) {
+    qsizetype columns = 0;
+    for (const char32_t c : grapheme.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing ||
+            category == QChar::Other_Format)
+            continue;
+        const bool wide = (c >= 0x1100 && c <= 0x115f) || (c >= 0x2e80 && c <= 0xa4cf) ||
+                          (c >= 0xac00 && c <= 0xd7a3) || (c >= 0xf900 && c <= 0xfaff) ||
+                          (c >= 0xfe10 && c <= 0xfe6f) || (c >= 0xff00 && c <= 0xff60) ||
+                          (c >= 0xffe0 && c <= 0xffe6) || (c >= 0x1f000 && c <= 0x1faff) ||
+                          (c >= 0x20000 && c <= 0x3fffd) || (c >= 0x2600 && c <= 0x27bf) ||
+                          (c >= 0x2300 && c <= 0x23ff) || (c >= 0x2b00 && c <= 0x2bff);
+        columns += wide ? 2 : 1;
+    }
+    // A grapheme is drawn in one cell or two, whatever it is made of.
+    return std::min<qsizetype>(columns, 2);
+}
+
 } // namespace
 
 void DisplayText::appendEscapes(QString& out, QByteArrayView bytes) {
@@ -68,16 +92,40 @@ QString DisplayText::value(const QString& text) {
     return shown;
 }
 
-QString DisplayText::cut(const QString& text, qsizetype maxLength) {
-    if (text.size() <= maxLength)
-        return text;
+QString DisplayText::valueBytes(QByteArrayView bytes) {
+    QString shown;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        qsizetype end = at;
+        while (end < bytes.size()) {
+            const qsizetype length = validUtf8SequenceLength(bytes.sliced(end));
+            if (length == 0)
+                break;
+            end += length;
+        }
+        shown += value(QString::fromUtf8(bytes.sliced(at, end - at)));
+        if (end < bytes.size())
+            appendEscapes(shown, bytes.sliced(end, 1));
+        at = end + 1;
+    }
+    return shown;
+}
+
+QString DisplayText::cut(const QString& text, qsizetype columns) {
     const QString ellipsis = QStringLiteral("…");
-    qsizetype end = std::max<qsizetype>(0, maxLength - ellipsis.size());
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
-    graphemes.setPosition(end);
-    if (!graphemes.isAtBoundary())
-        end = std::max<qsizetype>(0, graphemes.toPreviousBoundary());
-    return text.first(escapeBoundaryBefore(text, end)) + ellipsis;
+    // The end of the text that fits with room for the ellipsis, found on the way.
+    qsizetype fitting = 0;
+    qsizetype used = 0;
+    for (qsizetype start = 0, end = graphemes.toNextBoundary(); end > 0;
+         start = end, end = graphemes.toNextBoundary()) {
+        used += columnsOf(QStringView(text).sliced(start, end - start));
+        if (used <= columns - 1)
+            fitting = end;
+        if (used > columns)
+            return text.first(escapeBoundaryBefore(text, fitting)) + ellipsis;
+    }
+    return text;
 }
 
 } // namespace palvorn

@@ -25,11 +25,14 @@ public:
     // content: every control but line feed and tab as \xHH; a backslash stays as it is. Text
     // without such controls comes back unchanged (and unshared copies are not made).
     static QString value(const QString& text);
+    // Bytes shown as value text: valid UTF-8 as value() shows it, every other byte as \xHH.
+    static QString valueBytes(QByteArrayView bytes);
 
-    // The text cut to at most maxLength UTF-16 units for a place that holds no more (a terminal
-    // line), ending with "…" when cut. The cut falls on a grapheme boundary, so never inside a
-    // surrogate pair or before a combining mark, and never inside a \xHH or \\ escape.
-    static QString cut(const QString& text, qsizetype maxLength);
+    // The text cut to fit at most the given number of terminal columns (a progress line),
+    // ending with "…" when cut. A wide character takes two columns, a combining mark none. The cut
+    // falls on a grapheme boundary, so never inside a surrogate pair or before a combining mark,
+    // and never inside a \xHH or \\ escape.
+    static QString cut(const QString& text, qsizetype columns);
 };
 
 } // namespace palvorn

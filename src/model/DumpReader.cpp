@@ -27,10 +27,10 @@ std::optional<QString> whyUnusable(const QByteArray& path) {
 } // namespace
 
 DumpReader::DumpReader(QIODevice& in, ProblemSink problem)
-    : m_in(in), m_problem(std::move(problem)), m_chunk(chunkSize + 1, Qt::Uninitialized) {}
+    : m_in(in), m_problem(std::move(problem)) {}
 
 std::optional<DumpEntry> DumpReader::next() {
-    while (const std::optional<QByteArray> line = readLine()) {
+    while (const std::optional<QByteArrayView> line = readLine()) {
         if (line->isEmpty()) {
             m_inBlock = false;
             m_skippingBlock = false;
@@ -41,7 +41,7 @@ std::optional<DumpEntry> DumpReader::next() {
             continue;
         }
         if (line->startsWith(headerPrefix)) {
-            m_path = AttributeDump::unescapeName(QByteArrayView(*line).sliced(headerPrefix.size()));
+            m_path = AttributeDump::unescapeName(line->sliced(headerPrefix.size()));
             const std::optional<QString> unusable = whyUnusable(m_path);
             if (unusable)
                 m_problem(m_line, *unusable + u"; skipped up to the next blank line"_s);
@@ -59,10 +59,8 @@ std::optional<DumpEntry> DumpReader::next() {
         if (line->startsWith('#'))
             continue;
         const qsizetype equals = line->indexOf('=');
-        const QByteArrayView nameText =
-            equals < 0 ? QByteArrayView(*line) : QByteArrayView(*line).first(equals);
-        const QByteArrayView valueText =
-            equals < 0 ? QByteArrayView() : QByteArrayView(*line).sliced(equals + 1);
+        const QByteArrayView nameText = equals < 0 ? *line : line->first(equals);
+        const QByteArrayView valueText = equals < 0 ? QByteArrayView() : line->sliced(equals + 1);
         DumpEntry entry{m_line, m_path, AttributeDump::unescapeName(nameText), {}};
         if (entry.name.isEmpty()) {
             m_problem(m_line, displayName(m_path) + u": the attribute name is empty"_s);
@@ -80,44 +78,48 @@ std::optional<DumpEntry> DumpReader::next() {
     return std::nullopt;
 }
 
-std::optional<QByteArray> DumpReader::readLine() {
+std::optional<QByteArrayView> DumpReader::readLine() {
+    bool tooLong = false;
     while (true) {
-        QByteArray line;
-        bool ended = false;
-        // Piece by piece through the one chunk buffer: a line costs what it holds, where asking
-        // the device for a whole line of up to the bound would allocate the bound every time.
-        while (!ended && line.size() <= maxLineLength) {
-            const qint64 count = m_in.readLine(m_chunk.data(), m_chunk.size());
-            if (count <= 0)
-                break;
-            line.append(m_chunk.constData(), count);
-            ended = line.endsWith('\n');
+        const qsizetype end = m_buffer.indexOf('\n', m_start);
+        if (end < 0 && !m_ended) {
+            // Past the bound a line is dropped as it is read, and only its end searched for.
+            if (m_buffer.size() - m_start > maxLineLength) {
+                tooLong = true;
+                m_start = m_buffer.size();
+            }
+            readChunk();
+            continue;
         }
-        if (line.isEmpty())
+        const qsizetype lineEnd = end >= 0 ? end : m_buffer.size();
+        if (lineEnd == m_start && end < 0 && !tooLong)
             return std::nullopt;
+        const QByteArrayView line = QByteArrayView(m_buffer).sliced(m_start, lineEnd - m_start);
+        m_start = end >= 0 ? end + 1 : lineEnd;
         ++m_line;
-        if (ended)
-            line.chop(1);
-        if (line.size() > maxLineLength) {
-            if (!ended)
-                skipRestOfLine();
+        if (tooLong || line.size() > maxLineLength) {
             m_problem(
                 m_line,
                 QStringLiteral("the line is longer than %1 bytes; skipped").arg(maxLineLength));
+            tooLong = false;
             continue;
         }
-        while (line.endsWith('\r'))
-            line.chop(1);
-        return line;
+        qsizetype length = line.size();
+        while (length > 0 && line.at(length - 1) == '\r')
+            --length;
+        return line.first(length);
     }
 }
 
-void DumpReader::skipRestOfLine() {
-    while (true) {
-        const qint64 count = m_in.readLine(m_chunk.data(), m_chunk.size());
-        if (count <= 0 || m_chunk.at(count - 1) == '\n')
-            return;
-    }
+void DumpReader::readChunk() {
+    // What was read is dropped before the buffer grows: it holds one line and a chunk at most.
+    m_buffer.remove(0, m_start);
+    m_start = 0;
+    const qsizetype kept = m_buffer.size();
+    m_buffer.resize(kept + chunkSize);
+    const qint64 count = m_in.read(m_buffer.data() + kept, chunkSize);
+    m_buffer.resize(kept + std::max<qint64>(count, 0));
+    m_ended = count <= 0;
 }
 
 } // namespace palvorn

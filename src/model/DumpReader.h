@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 class QIODevice;
@@ -25,9 +26,10 @@ struct DumpEntry {
 // valid name) is skipped. Each line that cannot be read is reported and the rest goes on. A
 // "# file:" line whose path is empty or holds a NUL byte is reported, and its block skipped.
 //
-// Memory: one line at a time, at most maxLineLength bytes (a longer line is reported and
-// skipped); an attribute's longest line, a 64 KiB value as escaped text, is a quarter of that.
-// Lines are read through one chunk buffer of chunkSize bytes.
+// Memory: one buffer that holds the line being read and what was read after it, read chunkSize
+// bytes at a time: at most maxLineLength + chunkSize bytes (a longer line is reported and skipped
+// without being kept); an attribute's longest line, a 64 KiB value as escaped text, is a quarter
+// of the bound. Lines are found in the buffer and never copied on their own.
 class DumpReader {
 public:
     using ProblemSink = std::function<void(qint64 line, const QString& text)>;
@@ -40,12 +42,17 @@ public:
     std::optional<DumpEntry> next();
 
 private:
-    std::optional<QByteArray> readLine();
-    void skipRestOfLine();
+    // The next line without its line feed and trailing carriage returns, valid until the next
+    // call; none at the end of the input.
+    std::optional<QByteArrayView> readLine();
+    // Reads one more chunk after what the buffer holds, or notes the end of the input.
+    void readChunk();
 
     QIODevice& m_in;
     ProblemSink m_problem;
-    QByteArray m_chunk; // readLine(char*, n) stores at most n - 1 bytes and a NUL
+    QByteArray m_buffer;
+    qsizetype m_start = 0; // where the unread part of the buffer starts
+    bool m_ended = false;
     qint64 m_line = 0;
     QByteArray m_path;
     bool m_inBlock = false;

@@ -48,7 +48,8 @@ struct Problem {
 // One item's block, whichever calls reach its attributes: empty when it has no readable
 // attribute. What fails is added to problems and left out.
 template <typename ListNames, typename ReadValue>
-QByteArray blockOf(const QByteArray& path, DumpEncoding encoding, const ListNames& listNames,
+QByteArray blockOf(const QByteArray& path, DumpEncoding encoding, const NameFilter& filter,
+                   const ListNames& listNames,
                    const ReadValue& readValue, std::vector<Problem>& problems) {
     QByteArray list;
     try {
@@ -59,6 +60,8 @@ QByteArray blockOf(const QByteArray& path, DumpEncoding encoding, const ListName
     }
     QByteArray block;
     for (const QByteArray& name : sortedNames(list)) {
+        if (!filter.matches(name))
+            continue;
         try {
             const QByteArray value = readValue(name.constData());
             if (block.isEmpty())
@@ -88,14 +91,15 @@ public:
     using Write = std::function<void(const QByteArray& block)>;
     using Report = std::function<void(const QByteArray& path, const Problem& problem)>;
 
-    TreeItems(DumpEncoding encoding, Renamed renamed, Write write, Report report)
-        : m_encoding(encoding), m_renamed(std::move(renamed)), m_write(std::move(write)),
+    TreeItems(DumpEncoding encoding, NameFilter filter, Renamed renamed, Write write,
+              Report report)
+        : m_encoding(encoding), m_filter(std::move(filter)), m_renamed(std::move(renamed)), m_write(std::move(write)),
           m_report(std::move(report)) {}
 
     void probe(const FolderWalk::Item& item, Scratch&, Outcome& outcome) const {
         outcome.problems.clear();
         outcome.block = blockOf(
-            m_renamed(item.path()), m_encoding,
+            m_renamed(item.path()), m_encoding, m_filter,
             [&item](QByteArray& list) { FolderXattrAccess::list(item.folderFd, item.name, list); },
             [&item](const char* name) {
                 return FolderXattrAccess::get(item.folderFd, item.name, name);
@@ -115,6 +119,7 @@ public:
 
 private:
     const DumpEncoding m_encoding;
+    const NameFilter m_filter;
     const Renamed m_renamed;
     const Write m_write;
     const Report m_report;
@@ -136,7 +141,7 @@ void DumpWriter::dumpListed(const QByteArray& path, const ListNames& listNames,
     if (m_writeFailed)
         return;
     std::vector<Problem> problems;
-    const QByteArray block = blockOf(path, m_encoding, listNames, readValue, problems);
+    const QByteArray block = blockOf(path, m_encoding, m_filter, listNames, readValue, problems);
     for (const Problem& problem : problems)
         reportProblem(path, problem.name, problem.reason);
     write(block);
@@ -163,7 +168,7 @@ void DumpWriter::dumpTree(const QByteArray& path) {
     while (walkedPrefix > 0 && path.at(walkedPrefix - 1) == '/')
         --walkedPrefix;
     TreeItems items(
-        m_encoding,
+        m_encoding, m_filter,
         [&path, walkedPrefix](const QByteArray& walked) {
             return path + walked.sliced(walkedPrefix);
         },

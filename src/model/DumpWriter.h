@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AttributeDump.h"
+#include "model/NameFilter.h"
 
 #include <atomic>
 #include <functional>
@@ -24,6 +25,9 @@ public:
     using ProblemSink = std::function<void(const QString& text)>;
 
     DumpWriter(QIODevice& out, DumpEncoding encoding, ProblemSink problem);
+
+    // Only the names the filter takes are read and dumped (by default every name).
+    void setNameFilter(NameFilter filter) { m_filter = std::move(filter); }
 
     // The item at path; a link given here is followed.
     void dumpItem(const QByteArray& path);
@@ -50,6 +54,7 @@ private:
 
     QIODevice& m_out;
     DumpEncoding m_encoding;
+    NameFilter m_filter;
     ProblemSink m_problem;
     bool m_anyProblem = false;
     // Also the walk's stop flag: nothing more is walked once the output fails.

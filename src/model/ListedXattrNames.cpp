@@ -5,8 +5,8 @@
 
 namespace palvorn {
 
-const QList<QByteArrayView>& ListedXattrNames::read(const QByteArray& path) {
-    readXattrNameList(path, m_buffer);
+const QList<QByteArrayView>& ListedXattrNames::read(const QByteArray& path, Links links) {
+    readXattrNameList(path, m_buffer, links);
     // The names stay followed by their NULs (QByteArray keeps one after its data), so that each
     // can be passed back to the system as it is.
     splitNameList(m_buffer, m_names);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/XattrAccess.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -15,7 +17,7 @@ class ListedXattrNames {
 public:
     // Every non-empty name in the order the system lists them, valid UTF-8 or not. Throws
     // PosixError.
-    const QList<QByteArrayView>& read(const QByteArray& path);
+    const QList<QByteArrayView>& read(const QByteArray& path, Links links = Links::Follow);
 
 private:
     QByteArray m_buffer;

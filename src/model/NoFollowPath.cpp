@@ -7,7 +7,11 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/openat2.h>
+#endif
 
 #include <QList>
 
@@ -47,6 +51,44 @@ QString whyNotOpened(int code, int folderFd, const char* name, QByteArrayView sh
     return PosixError::describe(code);
 }
 
+// The folder in one call where the kernel has openat2; -1 where it fails, for any reason.
+int openAtOnce(const QByteArray& folderPath) {
+#ifdef SYS_openat2
+    // One call for the whole way, in which the kernel follows no link at all.
+    struct open_how how = {};
+    how.flags = static_cast<__u64>(placeOnly | O_DIRECTORY | O_CLOEXEC);
+    how.resolve = RESOLVE_NO_SYMLINKS;
+    return static_cast<int>(
+        ::syscall(SYS_openat2, AT_FDCWD, folderPath.constData(), &how, sizeof how));
+#else
+    Q_UNUSED(folderPath);
+    return -1;
+#endif
+}
+
+// The folder by one openat after the other, none following a link; -1 with the reason.
+int openStepByStep(bool absolute, const QList<Component>& components, const QByteArray& path,
+                   QString* reason) {
+    int folder = ::open(absolute ? "/" : ".", placeOnly | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        *reason = PosixError::describe(errno);
+        return -1;
+    }
+    for (const Component& component : components) {
+        const char* name = component.name.constData();
+        const int next = ::openat(folder, name, placeOnly | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0) {
+            const int code = errno;
+            *reason = whyNotOpened(code, folder, name, QByteArrayView(path).first(component.end));
+            ::close(folder);
+            return -1;
+        }
+        ::close(folder);
+        folder = next;
+    }
+    return folder;
+}
+
 } // namespace
 
 NoFollowPath::~NoFollowPath() {
@@ -56,38 +98,33 @@ NoFollowPath::~NoFollowPath() {
 std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
     if (path.isEmpty())
         return PosixError::describe(ENOENT);
-    QList<Component> components = componentsOf(path);
     // "dir/" (and "/" alone) is the folder itself: its "." in it, reached as a folder.
-    if (path.endsWith('/'))
-        components.append({".", path.size()});
-    m_itemName = components.takeLast().name;
-
-    const bool absolute = path.startsWith('/');
-    QByteArray key = absolute ? "/" : ".";
-    for (const Component& component : std::as_const(components))
-        key += '/' + component.name;
-    if (m_folderFd >= 0 && key == m_folderKey)
+    const qsizetype slash = path.lastIndexOf('/');
+    const bool namesFolder = slash == path.size() - 1;
+    QByteArray folderText = namesFolder ? path
+                            : slash < 0 ? "."
+                                        : path.first(std::max<qsizetype>(slash, 1));
+    m_itemName = namesFolder ? "." : path.sliced(slash + 1);
+    // The next item of the folder last reached, named by the same text (as a dump names one item
+    // after the other): nothing to open.
+    if (m_folderFd >= 0 && folderText == m_folderText)
         return std::nullopt;
     close();
 
-    int folder = ::open(absolute ? "/" : ".", placeOnly | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
-        return PosixError::describe(errno);
-    for (const Component& component : std::as_const(components)) {
-        const char* name = component.name.constData();
-        const int next = ::openat(folder, name, placeOnly | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (next < 0) {
-            const int code = errno;
-            const QString reason =
-                whyNotOpened(code, folder, name, QByteArrayView(path).first(component.end));
-            ::close(folder);
+    int folder = openAtOnce(folderText);
+    if (folder < 0) {
+        // Step by step, to name the link or the component where the way ends (or where the
+        // kernel has no openat2).
+        QList<Component> components = componentsOf(path);
+        if (!namesFolder)
+            components.removeLast();
+        QString reason;
+        folder = openStepByStep(path.startsWith('/'), components, path, &reason);
+        if (folder < 0)
             return reason;
-        }
-        ::close(folder);
-        folder = next;
     }
     m_folderFd = folder;
-    m_folderKey = key;
+    m_folderText = std::move(folderText);
     return std::nullopt;
 }
 
@@ -95,7 +132,7 @@ void NoFollowPath::close() {
     if (m_folderFd >= 0)
         ::close(m_folderFd);
     m_folderFd = -1;
-    m_folderKey.clear();
+    m_folderText.clear();
 }
 
 } // namespace palvorn

@@ -15,6 +15,9 @@ namespace palvorn {
 // component ends the way. A path that ends with "/" names a folder, so its last component must
 // be a folder too, not a link. ".." goes to the parent of the folder actually reached (the kernel
 // never resolves it by the text), and as no link is ever followed, it cannot lead out through one.
+// Where the kernel has openat2, the folder is opened in that one call, told to follow no link on
+// the whole way (RESOLVE_NO_SYMLINKS); the folders are opened one by one where it has not, and
+// where the call fails, to name the link or the component that ended the way.
 //
 // Descriptors: at most two. The folder of the item last reached stays open, so that the next
 // item of the same folder needs no system call to reach; it is closed before the way to another
@@ -38,7 +41,9 @@ public:
 private:
     void close();
 
-    QByteArray m_folderKey; // which folder m_folderFd is: "/" or "." and the components to it
+    // Which folder m_folderFd is: the text of the last path before its item's name ("." for a
+    // name alone, the whole path for one that ends with "/").
+    QByteArray m_folderText;
     int m_folderFd = -1;
     QByteArray m_itemName;
 };

@@ -53,12 +53,16 @@ qint64 ResourceItem::detectType() const {
 }
 
 QString ResourceItem::displayText() const {
-    QString text = m_name + QStringLiteral(" (") + m_size + QStringLiteral("):\n\n") +
-                   PlistDescription::hexText(m_data) + QStringLiteral("\n\n");
+    return m_name + QStringLiteral(" (") + m_size + QStringLiteral("):\n\n") +
+           PlistDescription::hexText(m_data) + QStringLiteral("\n\n") + contentText();
+}
+
+QString ResourceItem::contentText() const {
     const AttributeStructure structure = AttributeStructure::read(m_rawName, m_data);
     // The content is text from the value's writer: shown with its controls escaped.
     if (structure.parsed())
-        return text + DisplayText::value(structure.displaySection());
+        return DisplayText::value(structure.displaySection());
+    QString text;
     if (structure.promised())
         text += structure.problemLine() + u'\n';
     if (m_type == PropertyListType)
@@ -82,9 +86,18 @@ QString ResourceItem::plistAsXML() const {
 }
 
 QString ResourceItem::editableText() const {
+    if (std::optional<QString> text = textInType())
+        return *std::move(text);
+    // The editor shows text that is no property list as it is, to be edited into one.
+    if (m_type == PropertyListType)
+        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+    return PlistDescription::hexText(m_data);
+}
+
+std::optional<QString> ResourceItem::textInType() const {
     switch (m_type) {
     case TextType:
-        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+        return decodeUtf8(m_data);
     case PropertyListType:
         if (const auto read = PropertyListSerialization::read(m_data)) {
             const std::optional<QByteArray> xml = PropertyListSerialization::write(
@@ -92,10 +105,9 @@ QString ResourceItem::editableText() const {
             if (xml)
                 return decodeUtf8(*xml).value_or(QString());
         }
-        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
+        return std::nullopt;
     case StructureType:
-        return AttributeStructure::editableText(m_rawName, m_data)
-            .value_or(PlistDescription::hexText(m_data));
+        return AttributeStructure::editableText(m_rawName, m_data);
     default:
         return PlistDescription::hexText(m_data);
     }

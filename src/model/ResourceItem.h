@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QByteArray>
 #include <QString>
@@ -41,10 +42,16 @@ public:
     // The renderings never fail: every parse or decode failure falls back to a fixed text.
     // The full text of the record: header, hex text, and a content section by type.
     QString displayText() const;
+    // The content section alone: what follows the hex text and its empty line.
+    QString contentText() const;
     // The XML form of a binary property list, or "Not a binary Plist\n".
     QString plistAsXML() const;
     // What the editor shows for the record's current type; the editor converts it back.
     QString editableText() const;
+    // The same text where the current type can show the value; none where editableText falls
+    // back to hex text: a value that is not UTF-8 as text, one that is not a property list as
+    // one, one that is not its name's structure as that.
+    std::optional<QString> textInType() const;
 
     // The name as shown to a person (displayName): escapes for controls, backslashes and bytes
     // that are not UTF-8.

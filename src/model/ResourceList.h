@@ -1,7 +1,9 @@
 #pragma once
 
 #include "model/AttributeFailure.h"
+#include "model/NameFilter.h"
 #include "model/ResourceItem.h"
+#include "model/XattrAccess.h"
 
 #include <optional>
 
@@ -28,8 +30,11 @@ public:
     // Never fails: each failing read is kept in failures() and leaves children() shorter; rows()
     // keeps it in its place.
     explicit ResourceList(QUrl url);
-    // For a path given as bytes (see ByteText), which a URL cannot carry unchanged.
-    static ResourceList ofPath(const QString& localPath);
+    // For a path given as bytes (see ByteText), which a URL cannot carry unchanged; with
+    // Links::NoFollow a link's own attributes; only the names the filter takes (and only their
+    // values are read).
+    static ResourceList ofPath(const QString& localPath, Links links = Links::Follow,
+                               const NameFilter& filter = {});
     // As the first, and shows each failure through the alert, one per failing name.
     ResourceList(QUrl url, ErrorAlert& alert);
 
@@ -42,7 +47,7 @@ public:
     QStringList displayTexts() const;
 
 private:
-    ResourceList(QUrl url, const QString& localPath);
+    ResourceList(QUrl url, const QString& localPath, Links links, const NameFilter& filter);
 
     QUrl m_url;
     QList<ResourceItemPtr> m_children;

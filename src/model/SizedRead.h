@@ -62,14 +62,34 @@ template <typename Call> void readList(QByteArray& buffer, Call call) {
     readSized(buffer, call, size);
 }
 
-// A whole value. A file system may replace a value by removing the name and adding it again, so
-// a read that finds no such attribute asks isListed() whether the name is still there and, while
-// it is, reads again: a present attribute is never reported as missing.
+// Most values are short (a quarantine stamp, a tag list, a download address): a value of at most
+// this many bytes is read with one call into a buffer on the stack, a longer one with two. The
+// kernel allocates and clears as much as is asked for, so the buffer is not made larger.
+inline constexpr qsizetype shortValue = 1024;
+
+// One call into a short buffer: true with the value read, false when the value is longer.
+template <typename Call> bool readShort(QByteArray& value, Call call) {
+    char buffer[shortValue];
+    const ssize_t got = call(buffer, sizeof buffer);
+    if (got >= 0) {
+        value = QByteArray(buffer, got);
+        return true;
+    }
+    if (errno != ERANGE)
+        throw PosixError::fromErrno();
+    return false;
+}
+
+// A whole value: one call for a short one, otherwise its size and then a read. A file system may
+// replace a value by removing the name and adding it again, so a read that finds no such
+// attribute asks isListed() whether the name is still there and, while it is, reads again: a
+// present attribute is never reported as missing.
 template <typename Call, typename IsListed> QByteArray readValue(Call call, IsListed isListed) {
     QByteArray value;
     for (int attempt = 1;; ++attempt) {
         try {
-            readSized(value, call);
+            if (!readShort(value, call))
+                readSized(value, call);
             return value;
         } catch (const PosixError& error) {
             if (error.code() != noSuchAttribute || attempt == attempts || !isListed())

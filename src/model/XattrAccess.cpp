@@ -13,36 +13,40 @@ namespace palvorn {
 
 namespace {
 
-ssize_t systemListxattr(const char* path, char* buffer, size_t size) {
+ssize_t systemListxattr(const char* path, char* buffer, size_t size, Links links) {
 #ifdef __APPLE__
-    return ::listxattr(path, buffer, size, 0);
+    return ::listxattr(path, buffer, size, links == Links::NoFollow ? XATTR_NOFOLLOW : 0);
 #else
-    return ::listxattr(path, buffer, size);
+    return links == Links::NoFollow ? ::llistxattr(path, buffer, size)
+                                    : ::listxattr(path, buffer, size);
 #endif
 }
 
-ssize_t systemGetxattr(const char* path, const char* name, void* buffer, size_t size) {
+ssize_t systemGetxattr(const char* path, const char* name, void* buffer, size_t size, Links links) {
 #ifdef __APPLE__
-    return ::getxattr(path, name, buffer, size, 0, 0);
+    return ::getxattr(path, name, buffer, size, 0, links == Links::NoFollow ? XATTR_NOFOLLOW : 0);
 #else
-    return ::getxattr(path, name, buffer, size);
+    return links == Links::NoFollow ? ::lgetxattr(path, name, buffer, size)
+                                    : ::getxattr(path, name, buffer, size);
 #endif
 }
 
-int systemSetxattr(const char* path, const char* name, const void* value, size_t size,
-                   int options) {
+int systemSetxattr(const char* path, const char* name, const void* value, size_t size, int options,
+                   Links links) {
 #ifdef __APPLE__
-    return ::setxattr(path, name, value, size, 0, options);
+    return ::setxattr(path, name, value, size, 0,
+                      options | (links == Links::NoFollow ? XATTR_NOFOLLOW : 0));
 #else
-    return ::setxattr(path, name, value, size, options);
+    return links == Links::NoFollow ? ::lsetxattr(path, name, value, size, options)
+                                    : ::setxattr(path, name, value, size, options);
 #endif
 }
 
-int systemRemovexattr(const char* path, const char* name) {
+int systemRemovexattr(const char* path, const char* name, Links links) {
 #ifdef __APPLE__
-    return ::removexattr(path, name, 0);
+    return ::removexattr(path, name, links == Links::NoFollow ? XATTR_NOFOLLOW : 0);
 #else
-    return ::removexattr(path, name);
+    return links == Links::NoFollow ? ::lremovexattr(path, name) : ::removexattr(path, name);
 #endif
 }
 
@@ -58,24 +62,24 @@ const char* checkedName(const QByteArray& name) {
 constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
 #endif
 
-bool isListed(const QByteArray& path, const char* name) {
+bool isListed(const QByteArray& path, const char* name, Links links) {
     ListedXattrNames listed;
-    const QList<QByteArrayView>& names = listed.read(path);
+    const QList<QByteArrayView>& names = listed.read(path, links);
     return std::find(names.cbegin(), names.cend(), QByteArrayView(name)) != names.cend();
 }
 
-QByteArray readWhole(const QByteArray& path, const char* name) {
+QByteArray readWhole(const QByteArray& path, const char* name, Links links) {
     return SizedRead::readValue(
         [&](char* buffer, size_t size) {
-            return systemGetxattr(path.constData(), name, buffer, size);
+            return systemGetxattr(path.constData(), name, buffer, size, links);
         },
-        [&] { return isListed(path, name); });
+        [&] { return isListed(path, name, links); });
 }
 
 void writeXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
-                int options) {
+                int options, Links links) {
     if (systemSetxattr(path.constData(), checkedName(name), value.constData(),
-                       static_cast<size_t>(value.size()), options) < 0)
+                       static_cast<size_t>(value.size()), options, links) < 0)
         throw PosixError::fromErrno();
 }
 
@@ -113,49 +117,51 @@ bool namesNoAttribute(const QByteArray& systemName) {
     return systemName.isEmpty();
 }
 
-QList<QByteArray> listXattrs(const QByteArray& path) {
+QList<QByteArray> listXattrs(const QByteArray& path, Links links) {
     ListedXattrNames listed;
     QList<QByteArray> names;
-    for (const QByteArrayView name : listed.read(path))
+    for (const QByteArrayView name : listed.read(path, links))
         names.append(name.toByteArray());
     return names;
 }
 
-QByteArray getXattr(const QByteArray& path, const QByteArray& name) {
-    return readWhole(path, checkedName(name));
+QByteArray getXattr(const QByteArray& path, const QByteArray& name, Links links) {
+    return readWhole(path, checkedName(name), links);
 }
 
-qint64 getXattrSize(const QByteArray& path, const QByteArray& name) {
-    return getListedXattrSize(path, checkedName(name));
+qint64 getXattrSize(const QByteArray& path, const QByteArray& name, Links links) {
+    return getListedXattrSize(path, checkedName(name), links);
 }
 
-void readXattrNameList(const QByteArray& path, QByteArray& buffer) {
+void readXattrNameList(const QByteArray& path, QByteArray& buffer, Links links) {
     SizedRead::readList(buffer, [&](char* into, size_t capacity) {
-        return systemListxattr(path.constData(), into, capacity);
+        return systemListxattr(path.constData(), into, capacity, links);
     });
 }
 
-QByteArray getListedXattr(const QByteArray& path, const char* listedName) {
-    return readWhole(path, listedName);
+QByteArray getListedXattr(const QByteArray& path, const char* listedName, Links links) {
+    return readWhole(path, listedName, links);
 }
 
-qint64 getListedXattrSize(const QByteArray& path, const char* listedName) {
-    const ssize_t size = systemGetxattr(path.constData(), listedName, nullptr, 0);
+qint64 getListedXattrSize(const QByteArray& path, const char* listedName, Links links) {
+    const ssize_t size = systemGetxattr(path.constData(), listedName, nullptr, 0, links);
     if (size < 0)
         throw PosixError::fromErrno();
     return size;
 }
 
-void setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value) {
-    writeXattr(path, name, value, 0);
+void setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+              Links links) {
+    writeXattr(path, name, value, 0, links);
 }
 
-void createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value) {
-    writeXattr(path, name, value, XATTR_CREATE);
+void createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+                 Links links) {
+    writeXattr(path, name, value, XATTR_CREATE, links);
 }
 
-void removeXattr(const QByteArray& path, const QByteArray& name) {
-    if (systemRemovexattr(path.constData(), checkedName(name)) < 0)
+void removeXattr(const QByteArray& path, const QByteArray& name, Links links) {
+    if (systemRemovexattr(path.constData(), checkedName(name), links) < 0)
         throw PosixError::fromErrno();
 }
 

@@ -7,8 +7,8 @@ using namespace Qt::Literals::StringLiterals;
 
 using AppResourcesTest = XattrFixture;
 
-// An installed tree has the executable in prefix/bin and its files in prefix/share/palvorn; a
-// build tree has them in the executable's own folder.
+// An installed tree has the executable in prefix/bin and its files in prefix/share/doc/palvorn;
+// a build tree has them in the executable's own folder.
 TEST_F(AppResourcesTest, FindsTheFirstFolderHoldingTheFile) {
     const struct {
         const char* label;
@@ -16,11 +16,11 @@ TEST_F(AppResourcesTest, FindsTheFirstFolderHoldingTheFile) {
         QString expected;  // below the prefix; empty when nothing is found
     } cases[] = {
         {"both: the executable's folder first",
-         {u"bin/palvornHelp.pdf"_s, u"share/palvorn/palvornHelp.pdf"_s},
+         {u"bin/palvornHelp.pdf"_s, u"share/doc/palvorn/palvornHelp.pdf"_s},
          u"bin/palvornHelp.pdf"_s},
         {"a folder of that name is skipped",
-         {u"bin/palvornHelp.pdf/"_s, u"share/palvorn/palvornHelp.pdf"_s},
-         u"share/palvorn/palvornHelp.pdf"_s},
+         {u"bin/palvornHelp.pdf/"_s, u"share/doc/palvorn/palvornHelp.pdf"_s},
+         u"share/doc/palvorn/palvornHelp.pdf"_s},
         {"another extension or folder",
          {u"bin/palvornHelp.txt"_s, u"share/palvornHelp.pdf"_s, u"palvornHelp.pdf"_s},
          {}},
@@ -28,7 +28,7 @@ TEST_F(AppResourcesTest, FindsTheFirstFolderHoldingTheFile) {
     for (const auto& lookup : cases) {
         const QString prefix = QString::fromLatin1(lookup.label) + u'/';
         makeFolder(prefix + u"bin"_s);
-        makeFolder(prefix + u"share/palvorn"_s);
+        makeFolder(prefix + u"share/doc/palvorn"_s);
         for (const QString& file : lookup.files)
             file.endsWith(u'/') ? makeFolder(prefix + file) : makeFile(prefix + file);
         const std::optional<QString> found = AppResources::pathForResource(

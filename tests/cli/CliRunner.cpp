@@ -1,6 +1,9 @@
 #include "cli/CliRunner.h"
 
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -45,11 +48,59 @@ CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputP
     return runProcess(command);
 }
 
-QString subject(const QString& path, const QString& name) {
-    const QString where = QStringLiteral("\u201c") + path + QStringLiteral("\u201d)");
-    if (name.isEmpty())
-        return QStringLiteral(" (") + where;
-    return QStringLiteral(" (attribute \u201c") + name + QStringLiteral("\u201d of ") + where;
+RawResult runRaw(const QList<QByteArray>& arguments, const QByteArray& input,
+                 const QStringList& environment) {
+    QStringList command{QStringLiteral("-c"),
+                        QStringLiteral("import os, sys\n"
+                                       "os.execv(sys.argv[1], [os.fsencode(sys.argv[1])] +\n"
+                                       "         [bytes.fromhex(a) for a in sys.argv[2:]])\n"),
+                        QStringLiteral(PALVORN_CLI_PATH)};
+    for (const QByteArray& argument : arguments)
+        command.append(QString::fromLatin1(argument.toHex()));
+    QProcess process;
+    process.setEnvironment(QProcess::systemEnvironment() + environment);
+    process.start(QStringLiteral("python3"), command);
+    EXPECT_TRUE(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray runOnTerminal(const QList<QByteArray>& arguments, unsigned short columns) {
+    std::vector<char*> argv{const_cast<char*>(PALVORN_CLI_PATH)};
+    for (const QByteArray& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.constData()));
+    argv.push_back(nullptr);
+    struct winsize size = {};
+    size.ws_row = 24;
+    size.ws_col = columns;
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, columns > 0 ? &size : nullptr);
+    if (child == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    EXPECT_GT(child, 0);
+    QByteArray shown;
+    char buffer[4096];
+    // The terminal's reads end with an error once the program has closed its side.
+    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, got);
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown.constData();
+    return shown;
+}
+
+QString errorLine(const QString& path, const QString& name, const QString& reason) {
+    return errorLine(path, name + QStringLiteral(": ") + reason);
+}
+
+QString errorLine(const QString& path, const QString& reason) {
+    return QStringLiteral("palvorn-cli: ") + path + QStringLiteral(": ") + reason + u'\n';
 }
 
 QStringList asAnotherUser(const QStringList& command) {

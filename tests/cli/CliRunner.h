@@ -25,8 +25,24 @@ CliResult runCli(const QStringList& arguments, const QByteArray& input = {},
 // outputPath when one is given (for example /dev/full).
 CliResult runCliBytes(const QList<QByteArray>& arguments, const QString& outputPath = {});
 
-// How an error names its subject: " (attribute “NAME” of “PATH”)", or " (“PATH”)" without a name.
-QString subject(const QString& path, const QString& name = {});
+// What a run wrote, as bytes.
+struct RawResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+// palvorn-cli with arguments as bytes, as a shell passes them.
+RawResult runRaw(const QList<QByteArray>& arguments, const QByteArray& input = {},
+                 const QStringList& environment = {});
+
+// What palvorn-cli wrote to a terminal (both streams), with the terminal's own line ends; on a
+// terminal of the given width where one is given. Expects the run to succeed.
+QByteArray runOnTerminal(const QList<QByteArray>& arguments, unsigned short columns = 0);
+
+// An error line as palvorn-cli writes it: "palvorn-cli: PATH: NAME: REASON\n".
+QString errorLine(const QString& path, const QString& name, const QString& reason);
+// "palvorn-cli: PATH: REASON\n", for a failure of the item itself.
+QString errorLine(const QString& path, const QString& reason);
 
 // The command as another user when the tests run as root, so that permission checks apply.
 QStringList asAnotherUser(const QStringList& command);

@@ -27,6 +27,7 @@ TEST_F(CommandTest, HelpVersionUsageErrorsAndUnknownUsers) {
         {{u"list"_s, u"a"_s, u"b"_s}, u"expects exactly one PATH"_s},
         {{u"list"_s, u"--bogus"_s, u"a"_s}, u"Unknown option 'bogus'."_s},
         {{u"get"_s, u"f"_s}, u"expects PATH and NAME"_s},
+        {{u"get"_s, u"f"_s, u"n"_s, u"extra"_s}, u"expects PATH and NAME"_s},
         {{u"get"_s, u"f"_s, u"n"_s, u"--as"_s, u"yaml"_s}, u"--as takes text, plist or hex"_s},
         {{u"set"_s, u"f"_s, u"n"_s, u"v"_s}, u"--as text, plist or hex is required"_s},
         {{u"set"_s, u"f"_s, u"n"_s, u"--as"_s, u"text"_s, u"v"_s, u"--file"_s, u"f"_s},
@@ -50,8 +51,76 @@ TEST_F(CommandTest, HelpVersionUsageErrorsAndUnknownUsers) {
     for (const QList<QByteArray>& command : {QList<QByteArray>{"crawl", "~palvorn-no-such-user"},
                                              {"strip", "~palvorn-no-such-user", "user.a"}})
         EXPECT_EQ(runCliBytes(command),
-                  failure(u"There is no user \u201cpalvorn-no-such-user\u201d, so "
+                  failure(u"palvorn-cli: There is no user \u201cpalvorn-no-such-user\u201d, so "
                           "\u201c~palvorn-no-such-user\u201d names no folder.\n"_s));
+}
+
+// A failure is one line "palvorn-cli: PATH: REASON" (with the name where one attribute failed)
+// and status 1; an item that cannot be reached is one line, however many names it was asked
+// for. compare answers as cmp and diff do, and every verb tells its version.
+TEST_F(CommandTest, EveryVerbNamesTheProgramAndTheItemAndExitsAsDocumented) {
+    const QString file = makeFile(u"f"_s);
+    for (const char* name : {"user.a", "user.b", "user.c"})
+        setRaw(file, name, "v");
+    const QString same = makeFile(u"same"_s);
+    const QString other = makeFile(u"other"_s);
+    for (const char* name : {"user.a", "user.b", "user.c"})
+        setRaw(same, name, "v");
+    setRaw(other, "user.a", "w");
+    const QString missing = pathOf(u"missing"_s);
+    const auto missingBy = [&missing](const QString& call) {
+        return errorLine(missing, call + u" error: No such file or directory"_s);
+    };
+    const QString noSuchFile = errorLine(missing, u"No such file or directory"_s);
+    const QList<std::tuple<QStringList, int, QString>> cases = {
+        {{u"list"_s, missing}, 1, missingBy(u"listxattr"_s)},
+        {{u"show"_s, missing}, 1, missingBy(u"listxattr"_s)},
+        {{u"show"_s, file, u"user.none"_s},
+         1,
+         errorLine(file, u"user.none"_s, u"xattr not found"_s)},
+        {{u"get"_s, missing, u"user.a"_s}, 1, missingBy(u"getxattr"_s)},
+        {{u"set"_s, missing, u"user.a"_s, u"--as"_s, u"text"_s, u"v"_s},
+         1,
+         missingBy(u"setxattr"_s)},
+        {{u"rm"_s, missing, u"user.a"_s, u"user.b"_s}, 1, missingBy(u"removexattr"_s)},
+        {{u"cp"_s, file, missing}, 1, missingBy(u"setxattr"_s)},
+        {{u"cp"_s, missing, file}, 1, missingBy(u"listxattr"_s)},
+        {{u"quarantine"_s, missing}, 1, missingBy(u"setxattr"_s)},
+        {{u"flag"_s, u"add"_s, missing, u"F"_s, u"user.a"_s, u"user.b"_s},
+         1,
+         errorLine(missing, u"Can't add flags: No such file or directory"_s)},
+        {{u"flag"_s, u"strip"_s, missing, u"user.a"_s, u"user.b"_s},
+         1,
+         errorLine(missing, u"Can't strip flags: No such file or directory"_s)},
+        {{u"compare"_s, file, same}, 0, {}},
+        {{u"compare"_s, file, other}, 1, {}},
+        {{u"compare"_s, missing, file}, 2, missingBy(u"compare"_s)},
+        {{u"crawl"_s, missing}, 1, noSuchFile},
+        {{u"strip"_s, missing, u"user.a"_s}, 1, noSuchFile},
+        {{u"dump"_s, missing}, 1, noSuchFile},
+        {{u"dump"_s, u"-R"_s, missing}, 1, noSuchFile},
+        {{u"restore"_s, missing}, 1, noSuchFile},
+    };
+    for (const auto& [arguments, status, err] : cases) {
+        const CliResult result = runCli(arguments);
+        EXPECT_EQ(std::pair(result.exitCode, result.err), std::pair(status, err))
+            << arguments.join(u' ').toStdString();
+    }
+    for (const QString& verb :
+         {u"list"_s, u"show"_s, u"get"_s, u"set"_s, u"rm"_s, u"cp"_s, u"quarantine"_s, u"flag"_s,
+          u"compare"_s, u"crawl"_s, u"strip"_s, u"dump"_s, u"restore"_s})
+        for (const QString& option : {u"--version"_s, u"-v"_s})
+            EXPECT_EQ(runCli({verb, option}), success(u"palvorn-cli " PALVORN_VERSION "\n"_s))
+                << verb.toStdString();
+    // A closed standard output is no success, and its reason is the true one.
+    for (const QString& command : {u"dump"_s, u"list"_s, u"show"_s})
+        EXPECT_EQ(runProcess({u"sh"_s, u"-c"_s, u"exec \"$0\" "_s + command + u" \"$1\" >&-"_s,
+                              QStringLiteral(PALVORN_CLI_PATH), file}),
+                  failure(u"palvorn-cli: write error: Bad file descriptor\n"_s))
+            << command.toStdString();
+    EXPECT_EQ(runProcess({u"sh"_s, u"-c"_s, u"exec \"$0\" compare \"$1\" \"$1\" >&-"_s,
+                          QStringLiteral(PALVORN_CLI_PATH), file}),
+              (CliResult{2, {}, u"palvorn-cli: write error: Bad file descriptor\n"_s}));
 }
 
 // An empty path is no item, the current folder least of all: every verb refuses it as a usage

@@ -41,13 +41,26 @@ TEST_F(CompletionTest, CompletesCommandsOptionsPathsAndTheNamesOfTheTypedFile) {
     setRaw(file, "user.esc\x1b", "e");
     makeFolder(u"nested"_s);
     setRaw(makeFile(u"two words"_s), "user.spaced", "s");
+    setRaw(makeFile(u"it's here"_s), "user.quoted", "q");
+    ASSERT_TRUE(QFile::link(file, pathOf(u"link"_s)));
     const QString folder = pathOf(u"x"_s).chopped(1);
 
+    // Commands and options are read from the program's own --help.
     const QList<std::pair<QStringList, QStringList>> cases = {
+        {{QString()},
+         {u"--help"_s, u"--version"_s, u"-h"_s, u"-v"_s, u"compare"_s, u"cp"_s, u"crawl"_s,
+          u"dump"_s, u"flag"_s, u"get"_s, u"list"_s, u"quarantine"_s, u"restore"_s, u"rm"_s,
+          u"set"_s, u"show"_s, u"strip"_s}},
         {{u"du"_s}, {u"dump"_s}},
         {{u"dump"_s, u"--enc"_s}, {u"--encoding"_s}},
         {{u"strip"_s, u"--"_s},
-         {u"--backup"_s, u"--help"_s, u"--one-file-system"_s, u"--quiet"_s, u"--threads"_s}},
+         {u"--backup"_s, u"--help"_s, u"--one-file-system"_s, u"--quiet"_s, u"--threads"_s,
+          u"--version"_s}},
+        {{u"list"_s, u"-"_s},
+         {u"--help"_s, u"--json"_s, u"--match"_s, u"--no-dereference"_s, u"--null"_s,
+          u"--version"_s, u"-0"_s, u"-h"_s, u"-m"_s, u"-v"_s}},
+        {{u"list"_s, u"-m"_s, QString()}, {}},
+        {{u"list"_s, u"--match"_s, u"user"_s, folder + u"no"_s}, {folder + u"notes.txt"_s}},
         {{u"dump"_s, u"--encoding"_s, QString()}, {u"base64"_s, u"hex"_s, u"text"_s}},
         {{u"get"_s, file, u"--as"_s, u"p"_s}, {u"plist"_s}},
         {{u"get"_s, folder + u"no"_s}, {folder + u"notes.txt"_s}},
@@ -61,6 +74,14 @@ TEST_F(CompletionTest, CompletesCommandsOptionsPathsAndTheNamesOfTheTypedFile) {
         {{u"get"_s, file, u"'user.back\\\\s"_s}, {u"user.back\\\\\\\\slash"_s}},
         {{u"rm"_s, file, u"user.e"_s}, {u"user.esc\\\\x1b"_s}},
         {{u"get"_s, folder + u"two\\ words"_s, u"user."_s}, {u"user.spaced"_s}},
+        {{u"get"_s, u"'"_s + folder + u"two words'"_s, u"user."_s}, {u"user.spaced"_s}},
+        {{u"get"_s, u"\""_s + folder + u"two words\""_s, u"user."_s}, {u"user.spaced"_s}},
+        {{u"get"_s, u"-h"_s, u"\""_s + folder + u"two words\""_s, u"user."_s}, {u"user.spaced"_s}},
+        {{u"get"_s, folder + u"link"_s, u"user.co"_s}, {u"user.color"_s, u"user.comment"_s}},
+        {{u"get"_s, u"-h"_s, folder + u"link"_s, u"user.co"_s}, {}},
+        {{u"show"_s, u"\""_s + folder + u"it's here\""_s, u"user."_s}, {u"user.quoted"_s}},
+        {{u"show"_s, folder + u"it\\'s\\ here"_s, u"user."_s}, {u"user.quoted"_s}},
+        {{u"show"_s, u"'"_s + folder + u"it'\\''s here'"_s, u"user."_s}, {u"user.quoted"_s}},
         {{u"get"_s, pathOf(u"missing"_s), u"user."_s}, {}},
     };
     const QString bashCompletion = u"/usr/share/bash-completion/bash_completion"_s;

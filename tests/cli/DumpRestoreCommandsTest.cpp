@@ -13,7 +13,7 @@ TEST_F(DumpRestoreCommandsTest, DumpRestoreAndAStripsRestoreFileLoseNothing) {
     EXPECT_EQ(runCli({u"dump"_s, file}), success(u"# file: "_s + file + u"\nuser.a=0sYQA=\n\n"_s));
     const QByteArray header = "# file: " + QFile::encodeName(file) + "\n";
     EXPECT_EQ(runCli({u"restore"_s, u"-"_s}, header + "user.b=\"1\"\nuser.c=0xz\nuser.d=0s\n"),
-              failure(u"standard input:3: "_s + file +
+              failure(u"palvorn-cli: standard input:3: "_s + file +
                       u": user.c: the value is not valid 0x hexadecimal or 0s base64\n"_s));
     EXPECT_EQ(runCli({u"restore"_s, makeFile(u"backup.dump"_s, header + "user.e=4\n")}),
               success({}));
@@ -22,7 +22,8 @@ TEST_F(DumpRestoreCommandsTest, DumpRestoreAndAStripsRestoreFileLoseNothing) {
         (Attributes{
             {"user.a", QByteArray("a\0", 2)}, {"user.b", "1"}, {"user.d", {}}, {"user.e", "4"}}));
     const QString none = pathOf(u"none"_s);
-    EXPECT_EQ(runCli({u"restore"_s, none}), failure(none + u": No such file or directory\n"_s));
+    EXPECT_EQ(runCli({u"restore"_s, none}),
+              failure(errorLine(none, u"No such file or directory"_s)));
 
     const QString root = makeFolder(u"tree/sub"_s).chopped(4);
     const QList<std::pair<QString, QByteArray>> values = {
@@ -36,7 +37,8 @@ TEST_F(DumpRestoreCommandsTest, DumpRestoreAndAStripsRestoreFileLoseNothing) {
     }
     // A restore file that cannot be written: nothing is removed.
     EXPECT_EQ(runCli({u"strip"_s, u"--backup"_s, none + u"/strip.dump"_s, root, u"user.t"_s}),
-              failure(none + u"/strip.dump: No such file or directory; nothing was removed\n"_s));
+              failure(errorLine(none + u"/strip.dump"_s,
+                                u"No such file or directory; nothing was removed"_s)));
     EXPECT_EQ(getRaw(pathOf(u"tree/sub"_s), "user.t"), "folder");
     const QString backup = pathOf(u"strip.dump"_s);
     const CliResult stripped = runCli({u"strip"_s, u"--backup"_s, backup, root, u"user.t"_s});
@@ -70,8 +72,8 @@ TEST_F(DumpRestoreCommandsTest, ARestoreDoesNotFollowAFolderSwappedForALink) {
     const CliResult restored = runCli({u"restore"_s, backup});
     QStringList problems;
     for (const QString& line : restored.err.split(u'\n', Qt::SkipEmptyParts)) {
-        EXPECT_TRUE(line.startsWith(backup + u':')) << line.toStdString();
-        problems.append(line.section(u": "_s, 1)); // without "FILE:LINE: "
+        EXPECT_TRUE(line.startsWith(u"palvorn-cli: "_s + backup + u':')) << line.toStdString();
+        problems.append(line.section(u": "_s, 2)); // without "palvorn-cli: FILE:LINE: "
     }
     EXPECT_EQ(std::tuple(restored.exitCode, restored.out, problems),
               std::tuple(1, QString(),

@@ -23,8 +23,7 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
         EXPECT_EQ(runCli(QStringList{u"set"_s, file} + arguments, stdinText), success({}))
             << arguments.join(u' ').toStdString();
     // Refused input, among it more than any value can take (/dev/zero never ends): nothing saved.
-    const QString keep = subject(file, u"user.keep"_s);
-    const QString unsaved = u"so nothing was saved"_s + keep + u".\n"_s;
+    const QString unsaved = u"so nothing was saved.\n"_s;
     const QString none = pathOf(u"none"_s);
     const QString tooLong = u"The input is longer than 1048576 bytes, "_s + unsaved;
     const QList<std::tuple<QStringList, QByteArray, QString>> refused = {
@@ -34,12 +33,14 @@ TEST_F(EditCommandsTest, SetConvertsLikeTheEditorOrWritesNothing) {
         {{u"text"_s}, QByteArray((1 << 20) + 1, 'x'), tooLong},
         {{u"text"_s, u"--file"_s, none},
          {},
-         none + u": No such file or directory"_s + keep + u'\n'},
+         errorLine(file, u"user.keep"_s, none + u": No such file or directory"_s)},
     };
     for (const auto& [arguments, stdinText, error] : refused) {
         const CliResult result =
             runCli(QStringList{u"set"_s, file, u"user.keep"_s, u"--as"_s} + arguments, stdinText);
-        EXPECT_TRUE(result.exitCode == 1 && result.err.endsWith(error))
+        EXPECT_TRUE(result.exitCode == 1 &&
+                    result.err.startsWith(u"palvorn-cli: "_s + file + u": user.keep: "_s) &&
+                    result.err.endsWith(error))
             << result.exitCode << result.err.toStdString();
     }
     Attributes attributes = rawAttributes(QFile::encodeName(file));
@@ -65,23 +66,22 @@ TEST_F(EditCommandsTest, CpRmAndFlagGoOnPastAFailure) {
     EXPECT_EQ(runCli({u"cp"_s, source, all}), success({}));
     EXPECT_EQ(rawAttributes(QFile::encodeName(all)), values);
     EXPECT_EQ(runCli({u"cp"_s, source, some, u"b#X"_s, u"user.none"_s}),
-              failure(u"xattr not found"_s + subject(source, u"user.none"_s) +
-                      u"\nNot copied: user.none\n"_s));
+              failure(errorLine(source, u"user.none"_s, u"xattr not found"_s) +
+                      u"palvorn-cli: Not copied: user.none\n"_s));
     EXPECT_EQ(rawAttributes(QFile::encodeName(some)),
               (Attributes{{"user.b#X", values["user.b#X"]}}));
 
-    EXPECT_EQ(
-        runCli({u"rm"_s, all, u"user.a"_s, u"user.none"_s, u"c"_s}),
-        failure(u"removexattr error: No data available"_s + subject(all, u"user.none"_s) + u'\n'));
+    EXPECT_EQ(runCli({u"rm"_s, all, u"user.a"_s, u"user.none"_s, u"c"_s}),
+              failure(errorLine(all, u"user.none"_s, u"removexattr error: No data available"_s)));
     EXPECT_EQ(listRaw(QFile::encodeName(all)), QList<QByteArray>{"user.b#X"});
 
     EXPECT_EQ(runCli({u"flag"_s, u"add"_s, source, u"S"_s, u"user.a"_s, u"user.b#X"_s}),
               success({}));
-    EXPECT_EQ(runCli({u"flag"_s, u"strip"_s, source, u"user.b#X#S"_s, u"user.none#Q"_s}),
-              failure(u"Flags stripped, renamed to \u201cuser.b\u201d"_s +
-                      subject(source, u"user.b#X#S"_s) +
-                      u"\nCan't strip flags: No data available"_s +
-                      subject(source, u"user.none#Q"_s) + u'\n'));
+    EXPECT_EQ(
+        runCli({u"flag"_s, u"strip"_s, source, u"user.b#X#S"_s, u"user.none#Q"_s}),
+        failure(
+            errorLine(source, u"user.b#X#S"_s, u"Flags stripped, renamed to \u201cuser.b\u201d"_s) +
+            errorLine(source, u"user.none#Q"_s, u"Can't strip flags: No data available"_s)));
     EXPECT_EQ(rawAttributes(QFile::encodeName(source)),
               (Attributes{{"user.a#S", "alpha"}, {"user.b", values["user.b#X"]}, {"user.c", {}}}));
 }
@@ -98,7 +98,7 @@ TEST_F(EditCommandsTest, QuarantineWritesTheAttributeAndOneMatchingRow) {
     EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment),
               (CliResult{0,
                          {},
-                         u"The quarantine event database \u201c"_s + database.path +
+                         u"palvorn-cli: The quarantine event database \u201c"_s + database.path +
                              u"\u201d does not exist, so no event was recorded for \u201c"_s +
                              file + u"\u201d.\n"_s}));
     EXPECT_TRUE(getRaw(file, "user.com.apple.quarantine").startsWith("0083;"));
@@ -106,7 +106,7 @@ TEST_F(EditCommandsTest, QuarantineWritesTheAttributeAndOneMatchingRow) {
     QDir().mkpath(QFileInfo(database.path).path());
     ASSERT_EQ(::mkfifo(QFile::encodeName(database.path).constData(), 0600), 0);
     EXPECT_EQ(runCli({u"quarantine"_s, file}, {}, environment),
-              failure(u"The quarantine event database \u201c"_s + database.path +
+              failure(u"palvorn-cli: The quarantine event database \u201c"_s + database.path +
                       u"\u201d is not a regular file, so no event was recorded for \u201c"_s +
                       file + u"\u201d.\n"_s));
     QFile::remove(database.path);

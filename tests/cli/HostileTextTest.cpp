@@ -19,58 +19,6 @@ using HostileTextTest = CliFixture;
 
 namespace {
 
-struct RawResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// palvorn-cli with arguments as bytes, as a shell passes them; what it wrote, as bytes.
-RawResult runRaw(const QList<QByteArray>& arguments, const QByteArray& input = {},
-                 const QStringList& environment = {}) {
-    QStringList command{u"-c"_s,
-                        u"import os, sys\n"
-                        u"os.execv(sys.argv[1], [os.fsencode(sys.argv[1])] +\n"
-                        u"         [bytes.fromhex(a) for a in sys.argv[2:]])\n"_s,
-                        QStringLiteral(PALVORN_CLI_PATH)};
-    for (const QByteArray& argument : arguments)
-        command.append(QString::fromLatin1(argument.toHex()));
-    QProcess process;
-    process.setEnvironment(QProcess::systemEnvironment() + environment);
-    process.start(u"python3"_s, command);
-    EXPECT_TRUE(process.waitForStarted());
-    process.write(input);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-// What palvorn-cli wrote to a terminal (both streams), with the terminal's own line ends.
-QByteArray runOnTerminal(const QList<QByteArray>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(PALVORN_CLI_PATH)};
-    for (const QByteArray& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.constData()));
-    argv.push_back(nullptr);
-    int terminal = -1;
-    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-    if (child == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    EXPECT_GT(child, 0);
-    QByteArray shown;
-    char buffer[4096];
-    // The terminal's reads end with an error once the program has closed its side.
-    for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, got);
-    ::close(terminal);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown.constData();
-    return shown;
-}
-
 // Where a terminal would obey the text rather than show it: a C0 control other than line feed
 // and tab, DEL, a C1 control, or bytes that are not UTF-8 (an 8-bit terminal takes a lone 0x9b for
 // a control sequence). Empty when there is nothing of the kind.
@@ -136,7 +84,7 @@ TEST_F(HostileTextTest, EveryReportShowsControlsAsEscapes) {
                u": 8  bytes.\n"_s);
     // Error lines, usage errors and the lines of a restore name what they concern the same way.
     expect({"show", file, "user.\\x07none"}, 1, {},
-           u"xattr not found"_s + subject(shownFile, u"user.\\x07none"_s) + u'\n');
+           errorLine(shownFile, u"user.\\x07none"_s, u"xattr not found"_s));
     expect({"rm", file, "user.\\q"}, 2, {},
            u"palvorn-cli rm: \u201c\\q\u201d in a name: a backslash is typed as \\\\, a byte as "
            u"\\xHH\nTry 'palvorn-cli rm --help'.\n"_s);
@@ -144,7 +92,7 @@ TEST_F(HostileTextTest, EveryReportShowsControlsAsEscapes) {
            u"palvorn-cli: unknown command '\\x1b[2J'\nTry 'palvorn-cli --help'.\n"_s);
     const RawResult restored = runRaw({"restore", "-"}, "# file: " + file + "\nuser.\\033x=0xz\n");
     EXPECT_EQ(QString::fromUtf8(restored.err),
-              u"standard input:2: "_s + shownFile +
+              u"palvorn-cli: standard input:2: "_s + shownFile +
                   u": user.\\x1bx: the value is not valid 0x hexadecimal or 0s base64\n"_s);
     expect({"strip", folder, typedName}, 0,
            u"Stripped 1 xattrs of type "_s + shownName + u" from 1 files in  "_s + dir + u"\n\n"_s +
@@ -302,9 +250,9 @@ TEST_F(HostileTextTest, ANameShownByListTypedBackReachesItsAttribute) {
     }
 }
 
-// get writes the value's text as it is into a pipe, for set to read back, but shows its controls
-// as escapes on a terminal.
-TEST_F(HostileTextTest, GetShowsControlsOnATerminalOnly) {
+// get writes the value's text or bytes as they are into a pipe, for set or another program to read
+// back, and list --null the names' bytes; on a terminal both show controls as escapes.
+TEST_F(HostileTextTest, GetAndListNullShowControlsOnATerminalOnly) {
     const QString path = makeFile(u"f"_s);
     setRaw(path, "user.t", "\x1b]0;title\x07 text\r\n");
     const QByteArray file = QFile::encodeName(path);
@@ -312,4 +260,11 @@ TEST_F(HostileTextTest, GetShowsControlsOnATerminalOnly) {
     // The terminal itself ends the line with a carriage return.
     EXPECT_EQ(runOnTerminal({"get", file, "user.t", "--as", "text"}),
               "\\x1b]0;title\\x07 text\\x0d\r\n");
+    setRaw(path, "user.raw", "\x1b[2J\xff\n");
+    EXPECT_EQ(runRaw({"get", file, "user.raw", "--raw"}).out, "\x1b[2J\xff\n");
+    EXPECT_EQ(runOnTerminal({"get", file, "user.raw", "--raw"}), "\\x1b[2J\\xff\r\n");
+    EXPECT_EQ(runOnTerminal({"list", "--null", "-m", "raw", file}), QByteArray("user.raw\0", 9));
+    setRaw(path, "user.\x1b[2J", "v");
+    EXPECT_EQ(runOnTerminal({"list", "--null", "-m", "2J", file}),
+              QByteArray("user.\\x1b[2J\0", 13));
 }

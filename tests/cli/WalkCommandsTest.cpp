@@ -100,7 +100,7 @@ os.execv(sys.argv[1], sys.argv[1:])
     const QString missing = pathOf(u"missing"_s);
     for (const QStringList& command :
          {QStringList{u"crawl"_s, missing}, {u"strip"_s, missing, u"t"_s}})
-        EXPECT_EQ(runCli(command), failure(missing + u": No such file or directory\n"_s));
+        EXPECT_EQ(runCli(command), failure(errorLine(missing, u"No such file or directory"_s)));
 }
 
 // A folder that another user cannot open is one error line, PATH: REASON, on standard error as it
@@ -123,13 +123,14 @@ TEST_F(WalkCommandsTest, AFolderThatCannotBeOpenedIsReportedAndTheRestWalked) {
             .out;
     QFile::setPermissions(closed, openToOthers);
     const QString line = closed + u": Permission denied\n"_s;
+    const QString said = u"palvorn-cli: "_s + line; // on standard error
     EXPECT_EQ(crawl,
-              failure(line, u"Found 1 files with xattrs out of 2 scanned in "_s + tree +
+              failure(said, u"Found 1 files with xattrs out of 2 scanned in "_s + tree +
                                 u"\nTotal size of xattrs 4 bytes.\nAverage size of xattrs 4 bytes "
                                 u"per file with xattrs, 2 bytes per file over all files.\n\n1 "
                                 u"items could not be read:\n"_s +
                                 line));
-    EXPECT_EQ(dump, failure(line, getfattr));
+    EXPECT_EQ(dump, failure(said, getfattr));
     EXPECT_TRUE(getfattr.contains(u"user.t=\"1234\""_s));
 }
 
@@ -196,8 +197,8 @@ TEST_F(WalkCommandsTest, TheRestoreFileIsNeitherStandardOutputNorWhatALinkLeadsT
     EXPECT_EQ(runProcess({u"sh"_s, u"-c"_s, u"exec \"$@\" >> \"$0\""_s, out,
                           QStringLiteral(PALVORN_CLI_PATH), u"strip"_s, u"--backup"_s,
                           u"/dev/stdout"_s, root, u"t"_s}),
-              failure(u"/dev/stdout: is a symbolic link, not a regular file; nothing was "
-                      u"removed\n"_s));
+              failure(errorLine(u"/dev/stdout"_s,
+                                u"is a symbolic link, not a regular file; nothing was removed"_s)));
     QFile kept(out);
     EXPECT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), "earlier content\n");

@@ -44,8 +44,9 @@ TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrderAndMatchNamesByBytes)
                     .lines.startsWith(u"The number of xattrs is different.\n"_s));
     const Comparison::Result missing = Comparison::compare(pathOf(u"missing"_s), a);
     EXPECT_EQ(missing.lines, QString());
-    EXPECT_EQ(missing.error, u"compare error: No such file or directory (\u201c"_s +
-                                 pathOf(u"missing"_s) + u"\u201d)"_s);
+    ASSERT_TRUE(missing.failure);
+    EXPECT_EQ(missing.failure->text(), u"compare error: No such file or directory (\u201c"_s +
+                                           pathOf(u"missing"_s) + u"\u201d)"_s);
 
     // Names match by their bytes first, then by an equivalent spelling; names that are not UTF-8
     // show with \xHH.
@@ -65,7 +66,7 @@ TEST_F(ComparisonTest, TheTwoPassesFollowEachItemsListOrderAndMatchNamesByBytes)
         const Comparison::Result result =
             Comparison::compare(withAttributes(c.first), withAttributes(c.second));
         EXPECT_EQ(result.lines, c.lines);
-        EXPECT_FALSE(result.error) << c.lines.toStdString();
+        EXPECT_FALSE(result.failure) << c.lines.toStdString();
     }
 
     // Both spellings on one side: the one with the same bytes pairs, the other is alone.

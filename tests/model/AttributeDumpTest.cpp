@@ -218,8 +218,13 @@ TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRes
         "",                                        // 25
         "# file: " + file.toUtf8() + "\\000x",     // 26: a NUL would cut the path short
         "user.nowhere=1",                          // 27
+        "",                                        // 28
+        "# file: " + other.toUtf8(),               // 29
+        "user.huge=" + QByteArray(3 * bound, 'h'), // 30: read in many pieces, all dropped
+        "user.after=1",                            // 31
+        "user.last=0sbGFzdA==",                    // 32: no line feed after the last line
     };
-    const DumpRestore::Result result = restore(lines.join('\n') + '\n');
+    const DumpRestore::Result result = restore(lines.join('\n'));
     EXPECT_EQ(
         m_problems,
         (QStringList{
@@ -233,10 +238,18 @@ TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRes
             u"backup:18: the line is longer than 1048576 bytes; skipped"_s,
             u"backup:21: no \"# file: PATH\" line before this one; skipped up to the next blank line"_s,
             u"backup:23: the path is empty; skipped up to the next blank line"_s,
-            u"backup:26: the path holds a NUL byte; skipped up to the next blank line"_s}));
-    EXPECT_EQ(std::pair(result.failed, result.applied), (std::pair<qint64, qint64>(10, 4)));
+            u"backup:26: the path holds a NUL byte; skipped up to the next blank line"_s,
+            u"backup:30: the line is longer than 1048576 bytes; skipped"_s}));
+    EXPECT_EQ(std::pair(result.failed, result.applied), (std::pair<qint64, qint64>(11, 6)));
     EXPECT_FALSE(hasRaw(u"."_s, "user.nowhere"));
-    EXPECT_EQ(rawAttributes(other.toUtf8()), (Attributes{{"user.other", "1"}}));
+    EXPECT_EQ(rawAttributes(other.toUtf8()),
+              (Attributes{{"user.other", "1"}, {"user.after", "1"}, {"user.last", "last"}}));
+    // A last line beyond the bound, without a line feed, is reported as well.
+    m_problems.clear();
+    EXPECT_EQ(restore("# file: " + other.toUtf8() + "\nuser.end=" + QByteArray(bound, 'e')).failed,
+              1);
+    EXPECT_EQ(m_problems,
+              QStringList{u"backup:2: the line is longer than 1048576 bytes; skipped"_s});
     EXPECT_EQ(rawAttributes(file.toUtf8()),
               (Attributes{{"user.bare", ""}, {"user.text", "a\nb"}, {"user.later", "later"}}));
 }

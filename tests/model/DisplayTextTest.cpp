@@ -45,13 +45,17 @@ TEST(DisplayTextTest, HostileNamesAndValuesShowNoControlCharacter) {
          {}},
         {"typed\\x1b", u"typed\\\\x1b"_s, u"typed\\x1b"_s},
         {"<b>bold</b><img src=x>", u"<b>bold</b><img src=x>"_s, u"<b>bold</b><img src=x>"_s},
-        {"nbsp\xc2\xa0" "caf\xc3\xa9", u"nbsp\u00a0caf\u00e9"_s, u"nbsp\u00a0caf\u00e9"_s},
+        {"nbsp\xc2\xa0"
+         "caf\xc3\xa9",
+         u"nbsp\u00a0caf\u00e9"_s, u"nbsp\u00a0caf\u00e9"_s},
     };
     for (const auto& [bytes, name, value] : cases) {
         EXPECT_EQ(displayName(bytes), name) << bytes.toHex().constData();
         EXPECT_FALSE(holdsControl(displayName(bytes), false));
         const std::optional<QString> text = decodeUtf8(bytes);
         ASSERT_EQ(text.has_value(), !value.isEmpty()) << bytes.toHex().constData();
+        // Raw bytes on a terminal: the value rule, and \xHH for a byte that is not UTF-8.
+        EXPECT_EQ(DisplayText::valueBytes(bytes), text ? value : name);
         if (!text)
             continue;
         EXPECT_EQ(DisplayText::value(*text), value) << bytes.toHex().constData();
@@ -59,21 +63,21 @@ TEST(DisplayTextTest, HostileNamesAndValuesShowNoControlCharacter) {
     }
 }
 
-// A cut text fits its place, says that it was cut, and never ends in half a character or half an
-// escape.
+// A cut text fits its terminal columns (wide characters take two, marks none), says that it was
+// cut, and never ends in half a character or half an escape.
 TEST(DisplayTextTest, CutsOnACharacterBoundaryAndSaysSo) {
     const std::tuple<QString, qsizetype, QString> cases[] = {
         {u"short"_s, 5, u"short"_s},
         {u"abcdefgh"_s, 5, u"abcd…"_s},
-        {u"ab\\x1bcd"_s, 5, u"ab…"_s},       // not inside \x1b
-        {u"abc\\x1bdef"_s, 8, u"abc\\x1b…"_s}, // the escape whole
-        {u"ab\\\\cd"_s, 4, u"ab…"_s},        // not between the two backslashes of one
-        {u"abc\U0001F600z"_s, 5, u"abc…"_s}, // not inside a surrogate pair
-        {u"abcde\u0301f"_s, 6, u"abcd…"_s},  // not between a letter and its accent
+        {u"ab\\x1bcd"_s, 5, u"ab…"_s},             // not inside \x1b
+        {u"abc\\x1bdef"_s, 8, u"abc\\x1b…"_s},     // the escape whole
+        {u"ab\\\\cd"_s, 4, u"ab…"_s},              // not between the two backslashes of one
+        {u"abc\U0001F600z"_s, 5, u"abc…"_s},       // not inside a surrogate pair
+        {u"abcde\u0301fg"_s, 5, u"abcd…"_s},       // not between a letter and its accent
+        {u"abcde\u0301f"_s, 6, u"abcde\u0301f"_s}, // an accent takes no column
+        {u"\u65e5\u672c\u8a9e\u306e\u6587\u5b57"_s, 7, u"\u65e5\u672c\u8a9e…"_s}, // wide
         {u"abcdef"_s, 1, u"…"_s},
     };
-    for (const auto& [text, length, cut] : cases) {
-        EXPECT_EQ(DisplayText::cut(text, length), cut) << text.toStdString();
-        EXPECT_LE(DisplayText::cut(text, length).size(), length);
-    }
+    for (const auto& [text, columns, cut] : cases)
+        EXPECT_EQ(DisplayText::cut(text, columns), cut) << text.toStdString();
 }

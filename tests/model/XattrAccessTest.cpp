@@ -4,6 +4,7 @@
 #include "model/FolderXattrAccess.h"
 #include "model/ListedXattrNames.h"
 #include "model/ResourceList.h"
+#include "model/SizedRead.h"
 #include "support/XattrFixture.h"
 
 #include <cerrno>
@@ -118,12 +119,13 @@ TEST_F(XattrAccessTest, FailuresCarryTheSystemsCodeAndText) {
 
 // Another process flips the value between a short and a long one while we read, by every read
 // path (by path, relative to a folder as the walks read, and the inspector's whole list): every
-// read is one of the two values exactly, never padded, never a failure, never missing.
+// read is one of the two values exactly, never padded, never a failure, never missing. The long
+// one is longer than a read in one call takes, so that it is read by its size.
 TEST_F(XattrAccessTest, ReadsSurviveAWriterChangingTheSize) {
     const QString folder = makeFolder(u"d"_s);
     const QString file = makeFile(u"d/f"_s);
     const QByteArray path = nativePath(file);
-    const QByteArray shortValue(10, 's'), longValue(3000, 'L');
+    const QByteArray shortValue(10, 's'), longValue(SizedRead::shortValue + 2000, 'L');
     setRaw(file, "user.flip", shortValue);
     setRaw(file, "user.other", "o");
     const int folderFd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY);
