@@ -142,8 +142,8 @@ qint64 RestoreFile::append(const QByteArray& blocks, QString* error) {
         return -1;
     }
     if (!m_named && !takeName(error)) {
-        ::ftruncate(m_fd, m_size);
-        ::lseek(m_fd, m_size, SEEK_SET);
+        if (::ftruncate(m_fd, m_size) == 0)
+            ::lseek(m_fd, m_size, SEEK_SET);
         return -1;
     }
     const qint64 offset = m_size;
