@@ -3,9 +3,9 @@
 #include "cli/ProgressLine.h"
 #include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
-#include "crawler/CrawlReport.h"
-#include "model/ByteText.h"
-#include "model/FolderText.h"
+#include "core/crawler/CrawlReport.h"
+#include "core/model/ByteText.h"
+#include "core/model/FolderText.h"
 
 #include <QDir>
 

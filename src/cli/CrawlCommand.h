@@ -2,7 +2,7 @@
 
 #include "cli/Command.h"
 #include "cli/InterruptStop.h"
-#include "model/FolderWalk.h"
+#include "core/model/FolderWalk.h"
 
 namespace palvorn {
 

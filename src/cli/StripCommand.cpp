@@ -3,9 +3,9 @@
 #include "cli/CrawlCommand.h"
 #include "cli/ProgressLine.h"
 #include "cli/StderrErrorAlert.h"
-#include "model/ByteText.h"
-#include "model/FolderText.h"
-#include "stripper/StripWalk.h"
+#include "core/model/ByteText.h"
+#include "core/model/FolderText.h"
+#include "core/stripper/StripWalk.h"
 
 #include <QDir>
 
@@ -73,7 +73,8 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     }
     if (!result) {
         StderrErrorAlert::writeLine(
-            err, error + (restoreFile.isEmpty() ? QString() : QStringLiteral("; nothing was removed")));
+            err,
+            error + (restoreFile.isEmpty() ? QString() : QStringLiteral("; nothing was removed")));
         return Failure;
     }
     writeReport(out, StripWalk::report(*result));
