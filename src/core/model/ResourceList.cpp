@@ -2,7 +2,6 @@
 
 #include "core/model/SizedRead.h"
 #include "core/model/XattrAccess.h"
-#include "core/platform/ErrorAlert.h"
 
 namespace palvorn {
 
@@ -41,11 +40,6 @@ ResourceList::ResourceList(QUrl url, const QString& localPath, Links links,
             m_rows.append({name, nullptr, m_failures.constLast()});
         }
     }
-}
-
-ResourceList::ResourceList(QUrl url, ErrorAlert& alert) : ResourceList(std::move(url)) {
-    for (const AttributeFailure& failure : std::as_const(m_failures))
-        alert.showErrorAlert(failure.text());
 }
 
 QStringList ResourceList::displayTexts() const {

@@ -13,8 +13,6 @@
 
 namespace palvorn {
 
-class ErrorAlert;
-
 // A snapshot of one file's attributes, in the order the system lists them. Built completely in
 // the constructor and never refreshed: callers make a new list after changing the file. Its size
 // is bounded by the system: one file's names fit in 64 KiB on Linux, and each value in 64 KiB.
@@ -35,8 +33,6 @@ public:
     // values are read).
     static ResourceList ofPath(const QString& localPath, Links links = Links::Follow,
                                const NameFilter& filter = {});
-    // As the first, and shows each failure through the alert, one per failing name.
-    ResourceList(QUrl url, ErrorAlert& alert);
 
     const QUrl& url() const { return m_url; }
     const QList<ResourceItemPtr>& children() const { return m_children; }

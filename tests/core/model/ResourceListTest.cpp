@@ -2,14 +2,13 @@
 
 #include "core/model/XattrAccess.h"
 #include "support/AsAnotherUser.h"
-#include "support/RecordingErrorAlert.h"
 #include "support/XattrFixture.h"
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 using ResourceListTest = XattrFixture;
 
-// Every value of a folder, a file without any and a missing item that shows one alert.
+// Every value of a folder, a file without any and a missing item that fails once.
 TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
     const QString folder = makeFolder(u"folder with space"_s);
     setRaw(folder, "user.text", "a text value with umlaut \xc3\xa4");
@@ -17,8 +16,7 @@ TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
     setRaw(folder, "user.plist", "bplist00 not really");
     setRaw(folder, "user.not-utf8\xff", "kept");
 
-    RecordingErrorAlert alert;
-    const ResourceList list(QUrl::fromLocalFile(folder), alert);
+    const ResourceList list(QUrl::fromLocalFile(folder));
     QList<QByteArray> names;
     for (const ResourceItemPtr& item : list.children()) {
         names.append(item->rawName());
@@ -27,13 +25,18 @@ TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
     }
     EXPECT_EQ(names, listRaw(nativePath(folder)));
     EXPECT_EQ(list.url().toLocalFile(), folder);
-    EXPECT_TRUE(
-        ResourceList(QUrl::fromLocalFile(makeFile(u"plain"_s)), alert).children().isEmpty());
+    EXPECT_TRUE(list.failures().isEmpty());
+    const ResourceList plain(QUrl::fromLocalFile(makeFile(u"plain"_s)));
+    EXPECT_TRUE(plain.children().isEmpty());
+    EXPECT_TRUE(plain.failures().isEmpty());
 
-    const ResourceList missing(QUrl::fromLocalFile(pathOf(u"missing"_s)), alert);
+    const ResourceList missing(QUrl::fromLocalFile(pathOf(u"missing"_s)));
     EXPECT_TRUE(missing.children().isEmpty());
-    EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory (\u201c"_s +
-                                         pathOf(u"missing"_s) + u"\u201d)"_s});
+    QStringList failures;
+    for (const AttributeFailure& failure : missing.failures())
+        failures.append(failure.text());
+    EXPECT_EQ(failures, QStringList{u"listxattr error: No such file or directory (\u201c"_s +
+                                    pathOf(u"missing"_s) + u"\u201d)"_s});
 }
 
 // A value that cannot be read keeps its row in the listed order, with its failure, and stays out of
