@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/plist/PlistValue.h"
-#include "model/plist/PropertyListSerialization.h"
+#include "core/plist/PlistValue.h"
+#include "core/plist/PropertyListSerialization.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,5 @@
 #include "FuzzSupport.h"
-#include "model/ResourceItem.h"
+#include "core/model/ResourceItem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(data, qsizetype(size));

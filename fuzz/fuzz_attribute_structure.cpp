@@ -1,8 +1,8 @@
 #include "FuzzSupport.h"
-#include "editor/EditorConversion.h"
-#include "model/AttributeStructure.h"
-#include "model/ResourceItem.h"
-#include "model/TextDecoding.h"
+#include "core/editor/EditorConversion.h"
+#include "core/model/AttributeStructure.h"
+#include "core/model/ResourceItem.h"
+#include "core/model/TextDecoding.h"
 
 #include <array>
 

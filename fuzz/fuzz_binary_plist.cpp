@@ -1,5 +1,5 @@
 #include "FuzzSupport.h"
-#include "model/plist/BinaryPlistReader.h"
+#include "core/plist/BinaryPlistReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(data, qsizetype(size));

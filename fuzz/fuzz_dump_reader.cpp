@@ -1,5 +1,5 @@
-#include "model/AttributeDump.h"
-#include "model/DumpReader.h"
+#include "core/model/AttributeDump.h"
+#include "core/model/DumpReader.h"
 
 #include <cstdio>
 #include <cstdlib>

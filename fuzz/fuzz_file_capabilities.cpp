@@ -1,6 +1,6 @@
 #include "FuzzSupport.h"
-#include "model/FileCapabilities.h"
-#include "model/TextDecoding.h"
+#include "core/model/FileCapabilities.h"
+#include "core/model/TextDecoding.h"
 
 using palvorn::FileCapabilities;
 

@@ -1,5 +1,5 @@
 #include "FuzzSupport.h"
-#include "model/IntegrityValue.h"
+#include "core/model/IntegrityValue.h"
 
 // Any bytes as security.ima or security.evm: a description of bounded length, or one reason.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

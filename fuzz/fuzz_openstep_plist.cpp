@@ -1,5 +1,5 @@
 #include "FuzzSupport.h"
-#include "model/plist/OpenStepPlistReader.h"
+#include "core/plist/OpenStepPlistReader.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "FuzzSupport.h"
-#include "model/AccountNames.h"
-#include "model/PosixAcl.h"
-#include "model/TextDecoding.h"
+#include "core/model/AccountNames.h"
+#include "core/model/PosixAcl.h"
+#include "core/model/TextDecoding.h"
 
 using palvorn::AccountNames;
 using palvorn::PosixAcl;

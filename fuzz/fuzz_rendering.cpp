@@ -1,6 +1,6 @@
 #include "FuzzSupport.h"
-#include "model/BinaryPlistDescription.h"
-#include "model/ResourceItem.h"
+#include "core/model/BinaryPlistDescription.h"
+#include "core/model/ResourceItem.h"
 
 // Every rendering of any value under every type code the editor can leave behind must come back
 // with a text, never crash or hang.

@@ -1,5 +1,5 @@
 #include "FuzzSupport.h"
-#include "model/plist/XmlPlistReader.h"
+#include "core/plist/XmlPlistReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(data, qsizetype(size));

@@ -1,9 +1,9 @@
 #include "cli/Command.h"
 
-#include "model/AttributeName.h"
-#include "model/ByteText.h"
-#include "model/DisplayText.h"
-#include "model/XattrAccess.h"
+#include "core/model/AttributeName.h"
+#include "core/model/ByteText.h"
+#include "core/model/DisplayText.h"
+#include "core/model/XattrAccess.h"
 
 #include <algorithm>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/NameFilter.h"
-#include "model/XattrAccess.h"
+#include "core/model/NameFilter.h"
+#include "core/model/XattrAccess.h"
 
 #include <QCommandLineParser>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "cli/CompareCommand.h"
 
 #include "cli/StderrErrorAlert.h"
-#include "compare/Comparison.h"
-#include "model/FolderText.h"
+#include "core/compare/Comparison.h"
+#include "core/model/FolderText.h"
 
 namespace palvorn {
 

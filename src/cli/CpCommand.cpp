@@ -1,12 +1,12 @@
 #include "cli/CpCommand.h"
 
 #include "cli/StderrErrorAlert.h"
-#include "inspector/AttributeCommands.h"
-#include "model/AttributeName.h"
-#include "model/FolderText.h"
-#include "model/NameMatcher.h"
-#include "model/ResourceList.h"
-#include "model/XattrAccess.h"
+#include "core/inspector/AttributeCommands.h"
+#include "core/model/AttributeName.h"
+#include "core/model/FolderText.h"
+#include "core/model/NameMatcher.h"
+#include "core/model/ResourceList.h"
+#include "core/model/XattrAccess.h"
 
 namespace palvorn {
 

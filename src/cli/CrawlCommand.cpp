@@ -1,11 +1,13 @@
 #include "cli/CrawlCommand.h"
 
+#include "cli/InterruptStop.h"
 #include "cli/ProgressLine.h"
 #include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
-#include "crawler/CrawlReport.h"
-#include "model/ByteText.h"
-#include "model/FolderText.h"
+#include "cli/WalkArguments.h"
+#include "core/crawler/CrawlReport.h"
+#include "core/model/ByteText.h"
+#include "core/model/FolderText.h"
 
 #include <QDir>
 
@@ -16,17 +18,6 @@ namespace {
 const QString typeOption = QStringLiteral("type");
 const QString showSizeOption = QStringLiteral("show-size");
 const QString totalsOption = QStringLiteral("totals");
-const QString oneFileSystemOption = QStringLiteral("one-file-system");
-const QString quietOption = QStringLiteral("quiet");
-const QString threadsOption = QStringLiteral("threads");
-// More threads than this only wait on each other.
-constexpr int maxThreads = 256;
-
-int threadsOf(const QCommandLineParser& parser) {
-    bool valid = false;
-    const int threads = parser.value(threadsOption).toInt(&valid);
-    return valid && threads >= 1 && threads <= maxThreads ? threads : 0;
-}
 
 } // namespace
 
@@ -45,41 +36,7 @@ void CrawlCommand::addArguments(QCommandLineParser& parser) const {
     parser.addOption({totalsOption, QStringLiteral("Totals and averages the attribute sizes.")});
     addMatchOption(parser);
     addJsonOption(parser);
-    addWalkOptions(parser);
-}
-
-void CrawlCommand::addWalkOptions(QCommandLineParser& parser) {
-    parser.addOption({{QStringLiteral("x"), oneFileSystemOption},
-                      QStringLiteral("Stays on DIR's file system: mount points below it are "
-                                     "counted but not entered.")});
-    parser.addOption({{QStringLiteral("q"), quietOption},
-                      QStringLiteral("Shows no progress on a terminal's standard error.")});
-    parser.addOption({threadsOption,
-                      QStringLiteral("Walks on N threads (default: one per core); the report is "
-                                     "the same for any N."),
-                      QStringLiteral("N")});
-}
-
-QString CrawlCommand::checkWalkOptions(const QCommandLineParser& parser) {
-    if (parser.isSet(threadsOption) && threadsOf(parser) == 0)
-        return QStringLiteral("--threads takes a number from 1 to %1").arg(maxThreads);
-    return {};
-}
-
-FolderWalk::Options CrawlCommand::walkOptions(const QCommandLineParser& parser,
-                                              WalkProgress& progress,
-                                              const InterruptStop& interrupt) {
-    FolderWalk::Options options;
-    options.stop = &interrupt.flag();
-    options.oneFileSystem = parser.isSet(oneFileSystemOption);
-    options.progress = &progress;
-    if (parser.isSet(threadsOption))
-        options.threads = threadsOf(parser);
-    return options;
-}
-
-bool CrawlCommand::showsProgress(const QCommandLineParser& parser) {
-    return !parser.isSet(quietOption) && ProgressLine::stderrIsTerminal();
+    WalkArguments::add(parser);
 }
 
 QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
@@ -91,7 +48,7 @@ QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
         return problem;
     if (const QString problem = checkMatch(parser); !problem.isEmpty())
         return problem;
-    return checkWalkOptions(parser);
+    return WalkArguments::check(parser);
 }
 
 int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
@@ -104,7 +61,7 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     const QString& folder = *folderText.path;
     WalkProgress progress;
     const InterruptStop interrupt;
-    const FolderWalk::Options options = walkOptions(parser, progress, interrupt);
+    const FolderWalk::Options options = WalkArguments::options(parser, progress, interrupt);
     const bool json = wantsJson(parser);
     // JSON goes out as its bytes; a one-type walk's matches as they are found.
     std::optional<RawOutput> output;
@@ -129,7 +86,7 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     QString error;
     bool failed = false;
     {
-        ProgressLine line(err, progress, showsProgress(parser));
+        ProgressLine line(err, progress, WalkArguments::showsProgress(parser));
         const WalkErrors::LineSink onError = [&line, &failed](const QString& text) {
             failed = true;
             line.printLine(text);

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "cli/Command.h"
-#include "cli/InterruptStop.h"
-#include "model/FolderWalk.h"
 
 namespace palvorn {
 
@@ -12,13 +10,6 @@ class CrawlCommand : public Command {
 public:
     QString name() const override { return QStringLiteral("crawl"); }
     QString description() const override;
-
-    // --one-file-system, --quiet and --threads, shared with strip; Ctrl-C stops the walk.
-    static void addWalkOptions(QCommandLineParser& parser);
-    static QString checkWalkOptions(const QCommandLineParser& parser);
-    static FolderWalk::Options walkOptions(const QCommandLineParser& parser, WalkProgress& progress,
-                                           const InterruptStop& interrupt);
-    static bool showsProgress(const QCommandLineParser& parser);
 
 protected:
     void addArguments(QCommandLineParser& parser) const override;

@@ -2,7 +2,7 @@
 
 #include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
-#include "model/DumpWriter.h"
+#include "core/model/DumpWriter.h"
 
 namespace palvorn {
 

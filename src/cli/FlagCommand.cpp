@@ -1,7 +1,7 @@
 #include "cli/FlagCommand.h"
 
 #include "cli/StderrErrorAlert.h"
-#include "inspector/NameFlags.h"
+#include "core/inspector/NameFlags.h"
 
 namespace palvorn {
 

@@ -2,12 +2,12 @@
 
 #include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
-#include "editor/EditorConversion.h"
-#include "model/AttributeFailure.h"
-#include "model/AttributeStructure.h"
-#include "model/DisplayText.h"
-#include "model/ResourceItem.h"
-#include "model/XattrAccess.h"
+#include "core/editor/EditorConversion.h"
+#include "core/model/AttributeFailure.h"
+#include "core/model/AttributeStructure.h"
+#include "core/model/DisplayText.h"
+#include "core/model/ResourceItem.h"
+#include "core/model/XattrAccess.h"
 
 #include <optional>
 

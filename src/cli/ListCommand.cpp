@@ -2,8 +2,8 @@
 
 #include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
-#include "inspector/InspectorReport.h"
-#include "model/ResourceList.h"
+#include "core/inspector/InspectorReport.h"
+#include "core/model/ResourceList.h"
 
 namespace palvorn {
 

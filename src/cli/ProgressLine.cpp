@@ -1,6 +1,6 @@
 #include "cli/ProgressLine.h"
 
-#include "model/DisplayText.h"
+#include "core/model/DisplayText.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/WalkProgress.h"
+#include "core/model/WalkProgress.h"
 
 #include <condition_variable>
 #include <csignal>

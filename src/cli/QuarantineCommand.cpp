@@ -1,8 +1,8 @@
 #include "cli/QuarantineCommand.h"
 
 #include "cli/StderrErrorAlert.h"
-#include "inspector/AttributeCommands.h"
-#include "inspector/Quarantine.h"
+#include "core/inspector/AttributeCommands.h"
+#include "core/inspector/Quarantine.h"
 
 namespace palvorn {
 

@@ -1,9 +1,9 @@
 #include "cli/RestoreCommand.h"
 
 #include "cli/StderrErrorAlert.h"
-#include "model/AttributeName.h"
-#include "model/DumpRestore.h"
-#include "model/PosixError.h"
+#include "core/model/AttributeName.h"
+#include "core/model/DumpRestore.h"
+#include "core/model/PosixError.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #include "cli/RmCommand.h"
 
 #include "cli/StderrErrorAlert.h"
-#include "inspector/AttributeCommands.h"
+#include "core/inspector/AttributeCommands.h"
 
 namespace palvorn {
 

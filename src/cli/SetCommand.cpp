@@ -1,10 +1,10 @@
 #include "cli/SetCommand.h"
 
 #include "cli/StderrErrorAlert.h"
-#include "editor/EditorConversion.h"
-#include "inspector/AttributeCommands.h"
-#include "model/TextDecoding.h"
-#include "model/XattrAccess.h"
+#include "core/editor/EditorConversion.h"
+#include "core/inspector/AttributeCommands.h"
+#include "core/model/TextDecoding.h"
+#include "core/model/XattrAccess.h"
 
 #include <cerrno>
 #include <cstdio>

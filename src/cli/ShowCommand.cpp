@@ -1,11 +1,11 @@
 #include "cli/ShowCommand.h"
 
 #include "cli/StderrErrorAlert.h"
-#include "inspector/InspectorReport.h"
-#include "model/FolderText.h"
-#include "model/NameMatcher.h"
-#include "model/ResourceList.h"
-#include "model/XattrAccess.h"
+#include "core/inspector/InspectorReport.h"
+#include "core/model/FolderText.h"
+#include "core/model/NameMatcher.h"
+#include "core/model/ResourceList.h"
+#include "core/model/XattrAccess.h"
 
 namespace palvorn {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/Command.h"
-#include "model/AttributeFailure.h"
-#include "model/ResourceItem.h"
+#include "core/model/AttributeFailure.h"
+#include "core/model/ResourceItem.h"
 
 #include <variant>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/AttributeFailure.h"
-#include "platform/ErrorAlert.h"
+#include "core/model/AttributeFailure.h"
+#include "core/platform/ErrorAlert.h"
 
 #include <QSet>
 #include <QTextStream>

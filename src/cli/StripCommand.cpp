@@ -1,11 +1,12 @@
 #include "cli/StripCommand.h"
 
-#include "cli/CrawlCommand.h"
+#include "cli/InterruptStop.h"
 #include "cli/ProgressLine.h"
 #include "cli/StderrErrorAlert.h"
-#include "model/ByteText.h"
-#include "model/FolderText.h"
-#include "stripper/StripWalk.h"
+#include "cli/WalkArguments.h"
+#include "core/model/ByteText.h"
+#include "core/model/FolderText.h"
+#include "core/stripper/StripWalk.h"
 
 #include <QDir>
 
@@ -26,7 +27,7 @@ void StripCommand::addArguments(QCommandLineParser& parser) const {
                                  QStringLiteral("The folder (\"~\" is home)."));
     parser.addPositionalArgument(QStringLiteral("TYPE"),
                                  nameHelp(QStringLiteral("The attribute name.")));
-    CrawlCommand::addWalkOptions(parser);
+    WalkArguments::add(parser);
     parser.addOption({backupOption,
                       QStringLiteral("Writes every value to FILE before removing it, a dump that "
                                      "'palvorn-cli restore FILE' puts back; when FILE cannot be "
@@ -46,7 +47,7 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
     // "-" is no file here: standard output carries the report.
     if (parser.isSet(backupOption) && parser.value(backupOption) == u"-")
         return QStringLiteral("--backup takes a file: standard output carries the report");
-    return CrawlCommand::checkWalkOptions(parser);
+    return WalkArguments::check(parser);
 }
 
 int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
@@ -62,18 +63,19 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
     const QString type = ByteText::decode(nameOf(arguments.at(1)));
     WalkProgress progress;
     const InterruptStop interrupt;
-    const FolderWalk::Options options = CrawlCommand::walkOptions(parser, progress, interrupt);
+    const FolderWalk::Options options = WalkArguments::options(parser, progress, interrupt);
     QString error;
     std::optional<StripWalk::Result> result;
     {
-        ProgressLine line(err, progress, CrawlCommand::showsProgress(parser));
+        ProgressLine line(err, progress, WalkArguments::showsProgress(parser));
         result = StripWalk::run(
             folder, type, options, [&line](const QString& text) { line.printLine(text); }, &error,
             restoreFile);
     }
     if (!result) {
         StderrErrorAlert::writeLine(
-            err, error + (restoreFile.isEmpty() ? QString() : QStringLiteral("; nothing was removed")));
+            err,
+            error + (restoreFile.isEmpty() ? QString() : QStringLiteral("; nothing was removed")));
         return Failure;
     }
     writeReport(out, StripWalk::report(*result));

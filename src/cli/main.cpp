@@ -11,8 +11,8 @@
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/StripCommand.h"
-#include "model/AttributeName.h"
-#include "model/ByteText.h"
+#include "core/model/AttributeName.h"
+#include "core/model/ByteText.h"
 
 #include <cerrno>
 #include <cstdio>

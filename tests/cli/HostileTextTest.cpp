@@ -1,5 +1,5 @@
-#include "model/TextDecoding.h"
-#include "model/plist/BinaryPlistWriter.h"
+#include "core/model/TextDecoding.h"
+#include "core/plist/BinaryPlistWriter.h"
 #include "support/CliFixture.h"
 
 #include <fcntl.h>

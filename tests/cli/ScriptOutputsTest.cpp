@@ -1,4 +1,4 @@
-#include "model/AttributeName.h"
+#include "core/model/AttributeName.h"
 #include "support/CliFixture.h"
 
 #include <algorithm>

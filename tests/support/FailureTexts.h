@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/AttributeFailure.h"
+#include "core/model/AttributeFailure.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ToolWindow.h"
-#include "app/WalkQueue.h"
+#include "gui/tools/ToolWindow.h"
+#include "gui/tools/WalkQueue.h"
 #include "support/InspectorFixture.h"
 
 #include <atomic>

@@ -1,0 +1,158 @@
+#include "core/compare/Comparison.h"
+
+#include "core/model/AttributeFailure.h"
+#include "core/model/AttributeName.h"
+#include "core/model/FolderText.h"
+#include "core/model/JsonText.h"
+#include "core/model/NameMatcher.h"
+#include "core/model/XattrAccess.h"
+
+#include <algorithm>
+
+#include <QJsonArray>
+
+namespace palvorn {
+
+namespace {
+
+const QString compareCall = QStringLiteral("compare");
+
+// Lists one item; a failure names the item.
+QList<QByteArray> namesOf(const QString& path) {
+    try {
+        return listXattrs(nativePath(path));
+    } catch (const PosixError& error) {
+        throw AttributeFailure::fromError(compareCall, error, path);
+    }
+}
+
+QByteArray valueOf(const QString& path, const QByteArray& name) {
+    try {
+        return getXattr(nativePath(path), name);
+    } catch (const PosixError& error) {
+        throw AttributeFailure::fromError(compareCall, error, path, name);
+    }
+}
+
+// For each first name, the index of its partner among the second names, or -1. A name with the
+// same bytes on the other side is its partner; only the names left over are paired with a
+// canonically equivalent spelling, so no name is ever paired twice.
+QList<qsizetype> partners(const QList<QByteArray>& first, const QList<QByteArray>& second) {
+    QList<qsizetype> partner(first.size(), -1);
+    QList<bool> taken(second.size(), false);
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        const qsizetype j = second.indexOf(first.at(i));
+        if (j >= 0) {
+            partner[i] = j;
+            taken[j] = true;
+        }
+    }
+    for (qsizetype i = 0; i < first.size(); ++i) {
+        if (partner.at(i) >= 0)
+            continue;
+        QList<QByteArray> free;
+        QList<qsizetype> freeIndex;
+        for (qsizetype j = 0; j < second.size(); ++j) {
+            if (!taken.at(j)) {
+                free.append(second.at(j));
+                freeIndex.append(j);
+            }
+        }
+        if (const std::optional<qsizetype> match = matchListedName(free, first.at(i))) {
+            partner[i] = freeIndex.at(*match);
+            taken[partner.at(i)] = true;
+        }
+    }
+    return partner;
+}
+
+} // namespace
+
+QString Comparison::header(const QString& firstText, const QString& secondText) {
+    return QStringLiteral("Comparing ") + firstText + QStringLiteral(" with ") + secondText +
+           QStringLiteral(" :\n");
+}
+
+std::optional<QString> Comparison::refusalOf(const QString& fieldText, const QString& which,
+                                             const QString& homePath, QString* path) {
+    if (fieldText.isEmpty())
+        return QStringLiteral("There is no %1 item to compare: type its path, drop it on its "
+                              "field or choose it.")
+            .arg(which);
+    const FolderText::Result folder = FolderText::folderPath(fieldText, homePath);
+    if (!folder.path)
+        return folder.error;
+    if (path)
+        *path = *folder.path;
+    return std::nullopt;
+}
+
+Comparison::Result Comparison::compare(const QString& firstPath, const QString& secondPath) {
+    Result result;
+    const auto add = [&result](const QByteArray& name, State state) {
+        static const QString texts[] = {
+            QStringLiteral(" is not in second file\n"), QStringLiteral(" is not in first file\n"),
+            QStringLiteral(" are the same\n"), QStringLiteral(" are different\n")};
+        result.entries.append({name, state});
+        result.lines += displayName(name) + texts[static_cast<int>(state)];
+    };
+    try {
+        const QList<QByteArray> firstNames = namesOf(firstPath);
+        const QList<QByteArray> secondNames = namesOf(secondPath);
+        result.countsDiffer = firstNames.size() != secondNames.size();
+        if (result.countsDiffer)
+            result.lines += QStringLiteral("The number of xattrs is different.\n");
+        const QList<qsizetype> partner = partners(firstNames, secondNames);
+        for (qsizetype i = 0; i < firstNames.size(); ++i) {
+            const QByteArray& name = firstNames.at(i);
+            if (partner.at(i) < 0) {
+                add(name, State::OnlyInFirst);
+                continue;
+            }
+            // Each item is read under its own spelling of the name.
+            const bool same =
+                valueOf(firstPath, name) == valueOf(secondPath, secondNames.at(partner.at(i)));
+            add(name, same ? State::Same : State::Different);
+        }
+        for (qsizetype j = 0; j < secondNames.size(); ++j) {
+            if (!partner.contains(j))
+                add(secondNames.at(j), State::OnlyInSecond);
+        }
+    } catch (const AttributeFailure& failure) {
+        result.failure = failure;
+    }
+    return result;
+}
+
+QByteArray Comparison::json(const QString& firstPath, const QString& secondPath,
+                            const Result& result) {
+    static const QString states[] = {QStringLiteral("only_in_first"),
+                                     QStringLiteral("only_in_second"), QStringLiteral("same"),
+                                     QStringLiteral("different")};
+    QJsonObject report;
+    JsonText::insertBytes(report, QStringLiteral("first"), nativePath(firstPath));
+    JsonText::insertBytes(report, QStringLiteral("second"), nativePath(secondPath));
+    report.insert(QStringLiteral("same"), !result.failure && !result.differ());
+    report.insert(QStringLiteral("counts_differ"), result.countsDiffer);
+    QJsonArray names;
+    for (const Entry& entry : result.entries) {
+        QJsonObject name;
+        JsonText::insertBytes(name, QStringLiteral("name"), entry.name);
+        name.insert(QStringLiteral("state"), states[static_cast<int>(entry.state)]);
+        names.append(name);
+    }
+    report.insert(QStringLiteral("names"), names);
+    QJsonArray errors;
+    if (result.failure)
+        errors.append(result.failure->lineText());
+    report.insert(QStringLiteral("errors"), errors);
+    return JsonText::compact(report);
+}
+
+bool Comparison::Result::differ() const {
+    return countsDiffer || std::any_of(entries.begin(), entries.end(), [](const Entry& entry) {
+               return entry.state != State::Same;
+           });
+}
+
+} // namespace palvorn

@@ -1,0 +1,124 @@
+#include "core/inspector/AttributeTransfer.h"
+
+#include "core/model/AttributeDump.h"
+#include "core/model/DumpReader.h"
+#include "core/model/PosixError.h"
+#include "core/model/XattrAccess.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace palvorn {
+
+namespace {
+
+// The same file under any name: hard links and symbolic links included.
+bool isSameFile(const QByteArray& first, const QByteArray& second) {
+    struct stat a = {};
+    struct stat b = {};
+    return ::stat(first.constData(), &a) == 0 && ::stat(second.constData(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Opens the file by its bytes (a name that is not UTF-8 included) for reading, and only a regular
+// file: a FIFO or a device would keep the window waiting for ever. The reason when it is refused.
+QString openRegularFile(const QString& path, QFile& file) {
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return PosixError::describe(errno);
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return QStringLiteral("It is not a regular file, so it was not read.");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return {};
+}
+
+} // namespace
+
+QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
+                                                      const QString& dumpPath) {
+    const QByteArray native = nativePath(path);
+    // Saved by a rename, the dump would take the place of the file and its attributes.
+    if (isSameFile(nativePath(dumpPath), native))
+        return {AttributeFailure(
+            QString(), QStringLiteral("not saved: it is the inspected file itself"), dumpPath)};
+    QList<QByteArray> names;
+    try {
+        names = listXattrs(native);
+    } catch (const PosixError& error) {
+        return {AttributeFailure::fromError(QStringLiteral("listxattr"), error, path)};
+    }
+    // In byte order, as a dump of the file by the attr tools lists them.
+    std::sort(names.begin(), names.end());
+    // A file without attributes has no block, as the attr tools write none for it.
+    QByteArray dump = names.isEmpty() ? QByteArray() : AttributeDump::header(native);
+    QList<AttributeFailure> failures;
+    for (const QByteArray& name : std::as_const(names)) {
+        try {
+            dump += AttributeDump::line(name, getXattr(native, name), DumpEncoding::Base64);
+        } catch (const PosixError& error) {
+            failures.append(
+                AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name));
+        }
+    }
+    if (!failures.isEmpty()) {
+        failures.append(AttributeFailure(
+            QString(), QStringLiteral("not written, so that no attribute is left out"), dumpPath));
+        return failures;
+    }
+    if (!names.isEmpty())
+        dump += '\n';
+    QSaveFile file(dumpPath);
+    // A commit does not notice a buffered write that failed: the flush is checked on its own, or
+    // a cut-off dump would replace the old one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.flush() ||
+        !file.commit())
+        return {AttributeFailure(QString(), file.errorString(), dumpPath)};
+    return {};
+}
+
+AttributeTransfer::Import AttributeTransfer::readDump(const QString& dumpPath) {
+    Import result;
+    QFile file;
+    const QString refused = openRegularFile(dumpPath, file);
+    if (!refused.isEmpty()) {
+        result.problems.append(AttributeFailure(QString(), refused, dumpPath));
+        return result;
+    }
+    DumpReader reader(file, [&result, &dumpPath](qint64 line, const QString& text) {
+        result.problems.append(
+            AttributeFailure(QString(), QStringLiteral("line %1: ").arg(line) + text, dumpPath));
+    });
+    while (const std::optional<DumpEntry> entry = reader.next())
+        result.values.insert(entry->name, entry->value);
+    if (file.error() != QFileDevice::NoError)
+        result.problems.append(AttributeFailure(QString(), file.errorString(), dumpPath));
+    return result;
+}
+
+QList<AttributeFailure> AttributeTransfer::apply(const QString& path,
+                                                 const AttributeChange::Values& values) {
+    QList<AttributeFailure> failures;
+    const QByteArray native = nativePath(path);
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        try {
+            setXattr(native, it.key(), it.value().value_or(QByteArray()));
+        } catch (const PosixError& error) {
+            failures.append(
+                AttributeFailure::fromError(QStringLiteral("setxattr"), error, path, it.key()));
+        }
+    }
+    return failures;
+}
+
+} // namespace palvorn

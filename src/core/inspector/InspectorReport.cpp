@@ -1,0 +1,103 @@
+#include "core/inspector/InspectorReport.h"
+
+#include "core/model/AttributeName.h"
+#include "core/model/JsonText.h"
+#include "core/model/ResourceList.h"
+#include "core/model/XattrAccess.h"
+#include "core/plist/PlistDescription.h"
+
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QSaveFile>
+
+namespace palvorn {
+
+namespace {
+
+std::optional<struct stat> statOf(const QString& path) {
+    struct stat status = {};
+    if (::stat(nativePath(path).constData(), &status) != 0)
+        return std::nullopt;
+    return status;
+}
+
+// The same file under any name: hard links and symbolic links included.
+bool isSameFile(const QString& first, const QString& second) {
+    const std::optional<struct stat> a = statOf(first);
+    const std::optional<struct stat> b = statOf(second);
+    return a && b && a->st_dev == b->st_dev && a->st_ino == b->st_ino;
+}
+
+} // namespace
+
+QString InspectorReport::bodyOf(const QStringList& displayTexts) {
+    return displayTexts.join(separator());
+}
+
+QString InspectorReport::reportText(const QString& pathText, const QString& body) {
+    return pathText + u'\n' + separator() + body;
+}
+
+QByteArray InspectorReport::attributesJson(const QString& path, const QList<ResourceItemPtr>& items,
+                                           const QList<AttributeFailure>& failures, bool details) {
+    QJsonObject report;
+    JsonText::insertBytes(report, QStringLiteral("path"), nativePath(path));
+    QJsonArray attributes;
+    for (const ResourceItemPtr& item : items) {
+        QJsonObject attribute;
+        JsonText::insertBytes(attribute, QStringLiteral("name"), item->rawName());
+        attribute.insert(QStringLiteral("size"), item->data().size());
+        if (details) {
+            JsonText::insertValue(attribute, QStringLiteral("value_base64"), item->data());
+            attribute.insert(QStringLiteral("hex"), PlistDescription::hexText(item->data()));
+            attribute.insert(QStringLiteral("content"), item->contentText());
+        }
+        attributes.append(attribute);
+    }
+    report.insert(QStringLiteral("attributes"), attributes);
+    report.insert(QStringLiteral("errors"),
+                  QJsonArray::fromStringList(AttributeFailure::lineTexts(failures)));
+    return JsonText::compact(report);
+}
+
+QString InspectorReport::sizeSummary(const ResourceList* list, const QString& path) {
+    qint64 attributeTotal = 0;
+    if (list) {
+        for (const ResourceItemPtr& item : list->children())
+            attributeTotal += item->data().size();
+    }
+    const std::optional<struct stat> status = path.isEmpty() ? std::nullopt : statOf(path);
+    const qint64 dataSize = status ? qint64(status->st_size) : 0;
+    return QStringLiteral("Xattr %1, data %2, total %3")
+        .arg(attributeTotal)
+        .arg(dataSize)
+        .arg(attributeTotal + dataSize);
+}
+
+QString InspectorReport::defaultReportName(const QString& fileName) {
+    return fileName + QStringLiteral("_MD.text");
+}
+
+QString InspectorReport::writeReport(const QString& target, const QString& text,
+                                     const QString& inspectedPath) {
+    if (!inspectedPath.isEmpty() && isSameFile(target, inspectedPath))
+        return QStringLiteral(
+                   "The report was not saved: \u201c%1\u201d is the inspected file itself. "
+                   "Choose another name for the report.")
+            .arg(displayName(nativePath(QFileInfo(target).fileName())));
+    // Written beside the target and renamed over it: a failed save leaves the old file as it was.
+    QSaveFile file(target);
+    const QByteArray bytes = text.toUtf8();
+    // The flush is checked on its own: a commit does not notice a buffered write that failed, and
+    // would rename the cut-off file over the old one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
+        return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
+            .arg(displayName(nativePath(target)), file.errorString());
+    return {};
+}
+
+} // namespace palvorn

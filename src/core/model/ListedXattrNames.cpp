@@ -1,0 +1,16 @@
+#include "core/model/ListedXattrNames.h"
+
+#include "core/model/AttributeName.h"
+#include "core/model/XattrAccess.h"
+
+namespace palvorn {
+
+const QList<QByteArrayView>& ListedXattrNames::read(const QByteArray& path, Links links) {
+    readXattrNameList(path, m_buffer, links);
+    // The names stay followed by their NULs (QByteArray keeps one after its data), so that each
+    // can be passed back to the system as it is.
+    splitNameList(m_buffer, m_names);
+    return m_names;
+}
+
+} // namespace palvorn

@@ -1,0 +1,168 @@
+#include "core/model/XattrAccess.h"
+
+#include "core/model/ByteText.h"
+#include "core/model/ListedXattrNames.h"
+#include "core/model/SizedRead.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/types.h>
+#include <sys/xattr.h>
+
+namespace palvorn {
+
+namespace {
+
+ssize_t systemListxattr(const char* path, char* buffer, size_t size, Links links) {
+#ifdef __APPLE__
+    return ::listxattr(path, buffer, size, links == Links::NoFollow ? XATTR_NOFOLLOW : 0);
+#else
+    return links == Links::NoFollow ? ::llistxattr(path, buffer, size)
+                                    : ::listxattr(path, buffer, size);
+#endif
+}
+
+ssize_t systemGetxattr(const char* path, const char* name, void* buffer, size_t size, Links links) {
+#ifdef __APPLE__
+    return ::getxattr(path, name, buffer, size, 0, links == Links::NoFollow ? XATTR_NOFOLLOW : 0);
+#else
+    return links == Links::NoFollow ? ::lgetxattr(path, name, buffer, size)
+                                    : ::getxattr(path, name, buffer, size);
+#endif
+}
+
+int systemSetxattr(const char* path, const char* name, const void* value, size_t size, int options,
+                   Links links) {
+#ifdef __APPLE__
+    return ::setxattr(path, name, value, size, 0,
+                      options | (links == Links::NoFollow ? XATTR_NOFOLLOW : 0));
+#else
+    return links == Links::NoFollow ? ::lsetxattr(path, name, value, size, options)
+                                    : ::setxattr(path, name, value, size, options);
+#endif
+}
+
+int systemRemovexattr(const char* path, const char* name, Links links) {
+#ifdef __APPLE__
+    return ::removexattr(path, name, links == Links::NoFollow ? XATTR_NOFOLLOW : 0);
+#else
+    return links == Links::NoFollow ? ::lremovexattr(path, name) : ::removexattr(path, name);
+#endif
+}
+
+// A name reaches the system as a NUL-terminated string: one with a NUL inside would silently act
+// on another attribute (its first part), so it is refused.
+const char* checkedName(const QByteArray& name) {
+    if (name.contains('\0'))
+        throw PosixError(EINVAL, PosixError::describe(EINVAL));
+    return name.constData();
+}
+
+#ifndef __APPLE__
+constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
+#endif
+
+bool isListed(const QByteArray& path, const char* name, Links links) {
+    ListedXattrNames listed;
+    const QList<QByteArrayView>& names = listed.read(path, links);
+    return std::find(names.cbegin(), names.cend(), QByteArrayView(name)) != names.cend();
+}
+
+QByteArray readWhole(const QByteArray& path, const char* name, Links links) {
+    return SizedRead::readValue(
+        [&](char* buffer, size_t size) {
+            return systemGetxattr(path.constData(), name, buffer, size, links);
+        },
+        [&] { return isListed(path, name, links); });
+}
+
+void writeXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+                int options, Links links) {
+    if (systemSetxattr(path.constData(), checkedName(name), value.constData(),
+                       static_cast<size_t>(value.size()), options, links) < 0)
+        throw PosixError::fromErrno();
+}
+
+} // namespace
+
+QByteArray nativePath(const QString& path) {
+    return ByteText::encode(path);
+}
+
+QByteArray systemAttributeName(const QByteArray& typedName) {
+#ifndef __APPLE__
+    for (const char* prefix : namespaces) {
+        if (typedName.startsWith(prefix))
+            return typedName;
+    }
+    return "user." + typedName;
+#else
+    return typedName;
+#endif
+}
+
+QByteArray systemAttributeName(const QString& typedName) {
+    // Typed text keeps the bytes it came from (ByteText), so a name that is not UTF-8 reaches the
+    // system as given.
+    return systemAttributeName(ByteText::encode(typedName));
+}
+
+bool namesNoAttribute(const QByteArray& systemName) {
+#ifndef __APPLE__
+    for (const char* prefix : namespaces) {
+        if (systemName == prefix)
+            return true;
+    }
+#endif
+    return systemName.isEmpty();
+}
+
+QList<QByteArray> listXattrs(const QByteArray& path, Links links) {
+    ListedXattrNames listed;
+    QList<QByteArray> names;
+    for (const QByteArrayView name : listed.read(path, links))
+        names.append(name.toByteArray());
+    return names;
+}
+
+QByteArray getXattr(const QByteArray& path, const QByteArray& name, Links links) {
+    return readWhole(path, checkedName(name), links);
+}
+
+qint64 getXattrSize(const QByteArray& path, const QByteArray& name, Links links) {
+    return getListedXattrSize(path, checkedName(name), links);
+}
+
+void readXattrNameList(const QByteArray& path, QByteArray& buffer, Links links) {
+    SizedRead::readList(buffer, [&](char* into, size_t capacity) {
+        return systemListxattr(path.constData(), into, capacity, links);
+    });
+}
+
+QByteArray getListedXattr(const QByteArray& path, const char* listedName, Links links) {
+    return readWhole(path, listedName, links);
+}
+
+qint64 getListedXattrSize(const QByteArray& path, const char* listedName, Links links) {
+    const ssize_t size = systemGetxattr(path.constData(), listedName, nullptr, 0, links);
+    if (size < 0)
+        throw PosixError::fromErrno();
+    return size;
+}
+
+void setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+              Links links) {
+    writeXattr(path, name, value, 0, links);
+}
+
+void createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+                 Links links) {
+    writeXattr(path, name, value, XATTR_CREATE, links);
+}
+
+void removeXattr(const QByteArray& path, const QByteArray& name, Links links) {
+    if (systemRemovexattr(path.constData(), checkedName(name), links) < 0)
+        throw PosixError::fromErrno();
+}
+
+} // namespace palvorn

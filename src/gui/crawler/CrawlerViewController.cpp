@@ -1,0 +1,94 @@
+#include "gui/crawler/CrawlerViewController.h"
+
+#include "core/crawler/CrawlReport.h"
+#include "core/model/AttributeName.h"
+#include "core/model/ByteText.h"
+#include "core/platform/ErrorAlert.h"
+#include "gui/platform/QtOutputPane.h"
+#include "gui/tools/FolderTool.h"
+#include "gui/tools/FolderToolControls.h"
+#include "gui/tools/WalkQueue.h"
+#include "ui_CrawlerViewController.h"
+
+#include <QFontDatabase>
+#include <QShowEvent>
+
+namespace palvorn {
+
+CrawlerViewController::CrawlerViewController(Platform platform, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CrawlerViewController>()), m_platform(platform),
+      m_processingQueue(new WalkQueue(this)) {
+    m_ui->setupUi(this);
+    m_ui->outputText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_output = std::make_unique<QtOutputPane>(*m_ui->outputText);
+    m_ui->showSizeCheckbox->setChecked(false);
+    m_ui->totalSizesCheckbox->setChecked(false);
+    new FolderToolControls({*this,
+                            *m_ui->startButton,
+                            *m_ui->folderText,
+                            {m_ui->folderText, m_ui->xattrTypeText},
+                            *m_ui->progressSpinner,
+                            *m_ui->progressText},
+                           *m_processingQueue, [this] { startScanButton(); });
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &CrawlerViewController::saveButton);
+}
+
+CrawlerViewController::~CrawlerViewController() = default;
+
+void CrawlerViewController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    window()->setWindowTitle(QStringLiteral("Xattr Crawler"));
+    m_ui->progressSpinner->setVisible(m_processingQueue->running() > 0);
+}
+
+void CrawlerViewController::startScanButton() {
+    const QString folderText = m_ui->folderText->text();
+    // Typed as reports show names; the walks take its bytes in text, as ByteText keeps them.
+    const TypedName typed = typedName(m_ui->xattrTypeText->text());
+    if (!typed.name) {
+        m_platform.alert.showErrorAlert(typed.problem);
+        return;
+    }
+    const QString type = ByteText::decode(*typed.name);
+    FolderTool::chooseFolder(m_platform, *window(), folderText,
+                             [this, type](const QString& folder) { startScan(folder, type); });
+}
+
+void CrawlerViewController::startScan(const QString& folderPath, const QString& type) {
+    // The controls are read now; a walk never looks at the window again.
+    const bool totals = m_ui->totalSizesCheckbox->isChecked();
+    const bool showSizes = m_ui->showSizeCheckbox->isChecked();
+    // The pane is the new walk's: its error lines never join the last report.
+    m_output->setOutput(QString());
+    m_processingQueue->start([this, folderPath, type, totals,
+                              showSizes](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
+        const WalkErrors::LineSink onError = [this, &post](const QString& line) {
+            post([this, line] { m_output->appendOutput(line + u'\n'); });
+        };
+        FolderWalk::Options options;
+        options.stop = &walk.stop;
+        options.progress = &walk.progress;
+        QString error;
+        std::optional<QString> report;
+        if (totals) {
+            if (const auto result = Crawler::crawlSizes(folderPath, options, onError, &error))
+                report = CrawlReport::reportSizeTotals(*result);
+        } else if (type.isEmpty()) {
+            if (const auto result = Crawler::crawlAllTypes(folderPath, options, onError, &error))
+                report = CrawlReport::reportTypeTally(*result);
+        } else if (const auto result = Crawler::crawlOneType(folderPath, type, showSizes, options,
+                                                             onError, &error)) {
+            report = CrawlReport::reportTypeMatches(*result);
+        }
+        // A folder that cannot be walked says why instead of leaving the spinner turning.
+        post([this, text = report.value_or(error)] { m_output->setOutput(text); });
+    });
+}
+
+void CrawlerViewController::saveButton() {
+    FolderTool::savePane(m_platform, *m_output, *this);
+}
+
+} // namespace palvorn

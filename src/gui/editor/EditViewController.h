@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/model/ResourceItem.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <QDialog>
+
+namespace Ui {
+class EditViewController;
+}
+
+namespace palvorn {
+
+class Confirmation;
+class ErrorAlert;
+
+// The attribute editor: a name, a format and the value as text in that format. It works on its
+// own copy of the record it was given, so that nothing it does reaches the inspector before a
+// save. On save it turns the text back into bytes and hands a new record to its commit. A text
+// that does not convert, or a value the file refuses, leaves the editor open with the text.
+class EditViewController : public QDialog {
+    Q_OBJECT
+
+public:
+    // Writes the edited record; original is the record the editor opened, none for a new one.
+    // True when written: the editor then closes. A failure has been shown by the commit.
+    using Commit = std::function<bool(const ResourceItem& edited, const ResourceItem* original)>;
+
+    // path: the file edited, named when a text is refused. confirmation: asks before a change of
+    // format throws a text away; none gives the real question.
+    EditViewController(ErrorAlert& alert, Confirmation* confirmation, QString path, Commit commit,
+                       QWidget* parent = nullptr);
+    ~EditViewController() override;
+
+    Ui::EditViewController& ui() const { return *m_ui; }
+    // The editor's copy of the record it opened, none for a new attribute.
+    const std::optional<ResourceItem>& original() const { return m_original; }
+
+    // The record to edit, before the view loads; without one the editor makes a new attribute.
+    void setRepresentedObject(const ResourceItemPtr& record);
+    void viewDidLoad();
+    // The format chosen: the text is converted to it, or, where it cannot be read in the format
+    // it was in, shown afresh after the user agreed to lose it.
+    void doFormatPopup();
+    void saveButton();
+    void cancelButton();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Shows bytes as text in a format; that text, unchanged, stands for exactly these bytes.
+    void showValue(const QByteArray& bytes, int format);
+    // The name whose structure the structure format stands for: the edited record's.
+    QByteArray structureName() const;
+    void setContentText(const QString& text);
+
+    std::unique_ptr<Ui::EditViewController> m_ui;
+    ErrorAlert& m_alert;
+    Confirmation* m_confirmation;
+    std::unique_ptr<Confirmation> m_ownConfirmation; // where none was given
+    QString m_path;
+    Commit m_commit;
+    std::optional<ResourceItem> m_original;
+    // What the content box shows as the editor last wrote it, and the bytes and format it stands
+    // for: a text left as it was is not converted again (a round trip through another format
+    // would change its bytes).
+    QString m_shownText;
+    QByteArray m_shownBytes;
+    int m_shownFormat = 0;
+};
+
+} // namespace palvorn

@@ -1,0 +1,39 @@
+#include "gui/inspector/Document.h"
+
+#include "gui/inspector/DocumentWindow.h"
+#include "gui/inspector/ViewController.h"
+#include "gui/platform/Storyboard.h"
+
+namespace palvorn {
+
+Document::Document(QUrl fileUrl, QObject* parent)
+    : QObject(parent), m_fileUrl(std::move(fileUrl)), m_localPath(m_fileUrl.toLocalFile()) {}
+
+Document* Document::atPath(const QString& localPath, QObject* parent) {
+    auto* document = new Document(QUrl::fromLocalFile(localPath), parent);
+    document->m_localPath = localPath;
+    return document;
+}
+
+void Document::setLocalPath(const QString& localPath) {
+    m_fileUrl = QUrl::fromLocalFile(localPath);
+    m_localPath = localPath;
+}
+
+DocumentWindow* Document::makeWindowControllers(const Storyboard& storyboard) {
+    m_window = qobject_cast<DocumentWindow*>(
+        storyboard.instantiateController(QStringLiteral("Document Window Controller")));
+    if (!m_window)
+        return nullptr;
+    m_window->viewController().setDocument(this);
+    connect(m_window, &QObject::destroyed, this, &QObject::deleteLater);
+    return m_window;
+}
+
+std::optional<QByteArray> Document::dataOfType() const {
+    if (!m_window)
+        return std::nullopt;
+    return m_window->viewController().savedReportText().toUtf8();
+}
+
+} // namespace palvorn

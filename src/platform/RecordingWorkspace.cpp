@@ -1,9 +1,0 @@
-#include "platform/RecordingWorkspace.h"
-
-namespace palvorn {
-
-void RecordingWorkspace::openURL(const QUrl& url) {
-    m_opened.append(url);
-}
-
-} // namespace palvorn

@@ -1,0 +1,9 @@
+#include "support/RecordingErrorAlert.h"
+
+namespace palvorn {
+
+void RecordingErrorAlert::showErrorAlert(const QString& informativeText) {
+    m_shown.append(informativeText);
+}
+
+} // namespace palvorn
