@@ -51,19 +51,33 @@ QString whyNotOpened(int code, int folderFd, const char* name, QByteArrayView sh
     return PosixError::describe(code);
 }
 
-// The folder in one call where the kernel has openat2; -1 where it fails, for any reason.
-int openAtOnce(const QByteArray& folderPath) {
+// The folder in one call where the kernel has openat2, from "/", the current folder or an open
+// folder; -1 where it fails, for any reason.
+int openAtOnce(int from, const char* folderPath) {
 #ifdef SYS_openat2
     // One call for the whole way, in which the kernel follows no link at all.
     struct open_how how = {};
     how.flags = static_cast<__u64>(placeOnly | O_DIRECTORY | O_CLOEXEC);
     how.resolve = RESOLVE_NO_SYMLINKS;
-    return static_cast<int>(
-        ::syscall(SYS_openat2, AT_FDCWD, folderPath.constData(), &how, sizeof how));
+    return static_cast<int>(::syscall(SYS_openat2, from, folderPath, &how, sizeof how));
 #else
+    Q_UNUSED(from);
     Q_UNUSED(folderPath);
     return -1;
 #endif
+}
+
+// The rest of folderText below the open folder named by text, without leading slashes; empty
+// where folderText is not below it.
+QByteArrayView restBelow(const QByteArray& folderText, const QByteArray& text) {
+    if (!folderText.startsWith(text))
+        return {};
+    QByteArrayView rest = QByteArrayView(folderText).sliced(text.size());
+    if (!text.endsWith('/') && !rest.startsWith('/'))
+        return {};
+    while (rest.startsWith('/'))
+        rest = rest.sliced(1);
+    return rest;
 }
 
 // The folder by one openat after the other, none following a link; -1 with the reason.
@@ -96,6 +110,7 @@ NoFollowPath::~NoFollowPath() {
 }
 
 std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
+    m_folderFd = -1;
     if (path.isEmpty())
         return PosixError::describe(ENOENT);
     // "dir/" (and "/" alone) is the folder itself: its "." in it, reached as a folder.
@@ -105,13 +120,7 @@ std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
                             : slash < 0 ? "."
                                         : path.first(std::max<qsizetype>(slash, 1));
     m_itemName = namesFolder ? "." : path.sliced(slash + 1);
-    // The next item of the folder last reached, named by the same text (as a dump names one item
-    // after the other): nothing to open.
-    if (m_folderFd >= 0 && folderText == m_folderText)
-        return std::nullopt;
-    close();
-
-    int folder = openAtOnce(folderText);
+    int folder = openFolder(folderText);
     if (folder < 0) {
         // Step by step, to name the link or the component where the way ends (or where the
         // kernel has no openat2).
@@ -123,16 +132,57 @@ std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
         if (folder < 0)
             return reason;
     }
+    keep(std::move(folderText), folder);
     m_folderFd = folder;
-    m_folderText = std::move(folderText);
     return std::nullopt;
 }
 
+// The folder named by folderText: kept open, opened below a kept one, or opened from the start
+// of its path; -1 where it cannot be opened in one call.
+int NoFollowPath::openFolder(const QByteArray& folderText) {
+    qsizetype nearest = -1;
+    qsizetype nearestLength = -1;
+    for (qsizetype i = 0; i < m_open.size(); ++i) {
+        const QByteArray& text = m_open[i].text;
+        if (text == folderText)
+            return m_open[i].fd;
+        if (text.size() > nearestLength && !restBelow(folderText, text).isEmpty()) {
+            nearest = i;
+            nearestLength = text.size();
+        }
+    }
+    if (nearest >= 0) {
+        const QByteArray rest = restBelow(folderText, m_open[nearest].text).toByteArray();
+        const int folder = openAtOnce(m_open[nearest].fd, rest.constData());
+        if (folder >= 0)
+            return folder;
+    }
+    return openAtOnce(AT_FDCWD, folderText.constData());
+}
+
+// Only the folders on the way down to this one can serve the next items of a dump, which goes
+// down a tree and comes back up: the others are closed.
+void NoFollowPath::keep(QByteArray folderText, int fd) {
+    bool kept = false;
+    for (qsizetype i = m_open.size() - 1; i >= 0; --i) {
+        if (m_open[i].fd == fd) {
+            kept = true;
+        } else if (restBelow(folderText, m_open[i].text).isEmpty()) {
+            ::close(m_open[i].fd);
+            m_open.removeAt(i);
+        }
+    }
+    if (!kept)
+        m_open.append({std::move(folderText), fd});
+    if (m_open.size() > openKept)
+        ::close(m_open.takeFirst().fd); // the one highest up
+}
+
 void NoFollowPath::close() {
-    if (m_folderFd >= 0)
-        ::close(m_folderFd);
+    for (const OpenFolder& folder : std::as_const(m_open))
+        ::close(folder.fd);
+    m_open.clear();
     m_folderFd = -1;
-    m_folderText.clear();
 }
 
 } // namespace palvorn

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace palvorn {
@@ -19,9 +20,12 @@ namespace palvorn {
 // the whole way (RESOLVE_NO_SYMLINKS); the folders are opened one by one where it has not, and
 // where the call fails, to name the link or the component that ended the way.
 //
-// Descriptors: at most two. The folder of the item last reached stays open, so that the next
-// item of the same folder needs no system call to reach; it is closed before the way to another
-// folder is opened, which holds the folder it is in and the next one.
+// Descriptors: at most openKept + 2. The folder of the item last reached stays open, and so do
+// the folders of the items before it that lie on the way down to it, so that the next item of
+// one of them needs no system call to reach, and a folder below one of them is opened from the
+// nearest by the rest of its path alone: a dump lists a tree folder by folder, going down and
+// coming back up, and resolving every folder's whole path from "/" cost more than setfattr's
+// calls by path. The way from "/" one folder at a time holds the folder it is in and the next.
 class NoFollowPath {
 public:
     NoFollowPath() = default;
@@ -38,12 +42,21 @@ public:
     int folderFd() const { return m_folderFd; }
     const char* itemName() const { return m_itemName.constData(); }
 
-private:
-    void close();
+    static constexpr qsizetype openKept = 8;
 
-    // Which folder m_folderFd is: the text of the last path before its item's name ("." for a
-    // name alone, the whole path for one that ends with "/").
-    QByteArray m_folderText;
+private:
+    struct OpenFolder {
+        // The text of the paths before their item's name ("." for a name alone, the whole path
+        // for one that ends with "/").
+        QByteArray text;
+        int fd;
+    };
+
+    int openFolder(const QByteArray& folderText);
+    void close();
+    void keep(QByteArray folderText, int fd);
+
+    QList<OpenFolder> m_open; // each below the ones before it
     int m_folderFd = -1;
     QByteArray m_itemName;
 };

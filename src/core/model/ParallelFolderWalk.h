@@ -194,8 +194,10 @@ public:
         if (m_options.folderEntered)
             m_options.folderEntered(path);
         // One thread reads each part as the merge gets to it; more share the queue.
-        if (m_threads > 1)
+        if (m_threads > 1) {
             m_queue.push(m_root.get());
+            m_queued.store(1, std::memory_order_relaxed);
+        }
         std::vector<std::thread> workers;
         workers.reserve(std::size_t(m_threads));
         // The calling thread merges, and reads parts while the merge waits.
@@ -258,6 +260,7 @@ private:
     void readNext(std::unique_lock<std::mutex>& lock, Reader& reader) {
         Chunk* chunk = m_queue.top();
         m_queue.pop();
+        m_queued.store(m_queue.size(), std::memory_order_relaxed);
         if (reader.spare.empty())
             reader.spare.swap(m_recycled);
         if (ending()) {
@@ -289,6 +292,7 @@ private:
             m_queue.push(chunk->next.get());
             ++queued;
         }
+        m_queued.store(m_queue.size(), std::memory_order_relaxed);
         m_aheadBytes.fetch_add(chunk->bytes, std::memory_order_relaxed);
         m_aheadChunks.fetch_add(1, std::memory_order_relaxed);
         finish(*chunk, Chunk::State::Done);
@@ -504,14 +508,29 @@ private:
     bool arrive(Chunk& chunk) {
         if (m_threads == 1)
             readAlone(chunk);
-        // Mostly the threads are ahead and the part is read: no lock to take.
-        if (!chunk.finished() && !awaitBriefly(chunk)) {
+        // Mostly the threads are ahead and the part is read: no lock to take. Where it is being
+        // read and other parts wait, the merge reads those meanwhile rather than look on: on as
+        // many threads as cores, a merge that waits is a core that does nothing.
+        if (!chunk.finished() &&
+            (m_queued.load(std::memory_order_relaxed) > 0 || !awaitBriefly(chunk))) {
             std::unique_lock lock(m_mutex);
             recycle();
             m_awaited = &chunk;
+            bool lookedOn = false;
             while (!chunk.finished()) {
                 if (!m_queue.empty() && mayTake()) {
                     readNext(lock, m_mergeReader);
+                    lookedOn = false;
+                    continue;
+                }
+                // Nothing to read: the part is likely read within microseconds.
+                if (!lookedOn) {
+                    lookedOn = true;
+                    lock.unlock();
+                    const bool read = awaitBriefly(chunk);
+                    lock.lock();
+                    if (read)
+                        break;
                     continue;
                 }
                 if (m_idle > 0)
@@ -534,8 +553,9 @@ private:
     }
 
     // A part another thread is reading is mostly read within microseconds (a few entries, two
-    // calls each): the merge waits for it awake, giving the core away only for a moment, rather
-    // than sleep and be woken, which costs both threads more than the wait. True once it is read.
+    // calls each): where no other part waits to be read, the merge waits for it awake, giving the
+    // core away only for a moment, rather than sleep and be woken, which costs both threads more
+    // than the wait. True once it is read.
     static bool awaitBriefly(const Chunk& chunk) {
         for (int round = 0; round < awakeRounds; ++round) {
             if (chunk.finished())
@@ -637,6 +657,7 @@ private:
 
     std::priority_queue<Chunk*, std::vector<Chunk*>, LaterFirst> m_queue;
     int m_running = 0;
+    std::atomic<std::size_t> m_queued = 0; // m_queue's size, for the merge to look without the lock
     std::atomic<qsizetype> m_aheadBytes = 0;
     std::atomic<qsizetype> m_aheadChunks = 0;
     const Chunk* m_awaited = nullptr;

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace palvorn {
@@ -31,7 +32,8 @@ public:
         QByteArray value; // read only where the merging thread removes
         qsizetype size = 0;
         bool removed = false;
-        qsizetype bytes() const { return value.size(); }
+        QString line; // the report's line, should the value be removed
+        qsizetype bytes() const { return value.size() + line.size() * qsizetype(sizeof(QChar)); }
     };
     struct Scratch {
         FolderItemNames names;
@@ -49,6 +51,7 @@ public:
                 FolderXattrAccess::size(item.folderFd, item.name, outcome.name.constData());
             FolderXattrAccess::remove(item.folderFd, item.name, outcome.name.constData());
             outcome.removed = true;
+            makeLine(item, outcome);
         } catch (const PosixError& failure) {
             outcome.failure = failure.description();
         }
@@ -71,8 +74,7 @@ public:
         // Read, and not removed: the walk stopped first.
         if (!outcome.removed)
             return;
-        m_result.removals.append(displayName(item.path()) + QStringLiteral(": ") +
-                                 QString::number(outcome.size) + QStringLiteral("  bytes."));
+        m_result.removals.append(std::move(outcome.line));
         ++m_result.removed;
     }
 
@@ -83,6 +85,12 @@ public:
     }
 
 protected:
+    // Made by the probe, on any thread: the merge, on one, only keeps it.
+    static void makeLine(const FolderWalk::Item& item, Outcome& outcome) {
+        outcome.line = displayName(item.path()) + QStringLiteral(": ") +
+                       QString::number(outcome.size) + QStringLiteral("  bytes.");
+    }
+
     // Lists the item's names and finds the one that matches; false when there is nothing to
     // remove.
     bool match(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
@@ -93,6 +101,7 @@ protected:
         outcome.name.truncate(0);
         outcome.value.truncate(0);
         outcome.removed = false;
+        outcome.line.clear();
         if (item.isSymbolicLink)
             return false;
         std::optional<qsizetype> match;
@@ -164,6 +173,7 @@ public:
             outcome.value =
                 FolderXattrAccess::get(item.folderFd, item.name, outcome.name.constData());
             outcome.size = outcome.value.size();
+            makeLine(item, outcome);
         } catch (const PosixError& failure) {
             outcome.failure = failure.description();
         }

@@ -260,6 +260,7 @@ TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRes
 // reached, a relative path starts in the current folder, and an item lies at any depth.
 TEST_F(AttributeDumpTest, ARestoreWritesOnTheItemItselfAndNeverThroughALink) {
     const QString file = makeFile(u"tree/dir/f"_s);
+    const QString below = makeFile(u"tree/dir/sub/g"_s);
     const QByteArray level(200, 'd');
     QString deepPath = pathOf(u"tree/dir"_s);
     int deepFolder = ::open(QFile::encodeName(deepPath).constData(), O_RDONLY | O_DIRECTORY);
@@ -279,6 +280,7 @@ TEST_F(AttributeDumpTest, ARestoreWritesOnTheItemItselfAndNeverThroughALink) {
     const QString fileLink = tree + u"/dir/to-file"_s;
     ASSERT_TRUE(QFile::link(outside, tree + u"/to-outside"_s));
     ASSERT_TRUE(QFile::link(outsideFile, fileLink));
+    ASSERT_TRUE(QFile::link(outside, tree + u"/dir/sub-link"_s));
     const bool root = ::geteuid() == 0;
     const QString throughLink = tree + u"/to-outside is a symbolic link, not followed"_s;
     struct Case {
@@ -290,6 +292,15 @@ TEST_F(AttributeDumpTest, ARestoreWritesOnTheItemItselfAndNeverThroughALink) {
         {file, "user.a=1", {}},
         {tree + u"/dir/../dir/f"_s, "user.b=2", {}},
         {tree + u"/./dir//f"_s, "user.c=3", {}},
+        // Below a folder reached before: opened from it, by the rest of the path alone.
+        {tree + u"/dir/sub/g"_s, "user.e=5", {}},
+        {tree + u"/dir//sub/../sub/g"_s, "user.f=6", {}},
+        // "//" is one slash: the rest of this path is not the tree's own path from "/".
+        {tree + u"/dir/"_s + tree + u"/dir/sub/g"_s, "user.x=1", u"No such file or directory"_s},
+        {tree + u"/dir/sub-link/f"_s, "user.x=1",
+         tree + u"/dir/sub-link is a symbolic link, not followed"_s},
+        {tree + u"/dir/sub-link/"_s, "user.x=1",
+         tree + u"/dir/sub-link is a symbolic link, not followed"_s},
         {u"dir/f"_s, "user.d=4", {}},
         {deepPath + u"/bottom"_s, "user.deep=1", {}},
         {tree + u"/to-outside/f"_s, "user.x=1", throughLink},
@@ -328,6 +339,8 @@ TEST_F(AttributeDumpTest, ARestoreWritesOnTheItemItselfAndNeverThroughALink) {
         EXPECT_EQ(m_problems, problems) << "proc calls: " << procCalls;
         EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
                   (Attributes{{"user.a", "1"}, {"user.b", "2"}, {"user.c", "3"}, {"user.d", "4"}}));
+        EXPECT_EQ(rawAttributes(QFile::encodeName(below)),
+                  (Attributes{{"user.e", "5"}, {"user.f", "6"}}));
         for (const QString& untouched : {outside, outsideFile})
             EXPECT_EQ(rawAttributes(QFile::encodeName(untouched)), Attributes());
         for (const QString& link : {tree + u"/to-outside"_s, fileLink}) {
