@@ -1,8 +1,6 @@
 #include "gui/crawler/CrawlerViewController.h"
 
 #include "core/crawler/CrawlReport.h"
-#include "core/model/AttributeName.h"
-#include "core/model/ByteText.h"
 #include "core/platform/ErrorAlert.h"
 #include "gui/platform/QtOutputPane.h"
 #include "gui/tools/FolderTool.h"
@@ -45,15 +43,13 @@ void CrawlerViewController::showEvent(QShowEvent* event) {
 
 void CrawlerViewController::startScanButton() {
     const QString folderText = m_ui->folderText->text();
-    // Typed as reports show names; the walks take its bytes in text, as ByteText keeps them.
-    const TypedName typed = typedName(m_ui->xattrTypeText->text());
-    if (!typed.name) {
-        m_platform.alert.showErrorAlert(typed.problem);
+    const std::optional<QString> type =
+        FolderTool::typedType(m_platform, m_ui->xattrTypeText->text());
+    if (!type)
         return;
-    }
-    const QString type = ByteText::decode(*typed.name);
-    FolderTool::chooseFolder(m_platform, *window(), folderText,
-                             [this, type](const QString& folder) { startScan(folder, type); });
+    FolderTool::chooseFolder(
+        m_platform, *window(), folderText,
+        [this, type = *type](const QString& folder) { startScan(folder, type); });
 }
 
 void CrawlerViewController::startScan(const QString& folderPath, const QString& type) {

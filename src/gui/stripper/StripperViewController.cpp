@@ -57,15 +57,13 @@ void StripperViewController::startStripButton() {
     const QString folderText = m_ui->folderText->text();
     if (m_ui->xattrTypeText->text().isEmpty())
         return;
-    // Typed as reports show names; the walks take its bytes in text, as ByteText keeps them.
-    const TypedName typed = typedName(m_ui->xattrTypeText->text());
-    if (!typed.name) {
-        m_platform.alert.showErrorAlert(typed.problem);
+    const std::optional<QString> type =
+        FolderTool::typedType(m_platform, m_ui->xattrTypeText->text());
+    if (!type)
         return;
-    }
-    const QString type = ByteText::decode(*typed.name);
-    FolderTool::chooseFolder(m_platform, *window(), folderText,
-                             [this, type](const QString& folder) { confirmRun(folder, type); });
+    FolderTool::chooseFolder(
+        m_platform, *window(), folderText,
+        [this, type = *type](const QString& folder) { confirmRun(folder, type); });
 }
 
 // Removing cannot be undone but through a restore file: the user confirms the type and the folder

@@ -2,6 +2,7 @@
 
 #include "core/inspector/InspectorReport.h"
 #include "core/model/AttributeName.h"
+#include "core/model/ByteText.h"
 #include "core/model/FolderText.h"
 #include "core/model/XattrAccess.h"
 #include "core/platform/ErrorAlert.h"
@@ -15,6 +16,15 @@
 #include <QWidget>
 
 namespace palvorn {
+
+std::optional<QString> FolderTool::typedType(Platform& platform, const QString& typed) {
+    const TypedName name = typedName(typed);
+    if (!name.name) {
+        platform.alert.showErrorAlert(name.problem);
+        return std::nullopt;
+    }
+    return ByteText::decode(*name.name);
+}
 
 void FolderTool::chooseFolder(Platform& platform, QWidget& window, const QString& folderText,
                               const std::function<void(const QString& folderPath)>& start) {

@@ -3,6 +3,7 @@
 #include "core/platform/Platform.h"
 
 #include <functional>
+#include <optional>
 
 #include <QString>
 
@@ -21,6 +22,10 @@ public:
     // an empty field asks for a folder in a sheet and titles the window with its name.
     static void chooseFolder(Platform& platform, QWidget& window, const QString& folderText,
                              const std::function<void(const QString& folderPath)>& start);
+
+    // The type field's text as the walks take it: typed as reports show names, its bytes kept in
+    // text as ByteText keeps them. A text whose escapes name nothing is alerted; none then.
+    static std::optional<QString> typedType(Platform& platform, const QString& typed);
 
     // Saves the pane's text as it is now; a failure is appended to the pane if it still exists.
     static void savePane(Platform& platform, OutputPane& pane, QObject& owner);
