@@ -11,14 +11,16 @@ void AttributeUndoCommand::undo() {
     m_failure.clear();
     if (std::exchange(m_skipNext, false))
         return;
-    m_failure = m_change.undo();
+    if (const Result<> done = m_change.undo(); !done)
+        m_failure = done.error().text();
 }
 
 void AttributeUndoCommand::redo() {
     m_failure.clear();
     if (std::exchange(m_skipNext, false))
         return;
-    m_failure = m_change.redo();
+    if (const Result<> done = m_change.redo(); !done)
+        m_failure = done.error().text();
 }
 
 } // namespace palvorn

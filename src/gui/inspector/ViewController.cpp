@@ -207,7 +207,7 @@ void ViewController::inspectPath(const QString& localPath) {
     // The history belongs to the file it changed; it is not carried over to another one.
     m_undoStack->clear();
     Q_EMIT statusNote(QString());
-    const QList<AttributeFailure> failures = loadList();
+    const QList<Error> failures = loadList();
     showReloadStatus({});
     watchSourceFile();
     // Shown as reports show paths; the saved report's first line is this text.
@@ -221,7 +221,7 @@ void ViewController::inspectPath(const QString& localPath) {
     showFailures(failures);
 }
 
-QList<AttributeFailure> ViewController::loadList(bool refreshSummary) {
+QList<Error> ViewController::loadList(bool refreshSummary) {
     m_reslist = std::make_unique<ResourceList>(ResourceList::ofPath(m_theSourcePath));
     if (refreshSummary)
         refreshSizeSummary();
@@ -237,7 +237,7 @@ void ViewController::reloadAutomatically() {
     reloadSelecting(systemNames(selectedNames()), true);
 }
 
-void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
+void ViewController::showReloadStatus(const QList<Error>& failures) {
     QLabel* status = m_ui->reloadStatusLabel;
     if (failures.isEmpty()) {
         status->clear();
@@ -251,7 +251,7 @@ void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
         failures.size() == 1
             ? tr("Reload: %1").arg(first)
             : tr("Reload: %1 (and %n more)", nullptr, int(failures.size() - 1)).arg(first));
-    status->setToolTip(PlainText::toolTip(AttributeFailure::listText(failures)));
+    status->setToolTip(PlainText::toolTip(Error::listText(failures)));
     status->show();
 }
 
@@ -261,7 +261,7 @@ void ViewController::reloadSelecting(const QList<QByteArray>& names, bool automa
     m_reslist.reset();
     m_table->setRows({});
     showContentText(QString());
-    QList<AttributeFailure> failures;
+    QList<Error> failures;
     if (m_theSourceURL) {
         failures = loadList();
         watchSourceFile();
@@ -317,7 +317,7 @@ void ViewController::showSelectedAttribute() {
     const int row = selectedRow();
     if (row >= 0) {
         const ResourceItemPtr record = m_table->recordAt(row);
-        const std::optional<AttributeFailure> unreadable = m_table->unreadableAt(row);
+        const std::optional<Error> unreadable = m_table->unreadableAt(row);
         if (!record && !unreadable)
             return;
         m_ui->xattrTextbox->setText(displayName(m_table->nameAt(row)));
@@ -425,10 +425,10 @@ void ViewController::exportAttributes() {
                                [&alert, inspected](const std::optional<QUrl>& url) {
                                    if (!url)
                                        return;
-                                   const QList<AttributeFailure> failures =
+                                   const QList<Error> failures =
                                        AttributeTransfer::exportDump(inspected, url->toLocalFile());
                                    if (!failures.isEmpty())
-                                       alert.showErrorAlert(AttributeFailure::listText(failures));
+                                       alert.showErrorAlert(Error::listText(failures));
                                });
 }
 
@@ -489,8 +489,7 @@ bool ViewController::commitEditedAttribute(const ResourceItem& edited,
     const QList<QByteArray> names =
         systemNames({sameName ? original->rawName() : edited.rawName()});
     const AttributeChange::Values before = AttributeChange::capture(path, names);
-    const QList<AttributeFailure> failures =
-        AttributeCommands::saveEditedRecord(path, original, edited);
+    const QList<Error> failures = AttributeCommands::saveEditedRecord(path, original, edited);
     if (!failures.isEmpty()) {
         showFailures(failures);
         return false;
@@ -500,16 +499,16 @@ bool ViewController::commitEditedAttribute(const ResourceItem& edited,
     return true;
 }
 
-void ViewController::showFailures(const QList<AttributeFailure>& failures) {
+void ViewController::showFailures(const QList<Error>& failures) {
     if (!failures.isEmpty())
-        m_platform.alert.showErrorAlert(AttributeFailure::listText(failures));
+        m_platform.alert.showErrorAlert(Error::listText(failures));
 }
 
 void ViewController::runRecorded(const QString& title, const QList<QByteArray>& names,
-                                 const std::function<QList<AttributeFailure>()>& command) {
+                                 const std::function<QList<Error>()>& command) {
     const QString path = m_theSourcePath;
     const AttributeChange::Values before = AttributeChange::capture(path, names);
-    const QList<AttributeFailure> failures = command();
+    const QList<Error> failures = command();
     pushChange(AttributeChange(title, path, before, AttributeChange::capture(path, names)));
     showFailures(failures);
 }
@@ -597,13 +596,12 @@ void ViewController::cutSelectedAttributes() {
         return;
     // The list loaded before the command names the rows the user chose, however removals go.
     runRecorded(tr("Remove"), systemNames(selectedNames()), [this, &rows] {
-        QList<AttributeFailure> failures;
+        QList<Error> failures;
         for (int row : rows) {
             // By name: a value that could not be read can still be removed.
             const QByteArray name = m_reslist ? m_table->nameAt(row) : QByteArray();
             if (name.isEmpty()) {
-                failures.append(
-                    AttributeFailure({}, QStringLiteral("xattr not found"), m_theSourcePath));
+                failures.append(Error({}, QStringLiteral("xattr not found"), m_theSourcePath));
                 continue;
             }
             failures += AttributeCommands::removeRecords(
@@ -650,7 +648,7 @@ void ViewController::addQuarantine() {
     const Quarantine::Stamp stamp = m_quarantine.makeStamp();
     const QList<QByteArray> names = {systemAttributeName(Quarantine::attributeName())};
     const AttributeChange::Values before = AttributeChange::capture(m_theSourcePath, names);
-    const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
+    const QList<Error> failures = AttributeCommands::writeRecord(
         m_theSourcePath, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
         showFailures(failures);
@@ -664,7 +662,7 @@ void ViewController::addQuarantine() {
     m_reslist.reset();
     m_table->setRows({});
     showContentText(QString());
-    const QList<AttributeFailure> readFailures = loadList(false);
+    const QList<Error> readFailures = loadList(false);
     selectNames(selected);
     showSelectedAttribute();
     showFailures(readFailures);

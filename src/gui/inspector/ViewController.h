@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/inspector/Quarantine.h"
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/model/ResourceItem.h"
 #include "core/platform/Platform.h"
 
@@ -148,24 +148,24 @@ private:
     void viewDidLoad();
     void viewDidAppear();
     // Reads the list; its read failures are the caller's to show.
-    QList<AttributeFailure> loadList(bool refreshSummary = true);
+    QList<Error> loadList(bool refreshSummary = true);
     QList<QByteArray> selectedNames() const;
     void setWindowTitleText(const QString& title);
     void watchSourceFile();
     // Names in their system form ("user.comment").
     // An automatic reload puts its read failures in the status line instead of an alert.
     void reloadSelecting(const QList<QByteArray>& names, bool automatic = false);
-    void showReloadStatus(const QList<AttributeFailure>& failures);
+    void showReloadStatus(const QList<Error>& failures);
     void selectNames(const QList<QByteArray>& names);
     // After a rename: each renamed name selected where the old name is gone, else the old one.
     void selectRenamed(const QList<std::pair<QByteArray, QByteArray>>& renames);
     // Enter or a double click on a row: that row alone, unless it is among the selected ones.
     void editRow(const QModelIndex& index);
     // Shows every failure of one command in one alert.
-    void showFailures(const QList<AttributeFailure>& failures);
+    void showFailures(const QList<Error>& failures);
     // Runs a command that touches the given names and puts what it changed on the undo stack.
     void runRecorded(const QString& title, const QList<QByteArray>& names,
-                     const std::function<QList<AttributeFailure>()>& command);
+                     const std::function<QList<Error>()>& command);
     void pushChange(AttributeChange change);
     void restoreSplitter();
     // Add flag and Strip flags act on a selection, Add flag only with a flag text.
