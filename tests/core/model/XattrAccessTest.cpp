@@ -92,20 +92,23 @@ TEST_F(XattrAccessTest, FailuresCarryTheSystemsCodeAndText) {
         return result ? std::nullopt : std::optional<Error>(result.error());
     };
     const std::tuple<const char*, std::function<std::optional<Error>()>, int> cases[] = {
-        {"get missing attribute", [&] { getXattr(file, "user.none"); }, ENODATA},
-        {"size of missing attribute", [&] { getXattrSize(file, "user.none"); }, ENODATA},
-        {"remove missing attribute", [&] { removeXattr(file, "user.none"); }, ENODATA},
-        {"list missing file", [&] { listXattrs(missing); }, ENOENT},
-        {"set on missing file", [&] { setXattr(missing + "/f", "user.a", "v"); }, ENOENT},
+        {"get missing attribute", [&] { return errorOf(getXattr(file, "user.none")); }, ENODATA},
+        {"size of missing attribute", [&] { return errorOf(getXattrSize(file, "user.none")); },
+         ENODATA},
+        {"remove missing attribute", [&] { return errorOf(removeXattr(file, "user.none")); },
+         ENODATA},
+        {"list missing file", [&] { return errorOf(listXattrs(missing)); }, ENOENT},
+        {"set on missing file", [&] { return errorOf(setXattr(missing + "/f", "user.a", "v")); },
+         ENOENT},
         // The access layer itself takes names as they are: no rule, no second spelling.
-        {"name without namespace", [&] { getXattr(file, "a"); }, EOPNOTSUPP},
+        {"name without namespace", [&] { return errorOf(getXattr(file, "a")); }, EOPNOTSUPP},
         // Creating never replaces.
-        {"create existing", [&] { createXattr(file, "user.a", "v"); }, EEXIST},
+        {"create existing", [&] { return errorOf(createXattr(file, "user.a", "v")); }, EEXIST},
         // A NUL would cut the name short and act on "user.a".
-        {"get with NUL", [&] { getXattr(file, withNul); }, EINVAL},
-        {"size with NUL", [&] { getXattrSize(file, withNul); }, EINVAL},
-        {"set with NUL", [&] { setXattr(file, withNul, "v"); }, EINVAL},
-        {"remove with NUL", [&] { removeXattr(file, withNul); }, EINVAL},
+        {"get with NUL", [&] { return errorOf(getXattr(file, withNul)); }, EINVAL},
+        {"size with NUL", [&] { return errorOf(getXattrSize(file, withNul)); }, EINVAL},
+        {"set with NUL", [&] { return errorOf(setXattr(file, withNul, "v")); }, EINVAL},
+        {"remove with NUL", [&] { return errorOf(removeXattr(file, withNul)); }, EINVAL},
     };
     for (const auto& [label, operation, code] : cases) {
         const std::optional<Error> error = operation();
