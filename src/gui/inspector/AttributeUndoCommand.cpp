@@ -9,18 +9,20 @@ AttributeUndoCommand::AttributeUndoCommand(AttributeChange change)
 
 void AttributeUndoCommand::undo() {
     m_failure.clear();
-    if (std::exchange(m_skipNext, false))
+    if (!m_applied)
         return;
     if (const Result<> done = m_change.undo(); !done)
         m_failure = done.error().text();
+    m_applied = !m_failure.isEmpty();
 }
 
 void AttributeUndoCommand::redo() {
     m_failure.clear();
-    if (std::exchange(m_skipNext, false))
+    if (m_applied)
         return;
     if (const Result<> done = m_change.redo(); !done)
         m_failure = done.error().text();
+    m_applied = m_failure.isEmpty();
 }
 
 } // namespace palvorn
