@@ -21,15 +21,15 @@ using namespace palvorn;
 namespace {
 
 // With getfattr's name for each.
-constexpr std::pair<DumpEncoding, const char*> encodings[] = {
-    {DumpEncoding::Text, "text"}, {DumpEncoding::Hex, "hex"}, {DumpEncoding::Base64, "base64"}};
+constexpr std::pair<ValueEncoding, const char*> encodings[] = {
+    {ValueEncoding::Text, "text"}, {ValueEncoding::Hex, "hex"}, {ValueEncoding::Base64, "base64"}};
 
 // The dump format both ways: DumpWriter writes it, DumpReader and DumpRestore read it back;
 // getfattr and setfattr are the references.
 class AttributeDumpTest : public XattrFixture {
 protected:
     // Dumps the paths in turn into one output, as the CLI does with several arguments.
-    QByteArray dump(const QList<QString>& paths, DumpEncoding encoding, bool tree) {
+    QByteArray dump(const QList<QString>& paths, ValueEncoding encoding, bool tree) {
         const qsizetype problemsBefore = m_problems.size();
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
@@ -94,7 +94,7 @@ TEST_F(AttributeDumpTest, AnItemDumpsAsGetfattrDumpsItAndRestoresByteForByte) {
     for (const auto& [encoding, name] : encodings) {
         QByteArray theirs = getfattr({}, paths, name);
         EXPECT_EQ(dump(paths, encoding, false), theirs) << name;
-        if (encoding == DumpEncoding::Text) // which drops trailing NULs
+        if (encoding == ValueEncoding::Text) // which drops trailing NULs
             continue;
         const QByteArray target = source + "\xff\\\n\r-" + name;
         ASSERT_EQ(::close(::creat(target.constData(), 0644)), 0);
@@ -130,16 +130,16 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
     // item is reported and the rest walked.
     const QString missing = pathOf(u"vanished"_s);
     for (const QString& given : {root, root + u'/'}) {
-        const QByteArray ours = dump({missing, given}, DumpEncoding::Text, true);
+        const QByteArray ours = dump({missing, given}, ValueEncoding::Text, true);
         EXPECT_EQ(ours, getfattr(u"-R -P -h"_s.split(u' '), {missing, given}));
         EXPECT_FALSE(ours.contains("must not appear"));
     }
     EXPECT_EQ(m_problems, QStringList(2, missing + u": No such file or directory"_s));
     // A link given as the path is followed alone; a walk dumps its own attributes.
     const QString folderLink = pathOf(u"tree/folder-link"_s);
-    EXPECT_EQ(dump({folderLink}, DumpEncoding::Text, false), getfattr({}, {folderLink}));
+    EXPECT_EQ(dump({folderLink}, ValueEncoding::Text, false), getfattr({}, {folderLink}));
     const QStringList links = {folderLink, QString::fromUtf8(link)};
-    EXPECT_EQ(dump(links, DumpEncoding::Text, true), getfattr(u"-R -P -h"_s.split(u' '), links));
+    EXPECT_EQ(dump(links, ValueEncoding::Text, true), getfattr(u"-R -P -h"_s.split(u' '), links));
     // QTemporaryDir cannot remove a name that is not UTF-8.
     QProcess::execute(u"rm"_s, {u"-rf"_s, root});
 }
@@ -333,7 +333,7 @@ TEST_F(AttributeDumpTest, ARestoreWritesOnTheItemItselfAndNeverThroughALink) {
         runTool(u"rm"_s, {u"-rf"_s, tree}); // too deep for the temporary folder's own cleanup
     });
     SCOPED_TRACE(FolderXattrAccess::calls() == FolderXattrAccess::Calls::ProcCalls ? "/proc calls"
-                                                                                : "*at calls");
+                                                                                   : "*at calls");
     restore(text);
     EXPECT_EQ(m_problems, problems);
     EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
