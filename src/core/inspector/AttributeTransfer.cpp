@@ -65,7 +65,7 @@ QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
     QList<AttributeFailure> failures;
     for (const QByteArray& name : std::as_const(names)) {
         try {
-            dump += AttributeDump::line(name, getXattr(native, name), DumpEncoding::Base64);
+            dump += AttributeDump::line(name, getXattr(native, name), ValueEncoding::Base64);
         } catch (const PosixError& error) {
             failures.append(
                 AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name));

@@ -1,10 +1,10 @@
 #include "core/inspector/InspectorReport.h"
 
 #include "core/model/AttributeName.h"
+#include "core/model/HexCodec.h"
 #include "core/model/JsonText.h"
 #include "core/model/ResourceList.h"
 #include "core/model/XattrAccess.h"
-#include "core/plist/PlistDescription.h"
 
 #include <sys/stat.h>
 
@@ -52,7 +52,7 @@ QByteArray InspectorReport::attributesJson(const QString& path, const QList<Reso
         attribute.insert(QStringLiteral("size"), item->data().size());
         if (details) {
             JsonText::insertValue(attribute, QStringLiteral("value_base64"), item->data());
-            attribute.insert(QStringLiteral("hex"), PlistDescription::hexText(item->data()));
+            attribute.insert(QStringLiteral("hex"), HexCodec::grouped(item->data()));
             attribute.insert(QStringLiteral("content"), item->contentText());
         }
         attributes.append(attribute);
