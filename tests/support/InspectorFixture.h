@@ -65,7 +65,7 @@ protected:
     static QStringList described(const palvorn::ViewController& view) {
         QString enabled;
         for (const QPushButton* button :
-             {view.ui().addQuarButton, view.ui().pasteXattrButton, view.ui().removeXattrButton,
+             {view.ui().quarantineButton, view.ui().pasteXattrButton, view.ui().removeXattrButton,
               view.ui().copyXattrButton, view.ui().newXattrButton})
             enabled += button->isEnabled() ? u'+' : u'-';
         // The title as shown, without its mnemonic mark.

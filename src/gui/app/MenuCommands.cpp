@@ -64,9 +64,10 @@ std::optional<Command> commandOfKey(const QKeyEvent& key) {
 
 } // namespace
 
-MenuCommands::MenuCommands(QMainWindow& window, ViewController* view,
+MenuCommands::MenuCommands(QMainWindow& window, ViewController* inspector,
                            std::function<void()> saveReport)
-    : QObject(&window), m_window(window), m_view(view), m_saveReport(std::move(saveReport)) {
+    : QObject(&window), m_window(window), m_inspector(inspector),
+      m_saveReport(std::move(saveReport)) {
     // A read-only line edit claims Ctrl+A and Ctrl+C for itself; the window's items take them
     // where it cannot carry them out.
     for (QLineEdit* line : window.findChildren<QLineEdit*>()) {
@@ -76,12 +77,12 @@ MenuCommands::MenuCommands(QMainWindow& window, ViewController* view,
     for (QPlainTextEdit* text : window.findChildren<QPlainTextEdit*>())
         connect(text, &QPlainTextEdit::selectionChanged, this, &MenuCommands::updateItems);
     connect(qApp, &QApplication::focusChanged, this, &MenuCommands::updateItems);
-    if (!m_view)
+    if (!m_inspector)
         return;
-    connect(m_view, &ViewController::selectionStateChanged, this, &MenuCommands::updateItems);
+    connect(m_inspector, &ViewController::selectionStateChanged, this, &MenuCommands::updateItems);
     // The items stay with the window a moment longer than its inspector.
-    connect(m_view, &ViewController::aboutToBeDestroyed, this, [this] {
-        m_view = nullptr;
+    connect(m_inspector, &ViewController::aboutToBeDestroyed, this, [this] {
+        m_inspector = nullptr;
         disconnect(qApp, nullptr, this, nullptr);
     });
 }
@@ -89,34 +90,36 @@ MenuCommands::MenuCommands(QMainWindow& window, ViewController* view,
 void MenuCommands::addFileItems(QMenu& file) {
     if (m_saveReport)
         file.addAction(tr("&Save Report…"), QKeySequence::Save, this, m_saveReport);
-    if (!m_view)
+    if (!m_inspector)
         return;
-    m_export = file.addAction(tr("&Export Attributes…"), m_view, &ViewController::exportAttributes);
-    m_import = file.addAction(tr("&Import Attributes…"), m_view, &ViewController::importAttributes);
+    m_export =
+        file.addAction(tr("&Export Attributes…"), m_inspector, &ViewController::exportAttributes);
+    m_import =
+        file.addAction(tr("&Import Attributes…"), m_inspector, &ViewController::importAttributes);
     updateItems();
 }
 
 void MenuCommands::addEditItems(QMenu& edit) {
-    if (m_view) {
+    if (m_inspector) {
         QAction* undo =
-            edit.addAction(tr("&Undo"), QKeySequence::Undo, m_view, &ViewController::undo);
+            edit.addAction(tr("&Undo"), QKeySequence::Undo, m_inspector, &ViewController::undo);
         QAction* redo =
-            edit.addAction(tr("&Redo"), QKeySequence::Redo, m_view, &ViewController::redo);
-        m_view->followUndoStack(undo, redo);
+            edit.addAction(tr("&Redo"), QKeySequence::Redo, m_inspector, &ViewController::redo);
+        m_inspector->connectUndoActions(undo, redo);
         edit.addSeparator();
     }
     m_cut = edit.addAction(tr("Cu&t"), QKeySequence::Cut, this, [this] { run(Command::Cut); });
     m_copy = edit.addAction(tr("&Copy"), QKeySequence::Copy, this, [this] { run(Command::Copy); });
     m_paste =
         edit.addAction(tr("&Paste"), QKeySequence::Paste, this, [this] { run(Command::Paste); });
-    if (m_view) {
+    if (m_inspector) {
         m_delete = edit.addAction(tr("&Delete"), QKeySequence::Delete, this,
                                   [this] { run(Command::Delete); });
         m_selectAll = edit.addAction(tr("Select &All"), QKeySequence::SelectAll, this,
                                      [this] { run(Command::SelectAll); });
         edit.addSeparator();
         m_editAttribute =
-            edit.addAction(tr("&Edit Attribute…"), m_view, &ViewController::openEditor);
+            edit.addAction(tr("&Edit Attribute…"), m_inspector, &ViewController::openEditor);
         // F2 edits the selected item in file managers too.
         m_editAttribute->setShortcuts({QKeySequence(tr("Ctrl+E")), QKeySequence(Qt::Key_F2)});
     }
@@ -144,7 +147,7 @@ bool MenuCommands::textTakes(Command command) const {
 
 void MenuCommands::run(Command command) {
     if (!textTakes(command))
-        return runOnView(command);
+        return runOnInspector(command);
     QWidget* text = focusedText();
     if (auto* line = qobject_cast<QLineEdit*>(text)) {
         if (!line->isReadOnly() || command == Command::Copy)
@@ -158,21 +161,22 @@ void MenuCommands::run(Command command) {
 
 // Delete removes attributes only while the table has the focus: anywhere else it is the focused
 // control's own key.
-void MenuCommands::runOnView(Command command) {
-    if (!m_view)
+void MenuCommands::runOnInspector(Command command) {
+    if (!m_inspector)
         return;
     switch (command) {
     case Command::Cut:
-        return m_view->cutWithSender();
+        return m_inspector->cutAttributes();
     case Command::Copy:
-        return m_view->copyWithSender();
+        return m_inspector->copyAttributes();
     case Command::Paste:
-        return m_view->pasteWithSender();
+        m_inspector->pasteAttributes();
+        return;
     case Command::SelectAll:
-        return m_view->selectAll();
+        return m_inspector->selectAll();
     case Command::Delete:
-        if (m_view->tableHasFocus())
-            m_view->removeSelectedAttributes();
+        if (m_inspector->tableHasFocus())
+            m_inspector->removeSelectedAttributes();
         return;
     }
 }
@@ -190,8 +194,8 @@ bool MenuCommands::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MenuCommands::updateItems() {
-    const bool selected = m_view && m_view->hasSelectedAttributes();
-    const bool file = m_view && m_view->hasFile();
+    const bool selected = m_inspector && m_inspector->hasSelectedAttributes();
+    const bool file = m_inspector && m_inspector->hasFile();
     const auto enable = [](QAction* item, bool enabled) {
         if (item)
             item->setEnabled(enabled);
@@ -199,10 +203,10 @@ void MenuCommands::updateItems() {
     enable(m_cut, textTakes(Command::Cut) || selected);
     enable(m_copy, textTakes(Command::Copy) || selected);
     enable(m_paste, textTakes(Command::Paste) || file);
-    enable(m_delete,
-           (focusedText() && !isReadOnly(*focusedText())) || (selected && m_view->tableHasFocus()));
-    enable(m_selectAll, textTakes(Command::SelectAll) || (m_view && m_view->hasRows()));
-    enable(m_editAttribute, m_view && m_view->canEditSelected());
+    enable(m_delete, (focusedText() && !isReadOnly(*focusedText())) ||
+                         (selected && m_inspector->tableHasFocus()));
+    enable(m_selectAll, textTakes(Command::SelectAll) || (m_inspector && m_inspector->hasRows()));
+    enable(m_editAttribute, m_inspector && m_inspector->canEditSelected());
     enable(m_export, file);
     enable(m_import, file);
 }

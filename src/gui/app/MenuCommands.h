@@ -23,9 +23,9 @@ class MenuCommands : public QObject {
 public:
     enum class Command { Cut, Copy, Paste, Delete, SelectAll };
 
-    // view: the window's inspector, none in a tool window. saveReport: the window's Save
+    // inspector: the window's inspector, none in a tool window. saveReport: the window's Save
     // Report…, none where it has no report.
-    MenuCommands(QMainWindow& window, ViewController* view, std::function<void()> saveReport);
+    MenuCommands(QMainWindow& window, ViewController* inspector, std::function<void()> saveReport);
 
     // Save Report… (Ctrl+S), and the inspector's Export and Import.
     void addFileItems(QMenu& file);
@@ -41,11 +41,11 @@ private:
     QWidget* focusedText() const;
     // Whether the focused text field takes the command itself.
     bool textTakes(Command command) const;
-    void runOnView(Command command);
+    void runOnInspector(Command command);
     void updateItems();
 
     QMainWindow& m_window;
-    ViewController* m_view;
+    ViewController* m_inspector;
     std::function<void()> m_saveReport;
     QAction* m_cut = nullptr;
     QAction* m_copy = nullptr;

@@ -27,9 +27,11 @@ bool isControlTab(const QEvent* event) {
 } // namespace
 
 EditViewController::EditViewController(ErrorAlert& alert, Confirmation* confirmation, QString path,
-                                       Commit commit, QWidget* parent)
+                                       const ResourceItemPtr& record, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::EditViewController>()), m_alert(alert),
-      m_confirmation(confirmation), m_path(std::move(path)), m_commit(std::move(commit)) {
+      m_confirmation(confirmation), m_path(std::move(path)) {
+    if (record)
+        m_original = *record;
     m_ui->setupUi(this);
     resize(InitialSize::within(*this, size()));
     if (!m_confirmation) {
@@ -43,19 +45,15 @@ EditViewController::EditViewController(ErrorAlert& alert, Confirmation* confirma
     m_ui->contentTextview->setTabChangesFocus(true);
     m_ui->contentTextview->installEventFilter(this);
     // activated: only the user's choice, not the items being filled in.
-    connect(m_ui->formatPopup, &QComboBox::activated, this, &EditViewController::doFormatPopup);
-    connect(m_ui->saveButton, &QPushButton::clicked, this, &EditViewController::saveButton);
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, &EditViewController::cancelButton);
+    connect(m_ui->formatPopup, &QComboBox::activated, this, &EditViewController::changeFormat);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &EditViewController::save);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    showOriginal();
 }
 
 EditViewController::~EditViewController() = default;
 
-void EditViewController::setRepresentedObject(const ResourceItemPtr& record) {
-    if (record)
-        m_original = *record;
-}
-
-void EditViewController::viewDidLoad() {
+void EditViewController::showOriginal() {
     m_ui->formatPopup->clear();
     m_ui->formatPopup->addItems(EditorConversion::formatList(structureName()));
     if (!m_original)
@@ -72,7 +70,7 @@ void EditViewController::showValue(const QByteArray& bytes, int format) {
     setContentText(m_shownText);
 }
 
-void EditViewController::doFormatPopup() {
+void EditViewController::changeFormat() {
     const int format = m_ui->formatPopup->currentIndex();
     if (format == m_shownFormat)
         return;
@@ -95,11 +93,7 @@ void EditViewController::doFormatPopup() {
                         });
 }
 
-void EditViewController::saveButton() {
-    if (!m_commit) {
-        reject();
-        return;
-    }
+void EditViewController::save() {
     // The name box shows names as reports do, escapes included, and takes them back the same way.
     const TypedName name = typedName(m_ui->nameTextbox->text());
     const int format = m_ui->formatPopup->currentIndex();
@@ -114,13 +108,7 @@ void EditViewController::saveButton() {
     }
     ResourceItem record(*name.name, *converted.bytes);
     record.setType(EditorConversion::typeOfFormat(format));
-    // The commit has shown why a write failed; the text stays here to be mended or saved again.
-    if (m_commit(record, m_original ? &*m_original : nullptr))
-        accept();
-}
-
-void EditViewController::cancelButton() {
-    reject();
+    Q_EMIT saveRequested(record);
 }
 
 bool EditViewController::eventFilter(QObject* watched, QEvent* event) {

@@ -2,7 +2,6 @@
 
 #include "core/model/ResourceItem.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -19,38 +18,41 @@ class ErrorAlert;
 
 // The attribute editor: a name, a format and the value as text in that format. It works on its
 // own copy of the record it was given, so that nothing it does reaches the inspector before a
-// save. On save it turns the text back into bytes and hands a new record to its commit. A text
-// that does not convert, or a value the file refuses, leaves the editor open with the text.
+// save. On save it turns the text back into bytes and emits a new record; whoever writes it
+// closes the editor with accept(). A text that does not convert, or a value the file refuses,
+// leaves the editor open with the text.
 class EditViewController : public QDialog {
     Q_OBJECT
 
 public:
-    // Writes the edited record; original is the record the editor opened, none for a new one.
-    // True when written: the editor then closes. A failure has been shown by the commit.
-    using Commit = std::function<bool(const ResourceItem& edited, const ResourceItem* original)>;
-
     // path: the file edited, named when a text is refused. confirmation: asks before a change of
-    // format throws a text away; none gives the real question.
-    EditViewController(ErrorAlert& alert, Confirmation* confirmation, QString path, Commit commit,
-                       QWidget* parent = nullptr);
+    // format throws a text away; none gives the real question. record: the record to edit, none
+    // for a new attribute.
+    EditViewController(ErrorAlert& alert, Confirmation* confirmation, QString path,
+                       const ResourceItemPtr& record, QWidget* parent = nullptr);
     ~EditViewController() override;
 
     Ui::EditViewController& ui() const { return *m_ui; }
     // The editor's copy of the record it opened, none for a new attribute.
     const std::optional<ResourceItem>& original() const { return m_original; }
 
-    // The record to edit, before the view loads; without one the editor makes a new attribute.
-    void setRepresentedObject(const ResourceItemPtr& record);
-    void viewDidLoad();
     // The format chosen: the text is converted to it, or, where it cannot be read in the format
     // it was in, shown afresh after the user agreed to lose it.
-    void doFormatPopup();
-    void saveButton();
-    void cancelButton();
+    void changeFormat();
+    // Emits saveRequested() with the record the name and text stand for, or shows why they
+    // stand for none.
+    void save();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+Q_SIGNALS:
+    // The record to write, under the name typed; original() is the one it replaces. The editor
+    // stays open until accept(): a write that failed leaves the text to be mended.
+    void saveRequested(const palvorn::ResourceItem& edited);
+
 private:
+    // Fills in the formats and, for a record to edit, its name and value.
+    void showOriginal();
     // Shows bytes as text in a format; that text, unchanged, stands for exactly these bytes.
     void showValue(const QByteArray& bytes, int format);
     // The name whose structure the structure format stands for: the edited record's.
@@ -62,7 +64,6 @@ private:
     Confirmation* m_confirmation;
     std::unique_ptr<Confirmation> m_ownConfirmation; // where none was given
     QString m_path;
-    Commit m_commit;
     std::optional<ResourceItem> m_original;
     // What the content box shows as the editor last wrote it, and the bytes and format it stands
     // for: a text left as it was is not converted again (a round trip through another format

@@ -9,16 +9,18 @@ AttributeUndoCommand::AttributeUndoCommand(AttributeChange change)
 
 void AttributeUndoCommand::undo() {
     m_failure.clear();
-    if (std::exchange(m_skipNext, false))
+    if (!m_applied)
         return;
     m_failure = m_change.undo();
+    m_applied = !m_failure.isEmpty();
 }
 
 void AttributeUndoCommand::redo() {
     m_failure.clear();
-    if (std::exchange(m_skipNext, false))
+    if (m_applied)
         return;
     m_failure = m_change.redo();
+    m_applied = m_failure.isEmpty();
 }
 
 } // namespace palvorn

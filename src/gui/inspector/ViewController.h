@@ -2,10 +2,9 @@
 
 #include "core/inspector/Quarantine.h"
 #include "core/model/AttributeFailure.h"
-#include "core/model/ResourceItem.h"
 #include "core/platform/Platform.h"
+#include "gui/inspector/InspectorCommands.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -14,9 +13,6 @@
 #include <QWidget>
 
 class QAction;
-class QFileSystemWatcher;
-class QSortFilterProxyModel;
-class QTimer;
 class QUndoStack;
 
 namespace Ui {
@@ -25,15 +21,18 @@ class ViewController;
 
 namespace palvorn {
 
-class AttributeChange;
-class AttributeTableModel;
+class AttributeHistory;
+class AttributeTable;
 class Document;
 class EditViewController;
-class Pasteboard;
+class InspectedFile;
 class ResourceList;
 
 // The inspector: shows one file's path, size summary, attribute table and the selected
-// attribute's content. It owns the file's attribute list and is the only place that reloads it.
+// attribute's content. Its parts: the file and its list as read (InspectedFile), the table and
+// its selection (AttributeTable), the commands that change the file (InspectorCommands) and
+// their undo history (AttributeHistory). It is the only place that reloads the list, and says
+// what to select then.
 class ViewController : public QWidget {
     Q_OBJECT
 
@@ -76,19 +75,12 @@ public:
     // a new one. A row whose value could not be read has nothing to edit.
     void openEditor();
     EditViewController* editor() const;
-    // Writes the record the editor hands back, then reloads; false when nothing was written.
-    // original is the record the editor opened (none for a new attribute): under a changed name
-    // the save only creates, never replacing an attribute in the way.
-    bool commitEditedAttribute(const ResourceItem& edited, const ResourceItem* original = nullptr);
-    void copySelectedAttributes(Pasteboard& pasteboard);
-    // Remove and cut: copies the selection first, so the records can be pasted back.
-    void cutSelectedAttributes();
+    // Edit > Cut, Copy, Paste and the buttons, on the system pasteboard. Cut (and Remove) copies
+    // the selection first, so the records can be pasted back.
+    void cutAttributes();
+    void copyAttributes();
     // False when nothing was pasted because no file is shown or the pasteboard is empty.
-    bool pasteAttributes(Pasteboard& pasteboard);
-    // Edit > Cut, Copy, Paste on the system pasteboard.
-    void cutWithSender() { cutSelectedAttributes(); }
-    void copyWithSender();
-    void pasteWithSender();
+    bool pasteAttributes();
 
     // Stamps the file with a quarantine attribute and its event row.
     void addQuarantine();
@@ -99,18 +91,18 @@ public:
 
     // Edit > Undo and Redo of the commands that changed this file's attributes. A step that
     // would overwrite a change made since is refused with a message.
-    QUndoStack& undoStack() const { return *m_undoStack; }
+    const QUndoStack& undoStack() const;
     void undo();
     void redo();
     // Menu items that show the step they would take ("Undo Remove"), greyed out without one.
-    void followUndoStack(QAction* undo, QAction* redo);
+    void connectUndoActions(QAction* undo, QAction* redo);
     // Edit > Select All and Delete (which removes, as the Remove button does).
     void selectAll();
-    void removeSelectedAttributes() { cutSelectedAttributes(); }
+    void removeSelectedAttributes() { cutAttributes(); }
 
     // True when a file is shown and at least one of its attributes is selected.
     bool hasSelectedAttributes() const;
-    bool hasFile() const { return m_theSourceURL.has_value(); }
+    bool hasFile() const;
     bool hasRows() const;
     // The row whose content is shown has a value to edit.
     bool canEditSelected() const;
@@ -119,14 +111,8 @@ public:
     // Selected rows of the list, in the system's order, whatever the table's sorting.
     QList<int> selectedRowIndexes() const;
 
-    // The list's row whose content is shown: the current row when it is selected, else the first
-    // selected row; -1 without a selection.
-    int selectedRow() const;
-
-    const QString& theFilename() const { return m_theFilename; }
-    const QString& theSourcePath() const { return m_theSourcePath; }
-    const std::optional<QUrl>& theSourceURL() const { return m_theSourceURL; }
-    const ResourceList* reslist() const { return m_reslist.get(); }
+    // The file's attribute list as last read; none before the first read.
+    const ResourceList* attributes() const;
 
 Q_SIGNALS:
     // Files dropped after the first one, each for a window of its own (paths as bytes).
@@ -145,46 +131,34 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void viewDidLoad();
-    void viewDidAppear();
-    // Reads the list; its read failures are the caller's to show.
-    QList<AttributeFailure> loadList(bool refreshSummary = true);
-    QList<QByteArray> selectedNames() const;
+    void setUpContentPane();
+    void setUpSplitter();
+    void connectControls();
     void setWindowTitleText(const QString& title);
-    void watchSourceFile();
     // Names in their system form ("user.comment").
     // An automatic reload puts its read failures in the status line instead of an alert.
     void reloadSelecting(const QList<QByteArray>& names, bool automatic = false);
     void showReloadStatus(const QList<AttributeFailure>& failures);
-    void selectNames(const QList<QByteArray>& names);
-    // After a rename: each renamed name selected where the old name is gone, else the old one.
-    void selectRenamed(const QList<std::pair<QByteArray, QByteArray>>& renames);
+    // Reads the list; its read failures are the caller's to show.
+    QList<AttributeFailure> loadList();
+    // After a rename: the names renamed selected, see AttributeTable::selectRenamed().
+    void reloadRenamed(const std::optional<InspectorCommands::Renames>& renames);
     // Enter or a double click on a row: that row alone, unless it is among the selected ones.
     void editRow(const QModelIndex& index);
+    // After an undo or redo: why the file refused it, if it did, and the list as it is now.
+    void showStepTaken(const QString& refused);
     // Shows every failure of one command in one alert.
     void showFailures(const QList<AttributeFailure>& failures);
-    // Runs a command that touches the given names and puts what it changed on the undo stack.
-    void runRecorded(const QString& title, const QList<QByteArray>& names,
-                     const std::function<QList<AttributeFailure>()>& command);
-    void pushChange(AttributeChange change);
-    void restoreSplitter();
     // Add flag and Strip flags act on a selection, Add flag only with a flag text.
     void enableFlagCommands();
 
     std::unique_ptr<Ui::ViewController> m_ui;
     Platform m_platform;
-    AttributeTableModel* m_table;
-    QSortFilterProxyModel* m_sorted;
-    QUndoStack* m_undoStack;
-    QFileSystemWatcher* m_watcher;
-    // Coalesces bursts of change notices into one reload.
-    QTimer* m_reloadTimer;
+    InspectedFile* m_file;
+    AttributeTable* m_table;
+    AttributeHistory* m_history;
+    std::unique_ptr<InspectorCommands> m_commands;
     Document* m_document = nullptr;
-
-    QString m_theFilename;
-    QString m_theSourcePath;
-    std::optional<QUrl> m_theSourceURL;
-    std::unique_ptr<ResourceList> m_reslist;
     QPointer<EditViewController> m_editor;
     Quarantine m_quarantine;
 };

@@ -174,7 +174,7 @@ TEST_F(EditViewControllerTest, AFormatChangeConvertsTheTextAndCancelChangesNothi
     EXPECT_EQ(choose(Qt::Key_Home), u"one two three c"_s); // as last converted
     QTest::keyClick(editor, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.editor() == nullptr; }));
-    EXPECT_EQ(view.reslist()->children().constFirst()->type(), ResourceItem::TextType);
+    EXPECT_EQ(view.attributes()->children().constFirst()->type(), ResourceItem::TextType);
     EXPECT_EQ(view.ui().outputTextcontent->toPlainText(), pane);
     EXPECT_EQ(view.savedReportText(),
               QString::fromUtf8(runTool(QStringLiteral(PALVORN_CLI_PATH), {u"show"_s, file})));
@@ -206,7 +206,6 @@ TEST_F(EditViewControllerTest, AFormatChangeConvertsTheTextAndCancelChangesNothi
 // The real question, through the real message box: No keeps the text and its format.
 TEST_F(EditViewControllerTest, TheRealQuestionKeepsTheTextOnNo) {
     EditViewController editor(alert, nullptr, pathOf(u"f"_s), {});
-    editor.viewDidLoad();
     editor.show();
     editor.ui().formatPopup->setCurrentIndex(EditorConversion::HexText);
     Q_EMIT editor.ui().formatPopup->activated(EditorConversion::HexText);

@@ -67,8 +67,8 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
     EXPECT_EQ(described(empty), (QStringList{{}, {}, u"New"_s, u"-----"_s}));
     EXPECT_EQ(empty.savedReportText(), u"\n"_s + separator);
     pasteboard.writeRecords({ResourceItem(u"user.a"_s, "x").archive()});
-    EXPECT_FALSE(empty.pasteAttributes(pasteboard));
-    empty.cutSelectedAttributes();
+    EXPECT_FALSE(empty.pasteAttributes());
+    empty.cutAttributes();
     empty.addQuarantine();
 
     const QString file = makeThreeAttributeFile(u"notes.txt"_s);
@@ -76,12 +76,12 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
     view.window()->resize(900, 650);
     view.window()->show();
     EXPECT_EQ(view.ui().splitter->sizes(), moved);
-    view.copySelectedAttributes(pasteboard);
-    view.cutSelectedAttributes();
+    view.copyAttributes();
+    view.cutAttributes();
     EXPECT_EQ(pasteboard.items().size(), 1); // nothing selected: the pasteboard keeps its item
     const QStringList texts = ResourceList::ofPath(file).displayTexts();
     const QStringList names = namesShown(view);
-    EXPECT_EQ(view.ui().quarantTextbox->text(), u"Xattr 13, data 10, total 23"_s);
+    EXPECT_EQ(view.ui().sizeSummaryLabel->text(), u"Xattr 13, data 10, total 23"_s);
 
     const QString report = pathOf(u"report.text"_s);
     savePanel.answerWith(std::nullopt);
@@ -220,7 +220,7 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     EXPECT_EQ(alert.shown(), QStringList{u"listxattr error: No such file or directory (\u201c"_s +
                                          missing + u"\u201d)"_s});
     EXPECT_EQ(view.ui().filenameTextbox->text(), missing);
-    EXPECT_EQ(view.ui().quarantTextbox->text(), u"Xattr 0, data 0, total 0"_s);
+    EXPECT_EQ(view.ui().sizeSummaryLabel->text(), u"Xattr 0, data 0, total 0"_s);
 
     // A drop is inspected here, its other files each in a window of its own.
     const auto accepted = [&view](QDropEvent&& event) {
@@ -267,10 +267,10 @@ TEST_F(ViewControllerTest, CommandsActOnTheSelectionAndShowTheResult) {
     ViewController& to = open(target);
     setRaw(target, "user.added-behind", "x"); // shows up only if the list is reloaded
     pasteboard.clear();
-    EXPECT_FALSE(to.pasteAttributes(pasteboard));
+    EXPECT_FALSE(to.pasteAttributes());
     EXPECT_EQ(namesShown(to), QStringList());
     pasteboard.holdText();
-    EXPECT_TRUE(to.pasteAttributes(pasteboard));
+    EXPECT_TRUE(to.pasteAttributes());
     EXPECT_EQ(namesShown(to), QStringList{u"user.added-behind"_s});
 
     const QStringList names = namesShown(from);
@@ -336,16 +336,16 @@ TEST_F(ViewControllerTest, CommandsActOnTheSelectionAndShowTheResult) {
     const auto status = [&to] {
         return static_cast<QMainWindow*>(to.window())->statusBar()->currentMessage();
     };
-    to.ui().addQuarButton->click();
+    to.ui().quarantineButton->click();
     EXPECT_TRUE(alert.shown().isEmpty());
     EXPECT_TRUE(status().endsWith(u"does not exist, so no event was recorded for \u201c"_s +
                                   target + u"\u201d."_s));
     EXPECT_TRUE(getRaw(target, "user.com.apple.quarantine").startsWith("0083;"));
-    EXPECT_EQ(to.ui().quarantTextbox->text(), u"Xattr 67, data 0, total 67"_s);
+    EXPECT_EQ(to.ui().sizeSummaryLabel->text(), u"Xattr 67, data 0, total 67"_s);
     // A database that is there and fails is still a failure.
     QuarantineDatabase(home.path()).create();
     QFile(QuarantineDatabase(home.path()).path).resize(0); // no table
-    to.ui().addQuarButton->click();
+    to.ui().quarantineButton->click();
     ASSERT_EQ(alert.shown().size(), 1);
     EXPECT_TRUE(
         alert.shown().constFirst().startsWith(u"sqlite3 command returned error number 1"_s));
@@ -471,6 +471,6 @@ TEST_F(ViewControllerTest, NamesPathsAndValuesShowAsPlainText) {
     EXPECT_EQ(described(view).mid(0, 2),
               (QStringList{name, name + u" (15 bytes):\n\n<3c623e76 3c2f623e 07207661 6c7565>\n\n"
                                         u"String content:\n\n<b>v</b>\\x07 value\n"_s}));
-    for (const QLabel* label : {view.ui().quarantTextbox, view.ui().reloadStatusLabel})
+    for (const QLabel* label : {view.ui().sizeSummaryLabel, view.ui().reloadStatusLabel})
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
 }

@@ -57,7 +57,7 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
         {"Import",
          {},
          [this](ViewController& view) { menuItem(view, u"&Import Attributes…"_s)->trigger(); }},
-        {"Quarantine", {}, click(&Ui::ViewController::addQuarButton)},
+        {"Quarantine", {}, click(&Ui::ViewController::quarantineButton)},
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.title);
