@@ -1,5 +1,6 @@
 #include "core/inspector/AttributeTransfer.h"
 
+#include "core/model/AtomicSave.h"
 #include "core/model/AttributeDump.h"
 #include "core/model/DumpReader.h"
 #include "core/model/XattrAccess.h"
@@ -12,19 +13,10 @@
 #include <utility>
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace palvorn {
 
 namespace {
-
-// The same file under any name: hard links and symbolic links included.
-bool isSameFile(const QByteArray& first, const QByteArray& second) {
-    struct stat a = {};
-    struct stat b = {};
-    return ::stat(first.constData(), &a) == 0 && ::stat(second.constData(), &b) == 0 &&
-           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 // Opens the file by its bytes (a name that is not UTF-8 included) for reading, and only a regular
 // file: a FIFO or a device would keep the window waiting for ever. The reason when it is refused.
@@ -47,7 +39,7 @@ QString openRegularFile(const QString& path, QFile& file) {
 QList<Error> AttributeTransfer::exportDump(const QString& path, const QString& dumpPath) {
     const QByteArray native = nativePath(path);
     // Saved by a rename, the dump would take the place of the file and its attributes.
-    if (isSameFile(nativePath(dumpPath), native))
+    if (AtomicSave::isSameFile(dumpPath, path))
         return {Error(QString(), QStringLiteral("not saved: it is the inspected file itself"),
                       dumpPath)};
     Result<QList<QByteArray>> listed = listXattrs(native);
@@ -61,7 +53,7 @@ QList<Error> AttributeTransfer::exportDump(const QString& path, const QString& d
     QList<Error> failures;
     for (const QByteArray& name : std::as_const(names)) {
         if (const Result<QByteArray> value = getXattr(native, name))
-            dump += AttributeDump::line(name, *value, DumpEncoding::Base64);
+            dump += AttributeDump::line(name, *value, ValueEncoding::Base64);
         else
             failures.append(
                 Error::fromError(QStringLiteral("getxattr"), value.error(), path, name));
@@ -73,12 +65,8 @@ QList<Error> AttributeTransfer::exportDump(const QString& path, const QString& d
     }
     if (!names.isEmpty())
         dump += '\n';
-    QSaveFile file(dumpPath);
-    // A commit does not notice a buffered write that failed: the flush is checked on its own, or
-    // a cut-off dump would replace the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.flush() ||
-        !file.commit())
-        return {Error(QString(), file.errorString(), dumpPath)};
+    if (const QString reason = AtomicSave::write(dumpPath, dump); !reason.isEmpty())
+        return {Error(QString(), reason, dumpPath)};
     return {};
 }
 

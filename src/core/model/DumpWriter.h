@@ -23,7 +23,7 @@ namespace palvorn {
 // keeps ahead of its output (see ParallelFolderWalk) and its bounded descriptors.
 class DumpWriter {
 public:
-    DumpWriter(QIODevice& out, DumpEncoding encoding, ProblemSink problem);
+    DumpWriter(QIODevice& out, ValueEncoding encoding, ProblemSink problem);
 
     // Only the names the filter takes are read and dumped (by default every name).
     void setNameFilter(NameFilter filter) { m_filter = std::move(filter); }
@@ -50,7 +50,7 @@ private:
     void report(const QByteArray& path, const QString& reason, const QByteArray& name = {});
 
     QIODevice& m_out;
-    DumpEncoding m_encoding;
+    ValueEncoding m_encoding;
     NameFilter m_filter;
     ProblemSink m_problem;
     bool m_anyProblem = false;
