@@ -24,7 +24,7 @@ void checkRoundTrip(const DumpEntry& entry) {
                       AttributeDump::line(entry.name, entry.value, palvorn::ValueEncoding::Base64);
     QBuffer in(&text);
     in.open(QIODevice::ReadOnly);
-    DumpReader reader(in, [](qint64, const QString&) { fail("an entry read back has a problem"); });
+    DumpReader reader(in, [](const palvorn::Error&) { fail("an entry read back has a problem"); });
     const std::optional<DumpEntry> back = reader.next();
     if (!back || back->path != entry.path || back->name != entry.name ||
         back->value != entry.value || back->line != 2 || reader.next())
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fail("a line number out of order or out of the input");
         lastLine = line;
     };
-    DumpReader reader(in, [&](qint64 line, const QString&) { checkLine(line); });
+    DumpReader reader(in, [&](const palvorn::Error& problem) { checkLine(problem.line()); });
     while (const std::optional<DumpEntry> entry = reader.next()) {
         checkLine(entry->line);
         if (entry->path.isEmpty() || entry->path.contains('\0') || entry->name.isEmpty())

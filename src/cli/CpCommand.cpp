@@ -14,10 +14,10 @@ namespace {
 
 // One closing line that lists the names which were not copied, when some names failed on their
 // own; an item that could not be reached or written says so in its one line.
-std::optional<QString> notCopiedText(const QList<AttributeFailure>& failures) {
+std::optional<QString> notCopiedText(const QList<Error>& failures) {
     QStringList names;
     bool attributeFailed = false;
-    for (const AttributeFailure& failure : failures) {
+    for (const Error& failure : failures) {
         if (failure.name().isEmpty())
             continue;
         names.append(displayName(failure.name()));
@@ -60,7 +60,7 @@ int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
     const QString sourcePath = FolderText::absolutePath(arguments.at(0));
     const ResourceList source = ResourceList::ofPath(sourcePath, linksOf(parser));
     // Every name that does not arrive, whether it could not be read or not be written.
-    QList<AttributeFailure> failures = source.failures();
+    QList<Error> failures = source.failures();
 
     // The records travel through their archive form, exactly as they do on the pasteboard.
     QList<QByteArray> archives;
@@ -77,8 +77,7 @@ int CpCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStre
         if (const std::optional<qsizetype> found = matchListedName(names, name))
             archives.append(source.children().at(*found)->archive());
         else
-            failures.append(
-                AttributeFailure({}, QStringLiteral("xattr not found"), sourcePath, name));
+            failures.append(Error({}, QStringLiteral("xattr not found"), sourcePath, name));
     }
     failures += AttributeCommands::pasteArchives(arguments.at(1), archives, linksOf(parser));
     alert.showFailures(failures);

@@ -46,8 +46,9 @@ QStringList DumpCommand::pathArguments(const QCommandLineParser& parser) const {
 int DumpCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     // Paths and names go out as the bytes they are, not through the text stream's encoding.
     RawOutput output(out);
-    DumpWriter writer(output.device(), *AttributeDump::encodingNamed(parser.value(encodingOption)),
-                      [&err](const QString& text) { StderrErrorAlert::writeLine(err, text); });
+    DumpWriter writer(
+        output.device(), *AttributeDump::encodingNamed(parser.value(encodingOption)),
+        [&err](const Error& problem) { StderrErrorAlert::writeLine(err, problem.lineText()); });
     writer.setNameFilter(nameFilterOf(parser));
     const bool recursive = parser.isSet(recursiveOption);
     for (const QByteArray& path : bytesOf(parser.positionalArguments())) {

@@ -40,7 +40,7 @@ QStringList FlagCommand::pathArguments(const QCommandLineParser& parser) const {
 int FlagCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
     const QString& path = arguments.at(1);
-    const QList<AttributeFailure> failures =
+    const QList<Error> failures =
         arguments.at(0) == u"add"
             ? NameFlags::addNameFlags(path, namesOf(arguments.mid(3)), nameOf(arguments.at(2)))
             : NameFlags::stripNameFlags(path, namesOf(arguments.mid(2)));

@@ -3,9 +3,9 @@
 #include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
 #include "core/editor/EditorConversion.h"
-#include "core/model/AttributeFailure.h"
 #include "core/model/AttributeStructure.h"
 #include "core/model/DisplayText.h"
+#include "core/model/Error.h"
 #include "core/model/ResourceItem.h"
 #include "core/model/XattrAccess.h"
 
@@ -67,14 +67,13 @@ int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTex
     const QStringList arguments = parser.positionalArguments();
     StderrErrorAlert alert(err);
     const QByteArray name = systemAttributeName(nameOf(arguments.at(1)));
-    QByteArray value;
-    try {
-        value = getXattr(nativePath(arguments.at(0)), name, linksOf(parser));
-    } catch (const PosixError& error) {
+    const Result<QByteArray> read = getXattr(nativePath(arguments.at(0)), name, linksOf(parser));
+    if (!read) {
         alert.showFailure(
-            AttributeFailure::fromError(QStringLiteral("getxattr"), error, arguments.at(0), name));
+            Error::fromError(QStringLiteral("getxattr"), read.error(), arguments.at(0), name));
         return Failure;
     }
+    const QByteArray& value = *read;
     // A pipe or a file gets the bytes or the text as they are, for set or another program to
     // read back; a terminal would obey their control characters instead of showing them.
     if (parser.isSet(rawOption)) {
@@ -93,8 +92,7 @@ int GetCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTex
         item.setType(EditorConversion::typeOfFormat(format));
         text = item.textInType();
         if (!text) {
-            alert.showFailure(
-                AttributeFailure({}, notShownText(format, name, value), arguments.at(0), name));
+            alert.showFailure(Error({}, notShownText(format, name, value), arguments.at(0), name));
             return Failure;
         }
     }

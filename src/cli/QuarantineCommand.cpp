@@ -24,7 +24,7 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
     StderrErrorAlert alert(err);
     const Quarantine quarantine;
     const Quarantine::Stamp stamp = quarantine.makeStamp();
-    const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
+    const QList<Error> failures = AttributeCommands::writeRecord(
         path, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
         alert.showFailure(failures.constFirst());

@@ -3,7 +3,7 @@
 #include "cli/StderrErrorAlert.h"
 #include "core/model/AttributeName.h"
 #include "core/model/DumpRestore.h"
-#include "core/model/PosixError.h"
+#include "core/model/Error.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -42,7 +42,7 @@ int RestoreCommand::execute(const QCommandLineParser& parser, QTextStream&, QTex
                     standardInput ? QFileDevice::DontCloseHandle : QFileDevice::AutoCloseHandle)) {
         StderrErrorAlert::writeLine(
             err, sourceName + QStringLiteral(": ") +
-                     (descriptor < 0 ? PosixError::describe(openError) : input.errorString()));
+                     (descriptor < 0 ? Error::describe(openError) : input.errorString()));
         return Failure;
     }
     const DumpRestore::Result result = DumpRestore::apply(

@@ -87,13 +87,13 @@ int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStr
     QString problem;
     const std::optional<QString> text = inputText(parser, &problem);
     if (!text) {
-        alert.showFailure(AttributeFailure({}, problem, path, name));
+        alert.showFailure(Error({}, problem, path, name));
         return Failure;
     }
     const int format = *EditorConversion::formatOfWord(parser.value(asOption), name);
     const EditorConversion::Result converted = EditorConversion::bytesFor(format, *text, name);
     if (!converted.bytes) {
-        alert.showFailure(AttributeFailure({}, converted.problem, path, name));
+        alert.showFailure(Error({}, converted.problem, path, name));
         return Failure;
     }
     alert.showFailures(AttributeCommands::writeRecord(path, ResourceItem(name, *converted.bytes),
@@ -115,7 +115,7 @@ std::optional<QString> SetCommand::inputText(const QCommandLineParser& parser, Q
         const QString file = parser.value(fileOption);
         const int descriptor = ::open(nativePath(file).constData(), O_RDONLY | O_CLOEXEC);
         if (descriptor < 0) {
-            *problem = shownPath(file) + QStringLiteral(": ") + PosixError::describe(errno);
+            *problem = shownPath(file) + QStringLiteral(": ") + Error::describe(errno);
             return std::nullopt;
         }
         input.open(descriptor, QIODevice::ReadOnly, QFile::AutoCloseHandle);

@@ -38,17 +38,16 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
     // The inspector's path field holds the absolute path of the inspected file.
     const QString path = FolderText::absolutePath(arguments.at(0));
     QList<ResourceItemPtr> items;
-    QList<AttributeFailure> failures;
+    QList<Error> failures;
     if (arguments.size() == 1) {
         ResourceList list = ResourceList::ofPath(path, linksOf(parser), nameFilterOf(parser));
         items = list.children();
         failures = list.failures();
-    } else if (const std::variant<ResourceItemPtr, AttributeFailure> named =
-                   namedItem(path, nameOf(arguments.at(1)), linksOf(parser));
-               std::holds_alternative<ResourceItemPtr>(named)) {
-        items.append(std::get<ResourceItemPtr>(named));
+    } else if (const Result<ResourceItemPtr> named =
+                   namedItem(path, nameOf(arguments.at(1)), linksOf(parser))) {
+        items.append(*named);
     } else {
-        failures.append(std::get<AttributeFailure>(named));
+        failures.append(named.error());
     }
     StderrErrorAlert alert(err);
     alert.showFailures(failures);
@@ -66,28 +65,23 @@ int ShowCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTe
     return alert.anyShown() ? Failure : Success;
 }
 
-std::variant<ResourceItemPtr, AttributeFailure>
-ShowCommand::namedItem(const QString& path, const QByteArray& typedName, Links links) {
+Result<ResourceItemPtr> ShowCommand::namedItem(const QString& path, const QByteArray& typedName,
+                                               Links links) {
     // Only the named attribute is read: the others can neither fail this command nor hide that
     // the named one is there.
     const QByteArray native = nativePath(path);
     const QByteArray wanted = systemAttributeName(typedName);
-    QByteArray name;
-    try {
-        const QList<QByteArray> names = listXattrs(native, links);
-        const std::optional<qsizetype> selected = matchListedName(names, wanted);
-        if (!selected)
-            return AttributeFailure({}, QStringLiteral("xattr not found"), path, wanted);
-        name = names.at(*selected);
-    } catch (const PosixError& error) {
-        return AttributeFailure::fromError(QStringLiteral("listxattr"), error, path);
-    }
-    try {
-        return std::make_shared<ResourceItem>(name,
-                                              getListedXattr(native, name.constData(), links));
-    } catch (const PosixError& error) {
-        return AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name);
-    }
+    const Result<QList<QByteArray>> names = listXattrs(native, links);
+    if (!names)
+        return failure(Error::fromError(QStringLiteral("listxattr"), names.error(), path));
+    const std::optional<qsizetype> selected = matchListedName(*names, wanted);
+    if (!selected)
+        return failure(Error({}, QStringLiteral("xattr not found"), path, wanted));
+    const QByteArray& name = names->at(*selected);
+    const Result<QByteArray> value = getListedXattr(native, name.constData(), links);
+    if (!value)
+        return failure(Error::fromError(QStringLiteral("getxattr"), value.error(), path, name));
+    return std::make_shared<ResourceItem>(name, *value);
 }
 
 } // namespace palvorn

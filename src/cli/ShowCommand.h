@@ -1,10 +1,8 @@
 #pragma once
 
 #include "cli/Command.h"
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/model/ResourceItem.h"
-
-#include <variant>
 
 namespace palvorn {
 
@@ -23,8 +21,8 @@ protected:
 
 private:
     // The one attribute NAME, or why it could not be read.
-    static std::variant<ResourceItemPtr, AttributeFailure>
-    namedItem(const QString& path, const QByteArray& typedName, Links links);
+    static Result<ResourceItemPtr> namedItem(const QString& path, const QByteArray& typedName,
+                                             Links links);
 };
 
 } // namespace palvorn

@@ -7,7 +7,7 @@ void StderrErrorAlert::showErrorAlert(const QString& informativeText) {
     m_anyShown = true;
 }
 
-void StderrErrorAlert::showFailure(const AttributeFailure& failure) {
+void StderrErrorAlert::showFailure(const Error& failure) {
     const QString line = failure.lineText();
     m_anyShown = true;
     if (failure.concernsItem()) {
@@ -18,8 +18,8 @@ void StderrErrorAlert::showFailure(const AttributeFailure& failure) {
     writeLine(m_err, line);
 }
 
-void StderrErrorAlert::showFailures(const QList<AttributeFailure>& failures) {
-    for (const AttributeFailure& failure : failures)
+void StderrErrorAlert::showFailures(const QList<Error>& failures) {
+    for (const Error& failure : failures)
         showFailure(failure);
 }
 

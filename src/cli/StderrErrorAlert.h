@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/platform/ErrorAlert.h"
 
 #include <QSet>
@@ -19,8 +19,8 @@ public:
     void showErrorAlert(const QString& informativeText) override;
     // "palvorn-cli: PATH: NAME: REASON". A failure of the item itself is written once however
     // many of its attributes it failed: a missing file is one line, not one per name.
-    void showFailure(const AttributeFailure& failure);
-    void showFailures(const QList<AttributeFailure>& failures);
+    void showFailure(const Error& failure);
+    void showFailures(const QList<Error>& failures);
 
     bool anyShown() const { return m_anyShown; }
 

@@ -1,13 +1,18 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 
 #include <QStringList>
 
 // Each failure's text, in order: what the window's one alert lists.
-inline QStringList textsOf(const QList<palvorn::AttributeFailure>& failures) {
+inline QStringList textsOf(const QList<palvorn::Error>& failures) {
     QStringList texts;
-    for (const palvorn::AttributeFailure& failure : failures)
+    for (const palvorn::Error& failure : failures)
         texts.append(failure.text());
     return texts;
+}
+
+// The failure's text, or empty when the step succeeded.
+inline QString textOf(const palvorn::Result<>& result) {
+    return result ? QString() : result.error().text();
 }

@@ -1,7 +1,7 @@
 #include "core/compare/Comparison.h"
 
-#include "core/model/AttributeFailure.h"
 #include "core/model/AttributeName.h"
+#include "core/model/Error.h"
 #include "core/model/FolderText.h"
 #include "core/model/JsonText.h"
 #include "core/model/NameMatcher.h"
@@ -18,20 +18,16 @@ namespace {
 const QString compareCall = QStringLiteral("compare");
 
 // Lists one item; a failure names the item.
-QList<QByteArray> namesOf(const QString& path) {
-    try {
-        return listXattrs(nativePath(path));
-    } catch (const PosixError& error) {
-        throw AttributeFailure::fromError(compareCall, error, path);
-    }
+Result<QList<QByteArray>> namesOf(const QString& path) {
+    return listXattrs(nativePath(path)).map_error([&](const Error& error) {
+        return Error::fromError(compareCall, error, path);
+    });
 }
 
-QByteArray valueOf(const QString& path, const QByteArray& name) {
-    try {
-        return getXattr(nativePath(path), name);
-    } catch (const PosixError& error) {
-        throw AttributeFailure::fromError(compareCall, error, path, name);
-    }
+Result<QByteArray> valueOf(const QString& path, const QByteArray& name) {
+    return getXattr(nativePath(path), name).map_error([&](const Error& error) {
+        return Error::fromError(compareCall, error, path, name);
+    });
 }
 
 // For each first name, the index of its partner among the second names, or -1. A name with the
@@ -73,18 +69,19 @@ QString Comparison::header(const QString& firstText, const QString& secondText) 
            QStringLiteral(" :\n");
 }
 
-std::optional<QString> Comparison::refusalOf(const QString& fieldText, const QString& which,
-                                             const QString& homePath, QString* path) {
+palvorn::Result<QString> Comparison::itemPathOf(const QString& fieldText, const QString& which,
+                                                const QString& homePath) {
+    // The refusals name the field, not an item.
     if (fieldText.isEmpty())
-        return QStringLiteral("There is no %1 item to compare: type its path, drop it on its "
-                              "field or choose it.")
-            .arg(which);
+        return failure(Error({},
+                             QStringLiteral("There is no %1 item to compare: type its path, "
+                                            "drop it on its field or choose it.")
+                                 .arg(which),
+                             {}));
     const FolderText::Result folder = FolderText::folderPath(fieldText, homePath);
     if (!folder.path)
-        return folder.error;
-    if (path)
-        *path = *folder.path;
-    return std::nullopt;
+        return failure(Error({}, folder.error, {}));
+    return *folder.path;
 }
 
 Comparison::Result Comparison::compare(const QString& firstPath, const QString& secondPath) {
@@ -96,9 +93,16 @@ Comparison::Result Comparison::compare(const QString& firstPath, const QString& 
         result.entries.append({name, state});
         result.lines += displayName(name) + texts[static_cast<int>(state)];
     };
-    try {
-        const QList<QByteArray> firstNames = namesOf(firstPath);
-        const QList<QByteArray> secondNames = namesOf(secondPath);
+    // Stops at the first call that fails.
+    const auto walk = [&]() -> palvorn::Result<> {
+        const palvorn::Result<QList<QByteArray>> first = namesOf(firstPath);
+        if (!first)
+            return failure(first.error());
+        const palvorn::Result<QList<QByteArray>> second = namesOf(secondPath);
+        if (!second)
+            return failure(second.error());
+        const QList<QByteArray>& firstNames = *first;
+        const QList<QByteArray>& secondNames = *second;
         result.countsDiffer = firstNames.size() != secondNames.size();
         if (result.countsDiffer)
             result.lines += QStringLiteral("The number of xattrs is different.\n");
@@ -110,17 +114,23 @@ Comparison::Result Comparison::compare(const QString& firstPath, const QString& 
                 continue;
             }
             // Each item is read under its own spelling of the name.
-            const bool same =
-                valueOf(firstPath, name) == valueOf(secondPath, secondNames.at(partner.at(i)));
-            add(name, same ? State::Same : State::Different);
+            const palvorn::Result<QByteArray> firstValue = valueOf(firstPath, name);
+            if (!firstValue)
+                return failure(firstValue.error());
+            const palvorn::Result<QByteArray> secondValue =
+                valueOf(secondPath, secondNames.at(partner.at(i)));
+            if (!secondValue)
+                return failure(secondValue.error());
+            add(name, *firstValue == *secondValue ? State::Same : State::Different);
         }
         for (qsizetype j = 0; j < secondNames.size(); ++j) {
             if (!partner.contains(j))
                 add(secondNames.at(j), State::OnlyInSecond);
         }
-    } catch (const AttributeFailure& failure) {
-        result.failure = failure;
-    }
+        return {};
+    };
+    if (const palvorn::Result<> done = walk(); !done)
+        result.failure = done.error();
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 
 #include <optional>
 
@@ -29,7 +29,7 @@ public:
         QString lines;        // everything after the header, as far as it got
         // A call that failed ("compare error: ", the system's text, the item and name); the
         // comparison stopped there.
-        std::optional<AttributeFailure> failure;
+        std::optional<Error> failure;
 
         // Whether anything differs: the counts, a name on one side only, or a value.
         bool differ() const;
@@ -37,10 +37,10 @@ public:
 
     // "Comparing FIRST with SECOND :\n", quoting the two path fields as they are.
     static QString header(const QString& firstText, const QString& secondText);
-    // Why a path field names no item: it is empty (which: "first" or "second"), or its "~NAME"
-    // names no user. None when it names one, whose path is then given.
-    static std::optional<QString> refusalOf(const QString& fieldText, const QString& which,
-                                            const QString& homePath, QString* path = nullptr);
+    // The item a path field names, or why it names none: it is empty (which: "first" or
+    // "second"), or its "~NAME" names no user.
+    static palvorn::Result<QString> itemPathOf(const QString& fieldText, const QString& which,
+                                               const QString& homePath);
     static Result compare(const QString& firstPath, const QString& secondPath);
     // palvorn-cli's JSON (see JsonText) of a comparison: both paths, whether anything differs,
     // the counts, each name with what was found, and the failure's line. One line, without its

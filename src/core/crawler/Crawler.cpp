@@ -9,7 +9,6 @@
 #include "core/model/HexCodec.h"
 #include "core/model/NameMatcher.h"
 #include "core/model/ParallelFolderWalk.h"
-#include "core/model/PosixError.h"
 #include "core/model/TextDecoding.h"
 #include "core/model/XattrAccess.h"
 
@@ -50,15 +49,13 @@ struct Listing {
                                       const NameFilter& filter) {
         if (!failure.isEmpty())
             failure.clear();
-        try {
-            const QList<QByteArrayView>& read = names.read(item.folderFd, item.name, filter);
-            listed = true;
-            return &read;
-        } catch (const PosixError& error) {
-            listed = false;
-            failure = error.description();
+        const Result<> read = names.read(item.folderFd, item.name, filter);
+        listed = read.has_value();
+        if (!read) {
+            failure = read.error().reason();
             return nullptr;
         }
+        return &names.names();
     }
 };
 
@@ -160,13 +157,14 @@ public:
         }
         for (const qsizetype i : std::as_const(scratch.unsettled)) {
             const QByteArrayView name = names->at(i);
-            try {
-                outcome.values.emplace_back(
-                    i, FolderXattrAccess::get(item.folderFd, item.name, name.data()));
-                scratch.readHere.insert(name.toByteArray());
-            } catch (const PosixError& failure) {
-                outcome.readFailures.emplace_back(i, failure.description());
+            Result<QByteArray> value =
+                FolderXattrAccess::get(item.folderFd, item.name, name.data());
+            if (!value) {
+                outcome.readFailures.emplace_back(i, value.error().reason());
+                continue;
             }
+            outcome.values.emplace_back(i, std::move(*value));
+            scratch.readHere.insert(name.toByteArray());
         }
     }
 
@@ -277,22 +275,23 @@ public:
             return;
         const QByteArrayView name = names->at(*match);
         outcome.match.append(name);
-        try {
-            const QByteArray value = FolderXattrAccess::get(item.folderFd, item.name, name.data());
-            // Past the budget a record is only counted: no text to build.
-            if (!m_budgetSpent.load(std::memory_order_relaxed)) {
-                if (m_choice.makeRecord) {
-                    outcome.record = m_choice.makeRecord(item.path(), value, m_matches.showSizes);
-                } else {
-                    // Made in the thread's buffer, kept in one of its exact size.
-                    scratch.record.truncate(0);
-                    appendMatchRecord(scratch.record, item.path(), name, value,
-                                      m_matches.showSizes);
-                    outcome.record = QByteArray(scratch.record.constData(), scratch.record.size());
-                }
+        const Result<QByteArray> read =
+            FolderXattrAccess::get(item.folderFd, item.name, name.data());
+        if (!read) {
+            outcome.readFailure = read.error().reason();
+            return;
+        }
+        const QByteArray& value = *read;
+        // Past the budget a record is only counted: no text to build.
+        if (!m_budgetSpent.load(std::memory_order_relaxed)) {
+            if (m_choice.makeRecord) {
+                outcome.record = m_choice.makeRecord(item.path(), value, m_matches.showSizes);
+            } else {
+                // Made in the thread's buffer, kept in one of its exact size.
+                scratch.record.truncate(0);
+                appendMatchRecord(scratch.record, item.path(), name, value, m_matches.showSizes);
+                outcome.record = QByteArray(scratch.record.constData(), scratch.record.size());
             }
-        } catch (const PosixError& failure) {
-            outcome.readFailure = failure.description();
         }
     }
 
@@ -353,13 +352,14 @@ public:
         if (!names)
             return;
         for (const QByteArrayView name : *names) {
-            try {
-                outcome.sum += FolderXattrAccess::size(item.folderFd, item.name, name.data());
-            } catch (const PosixError& failure) {
+            const Result<qint64> size =
+                FolderXattrAccess::size(item.folderFd, item.name, name.data());
+            if (!size) {
                 outcome.failedName = name.toByteArray();
-                outcome.failure = failure.description();
+                outcome.failure = size.error().reason();
                 return;
             }
+            outcome.sum += *size;
         }
     }
 

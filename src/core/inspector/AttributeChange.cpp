@@ -1,6 +1,6 @@
 #include "core/inspector/AttributeChange.h"
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/model/XattrAccess.h"
 
 #include <cerrno>
@@ -12,7 +12,7 @@ namespace palvorn {
 
 namespace {
 
-bool isMissingAttribute(const PosixError& error) {
+bool isMissingAttribute(const Error& error) {
 #ifdef ENOATTR
     return error.code() == ENOATTR;
 #else
@@ -20,11 +20,9 @@ bool isMissingAttribute(const PosixError& error) {
 #endif
 }
 
-void write(const QByteArray& path, const QByteArray& name, const std::optional<QByteArray>& value) {
-    if (value)
-        setXattr(path, name, *value);
-    else
-        removeXattr(path, name);
+Result<> write(const QByteArray& path, const QByteArray& name,
+               const std::optional<QByteArray>& value) {
+    return value ? setXattr(path, name, *value) : removeXattr(path, name);
 }
 
 QString callName(const std::optional<QByteArray>& value) {
@@ -37,12 +35,10 @@ AttributeChange::Values AttributeChange::capture(const QString& path,
                                                  const QList<QByteArray>& names) {
     Values values;
     for (const QByteArray& name : names) {
-        try {
-            values.insert(name, getXattr(nativePath(path), name));
-        } catch (const PosixError& error) {
-            if (isMissingAttribute(error))
-                values.insert(name, std::nullopt);
-        }
+        if (Result<QByteArray> value = getXattr(nativePath(path), name))
+            values.insert(name, *value);
+        else if (isMissingAttribute(value.error()))
+            values.insert(name, std::nullopt);
     }
     return values;
 }
@@ -60,46 +56,43 @@ AttributeChange::AttributeChange(QString title, QString path, const Values& befo
     }
 }
 
-QString AttributeChange::undo() const {
+Result<> AttributeChange::undo() const {
     return apply(m_after, m_before, QStringLiteral("undo"));
 }
 
-QString AttributeChange::redo() const {
+Result<> AttributeChange::redo() const {
     return apply(m_before, m_after, QStringLiteral("redo"));
 }
 
-QString AttributeChange::apply(const Values& expected, const Values& wanted,
-                               const QString& verb) const {
+Result<> AttributeChange::apply(const Values& expected, const Values& wanted,
+                                const QString& verb) const {
     const QString refusal = QStringLiteral("Can't %1 %2: ").arg(verb, m_title);
     const Values now = capture(m_path, m_names);
     for (const QByteArray& name : m_names) {
         if (!now.contains(name) || now.value(name) != expected.value(name))
-            return AttributeFailure({}, refusal + QStringLiteral("the value has changed since"),
-                                    m_path, name)
-                .text();
+            return failure(
+                Error({}, refusal + QStringLiteral("the value has changed since"), m_path, name));
     }
     const QByteArray path = nativePath(m_path);
     QList<QByteArray> written;
     for (const QByteArray& name : m_names) {
-        try {
-            write(path, name, wanted.value(name));
+        const Result<> done = write(path, name, wanted.value(name));
+        if (done) {
             written.append(name);
-        } catch (const PosixError& error) {
-            QStringList failures = {refusal + AttributeFailure::fromError(
-                                                  callName(wanted.value(name)), error, m_path, name)
-                                                  .text()};
-            // Half a command taken back would be a state the user never saw: restore the rest.
-            for (const QByteArray& done : written) {
-                try {
-                    write(path, done, expected.value(done));
-                } catch (const PosixError& again) {
-                    failures.append(AttributeFailure::fromError(callName(expected.value(done)),
-                                                                again, m_path, done)
-                                        .text());
-                }
-            }
-            return failures.join(u'\n');
+            continue;
         }
+        QStringList failures = {
+            refusal +
+            Error::fromError(callName(wanted.value(name)), done.error(), m_path, name).text()};
+        // Half a command taken back would be a state the user never saw: restore the rest.
+        for (const QByteArray& back : written) {
+            if (const Result<> again = write(path, back, expected.value(back)); !again)
+                failures.append(
+                    Error::fromError(callName(expected.value(back)), again.error(), m_path, back)
+                        .text());
+        }
+        // One error for the whole step, whose lines each name their own attribute.
+        return failure(Error({}, failures.join(u'\n'), {}));
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <optional>
 
 #include <QByteArray>
@@ -32,13 +34,14 @@ public:
     bool isEmpty() const { return m_names.isEmpty(); }
     QList<QByteArray> names() const { return m_names; }
 
-    // Each returns empty on success, or why nothing changed: a name that differs from what the
-    // command left (or found), or a write that failed, whose earlier writes are taken back.
-    QString undo() const;
-    QString redo() const;
+    // Each fails with why nothing changed: a name that differs from what the command left (or
+    // found), or a write that failed, whose earlier writes are taken back (a line for each
+    // write that failed).
+    Result<> undo() const;
+    Result<> redo() const;
 
 private:
-    QString apply(const Values& expected, const Values& wanted, const QString& verb) const;
+    Result<> apply(const Values& expected, const Values& wanted, const QString& verb) const;
 
     QString m_title;
     QString m_path;

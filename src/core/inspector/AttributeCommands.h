@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/model/ResourceItem.h"
 #include "core/model/XattrAccess.h"
 
@@ -17,20 +17,18 @@ class AttributeCommands {
 public:
     // Creates or replaces the attribute with the record's name and bytes. With Links::NoFollow
     // these commands act on a link itself.
-    static QList<AttributeFailure> writeRecord(const QString& path, const ResourceItem& record,
-                                               Links links = Links::Follow);
+    static QList<Error> writeRecord(const QString& path, const ResourceItem& record,
+                                    Links links = Links::Follow);
     // The editor's save. original is the record the editor opened, or nullptr for a new one. An
     // unchanged name (as shown) writes under the original's own bytes; a changed name only creates
     // an attribute, never replacing one in the way. The original stays as it was.
-    static QList<AttributeFailure>
-    saveEditedRecord(const QString& path, const ResourceItem* original, const ResourceItem& edited);
-    static QList<AttributeFailure> removeRecords(const QString& path,
-                                                 const QList<ResourceItemPtr>& records,
-                                                 Links links = Links::Follow);
+    static QList<Error> saveEditedRecord(const QString& path, const ResourceItem* original,
+                                         const ResourceItem& edited);
+    static QList<Error> removeRecords(const QString& path, const QList<ResourceItemPtr>& records,
+                                      Links links = Links::Follow);
     // Writes every archived record; archives that are not records are skipped.
-    static QList<AttributeFailure> pasteArchives(const QString& path,
-                                                 const QList<QByteArray>& archives,
-                                                 Links links = Links::Follow);
+    static QList<Error> pasteArchives(const QString& path, const QList<QByteArray>& archives,
+                                      Links links = Links::Follow);
 };
 
 } // namespace palvorn

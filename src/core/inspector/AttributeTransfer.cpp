@@ -3,7 +3,6 @@
 #include "core/model/AtomicSave.h"
 #include "core/model/AttributeDump.h"
 #include "core/model/DumpReader.h"
-#include "core/model/PosixError.h"
 #include "core/model/XattrAccess.h"
 
 #include <algorithm>
@@ -24,7 +23,7 @@ namespace {
 QString openRegularFile(const QString& path, QFile& file) {
     const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return PosixError::describe(errno);
+        return Error::describe(errno);
     struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
@@ -37,41 +36,37 @@ QString openRegularFile(const QString& path, QFile& file) {
 
 } // namespace
 
-QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
-                                                      const QString& dumpPath) {
+QList<Error> AttributeTransfer::exportDump(const QString& path, const QString& dumpPath) {
     const QByteArray native = nativePath(path);
     // Saved by a rename, the dump would take the place of the file and its attributes.
     if (AtomicSave::isSameFile(dumpPath, path))
-        return {AttributeFailure(
-            QString(), QStringLiteral("not saved: it is the inspected file itself"), dumpPath)};
-    QList<QByteArray> names;
-    try {
-        names = listXattrs(native);
-    } catch (const PosixError& error) {
-        return {AttributeFailure::fromError(QStringLiteral("listxattr"), error, path)};
-    }
+        return {Error(QString(), QStringLiteral("not saved: it is the inspected file itself"),
+                      dumpPath)};
+    Result<QList<QByteArray>> listed = listXattrs(native);
+    if (!listed)
+        return {Error::fromError(QStringLiteral("listxattr"), listed.error(), path)};
+    QList<QByteArray> names = std::move(*listed);
     // In byte order, as a dump of the file by the attr tools lists them.
     std::sort(names.begin(), names.end());
     // A file without attributes has no block, as the attr tools write none for it.
     QByteArray dump = names.isEmpty() ? QByteArray() : AttributeDump::header(native);
-    QList<AttributeFailure> failures;
+    QList<Error> failures;
     for (const QByteArray& name : std::as_const(names)) {
-        try {
-            dump += AttributeDump::line(name, getXattr(native, name), ValueEncoding::Base64);
-        } catch (const PosixError& error) {
+        if (const Result<QByteArray> value = getXattr(native, name))
+            dump += AttributeDump::line(name, *value, ValueEncoding::Base64);
+        else
             failures.append(
-                AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name));
-        }
+                Error::fromError(QStringLiteral("getxattr"), value.error(), path, name));
     }
     if (!failures.isEmpty()) {
-        failures.append(AttributeFailure(
+        failures.append(Error(
             QString(), QStringLiteral("not written, so that no attribute is left out"), dumpPath));
         return failures;
     }
     if (!names.isEmpty())
         dump += '\n';
     if (const QString reason = AtomicSave::write(dumpPath, dump); !reason.isEmpty())
-        return {AttributeFailure(QString(), reason, dumpPath)};
+        return {Error(QString(), reason, dumpPath)};
     return {};
 }
 
@@ -80,31 +75,29 @@ AttributeTransfer::Import AttributeTransfer::readDump(const QString& dumpPath) {
     QFile file;
     const QString refused = openRegularFile(dumpPath, file);
     if (!refused.isEmpty()) {
-        result.problems.append(AttributeFailure(QString(), refused, dumpPath));
+        result.problems.append(Error(QString(), refused, dumpPath));
         return result;
     }
-    DumpReader reader(file, [&result, &dumpPath](qint64 line, const QString& text) {
+    DumpReader reader(file, [&result, &dumpPath](const Error& problem) {
         result.problems.append(
-            AttributeFailure(QString(), QStringLiteral("line %1: ").arg(line) + text, dumpPath));
+            Error(QString(), QStringLiteral("line %1: ").arg(problem.line()) + problem.lineText(),
+                  dumpPath));
     });
     while (const std::optional<DumpEntry> entry = reader.next())
         result.values.insert(entry->name, entry->value);
     if (file.error() != QFileDevice::NoError)
-        result.problems.append(AttributeFailure(QString(), file.errorString(), dumpPath));
+        result.problems.append(Error(QString(), file.errorString(), dumpPath));
     return result;
 }
 
-QList<AttributeFailure> AttributeTransfer::apply(const QString& path,
-                                                 const AttributeChange::Values& values) {
-    QList<AttributeFailure> failures;
+QList<Error> AttributeTransfer::apply(const QString& path, const AttributeChange::Values& values) {
+    QList<Error> failures;
     const QByteArray native = nativePath(path);
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        try {
-            setXattr(native, it.key(), it.value().value_or(QByteArray()));
-        } catch (const PosixError& error) {
+        if (const Result<> written = setXattr(native, it.key(), it.value().value_or(QByteArray()));
+            !written)
             failures.append(
-                AttributeFailure::fromError(QStringLiteral("setxattr"), error, path, it.key()));
-        }
+                Error::fromError(QStringLiteral("setxattr"), written.error(), path, it.key()));
     }
     return failures;
 }

@@ -35,7 +35,7 @@ QString InspectorReport::reportText(const QString& pathText, const QString& body
 }
 
 QByteArray InspectorReport::attributesJson(const QString& path, const QList<ResourceItemPtr>& items,
-                                           const QList<AttributeFailure>& failures, bool details) {
+                                           const QList<Error>& failures, bool details) {
     QJsonObject report;
     JsonText::insertBytes(report, QStringLiteral("path"), nativePath(path));
     QJsonArray attributes;
@@ -51,8 +51,7 @@ QByteArray InspectorReport::attributesJson(const QString& path, const QList<Reso
         attributes.append(attribute);
     }
     report.insert(QStringLiteral("attributes"), attributes);
-    report.insert(QStringLiteral("errors"),
-                  QJsonArray::fromStringList(AttributeFailure::lineTexts(failures)));
+    report.insert(QStringLiteral("errors"), QJsonArray::fromStringList(Error::lineTexts(failures)));
     return JsonText::compact(report);
 }
 

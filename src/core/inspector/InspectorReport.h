@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/model/ResourceItem.h"
 
 #include <QString>
@@ -25,7 +25,7 @@ public:
     // name and size, and with details also its value, hex text and content section as the
     // report shows them; the lines of the failures. One line, without its line feed.
     static QByteArray attributesJson(const QString& path, const QList<ResourceItemPtr>& items,
-                                     const QList<AttributeFailure>& failures, bool details);
+                                     const QList<Error>& failures, bool details);
 
     // "Xattr N, data M, total T": the bytes of all values, the file's size as the file system
     // reports it (0 when it cannot be read; folders give their own size), and their sum.

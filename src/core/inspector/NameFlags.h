@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 
 #include <optional>
 
@@ -21,21 +21,20 @@ public:
     // The same on a name's bytes; a name that is not UTF-8 is cut at its first "#" byte.
     static std::optional<QByteArray> baseName(const QByteArray& name);
 
-    // Each throws PosixError from the step that failed: read, creation of the new name (EEXIST
+    // Each returns the error of the step that failed: read, creation of the new name (EEXIST
     // when one is in the way; then nothing changed), or removal of the old name.
-    static void addFlagToAttribute(const QByteArray& path, const QByteArray& name,
-                                   const QByteArray& flag);
-    static void stripFlagFromAttribute(const QByteArray& path, const QByteArray& name);
+    static Result<> addFlagToAttribute(const QByteArray& path, const QByteArray& name,
+                                       const QByteArray& flag);
+    static Result<> stripFlagFromAttribute(const QByteArray& path, const QByteArray& name);
 
     // The commands over several attributes, in order, going on past a failing one. Names are
     // listed names or typed ones (the namespace rule applies). Each failure names its attribute:
     // the one in the way when the new name exists. When any failed, the list also holds a line
     // for each name that was renamed ("Flags stripped, renamed to …"), in order, so that it says
     // name by name what changed and what did not. An empty flag text does nothing.
-    static QList<AttributeFailure> addNameFlags(const QString& path, const QList<QByteArray>& names,
-                                                const QByteArray& flag);
-    static QList<AttributeFailure> stripNameFlags(const QString& path,
-                                                  const QList<QByteArray>& names);
+    static QList<Error> addNameFlags(const QString& path, const QList<QByteArray>& names,
+                                     const QByteArray& flag);
+    static QList<Error> stripNameFlags(const QString& path, const QList<QByteArray>& names);
 };
 
 } // namespace palvorn

@@ -1,7 +1,7 @@
 #include "core/inspector/Quarantine.h"
 
 #include "core/model/AttributeName.h"
-#include "core/model/PosixError.h"
+#include "core/model/Error.h"
 #include "core/model/XattrAccess.h"
 
 #include <cerrno>
@@ -68,7 +68,7 @@ Quarantine::EventOutcome Quarantine::recordEvent(const Stamp& stamp,
                         u'.'};
         return {EventOutcome::Failed,
                 QStringLiteral("The quarantine event database ") + quotedDatabase +
-                    QStringLiteral(" cannot be reached (") + PosixError::describe(errno) +
+                    QStringLiteral(" cannot be reached (") + Error::describe(errno) +
                     QStringLiteral("), so no event was recorded") + forStamped + u'.'};
     }
     if (!S_ISREG(status.st_mode))

@@ -2,6 +2,7 @@
 
 #include "core/model/AttributeDump.h"
 #include "core/model/AttributeName.h"
+#include "core/model/ByteText.h"
 
 #include <QIODevice>
 
@@ -37,22 +38,24 @@ std::optional<DumpEntry> DumpReader::next() {
             continue;
         }
         if (line->contains('\0')) {
-            m_problem(m_line, QStringLiteral("the line holds a NUL byte; skipped"));
+            m_problem(Error::ofLine(m_line, QStringLiteral("the line holds a NUL byte; skipped")));
             continue;
         }
         if (line->startsWith(headerPrefix)) {
             m_path = AttributeDump::unescapeName(line->sliced(headerPrefix.size()));
             const std::optional<QString> unusable = whyUnusable(m_path);
             if (unusable)
-                m_problem(m_line, *unusable + u"; skipped up to the next blank line"_s);
+                m_problem(
+                    Error::ofLine(m_line, *unusable + u"; skipped up to the next blank line"_s));
             m_inBlock = !unusable;
             m_skippingBlock = unusable.has_value();
             continue;
         }
         if (!m_inBlock) {
             if (!m_skippingBlock)
-                m_problem(m_line, QStringLiteral("no \"# file: PATH\" line before this one; "
-                                                 "skipped up to the next blank line"));
+                m_problem(Error::ofLine(m_line,
+                                        QStringLiteral("no \"# file: PATH\" line before this one; "
+                                                       "skipped up to the next blank line")));
             m_skippingBlock = true;
             continue;
         }
@@ -63,13 +66,14 @@ std::optional<DumpEntry> DumpReader::next() {
         const QByteArrayView valueText = equals < 0 ? QByteArrayView() : line->sliced(equals + 1);
         DumpEntry entry{m_line, m_path, AttributeDump::unescapeName(nameText), {}};
         if (entry.name.isEmpty()) {
-            m_problem(m_line, displayName(m_path) + u": the attribute name is empty"_s);
+            m_problem(
+                Error::ofLine(m_line, u"the attribute name is empty"_s, ByteText::decode(m_path)));
             continue;
         }
         std::optional<QByteArray> value = AttributeDump::decodeValue(valueText);
         if (!value) {
-            m_problem(m_line, displayName(m_path) + u": "_s + displayName(entry.name) +
-                                  u": the value is not valid 0x hexadecimal or 0s base64"_s);
+            m_problem(Error::ofLine(m_line, u"the value is not valid 0x hexadecimal or 0s base64"_s,
+                                    ByteText::decode(m_path), entry.name));
             continue;
         }
         entry.value = std::move(*value);
@@ -98,9 +102,9 @@ std::optional<QByteArrayView> DumpReader::readLine() {
         m_start = end >= 0 ? end + 1 : lineEnd;
         ++m_line;
         if (tooLong || line.size() > maxLineLength) {
-            m_problem(
+            m_problem(Error::ofLine(
                 m_line,
-                QStringLiteral("the line is longer than %1 bytes; skipped").arg(maxLineLength));
+                QStringLiteral("the line is longer than %1 bytes; skipped").arg(maxLineLength)));
             tooLong = false;
             continue;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <functional>
 #include <optional>
 
@@ -32,7 +34,6 @@ struct DumpEntry {
 // of the bound. Lines are found in the buffer and never copied on their own.
 class DumpReader {
 public:
-    using ProblemSink = std::function<void(qint64 line, const QString& text)>;
     static constexpr qsizetype maxLineLength = 1 << 20;
     static constexpr qsizetype chunkSize = 1 << 16;
 

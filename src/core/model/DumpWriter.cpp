@@ -2,9 +2,9 @@
 
 #include "core/model/AttributeName.h"
 #include "core/model/ByteText.h"
+#include "core/model/Error.h"
 #include "core/model/FolderXattrAccess.h"
 #include "core/model/ParallelFolderWalk.h"
-#include "core/model/PosixError.h"
 #include "core/model/XattrAccess.h"
 
 #include <algorithm>
@@ -52,24 +52,22 @@ QByteArray blockOf(const QByteArray& path, ValueEncoding encoding, const NameFil
                    const ListNames& listNames, const ReadValue& readValue,
                    std::vector<Problem>& problems) {
     QByteArray list;
-    try {
-        listNames(list);
-    } catch (const PosixError& error) {
-        problems.push_back({{}, error.description()});
+    if (const Result<> listed = listNames(list); !listed) {
+        problems.push_back({{}, listed.error().reason()});
         return {};
     }
     QByteArray block;
     for (const QByteArray& name : sortedNames(list)) {
         if (!filter.matches(name))
             continue;
-        try {
-            const QByteArray value = readValue(name.constData());
-            if (block.isEmpty())
-                block = AttributeDump::header(path);
-            block += AttributeDump::line(name, value, encoding);
-        } catch (const PosixError& error) {
-            problems.push_back({name, error.description()});
+        const Result<QByteArray> value = readValue(name.constData());
+        if (!value) {
+            problems.push_back({name, value.error().reason()});
+            continue;
         }
+        if (block.isEmpty())
+            block = AttributeDump::header(path);
+        block += AttributeDump::line(name, *value, encoding);
     }
     if (!block.isEmpty())
         block += '\n';
@@ -100,7 +98,9 @@ public:
         outcome.problems.clear();
         outcome.block = blockOf(
             m_renamed(item.path()), m_encoding, m_filter,
-            [&item](QByteArray& list) { FolderXattrAccess::list(item.folderFd, item.name, list); },
+            [&item](QByteArray& list) {
+                return FolderXattrAccess::list(item.folderFd, item.name, list);
+            },
             [&item](const char* name) {
                 return FolderXattrAccess::get(item.folderFd, item.name, name);
             },
@@ -132,7 +132,7 @@ DumpWriter::DumpWriter(QIODevice& out, ValueEncoding encoding, ProblemSink probl
 
 void DumpWriter::dumpItem(const QByteArray& path) {
     dumpListed(
-        path, [&path](QByteArray& list) { readXattrNameList(path, list); },
+        path, [&path](QByteArray& list) { return readXattrNameList(path, list); },
         [&path](const char* name) { return getListedXattr(path, name); });
 }
 
@@ -143,14 +143,14 @@ void DumpWriter::dumpListed(const QByteArray& path, const ListNames& listNames,
     std::vector<Problem> problems;
     const QByteArray block = blockOf(path, m_encoding, m_filter, listNames, readValue, problems);
     for (const Problem& problem : problems)
-        reportProblem(path, problem.name, problem.reason);
+        report(path, problem.reason, problem.name);
     write(block);
 }
 
 void DumpWriter::dumpTree(const QByteArray& path) {
     struct stat status {};
     if (::lstat(path.constData(), &status) != 0) {
-        report(path, PosixError::describe(errno));
+        report(path, Error::describe(errno));
         return;
     }
     // A link given here is not followed: its own attributes are dumped, as getfattr -h does.
@@ -174,7 +174,7 @@ void DumpWriter::dumpTree(const QByteArray& path) {
         },
         [this](const QByteArray& block) { write(block); },
         [this](const QByteArray& item, const Problem& problem) {
-            reportProblem(item, problem.name, problem.reason);
+            report(item, problem.reason, problem.name);
         });
     const auto folderFailed = [this](const QByteArray& folder, const QString& reason) {
         report(folder, reason);
@@ -184,7 +184,8 @@ void DumpWriter::dumpTree(const QByteArray& path) {
     QString error;
     if (!ParallelFolderWalk::walk(items, ByteText::decode(path), folderFailed, options, &error)) {
         m_anyProblem = true;
-        m_problem(error);
+        // The walk's text names its folder already.
+        m_problem(Error({}, error, {}));
     }
 }
 
@@ -197,12 +198,13 @@ void DumpWriter::dumpLink(const QByteArray& path) {
     const int folderFd =
         ::open(folder.constData(), FolderXattrAccess::placeOnly | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        report(path, PosixError::describe(errno));
+        report(path, Error::describe(errno));
         return;
     }
     const auto closeFolder = qScopeGuard([folderFd] { ::close(folderFd); });
     dumpListed(
-        path, [&](QByteArray& list) { FolderXattrAccess::list(folderFd, name.constData(), list); },
+        path,
+        [&](QByteArray& list) { return FolderXattrAccess::list(folderFd, name.constData(), list); },
         [&](const char* listedName) {
             return FolderXattrAccess::get(folderFd, name.constData(), listedName);
         });
@@ -217,22 +219,9 @@ void DumpWriter::write(const QByteArray& bytes) {
     }
 }
 
-void DumpWriter::reportProblem(const QByteArray& path, const QByteArray& name,
-                               const QString& reason) {
-    if (name.isEmpty())
-        report(path, reason);
-    else
-        report(path, name, reason);
-}
-
-void DumpWriter::report(const QByteArray& path, const QString& reason) {
+void DumpWriter::report(const QByteArray& path, const QString& reason, const QByteArray& name) {
     m_anyProblem = true;
-    m_problem(displayName(path) + u": "_s + reason);
-}
-
-void DumpWriter::report(const QByteArray& path, const QByteArray& name, const QString& reason) {
-    m_anyProblem = true;
-    m_problem(displayName(path) + u": "_s + displayName(name) + u": "_s + reason);
+    m_problem(Error({}, reason, ByteText::decode(path), name));
 }
 
 } // namespace palvorn

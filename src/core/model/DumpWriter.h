@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/AttributeDump.h"
+#include "core/model/Error.h"
 #include "core/model/NameFilter.h"
 
 #include <atomic>
@@ -22,8 +23,6 @@ namespace palvorn {
 // keeps ahead of its output (see ParallelFolderWalk) and its bounded descriptors.
 class DumpWriter {
 public:
-    using ProblemSink = std::function<void(const QString& text)>;
-
     DumpWriter(QIODevice& out, ValueEncoding encoding, ProblemSink problem);
 
     // Only the names the filter takes are read and dumped (by default every name).
@@ -40,17 +39,15 @@ public:
     bool writeFailed() const { return m_writeFailed.load(); }
 
 private:
-    using ListNames = std::function<void(QByteArray& list)>;
-    using ReadValue = std::function<QByteArray(const char* listedName)>;
+    using ListNames = std::function<Result<>(QByteArray& list)>;
+    using ReadValue = std::function<Result<QByteArray>(const char* listedName)>;
 
     // One item's block, whichever calls reach its attributes.
     void dumpListed(const QByteArray& path, const ListNames& listNames, const ReadValue& readValue);
     void dumpLink(const QByteArray& path);
     void write(const QByteArray& bytes);
     // An item's problem: its listing (no name) or one attribute's value.
-    void reportProblem(const QByteArray& path, const QByteArray& name, const QString& reason);
-    void report(const QByteArray& path, const QString& reason);
-    void report(const QByteArray& path, const QByteArray& name, const QString& reason);
+    void report(const QByteArray& path, const QString& reason, const QByteArray& name = {});
 
     QIODevice& m_out;
     ValueEncoding m_encoding;

@@ -7,15 +7,15 @@
 
 namespace palvorn {
 
-const QList<QByteArrayView>& FolderItemNames::read(int folderFd, const char* itemName,
-                                                   const NameFilter& filter) {
-    FolderXattrAccess::list(folderFd, itemName, m_buffer);
+Result<> FolderItemNames::read(int folderFd, const char* itemName, const NameFilter& filter) {
+    if (Result<> listed = FolderXattrAccess::list(folderFd, itemName, m_buffer); !listed)
+        return listed;
     if (!filter.takesEveryName())
         keepMatching(filter);
     // The names stay followed by their NULs (QByteArray keeps one after its data), so that each
     // can be passed back to the system as it is.
     splitNameList(m_buffer, m_names);
-    return m_names;
+    return {};
 }
 
 void FolderItemNames::keepMatching(const NameFilter& filter) {

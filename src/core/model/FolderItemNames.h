@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/NameFilter.h"
 
 #include <QByteArray>
@@ -14,9 +15,10 @@ namespace palvorn {
 // to the system. Views stay valid until the next read.
 class FolderItemNames {
 public:
-    // Throws PosixError. Only the names the filter takes are kept (by default every name).
-    const QList<QByteArrayView>& read(int folderFd, const char* itemName,
-                                      const NameFilter& filter = {});
+    // Only the names the filter takes are kept (by default every name).
+    Result<> read(int folderFd, const char* itemName, const NameFilter& filter = {});
+    // The names of the last read that succeeded.
+    const QList<QByteArrayView>& names() const { return m_names; }
     // The last list read, as the system gave it (the names the filter took): every name followed
     // by its NUL.
     QByteArrayView list() const { return m_buffer; }

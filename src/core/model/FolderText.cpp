@@ -2,7 +2,7 @@
 
 #include "core/model/AttributeName.h"
 #include "core/model/ByteText.h"
-#include "core/model/PosixError.h"
+#include "core/model/Error.h"
 
 #include <cerrno>
 #include <climits>
@@ -84,7 +84,7 @@ FolderText::Result FolderText::folderPath(const QString& text, const QString& ho
     const std::optional<QString> current = currentFolder(&code);
     if (!current)
         return {std::nullopt, QStringLiteral("The current folder\u2019s path cannot be found (") +
-                                  PosixError::describe(code) + QStringLiteral("), so \u201c") +
+                                  Error::describe(code) + QStringLiteral("), so \u201c") +
                                   displayName(ByteText::encode(text)) +
                                   QStringLiteral("\u201d names no folder.")};
     return {withoutTrailingSlashes(joined(*current, *expanded.path)), {}};

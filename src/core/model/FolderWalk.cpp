@@ -1,8 +1,8 @@
 #include "core/model/FolderWalk.h"
 
 #include "core/model/AttributeName.h"
+#include "core/model/Error.h"
 #include "core/model/FolderStream.h"
-#include "core/model/PosixError.h"
 #include "core/model/XattrAccess.h"
 
 #include <fcntl.h>
@@ -16,7 +16,7 @@ int FolderWalk::openStart(const QString& folder, QByteArray* path, QString* erro
     const int fd = FolderStream::open(AT_FDCWD, path->constData(), true, &code);
     if (fd < 0) {
         if (error)
-            *error = displayName(*path) + QStringLiteral(": ") + PosixError::describe(code);
+            *error = displayName(*path) + QStringLiteral(": ") + Error::describe(code);
         return -1;
     }
     // Items are the folder's path, a slash and their names; "/" itself contributes no characters.

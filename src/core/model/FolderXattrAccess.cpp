@@ -140,6 +140,12 @@ int setCall(int fd, const char* item, const char* name, const QByteArray& value)
 
 #endif
 
+void readList(int folderFd, const char* itemName, QByteArray& buffer) {
+    SizedRead::readList(buffer, [&](char* into, std::size_t capacity) {
+        return listCall(folderFd, itemName, into, capacity);
+    });
+}
+
 } // namespace
 
 FolderXattrAccess::Calls FolderXattrAccess::calls() {
@@ -147,59 +153,68 @@ FolderXattrAccess::Calls FolderXattrAccess::calls() {
     return available;
 }
 
-void FolderXattrAccess::list(int folderFd, const char* itemName, QByteArray& buffer) {
-    SizedRead::readList(buffer, [&](char* into, std::size_t capacity) {
-        return listCall(folderFd, itemName, into, capacity);
+Result<> FolderXattrAccess::list(int folderFd, const char* itemName, QByteArray& buffer) {
+    return caught([&] { readList(folderFd, itemName, buffer); });
+}
+
+Result<QByteArray> FolderXattrAccess::get(int folderFd, const char* itemName,
+                                          const char* listedName) {
+    return caught([&] {
+        return SizedRead::readValue(
+            [&](char* into, std::size_t capacity) {
+                return getCall(folderFd, itemName, listedName, into, capacity);
+            },
+            [&] {
+                QByteArray names;
+                readList(folderFd, itemName, names);
+                for (const QByteArray& name : names.split('\0')) {
+                    if (QByteArrayView(name) == QByteArrayView(listedName))
+                        return true;
+                }
+                return false;
+            });
     });
 }
 
-QByteArray FolderXattrAccess::get(int folderFd, const char* itemName, const char* listedName) {
-    return SizedRead::readValue(
-        [&](char* into, std::size_t capacity) {
-            return getCall(folderFd, itemName, listedName, into, capacity);
-        },
-        [&] {
-            QByteArray names;
-            list(folderFd, itemName, names);
-            for (const QByteArray& name : names.split('\0')) {
-                if (QByteArrayView(name) == QByteArrayView(listedName))
-                    return true;
-            }
-            return false;
-        });
+Result<qint64> FolderXattrAccess::size(int folderFd, const char* itemName, const char* listedName) {
+    return caught([&] {
+        const ssize_t size = getCall(folderFd, itemName, listedName, nullptr, 0);
+        if (size < 0)
+            throw PosixError::fromErrno();
+        return qint64(size);
+    });
 }
 
-qint64 FolderXattrAccess::size(int folderFd, const char* itemName, const char* listedName) {
-    const ssize_t size = getCall(folderFd, itemName, listedName, nullptr, 0);
-    if (size < 0)
-        throw PosixError::fromErrno();
-    return size;
+Result<bool> FolderXattrAccess::holds(int folderFd, const char* itemName, const char* listedName,
+                                      const QByteArray& expected, QByteArray& buffer) {
+    return caught([&] {
+        buffer.resize(expected.size() + 1);
+        const ssize_t size =
+            getCall(folderFd, itemName, listedName, buffer.data(), std::size_t(buffer.size()));
+        if (size < 0) {
+            if (errno == ERANGE)
+                return false;
+            throw PosixError::fromErrno();
+        }
+        return QByteArrayView(buffer.constData(), size) == QByteArrayView(expected);
+    });
 }
 
-bool FolderXattrAccess::holds(int folderFd, const char* itemName, const char* listedName,
-                              const QByteArray& expected, QByteArray& buffer) {
-    buffer.resize(expected.size() + 1);
-    const ssize_t size =
-        getCall(folderFd, itemName, listedName, buffer.data(), std::size_t(buffer.size()));
-    if (size < 0) {
-        if (errno == ERANGE)
-            return false;
-        throw PosixError::fromErrno();
-    }
-    return QByteArrayView(buffer.constData(), size) == QByteArrayView(expected);
+Result<> FolderXattrAccess::remove(int folderFd, const char* itemName, const char* listedName) {
+    return caught([&] {
+        if (removeCall(folderFd, itemName, listedName) < 0)
+            throw PosixError::fromErrno();
+    });
 }
 
-void FolderXattrAccess::remove(int folderFd, const char* itemName, const char* listedName) {
-    if (removeCall(folderFd, itemName, listedName) < 0)
-        throw PosixError::fromErrno();
-}
-
-void FolderXattrAccess::set(int folderFd, const char* itemName, const QByteArray& name,
-                            const QByteArray& value) {
-    if (name.contains('\0'))
-        throw PosixError(EINVAL, PosixError::describe(EINVAL));
-    if (setCall(folderFd, itemName, name.constData(), value) < 0)
-        throw PosixError::fromErrno();
+Result<> FolderXattrAccess::set(int folderFd, const char* itemName, const QByteArray& name,
+                                const QByteArray& value) {
+    return caught([&] {
+        if (name.contains('\0'))
+            throw PosixError(EINVAL, PosixError::describe(EINVAL));
+        if (setCall(folderFd, itemName, name.constData(), value) < 0)
+            throw PosixError::fromErrno();
+    });
 }
 
 } // namespace palvorn

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <fcntl.h>
 
 #include <QByteArray>
@@ -10,8 +12,8 @@ namespace palvorn {
 // item's own name, and never follows a symbolic link. So what happens to the tree while a walk
 // runs (a folder renamed away, a link put in its place) cannot lead a call outside the folder,
 // and the depth of an item does not matter. Names are passed exactly as the system listed them
-// (NUL-terminated bytes). Failures throw PosixError. The folder may be open for reading, or only
-// as a place (placeOnly).
+// (NUL-terminated bytes). A failure returns an Error with the errno. The folder may be open for
+// reading, or only as a place (placeOnly).
 class FolderXattrAccess {
 public:
     enum class Calls {
@@ -34,20 +36,20 @@ public:
 
     // The raw NUL-separated list into a buffer that keeps its capacity from item to item. The
     // buffer holds at most what one item's list can be (64 KiB on Linux).
-    static void list(int folderFd, const char* itemName, QByteArray& buffer);
+    static Result<> list(int folderFd, const char* itemName, QByteArray& buffer);
     // The whole value (at most 64 KiB, the kernel's limit on Linux); a value that changes size
     // between the two calls is read again, at most four times.
-    static QByteArray get(int folderFd, const char* itemName, const char* listedName);
-    static qint64 size(int folderFd, const char* itemName, const char* listedName);
+    static Result<QByteArray> get(int folderFd, const char* itemName, const char* listedName);
+    static Result<qint64> size(int folderFd, const char* itemName, const char* listedName);
     // Whether the value is expected, byte for byte, in one call: a larger one does not fit the
     // buffer (at least one byte larger than expected) and is another value.
-    static bool holds(int folderFd, const char* itemName, const char* listedName,
-                      const QByteArray& expected, QByteArray& buffer);
-    static void remove(int folderFd, const char* itemName, const char* listedName);
+    static Result<bool> holds(int folderFd, const char* itemName, const char* listedName,
+                              const QByteArray& expected, QByteArray& buffer);
+    static Result<> remove(int folderFd, const char* itemName, const char* listedName);
     // Creates the attribute or replaces its value, on the item itself (a link's own attribute).
     // A name holding a NUL byte is refused (EINVAL): the system would set only its first part.
-    static void set(int folderFd, const char* itemName, const QByteArray& name,
-                    const QByteArray& value);
+    static Result<> set(int folderFd, const char* itemName, const QByteArray& name,
+                        const QByteArray& value);
 };
 
 } // namespace palvorn

@@ -5,12 +5,13 @@
 
 namespace palvorn {
 
-const QList<QByteArrayView>& ListedXattrNames::read(const QByteArray& path, Links links) {
-    readXattrNameList(path, m_buffer, links);
+Result<> ListedXattrNames::read(const QByteArray& path, Links links) {
+    if (Result<> listed = readXattrNameList(path, m_buffer, links); !listed)
+        return listed;
     // The names stay followed by their NULs (QByteArray keeps one after its data), so that each
     // can be passed back to the system as it is.
     splitNameList(m_buffer, m_names);
-    return m_names;
+    return {};
 }
 
 } // namespace palvorn

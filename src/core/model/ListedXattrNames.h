@@ -15,9 +15,10 @@ namespace palvorn {
 // one item's list (64 KiB on Linux).
 class ListedXattrNames {
 public:
-    // Every non-empty name in the order the system lists them, valid UTF-8 or not. Throws
-    // PosixError.
-    const QList<QByteArrayView>& read(const QByteArray& path, Links links = Links::Follow);
+    // Reads every non-empty name in the order the system lists them, valid UTF-8 or not.
+    Result<> read(const QByteArray& path, Links links = Links::Follow);
+    // The names of the last read that succeeded.
+    const QList<QByteArrayView>& names() const { return m_names; }
 
 private:
     QByteArray m_buffer;

@@ -1,8 +1,9 @@
 #include "core/model/NoFollowPath.h"
 
 #include "core/model/AttributeName.h"
+#include "core/model/ByteText.h"
+#include "core/model/Error.h"
 #include "core/model/FolderXattrAccess.h"
-#include "core/model/PosixError.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -48,7 +49,7 @@ QString whyNotOpened(int code, int folderFd, const char* name, QByteArrayView sh
     if ((code == ENOTDIR || code == ELOOP) &&
         ::fstatat(folderFd, name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode))
         return displayName(shownPath) + u" is a symbolic link, not followed"_s;
-    return PosixError::describe(code);
+    return Error::describe(code);
 }
 
 // The folder in one call where the kernel has openat2, from "/", the current folder or an open
@@ -85,7 +86,7 @@ int openStepByStep(bool absolute, const QList<Component>& components, const QByt
                    QString* reason) {
     int folder = ::open(absolute ? "/" : ".", placeOnly | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
-        *reason = PosixError::describe(errno);
+        *reason = Error::describe(errno);
         return -1;
     }
     for (const Component& component : components) {
@@ -109,10 +110,10 @@ NoFollowPath::~NoFollowPath() {
     close();
 }
 
-std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
+Result<> NoFollowPath::reach(const QByteArray& path) {
     m_folderFd = -1;
     if (path.isEmpty())
-        return PosixError::describe(ENOENT);
+        return failure(Error({}, Error::describe(ENOENT), {}, {}, ENOENT));
     // "dir/" (and "/" alone) is the folder itself: its "." in it, reached as a folder.
     const qsizetype slash = path.lastIndexOf('/');
     const bool namesFolder = slash == path.size() - 1;
@@ -130,11 +131,11 @@ std::optional<QString> NoFollowPath::reach(const QByteArray& path) {
         QString reason;
         folder = openStepByStep(path.startsWith('/'), components, path, &reason);
         if (folder < 0)
-            return reason;
+            return failure(Error({}, reason, ByteText::decode(path)));
     }
     keep(std::move(folderText), folder);
     m_folderFd = folder;
-    return std::nullopt;
+    return {};
 }
 
 // The folder named by folderText: kept open, opened below a kept one, or opened from the start

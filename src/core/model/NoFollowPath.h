@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <optional>
 
 #include <QByteArray>
@@ -33,9 +35,9 @@ public:
     NoFollowPath& operator=(const NoFollowPath&) = delete;
     ~NoFollowPath();
 
-    // Opens the folders up to path's item. None when it is reached; otherwise why not: the
-    // system's text for the component where the way ended, or the link that ended it.
-    std::optional<QString> reach(const QByteArray& path);
+    // Opens the folders up to path's item. When it cannot be reached, the error's reason is why
+    // not: the system's text for the component where the way ended, or the link that ended it.
+    Result<> reach(const QByteArray& path);
 
     // The folder that holds the item last reached, and the item's name in it ("." for a path
     // naming a folder with a trailing "/", or "/" itself).

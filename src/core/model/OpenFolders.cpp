@@ -1,7 +1,7 @@
 #include "core/model/OpenFolders.h"
 
+#include "core/model/Error.h"
 #include "core/model/FolderStream.h"
-#include "core/model/PosixError.h"
 
 #include <algorithm>
 #include <sys/resource.h>
@@ -93,7 +93,7 @@ bool OpenFolders::enter(const std::shared_ptr<WalkedFolder>& folder, Lease* leas
     int code = 0;
     const int fd = FolderStream::open(parent.fd(), folder->name(), false, &code);
     if (fd < 0) {
-        *failure = {folder->path, PosixError::describe(code)};
+        *failure = {folder->path, Error::describe(code)};
         return false;
     }
     *lease = insert(folder, fd, std::move(parent));
@@ -138,7 +138,7 @@ OpenFolders::Lease OpenFolders::reopen(const std::shared_ptr<WalkedFolder>& fold
     int code = 0;
     const int fd = FolderStream::open(parent.fd(), folder->name(), false, &code);
     if (fd < 0) {
-        *failure = {folder->path, PosixError::describe(code)};
+        *failure = {folder->path, Error::describe(code)};
         return {};
     }
     struct stat status = {};

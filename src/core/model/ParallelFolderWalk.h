@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/FolderStream.h"
 #include "core/model/FolderWalk.h"
 #include "core/model/OpenFolders.h"
-#include "core/model/PosixError.h"
 #include "core/model/WalkProgress.h"
 
 #include <atomic>
@@ -486,7 +486,7 @@ private:
                 continue;
             }
             if (chunk.readError != 0 && m_onError)
-                m_onError(chunk.folder->path, PosixError::describe(chunk.readError));
+                m_onError(chunk.folder->path, Error::describe(chunk.readError));
             std::unique_ptr<Chunk> next = std::move(chunk.next);
             depart(std::move(place.chunk));
             if (next) {

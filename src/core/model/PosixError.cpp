@@ -1,7 +1,8 @@
 #include "core/model/PosixError.h"
 
+#include "core/model/Error.h"
+
 #include <cerrno>
-#include <cstring>
 
 namespace palvorn {
 
@@ -14,14 +15,7 @@ PosixError PosixError::fromErrno() {
 }
 
 QString PosixError::describe(int code) {
-    // strerror() may share one buffer between threads; the walks call this from worker threads.
-    char buffer[256] = {};
-#if defined(__GLIBC__) && defined(_GNU_SOURCE)
-    const char* text = strerror_r(code, buffer, sizeof buffer);
-#else
-    const char* text = strerror_r(code, buffer, sizeof buffer) == 0 ? buffer : "Unknown error";
-#endif
-    return QString::fromLocal8Bit(text);
+    return Error::describe(code);
 }
 
 } // namespace palvorn

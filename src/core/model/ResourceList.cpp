@@ -1,6 +1,5 @@
 #include "core/model/ResourceList.h"
 
-#include "core/model/SizedRead.h"
 #include "core/model/XattrAccess.h"
 
 namespace palvorn {
@@ -16,29 +15,27 @@ ResourceList::ResourceList(QUrl url, const QString& localPath, Links links,
                            const NameFilter& filter)
     : m_url(std::move(url)) {
     const QByteArray path = nativePath(localPath);
-    QList<QByteArray> names;
-    try {
-        names = listXattrs(path, links);
-    } catch (const PosixError& error) {
-        m_failures.append(
-            AttributeFailure::fromError(QStringLiteral("listxattr"), error, localPath));
+    const Result<QList<QByteArray>> names = listXattrs(path, links);
+    if (!names) {
+        m_failures.append(Error::fromError(QStringLiteral("listxattr"), names.error(), localPath));
         return;
     }
-    for (const QByteArray& name : std::as_const(names)) {
+    for (const QByteArray& name : *names) {
         if (!filter.matches(name))
             continue;
-        try {
-            m_children.append(std::make_shared<ResourceItem>(name, getXattr(path, name, links)));
+        const Result<QByteArray> value = getXattr(path, name, links);
+        if (value) {
+            m_children.append(std::make_shared<ResourceItem>(name, *value));
             m_rows.append({name, m_children.constLast(), std::nullopt});
-        } catch (const PosixError& error) {
-            // Removed elsewhere between the listing and the read (the read has checked it is no
-            // longer listed): the file no longer has it, which is not a failure.
-            if (error.code() == SizedRead::noSuchAttribute)
-                continue;
-            m_failures.append(
-                AttributeFailure::fromError(QStringLiteral("getxattr"), error, localPath, name));
-            m_rows.append({name, nullptr, m_failures.constLast()});
+            continue;
         }
+        // Removed elsewhere between the listing and the read (the read has checked it is no
+        // longer listed): the file no longer has it, which is not a failure.
+        if (value.error().code() == noSuchAttribute)
+            continue;
+        m_failures.append(
+            Error::fromError(QStringLiteral("getxattr"), value.error(), localPath, name));
+        m_rows.append({name, nullptr, m_failures.constLast()});
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/model/NameFilter.h"
 #include "core/model/ResourceItem.h"
 #include "core/model/XattrAccess.h"
@@ -22,7 +22,7 @@ public:
     struct Row {
         QByteArray name;
         ResourceItemPtr record; // none when the value could not be read
-        std::optional<AttributeFailure> unreadable;
+        std::optional<Error> unreadable;
     };
 
     // Never fails: each failing read is kept in failures() and leaves children() shorter; rows()
@@ -38,7 +38,7 @@ public:
     const QList<ResourceItemPtr>& children() const { return m_children; }
     // Every listed name in the system's order, the unreadable ones included.
     const QList<Row>& rows() const { return m_rows; }
-    const QList<AttributeFailure>& failures() const { return m_failures; }
+    const QList<Error>& failures() const { return m_failures; }
     // The display text of every record, in list order.
     QStringList displayTexts() const;
 
@@ -48,7 +48,7 @@ private:
     QUrl m_url;
     QList<ResourceItemPtr> m_children;
     QList<Row> m_rows;
-    QList<AttributeFailure> m_failures;
+    QList<Error> m_failures;
 };
 
 } // namespace palvorn

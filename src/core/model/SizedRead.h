@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/PosixError.h"
+#include "core/model/XattrAccess.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,12 +18,6 @@ inline constexpr int attempts = 8;
 // The largest value or list Linux keeps (XATTR_SIZE_MAX, XATTR_LIST_MAX): a read into a buffer of
 // this size never falls short.
 inline constexpr qsizetype systemLimit = 65536;
-
-#ifdef __APPLE__
-inline constexpr int noSuchAttribute = ENOATTR;
-#else
-inline constexpr int noSuchAttribute = ENODATA;
-#endif
 
 // call(buffer, size) is the system call; with (nullptr, 0) it answers the size. Asks for the size,
 // then reads into a buffer of that size (at least one byte, so that the second call always reads

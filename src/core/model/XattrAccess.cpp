@@ -1,7 +1,7 @@
 #include "core/model/XattrAccess.h"
 
 #include "core/model/ByteText.h"
-#include "core/model/ListedXattrNames.h"
+#include "core/model/PosixError.h"
 #include "core/model/SizedRead.h"
 
 #include <algorithm>
@@ -62,9 +62,25 @@ const char* checkedName(const QByteArray& name) {
 constexpr const char* namespaces[] = {"user.", "trusted.", "security.", "system."};
 #endif
 
+void readNameList(const QByteArray& path, QByteArray& buffer, Links links) {
+    SizedRead::readList(buffer, [&](char* into, size_t capacity) {
+        return systemListxattr(path.constData(), into, capacity, links);
+    });
+}
+
+QList<QByteArray> listedNames(const QByteArray& path, Links links) {
+    QByteArray buffer;
+    readNameList(path, buffer, links);
+    QList<QByteArray> names;
+    for (const QByteArray& name : buffer.split('\0')) {
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    return names;
+}
+
 bool isListed(const QByteArray& path, const char* name, Links links) {
-    ListedXattrNames listed;
-    const QList<QByteArrayView>& names = listed.read(path, links);
+    const QList<QByteArray> names = listedNames(path, links);
     return std::find(names.cbegin(), names.cend(), QByteArrayView(name)) != names.cend();
 }
 
@@ -117,52 +133,50 @@ bool namesNoAttribute(const QByteArray& systemName) {
     return systemName.isEmpty();
 }
 
-QList<QByteArray> listXattrs(const QByteArray& path, Links links) {
-    ListedXattrNames listed;
-    QList<QByteArray> names;
-    for (const QByteArrayView name : listed.read(path, links))
-        names.append(name.toByteArray());
-    return names;
+Result<QList<QByteArray>> listXattrs(const QByteArray& path, Links links) {
+    return caught([&] { return listedNames(path, links); });
 }
 
-QByteArray getXattr(const QByteArray& path, const QByteArray& name, Links links) {
-    return readWhole(path, checkedName(name), links);
+Result<QByteArray> getXattr(const QByteArray& path, const QByteArray& name, Links links) {
+    return caught([&] { return readWhole(path, checkedName(name), links); });
 }
 
-qint64 getXattrSize(const QByteArray& path, const QByteArray& name, Links links) {
-    return getListedXattrSize(path, checkedName(name), links);
-}
-
-void readXattrNameList(const QByteArray& path, QByteArray& buffer, Links links) {
-    SizedRead::readList(buffer, [&](char* into, size_t capacity) {
-        return systemListxattr(path.constData(), into, capacity, links);
+Result<qint64> getXattrSize(const QByteArray& path, const QByteArray& name, Links links) {
+    return caught([&] { return checkedName(name); }).and_then([&](const char* checked) {
+        return getListedXattrSize(path, checked, links);
     });
 }
 
-QByteArray getListedXattr(const QByteArray& path, const char* listedName, Links links) {
-    return readWhole(path, listedName, links);
+Result<> readXattrNameList(const QByteArray& path, QByteArray& buffer, Links links) {
+    return caught([&] { readNameList(path, buffer, links); });
 }
 
-qint64 getListedXattrSize(const QByteArray& path, const char* listedName, Links links) {
+Result<QByteArray> getListedXattr(const QByteArray& path, const char* listedName, Links links) {
+    return caught([&] { return readWhole(path, listedName, links); });
+}
+
+Result<qint64> getListedXattrSize(const QByteArray& path, const char* listedName, Links links) {
     const ssize_t size = systemGetxattr(path.constData(), listedName, nullptr, 0, links);
     if (size < 0)
-        throw PosixError::fromErrno();
+        return failure(Error::fromErrno());
     return size;
 }
 
-void setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
-              Links links) {
-    writeXattr(path, name, value, 0, links);
+Result<> setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+                  Links links) {
+    return caught([&] { writeXattr(path, name, value, 0, links); });
 }
 
-void createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
-                 Links links) {
-    writeXattr(path, name, value, XATTR_CREATE, links);
+Result<> createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+                     Links links) {
+    return caught([&] { writeXattr(path, name, value, XATTR_CREATE, links); });
 }
 
-void removeXattr(const QByteArray& path, const QByteArray& name, Links links) {
-    if (systemRemovexattr(path.constData(), checkedName(name), links) < 0)
-        throw PosixError::fromErrno();
+Result<> removeXattr(const QByteArray& path, const QByteArray& name, Links links) {
+    return caught([&] {
+        if (systemRemovexattr(path.constData(), checkedName(name), links) < 0)
+            throw PosixError::fromErrno();
+    });
 }
 
 } // namespace palvorn

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "core/model/PosixError.h"
+#include "core/model/Error.h"
+
+#include <cerrno>
 
 #include <QByteArray>
 #include <QList>
@@ -8,12 +10,19 @@
 
 // The only place that touches extended attributes. Every operation takes the file's path in its
 // file-system representation (see nativePath), follows a symbolic link at the path's end unless
-// told not to, reads and writes whole values, and throws PosixError on failure. Names are bytes,
-// exactly as the system lists them.
+// told not to, reads and writes whole values, and returns an Error with the errno on failure. Names
+// are bytes, exactly as the system lists them.
 namespace palvorn {
 
 // Whether a link at the end of a path is followed, or its own attributes are meant (the l* calls).
 enum class Links { Follow, NoFollow };
+
+// The errno of a read of an attribute the item does not have.
+#ifdef __APPLE__
+inline constexpr int noSuchAttribute = ENOATTR;
+#else
+inline constexpr int noSuchAttribute = ENODATA;
+#endif
 
 // The path's bytes: its UTF-8, with the bytes that ByteText kept as escapes restored.
 QByteArray nativePath(const QString& path);
@@ -31,25 +40,27 @@ QByteArray systemAttributeName(const QString& typedName);
 bool namesNoAttribute(const QByteArray& systemName);
 
 // Every non-empty name in the order the system lists them, valid UTF-8 or not.
-QList<QByteArray> listXattrs(const QByteArray& path, Links links = Links::Follow);
+Result<QList<QByteArray>> listXattrs(const QByteArray& path, Links links = Links::Follow);
 
-QByteArray getXattr(const QByteArray& path, const QByteArray& name, Links links = Links::Follow);
-qint64 getXattrSize(const QByteArray& path, const QByteArray& name, Links links = Links::Follow);
+Result<QByteArray> getXattr(const QByteArray& path, const QByteArray& name,
+                            Links links = Links::Follow);
+Result<qint64> getXattrSize(const QByteArray& path, const QByteArray& name,
+                            Links links = Links::Follow);
 
 // For walks: the raw NUL-separated list into a buffer that keeps its capacity from item to item,
 // and reads by a name exactly as listed.
-void readXattrNameList(const QByteArray& path, QByteArray& buffer, Links links = Links::Follow);
-QByteArray getListedXattr(const QByteArray& path, const char* listedName,
-                          Links links = Links::Follow);
-qint64 getListedXattrSize(const QByteArray& path, const char* listedName,
-                          Links links = Links::Follow);
+Result<> readXattrNameList(const QByteArray& path, QByteArray& buffer, Links links = Links::Follow);
+Result<QByteArray> getListedXattr(const QByteArray& path, const char* listedName,
+                                  Links links = Links::Follow);
+Result<qint64> getListedXattrSize(const QByteArray& path, const char* listedName,
+                                  Links links = Links::Follow);
 
 // Creates the attribute or replaces its value.
-void setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
-              Links links = Links::Follow);
+Result<> setXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+                  Links links = Links::Follow);
 // Creates the attribute only: an attribute of that name is never replaced (EEXIST).
-void createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
-                 Links links = Links::Follow);
-void removeXattr(const QByteArray& path, const QByteArray& name, Links links = Links::Follow);
+Result<> createXattr(const QByteArray& path, const QByteArray& name, const QByteArray& value,
+                     Links links = Links::Follow);
+Result<> removeXattr(const QByteArray& path, const QByteArray& name, Links links = Links::Follow);
 
 } // namespace palvorn

@@ -1,7 +1,7 @@
 #include "core/stripper/RestoreFile.h"
 
 #include "core/model/AttributeName.h"
-#include "core/model/PosixError.h"
+#include "core/model/Error.h"
 #include "core/model/XattrAccess.h"
 
 #include <algorithm>
@@ -80,7 +80,7 @@ std::unique_ptr<RestoreFile> RestoreFile::open(const QString& path, QString* err
     const QByteArray name = native.mid(slash + 1);
     const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        *error = shownPath(path) + QStringLiteral(": ") + PosixError::describe(errno);
+        *error = shownPath(path) + QStringLiteral(": ") + Error::describe(errno);
         return nullptr;
     }
     std::unique_ptr<RestoreFile> file(new RestoreFile(path, folderFd, name));
@@ -259,7 +259,7 @@ bool RestoreFile::copyWithoutTakenOut(QString* error) {
 }
 
 QString RestoreFile::failure(int code) const {
-    return shownPath(m_path) + QStringLiteral(": ") + PosixError::describe(code);
+    return shownPath(m_path) + QStringLiteral(": ") + Error::describe(code);
 }
 
 } // namespace palvorn

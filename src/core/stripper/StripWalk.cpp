@@ -3,11 +3,11 @@
 #include "core/model/AttributeDump.h"
 #include "core/model/AttributeName.h"
 #include "core/model/ByteText.h"
+#include "core/model/Error.h"
 #include "core/model/FolderItemNames.h"
 #include "core/model/FolderXattrAccess.h"
 #include "core/model/NameMatcher.h"
 #include "core/model/ParallelFolderWalk.h"
-#include "core/model/PosixError.h"
 #include "core/model/XattrAccess.h"
 #include "core/stripper/RestoreFile.h"
 
@@ -46,15 +46,19 @@ public:
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
         if (!match(item, scratch, outcome))
             return;
-        try {
-            outcome.size =
-                FolderXattrAccess::size(item.folderFd, item.name, outcome.name.constData());
-            FolderXattrAccess::remove(item.folderFd, item.name, outcome.name.constData());
-            outcome.removed = true;
-            makeLine(item, outcome);
-        } catch (const PosixError& failure) {
-            outcome.failure = failure.description();
+        const Result<> removed =
+            FolderXattrAccess::size(item.folderFd, item.name, outcome.name.constData())
+                .and_then([&](qint64 size) {
+                    outcome.size = size;
+                    return FolderXattrAccess::remove(item.folderFd, item.name,
+                                                     outcome.name.constData());
+                });
+        if (!removed) {
+            outcome.failure = removed.error().reason();
+            return;
         }
+        outcome.removed = true;
+        makeLine(item, outcome);
     }
 
     void merge(const FolderWalk::Item& item, Outcome& outcome) {
@@ -104,15 +108,14 @@ protected:
         outcome.line.clear();
         if (item.isSymbolicLink)
             return false;
-        std::optional<qsizetype> match;
-        try {
-            const QList<QByteArrayView>& names = scratch.names.read(item.folderFd, item.name);
-            if ((match = m_matcher.indexIn(names)))
-                outcome.name = names.at(*match).toByteArray();
-        } catch (const PosixError& failure) {
-            outcome.failure = failure.description();
+        if (const Result<> read = scratch.names.read(item.folderFd, item.name); !read) {
+            outcome.failure = read.error().reason();
             return false;
         }
+        const QList<QByteArrayView>& names = scratch.names.names();
+        const std::optional<qsizetype> match = m_matcher.indexIn(names);
+        if (match)
+            outcome.name = names.at(*match).toByteArray();
         outcome.listed = true;
         return match.has_value();
     }
@@ -150,7 +153,7 @@ public:
         const QByteArray given = nativePath(m_result.folderPath);
         char* resolved = ::realpath(given.constData(), nullptr);
         if (!resolved) {
-            *error = displayName(given) + QStringLiteral(": ") + PosixError::describe(errno);
+            *error = displayName(given) + QStringLiteral(": ") + Error::describe(errno);
             return false;
         }
         m_physicalFolder = withoutTrailingSlashes(resolved);
@@ -169,14 +172,15 @@ public:
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
         if (!match(item, scratch, outcome))
             return;
-        try {
-            outcome.value =
-                FolderXattrAccess::get(item.folderFd, item.name, outcome.name.constData());
-            outcome.size = outcome.value.size();
-            makeLine(item, outcome);
-        } catch (const PosixError& failure) {
-            outcome.failure = failure.description();
+        Result<QByteArray> value =
+            FolderXattrAccess::get(item.folderFd, item.name, outcome.name.constData());
+        if (!value) {
+            outcome.failure = value.error().reason();
+            return;
         }
+        outcome.value = std::move(*value);
+        outcome.size = outcome.value.size();
+        makeLine(item, outcome);
     }
 
     template <typename Part> bool settle(Part& part) {
@@ -241,19 +245,20 @@ private:
     // The system has no compare-and-remove: the value is read again and removed right after, so
     // that only a writer within those two calls can slip a value in between.
     bool removeUnchanged(int folderFd, const char* itemName, Outcome& outcome) {
-        try {
-            if (!FolderXattrAccess::holds(folderFd, itemName, outcome.name.constData(),
-                                          outcome.value, m_current)) {
-                outcome.failure =
-                    QStringLiteral("changed since the restore file was written; kept");
-                return false;
-            }
-            FolderXattrAccess::remove(folderFd, itemName, outcome.name.constData());
-            return true;
-        } catch (const PosixError& failure) {
-            outcome.failure = failure.description();
+        const Result<bool> same = FolderXattrAccess::holds(
+            folderFd, itemName, outcome.name.constData(), outcome.value, m_current);
+        if (same && !*same) {
+            outcome.failure = QStringLiteral("changed since the restore file was written; kept");
             return false;
         }
+        const Result<> removed = same.and_then([&](bool) {
+            return FolderXattrAccess::remove(folderFd, itemName, outcome.name.constData());
+        });
+        if (!removed) {
+            outcome.failure = removed.error().reason();
+            return false;
+        }
+        return true;
     }
 
     const FolderWalk::Options& m_options;

@@ -140,13 +140,12 @@ std::optional<QString> CompareViewController::itemOf(const std::optional<QString
                                                      QString* refusal) const {
     if (chosen && !text.isEmpty())
         return chosen;
-    QString path;
-    if (const std::optional<QString> why =
-            Comparison::refusalOf(text, which, QDir::homePath(), &path)) {
-        *refusal = *why;
+    const Result<QString> path = Comparison::itemPathOf(text, which, QDir::homePath());
+    if (!path) {
+        *refusal = path.error().text();
         return std::nullopt;
     }
-    return path;
+    return *path;
 }
 
 // A report under paths it is not about would mislead: a refused field replaces it with why.

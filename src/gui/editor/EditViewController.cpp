@@ -1,8 +1,8 @@
 #include "gui/editor/EditViewController.h"
 
 #include "core/editor/EditorConversion.h"
-#include "core/model/AttributeFailure.h"
 #include "core/model/AttributeName.h"
+#include "core/model/Error.h"
 #include "core/platform/ErrorAlert.h"
 #include "gui/platform/InitialSize.h"
 #include "gui/platform/QtConfirmation.h"
@@ -101,8 +101,8 @@ void EditViewController::save() {
         EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText(), structureName());
     if (!name.name || !converted.bytes) {
         // Writing an empty value instead would wipe the attribute; the text stays for mending.
-        m_alert.showErrorAlert(AttributeFailure({}, name.name ? converted.problem : name.problem,
-                                                m_path, name.name.value_or(QByteArray()))
+        m_alert.showErrorAlert(Error({}, name.name ? converted.problem : name.problem, m_path,
+                                     name.name.value_or(QByteArray()))
                                    .text());
         return;
     }

@@ -32,11 +32,11 @@ void AttributeHistory::clear() {
     m_stack->clear();
 }
 
-QList<AttributeFailure>
-AttributeHistory::record(const QString& title, const QString& path, const QList<QByteArray>& names,
-                         const std::function<QList<AttributeFailure>()>& command) {
+QList<Error> AttributeHistory::record(const QString& title, const QString& path,
+                                      const QList<QByteArray>& names,
+                                      const std::function<QList<Error>()>& command) {
     const AttributeChange::Values before = AttributeChange::capture(path, names);
-    const QList<AttributeFailure> failures = command();
+    const QList<Error> failures = command();
     push(AttributeChange(title, path, before, AttributeChange::capture(path, names)));
     return failures;
 }

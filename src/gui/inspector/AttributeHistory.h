@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/inspector/AttributeChange.h"
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 
 #include <functional>
 
@@ -29,9 +29,8 @@ public:
 
     // Runs a command that touches the given names (in their system form) of the file at path,
     // and keeps what it changed; the command's failures are returned, to be shown.
-    QList<AttributeFailure> record(const QString& title, const QString& path,
-                                   const QList<QByteArray>& names,
-                                   const std::function<QList<AttributeFailure>()>& command);
+    QList<Error> record(const QString& title, const QString& path, const QList<QByteArray>& names,
+                        const std::function<QList<Error>()>& command);
     // Keeps a change made already; an empty one is no step.
     void push(AttributeChange change);
 

@@ -19,7 +19,7 @@ QByteArray AttributeTableModel::nameAt(int row) const {
     return row >= 0 && row < m_rows.size() ? m_rows.at(row).name : QByteArray();
 }
 
-std::optional<AttributeFailure> AttributeTableModel::unreadableAt(int row) const {
+std::optional<Error> AttributeTableModel::unreadableAt(int row) const {
     return row >= 0 && row < m_rows.size() ? m_rows.at(row).unreadable : std::nullopt;
 }
 

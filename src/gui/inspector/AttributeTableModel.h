@@ -27,7 +27,7 @@ public:
     // The row's name as listed; empty past the end.
     QByteArray nameAt(int row) const;
     // Why the row's value could not be read; none where it could.
-    std::optional<AttributeFailure> unreadableAt(int row) const;
+    std::optional<Error> unreadableAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

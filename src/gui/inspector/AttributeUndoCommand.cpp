@@ -11,7 +11,8 @@ void AttributeUndoCommand::undo() {
     m_failure.clear();
     if (!m_applied)
         return;
-    m_failure = m_change.undo();
+    if (const Result<> done = m_change.undo(); !done)
+        m_failure = done.error().text();
     m_applied = !m_failure.isEmpty();
 }
 
@@ -19,7 +20,8 @@ void AttributeUndoCommand::redo() {
     m_failure.clear();
     if (m_applied)
         return;
-    m_failure = m_change.redo();
+    if (const Result<> done = m_change.redo(); !done)
+        m_failure = done.error().text();
     m_applied = m_failure.isEmpty();
 }
 

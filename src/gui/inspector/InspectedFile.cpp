@@ -41,7 +41,7 @@ void InspectedFile::setPath(const QString& path) {
     m_attributes.reset();
 }
 
-QList<AttributeFailure> InspectedFile::load() {
+QList<Error> InspectedFile::load() {
     m_attributes = std::make_unique<ResourceList>(ResourceList::ofPath(m_path));
     watch();
     return m_attributes->failures();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 
 #include <memory>
 
@@ -36,7 +36,7 @@ public:
     const ResourceList* attributes() const { return m_attributes.get(); }
     // Reads the list afresh and watches the path again; the read failures are the caller's to
     // show.
-    QList<AttributeFailure> load();
+    QList<Error> load();
     void forget();
 
 Q_SIGNALS:

@@ -21,9 +21,9 @@ InspectorCommands::InspectorCommands(InspectedFile& file, const AttributeTable& 
                                      Pasteboard& pasteboard)
     : m_file(file), m_table(table), m_history(history), m_alert(alert), m_pasteboard(pasteboard) {}
 
-void InspectorCommands::showFailures(const QList<AttributeFailure>& failures) {
+void InspectorCommands::showFailures(const QList<Error>& failures) {
     if (!failures.isEmpty())
-        m_alert.showErrorAlert(AttributeFailure::listText(failures));
+        m_alert.showErrorAlert(Error::listText(failures));
 }
 
 void InspectorCommands::copy() {
@@ -45,12 +45,12 @@ bool InspectorCommands::cut() {
     // The list loaded before the command names the rows the user chose, however removals go.
     showFailures(m_history.record(
         tr("Remove"), path, AttributeTable::systemNames(m_table.selectedNames()), [&] {
-            QList<AttributeFailure> failures;
+            QList<Error> failures;
             for (int row : rows) {
                 // By name: a value that could not be read can still be removed.
                 const QByteArray name = m_table.model().nameAt(row);
                 if (name.isEmpty()) {
-                    failures.append(AttributeFailure({}, QStringLiteral("xattr not found"), path));
+                    failures.append(Error({}, QStringLiteral("xattr not found"), path));
                     continue;
                 }
                 failures += AttributeCommands::removeRecords(
@@ -134,8 +134,7 @@ std::optional<QList<QByteArray>> InspectorCommands::saveEdited(const ResourceIte
     const QList<QByteArray> names =
         AttributeTable::systemNames({sameName ? original->rawName() : edited.rawName()});
     const AttributeChange::Values before = AttributeChange::capture(path, names);
-    const QList<AttributeFailure> failures =
-        AttributeCommands::saveEditedRecord(path, original, edited);
+    const QList<Error> failures = AttributeCommands::saveEditedRecord(path, original, edited);
     if (!failures.isEmpty()) {
         showFailures(failures);
         return std::nullopt;
@@ -161,7 +160,7 @@ bool InspectorCommands::writeQuarantine(const Quarantine::Stamp& stamp) {
     const QString path = m_file.path();
     const QList<QByteArray> names = {systemAttributeName(Quarantine::attributeName())};
     const AttributeChange::Values before = AttributeChange::capture(path, names);
-    const QList<AttributeFailure> failures = AttributeCommands::writeRecord(
+    const QList<Error> failures = AttributeCommands::writeRecord(
         path, ResourceItem(Quarantine::attributeName(), stamp.value));
     if (!failures.isEmpty()) {
         showFailures(failures);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/inspector/Quarantine.h"
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/model/ResourceItem.h"
 
 #include <optional>
@@ -54,7 +54,7 @@ public:
     bool writeQuarantine(const Quarantine::Stamp& stamp);
 
 private:
-    void showFailures(const QList<AttributeFailure>& failures);
+    void showFailures(const QList<Error>& failures);
 
     InspectedFile& m_file;
     const AttributeTable& m_table;

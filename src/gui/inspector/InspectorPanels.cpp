@@ -2,7 +2,7 @@
 
 #include "core/inspector/AttributeTransfer.h"
 #include "core/inspector/InspectorReport.h"
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/platform/ErrorAlert.h"
 #include "core/platform/OpenPanel.h"
 #include "core/platform/Platform.h"
@@ -62,10 +62,10 @@ void InspectorPanels::exportDump(const QString& fileName, const QString& inspect
     m_savePanel.begin(nullptr, options, [&alert, inspectedPath](const std::optional<QUrl>& url) {
         if (!url)
             return;
-        const QList<AttributeFailure> failures =
+        const QList<Error> failures =
             AttributeTransfer::exportDump(inspectedPath, url->toLocalFile());
         if (!failures.isEmpty())
-            alert.showErrorAlert(AttributeFailure::listText(failures));
+            alert.showErrorAlert(Error::listText(failures));
     });
 }
 

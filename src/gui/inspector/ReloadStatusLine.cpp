@@ -6,7 +6,7 @@
 
 namespace palvorn {
 
-void ReloadStatusLine::show(const QList<AttributeFailure>& failures) {
+void ReloadStatusLine::show(const QList<Error>& failures) {
     if (failures.isEmpty()) {
         m_label.clear();
         m_label.setToolTip(tr("What the last automatic reload could not read"));
@@ -18,7 +18,7 @@ void ReloadStatusLine::show(const QList<AttributeFailure>& failures) {
         failures.size() == 1
             ? tr("Reload: %1").arg(first)
             : tr("Reload: %1 (and %n more)", nullptr, int(failures.size() - 1)).arg(first));
-    m_label.setToolTip(PlainText::toolTip(AttributeFailure::listText(failures)));
+    m_label.setToolTip(PlainText::toolTip(Error::listText(failures)));
     m_label.show();
 }
 

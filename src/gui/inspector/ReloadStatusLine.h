@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -17,7 +17,7 @@ class ReloadStatusLine {
 public:
     explicit ReloadStatusLine(QLabel& label) : m_label(label) {}
 
-    void show(const QList<AttributeFailure>& failures);
+    void show(const QList<Error>& failures);
 
 private:
     QLabel& m_label;

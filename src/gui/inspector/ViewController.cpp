@@ -142,7 +142,7 @@ void ViewController::inspectPath(const QString& localPath) {
     // The history belongs to the file it changed; it is not carried over to another one.
     m_history->clear();
     Q_EMIT statusNote(QString());
-    const QList<AttributeFailure> failures = loadList();
+    const QList<Error> failures = loadList();
     showReloadStatus({});
     // Shown as reports show paths; the saved report's first line is this text.
     m_ui->filenameTextbox->setText(displayName(nativePath(m_file->path())));
@@ -163,13 +163,13 @@ void ViewController::reloadAutomatically() {
     reloadSelecting(AttributeTable::systemNames(m_table->selectedNames()), true);
 }
 
-void ViewController::showReloadStatus(const QList<AttributeFailure>& failures) {
+void ViewController::showReloadStatus(const QList<Error>& failures) {
     ReloadStatusLine(*m_ui->reloadStatusLabel).show(failures);
 }
 
 // Reads the list afresh into the size summary and the table.
-QList<AttributeFailure> ViewController::loadList() {
-    const QList<AttributeFailure> failures = m_file->load();
+QList<Error> ViewController::loadList() {
+    const QList<Error> failures = m_file->load();
     refreshSizeSummary();
     m_table->setRows(m_file->attributes()->rows());
     return failures;
@@ -181,7 +181,7 @@ void ViewController::reloadSelecting(const QList<QByteArray>& names, bool automa
     m_file->forget();
     m_table->setRows({});
     showContentText(QString());
-    QList<AttributeFailure> failures;
+    QList<Error> failures;
     if (m_file->hasFile())
         failures = loadList();
     // The selection is back before anything is shown about the failures.
@@ -216,7 +216,7 @@ void ViewController::showSelectedAttribute() {
     const int row = m_table->shownRow();
     if (row >= 0) {
         const ResourceItemPtr record = m_table->model().recordAt(row);
-        const std::optional<AttributeFailure> unreadable = m_table->model().unreadableAt(row);
+        const std::optional<Error> unreadable = m_table->model().unreadableAt(row);
         if (!record && !unreadable)
             return;
         m_ui->xattrTextbox->setText(displayName(m_table->model().nameAt(row)));
@@ -353,9 +353,9 @@ EditViewController* ViewController::editor() const {
     return m_editor;
 }
 
-void ViewController::showFailures(const QList<AttributeFailure>& failures) {
+void ViewController::showFailures(const QList<Error>& failures) {
     if (!failures.isEmpty())
-        m_platform.alert.showErrorAlert(AttributeFailure::listText(failures));
+        m_platform.alert.showErrorAlert(Error::listText(failures));
 }
 
 const QUndoStack& ViewController::undoStack() const {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/inspector/Quarantine.h"
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 #include "core/platform/Platform.h"
 #include "gui/inspector/InspectorCommands.h"
 
@@ -138,9 +138,9 @@ private:
     // Names in their system form ("user.comment").
     // An automatic reload puts its read failures in the status line instead of an alert.
     void reloadSelecting(const QList<QByteArray>& names, bool automatic = false);
-    void showReloadStatus(const QList<AttributeFailure>& failures);
+    void showReloadStatus(const QList<Error>& failures);
     // Reads the list; its read failures are the caller's to show.
-    QList<AttributeFailure> loadList();
+    QList<Error> loadList();
     // After a rename: the names renamed selected, see AttributeTable::selectRenamed().
     void reloadRenamed(const std::optional<InspectorCommands::Renames>& renames);
     // Enter or a double click on a row: that row alone, unless it is among the selected ones.
@@ -148,7 +148,7 @@ private:
     // After an undo or redo: why the file refused it, if it did, and the list as it is now.
     void showStepTaken(const QString& refused);
     // Shows every failure of one command in one alert.
-    void showFailures(const QList<AttributeFailure>& failures);
+    void showFailures(const QList<Error>& failures);
     // Add flag and Strip flags act on a selection, Add flag only with a flag text.
     void enableFlagCommands();
 

@@ -2,8 +2,8 @@
 
 #include "core/model/AttributeName.h"
 #include "core/model/ByteText.h"
+#include "core/model/Error.h"
 #include "core/model/FolderStream.h"
-#include "core/model/PosixError.h"
 #include "core/model/XattrAccess.h"
 #include "gui/platform/PlainText.h"
 
@@ -40,7 +40,7 @@ bool FolderEntryModel::list(const QString& folder, const Options& options, QStri
     int error = 0;
     const int fd = FolderStream::open(AT_FDCWD, nativePath(folder).constData(), true, &error);
     if (fd < 0) {
-        *reason = PosixError::describe(error);
+        *reason = Error::describe(error);
         return false;
     }
     const auto closeFolder = qScopeGuard([fd] { ::close(fd); });

@@ -1,5 +1,6 @@
 #include "core/inspector/AttributeChange.h"
 
+#include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
 
 using namespace palvorn;
@@ -15,15 +16,15 @@ TEST_F(AttributeChangeTest, AChangeMadeSinceOrAFailingWriteLeavesTheFileAsItWas)
     setRaw(file, "user.b", "someone else's");
     const AttributeChange change(u"Paste"_s, file, {{"user.a", "before"}, {"user.b", "before"}},
                                  {{"user.a", "after"}, {"user.b", "after"}});
-    EXPECT_EQ(change.undo(), u"Can't undo Paste: the value has changed since (attribute "
-                             "\u201cuser.b\u201d of \u201c"_s +
-                                 file + u"\u201d)"_s);
+    EXPECT_EQ(textOf(change.undo()), u"Can't undo Paste: the value has changed since (attribute "
+                                     "\u201cuser.b\u201d of \u201c"_s +
+                                         file + u"\u201d)"_s);
     EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
               (Attributes{{"user.a", "after"}, {"user.b", "someone else's"}}));
 
     const AttributeChange large(u"Paste"_s, file, {{"user.c", {}}, {"user.d", {}}},
                                 {{"user.c", "x"}, {"user.d", QByteArray(70'000, 'v')}});
-    const QString failure = large.redo();
+    const QString failure = textOf(large.redo());
     EXPECT_TRUE(failure.startsWith(u"Can't redo Paste: setxattr error: "_s))
         << failure.toStdString();
     EXPECT_TRUE(

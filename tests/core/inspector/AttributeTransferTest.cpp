@@ -16,7 +16,7 @@ namespace {
 
 using AttributeTransferTest = XattrFixture;
 
-QString failedPath(const QList<AttributeFailure>& failures) {
+QString failedPath(const QList<Error>& failures) {
     return failures.size() == 1 ? failures.front().path() : u"%1 failures"_s.arg(failures.size());
 }
 
@@ -67,7 +67,7 @@ TEST_F(AttributeTransferTest, FailuresNameTheirFileAndTheRestGoesOn) {
               QStringList{u"It is not a regular file, so it was not read (\u201c"_s + fifo +
                           u"\u201d)."_s});
 
-    const QList<AttributeFailure> failures = AttributeTransfer::apply(
+    const QList<Error> failures = AttributeTransfer::apply(
         bare, {{"user.ok", QByteArray("1")}, {"nonamespace.x", QByteArray("2")}});
     ASSERT_EQ(failedPath(failures), bare);
     EXPECT_EQ(failures.front().name(), "nonamespace.x");

@@ -34,7 +34,7 @@ protected:
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         DumpWriter writer(buffer, encoding,
-                          [this](const QString& text) { m_problems.append(text); });
+                          [this](const Error& problem) { m_problems.append(problem.lineText()); });
         for (const QString& path : paths)
             tree ? writer.dumpTree(QFile::encodeName(path))
                  : writer.dumpItem(QFile::encodeName(path));

@@ -33,7 +33,7 @@ TEST_F(ResourceListTest, LoadsEveryValueAsATypedRecordInListOrder) {
     const ResourceList missing(QUrl::fromLocalFile(pathOf(u"missing"_s)));
     EXPECT_TRUE(missing.children().isEmpty());
     QStringList failures;
-    for (const AttributeFailure& failure : missing.failures())
+    for (const Error& failure : missing.failures())
         failures.append(failure.text());
     EXPECT_EQ(failures, QStringList{u"listxattr error: No such file or directory (\u201c"_s +
                                     pathOf(u"missing"_s) + u"\u201d)"_s});

@@ -1,26 +1,53 @@
-#include "core/model/AttributeFailure.h"
+#include "core/model/Error.h"
 
 #include "core/model/AttributeName.h"
 #include "core/model/XattrAccess.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include <QStringList>
 
 namespace palvorn {
 
-AttributeFailure::AttributeFailure(QString call, QString reason, QString path, QByteArray name,
-                                   int code)
+Error::Error(QString call, QString reason, QString path, QByteArray name, int code)
     : m_call(std::move(call)), m_reason(std::move(reason)), m_path(std::move(path)),
       m_name(std::move(name)), m_code(code) {}
 
-AttributeFailure AttributeFailure::fromError(const QString& call, const PosixError& error,
-                                             const QString& path, const QByteArray& name) {
-    return AttributeFailure(call, error.description(), path, name, error.code());
+Error Error::fromCode(int code) {
+    return Error({}, describe(code), {}, {}, code);
 }
 
-QString AttributeFailure::text() const {
+Error Error::ofLine(qint64 line, QString reason, QString path, QByteArray name) {
+    Error error({}, std::move(reason), std::move(path), std::move(name));
+    error.m_line = line;
+    return error;
+}
+
+Error Error::fromErrno() {
+    return fromCode(errno);
+}
+
+Error Error::fromError(const QString& call, const Error& cause, const QString& path,
+                       const QByteArray& name) {
+    return Error(call, cause.reason(), path, name, cause.code());
+}
+
+QString Error::describe(int code) {
+    // strerror() may share one buffer between threads; the walks call this from worker threads.
+    char buffer[256] = {};
+#if defined(__GLIBC__) && defined(_GNU_SOURCE)
+    const char* text = strerror_r(code, buffer, sizeof buffer);
+#else
+    const char* text = strerror_r(code, buffer, sizeof buffer) == 0 ? buffer : "Unknown error";
+#endif
+    return QString::fromLocal8Bit(text);
+}
+
+QString Error::text() const {
     QString text = m_call.isEmpty() ? m_reason : m_call + QStringLiteral(" error: ") + m_reason;
+    if (m_path.isEmpty())
+        return text;
     // A sentence keeps its full stop after the subject.
     const bool sentence = text.endsWith(u'.');
     if (sentence)
@@ -34,14 +61,14 @@ QString AttributeFailure::text() const {
     return sentence ? text + u'.' : text;
 }
 
-QString AttributeFailure::listText(const QList<AttributeFailure>& failures) {
+QString Error::listText(const QList<Error>& failures) {
     QStringList lines;
-    for (const AttributeFailure& failure : failures)
+    for (const Error& failure : failures)
         lines.append(failure.text());
     return lines.join(u'\n');
 }
 
-bool AttributeFailure::concernsItem() const {
+bool Error::concernsItem() const {
     switch (m_code) {
     case ENOENT:
     case ENOTDIR:
@@ -55,16 +82,18 @@ bool AttributeFailure::concernsItem() const {
     }
 }
 
-QString AttributeFailure::lineText() const {
+QString Error::lineText() const {
+    if (m_path.isEmpty())
+        return m_call.isEmpty() ? m_reason : m_call + QStringLiteral(" error: ") + m_reason;
     QString line = displayName(nativePath(m_path)) + QStringLiteral(": ");
     if (!m_name.isEmpty() && !concernsItem())
         line += displayName(m_name) + QStringLiteral(": ");
     return line + (m_call.isEmpty() ? m_reason : m_call + QStringLiteral(" error: ") + m_reason);
 }
 
-QStringList AttributeFailure::lineTexts(const QList<AttributeFailure>& failures) {
+QStringList Error::lineTexts(const QList<Error>& failures) {
     QStringList lines;
-    for (const AttributeFailure& failure : failures) {
+    for (const Error& failure : failures) {
         const QString line = failure.lineText();
         if (!failure.concernsItem() || !lines.contains(line))
             lines.append(line);
