@@ -30,10 +30,4 @@ DocumentWindow* Document::makeWindowControllers(const Storyboard& storyboard) {
     return m_window;
 }
 
-std::optional<QByteArray> Document::dataOfType() const {
-    if (!m_window)
-        return std::nullopt;
-    return m_window->viewController().savedReportText().toUtf8();
-}
-
 } // namespace palvorn

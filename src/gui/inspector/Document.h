@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-
-#include <QByteArray>
 #include <QObject>
 #include <QUrl>
 
@@ -33,9 +30,6 @@ public:
     // its window.
     DocumentWindow* makeWindowControllers(const Storyboard& storyboard);
     DocumentWindow* window() const { return m_window; }
-
-    // The report text of the document's window as UTF-8; none when it has no inspector.
-    std::optional<QByteArray> dataOfType() const;
 
 private:
     QUrl m_fileUrl;
