@@ -21,7 +21,7 @@ namespace {
 // problem: what the reader takes from a dump, the writer can carry.
 void checkRoundTrip(const DumpEntry& entry) {
     QByteArray text = AttributeDump::header(entry.path) +
-                      AttributeDump::line(entry.name, entry.value, palvorn::DumpEncoding::Base64);
+                      AttributeDump::line(entry.name, entry.value, palvorn::ValueEncoding::Base64);
     QBuffer in(&text);
     in.open(QIODevice::ReadOnly);
     DumpReader reader(in, [](qint64, const QString&) { fail("an entry read back has a problem"); });

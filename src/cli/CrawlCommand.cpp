@@ -5,11 +5,8 @@
 #include "cli/RawOutput.h"
 #include "cli/StderrErrorAlert.h"
 #include "cli/WalkArguments.h"
-#include "core/crawler/CrawlReport.h"
+#include "core/crawler/CrawlJob.h"
 #include "core/model/ByteText.h"
-#include "core/model/FolderText.h"
-
-#include <QDir>
 
 namespace palvorn {
 
@@ -27,8 +24,7 @@ QString CrawlCommand::description() const {
 }
 
 void CrawlCommand::addArguments(QCommandLineParser& parser) const {
-    parser.addPositionalArgument(QStringLiteral("DIR"),
-                                 QStringLiteral("The folder (\"~\" is home)."));
+    WalkArguments::addFolder(parser);
     parser.addOption({typeOption, nameHelp(QStringLiteral("Lists the items carrying attribute T.")),
                       QStringLiteral("T")});
     parser.addOption(
@@ -52,83 +48,47 @@ QString CrawlCommand::checkArguments(const QCommandLineParser& parser) const {
 }
 
 int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
-    const FolderText::Result folderText =
-        FolderText::folderPath(parser.positionalArguments().constFirst(), QDir::homePath());
-    if (!folderText.path) {
-        StderrErrorAlert::writeLine(err, folderText.error);
+    const std::optional<QString> folder =
+        WalkArguments::folder(parser.positionalArguments().constFirst(), err);
+    if (!folder)
         return Failure;
-    }
-    const QString& folder = *folderText.path;
     WalkProgress progress;
     const InterruptStop interrupt;
     const FolderWalk::Options options = WalkArguments::options(parser, progress, interrupt);
+    CrawlJob::Request request;
+    request.folderPath = *folder;
+    request.type = ByteText::decode(nameOf(parser.value(typeOption)));
+    request.showSizes = parser.isSet(showSizeOption);
+    request.totals = parser.isSet(totalsOption);
+    request.filter = nameFilterOf(parser);
     const bool json = wantsJson(parser);
     // JSON goes out as its bytes; a one-type walk's matches as they are found.
     std::optional<RawOutput> output;
     if (json)
         output.emplace(out);
-    CrawlChoice choice;
-    choice.filter = nameFilterOf(parser);
-    bool streaming = false;
-    if (json) {
-        choice.makeRecord = CrawlReport::matchJson;
-        choice.onRecord = [&output, &streaming](const QByteArray& record) {
-            if (streaming)
-                output->write(",\n");
-            else
-                output->write(CrawlReport::matchesJsonStart());
-            streaming = true;
-            output->write(record);
-        };
-    }
-    std::optional<QString> report;
-    QByteArray jsonReport;
-    QString error;
-    bool failed = false;
+    CrawlJob::Outcome outcome;
     {
         ProgressLine line(err, progress, WalkArguments::showsProgress(parser));
-        const WalkErrors::LineSink onError = [&line, &failed](const QString& text) {
-            failed = true;
-            line.printLine(text);
-        };
-        // As in the window: totals win over a type, and an empty type tallies all of them. Errors
-        // past the kept ones are not printed either, but still fail the command.
-        const QString type = ByteText::decode(nameOf(parser.value(typeOption)));
-        const auto finish = [&](const auto& result, auto makeReport, auto makeJson) {
-            if (!result)
-                return;
-            // A walk stopped by Ctrl-C prints what it found so far, but did not succeed.
-            failed = failed || !result->counts.errors.isEmpty() || result->counts.stopped;
-            if (json)
-                jsonReport = makeJson(*result);
-            report = json ? QString() : makeReport(*result);
-        };
-        if (parser.isSet(totalsOption))
-            finish(Crawler::crawlSizes(folder, options, onError, &error, choice),
-                   CrawlReport::reportSizeTotals, CrawlReport::sizeTotalsJson);
-        else if (type.isEmpty())
-            finish(Crawler::crawlAllTypes(folder, options, onError, &error, choice),
-                   CrawlReport::reportTypeTally, CrawlReport::typeTallyJson);
-        else
-            finish(Crawler::crawlOneType(folder, type, parser.isSet(showSizeOption), options,
-                                         onError, &error, choice),
-                   CrawlReport::reportTypeMatches, [&streaming](const TypeMatchList& matches) {
-                       return (streaming ? QByteArray() : CrawlReport::matchesJsonStart()) +
-                              CrawlReport::matchesJsonEnd(matches);
-                   });
+        // Errors past the kept ones are not printed, but still fail the command.
+        const WalkErrors::LineSink onError = [&line](const QString& text) { line.printLine(text); };
+        outcome = json
+                      ? CrawlJob::json(request, options, onError,
+                                       [&output](const QByteArray& bytes) { output->write(bytes); })
+                      : CrawlJob::report(request, options, onError);
     }
-    if (!report) {
-        StderrErrorAlert::writeLine(err, error);
+    if (!outcome.report) {
+        StderrErrorAlert::writeLine(err, outcome.error);
         return Failure;
     }
     if (!json) {
-        writeReport(out, *report);
+        writeReport(out, *outcome.report);
     } else {
-        output->write(jsonReport + '\n');
+        output->write(outcome.json + '\n');
         if (!output->finish(err))
             return Failure;
     }
-    return failed ? Failure : Success;
+    // A walk stopped by Ctrl-C prints what it found so far, but did not succeed.
+    return outcome.complete ? Success : Failure;
 }
 
 } // namespace palvorn

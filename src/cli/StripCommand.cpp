@@ -5,10 +5,7 @@
 #include "cli/StderrErrorAlert.h"
 #include "cli/WalkArguments.h"
 #include "core/model/ByteText.h"
-#include "core/model/FolderText.h"
-#include "core/stripper/StripWalk.h"
-
-#include <QDir>
+#include "core/stripper/StripJob.h"
 
 namespace palvorn {
 
@@ -23,8 +20,7 @@ QString StripCommand::description() const {
 }
 
 void StripCommand::addArguments(QCommandLineParser& parser) const {
-    parser.addPositionalArgument(QStringLiteral("DIR"),
-                                 QStringLiteral("The folder (\"~\" is home)."));
+    WalkArguments::addFolder(parser);
     parser.addPositionalArgument(QStringLiteral("TYPE"),
                                  nameHelp(QStringLiteral("The attribute name.")));
     WalkArguments::add(parser);
@@ -52,37 +48,30 @@ QString StripCommand::checkArguments(const QCommandLineParser& parser) const {
 
 int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QTextStream& err) {
     const QStringList arguments = parser.positionalArguments();
-    const FolderText::Result folderText = FolderText::folderPath(arguments.at(0), QDir::homePath());
-    if (!folderText.path) {
-        StderrErrorAlert::writeLine(err, folderText.error);
+    const std::optional<QString> folder = WalkArguments::folder(arguments.at(0), err);
+    if (!folder)
         return Failure;
-    }
-    const QString& folder = *folderText.path;
-    const QString restoreFile = parser.value(backupOption);
+    StripJob::Request request;
+    request.folderPath = *folder;
     // The walks take the type's bytes in text, as ByteText keeps them.
-    const QString type = ByteText::decode(nameOf(arguments.at(1)));
+    request.type = ByteText::decode(nameOf(arguments.at(1)));
+    request.restoreFile = parser.value(backupOption);
     WalkProgress progress;
     const InterruptStop interrupt;
     const FolderWalk::Options options = WalkArguments::options(parser, progress, interrupt);
-    QString error;
-    std::optional<StripWalk::Result> result;
+    StripJob::Outcome outcome;
     {
         ProgressLine line(err, progress, WalkArguments::showsProgress(parser));
-        result = StripWalk::run(
-            folder, type, options, [&line](const QString& text) { line.printLine(text); }, &error,
-            restoreFile);
+        outcome =
+            StripJob::run(request, options, [&line](const QString& text) { line.printLine(text); });
     }
-    if (!result) {
-        StderrErrorAlert::writeLine(
-            err,
-            error + (restoreFile.isEmpty() ? QString() : QStringLiteral("; nothing was removed")));
+    if (!outcome.result) {
+        StderrErrorAlert::writeLine(err, outcome.error);
         return Failure;
     }
-    writeReport(out, StripWalk::report(*result));
+    writeReport(out, StripWalk::report(*outcome.result));
     // A strip stopped by Ctrl-C prints what it removed, but did not succeed.
-    const bool restoreFileWhole =
-        result->restoreFailure.isEmpty() && result->restoreNotCleaned.isEmpty();
-    return result->errors.isEmpty() && !result->stopped && restoreFileWhole ? Success : Failure;
+    return outcome.succeeded() ? Success : Failure;
 }
 
 } // namespace palvorn

@@ -2,6 +2,10 @@
 
 #include "cli/InterruptStop.h"
 #include "cli/ProgressLine.h"
+#include "cli/StderrErrorAlert.h"
+#include "core/model/FolderText.h"
+
+#include <QDir>
 
 namespace palvorn {
 
@@ -20,6 +24,18 @@ int threadsOf(const QCommandLineParser& parser) {
 }
 
 } // namespace
+
+void WalkArguments::addFolder(QCommandLineParser& parser) {
+    parser.addPositionalArgument(QStringLiteral("DIR"),
+                                 QStringLiteral("The folder (\"~\" is home)."));
+}
+
+std::optional<QString> WalkArguments::folder(const QString& argument, QTextStream& err) {
+    const FolderText::Result folderText = FolderText::folderPath(argument, QDir::homePath());
+    if (!folderText.path)
+        StderrErrorAlert::writeLine(err, folderText.error);
+    return folderText.path;
+}
 
 void WalkArguments::add(QCommandLineParser& parser) {
     parser.addOption({{QStringLiteral("x"), oneFileSystemOption},

@@ -4,10 +4,10 @@
 #include "core/model/AttributeStructure.h"
 #include "core/model/ByteText.h"
 #include "core/model/DisplayText.h"
+#include "core/model/HexCodec.h"
 #include "core/model/JsonText.h"
 #include "core/model/TextDecoding.h"
 #include "core/model/XattrAccess.h"
-#include "core/plist/PlistDescription.h"
 
 #include <algorithm>
 
@@ -88,7 +88,7 @@ QString CrawlReport::reportTypeTally(const TypeTally& tally) {
         const TypeTally::Type& type = tally.types.value(bytes);
         text += name + QStringLiteral(" in ") + displayName(type.firstPath) +
                 QStringLiteral(" count %1:\n").arg(type.occurrences) +
-                PlistDescription::hexText(type.firstData) + u'\n';
+                HexCodec::grouped(type.firstData) + u'\n';
         // A value that is what its name promises is shown as that instead of as ASCII.
         const AttributeStructure structure = AttributeStructure::read(bytes, type.firstData);
         text += DisplayText::value(structure.crawlLines());

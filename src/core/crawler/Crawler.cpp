@@ -6,12 +6,12 @@
 #include "core/model/DisplayText.h"
 #include "core/model/FolderItemNames.h"
 #include "core/model/FolderXattrAccess.h"
+#include "core/model/HexCodec.h"
 #include "core/model/NameMatcher.h"
 #include "core/model/ParallelFolderWalk.h"
 #include "core/model/PosixError.h"
 #include "core/model/TextDecoding.h"
 #include "core/model/XattrAccess.h"
-#include "core/plist/PlistDescription.h"
 
 #include <atomic>
 #include <shared_mutex>
@@ -226,7 +226,7 @@ void appendMatchRecord(QByteArray& record, const QByteArray& path, QByteArrayVie
         return;
     }
     record.append('\n');
-    PlistDescription::appendHexText(record, value);
+    HexCodec::appendGrouped(record, value);
     record.append('\n');
     // A value that is what its name promises is shown as that; the lines below describe others.
     const AttributeStructure structure = AttributeStructure::read(name, value);

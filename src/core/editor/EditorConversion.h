@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/ValueCodec.h"
+
 #include <optional>
 
 #include <QByteArray>
@@ -31,6 +33,10 @@ public:
     // The format a record of the given type opens in.
     static int formatOfType(qint64 type);
 
+    // The codec a format other than Structure reads and writes with (ValueCodec's Editor
+    // syntax).
+    static ValueEncoding encodingOfFormat(int format);
+
     // structureName: the attribute whose structure the Structure format stands for.
     static Result bytesFor(int format, const QString& text, QByteArrayView structureName = {});
     // The text the editor shows for bytes in a format; what bytesFor reads back.
@@ -44,12 +50,7 @@ public:
     static std::optional<int> formatOfWord(const QString& word, QByteArrayView name);
     static QString formatWords(QByteArrayView name);
 
-    // Parses the text as a property list (XML or old-style) and writes it in the binary format.
-    static Result plistBytes(const QString& text);
-    // Line breaks and spaces at the end ignored, spaces removed, an optional "<" and ">", then
-    // pairs of hexadecimal digits ("+d" and "-0" also pass, as the platform's integer parse allows
-    // them). A character that is not a digit, or a refused pair, is quoted with its invisible
-    // characters spelled out ("\n", "U+200B").
+    // The hex codec's reading (HexCodec.h).
     static Result hexBytes(const QString& text);
 };
 

@@ -1,5 +1,6 @@
 #include "core/inspector/AttributeTransfer.h"
 
+#include "core/model/AtomicSave.h"
 #include "core/model/AttributeDump.h"
 #include "core/model/DumpReader.h"
 #include "core/model/PosixError.h"
@@ -13,19 +14,10 @@
 #include <utility>
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace palvorn {
 
 namespace {
-
-// The same file under any name: hard links and symbolic links included.
-bool isSameFile(const QByteArray& first, const QByteArray& second) {
-    struct stat a = {};
-    struct stat b = {};
-    return ::stat(first.constData(), &a) == 0 && ::stat(second.constData(), &b) == 0 &&
-           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 // Opens the file by its bytes (a name that is not UTF-8 included) for reading, and only a regular
 // file: a FIFO or a device would keep the window waiting for ever. The reason when it is refused.
@@ -49,7 +41,7 @@ QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
                                                       const QString& dumpPath) {
     const QByteArray native = nativePath(path);
     // Saved by a rename, the dump would take the place of the file and its attributes.
-    if (isSameFile(nativePath(dumpPath), native))
+    if (AtomicSave::isSameFile(dumpPath, path))
         return {AttributeFailure(
             QString(), QStringLiteral("not saved: it is the inspected file itself"), dumpPath)};
     QList<QByteArray> names;
@@ -65,7 +57,7 @@ QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
     QList<AttributeFailure> failures;
     for (const QByteArray& name : std::as_const(names)) {
         try {
-            dump += AttributeDump::line(name, getXattr(native, name), DumpEncoding::Base64);
+            dump += AttributeDump::line(name, getXattr(native, name), ValueEncoding::Base64);
         } catch (const PosixError& error) {
             failures.append(
                 AttributeFailure::fromError(QStringLiteral("getxattr"), error, path, name));
@@ -78,12 +70,8 @@ QList<AttributeFailure> AttributeTransfer::exportDump(const QString& path,
     }
     if (!names.isEmpty())
         dump += '\n';
-    QSaveFile file(dumpPath);
-    // A commit does not notice a buffered write that failed: the flush is checked on its own, or
-    // a cut-off dump would replace the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.flush() ||
-        !file.commit())
-        return {AttributeFailure(QString(), file.errorString(), dumpPath)};
+    if (const QString reason = AtomicSave::write(dumpPath, dump); !reason.isEmpty())
+        return {AttributeFailure(QString(), reason, dumpPath)};
     return {};
 }
 

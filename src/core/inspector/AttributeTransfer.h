@@ -12,7 +12,7 @@ namespace palvorn {
 // from the dump form, base64 values so that no byte is lost.
 class AttributeTransfer {
 public:
-    // Writes every attribute of the file at path to dumpPath, whole or not at all (QSaveFile): an
+    // Writes every attribute of the file at path to dumpPath, whole or not at all (AtomicSave): an
     // attribute that cannot be read leaves the dump unwritten, and is among the failures. Never
     // saved over the file itself.
     static QList<AttributeFailure> exportDump(const QString& path, const QString& dumpPath);

@@ -1,17 +1,17 @@
 #include "core/inspector/InspectorReport.h"
 
+#include "core/model/AtomicSave.h"
 #include "core/model/AttributeName.h"
+#include "core/model/HexCodec.h"
 #include "core/model/JsonText.h"
 #include "core/model/ResourceList.h"
 #include "core/model/XattrAccess.h"
-#include "core/plist/PlistDescription.h"
 
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QSaveFile>
 
 namespace palvorn {
 
@@ -22,13 +22,6 @@ std::optional<struct stat> statOf(const QString& path) {
     if (::stat(nativePath(path).constData(), &status) != 0)
         return std::nullopt;
     return status;
-}
-
-// The same file under any name: hard links and symbolic links included.
-bool isSameFile(const QString& first, const QString& second) {
-    const std::optional<struct stat> a = statOf(first);
-    const std::optional<struct stat> b = statOf(second);
-    return a && b && a->st_dev == b->st_dev && a->st_ino == b->st_ino;
 }
 
 } // namespace
@@ -52,7 +45,7 @@ QByteArray InspectorReport::attributesJson(const QString& path, const QList<Reso
         attribute.insert(QStringLiteral("size"), item->data().size());
         if (details) {
             JsonText::insertValue(attribute, QStringLiteral("value_base64"), item->data());
-            attribute.insert(QStringLiteral("hex"), PlistDescription::hexText(item->data()));
+            attribute.insert(QStringLiteral("hex"), HexCodec::grouped(item->data()));
             attribute.insert(QStringLiteral("content"), item->contentText());
         }
         attributes.append(attribute);
@@ -83,20 +76,14 @@ QString InspectorReport::defaultReportName(const QString& fileName) {
 
 QString InspectorReport::writeReport(const QString& target, const QString& text,
                                      const QString& inspectedPath) {
-    if (!inspectedPath.isEmpty() && isSameFile(target, inspectedPath))
+    if (!inspectedPath.isEmpty() && AtomicSave::isSameFile(target, inspectedPath))
         return QStringLiteral(
                    "The report was not saved: \u201c%1\u201d is the inspected file itself. "
                    "Choose another name for the report.")
             .arg(displayName(nativePath(QFileInfo(target).fileName())));
-    // Written beside the target and renamed over it: a failed save leaves the old file as it was.
-    QSaveFile file(target);
-    const QByteArray bytes = text.toUtf8();
-    // The flush is checked on its own: a commit does not notice a buffered write that failed, and
-    // would rename the cut-off file over the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.commit())
+    if (const QString reason = AtomicSave::write(target, text.toUtf8()); !reason.isEmpty())
         return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
-            .arg(displayName(nativePath(target)), file.errorString());
+            .arg(displayName(nativePath(target)), reason);
     return {};
 }
 

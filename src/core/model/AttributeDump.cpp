@@ -1,7 +1,6 @@
 #include "core/model/AttributeDump.h"
 
 #include <algorithm>
-#include <array>
 
 namespace palvorn {
 
@@ -38,169 +37,19 @@ QByteArray escaped(QByteArrayView bytes, bool isName) {
     return out;
 }
 
-QByteArray quotedText(QByteArrayView value) {
-    // The attr tools treat a value as a C string that may carry its terminator: one trailing NUL
-    // is dropped.
-    if (value.endsWith('\0'))
-        value.chop(1);
-    QByteArray out;
-    out.reserve(value.size() + 2);
-    out += '"';
-    for (const char c : value) {
-        if (c == '\0' || c == '\n' || c == '\r') {
-            appendOctal(out, static_cast<unsigned char>(c));
-        } else {
-            if (c == '"' || c == '\\')
-                out += '\\';
-            out += c;
-        }
-    }
-    out += '"';
-    return out;
-}
-
 bool isOctalDigit(char c) {
     return c >= '0' && c <= '7';
 }
 
-// The white space of the C locale, which is what setfattr skips.
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// White space anywhere; an even number of digits.
-std::optional<QByteArray> decodeHex(QByteArrayView text) {
-    QByteArray out(text.size() / 2, Qt::Uninitialized);
-    char* next = out.data();
-    int high = -1;
-    for (const char c : text) {
-        if (isSpace(c))
-            continue;
-        const int digit = hexDigit(c);
-        if (digit < 0)
-            return std::nullopt;
-        if (high < 0) {
-            high = digit;
-        } else {
-            *next++ = static_cast<char>(high << 4 | digit);
-            high = -1;
-        }
-    }
-    if (high >= 0)
-        return std::nullopt;
-    out.truncate(next - out.constData());
-    return out;
-}
-
-// Each byte's base64 digit, or -1; a table, as a restore decodes every byte of a dump's values.
-constexpr std::array<signed char, 256> base64Digits = [] {
-    std::array<signed char, 256> digits{};
-    digits.fill(-1);
-    constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    for (int i = 0; i < 64; ++i)
-        digits[static_cast<unsigned char>(alphabet[i])] = static_cast<signed char>(i);
-    return digits;
-}();
-
-int base64Digit(char c) {
-    return base64Digits[static_cast<unsigned char>(c)];
-}
-
-// Whole groups of four, white space only between groups, padding only in the last group and
-// with its unused bits zero: the strict reading that setfattr applies.
-std::optional<QByteArray> decodeBase64(QByteArrayView text) {
-    QByteArray out(text.size() / 4 * 3, Qt::Uninitialized);
-    char* next = out.data();
-    qsizetype at = 0;
-    bool padded = false;
-    while (true) {
-        while (at < text.size() && isSpace(text[at]))
-            ++at;
-        if (at == text.size()) {
-            out.truncate(next - out.constData());
-            return out;
-        }
-        if (padded || text.size() - at < 4)
-            return std::nullopt;
-        const QByteArrayView group = text.sliced(at, 4);
-        at += 4;
-        int digits[4];
-        int count = 4;
-        for (int i = 0; i < 4; ++i) {
-            digits[i] = base64Digit(group[i]);
-            if (digits[i] < 0) {
-                if (group[i] != '=' || i < 2)
-                    return std::nullopt;
-                count = std::min(count, i);
-                digits[i] = 0;
-            } else if (i >= count) {
-                return std::nullopt; // a digit after padding
-            }
-        }
-        const unsigned bits =
-            static_cast<unsigned>(digits[0] << 18 | digits[1] << 12 | digits[2] << 6 | digits[3]);
-        if ((count == 2 && (bits & 0xffff) != 0) || (count == 3 && (bits & 0xff) != 0))
-            return std::nullopt;
-        *next++ = static_cast<char>(bits >> 16);
-        if (count > 2)
-            *next++ = static_cast<char>((bits >> 8) & 0xff);
-        if (count > 3)
-            *next++ = static_cast<char>(bits & 0xff);
-        padded = count < 4;
-    }
-}
-
-// A text is quoted when it both starts and ends with a quote. An escape may take the closing
-// quote as its second character, as setfattr reads it ("a\" is a and a quote).
-QByteArray decodeText(QByteArrayView text) {
-    const bool quoted = text.size() >= 2 && text.front() == '"' && text.back() == '"';
-    const qsizetype end = quoted ? text.size() - 1 : text.size();
-    QByteArray out;
-    out.reserve(text.size());
-    qsizetype at = quoted ? 1 : 0;
-    while (at < end) {
-        const char c = text[at];
-        if (c != '\\' || at + 1 >= text.size()) {
-            out += c;
-            ++at;
-        } else if (isOctalDigit(text[at + 1])) {
-            unsigned value = 0;
-            qsizetype digits = 0;
-            while (digits < 3 && at + 1 + digits < text.size() &&
-                   isOctalDigit(text[at + 1 + digits]))
-                value = value * 8 + static_cast<unsigned>(text[at + 1 + digits++] - '0');
-            out += static_cast<char>(value & 0xff);
-            at += 1 + digits;
-        } else if (text[at + 1] == '\\' || text[at + 1] == '"') {
-            out += text[at + 1];
-            at += 2;
-        } else {
-            out += c;
-            ++at;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
-std::optional<DumpEncoding> AttributeDump::encodingNamed(QStringView name) {
+std::optional<ValueEncoding> AttributeDump::encodingNamed(QStringView name) {
     if (name == u"text")
-        return DumpEncoding::Text;
+        return ValueEncoding::Text;
     if (name == u"hex")
-        return DumpEncoding::Hex;
+        return ValueEncoding::Hex;
     if (name == u"base64")
-        return DumpEncoding::Base64;
+        return ValueEncoding::Base64;
     return std::nullopt;
 }
 
@@ -208,12 +57,11 @@ QByteArray AttributeDump::header(QByteArrayView path) {
     return "# file: " + escapePath(path) + '\n';
 }
 
-QByteArray AttributeDump::line(QByteArrayView name, QByteArrayView value, DumpEncoding encoding) {
+QByteArray AttributeDump::line(QByteArrayView name, QByteArrayView value, ValueEncoding encoding) {
     QByteArray line = escapeName(name);
-    const QByteArray encoded = encodeValue(value, encoding);
-    line.reserve(line.size() + encoded.size() + 2);
+    line.reserve(line.size() + 2 * value.size() + 5);
     line += '=';
-    line += encoded;
+    ValueCodec::of(encoding, ValueCodec::Syntax::Dump).appendEncoded(line, value);
     line += '\n';
     return line;
 }
@@ -226,16 +74,10 @@ QByteArray AttributeDump::escapeName(QByteArrayView name) {
     return escaped(name, true);
 }
 
-QByteArray AttributeDump::encodeValue(QByteArrayView value, DumpEncoding encoding) {
-    switch (encoding) {
-    case DumpEncoding::Text:
-        return quotedText(value);
-    case DumpEncoding::Hex:
-        return "0x" + value.toByteArray().toHex();
-    case DumpEncoding::Base64:
-        return "0s" + value.toByteArray().toBase64();
-    }
-    return {};
+QByteArray AttributeDump::encodeValue(QByteArrayView value, ValueEncoding encoding) {
+    QByteArray text;
+    ValueCodec::of(encoding, ValueCodec::Syntax::Dump).appendEncoded(text, value);
+    return text;
 }
 
 QByteArray AttributeDump::unescapeName(QByteArrayView text) {
@@ -260,13 +102,14 @@ QByteArray AttributeDump::unescapeName(QByteArrayView text) {
 }
 
 std::optional<QByteArray> AttributeDump::decodeValue(QByteArrayView text) {
+    ValueEncoding encoding = ValueEncoding::Text;
     if (text.size() >= 2 && text[0] == '0') {
         if (text[1] == 'x' || text[1] == 'X')
-            return decodeHex(text.sliced(2));
-        if (text[1] == 's' || text[1] == 'S')
-            return decodeBase64(text.sliced(2));
+            encoding = ValueEncoding::Hex;
+        else if (text[1] == 's' || text[1] == 'S')
+            encoding = ValueEncoding::Base64;
     }
-    return decodeText(text);
+    return ValueCodec::of(encoding, ValueCodec::Syntax::Dump).decode(text).bytes;
 }
 
 } // namespace palvorn

@@ -48,7 +48,7 @@ struct Problem {
 // One item's block, whichever calls reach its attributes: empty when it has no readable
 // attribute. What fails is added to problems and left out.
 template <typename ListNames, typename ReadValue>
-QByteArray blockOf(const QByteArray& path, DumpEncoding encoding, const NameFilter& filter,
+QByteArray blockOf(const QByteArray& path, ValueEncoding encoding, const NameFilter& filter,
                    const ListNames& listNames, const ReadValue& readValue,
                    std::vector<Problem>& problems) {
     QByteArray list;
@@ -91,7 +91,8 @@ public:
     using Write = std::function<void(const QByteArray& block)>;
     using Report = std::function<void(const QByteArray& path, const Problem& problem)>;
 
-    TreeItems(DumpEncoding encoding, NameFilter filter, Renamed renamed, Write write, Report report)
+    TreeItems(ValueEncoding encoding, NameFilter filter, Renamed renamed, Write write,
+              Report report)
         : m_encoding(encoding), m_filter(std::move(filter)), m_renamed(std::move(renamed)),
           m_write(std::move(write)), m_report(std::move(report)) {}
 
@@ -117,7 +118,7 @@ public:
     }
 
 private:
-    const DumpEncoding m_encoding;
+    const ValueEncoding m_encoding;
     const NameFilter m_filter;
     const Renamed m_renamed;
     const Write m_write;
@@ -126,7 +127,7 @@ private:
 
 } // namespace
 
-DumpWriter::DumpWriter(QIODevice& out, DumpEncoding encoding, ProblemSink problem)
+DumpWriter::DumpWriter(QIODevice& out, ValueEncoding encoding, ProblemSink problem)
     : m_out(out), m_encoding(encoding), m_problem(std::move(problem)) {}
 
 void DumpWriter::dumpItem(const QByteArray& path) {

@@ -24,7 +24,7 @@ class DumpWriter {
 public:
     using ProblemSink = std::function<void(const QString& text)>;
 
-    DumpWriter(QIODevice& out, DumpEncoding encoding, ProblemSink problem);
+    DumpWriter(QIODevice& out, ValueEncoding encoding, ProblemSink problem);
 
     // Only the names the filter takes are read and dumped (by default every name).
     void setNameFilter(NameFilter filter) { m_filter = std::move(filter); }
@@ -53,7 +53,7 @@ private:
     void report(const QByteArray& path, const QByteArray& name, const QString& reason);
 
     QIODevice& m_out;
-    DumpEncoding m_encoding;
+    ValueEncoding m_encoding;
     NameFilter m_filter;
     ProblemSink m_problem;
     bool m_anyProblem = false;

@@ -52,9 +52,6 @@ public:
         bool oneFileSystem = false; // as find -xdev: mount points are items, not descended
         // Threads of the walk; 0: one per core.
         int threads = 0;
-        // Called with each folder's path once it is open, before its entries are read (on the
-        // thread that reads them).
-        std::function<void(const QByteArray& folderPath)> folderEntered;
     };
 
     // The folder given, opened as the kernel resolves it (a descriptor the caller owns), and its

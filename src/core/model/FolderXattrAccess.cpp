@@ -3,7 +3,6 @@
 #include "core/model/PosixError.h"
 #include "core/model/SizedRead.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -39,8 +38,6 @@
 namespace palvorn {
 
 namespace {
-
-std::atomic_bool procForced = false;
 
 #if defined(__linux__)
 
@@ -145,17 +142,9 @@ int setCall(int fd, const char* item, const char* name, const QByteArray& value)
 
 } // namespace
 
-FolderXattrAccess::Calls FolderXattrAccess::availableCalls() {
+FolderXattrAccess::Calls FolderXattrAccess::calls() {
     static const Calls available = kernelHasAtCalls() ? Calls::AtCalls : Calls::ProcCalls;
     return available;
-}
-
-FolderXattrAccess::Calls FolderXattrAccess::calls() {
-    return procForced.load(std::memory_order_relaxed) ? Calls::ProcCalls : availableCalls();
-}
-
-void FolderXattrAccess::forceProcCalls(bool force) {
-    procForced = force;
 }
 
 void FolderXattrAccess::list(int folderFd, const char* itemName, QByteArray& buffer) {

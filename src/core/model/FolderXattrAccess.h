@@ -27,12 +27,10 @@ public:
     static constexpr int placeOnly = O_RDONLY;
 #endif
 
-    // Asked of the kernel once: the *at calls where it has them (Linux 6.13 and later).
-    static Calls availableCalls();
-    // The calls in use: the available ones unless forceProcCalls was set.
+    // The calls in use, asked of the kernel once: the *at calls where it has them (Linux 6.13
+    // and later), unless the environment says PALVORN_XATTR_PROC=1 (so that tests and
+    // benchmarks take the fallback where the kernel has both).
     static Calls calls();
-    // Makes every later call use the /proc fallback (tests, benchmarks, PALVORN_XATTR_PROC=1).
-    static void forceProcCalls(bool force);
 
     // The raw NUL-separated list into a buffer that keeps its capacity from item to item. The
     // buffer holds at most what one item's list can be (64 KiB on Linux).

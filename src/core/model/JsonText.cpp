@@ -2,6 +2,7 @@
 
 #include "core/model/AttributeName.h"
 #include "core/model/TextDecoding.h"
+#include "core/model/ValueCodec.h"
 
 #include <QJsonDocument>
 
@@ -42,7 +43,7 @@ void JsonText::insertBytes(QJsonObject& object, const QString& key, QByteArrayVi
 }
 
 void JsonText::insertValue(QJsonObject& object, const QString& key, QByteArrayView value) {
-    object.insert(key, QString::fromLatin1(value.toByteArray().toBase64()));
+    object.insert(key, ValueCodec::of(ValueEncoding::Base64).encode(value));
 }
 
 QByteArray JsonText::compact(const QJsonObject& object) {

@@ -191,8 +191,6 @@ public:
         m_root->folder = m_folders.addStart(start, path);
         if (m_options.progress)
             m_options.progress->enterFolder(path);
-        if (m_options.folderEntered)
-            m_options.folderEntered(path);
         // One thread reads each part as the merge gets to it; more share the queue.
         if (m_threads > 1) {
             m_queue.push(m_root.get());
@@ -400,8 +398,6 @@ private:
             return {};
         if (m_options.progress)
             m_options.progress->enterFolder(folder.path);
-        if (m_options.folderEntered)
-            m_options.folderEntered(folder.path);
         stream.start(lease.fd());
         return lease;
     }

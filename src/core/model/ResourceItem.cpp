@@ -3,10 +3,11 @@
 #include "core/model/AttributeName.h"
 #include "core/model/AttributeStructure.h"
 #include "core/model/DisplayText.h"
+#include "core/model/HexCodec.h"
+#include "core/model/PropertyListCodec.h"
 #include "core/model/TextDecoding.h"
 #include "core/plist/BinaryPlistReader.h"
 #include "core/plist/BinaryPlistWriter.h"
-#include "core/plist/PlistDescription.h"
 #include "core/plist/PropertyListSerialization.h"
 
 namespace palvorn {
@@ -54,7 +55,7 @@ qint64 ResourceItem::detectType() const {
 
 QString ResourceItem::displayText() const {
     return m_name + QStringLiteral(" (") + m_size + QStringLiteral("):\n\n") +
-           PlistDescription::hexText(m_data) + QStringLiteral("\n\n") + contentText();
+           HexCodec::grouped(m_data) + QStringLiteral("\n\n") + contentText();
 }
 
 QString ResourceItem::contentText() const {
@@ -86,12 +87,17 @@ QString ResourceItem::plistAsXML() const {
 }
 
 QString ResourceItem::editableText() const {
-    if (std::optional<QString> text = textInType())
-        return *std::move(text);
-    // The editor shows text that is no property list as it is, to be edited into one.
-    if (m_type == PropertyListType)
-        return decodeUtf8(m_data).value_or(PlistDescription::hexText(m_data));
-    return PlistDescription::hexText(m_data);
+    switch (m_type) {
+    case TextType:
+        return ValueCodec::of(ValueEncoding::Text).encode(m_data);
+    case PropertyListType:
+        return ValueCodec::of(ValueEncoding::PropertyList).encode(m_data);
+    case StructureType:
+        if (std::optional<QString> text = AttributeStructure::editableText(m_rawName, m_data))
+            return *std::move(text);
+        break;
+    }
+    return ValueCodec::of(ValueEncoding::Hex).encode(m_data);
 }
 
 std::optional<QString> ResourceItem::textInType() const {
@@ -99,17 +105,11 @@ std::optional<QString> ResourceItem::textInType() const {
     case TextType:
         return decodeUtf8(m_data);
     case PropertyListType:
-        if (const auto read = PropertyListSerialization::read(m_data)) {
-            const std::optional<QByteArray> xml = PropertyListSerialization::write(
-                read->value, PropertyListSerialization::Format::Xml);
-            if (xml)
-                return decodeUtf8(*xml).value_or(QString());
-        }
-        return std::nullopt;
+        return PropertyListCodec::xmlText(m_data);
     case StructureType:
         return AttributeStructure::editableText(m_rawName, m_data);
     default:
-        return PlistDescription::hexText(m_data);
+        return HexCodec::grouped(m_data);
     }
 }
 

@@ -13,9 +13,14 @@ namespace palvorn {
 // folder being walked, never a queued event per item.
 class WalkProgress {
 public:
+    virtual ~WalkProgress() = default;
+
     void countItem() { countItems(1); }
     void countItems(qint64 count) { m_items.fetch_add(count, std::memory_order_relaxed); }
-    void enterFolder(const QByteArray& path);
+    // Called once a folder is open, before its entries are read, on the thread that reads them.
+    // Virtual so that whoever watches a walk may act at that point (a test changes the tree or
+    // stops the walk there); once per folder, never per item.
+    virtual void enterFolder(const QByteArray& path);
 
     qint64 items() const { return m_items.load(std::memory_order_relaxed); }
     QByteArray folder() const;

@@ -1,5 +1,6 @@
 #include "core/plist/OpenStepPlistReader.h"
 
+#include "core/model/ValueCodec.h"
 #include "core/plist/BinaryPlistReader.h"
 
 #include <algorithm>
@@ -41,12 +42,6 @@ bool isSpace(Unit c) {
 
 bool isLineEnd(Unit c) {
     return c == u'\n' || c == u'\r' || c == lineSeparator || c == paragraphSeparator;
-}
-
-// Data allows fewer separators than the rest of the text: no vertical tab, form feed or comment.
-bool isDataSpace(Unit c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == lineSeparator ||
-           c == paragraphSeparator;
 }
 
 bool isUnquoted(Unit c) {
@@ -245,24 +240,18 @@ bool Parser::escape(QString& out) {
     return true;
 }
 
-// Hex digit pairs, with whitespace allowed only between the pairs.
+// Up to the ">": the hex codec reads what is between, as a property list's data.
 std::optional<PlistValue> Parser::data() {
-    ++m_pos;
-    QByteArray bytes;
-    while (true) {
-        m_pos = std::find_if_not(m_pos, m_end, isDataSpace);
-        if (atEnd())
-            return std::nullopt;
-        if (*m_pos == u'>') {
-            ++m_pos;
-            return PlistValue::data(std::move(bytes));
-        }
-        const int high = hexValue(*m_pos++);
-        const int low = atEnd() ? -1 : hexValue(*m_pos++);
-        if (high < 0 || low < 0)
-            return std::nullopt; // not hex, or an odd number of digits
-        bytes.append(char(high * 16 + low));
-    }
+    const Unit* const begin = ++m_pos;
+    const Unit* const end = std::find(begin, m_end, u'>');
+    if (end == m_end)
+        return std::nullopt;
+    m_pos = end + 1;
+    ValueCodec::Decoded bytes = ValueCodec::of(ValueEncoding::Hex, ValueCodec::Syntax::PropertyList)
+                                    .decode(QStringView(begin, end));
+    if (!bytes)
+        return std::nullopt;
+    return PlistValue::data(*std::move(bytes.bytes));
 }
 
 std::optional<PlistValue> Parser::array(int depth) {

@@ -1,5 +1,7 @@
 #include "core/plist/PlistDescription.h"
 
+#include "core/model/HexCodec.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -126,7 +128,7 @@ bool appendMember(QString& out, const PlistValue& value, int level, qsizetype li
         appendIndent(out, level + 1);
         return appendContainer(out, value, level + 1, limit);
     case Kind::Data:
-        out.append(PlistDescription::hexText(value.toData()));
+        out.append(HexCodec::grouped(value.toData()));
         break;
     case Kind::Uid:
         out.append(uidText(value));
@@ -179,7 +181,7 @@ std::optional<QString> PlistDescription::describe(const PlistValue& value) {
         return out;
     }
     case Kind::Data:
-        return hexText(value.toData());
+        return HexCodec::grouped(value.toData());
     case Kind::Uid:
         return uidText(value);
     default:
@@ -200,27 +202,6 @@ QString PlistDescription::describeCut(const PlistValue& value, qsizetype limit, 
     if (*cut)
         out.truncate(limit);
     return out;
-}
-
-QString PlistDescription::hexText(QByteArrayView bytes) {
-    QByteArray out;
-    appendHexText(out, bytes);
-    return QString::fromLatin1(out);
-}
-
-void PlistDescription::appendHexText(QByteArray& out, QByteArrayView bytes) {
-    const qsizetype at = out.size();
-    out.resize(at + 2 + bytes.size() * 2 + (bytes.size() > 0 ? (bytes.size() - 1) / 4 : 0));
-    char* text = out.data() + at;
-    *text++ = '<';
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (i > 0 && i % 4 == 0)
-            *text++ = ' ';
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        *text++ = hexDigits[byte >> 4];
-        *text++ = hexDigits[byte & 0xF];
-    }
-    *text = '>';
 }
 
 } // namespace palvorn

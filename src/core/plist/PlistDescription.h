@@ -10,7 +10,8 @@
 namespace palvorn {
 
 // The texts the platform shows for property-list values: Foundation's old-style object
-// description, with data in its classic, never shortened hex form so that it can be read back.
+// description, with data in its classic, never shortened hex form (HexCodec's) so that it can
+// be read back.
 class PlistDescription {
 public:
     // Containers span lines with 4-space indentation and dictionary keys in ascending UTF-16
@@ -24,12 +25,6 @@ public:
     // The same text cut after at most limit characters (never more than maxLength), for
     // renderings that must stay in proportion to the value; cut tells whether it was.
     static QString describeCut(const PlistValue& value, qsizetype limit, bool* cut);
-
-    // "<", the bytes as lower-case hex with a space after every 4 bytes except at the end, ">".
-    // Empty is "<>"; "Hello" is "<48656c6c 6f>".
-    static QString hexText(QByteArrayView bytes);
-    // The same text appended to out, where the text is wanted as bytes (Latin-1, and so UTF-8).
-    static void appendHexText(QByteArray& out, QByteArrayView bytes);
 };
 
 } // namespace palvorn

@@ -1,6 +1,7 @@
 #include "core/plist/XmlPlistReader.h"
 
 #include "core/model/TextDecoding.h"
+#include "core/model/ValueCodec.h"
 #include "core/plist/BinaryPlistReader.h"
 
 #include <algorithm>
@@ -97,23 +98,9 @@ std::optional<double> parseDate(QStringView text) {
 
 // Base64 with any whitespace between the characters, strictly decoded.
 std::optional<QByteArray> parseData(QStringView text) {
-    QByteArray base64;
-    base64.reserve(text.size());
-    for (const QChar unit : text) {
-        if (unit.isSpace())
-            continue;
-        if (unit.unicode() > 0x7F)
-            return std::nullopt;
-        base64.append(static_cast<char>(unit.unicode()));
-    }
-    // Qt drops a lone last character silently; its six bits cannot make a byte.
-    if (base64.size() % 4 == 1)
-        return std::nullopt;
-    QByteArray::FromBase64Result decoded = QByteArray::fromBase64Encoding(
-        std::move(base64), QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded)
-        return std::nullopt;
-    return std::move(decoded.decoded);
+    return ValueCodec::of(ValueEncoding::Base64, ValueCodec::Syntax::PropertyList)
+        .decode(text)
+        .bytes;
 }
 
 // QXmlStreamReader compares the attributes of a tag, and the attribute declarations of a DTD,

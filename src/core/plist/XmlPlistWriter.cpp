@@ -1,5 +1,6 @@
 #include "core/plist/XmlPlistWriter.h"
 
+#include "core/model/ValueCodec.h"
 #include "core/plist/BinaryPlistReader.h"
 
 #include <algorithm>
@@ -205,7 +206,9 @@ bool Writer::writeText(int depth, QByteArrayView element, const QString& text) {
 void Writer::writeData(int depth, const QByteArray& bytes) {
     const int indent = std::min(depth, maxDataIndent);
     const qsizetype width = 76 - 8 * indent;
-    const QByteArray base64 = bytes.toBase64();
+    QByteArray base64;
+    ValueCodec::of(ValueEncoding::Base64, ValueCodec::Syntax::PropertyList)
+        .appendEncoded(base64, bytes);
     line(depth, "<data>");
     for (qsizetype pos = 0; pos < base64.size(); pos += width)
         line(indent, QByteArrayView(base64).sliced(pos, std::min(width, base64.size() - pos)));

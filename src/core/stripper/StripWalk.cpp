@@ -232,7 +232,7 @@ private:
                 .append(part.name(i));
             const qsizetype at = m_blocks.size();
             m_blocks.append(AttributeDump::header(m_path))
-                .append(AttributeDump::line(outcome.name, outcome.value, DumpEncoding::Base64))
+                .append(AttributeDump::line(outcome.name, outcome.value, ValueEncoding::Base64))
                 .append('\n');
             m_candidates.push_back({i, at, m_blocks.size() - at});
         }

@@ -1,6 +1,6 @@
 #include "gui/crawler/CrawlerViewController.h"
 
-#include "core/crawler/CrawlReport.h"
+#include "core/crawler/CrawlJob.h"
 #include "core/platform/ErrorAlert.h"
 #include "gui/platform/QtOutputPane.h"
 #include "gui/tools/FolderTool.h"
@@ -54,32 +54,23 @@ void CrawlerViewController::startScanButton() {
 
 void CrawlerViewController::startScan(const QString& folderPath, const QString& type) {
     // The controls are read now; a walk never looks at the window again.
-    const bool totals = m_ui->totalSizesCheckbox->isChecked();
-    const bool showSizes = m_ui->showSizeCheckbox->isChecked();
+    CrawlJob::Request request;
+    request.folderPath = folderPath;
+    request.type = type;
+    request.showSizes = m_ui->showSizeCheckbox->isChecked();
+    request.totals = m_ui->totalSizesCheckbox->isChecked();
     // The pane is the new walk's: its error lines never join the last report.
     m_output->setOutput(QString());
-    m_processingQueue->start([this, folderPath, type, totals,
-                              showSizes](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
+    m_processingQueue->start([this, request](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
         const WalkErrors::LineSink onError = [this, &post](const QString& line) {
             post([this, line] { m_output->appendOutput(line + u'\n'); });
         };
         FolderWalk::Options options;
         options.stop = &walk.stop;
         options.progress = &walk.progress;
-        QString error;
-        std::optional<QString> report;
-        if (totals) {
-            if (const auto result = Crawler::crawlSizes(folderPath, options, onError, &error))
-                report = CrawlReport::reportSizeTotals(*result);
-        } else if (type.isEmpty()) {
-            if (const auto result = Crawler::crawlAllTypes(folderPath, options, onError, &error))
-                report = CrawlReport::reportTypeTally(*result);
-        } else if (const auto result = Crawler::crawlOneType(folderPath, type, showSizes, options,
-                                                             onError, &error)) {
-            report = CrawlReport::reportTypeMatches(*result);
-        }
+        const CrawlJob::Outcome outcome = CrawlJob::report(request, options, onError);
         // A folder that cannot be walked says why instead of leaving the spinner turning.
-        post([this, text = report.value_or(error)] { m_output->setOutput(text); });
+        post([this, text = outcome.report.value_or(outcome.error)] { m_output->setOutput(text); });
     });
 }
 

@@ -4,8 +4,7 @@
 #include "core/model/ByteText.h"
 #include "core/model/XattrAccess.h"
 #include "core/platform/ErrorAlert.h"
-#include "core/stripper/BackedUpStrip.h"
-#include "core/stripper/StripWalk.h"
+#include "core/stripper/StripJob.h"
 #include "gui/platform/QtConfirmation.h"
 #include "gui/platform/QtOutputPane.h"
 #include "gui/tools/FolderTool.h"
@@ -82,31 +81,24 @@ QString StripperViewController::restoreFolder() {
 }
 
 void StripperViewController::startRun(const QString& folderPath, const QString& type) {
+    StripJob::Request request;
+    request.folderPath = folderPath;
+    request.type = type;
     // Chosen when the strip starts, as the window then shows it.
-    const QString restoreFolder =
-        m_ui->keepRestoreFileCheck->isChecked() ? this->restoreFolder() : QString();
-    const QDateTime now = QDateTime::currentDateTime();
+    if (m_ui->keepRestoreFileCheck->isChecked())
+        request.restoreFolder = restoreFolder();
+    request.now = QDateTime::currentDateTime();
     // The pane is the new strip's: its error lines never join the last report.
     m_output->setOutput(QString());
-    m_processingQueue->start([this, folderPath, type, restoreFolder,
-                              now](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
+    m_processingQueue->start([this, request](WalkQueue::Walk& walk, const WalkQueue::Post& post) {
         const WalkErrors::LineSink onError = [this, &post](const QString& line) {
             post([this, line] { m_output->appendOutput(line + u'\n'); });
         };
         FolderWalk::Options options;
         options.stop = &walk.stop;
         options.progress = &walk.progress;
-        if (!restoreFolder.isEmpty()) {
-            const QString report =
-                BackedUpStrip::run(folderPath, type, options, onError, restoreFolder, now);
-            post([this, report] { m_output->setOutput(report); });
-            return;
-        }
-        QString error;
-        const std::optional<StripWalk::Result> result =
-            StripWalk::run(folderPath, type, options, onError, &error);
         // A folder that cannot be walked says why instead of leaving the spinner turning.
-        const QString report = result ? StripWalk::report(*result) : error;
+        const QString report = StripJob::run(request, options, onError).text();
         post([this, report] { m_output->setOutput(report); });
     });
 }

@@ -1,6 +1,6 @@
 #include "core/crawler/CrawlReport.h"
 #include "core/model/ByteText.h"
-#include "core/plist/PlistDescription.h"
+#include "core/model/HexCodec.h"
 #include "support/XattrFixture.h"
 
 #include <cerrno>
@@ -181,7 +181,7 @@ TEST_F(CrawlerTest, ValuesAreShownAsTheStructureTheirNamesPromise) {
     runTool(u"setfacl"_s, {u"-m"_s, u"u:nobody:r--"_s, a});
     const QString acl = u"Access control list:\nuser::rw-\nuser:nobody:r--\ngroup::r--\n"
                         u"mask::r--\nother::r--\n"_s;
-    const QString hex = PlistDescription::hexText(getRaw(a, "system.posix_acl_access")) + u'\n';
+    const QString hex = HexCodec::grouped(getRaw(a, "system.posix_acl_access")) + u'\n';
     EXPECT_TRUE(CrawlReport::reportTypeMatches(matches(u"system.posix_acl_access"_s, false))
                     .endsWith(u"\n\n"_s + a + u":\n"_s + hex + acl + u"\n\n"_s));
     EXPECT_TRUE(CrawlReport::reportTypeTally(tally()).contains(

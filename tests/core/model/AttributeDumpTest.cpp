@@ -21,15 +21,15 @@ using namespace palvorn;
 namespace {
 
 // With getfattr's name for each.
-constexpr std::pair<DumpEncoding, const char*> encodings[] = {
-    {DumpEncoding::Text, "text"}, {DumpEncoding::Hex, "hex"}, {DumpEncoding::Base64, "base64"}};
+constexpr std::pair<ValueEncoding, const char*> encodings[] = {
+    {ValueEncoding::Text, "text"}, {ValueEncoding::Hex, "hex"}, {ValueEncoding::Base64, "base64"}};
 
 // The dump format both ways: DumpWriter writes it, DumpReader and DumpRestore read it back;
 // getfattr and setfattr are the references.
 class AttributeDumpTest : public XattrFixture {
 protected:
     // Dumps the paths in turn into one output, as the CLI does with several arguments.
-    QByteArray dump(const QList<QString>& paths, DumpEncoding encoding, bool tree) {
+    QByteArray dump(const QList<QString>& paths, ValueEncoding encoding, bool tree) {
         const qsizetype problemsBefore = m_problems.size();
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
@@ -94,7 +94,7 @@ TEST_F(AttributeDumpTest, AnItemDumpsAsGetfattrDumpsItAndRestoresByteForByte) {
     for (const auto& [encoding, name] : encodings) {
         QByteArray theirs = getfattr({}, paths, name);
         EXPECT_EQ(dump(paths, encoding, false), theirs) << name;
-        if (encoding == DumpEncoding::Text) // which drops trailing NULs
+        if (encoding == ValueEncoding::Text) // which drops trailing NULs
             continue;
         const QByteArray target = source + "\xff\\\n\r-" + name;
         ASSERT_EQ(::close(::creat(target.constData(), 0644)), 0);
@@ -130,16 +130,16 @@ TEST_F(AttributeDumpTest, ATreeDumpsAsGetfattrWalksItWithoutFollowingLinks) {
     // item is reported and the rest walked.
     const QString missing = pathOf(u"vanished"_s);
     for (const QString& given : {root, root + u'/'}) {
-        const QByteArray ours = dump({missing, given}, DumpEncoding::Text, true);
+        const QByteArray ours = dump({missing, given}, ValueEncoding::Text, true);
         EXPECT_EQ(ours, getfattr(u"-R -P -h"_s.split(u' '), {missing, given}));
         EXPECT_FALSE(ours.contains("must not appear"));
     }
     EXPECT_EQ(m_problems, QStringList(2, missing + u": No such file or directory"_s));
     // A link given as the path is followed alone; a walk dumps its own attributes.
     const QString folderLink = pathOf(u"tree/folder-link"_s);
-    EXPECT_EQ(dump({folderLink}, DumpEncoding::Text, false), getfattr({}, {folderLink}));
+    EXPECT_EQ(dump({folderLink}, ValueEncoding::Text, false), getfattr({}, {folderLink}));
     const QStringList links = {folderLink, QString::fromUtf8(link)};
-    EXPECT_EQ(dump(links, DumpEncoding::Text, true), getfattr(u"-R -P -h"_s.split(u' '), links));
+    EXPECT_EQ(dump(links, ValueEncoding::Text, true), getfattr(u"-R -P -h"_s.split(u' '), links));
     // QTemporaryDir cannot remove a name that is not UTF-8.
     QProcess::execute(u"rm"_s, {u"-rf"_s, root});
 }
@@ -255,9 +255,10 @@ TEST_F(AttributeDumpTest, EveryRestoreLineThatCannotBeAppliedIsReportedAndTheRes
 }
 
 // Each component of a restore path is reached without following a link, by either kind of call
-// (the *at calls and the /proc ones): a link on the way is reported and nothing is written
-// through it, a link at the end gets the attribute itself, ".." is the parent of the folder
-// reached, a relative path starts in the current folder, and an item lies at any depth.
+// (the *at calls, and the /proc ones when run again with PALVORN_XATTR_PROC=1): a link on the
+// way is reported and nothing is written through it, a link at the end gets the attribute
+// itself, ".." is the parent of the folder reached, a relative path starts in the current
+// folder, and an item lies at any depth.
 TEST_F(AttributeDumpTest, ARestoreWritesOnTheItemItselfAndNeverThroughALink) {
     const QString file = makeFile(u"tree/dir/f"_s);
     const QString below = makeFile(u"tree/dir/sub/g"_s);
@@ -326,27 +327,24 @@ TEST_F(AttributeDumpTest, ARestoreWritesOnTheItemItselfAndNeverThroughALink) {
     const int previousFolder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_EQ(::chdir(QFile::encodeName(tree).constData()), 0);
     const auto reset = qScopeGuard([&] {
-        FolderXattrAccess::forceProcCalls(false);
         EXPECT_EQ(::fchdir(previousFolder), 0);
         ::close(previousFolder);
         ::close(deep);
         runTool(u"rm"_s, {u"-rf"_s, tree}); // too deep for the temporary folder's own cleanup
     });
-    for (const bool procCalls : {false, true}) {
-        FolderXattrAccess::forceProcCalls(procCalls);
-        m_problems.clear();
-        restore(text);
-        EXPECT_EQ(m_problems, problems) << "proc calls: " << procCalls;
-        EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
-                  (Attributes{{"user.a", "1"}, {"user.b", "2"}, {"user.c", "3"}, {"user.d", "4"}}));
-        EXPECT_EQ(rawAttributes(QFile::encodeName(below)),
-                  (Attributes{{"user.e", "5"}, {"user.f", "6"}}));
-        for (const QString& untouched : {outside, outsideFile})
-            EXPECT_EQ(rawAttributes(QFile::encodeName(untouched)), Attributes());
-        for (const QString& link : {tree + u"/to-outside"_s, fileLink}) {
-            const qsizetype listed = ::llistxattr(QFile::encodeName(link).constData(), nullptr, 0);
-            EXPECT_EQ(listed, link == fileLink && root ? qsizetype(sizeof "trusted.own") : 0);
-        }
-        EXPECT_EQ(::fgetxattr(deep, "user.deep", nullptr, 0), 1);
+    SCOPED_TRACE(FolderXattrAccess::calls() == FolderXattrAccess::Calls::ProcCalls ? "/proc calls"
+                                                                                   : "*at calls");
+    restore(text);
+    EXPECT_EQ(m_problems, problems);
+    EXPECT_EQ(rawAttributes(QFile::encodeName(file)),
+              (Attributes{{"user.a", "1"}, {"user.b", "2"}, {"user.c", "3"}, {"user.d", "4"}}));
+    EXPECT_EQ(rawAttributes(QFile::encodeName(below)),
+              (Attributes{{"user.e", "5"}, {"user.f", "6"}}));
+    for (const QString& untouched : {outside, outsideFile})
+        EXPECT_EQ(rawAttributes(QFile::encodeName(untouched)), Attributes());
+    for (const QString& link : {tree + u"/to-outside"_s, fileLink}) {
+        const qsizetype listed = ::llistxattr(QFile::encodeName(link).constData(), nullptr, 0);
+        EXPECT_EQ(listed, link == fileLink && root ? qsizetype(sizeof "trusted.own") : 0);
     }
+    EXPECT_EQ(::fgetxattr(deep, "user.deep", nullptr, 0), 1);
 }

@@ -1,9 +1,9 @@
 #include "core/model/AttributeStructure.h"
 
 #include "core/editor/EditorConversion.h"
+#include "core/model/HexCodec.h"
 #include "core/model/PosixAcl.h"
 #include "core/model/ResourceItem.h"
-#include "core/plist/PlistDescription.h"
 #include "support/XattrFixture.h"
 
 #include <QtEndian>
@@ -155,7 +155,7 @@ TEST(AttributeStructureTest, DisplayTextShowsTheStructureOrSaysWhyNot) {
     const QByteArray badAcl = aclOf(3, minimalAcl);
     const auto head = [](const char* name, const QByteArray& value) {
         return QString::fromLatin1(name) + u" ("_s + QString::number(value.size()) +
-               u" bytes):\n\n"_s + PlistDescription::hexText(value) + u"\n\n"_s;
+               u" bytes):\n\n"_s + HexCodec::grouped(value) + u"\n\n"_s;
     };
     const std::tuple<const char*, QByteArray, QString> cases[] = {
         {"security.selinux", label, u"Security label:\n\nsystem_u:object_r:bin_t:s0\n"_s},
@@ -211,7 +211,7 @@ TEST(AttributeStructureTest, EditorTextsAndConversions) {
                                                                    : int(qMin<qint64>(type, 2)));
         item.setType(ResourceItem::StructureType); // chosen for a value that is not one: hex
         if (type != ResourceItem::StructureType) {
-            EXPECT_EQ(item.editableText(), PlistDescription::hexText(value)) << name;
+            EXPECT_EQ(item.editableText(), HexCodec::grouped(value)) << name;
         }
     }
 

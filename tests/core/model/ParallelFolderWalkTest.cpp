@@ -5,6 +5,7 @@
 #include "core/model/OpenFolders.h"
 #include "core/model/WalkProgress.h"
 #include "core/stripper/StripWalk.h"
+#include "support/FolderEnteredProgress.h"
 #include "support/XattrFixture.h"
 
 #include <algorithm>
@@ -114,13 +115,14 @@ TEST_F(ParallelFolderWalkTest, AStopOnSeveralThreadsEndsThemAllAndReportsEveryRe
                 setRaw(files.emplaceBack(makeFile(item.arg(d).arg(f))), "user.q", "x");
     std::atomic_bool stop = false;
     std::atomic_int entered = 0;
+    FolderEnteredProgress progress([&](const QByteArray&) {
+        if (++entered == 30)
+            stop = true;
+    });
     FolderWalk::Options options;
     options.stop = &stop;
     options.threads = 4;
-    options.folderEntered = [&](const QByteArray&) {
-        if (++entered == 30)
-            stop = true;
-    };
+    options.progress = &progress;
     const auto threadsOfThisProcess = [] {
         return QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
     };
@@ -154,13 +156,14 @@ TEST_F(ParallelFolderWalkTest, AStopAsAFolderIsEnteredLeavesAllOfItsItems) {
         for (const QString& file : std::as_const(files))
             setRaw(file, "user.q", "x");
         std::atomic_bool stop = false;
+        FolderEnteredProgress progress([&stop](const QByteArray& path) {
+            if (path.endsWith("/big"))
+                stop = true;
+        });
         FolderWalk::Options options;
         options.stop = &stop;
         options.threads = threads;
-        options.folderEntered = [&stop](const QByteArray& path) {
-            if (path.endsWith("/big"))
-                stop = true;
-        };
+        options.progress = &progress;
         QString error;
         const std::optional<StripWalk::Result> result =
             StripWalk::run(root, u"q"_s, options, {}, &error);
@@ -205,13 +208,14 @@ TEST_F(ParallelFolderWalkTest, DeeperThanTheDescriptorLimitGivesOneReportAtEvery
         const qsizetype before = openDescriptors();
         for (const int threads : {1, 4}) {
             std::atomic<qsizetype> most = 0;
-            FolderWalk::Options options;
-            options.threads = threads;
-            options.folderEntered = [&](const QByteArray&) {
+            FolderEnteredProgress progress([&](const QByteArray&) {
                 const qsizetype now = openDescriptors() - before;
                 for (qsizetype seen = most; now > seen && !most.compare_exchange_weak(seen, now);)
                     ;
-            };
+            });
+            FolderWalk::Options options;
+            options.threads = threads;
+            options.progress = &progress;
             QString error;
             const std::optional<TypeTally> tally =
                 Crawler::crawlAllTypes(root, options, {}, &error);

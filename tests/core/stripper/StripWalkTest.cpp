@@ -4,6 +4,7 @@
 #include "core/model/DumpRestore.h"
 #include "core/model/FolderXattrAccess.h"
 #include "core/stripper/RestoreFile.h"
+#include "support/FolderEnteredProgress.h"
 #include "support/XattrFixture.h"
 
 #include <fcntl.h>
@@ -16,7 +17,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSet>
 
 using namespace palvorn;
@@ -85,47 +85,46 @@ TEST_F(StripWalkTest, RemovesExactlyThatNameBelowTheFolder) {
 
 // Calls relative to the open folder: another process swaps tree/sub for a link to an outside
 // folder once the walk is inside it, and an item lies deeper than a full path can reach. The walk
-// goes on in the folder it opened and strips the deep item; the outside stays as it was.
+// goes on in the folder it opened and strips the deep item; the outside stays as it was. Run
+// again with PALVORN_XATTR_PROC=1 (tests/CMakeLists.txt), so by either kind of call.
 TEST_F(StripWalkTest, TheWalkStaysInTheFoldersItOpened) {
-    const auto reset = qScopeGuard([] { FolderXattrAccess::forceProcCalls(false); });
-    for (const bool procCalls : {false, true}) { // the kernel's own calls where it has them
-        SCOPED_TRACE(procCalls);
-        FolderXattrAccess::forceProcCalls(procCalls);
-        const QString run = u"run%1"_s.arg(procCalls);
-        const QString tree = makeFolder(run + u"/tree"_s);
-        makeFolder(run + u"/tree/sub"_s);
-        const QString victim = makeFolder(run + u"/victim"_s);
-        for (int i = 0; i < 10; ++i) {
-            setRaw(makeFile(run + u"/tree/sub/f%1"_s.arg(i)), "user.q", "in");
-            setRaw(makeFile(run + u"/victim/f%1"_s.arg(i)), "user.q", "out");
-        }
-        const QByteArray level(200, 'd');
-        int fd = ::open(QFile::encodeName(tree).constData(), O_RDONLY | O_DIRECTORY);
-        for (int depth = 0; depth < 25; ++depth) { // 25 * 201 bytes: past 4,096
-            ::mkdirat(fd, level.constData(), 0700);
-            const int next = ::openat(fd, level.constData(), O_RDONLY | O_DIRECTORY);
-            ::close(fd);
-            fd = next;
-        }
-        const int deep = ::openat(fd, "bottom", O_CREAT | O_WRONLY, 0600);
-        ASSERT_EQ(::fsetxattr(deep, "user.q", "deep", 4, 0), 0); // every step above worked
-        FolderWalk::Options options;
-        options.folderEntered = [&](const QByteArray& path) {
-            if (path != QFile::encodeName(tree + u"/sub"_s))
-                return;
-            ASSERT_TRUE(QDir(tree).rename(u"sub"_s, u"moved"_s));
-            ASSERT_TRUE(QFile::link(u"../victim"_s, tree + u"/sub"_s));
-        };
-        const StripWalk::Result result = strip(tree, u"q"_s, options);
-        EXPECT_TRUE(result.removals.contains(
-            tree + (u"/"_s + QString::fromLatin1(level)).repeated(25) + u"/bottom: 4  bytes."_s));
-        EXPECT_LT(::fgetxattr(deep, "user.q", nullptr, 0), 0);
-        EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, victim}).count("user.q=\"out\""), 10);
-        EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, tree + u"/moved"_s}).count("user.q"), 0);
-        ::close(deep);
-        ::close(fd);
-        runTool(u"rm"_s, {u"-rf"_s, tree}); // too deep for the temporary folder's own cleanup
+    SCOPED_TRACE(FolderXattrAccess::calls() == FolderXattrAccess::Calls::ProcCalls ? "/proc calls"
+                                                                                : "*at calls");
+    const QString run = u"run"_s;
+    const QString tree = makeFolder(run + u"/tree"_s);
+    makeFolder(run + u"/tree/sub"_s);
+    const QString victim = makeFolder(run + u"/victim"_s);
+    for (int i = 0; i < 10; ++i) {
+        setRaw(makeFile(run + u"/tree/sub/f%1"_s.arg(i)), "user.q", "in");
+        setRaw(makeFile(run + u"/victim/f%1"_s.arg(i)), "user.q", "out");
     }
+    const QByteArray level(200, 'd');
+    int fd = ::open(QFile::encodeName(tree).constData(), O_RDONLY | O_DIRECTORY);
+    for (int depth = 0; depth < 25; ++depth) { // 25 * 201 bytes: past 4,096
+        ::mkdirat(fd, level.constData(), 0700);
+        const int next = ::openat(fd, level.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    const int deep = ::openat(fd, "bottom", O_CREAT | O_WRONLY, 0600);
+    ASSERT_EQ(::fsetxattr(deep, "user.q", "deep", 4, 0), 0); // every step above worked
+    FolderEnteredProgress progress([&](const QByteArray& path) {
+        if (path != QFile::encodeName(tree + u"/sub"_s))
+            return;
+        ASSERT_TRUE(QDir(tree).rename(u"sub"_s, u"moved"_s));
+        ASSERT_TRUE(QFile::link(u"../victim"_s, tree + u"/sub"_s));
+    });
+    FolderWalk::Options options;
+    options.progress = &progress;
+    const StripWalk::Result result = strip(tree, u"q"_s, options);
+    EXPECT_TRUE(result.removals.contains(
+        tree + (u"/"_s + QString::fromLatin1(level)).repeated(25) + u"/bottom: 4  bytes."_s));
+    EXPECT_LT(::fgetxattr(deep, "user.q", nullptr, 0), 0);
+    EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, victim}).count("user.q=\"out\""), 10);
+    EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, tree + u"/moved"_s}).count("user.q"), 0);
+    ::close(deep);
+    ::close(fd);
+    runTool(u"rm"_s, {u"-rf"_s, tree}); // too deep for the temporary folder's own cleanup
 }
 
 TEST_F(StripWalkTest, AStoppedStripSaysSoAndLeavesTheRestInPlace) {
@@ -137,11 +136,12 @@ TEST_F(StripWalkTest, AStoppedStripSaysSoAndLeavesTheRestInPlace) {
     }
     std::atomic_bool stop = false;
     int entered = 0;
+    // Stopped with the root and one folder done, the second folder begun.
+    FolderEnteredProgress progress([&](const QByteArray&) { stop = ++entered >= 3; });
     FolderWalk::Options options;
     options.stop = &stop;
     options.threads = 1; // folders one after the other
-    // Stopped with the root and one folder done, the second folder begun.
-    options.folderEntered = [&](const QByteArray&) { stop = ++entered >= 3; };
+    options.progress = &progress;
     const StripWalk::Result result = strip(root, u"q"_s, options);
     EXPECT_EQ(result.removed, 5);
     EXPECT_EQ(runTool(u"getfattr"_s, {u"-R"_s, u"-n"_s, u"user.q"_s, root}).count("user.q="), 15);

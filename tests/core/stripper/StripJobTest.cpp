@@ -1,4 +1,4 @@
-#include "core/stripper/BackedUpStrip.h"
+#include "core/stripper/StripJob.h"
 
 #include "support/XattrFixture.h"
 
@@ -7,18 +7,18 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-using BackedUpStripTest = XattrFixture;
+using StripJobTest = XattrFixture;
 
 // A restore file that cannot be made, or written before the first removal (past the file size
 // limit: the system's reason is named), removes nothing, and a strip that removed nothing leaves
 // no restore file behind. A name that is taken is never written over.
-TEST_F(BackedUpStripTest, NoRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver) {
+TEST_F(StripJobTest, NoRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver) {
     const QDateTime now{QDate(2026, 3, 4), QTime(5, 6, 7)};
     const QString folder = makeFolder(u"walk"_s);
     const QString file = makeFile(u"walk/f"_s);
     setRaw(file, "user.t", "1");
     const QString blocked = makeFile(u"not a folder"_s);
-    EXPECT_EQ(BackedUpStrip::run(folder, u"t"_s, {}, {}, blocked + u"/restore"_s, now),
+    EXPECT_EQ(StripJob::run({folder, u"t"_s, {}, blocked + u"/restore"_s, now}, {}, {}).text(),
               blocked + u"/restore: the folder for restore files cannot be made; nothing was "
                         u"removed\n"_s);
 
@@ -27,7 +27,7 @@ TEST_F(BackedUpStripTest, NoRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver
     options.stop = &stop;
     const QString restore = pathOf(u"restore/files"_s);
     const QString backup = restore + u"/strip-20260304-050607.dump"_s;
-    EXPECT_EQ(BackedUpStrip::run(folder, u"t"_s, options, {}, restore, now),
+    EXPECT_EQ(StripJob::run({folder, u"t"_s, {}, restore, now}, options, {}).text(),
               u"Stripped 0 xattrs of type t from 0 files in  "_s + folder +
                   u"\n\n\nStopped before the end of the walk: 0 xattrs stripped from the 0 files "
                   u"walked; the items it did not reach were left as they were.\n"_s);
@@ -38,7 +38,8 @@ TEST_F(BackedUpStripTest, NoRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver
     options.stop = nullptr;
     options.threads = 1; // no threads in the forked child
     EXPECT_TRUE(succeedsWithFileSizeLimit(1024, [&] {
-        return BackedUpStrip::run(folder, u"t"_s, options, {}, restore, now.addSecs(1))
+        return StripJob::run({folder, u"t"_s, {}, restore, now.addSecs(1)}, options, {})
+            .text()
             .endsWith(u"\nThe restore file could not be written: "_s + restore +
                       u"/strip-20260304-050608.dump: File too large; nothing was removed.\n"_s);
     }));
@@ -46,9 +47,9 @@ TEST_F(BackedUpStripTest, NoRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver
     EXPECT_FALSE(QFile::exists(restore + u"/strip-20260304-050608.dump"_s));
 
     QString error;
-    EXPECT_EQ(BackedUpStrip::reserveFile(restore, now, &error), backup);
+    EXPECT_EQ(StripJob::reserveFile(restore, now, &error), backup);
     QFile taken(makeFile(u"restore/files/strip-20260304-050607-2.dump"_s, "someone else's"));
-    EXPECT_EQ(BackedUpStrip::reserveFile(restore, now, &error),
+    EXPECT_EQ(StripJob::reserveFile(restore, now, &error),
               restore + u"/strip-20260304-050607-3.dump"_s);
     EXPECT_TRUE(taken.open(QIODevice::ReadOnly) && taken.readAll() == "someone else's");
 }

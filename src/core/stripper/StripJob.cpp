@@ -1,0 +1,87 @@
+#include "core/stripper/StripJob.h"
+
+#include "core/model/AttributeName.h"
+#include "core/model/FolderText.h"
+#include "core/model/XattrAccess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace palvorn {
+
+namespace {
+
+// A name is tried this many times before giving up: only as many strips in the same second.
+constexpr int maxAttempts = 1000;
+
+QString shown(const QString& path) {
+    return displayName(nativePath(path));
+}
+
+} // namespace
+
+QString StripJob::reserveFile(const QString& restoreFolder, const QDateTime& now, QString* error) {
+    if (!QDir().mkpath(restoreFolder)) {
+        *error =
+            shown(restoreFolder) + QStringLiteral(": the folder for restore files cannot be made");
+        return {};
+    }
+    const QString stem =
+        QDir(restoreFolder)
+            .filePath(QStringLiteral("strip-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
+        const QString path = stem +
+                             (attempt == 1 ? QString() : QStringLiteral("-%1").arg(attempt)) +
+                             QStringLiteral(".dump");
+        QFile file(path);
+        // NewOnly: the name is ours only if this call made the file.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return path;
+        if (file.error() != QFileDevice::OpenError || !QFileInfo::exists(path)) {
+            *error = shown(path) + QStringLiteral(": ") + file.errorString();
+            return {};
+        }
+    }
+    *error = shown(stem) + QStringLiteral(".dump: every name for this second is taken");
+    return {};
+}
+
+bool StripJob::Outcome::succeeded() const {
+    return result && result->errors.isEmpty() && !result->stopped &&
+           result->restoreFailure.isEmpty() && result->restoreNotCleaned.isEmpty();
+}
+
+QString StripJob::Outcome::text() const {
+    if (result)
+        return StripWalk::report(*result);
+    return restoreFileAsked ? error + u'\n' : error;
+}
+
+StripJob::Outcome StripJob::run(const Request& request, const FolderWalk::Options& options,
+                                const WalkErrors::LineSink& onError) {
+    const QString nothingRemoved = QStringLiteral("; nothing was removed");
+    Outcome outcome;
+    const bool reserving = !request.restoreFolder.isEmpty();
+    outcome.restoreFileAsked = reserving || !request.restoreFile.isEmpty();
+    const QString restoreFile =
+        reserving ? reserveFile(request.restoreFolder, request.now, &outcome.error)
+                  : request.restoreFile;
+    if (reserving && restoreFile.isEmpty()) {
+        outcome.error += nothingRemoved;
+        return outcome;
+    }
+    std::optional<StripWalk::Result>& result = outcome.result;
+    result = StripWalk::run(request.folderPath, request.type, options, onError, &outcome.error,
+                            restoreFile);
+    if (!result && outcome.restoreFileAsked)
+        outcome.error += nothingRemoved;
+    // A strip that removed nothing needs no restore file of its own: the empty file reserved
+    // above (or put in its place), no one else's, is taken away. One the user named stays.
+    if (reserving && (!result || result->removed == 0) && QFileInfo(restoreFile).size() == 0 &&
+        QFile::remove(restoreFile) && result)
+        result->restoreNamed = false;
+    return outcome;
+}
+
+} // namespace palvorn
