@@ -36,7 +36,6 @@ AppDelegate::AppDelegate(Platform platform, QObject* parent)
     // A mark, not a command: the update check checks and retitles it.
     m_updateCheckedItem->setEnabled(false);
     m_platform.documentController = this;
-    registerMainInterface();
 }
 
 namespace {
@@ -46,9 +45,7 @@ QString menuTitle(QString text) {
     return text.replace(u'&', QStringLiteral("&&"));
 }
 
-QMainWindow* showNew(const Storyboard& storyboard, const QString& identifier,
-                     QList<QMainWindow*>& list) {
-    QMainWindow* window = storyboard.instantiateController(identifier);
+QMainWindow* showNew(QMainWindow* window, QList<QMainWindow*>& list) {
     list.append(window);
     window->show();
     return window;
@@ -87,30 +84,42 @@ int AppDelegate::osVersionFor(const QOperatingSystemVersion& version) {
     }
 }
 
+QMainWindow* AppDelegate::toolWindow(QWidget* controller) {
+    auto* window = new ToolWindow(controller);
+    installMenus(*window);
+    return window;
+}
+
+template <typename Controller>
+QMainWindow* AppDelegate::reportWindow(Controller* controller) {
+    auto* window = new ToolWindow(controller);
+    installMenus(*window, [controller] { controller->saveButton(); });
+    return window;
+}
+
 QMainWindow* AppDelegate::openCompare() {
-    return showNew(m_storyboard, QStringLiteral("Compare Window Controller"), m_myCompare);
+    return showNew(reportWindow(new CompareViewController(m_platform)), m_myCompare);
 }
 
 QMainWindow* AppDelegate::openCrawler() {
-    return showNew(m_storyboard, QStringLiteral("Crawler Window Controller"), m_myCrawler);
+    return showNew(reportWindow(new CrawlerViewController(m_platform)), m_myCrawler);
 }
 
 QMainWindow* AppDelegate::openStripper() {
-    return showNew(m_storyboard, QStringLiteral("Stripper Window Controller"), m_myStripper);
+    return showNew(reportWindow(new StripperViewController(m_platform)), m_myStripper);
 }
 
 QMainWindow* AppDelegate::openHelp() {
-    return showNew(m_storyboard, QStringLiteral("Help Window Controller"), m_myHelpWindow);
+    return showNew(toolWindow(new HelpViewController()), m_myHelpWindow);
 }
 
 QMainWindow* AppDelegate::openPrivacy() {
-    return showNew(m_storyboard, QStringLiteral("Privacy Window Controller"), m_myPrivacy);
+    return showNew(toolWindow(new PrivacyView()), m_myPrivacy);
 }
 
 QMainWindow* AppDelegate::openAbout() {
     if (!m_aboutWindow)
-        m_aboutWindow =
-            m_storyboard.instantiateController(QStringLiteral("About Window Controller"));
+        m_aboutWindow = toolWindow(new AboutView());
     m_aboutWindow->show();
     m_aboutWindow->raise();
     m_aboutWindow->activateWindow();
@@ -127,42 +136,6 @@ void AppDelegate::openUpdates() {
                                                        : PublisherSite::updateNotesPage));
 }
 
-void AppDelegate::registerMainInterface() {
-    const auto toolWindow = [this](QWidget* controller) {
-        auto* window = new ToolWindow(controller);
-        installMenus(*window);
-        return window;
-    };
-    // The windows with a report: File > Save Report… saves it as their Save button does.
-    const auto reportWindow = [this](auto* controller) {
-        auto* window = new ToolWindow(controller);
-        installMenus(*window, [controller] { controller->saveButton(); });
-        return window;
-    };
-    m_storyboard.registerController(
-        QStringLiteral("Compare Window Controller"),
-        [this, reportWindow] { return reportWindow(new CompareViewController(m_platform)); });
-    m_storyboard.registerController(
-        QStringLiteral("Stripper Window Controller"),
-        [this, reportWindow] { return reportWindow(new StripperViewController(m_platform)); });
-    m_storyboard.registerController(
-        QStringLiteral("Crawler Window Controller"),
-        [this, reportWindow] { return reportWindow(new CrawlerViewController(m_platform)); });
-    m_storyboard.registerController(QStringLiteral("Help Window Controller"),
-                                    [toolWindow] { return toolWindow(new HelpViewController()); });
-    m_storyboard.registerController(QStringLiteral("Privacy Window Controller"),
-                                    [toolWindow] { return toolWindow(new PrivacyView()); });
-    m_storyboard.registerController(QStringLiteral("About Window Controller"),
-                                    [toolWindow] { return toolWindow(new AboutView()); });
-    m_storyboard.registerController(QStringLiteral("Document Window Controller"), [this] {
-        auto* window = new DocumentWindow(m_platform);
-        connect(&window->viewController(), &ViewController::openDocumentRequested, this,
-                &AppDelegate::openDocumentAtPath);
-        installMenus(*window);
-        return window;
-    });
-}
-
 Document* AppDelegate::openDocument(const QUrl& url) {
     return openDocumentAtPath(url.toLocalFile());
 }
@@ -172,7 +145,10 @@ Document* AppDelegate::openDocumentAtPath(const QString& localPath) {
 }
 
 Document* AppDelegate::showDocument(Document* document) {
-    DocumentWindow* window = document->makeWindowControllers(m_storyboard);
+    DocumentWindow* window = document->makeWindow(m_platform);
+    connect(&window->viewController(), &ViewController::openDocumentRequested, this,
+            &AppDelegate::openDocumentAtPath);
+    installMenus(*window);
     m_documents.append(document);
     window->show();
     addRecentFile(document->localPath());

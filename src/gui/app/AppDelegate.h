@@ -2,7 +2,6 @@
 
 #include "core/platform/DocumentController.h"
 #include "core/platform/Platform.h"
-#include "gui/platform/Storyboard.h"
 
 #include <functional>
 #include <memory>
@@ -24,8 +23,8 @@ namespace palvorn {
 class Document;
 class UpdateChecker;
 
-// The application's delegate: registers the interface description "Main", opens documents and
-// the auxiliary windows, gives every window the application's menus and starts the update check.
+// The application's delegate: opens documents and the auxiliary windows, gives every window the
+// application's menus and starts the update check.
 // It is the document controller that windows reach through their Platform.
 class AppDelegate : public QObject, public DocumentController {
     Q_OBJECT
@@ -34,8 +33,6 @@ public:
     explicit AppDelegate(Platform platform, QObject* parent = nullptr);
     // The tool windows live as long as the delegate.
     ~AppDelegate() override;
-
-    const Storyboard& storyboard() const { return m_storyboard; }
 
     // Records the running system's release and runs the update check's launch step (the settings
     // are the application's, so the organisation and application names must be set by then).
@@ -95,14 +92,17 @@ private:
     // Shows the new document's window; every file opened joins File > Open Recent.
     Document* showDocument(Document* document);
     void addRecentFile(const QString& path);
-    void registerMainInterface();
+    // A window around a tool's own controller, with the application's menus.
+    QMainWindow* toolWindow(QWidget* controller);
+    // The windows with a report: File > Save Report… saves it as their Save button does.
+    template <typename Controller>
+    QMainWindow* reportWindow(Controller* controller);
     void addOpenRecentMenu(QMenu& file, QMainWindow& window);
     void fillOpenRecentMenu(QMenu& recent, QMainWindow& window);
     void addWindowList(QMenu& windows);
     void fillWindowList(QMenu& windows);
 
     Platform m_platform;
-    Storyboard m_storyboard{QStringLiteral("Main")};
     int m_osVersion = 10;
     QList<QPointer<Document>> m_documents;
     QList<QMainWindow*> m_myCrawler;

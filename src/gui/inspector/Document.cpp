@@ -1,8 +1,8 @@
 #include "gui/inspector/Document.h"
 
+#include "core/platform/Platform.h"
 #include "gui/inspector/DocumentWindow.h"
 #include "gui/inspector/ViewController.h"
-#include "gui/platform/Storyboard.h"
 
 namespace palvorn {
 
@@ -20,20 +20,11 @@ void Document::setLocalPath(const QString& localPath) {
     m_localPath = localPath;
 }
 
-DocumentWindow* Document::makeWindowControllers(const Storyboard& storyboard) {
-    m_window = qobject_cast<DocumentWindow*>(
-        storyboard.instantiateController(QStringLiteral("Document Window Controller")));
-    if (!m_window)
-        return nullptr;
+DocumentWindow* Document::makeWindow(Platform platform) {
+    m_window = new DocumentWindow(platform);
     m_window->viewController().setDocument(this);
     connect(m_window, &QObject::destroyed, this, &QObject::deleteLater);
     return m_window;
-}
-
-std::optional<QByteArray> Document::dataOfType() const {
-    if (!m_window)
-        return std::nullopt;
-    return m_window->viewController().savedReportText().toUtf8();
 }
 
 } // namespace palvorn

@@ -1,18 +1,15 @@
 #pragma once
 
-#include <optional>
-
-#include <QByteArray>
 #include <QObject>
 #include <QUrl>
 
 namespace palvorn {
 
 class DocumentWindow;
-class Storyboard;
+struct Platform;
 
 // One opened file. It reads nothing itself: its window's inspector loads the file each time it is
-// shown. Its data is the window's report text, never the file's content.
+// shown.
 class Document : public QObject {
     Q_OBJECT
 
@@ -29,13 +26,9 @@ public:
     const QString& displayName() const { return m_displayName; }
     void setDisplayName(const QString& name) { m_displayName = name; }
 
-    // Makes the document's window from the interface description; the document lives as long as
-    // its window.
-    DocumentWindow* makeWindowControllers(const Storyboard& storyboard);
+    // Makes the document's window; the document lives as long as its window.
+    DocumentWindow* makeWindow(Platform platform);
     DocumentWindow* window() const { return m_window; }
-
-    // The report text of the document's window as UTF-8; none when it has no inspector.
-    std::optional<QByteArray> dataOfType() const;
 
 private:
     QUrl m_fileUrl;

@@ -9,7 +9,6 @@
 #include <optional>
 
 #include <QPointer>
-#include <QUrl>
 #include <QWidget>
 
 class QAction;
@@ -45,7 +44,6 @@ public:
     void setDocument(Document* document) { m_document = document; }
     Document* document() const { return m_document; }
 
-    void inspectFile(const QUrl& url) { inspectPath(url.toLocalFile()); }
     // For a path given as bytes (see ByteText), which a URL cannot carry unchanged.
     void inspectPath(const QString& localPath);
     // Rebuilds the list from the file, keeping the selected names that still exist.
