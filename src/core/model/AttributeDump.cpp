@@ -1,17 +1,12 @@
 #include "core/model/AttributeDump.h"
 
+#include "core/model/TextCodec.h"
+
 #include <algorithm>
 
 namespace palvorn {
 
 namespace {
-
-void appendOctal(QByteArray& out, unsigned char byte) {
-    out += '\\';
-    out += static_cast<char>('0' + (byte >> 6));
-    out += static_cast<char>('0' + ((byte >> 3) & 7));
-    out += static_cast<char>('0' + (byte & 7));
-}
 
 // Beyond what getfattr escapes, a NUL (which no listed name or path holds, but a dump read back
 // may) and a name's leading "#" (a comment line otherwise; no Linux name starts so), so that
@@ -30,15 +25,11 @@ QByteArray escaped(QByteArrayView bytes, bool isName) {
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (needsEscape(c) || (isName && (c == '=' || (c == '#' && i == 0))))
-            appendOctal(out, static_cast<unsigned char>(c));
+            TextCodec::appendOctalEscape(out, static_cast<unsigned char>(c));
         else
             out += c;
     }
     return out;
-}
-
-bool isOctalDigit(char c) {
-    return c >= '0' && c <= '7';
 }
 
 } // namespace
@@ -87,8 +78,8 @@ QByteArray AttributeDump::unescapeName(QByteArrayView text) {
     QByteArray out(text.size(), Qt::Uninitialized);
     char* next = out.data();
     for (qsizetype at = 0; at < text.size();) {
-        if (text[at] == '\\' && at + 3 < text.size() && isOctalDigit(text[at + 1]) &&
-            isOctalDigit(text[at + 2]) && isOctalDigit(text[at + 3])) {
+        if (text[at] == '\\' && at + 3 < text.size() && TextCodec::isOctalDigit(text[at + 1]) &&
+            TextCodec::isOctalDigit(text[at + 2]) && TextCodec::isOctalDigit(text[at + 3])) {
             const unsigned value = static_cast<unsigned>(
                 (text[at + 1] - '0') * 64 + (text[at + 2] - '0') * 8 + (text[at + 3] - '0'));
             *next++ = static_cast<char>(value & 0xff);

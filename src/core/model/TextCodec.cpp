@@ -7,18 +7,14 @@
 
 namespace palvorn {
 
-namespace {
-
-void appendOctal(QByteArray& out, unsigned char byte) {
+void TextCodec::appendOctalEscape(QByteArray& out, unsigned char byte) {
     out += '\\';
     out += static_cast<char>('0' + (byte >> 6));
     out += static_cast<char>('0' + ((byte >> 3) & 7));
     out += static_cast<char>('0' + (byte & 7));
 }
 
-bool isOctalDigit(char c) {
-    return c >= '0' && c <= '7';
-}
+namespace {
 
 void appendQuoted(QByteArray& out, QByteArrayView value) {
     // The attr tools treat a value as a C string that may carry its terminator: one trailing NUL
@@ -29,7 +25,7 @@ void appendQuoted(QByteArray& out, QByteArrayView value) {
     out += '"';
     for (const char c : value) {
         if (c == '\0' || c == '\n' || c == '\r') {
-            appendOctal(out, static_cast<unsigned char>(c));
+            TextCodec::appendOctalEscape(out, static_cast<unsigned char>(c));
         } else {
             if (c == '"' || c == '\\')
                 out += '\\';
@@ -52,11 +48,11 @@ QByteArray unquoted(QByteArrayView text) {
         if (c != '\\' || at + 1 >= text.size()) {
             out += c;
             ++at;
-        } else if (isOctalDigit(text[at + 1])) {
+        } else if (TextCodec::isOctalDigit(text[at + 1])) {
             unsigned value = 0;
             qsizetype digits = 0;
             while (digits < 3 && at + 1 + digits < text.size() &&
-                   isOctalDigit(text[at + 1 + digits]))
+                   TextCodec::isOctalDigit(text[at + 1 + digits]))
                 value = value * 8 + static_cast<unsigned>(text[at + 1 + digits++] - '0');
             out += static_cast<char>(value & 0xff);
             at += 1 + digits;

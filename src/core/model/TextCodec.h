@@ -16,6 +16,10 @@ class TextCodec final : public ValueCodec {
 public:
     explicit TextCodec(Syntax syntax) : m_syntax(syntax) {}
 
+    // "\ooo", the escape the dump writes for a byte in a value, a name or a path.
+    static void appendOctalEscape(QByteArray& out, unsigned char byte);
+    static bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
+
     QString encode(QByteArrayView bytes) const override;
     void appendEncoded(QByteArray& out, QByteArrayView bytes) const override;
     Decoded decode(QStringView text) const override;
