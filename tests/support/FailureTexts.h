@@ -16,3 +16,8 @@ inline QStringList textsOf(const QList<palvorn::Error>& failures) {
 inline QString textOf(const palvorn::Result<>& result) {
     return result ? QString() : result.error().text();
 }
+
+// The failure's line as palvorn-cli prints it, or empty when the step succeeded.
+template <typename T> QString lineOf(const palvorn::Result<T>& result) {
+    return result ? QString() : result.error().lineText();
+}
