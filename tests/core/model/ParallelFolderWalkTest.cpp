@@ -213,13 +213,11 @@ TEST_F(ParallelFolderWalkTest, DeeperThanTheDescriptorLimitGivesOneReportAtEvery
             FolderWalk::Options options;
             options.threads = threads;
             options.progress = &progress;
-            QString error;
-            const std::optional<TypeTally> tally =
-                Crawler::crawlAllTypes(root, options, {}, &error);
+            const Result<TypeTally> tally = Crawler::crawlAllTypes(root, options, {});
             QFile out(pathOf(u"report%1"_s.arg(threads)));
             if (!out.open(QIODevice::WriteOnly))
                 return false;
-            out.write((tally ? CrawlReport::reportTypeTally(*tally) : error).toUtf8() +
+            out.write((tally ? CrawlReport::reportTypeTally(*tally) : lineOf(tally)).toUtf8() +
                       "\ndescriptors within the bound: " +
                       (most <= OpenFolders::capacityFor(threads) ? "yes" : "no"));
         }
