@@ -16,8 +16,8 @@ EditorConversion::Result refused(const QString& reason) {
 
 EditorConversion::Result converted(ValueCodec::Decoded decoded) {
     if (!decoded)
-        return refused(decoded.refusal);
-    return {std::move(decoded.bytes), {}, {}};
+        return refused(decoded.error().reason());
+    return {std::move(*decoded), {}, {}};
 }
 
 } // namespace
