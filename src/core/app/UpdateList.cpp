@@ -19,7 +19,8 @@ std::optional<QString> stringEntry(const PlistValue& entry, const QString& key) 
 
 } // namespace
 
-Result<UpdateList::Evaluation> UpdateList::evaluate(QByteArrayView data, const QString& runningVersion) {
+Result<UpdateList::Evaluation> UpdateList::evaluate(QByteArrayView data,
+                                                    const QString& runningVersion) {
     // Our text reader takes no text for an empty dictionary; the platform's reader refuses
     // empty data, and so does the check.
     const std::optional<PropertyListSerialization::ReadResult> list =

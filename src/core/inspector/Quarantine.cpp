@@ -70,11 +70,12 @@ Result<QString> Quarantine::recordEvent(const Stamp& stamp, const QString& stamp
                              {}));
     }
     if (!S_ISREG(status.st_mode))
-        return failure(Error({},
-                             QStringLiteral("The quarantine event database ") + quotedDatabase +
-                                 QStringLiteral(" is not a regular file, so no event was recorded") +
-                                 forStamped + u'.',
-                             {}));
+        return failure(
+            Error({},
+                  QStringLiteral("The quarantine event database ") + quotedDatabase +
+                      QStringLiteral(" is not a regular file, so no event was recorded") +
+                      forStamped + u'.',
+                  {}));
     // Each failure of the tool names the stamped file and the database it was meant for.
     const auto failed = [&](const QString& reason) {
         if (stamped.isEmpty())

@@ -107,9 +107,9 @@ Result<int> RestoreFile::createBeside(QByteArray* name, std::optional<mode_t> mo
         std::snprintf(candidate, sizeof candidate, ".palvorn-restore-%08x",
                       QRandomGenerator::global()->generate());
         // Read too, when the values taken out are left out of a copy.
-        const int fd = ::openat(m_folderFd, candidate,
-                                O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                mode ? 0600 : 0666);
+        const int fd =
+            ::openat(m_folderFd, candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     mode ? 0600 : 0666);
         if (fd >= 0) {
             *name = candidate;
             if (mode)

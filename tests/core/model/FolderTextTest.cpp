@@ -22,8 +22,7 @@ TEST(FolderTextTest, ATildeIsAHomeFolderOfAKnownUserAndNothingElseChanges) {
         {u""_s, u""_s},
     };
     for (const auto& [text, expanded] : cases)
-        EXPECT_EQ(FolderText::expandedPath(text, u"/home/zoe/"_s), expanded)
-            << text.toStdString();
+        EXPECT_EQ(FolderText::expandedPath(text, u"/home/zoe/"_s), expanded) << text.toStdString();
 
     EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s), u"/home/zoe/a"_s);
     EXPECT_EQ(FolderText::folderPath(u"//"_s, u"/home/zoe"_s), u"/"_s);
@@ -41,6 +40,6 @@ TEST(FolderTextTest, ATildeIsAHomeFolderOfAKnownUserAndNothingElseChanges) {
         const Result<QString> result = FolderText::folderPath(text, u"/home/zoe"_s);
         EXPECT_FALSE(result);
         EXPECT_EQ(lineOf(result), u"There is no user \u201cpalvorn-no-such-user\u201d, so "
-                                "\u201c~palvorn-no-such-user\u201d names no folder."_s);
+                                  "\u201c~palvorn-no-such-user\u201d names no folder."_s);
     }
 }

@@ -278,8 +278,7 @@ TEST_F(StripWalkTest, ARestoreFileThatCannotBeWrittenStopsTheStripAndKeepsWhatWa
     EXPECT_TRUE(succeedsWithFileSizeLimit(1200, [&] {
         FolderWalk::Options options;
         options.threads = 1;
-        const Result<StripWalk::Result> result =
-            StripWalk::run(root, u"t"_s, options, {}, backup);
+        const Result<StripWalk::Result> result = StripWalk::run(root, u"t"_s, options, {}, backup);
         return result && result->removed == 1 &&
                StripWalk::report(*result).endsWith(
                    u"\nThe restore file could not be written: "_s + backup +
