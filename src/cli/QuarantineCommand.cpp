@@ -30,14 +30,14 @@ int QuarantineCommand::execute(const QCommandLineParser& parser, QTextStream&, Q
         alert.showFailure(failures.constFirst());
         return Failure;
     }
-    const Quarantine::EventOutcome event = quarantine.recordEvent(stamp, path);
-    if (event.kind == Quarantine::EventOutcome::Failed) {
-        alert.showErrorAlert(event.text);
+    const Result<QString> event = quarantine.recordEvent(stamp, path);
+    if (!event) {
+        alert.showErrorAlert(event.error().text());
         return Failure;
     }
     // The stamp is written; where the system keeps no event database that is all there is.
-    if (event.kind == Quarantine::EventOutcome::NoDatabase)
-        StderrErrorAlert::writeLine(err, event.text);
+    if (!event->isEmpty())
+        StderrErrorAlert::writeLine(err, *event);
     return Success;
 }
 

@@ -91,13 +91,13 @@ int SetCommand::execute(const QCommandLineParser& parser, QTextStream&, QTextStr
         return Failure;
     }
     const int format = *EditorConversion::formatOfWord(parser.value(asOption), name);
-    const EditorConversion::Result converted = EditorConversion::bytesFor(format, *text, name);
-    if (!converted.bytes) {
-        alert.showFailure(Error({}, converted.problem, path, name));
+    const Result<QByteArray> converted = EditorConversion::bytesFor(format, *text, name);
+    if (!converted) {
+        alert.showFailure(Error({}, EditorConversion::problemOf(converted.error()), path, name));
         return Failure;
     }
-    alert.showFailures(AttributeCommands::writeRecord(path, ResourceItem(name, *converted.bytes),
-                                                      linksOf(parser)));
+    alert.showFailures(
+        AttributeCommands::writeRecord(path, ResourceItem(name, *converted), linksOf(parser)));
     return alert.anyShown() ? Failure : Success;
 }
 

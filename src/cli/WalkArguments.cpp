@@ -31,10 +31,12 @@ void WalkArguments::addFolder(QCommandLineParser& parser) {
 }
 
 std::optional<QString> WalkArguments::folder(const QString& argument, QTextStream& err) {
-    const FolderText::Result folderText = FolderText::folderPath(argument, QDir::homePath());
-    if (!folderText.path)
-        StderrErrorAlert::writeLine(err, folderText.error);
-    return folderText.path;
+    const Result<QString> folderText = FolderText::folderPath(argument, QDir::homePath());
+    if (!folderText) {
+        StderrErrorAlert::writeLine(err, folderText.error().lineText());
+        return std::nullopt;
+    }
+    return *folderText;
 }
 
 void WalkArguments::add(QCommandLineParser& parser) {

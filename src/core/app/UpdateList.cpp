@@ -19,17 +19,18 @@ std::optional<QString> stringEntry(const PlistValue& entry, const QString& key) 
 
 } // namespace
 
-UpdateList::Evaluation UpdateList::evaluate(QByteArrayView data, const QString& runningVersion) {
+Result<UpdateList::Evaluation> UpdateList::evaluate(QByteArrayView data,
+                                                    const QString& runningVersion) {
     // Our text reader takes no text for an empty dictionary; the platform's reader refuses
     // empty data, and so does the check.
     const std::optional<PropertyListSerialization::ReadResult> list =
         data.isEmpty() ? std::nullopt : PropertyListSerialization::read(data);
     if (!list)
-        return {u"Error in update Property List."_s, false, {}};
+        return failure(Error({}, u"Error in update Property List."_s, {}));
     if (list->value.kind() != PlistValue::Kind::Array)
-        return {};
+        return Evaluation();
     if (list->value.toArray().isEmpty())
-        return {u"Update Property List has no entries."_s, false, {}};
+        return failure(Error({}, u"Update Property List has no entries."_s, {}));
 
     Evaluation evaluation;
     for (const PlistValue& entry : list->value.toArray()) {

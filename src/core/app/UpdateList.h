@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -19,11 +21,9 @@ public:
         QString informativeText;
     };
 
-    // What to do, in this order: show the error alone; or else mark the help item when this
-    // application's entry was found (a mark always precedes the offers, which come only from
-    // such entries), then make each offer.
+    // What to do: mark the help item when this application's entry was found (a mark always
+    // precedes the offers, which come only from such entries), then make each offer.
     struct Evaluation {
-        QString error; // empty when there is none
         bool entryFound = false;
         QList<Offer> offers;
     };
@@ -34,7 +34,8 @@ public:
 
     // Entries that are not dictionaries, or lack a string "AppName", "Version" or "URL", are
     // skipped; so is a root that is not an array, like a list without this application's entry.
-    static Evaluation evaluate(QByteArrayView data, const QString& runningVersion);
+    // The error, to be shown alone, is its text alone.
+    static Result<Evaluation> evaluate(QByteArrayView data, const QString& runningVersion);
 
     // An https address whose text starts with the download site's: the host and the path prefix
     // are then the publisher's, whatever follows.

@@ -78,10 +78,7 @@ palvorn::Result<QString> Comparison::itemPathOf(const QString& fieldText, const 
                                             "drop it on its field or choose it.")
                                  .arg(which),
                              {}));
-    const FolderText::Result folder = FolderText::folderPath(fieldText, homePath);
-    if (!folder.path)
-        return failure(Error({}, folder.error, {}));
-    return *folder.path;
+    return FolderText::folderPath(fieldText, homePath);
 }
 
 Comparison::Result Comparison::compare(const QString& firstPath, const QString& secondPath) {

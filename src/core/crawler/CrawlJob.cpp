@@ -29,22 +29,24 @@ CrawlJob::Outcome CrawlJob::run(const Request& request, const FolderWalk::Option
         };
     }
     const auto finish = [&outcome, onJson](const auto& result, auto makeReport, auto makeJson) {
-        if (!result)
+        if (!result) {
+            outcome.error = result.error().lineText();
             return;
+        }
         outcome.complete = result->counts.errors.isEmpty() && !result->counts.stopped;
         if (onJson)
             outcome.json = makeJson(*result);
         outcome.report = onJson ? QString() : makeReport(*result);
     };
     if (request.totals)
-        finish(Crawler::crawlSizes(request.folderPath, options, onError, &outcome.error, choice),
+        finish(Crawler::crawlSizes(request.folderPath, options, onError, choice),
                CrawlReport::reportSizeTotals, CrawlReport::sizeTotalsJson);
     else if (request.type.isEmpty())
-        finish(Crawler::crawlAllTypes(request.folderPath, options, onError, &outcome.error, choice),
+        finish(Crawler::crawlAllTypes(request.folderPath, options, onError, choice),
                CrawlReport::reportTypeTally, CrawlReport::typeTallyJson);
     else
         finish(Crawler::crawlOneType(request.folderPath, request.type, request.showSizes, options,
-                                     onError, &outcome.error, choice),
+                                     onError, choice),
                CrawlReport::reportTypeMatches, [&streaming](const TypeMatchList& matches) {
                    // Without a match the document starts here.
                    return (streaming ? QByteArray() : CrawlReport::matchesJsonStart()) +

@@ -381,48 +381,48 @@ private:
     SizeTotals& m_totals;
 };
 
-template <typename Result, typename Walk>
-std::optional<Result> crawl(Result result, const FolderWalk::Options& options,
-                            const WalkErrors::LineSink& onError, QString* error,
-                            const CrawlChoice& choice) {
+template <typename Found, typename Walk>
+Result<Found> crawl(Found result, const FolderWalk::Options& options,
+                    const WalkErrors::LineSink& onError, const CrawlChoice& choice) {
     Walk walk(result, onError, choice);
+    // The walk says why a folder cannot be walked as "PATH: REASON", a text of its own.
+    QString error;
     if (!ParallelFolderWalk::walk(walk, result.counts.folderPath, walk.folderFailed(), options,
-                                  error))
-        return std::nullopt;
+                                  &error))
+        return failure(Error({}, error, {}));
     result.counts.stopped = FolderWalk::stopped(options);
     return result;
 }
 
 } // namespace
 
-std::optional<TypeTally> Crawler::crawlAllTypes(const QString& folderPath,
-                                                const FolderWalk::Options& options,
-                                                const WalkErrors::LineSink& onError, QString* error,
-                                                const CrawlChoice& choice) {
+Result<TypeTally> Crawler::crawlAllTypes(const QString& folderPath,
+                                         const FolderWalk::Options& options,
+                                         const WalkErrors::LineSink& onError,
+                                         const CrawlChoice& choice) {
     TypeTally tally;
     tally.counts.folderPath = folderPath;
-    return crawl<TypeTally, AllTypesWalk>(std::move(tally), options, onError, error, choice);
+    return crawl<TypeTally, AllTypesWalk>(std::move(tally), options, onError, choice);
 }
 
-std::optional<TypeMatchList> Crawler::crawlOneType(const QString& folderPath,
-                                                   const QString& typeName, bool showSizes,
-                                                   const FolderWalk::Options& options,
-                                                   const WalkErrors::LineSink& onError,
-                                                   QString* error, const CrawlChoice& choice) {
+Result<TypeMatchList> Crawler::crawlOneType(const QString& folderPath, const QString& typeName,
+                                            bool showSizes, const FolderWalk::Options& options,
+                                            const WalkErrors::LineSink& onError,
+                                            const CrawlChoice& choice) {
     TypeMatchList matches;
     matches.counts.folderPath = folderPath;
     matches.typeName = typeName;
     matches.showSizes = showSizes;
-    return crawl<TypeMatchList, OneTypeWalk>(std::move(matches), options, onError, error, choice);
+    return crawl<TypeMatchList, OneTypeWalk>(std::move(matches), options, onError, choice);
 }
 
-std::optional<SizeTotals> Crawler::crawlSizes(const QString& folderPath,
-                                              const FolderWalk::Options& options,
-                                              const WalkErrors::LineSink& onError, QString* error,
-                                              const CrawlChoice& choice) {
+Result<SizeTotals> Crawler::crawlSizes(const QString& folderPath,
+                                       const FolderWalk::Options& options,
+                                       const WalkErrors::LineSink& onError,
+                                       const CrawlChoice& choice) {
     SizeTotals totals;
     totals.counts.folderPath = folderPath;
-    return crawl<SizeTotals, SizesWalk>(std::move(totals), options, onError, error, choice);
+    return crawl<SizeTotals, SizesWalk>(std::move(totals), options, onError, choice);
 }
 
 } // namespace palvorn

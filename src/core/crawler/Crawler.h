@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/FolderWalk.h"
 #include "core/model/NameFilter.h"
 #include "core/model/WalkErrors.h"
 
 #include <functional>
-#include <optional>
 
 #include <QByteArray>
 #include <QHash>
@@ -78,22 +78,22 @@ struct SizeTotals {
 
 // The three walks below a folder. Items are those of FolderWalk; symbolic links are neither
 // followed nor counted. A failing item's "PATH: REASON" line is kept in the counts' errors, shown
-// through onError as it happens, and the walk goes on. Each returns none, with "PATH: REASON" in
-// error, when the folder cannot be walked at all.
+// through onError as it happens, and the walk goes on. Each returns an error whose text is
+// "PATH: REASON" when the folder cannot be walked at all.
 class Crawler {
 public:
-    static std::optional<TypeTally> crawlAllTypes(const QString& folderPath,
-                                                  const FolderWalk::Options& options,
-                                                  const WalkErrors::LineSink& onError,
-                                                  QString* error, const CrawlChoice& choice = {});
-    static std::optional<TypeMatchList>
-    crawlOneType(const QString& folderPath, const QString& typeName, bool showSizes,
-                 const FolderWalk::Options& options, const WalkErrors::LineSink& onError,
-                 QString* error, const CrawlChoice& choice = {});
-    static std::optional<SizeTotals> crawlSizes(const QString& folderPath,
-                                                const FolderWalk::Options& options,
-                                                const WalkErrors::LineSink& onError, QString* error,
-                                                const CrawlChoice& choice = {});
+    static Result<TypeTally> crawlAllTypes(const QString& folderPath,
+                                           const FolderWalk::Options& options,
+                                           const WalkErrors::LineSink& onError,
+                                           const CrawlChoice& choice = {});
+    static Result<TypeMatchList> crawlOneType(const QString& folderPath, const QString& typeName,
+                                              bool showSizes, const FolderWalk::Options& options,
+                                              const WalkErrors::LineSink& onError,
+                                              const CrawlChoice& choice = {});
+    static Result<SizeTotals> crawlSizes(const QString& folderPath,
+                                         const FolderWalk::Options& options,
+                                         const WalkErrors::LineSink& onError,
+                                         const CrawlChoice& choice = {});
 };
 
 } // namespace palvorn

@@ -10,17 +10,15 @@ namespace palvorn {
 
 namespace {
 
-EditorConversion::Result refused(const QString& reason) {
-    return {std::nullopt, reason + QStringLiteral(", so nothing was saved."), reason};
-}
-
-EditorConversion::Result converted(ValueCodec::Decoded decoded) {
-    if (!decoded)
-        return refused(decoded.refusal);
-    return {std::move(decoded.bytes), {}, {}};
+tl::unexpected<Error> refused(const QString& reason) {
+    return failure(Error({}, reason, {}));
 }
 
 } // namespace
+
+QString EditorConversion::problemOf(const Error& refusal) {
+    return refusal.reason() + QStringLiteral(", so nothing was saved.");
+}
 
 QStringList EditorConversion::formatList(QByteArrayView structureName) {
     QStringList formats = {QStringLiteral("Plain text"), QStringLiteral("Property list"),
@@ -50,8 +48,8 @@ int EditorConversion::formatOfType(qint64 type) {
     return int(std::clamp<qint64>(type, PlainText, HexText));
 }
 
-EditorConversion::Result EditorConversion::bytesFor(int format, const QString& text,
-                                                    QByteArrayView structureName) {
+Result<QByteArray> EditorConversion::bytesFor(int format, const QString& text,
+                                              QByteArrayView structureName) {
     if (format == Structure) {
         const AttributeStructure::Kind kind = AttributeStructure::kindOf(structureName);
         if (!AttributeStructure::isEditable(kind))
@@ -60,9 +58,9 @@ EditorConversion::Result EditorConversion::bytesFor(int format, const QString& t
         if (!bytes)
             return refused(AttributeStructure::formatName(kind) + QStringLiteral(": ") +
                            bytes.problem);
-        return {std::move(bytes.value), {}, {}};
+        return std::move(*bytes.value);
     }
-    return converted(ValueCodec::of(encodingOfFormat(format)).decode(QStringView(text)));
+    return ValueCodec::of(encodingOfFormat(format)).decode(QStringView(text));
 }
 
 ValueEncoding EditorConversion::encodingOfFormat(int format) {
@@ -84,12 +82,12 @@ QString EditorConversion::textFor(int format, const QByteArray& bytes,
     return shown.editableText();
 }
 
-QString EditorConversion::discardQuestion(int from, int to, const Result& refused,
+QString EditorConversion::discardQuestion(int from, int to, const Error& refusal,
                                           QByteArrayView structureName) {
     const QStringList names = formatList(structureName);
     return QStringLiteral("The text cannot be read as %1: %2. Show the value as %3 instead, "
                           "discarding the changes to the text?")
-        .arg(names.value(from), refused.reason, names.value(to));
+        .arg(names.value(from), refusal.reason(), names.value(to));
 }
 
 std::optional<int> EditorConversion::formatOfWord(const QString& word, QByteArrayView name) {
@@ -112,8 +110,8 @@ QString EditorConversion::formatWords(QByteArrayView name) {
     return QStringLiteral("text, plist or hex");
 }
 
-EditorConversion::Result EditorConversion::hexBytes(const QString& text) {
-    return converted(ValueCodec::of(ValueEncoding::Hex).decode(QStringView(text)));
+Result<QByteArray> EditorConversion::hexBytes(const QString& text) {
+    return ValueCodec::of(ValueEncoding::Hex).decode(QStringView(text));
 }
 
 } // namespace palvorn

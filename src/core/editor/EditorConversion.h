@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/ValueCodec.h"
 
 #include <optional>
@@ -19,11 +20,9 @@ public:
     // (an access control list, file capabilities, a security label).
     enum Format { PlainText = 0, PropertyList = 1, HexText = 2, NotSupported = 3, Structure = 4 };
 
-    struct Result {
-        std::optional<QByteArray> bytes;
-        QString problem; // why nothing was saved; empty when bytes holds the value
-        QString reason;  // the same without its consequence: "The text is not a property list"
-    };
+    // Why nothing was saved, from a refusal of bytesFor or hexBytes, whose reason says why
+    // without its consequence ("The text is not a property list").
+    static QString problemOf(const Error& refusal);
 
     // "Plain text", "Property list", "Hex text", "Not supported", in pop-up order, and for a
     // name with a structure to edit that structure's entry ("Access control list").
@@ -38,11 +37,12 @@ public:
     static ValueEncoding encodingOfFormat(int format);
 
     // structureName: the attribute whose structure the Structure format stands for.
-    static Result bytesFor(int format, const QString& text, QByteArrayView structureName = {});
+    static Result<QByteArray> bytesFor(int format, const QString& text,
+                                       QByteArrayView structureName = {});
     // The text the editor shows for bytes in a format; what bytesFor reads back.
     static QString textFor(int format, const QByteArray& bytes, QByteArrayView structureName = {});
     // Asked before a change of format throws away a text that does not convert.
-    static QString discardQuestion(int from, int to, const Result& refused,
+    static QString discardQuestion(int from, int to, const Error& refusal,
                                    QByteArrayView structureName = {});
 
     // palvorn-cli's words for the formats: text, plist, hex, and the structure's own word
@@ -51,7 +51,7 @@ public:
     static QString formatWords(QByteArrayView name);
 
     // The hex codec's reading (HexCodec.h).
-    static Result hexBytes(const QString& text);
+    static Result<QByteArray> hexBytes(const QString& text);
 };
 
 } // namespace palvorn

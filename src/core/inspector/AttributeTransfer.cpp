@@ -65,8 +65,8 @@ QList<Error> AttributeTransfer::exportDump(const QString& path, const QString& d
     }
     if (!names.isEmpty())
         dump += '\n';
-    if (const QString reason = AtomicSave::write(dumpPath, dump); !reason.isEmpty())
-        return {Error(QString(), reason, dumpPath)};
+    if (const Result<> saved = AtomicSave::write(dumpPath, dump); !saved)
+        return {saved.error()};
     return {};
 }
 

@@ -80,9 +80,9 @@ QString InspectorReport::writeReport(const QString& target, const QString& text,
                    "The report was not saved: \u201c%1\u201d is the inspected file itself. "
                    "Choose another name for the report.")
             .arg(displayName(nativePath(QFileInfo(target).fileName())));
-    if (const QString reason = AtomicSave::write(target, text.toUtf8()); !reason.isEmpty())
+    if (const Result<> saved = AtomicSave::write(target, text.toUtf8()); !saved)
         return QStringLiteral("The report could not be saved to \u201c%1\u201d: %2")
-            .arg(displayName(nativePath(target)), reason);
+            .arg(displayName(nativePath(target)), saved.error().reason());
     return {};
 }
 

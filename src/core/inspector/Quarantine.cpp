@@ -49,8 +49,7 @@ Quarantine::Stamp Quarantine::makeStamp() const {
     return {text, attributeValue(wholeSecondsSince1970(clock()), text)};
 }
 
-Quarantine::EventOutcome Quarantine::recordEvent(const Stamp& stamp,
-                                                 const QString& stampedPath) const {
+Result<QString> Quarantine::recordEvent(const Stamp& stamp, const QString& stampedPath) const {
     const QString home = homePath.isEmpty() ? QDir::homePath() : homePath;
     const QString database = databasePath(home);
     const QString shownDatabase = displayName(nativePath(database));
@@ -62,27 +61,29 @@ Quarantine::EventOutcome Quarantine::recordEvent(const Stamp& stamp,
     struct stat status = {};
     if (::stat(nativePath(database).constData(), &status) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return {EventOutcome::NoDatabase,
-                    QStringLiteral("The quarantine event database ") + quotedDatabase +
-                        QStringLiteral(" does not exist, so no event was recorded") + forStamped +
-                        u'.'};
-        return {EventOutcome::Failed,
-                QStringLiteral("The quarantine event database ") + quotedDatabase +
-                    QStringLiteral(" cannot be reached (") + Error::describe(errno) +
-                    QStringLiteral("), so no event was recorded") + forStamped + u'.'};
+            return QStringLiteral("The quarantine event database ") + quotedDatabase +
+                   QStringLiteral(" does not exist, so no event was recorded") + forStamped + u'.';
+        return failure(Error({},
+                             QStringLiteral("The quarantine event database ") + quotedDatabase +
+                                 QStringLiteral(" cannot be reached (") + Error::describe(errno) +
+                                 QStringLiteral("), so no event was recorded") + forStamped + u'.',
+                             {}));
     }
     if (!S_ISREG(status.st_mode))
-        return {EventOutcome::Failed,
-                QStringLiteral("The quarantine event database ") + quotedDatabase +
-                    QStringLiteral(" is not a regular file, so no event was recorded") +
-                    forStamped + u'.'};
+        return failure(
+            Error({},
+                  QStringLiteral("The quarantine event database ") + quotedDatabase +
+                      QStringLiteral(" is not a regular file, so no event was recorded") +
+                      forStamped + u'.',
+                  {}));
     // Each failure of the tool names the stamped file and the database it was meant for.
     const auto failed = [&](const QString& reason) {
         if (stamped.isEmpty())
-            return EventOutcome{EventOutcome::Failed, reason};
-        return EventOutcome{EventOutcome::Failed,
-                            reason + QStringLiteral(" (quarantine event for ") + stamped +
-                                QStringLiteral(" in ") + quotedDatabase + u')'};
+            return failure(Error({}, reason, {}));
+        return failure(Error({},
+                             reason + QStringLiteral(" (quarantine event for ") + stamped +
+                                 QStringLiteral(" in ") + quotedDatabase + u')',
+                             {}));
     };
     const qint64 secondsSince2001 = wholeSecondsSince1970(clock()) - referenceDateSince1970;
     QProcess tool;
@@ -99,7 +100,7 @@ Quarantine::EventOutcome Quarantine::recordEvent(const Stamp& stamp,
     if (tool.exitCode() != 0)
         return failed(
             QStringLiteral("sqlite3 command returned error number %1").arg(tool.exitCode()));
-    return {};
+    return QString();
 }
 
 } // namespace palvorn

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <functional>
 #include <optional>
 
@@ -31,21 +33,15 @@ public:
     static QString insertStatement(const QString& uuid, qint64 secondsSince2001);
     static QString databasePath(const QString& home);
 
-    // What became of a stamp's event row. A system without an event database (every one but
-    // macOS) records none, which is no failure: the stamp itself was written.
-    struct EventOutcome {
-        enum Kind { Recorded, NoDatabase, Failed };
-        Kind kind = Recorded;
-        // Why no row was recorded, naming the stamped file (when given) and the database; empty
-        // when one was.
-        QString text;
-    };
-
     Stamp makeStamp() const;
     // Inserts the event row for the stamp. A failure is the tool's exit status ("sqlite3 command
     // returned error number N"), or why it did not run. The tool would create a missing database
     // as an empty file, and would wait for ever on a FIFO, so it runs only on a regular file.
-    EventOutcome recordEvent(const Stamp& stamp, const QString& stampedPath = {}) const;
+    // Either way no row was recorded, and the error's text (its own: it names the stamped file,
+    // when given, and the database) says why. A system without an event database (every one but
+    // macOS) records none, which is no failure: the stamp itself was written, and the value is a
+    // note saying so; empty when the row was recorded.
+    Result<QString> recordEvent(const Stamp& stamp, const QString& stampedPath = {}) const;
 
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTimeUtc(); };
     std::function<QUuid()> uuid = [] { return QUuid::createUuid(); };

@@ -8,13 +8,13 @@
 
 namespace palvorn {
 
-QString AtomicSave::write(const QString& path, const QByteArray& bytes) {
+Result<> AtomicSave::write(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     // The flush is checked on its own: a commit does not notice a buffered write that failed, and
     // would rename the cut-off file over the old one.
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
         !file.commit())
-        return file.errorString();
+        return failure(Error({}, file.errorString(), path));
     return {};
 }
 

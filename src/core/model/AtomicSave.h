@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,8 +12,8 @@ namespace palvorn {
 // file as it was.
 class AtomicSave {
 public:
-    // Empty when the file was saved, otherwise why not (QFileDevice::errorString()).
-    static QString write(const QString& path, const QByteArray& bytes);
+    // Why the file was not saved: QFileDevice::errorString(), naming path.
+    static Result<> write(const QString& path, const QByteArray& bytes);
 
     // The same file under any name, hard links and symbolic links included: saved by a rename,
     // one would take the other's place.

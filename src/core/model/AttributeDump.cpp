@@ -100,7 +100,10 @@ std::optional<QByteArray> AttributeDump::decodeValue(QByteArrayView text) {
         else if (text[1] == 's' || text[1] == 'S')
             encoding = ValueEncoding::Base64;
     }
-    return ValueCodec::of(encoding, ValueCodec::Syntax::Dump).decode(text).bytes;
+    ValueCodec::Decoded value = ValueCodec::of(encoding, ValueCodec::Syntax::Dump).decode(text);
+    if (!value)
+        return std::nullopt;
+    return std::move(*value);
 }
 
 } // namespace palvorn

@@ -27,14 +27,14 @@ int base64Digit(char c) {
 }
 
 ValueCodec::Decoded notBase64() {
-    return {std::nullopt, QStringLiteral("The text is not base64")};
+    return ValueCodec::refused(QStringLiteral("The text is not base64"));
 }
 
 // After the prefix: whole groups of four, white space only between groups, padding only in the
 // last group and with its unused bits zero: the strict reading that setfattr applies.
 ValueCodec::Decoded decodeDump(QByteArrayView text) {
     if (text.size() < 2 || text[0] != '0' || (text[1] != 's' && text[1] != 'S'))
-        return {std::nullopt, QStringLiteral("A base64 value starts with 0s")};
+        return ValueCodec::refused(QStringLiteral("A base64 value starts with 0s"));
     text = text.sliced(2);
     QByteArray out(text.size() / 4 * 3, Qt::Uninitialized);
     char* next = out.data();
@@ -45,7 +45,7 @@ ValueCodec::Decoded decodeDump(QByteArrayView text) {
             ++at;
         if (at == text.size()) {
             out.truncate(next - out.constData());
-            return {std::move(out), {}};
+            return out;
         }
         if (padded || text.size() - at < 4)
             return notBase64();
@@ -95,7 +95,7 @@ ValueCodec::Decoded decodeData(QStringView text) {
         std::move(base64), QByteArray::Base64Encoding | QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return notBase64();
-    return {std::move(decoded.decoded), {}};
+    return std::move(decoded.decoded);
 }
 
 } // namespace

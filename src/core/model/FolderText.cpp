@@ -50,44 +50,49 @@ QString joined(const QString& folder, const QString& relative) {
     return folder.endsWith(u'/') ? folder + relative : folder + u'/' + relative;
 }
 
+// A refusal names no item: its text names the typed text.
+tl::unexpected<Error> refused(const QString& text) {
+    return failure(Error({}, text, {}));
+}
+
 } // namespace
 
-FolderText::Result FolderText::expandedPath(const QString& text, const QString& homePath) {
+Result<QString> FolderText::expandedPath(const QString& text, const QString& homePath) {
     if (!text.startsWith(u'~'))
-        return {text, {}};
+        return text;
     const qsizetype slash = text.indexOf(u'/');
     const QString user = text.mid(1, slash < 0 ? -1 : slash - 1);
     const QString rest = slash < 0 ? QString() : text.mid(slash);
     if (user.isEmpty())
-        return {withoutTrailingSlashes(homePath) + rest, {}};
+        return withoutTrailingSlashes(homePath) + rest;
     const std::optional<QString> home = homeOfUser(user);
     if (!home) {
         const QString shown = displayName(ByteText::encode(user));
-        return {std::nullopt, QStringLiteral("There is no user \u201c") + shown +
-                                  QStringLiteral("\u201d, so \u201c~") + shown +
-                                  QStringLiteral("\u201d names no folder.")};
+        return refused(QStringLiteral("There is no user \u201c") + shown +
+                       QStringLiteral("\u201d, so \u201c~") + shown +
+                       QStringLiteral("\u201d names no folder."));
     }
-    return {withoutTrailingSlashes(*home) + rest, {}};
+    return withoutTrailingSlashes(*home) + rest;
 }
 
-FolderText::Result FolderText::folderPath(const QString& text, const QString& homePath) {
+Result<QString> FolderText::folderPath(const QString& text, const QString& homePath) {
     if (text.isEmpty())
-        return {std::nullopt, QStringLiteral("An empty path names no folder.")};
-    Result expanded = expandedPath(text, homePath);
-    if (!expanded.path)
+        return refused(QStringLiteral("An empty path names no folder."));
+    const Result<QString> expanded = expandedPath(text, homePath);
+    if (!expanded)
         return expanded;
-    if (expanded.path->startsWith(u'/'))
-        return {withoutTrailingSlashes(*expanded.path), {}};
+    if (expanded->startsWith(u'/'))
+        return withoutTrailingSlashes(*expanded);
     // Reports and restore files name items by absolute paths, so that they hold from any folder:
     // a folder whose own path cannot be found is refused rather than named relatively.
     int code = 0;
     const std::optional<QString> current = currentFolder(&code);
     if (!current)
-        return {std::nullopt, QStringLiteral("The current folder\u2019s path cannot be found (") +
-                                  Error::describe(code) + QStringLiteral("), so \u201c") +
-                                  displayName(ByteText::encode(text)) +
-                                  QStringLiteral("\u201d names no folder.")};
-    return {withoutTrailingSlashes(joined(*current, *expanded.path)), {}};
+        return refused(QStringLiteral("The current folder\u2019s path cannot be found (") +
+                       Error::describe(code) + QStringLiteral("), so \u201c") +
+                       displayName(ByteText::encode(text)) +
+                       QStringLiteral("\u201d names no folder."));
+    return withoutTrailingSlashes(joined(*current, *expanded));
 }
 
 QString FolderText::absolutePath(const QString& path) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include "core/model/Error.h"
 
 #include <QString>
 
@@ -12,16 +12,13 @@ namespace palvorn {
 // resolve, which may be another folder than "a".
 class FolderText {
 public:
-    struct Result {
-        std::optional<QString> path; // none when the text was refused
-        QString error;               // why, for the window's alert and the command line
-    };
-
-    static Result expandedPath(const QString& text, const QString& homePath);
+    // The path, or why the text was refused (an error that is its text alone, for the window's
+    // alert and the command line).
+    static Result<QString> expandedPath(const QString& text, const QString& homePath);
     // The walk's folder as reports name it: expanded, absolute, without a trailing slash. An
     // empty text is refused (it is not the current folder), and so is a relative one when the
     // current folder's path cannot be found.
-    static Result folderPath(const QString& text, const QString& homePath);
+    static Result<QString> folderPath(const QString& text, const QString& homePath);
     // A path made absolute by putting the current folder (as bytes, see ByteText) in front of a
     // relative one, and nothing else: no "." or ".." is taken out. Where that cannot be done, or
     // would be longer than the system takes (PATH_MAX), the path as given, which the system still

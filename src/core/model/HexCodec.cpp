@@ -72,7 +72,7 @@ QString oddDigits() {
 template <typename View> ValueCodec::Decoded decodeDump(View text) {
     if (text.size() < 2 || unitAt(text, 0) != '0' ||
         (unitAt(text, 1) != 'x' && unitAt(text, 1) != 'X'))
-        return {std::nullopt, QStringLiteral("A hex value starts with 0x")};
+        return ValueCodec::refused(QStringLiteral("A hex value starts with 0x"));
     text = text.sliced(2);
     QByteArray out(text.size() / 2, Qt::Uninitialized);
     char* next = out.data();
@@ -84,9 +84,9 @@ template <typename View> ValueCodec::Decoded decodeDump(View text) {
         const int digit = digitValue(c);
         if (digit < 0) {
             if constexpr (std::is_same_v<View, QStringView>)
-                return {std::nullopt, notADigit(text.sliced(i, 1))};
+                return ValueCodec::refused(notADigit(text.sliced(i, 1)));
             else
-                return {std::nullopt, notADigit(QString::fromLatin1(text.sliced(i, 1)))};
+                return ValueCodec::refused(notADigit(QString::fromLatin1(text.sliced(i, 1))));
         }
         if (high < 0) {
             high = digit;
@@ -96,9 +96,9 @@ template <typename View> ValueCodec::Decoded decodeDump(View text) {
         }
     }
     if (high >= 0)
-        return {std::nullopt, oddDigits()};
+        return ValueCodec::refused(oddDigits());
     out.truncate(next - out.constData());
-    return {std::move(out), {}};
+    return out;
 }
 
 // One pair as an unsigned 8-bit number in base 16: two digits, or a sign and one digit.
@@ -139,21 +139,21 @@ ValueCodec::Decoded decodeEditor(QStringView text) {
         const qsizetype length =
             c.isHighSurrogate() && i + 1 < digits.size() && digits.at(i + 1).isLowSurrogate() ? 2
                                                                                               : 1;
-        return {std::nullopt, notADigit(QStringView(digits).sliced(i, length))};
+        return ValueCodec::refused(notADigit(QStringView(digits).sliced(i, length)));
     }
     if (digits.size() % 2 != 0)
-        return {std::nullopt, oddDigits()};
+        return ValueCodec::refused(oddDigits());
     QByteArray bytes;
     bytes.reserve(digits.size() / 2);
     for (qsizetype i = 0; i < digits.size(); i += 2) {
         const std::optional<char> byte = pairValue(digits.at(i), digits.at(i + 1));
         if (!byte)
-            return {std::nullopt,
-                    QStringLiteral("\u201c%1\u201d is not a pair of hexadecimal digits")
-                        .arg(visibleText(QStringView(digits).sliced(i, 2)))};
+            return ValueCodec::refused(
+                QStringLiteral("\u201c%1\u201d is not a pair of hexadecimal digits")
+                    .arg(visibleText(QStringView(digits).sliced(i, 2))));
         bytes.append(*byte);
     }
-    return {std::move(bytes), {}};
+    return bytes;
 }
 
 // Pairs of digits, white space only between the pairs.
@@ -164,15 +164,15 @@ ValueCodec::Decoded decodePropertyListData(QStringView text) {
         while (at < text.size() && isDataSpace(text[at].unicode()))
             ++at;
         if (at == text.size())
-            return {std::move(bytes), {}};
+            return bytes;
         const int high = digitValue(text[at].unicode());
         if (high < 0)
-            return {std::nullopt, notADigit(text.sliced(at, 1))};
+            return ValueCodec::refused(notADigit(text.sliced(at, 1)));
         if (++at == text.size())
-            return {std::nullopt, oddDigits()};
+            return ValueCodec::refused(oddDigits());
         const int low = digitValue(text[at].unicode());
         if (low < 0)
-            return {std::nullopt, notADigit(text.sliced(at, 1))};
+            return ValueCodec::refused(notADigit(text.sliced(at, 1)));
         ++at;
         bytes.append(char(high * 16 + low));
     }

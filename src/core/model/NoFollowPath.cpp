@@ -81,22 +81,22 @@ QByteArrayView restBelow(const QByteArray& folderText, const QByteArray& text) {
     return rest;
 }
 
-// The folder by one openat after the other, none following a link; -1 with the reason.
-int openStepByStep(bool absolute, const QList<Component>& components, const QByteArray& path,
-                   QString* reason) {
+// The folder by one openat after the other, none following a link; the reason where the way
+// ended, naming nothing yet.
+Result<int> openStepByStep(bool absolute, const QList<Component>& components,
+                           const QByteArray& path) {
     int folder = ::open(absolute ? "/" : ".", placeOnly | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) {
-        *reason = Error::describe(errno);
-        return -1;
-    }
+    if (folder < 0)
+        return failure(Error({}, Error::describe(errno), {}));
     for (const Component& component : components) {
         const char* name = component.name.constData();
         const int next = ::openat(folder, name, placeOnly | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0) {
             const int code = errno;
-            *reason = whyNotOpened(code, folder, name, QByteArrayView(path).first(component.end));
+            const QString reason =
+                whyNotOpened(code, folder, name, QByteArrayView(path).first(component.end));
             ::close(folder);
-            return -1;
+            return failure(Error({}, reason, {}));
         }
         ::close(folder);
         folder = next;
@@ -128,10 +128,10 @@ Result<> NoFollowPath::reach(const QByteArray& path) {
         QList<Component> components = componentsOf(path);
         if (!namesFolder)
             components.removeLast();
-        QString reason;
-        folder = openStepByStep(path.startsWith('/'), components, path, &reason);
-        if (folder < 0)
-            return failure(Error({}, reason, ByteText::decode(path)));
+        const Result<int> opened = openStepByStep(path.startsWith('/'), components, path);
+        if (!opened)
+            return failure(Error({}, opened.error().reason(), ByteText::decode(path)));
+        folder = *opened;
     }
     keep(std::move(folderText), folder);
     m_folderFd = folder;

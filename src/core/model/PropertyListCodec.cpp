@@ -35,7 +35,7 @@ ValueCodec::Decoded PropertyListCodec::decode(QStringView text) const {
         PropertyListSerialization::write(*value, PropertyListSerialization::Format::Binary);
     if (!binary)
         return refused(QStringLiteral("This property list cannot be written in the binary format"));
-    return {std::move(binary), {}};
+    return std::move(*binary);
 }
 
 ValueCodec::Decoded PropertyListCodec::decode(QByteArrayView text) const {

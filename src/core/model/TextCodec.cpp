@@ -86,7 +86,7 @@ void TextCodec::appendEncoded(QByteArray& out, QByteArrayView bytes) const {
 
 ValueCodec::Decoded TextCodec::decode(QStringView text) const {
     if (m_syntax != Syntax::Dump)
-        return {text.toUtf8(), {}};
+        return text.toUtf8();
     if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xff; }))
         return refused(QStringLiteral("A dump's text holds bytes only"));
     return decode(QByteArrayView(text.toLatin1()));
@@ -94,8 +94,8 @@ ValueCodec::Decoded TextCodec::decode(QStringView text) const {
 
 ValueCodec::Decoded TextCodec::decode(QByteArrayView text) const {
     if (m_syntax != Syntax::Dump)
-        return {text.toByteArray(), {}};
-    return {unquoted(text), {}};
+        return text.toByteArray();
+    return unquoted(text);
 }
 
 } // namespace palvorn

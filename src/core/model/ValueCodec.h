@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <optional>
 
 #include <QByteArray>
@@ -28,11 +30,12 @@ class ValueCodec {
 public:
     enum class Syntax { Editor, Dump, PropertyList };
 
-    struct Decoded {
-        std::optional<QByteArray> bytes;
-        QString refusal; // why the text is not in this encoding; empty when bytes holds the value
-        explicit operator bool() const { return bytes.has_value(); }
-    };
+    // The value, or why the text is not in this encoding.
+    using Decoded = Result<QByteArray>;
+    // Why a text is not in an encoding: an error that is its text alone.
+    static tl::unexpected<Error> refused(QString reason) {
+        return failure(Error({}, std::move(reason), {}));
+    }
 
     virtual ~ValueCodec() = default;
 
@@ -43,9 +46,6 @@ public:
     virtual void appendEncoded(QByteArray& out, QByteArrayView bytes) const = 0;
     virtual Decoded decode(QStringView text) const = 0;
     virtual Decoded decode(QByteArrayView text) const = 0;
-
-protected:
-    static Decoded refused(QString reason) { return {std::nullopt, std::move(reason)}; }
 };
 
 } // namespace palvorn

@@ -251,7 +251,7 @@ std::optional<PlistValue> Parser::data() {
                                     .decode(QStringView(begin, end));
     if (!bytes)
         return std::nullopt;
-    return PlistValue::data(*std::move(bytes.bytes));
+    return PlistValue::data(std::move(*bytes));
 }
 
 std::optional<PlistValue> Parser::array(int depth) {

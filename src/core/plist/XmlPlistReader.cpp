@@ -98,9 +98,11 @@ std::optional<double> parseDate(QStringView text) {
 
 // Base64 with any whitespace between the characters, strictly decoded.
 std::optional<QByteArray> parseData(QStringView text) {
-    return ValueCodec::of(ValueEncoding::Base64, ValueCodec::Syntax::PropertyList)
-        .decode(text)
-        .bytes;
+    ValueCodec::Decoded value =
+        ValueCodec::of(ValueEncoding::Base64, ValueCodec::Syntax::PropertyList).decode(text);
+    if (!value)
+        return std::nullopt;
+    return std::move(*value);
 }
 
 // QXmlStreamReader compares the attributes of a tag, and the attribute declarations of a DTD,

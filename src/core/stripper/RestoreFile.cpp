@@ -22,11 +22,6 @@ namespace {
 constexpr int nameAttempts = 100;
 constexpr qint64 copyBuffer = 64 * 1024;
 
-// Paths are shown as names are: a restore file's name may hold any byte.
-QString shownPath(const QString& path) {
-    return displayName(nativePath(path));
-}
-
 // What a name holds where a restore file cannot go.
 QString kindOf(mode_t mode) {
     if (S_ISLNK(mode))
@@ -71,7 +66,7 @@ RestoreFile::~RestoreFile() {
     ::close(m_folderFd);
 }
 
-std::unique_ptr<RestoreFile> RestoreFile::open(const QString& path, QString* error) {
+Result<std::unique_ptr<RestoreFile>> RestoreFile::open(const QString& path) {
     const QByteArray native = nativePath(path);
     const qsizetype slash = native.lastIndexOf('/');
     const QByteArray folder = slash < 0    ? QByteArray(".")
@@ -80,71 +75,68 @@ std::unique_ptr<RestoreFile> RestoreFile::open(const QString& path, QString* err
     const QByteArray name = native.mid(slash + 1);
     const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        *error = shownPath(path) + QStringLiteral(": ") + Error::describe(errno);
-        return nullptr;
+        const int code = errno;
+        return failure(Error({}, Error::describe(code), path, {}, code));
     }
     std::unique_ptr<RestoreFile> file(new RestoreFile(path, folderFd, name));
-    if (name.isEmpty()) {
-        *error = file->failure(EISDIR);
-        return nullptr;
-    }
+    if (name.isEmpty())
+        return failure(file->errorOf(EISDIR));
     struct stat status = {};
     if (::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (!S_ISREG(status.st_mode)) {
-            *error = shownPath(path) + QStringLiteral(": is ") + kindOf(status.st_mode) +
-                     QStringLiteral(", not a regular file");
-            return nullptr;
-        }
+        if (!S_ISREG(status.st_mode))
+            return failure(file->refusal(status.st_mode));
         file->m_replacing = true;
     } else if (errno != ENOENT) {
-        *error = file->failure(errno);
-        return nullptr;
+        return failure(file->errorOf(errno));
     }
     // A file that is replaced passes its permissions on; a new one gets the usual ones.
     const std::optional<mode_t> mode =
         file->m_replacing ? std::optional(status.st_mode & 07777) : std::nullopt;
-    if (!file->createBeside(&file->m_tempName, &file->m_fd, mode, error))
-        return nullptr;
+    Result<int> fd = file->createBeside(&file->m_tempName, mode);
+    if (!fd)
+        return failure(fd.error());
+    file->m_fd = *fd;
     return file;
 }
 
 // A new hidden file in the same folder, made by this call (O_EXCL), so that a rename can give it
 // the name in one step.
-bool RestoreFile::createBeside(QByteArray* name, int* fd, std::optional<mode_t> mode,
-                               QString* error) {
+Result<int> RestoreFile::createBeside(QByteArray* name, std::optional<mode_t> mode) {
     for (int attempt = 0; attempt < nameAttempts; ++attempt) {
         char candidate[32];
         std::snprintf(candidate, sizeof candidate, ".palvorn-restore-%08x",
                       QRandomGenerator::global()->generate());
         // Read too, when the values taken out are left out of a copy.
-        *fd = ::openat(m_folderFd, candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                       mode ? 0600 : 0666);
-        if (*fd >= 0) {
+        const int fd =
+            ::openat(m_folderFd, candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     mode ? 0600 : 0666);
+        if (fd >= 0) {
             *name = candidate;
             if (mode)
-                ::fchmod(*fd, *mode);
-            return true;
+                ::fchmod(fd, *mode);
+            return fd;
         }
         if (errno != EEXIST)
             break;
     }
-    *error = failure(errno);
-    return false;
+    return failure(errorOf(errno));
 }
 
-qint64 RestoreFile::append(const QByteArray& blocks, QString* error) {
+Result<qint64> RestoreFile::append(const QByteArray& blocks) {
     // A full disk shows itself at the write, or at the latest when the data reaches the disk.
     if (!writeAll(m_fd, blocks.constData(), blocks.size()) || ::fdatasync(m_fd) != 0) {
-        *error = failure(errno);
+        const Error error = errorOf(errno);
         // What was written of these blocks is no whole entry: cut it off again.
         if (::ftruncate(m_fd, m_size) == 0)
             ::lseek(m_fd, m_size, SEEK_SET);
-        return -1;
+        return failure(error);
     }
-    if (!m_named && !takeName(error)) {
-        if (::ftruncate(m_fd, m_size) == 0)
-            ::lseek(m_fd, m_size, SEEK_SET);
-        return -1;
+    if (!m_named) {
+        if (Result<> named = takeName(); !named) {
+            if (::ftruncate(m_fd, m_size) == 0)
+                ::lseek(m_fd, m_size, SEEK_SET);
+            return failure(named.error());
+        }
     }
     const qint64 offset = m_size;
     m_size += blocks.size();
@@ -154,22 +146,17 @@ qint64 RestoreFile::append(const QByteArray& blocks, QString* error) {
 // The file was written through beside its name; now it takes the name, and the folder's entry
 // is written through too. A new file never takes the place of an item that appeared meanwhile; a
 // replaced one only of a regular file.
-bool RestoreFile::takeName(QString* error) {
-    if (::fsync(m_fd) != 0) {
-        *error = failure(errno);
-        return false;
-    }
+Result<> RestoreFile::takeName() {
+    if (::fsync(m_fd) != 0)
+        return failure(errorOf(errno));
     const char* temp = m_tempName.constData();
     const char* name = m_name.constData();
     int result = 0;
     if (m_replacing) {
         struct stat status = {};
         if (::fstatat(m_folderFd, name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-            !S_ISREG(status.st_mode)) {
-            *error = shownPath(m_path) + QStringLiteral(": is ") + kindOf(status.st_mode) +
-                     QStringLiteral(", not a regular file");
-            return false;
-        }
+            !S_ISREG(status.st_mode))
+            return failure(refusal(status.st_mode));
         result = ::renameat(m_folderFd, temp, m_folderFd, name);
     } else {
         result = ::renameat2(m_folderFd, temp, m_folderFd, name, RENAME_NOREPLACE);
@@ -180,47 +167,46 @@ bool RestoreFile::takeName(QString* error) {
                 ::unlinkat(m_folderFd, temp, 0);
         }
     }
-    if (result != 0) {
-        *error = failure(errno);
-        return false;
-    }
+    if (result != 0)
+        return failure(errorOf(errno));
     m_named = true;
     m_tempName.clear();
     ::fsync(m_folderFd);
-    return true;
+    return {};
 }
 
 void RestoreFile::takeOutLater(qint64 offset, qint64 length) {
     m_takenOut.emplace_back(offset, length);
 }
 
-bool RestoreFile::finish(QString* error) {
+Result<> RestoreFile::finish() {
     if (!m_named) {
-        if (::fdatasync(m_fd) != 0) {
-            *error = failure(errno);
-            return false;
-        }
-        if (!takeName(error))
-            return false;
+        if (::fdatasync(m_fd) != 0)
+            return failure(errorOf(errno));
+        if (Result<> named = takeName(); !named)
+            return named;
     }
-    return m_takenOut.empty() || copyWithoutTakenOut(error);
+    if (m_takenOut.empty())
+        return {};
+    return copyWithoutTakenOut();
 }
 
 // The file again without the blocks taken out, made beside it and renamed over it: the name
 // holds every value removed at every moment.
-bool RestoreFile::copyWithoutTakenOut(QString* error) {
+Result<> RestoreFile::copyWithoutTakenOut() {
     std::sort(m_takenOut.begin(), m_takenOut.end());
     struct stat own = {};
     ::fstat(m_fd, &own);
     QByteArray copyName;
-    int copy = -1;
-    if (!createBeside(&copyName, &copy, own.st_mode & 07777, error))
-        return false;
-    const auto fail = [&](int code) {
-        *error = failure(code);
+    const Result<int> made = createBeside(&copyName, own.st_mode & 07777);
+    if (!made)
+        return failure(made.error());
+    const int copy = *made;
+    const auto fail = [&](int code) -> Result<> {
+        const Error error = errorOf(code);
         ::close(copy);
         ::unlinkat(m_folderFd, copyName.constData(), 0);
-        return false;
+        return failure(error);
     };
     QByteArray buffer(copyBuffer, Qt::Uninitialized);
     qint64 at = 0;
@@ -255,11 +241,16 @@ bool RestoreFile::copyWithoutTakenOut(QString* error) {
     m_fd = copy;
     m_size = ::lseek(copy, 0, SEEK_END);
     m_takenOut.clear();
-    return true;
+    return {};
 }
 
-QString RestoreFile::failure(int code) const {
-    return shownPath(m_path) + QStringLiteral(": ") + Error::describe(code);
+Error RestoreFile::errorOf(int code) const {
+    return Error({}, Error::describe(code), m_path, {}, code);
+}
+
+Error RestoreFile::refusal(mode_t mode) const {
+    return Error({}, QStringLiteral("is ") + kindOf(mode) + QStringLiteral(", not a regular file"),
+                 m_path);
 }
 
 } // namespace palvorn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/stripper/StripJournal.h"
 
 #include <memory>
@@ -28,9 +29,9 @@ namespace palvorn {
 // two (the file and its folder).
 class RestoreFile : public StripJournal {
 public:
-    // Checks the name and opens the file beside it; none, with "FILE: REASON", when the name is
+    // Checks the name and opens the file beside it; the error names the file when the name is
     // refused or nothing can be written there.
-    static std::unique_ptr<RestoreFile> open(const QString& path, QString* error);
+    static Result<std::unique_ptr<RestoreFile>> open(const QString& path);
     ~RestoreFile() override;
     RestoreFile(const RestoreFile&) = delete;
     RestoreFile& operator=(const RestoreFile&) = delete;
@@ -40,23 +41,26 @@ public:
     bool named() const { return m_named; }
 
     // Appends blocks, writes them through to the disk and, the first time, gives the file its
-    // name. Where they begin in the file; -1, with "FILE: REASON", when they could not all be
+    // name. Where they begin in the file; the error names the file when they could not all be
     // written (what was written before stays).
-    qint64 append(const QByteArray& blocks, QString* error) override;
+    Result<qint64> append(const QByteArray& blocks) override;
     // A block written at offset whose value was not removed after all: taken out at the end.
     void takeOutLater(qint64 offset, qint64 length) override;
     // Gives the file its name if it has none yet, and takes out the blocks of values not removed
-    // (a copy without them replaces it). False, with "FILE: REASON", when that fails; the file
+    // (a copy without them replaces it). The error names the file when that fails; the file
     // then still holds every value removed.
-    bool finish(QString* error);
+    Result<> finish();
 
 private:
     RestoreFile(QString path, int folderFd, QByteArray name);
 
-    bool createBeside(QByteArray* name, int* fd, std::optional<mode_t> mode, QString* error);
-    bool takeName(QString* error);
-    bool copyWithoutTakenOut(QString* error);
-    QString failure(int code) const;
+    // The new file's descriptor; its name in name.
+    Result<int> createBeside(QByteArray* name, std::optional<mode_t> mode);
+    Result<> takeName();
+    Result<> copyWithoutTakenOut();
+    // "FILE: REASON" as lineText renders it.
+    Error errorOf(int code) const;
+    Error refusal(mode_t mode) const;
 
     QString m_path;
     int m_folderFd;

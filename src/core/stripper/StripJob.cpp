@@ -15,18 +15,12 @@ namespace {
 // A name is tried this many times before giving up: only as many strips in the same second.
 constexpr int maxAttempts = 1000;
 
-QString shown(const QString& path) {
-    return displayName(nativePath(path));
-}
-
 } // namespace
 
-QString StripJob::reserveFile(const QString& restoreFolder, const QDateTime& now, QString* error) {
-    if (!QDir().mkpath(restoreFolder)) {
-        *error =
-            shown(restoreFolder) + QStringLiteral(": the folder for restore files cannot be made");
-        return {};
-    }
+Result<QString> StripJob::reserveFile(const QString& restoreFolder, const QDateTime& now) {
+    if (!QDir().mkpath(restoreFolder))
+        return failure(Error({}, QStringLiteral("the folder for restore files cannot be made"),
+                             restoreFolder));
     const QString stem =
         QDir(restoreFolder)
             .filePath(QStringLiteral("strip-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
@@ -38,13 +32,11 @@ QString StripJob::reserveFile(const QString& restoreFolder, const QDateTime& now
         // NewOnly: the name is ours only if this call made the file.
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return path;
-        if (file.error() != QFileDevice::OpenError || !QFileInfo::exists(path)) {
-            *error = shown(path) + QStringLiteral(": ") + file.errorString();
-            return {};
-        }
+        if (file.error() != QFileDevice::OpenError || !QFileInfo::exists(path))
+            return failure(Error({}, file.errorString(), path));
     }
-    *error = shown(stem) + QStringLiteral(".dump: every name for this second is taken");
-    return {};
+    return failure(Error({}, QStringLiteral("every name for this second is taken"),
+                         stem + QStringLiteral(".dump")));
 }
 
 bool StripJob::Outcome::succeeded() const {
@@ -64,18 +56,25 @@ StripJob::Outcome StripJob::run(const Request& request, const FolderWalk::Option
     Outcome outcome;
     const bool reserving = !request.restoreFolder.isEmpty();
     outcome.restoreFileAsked = reserving || !request.restoreFile.isEmpty();
-    const QString restoreFile =
-        reserving ? reserveFile(request.restoreFolder, request.now, &outcome.error)
-                  : request.restoreFile;
-    if (reserving && restoreFile.isEmpty()) {
-        outcome.error += nothingRemoved;
-        return outcome;
+    QString restoreFile = request.restoreFile;
+    if (reserving) {
+        const Result<QString> reserved = reserveFile(request.restoreFolder, request.now);
+        if (!reserved) {
+            outcome.error = reserved.error().lineText() + nothingRemoved;
+            return outcome;
+        }
+        restoreFile = *reserved;
     }
     std::optional<StripWalk::Result>& result = outcome.result;
-    result = StripWalk::run(request.folderPath, request.type, options, onError, &outcome.error,
-                            restoreFile);
-    if (!result && outcome.restoreFileAsked)
-        outcome.error += nothingRemoved;
+    Result<StripWalk::Result> stripped =
+        StripWalk::run(request.folderPath, request.type, options, onError, restoreFile);
+    if (stripped) {
+        result = std::move(*stripped);
+    } else {
+        outcome.error = stripped.error().lineText();
+        if (outcome.restoreFileAsked)
+            outcome.error += nothingRemoved;
+    }
     // A strip that removed nothing needs no restore file of its own: the empty file reserved
     // above (or put in its place), no one else's, is taken away. One the user named stays.
     if (reserving && (!result || result->removed == 0) && QFileInfo(restoreFile).size() == 0 &&

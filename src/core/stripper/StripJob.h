@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/FolderWalk.h"
 #include "core/model/WalkErrors.h"
 #include "core/stripper/StripWalk.h"
@@ -44,8 +45,8 @@ public:
 
     // A new, empty file in restoreFolder (made if missing), named after the time, "strip-
     // YYYYMMDD-HHMMSS.dump", or with "-2", "-3"... when that name is taken: a file that exists is
-    // never written over. Empty, with "PATH: REASON" in error, when none can be made.
-    static QString reserveFile(const QString& restoreFolder, const QDateTime& now, QString* error);
+    // never written over. An error naming the folder or file when none can be made.
+    static Result<QString> reserveFile(const QString& restoreFolder, const QDateTime& now);
 
     // Strips (StripWalk::run), with the restore file asked for, so that every value removed is in
     // it. When that file cannot be made or written before anything is removed, nothing is

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <QByteArray>
-#include <QString>
 
 namespace palvorn {
 
@@ -11,9 +12,9 @@ class StripJournal {
 public:
     virtual ~StripJournal() = default;
 
-    // Appends blocks and writes them through to the disk. Where they begin; -1, with
-    // "FILE: REASON", when they could not all be written (what was written before stays).
-    virtual qint64 append(const QByteArray& blocks, QString* error) = 0;
+    // Appends blocks and writes them through to the disk. Where they begin; the error names the
+    // file when they could not all be written (what was written before stays).
+    virtual Result<qint64> append(const QByteArray& blocks) = 0;
     // A block written at offset whose value was not removed after all.
     virtual void takeOutLater(qint64 offset, qint64 length) = 0;
 };

@@ -190,10 +190,9 @@ public:
         const int folderFd = part.folderFd();
         if (folderFd < 0) // the walk reports the folder; nothing in it is removed
             return true;
-        QString error;
-        const qint64 offset = m_file.append(m_blocks, &error);
-        if (offset < 0) {
-            m_result.restoreFailure = error;
+        const Result<qint64> offset = m_file.append(m_blocks);
+        if (!offset) {
+            m_result.restoreFailure = offset.error().lineText();
             return false;
         }
         for (const Candidate& candidate : m_candidates) {
@@ -202,7 +201,7 @@ public:
                               removeUnchanged(folderFd, part.name(candidate.index), outcome);
             outcome.value.clear();
             if (!outcome.removed)
-                m_file.takeOutLater(offset + candidate.at, candidate.length);
+                m_file.takeOutLater(*offset + candidate.at, candidate.length);
         }
         return true;
     }
@@ -275,45 +274,48 @@ private:
 
 } // namespace
 
-std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const QString& type,
-                                                const FolderWalk::Options& options,
-                                                const WalkErrors::LineSink& onError, QString* error,
-                                                const QString& restoreFile) {
+palvorn::Result<StripWalk::Result> StripWalk::run(const QString& folderPath, const QString& type,
+                                                  const FolderWalk::Options& options,
+                                                  const WalkErrors::LineSink& onError,
+                                                  const QString& restoreFile) {
     if (!restoreFile.isEmpty()) {
-        const std::unique_ptr<RestoreFile> file = RestoreFile::open(restoreFile, error);
+        const palvorn::Result<std::unique_ptr<RestoreFile>> file = RestoreFile::open(restoreFile);
         if (!file)
-            return std::nullopt;
-        std::optional<Result> result = run(folderPath, type, options, onError, error, *file);
+            return failure(file.error());
+        palvorn::Result<Result> result = run(folderPath, type, options, onError, **file);
         if (!result)
-            return std::nullopt;
+            return result;
         result->restoreFile = restoreFile;
         // A file that never took its name holds nothing removed: the name keeps what it held.
-        QString failure;
-        if ((file->named() || result->restoreFailure.isEmpty()) && !file->finish(&failure))
-            result->restoreNotCleaned = failure;
-        result->restoreNamed = file->named();
+        if ((*file)->named() || result->restoreFailure.isEmpty()) {
+            if (const palvorn::Result<> finished = (*file)->finish(); !finished)
+                result->restoreNotCleaned = finished.error().lineText();
+        }
+        result->restoreNamed = (*file)->named();
         return result;
     }
     Result result;
     result.folderPath = folderPath;
     result.type = type;
     StripItems items(result, type, onError);
-    if (!ParallelFolderWalk::walk(items, folderPath, items.folderFailed(), options, error))
-        return std::nullopt;
+    QString error;
+    if (!ParallelFolderWalk::walk(items, folderPath, items.folderFailed(), options, &error))
+        return failure(Error({}, error, {}));
     result.stopped = FolderWalk::stopped(options);
     return result;
 }
 
-std::optional<StripWalk::Result> StripWalk::run(const QString& folderPath, const QString& type,
-                                                const FolderWalk::Options& options,
-                                                const WalkErrors::LineSink& onError, QString* error,
-                                                StripJournal& journal) {
+palvorn::Result<StripWalk::Result> StripWalk::run(const QString& folderPath, const QString& type,
+                                                  const FolderWalk::Options& options,
+                                                  const WalkErrors::LineSink& onError,
+                                                  StripJournal& journal) {
     Result result;
     result.folderPath = folderPath;
     result.type = type;
     JournaledStripItems items(result, type, onError, options, journal);
-    if (!ParallelFolderWalk::walk(items, folderPath, items.folderFailed(), options, error))
-        return std::nullopt;
+    QString error;
+    if (!ParallelFolderWalk::walk(items, folderPath, items.folderFailed(), options, &error))
+        return failure(Error({}, error, {}));
     result.stopped = FolderWalk::stopped(options);
     return result;
 }

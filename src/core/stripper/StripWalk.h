@@ -1,9 +1,8 @@
 #pragma once
 
+#include "core/model/Error.h"
 #include "core/model/FolderWalk.h"
 #include "core/model/WalkErrors.h"
-
-#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -34,7 +33,7 @@ public:
 
     // On each item, the one name the type means (NameMatcher) is read and removed. A failing
     // listing, read or removal is kept as "PATH: REASON" in the result's errors, shown through
-    // onError as it happens, and the walk goes on. None, with "PATH: REASON" in error, when the
+    // onError as it happens, and the walk goes on. An error whose text is "PATH: REASON" when the
     // folder cannot be walked at all.
     //
     // With a restore file (see RestoreFile), the walk is the same and journals before it
@@ -42,18 +41,17 @@ public:
     // them through to the disk; then each value is read again right before it is removed, on the
     // same thread and through the same folder descriptor, and a value that changed meanwhile is
     // kept and reported. So every value removed is in the file. When the file cannot be written,
-    // the strip stops there (restoreFailure); what it removed before is in the file. None, with
-    // "FILE: REASON" in error, when the file cannot be made at all; nothing is removed then.
-    static std::optional<Result> run(const QString& folderPath, const QString& type,
-                                     const FolderWalk::Options& options,
-                                     const WalkErrors::LineSink& onError, QString* error,
-                                     const QString& restoreFile = {});
+    // the strip stops there (restoreFailure); what it removed before is in the file. An error
+    // naming the file when it cannot be made at all; nothing is removed then.
+    static palvorn::Result<Result> run(const QString& folderPath, const QString& type,
+                                       const FolderWalk::Options& options,
+                                       const WalkErrors::LineSink& onError,
+                                       const QString& restoreFile = {});
     // The same strip, journaling into journal (the restore file the one above opens and finishes,
     // or a test's).
-    static std::optional<Result> run(const QString& folderPath, const QString& type,
-                                     const FolderWalk::Options& options,
-                                     const WalkErrors::LineSink& onError, QString* error,
-                                     StripJournal& journal);
+    static palvorn::Result<Result> run(const QString& folderPath, const QString& type,
+                                       const FolderWalk::Options& options,
+                                       const WalkErrors::LineSink& onError, StripJournal& journal);
 
     // "Stripped N xattrs of type T from M files in  PATH\n\n" and one line per removal; then, only
     // where they apply, that the walk was stopped, the errors, and the restore file.

@@ -77,15 +77,15 @@ void UpdateChecker::handleReply(QNetworkReply* reply) {
     perform(UpdateList::evaluate(data, m_runningVersion));
 }
 
-void UpdateChecker::perform(const UpdateList::Evaluation& evaluation) {
-    if (!evaluation.error.isEmpty())
-        return m_alert.showUpdateError(evaluation.error);
-    if (evaluation.entryFound && m_checkedItem && m_checkedItem->text() == notCheckedTitle()) {
+void UpdateChecker::perform(const Result<UpdateList::Evaluation>& evaluation) {
+    if (!evaluation)
+        return m_alert.showUpdateError(evaluation.error().text());
+    if (evaluation->entryFound && m_checkedItem && m_checkedItem->text() == notCheckedTitle()) {
         m_checkedItem->setCheckable(true);
         m_checkedItem->setChecked(true);
         m_checkedItem->setText(checkedTitle());
     }
-    for (const UpdateList::Offer& offer : evaluation.offers) {
+    for (const UpdateList::Offer& offer : evaluation->offers) {
         if (m_alert.offerUpdate(offer.messageText, offer.informativeText))
             m_workspace.openURL(offer.url);
     }

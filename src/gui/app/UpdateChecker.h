@@ -49,7 +49,7 @@ Q_SIGNALS:
 
 private:
     void handleReply(QNetworkReply* reply);
-    void perform(const UpdateList::Evaluation& evaluation);
+    void perform(const Result<UpdateList::Evaluation>& evaluation);
 
     QSettings& m_settings;
     UpdateAlert& m_alert;

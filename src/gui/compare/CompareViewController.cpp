@@ -54,7 +54,7 @@ void CompareViewController::takeTypedPath(std::optional<QString>& path, const QS
     path.reset();
     if (text.isEmpty())
         return;
-    if (const std::optional<QString> typed = FolderText::folderPath(text, QDir::homePath()).path)
+    if (const Result<QString> typed = FolderText::folderPath(text, QDir::homePath()))
         path = *typed;
 }
 

@@ -77,36 +77,37 @@ void EditViewController::changeFormat() {
     const QString text = m_ui->contentTextview->toPlainText();
     if (text == m_shownText)
         return showValue(m_shownBytes, format);
-    const EditorConversion::Result converted =
+    const Result<QByteArray> converted =
         EditorConversion::bytesFor(m_shownFormat, text, structureName());
-    if (converted.bytes)
-        return showValue(*converted.bytes, format);
+    if (converted)
+        return showValue(*converted, format);
     // The text stays in its format unless the user agrees to lose it.
     const int from = m_shownFormat;
     m_ui->formatPopup->setCurrentIndex(from);
     const QPointer<EditViewController> alive(this);
-    m_confirmation->ask(this,
-                        EditorConversion::discardQuestion(from, format, converted, structureName()),
-                        [alive, format] {
-                            if (alive)
-                                alive->showValue(alive->m_shownBytes, format);
-                        });
+    m_confirmation->ask(
+        this, EditorConversion::discardQuestion(from, format, converted.error(), structureName()),
+        [alive, format] {
+            if (alive)
+                alive->showValue(alive->m_shownBytes, format);
+        });
 }
 
 void EditViewController::save() {
     // The name box shows names as reports do, escapes included, and takes them back the same way.
     const TypedName name = typedName(m_ui->nameTextbox->text());
     const int format = m_ui->formatPopup->currentIndex();
-    const EditorConversion::Result converted =
+    const Result<QByteArray> converted =
         EditorConversion::bytesFor(format, m_ui->contentTextview->toPlainText(), structureName());
-    if (!name.name || !converted.bytes) {
+    if (!name.name || !converted) {
         // Writing an empty value instead would wipe the attribute; the text stays for mending.
-        m_alert.showErrorAlert(Error({}, name.name ? converted.problem : name.problem, m_path,
-                                     name.name.value_or(QByteArray()))
-                                   .text());
+        m_alert.showErrorAlert(
+            Error({}, name.name ? EditorConversion::problemOf(converted.error()) : name.problem,
+                  m_path, name.name.value_or(QByteArray()))
+                .text());
         return;
     }
-    ResourceItem record(*name.name, *converted.bytes);
+    ResourceItem record(*name.name, *converted);
     record.setType(EditorConversion::typeOfFormat(format));
     Q_EMIT saveRequested(record);
 }

@@ -414,11 +414,11 @@ void ViewController::addQuarantine() {
         return;
     // The list shows the new value before the database is asked.
     reloadAttributes();
-    const Quarantine::EventOutcome event = m_quarantine.recordEvent(stamp, m_file->path());
-    if (event.kind == Quarantine::EventOutcome::Failed)
-        m_platform.alert.showErrorAlert(event.text);
+    const Result<QString> event = m_quarantine.recordEvent(stamp, m_file->path());
+    if (!event)
+        m_platform.alert.showErrorAlert(event.error().text());
     // Without an event database (every system but macOS) the stamp is all there is: no failure.
-    Q_EMIT statusNote(event.kind == Quarantine::EventOutcome::NoDatabase ? event.text : QString());
+    Q_EMIT statusNote(event.value_or(QString()));
     // Read again: the database may be the inspected file itself.
     refreshSizeSummary();
 }

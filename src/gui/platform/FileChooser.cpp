@@ -220,24 +220,23 @@ void FileChooser::openRow(const QModelIndex& index) {
 }
 
 void FileChooser::goToTypedFolder() {
-    const FolderText::Result typed =
-        FolderText::folderPath(m_folderField->text(), QDir::homePath());
-    if (!typed.path) {
-        showNote(typed.error);
+    const Result<QString> typed = FolderText::folderPath(m_folderField->text(), QDir::homePath());
+    if (!typed) {
+        showNote(typed.error().text());
         return;
     }
-    const std::optional<struct stat> status = statusOf(*typed.path);
+    const std::optional<struct stat> status = statusOf(*typed);
     if (!status || !S_ISDIR(status->st_mode)) {
         showNote(tr("\u201c%1\u201d is not a folder.").arg(m_folderField->text()));
         return;
     }
-    setFolder(*typed.path);
+    setFolder(*typed);
 }
 
 QString FileChooser::typedPath(const QString& text) const {
     if (!text.startsWith(u'/') && !text.startsWith(u'~'))
         return m_folder.endsWith(u'/') ? m_folder + text : m_folder + u'/' + text;
-    return FolderText::folderPath(text, QDir::homePath()).path.value_or(QString());
+    return FolderText::folderPath(text, QDir::homePath()).value_or(QString());
 }
 
 QStringList FileChooser::selectedPaths() const {

@@ -29,12 +29,12 @@ std::optional<QString> FolderTool::typedType(Platform& platform, const QString& 
 void FolderTool::chooseFolder(Platform& platform, QWidget& window, const QString& folderText,
                               const std::function<void(const QString& folderPath)>& start) {
     if (!folderText.isEmpty()) {
-        const FolderText::Result folder = FolderText::folderPath(folderText, QDir::homePath());
-        if (!folder.path) {
-            platform.alert.showErrorAlert(folder.error);
+        const Result<QString> folder = FolderText::folderPath(folderText, QDir::homePath());
+        if (!folder) {
+            platform.alert.showErrorAlert(folder.error().text());
             return;
         }
-        start(*folder.path);
+        start(*folder);
         window.setWindowTitle(displayName(nativePath(folderText)));
         return;
     }

@@ -24,13 +24,13 @@ PlistValue list(PlistValue::Array entries) {
 }
 
 // The error if any, "found" for this app's entry, then "version url" for each offer.
-QStringList outcome(const UpdateList::Evaluation& evaluation) {
+QStringList outcome(const Result<UpdateList::Evaluation>& evaluation) {
     QStringList outcome;
-    if (!evaluation.error.isEmpty())
-        outcome.append(evaluation.error);
-    if (evaluation.entryFound)
+    if (!evaluation)
+        return {evaluation.error().text()};
+    if (evaluation->entryFound)
         outcome.append(u"found"_s);
-    for (const UpdateList::Offer& offer : evaluation.offers)
+    for (const UpdateList::Offer& offer : evaluation->offers)
         outcome.append(offer.listedVersion + u' ' + offer.url.toString());
     return outcome;
 }
@@ -84,15 +84,16 @@ TEST(UpdateListTest, MarksTheEntryAndOffersEachListedVersionThatDiffers) {
 
 // The offer names both versions; data that is no list, or an empty one, is an error.
 TEST(UpdateListTextTest, OffersAndErrorsSayWhat) {
-    const UpdateList::Evaluation evaluation =
+    const Result<UpdateList::Evaluation> evaluation =
         UpdateList::evaluate(*PropertyListSerialization::write(
                                  list({entry(u"palvorn"_s, u"1.2"_s, site + u"p.tar.xz"_s)}),
                                  PropertyListSerialization::Format::Xml),
                              u"1.10"_s);
-    ASSERT_EQ(evaluation.offers.size(), 1);
-    EXPECT_EQ(evaluation.offers.front().messageText,
+    ASSERT_TRUE(evaluation) << evaluation.error().text().toStdString();
+    ASSERT_EQ(evaluation->offers.size(), 1);
+    EXPECT_EQ(evaluation->offers.front().messageText,
               u"An update to this app to version 1.2 is available."_s);
-    EXPECT_EQ(evaluation.offers.front().informativeText,
+    EXPECT_EQ(evaluation->offers.front().informativeText,
               u"You are currently running palvorn version 1.10.\nPlease choose whether to "
               "download this update now in your default browser."_s);
 

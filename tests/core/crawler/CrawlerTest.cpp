@@ -1,6 +1,7 @@
 #include "core/crawler/CrawlReport.h"
 #include "core/model/ByteText.h"
 #include "core/model/HexCodec.h"
+#include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
 
 #include <cerrno>
@@ -17,12 +18,11 @@ class CrawlerTest : public XattrFixture {
 protected:
     // One walk of the root with m_options, which must show no error line.
     template <typename Walk, typename... Arguments> auto walked(Walk walk, Arguments... arguments) {
-        QString error;
         QStringList lines;
         const auto result = walk(
             m_root, arguments..., m_options, [&lines](const QString& line) { lines.append(line); },
-            &error, CrawlChoice());
-        EXPECT_TRUE(result) << error.toStdString();
+            CrawlChoice());
+        EXPECT_TRUE(result) << lineOf(result).toStdString();
         EXPECT_TRUE(lines.isEmpty()) << lines.join(u'\n').toStdString();
         return *result;
     }
@@ -157,11 +157,10 @@ TEST_F(CrawlerTest, ANameWhoseFirstValueCannotBeReadIsCarriedFirstByTheNextOneTh
             QStringList lines;
             FolderWalk::Options options;
             options.threads = threads;
-            QString error;
-            const std::optional<TypeTally> result = Crawler::crawlAllTypes(
-                u"."_s, options, [&lines](const QString& line) { lines.append(line); }, &error);
+            const Result<TypeTally> result = Crawler::crawlAllTypes(
+                u"."_s, options, [&lines](const QString& line) { lines.append(line); });
             if (!result)
-                return error.toUtf8();
+                return lineOf(result).toUtf8();
             const TypeTally::Type x = result->types.value("user.x");
             return (lines.join(u'\n') + u'\n' + QString::fromUtf8(x.firstPath) + u' ' +
                     QString::number(x.occurrences) + u' ')

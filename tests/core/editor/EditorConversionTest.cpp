@@ -1,11 +1,21 @@
 #include "core/editor/EditorConversion.h"
 
 #include "core/plist/BinaryPlistReader.h"
+#include "support/FailureTexts.h"
 
 #include <gtest/gtest.h>
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Why nothing was saved; empty when the text converted.
+QString problemOf(const Result<QByteArray>& converted) {
+    return converted ? QString() : EditorConversion::problemOf(converted.error());
+}
+
+} // namespace
 
 // Only pairs of digits read back; a refused text names the first character that is not a digit,
 // quoted visibly, before anything is counted.
@@ -39,9 +49,9 @@ TEST(EditorConversionTest, HexTextReadsBackOnlyDigitPairs) {
         {u"4+"_s, {}, quoted(u"4+"_s, pair)},
     };
     for (const auto& c : cases) {
-        const EditorConversion::Result result = EditorConversion::hexBytes(c.text);
-        EXPECT_EQ(result.bytes, c.bytes) << c.text.toStdString();
-        EXPECT_EQ(result.problem, c.problem) << c.text.toStdString();
+        const Result<QByteArray> result = EditorConversion::hexBytes(c.text);
+        EXPECT_EQ(valueOf(result), c.bytes) << c.text.toStdString();
+        EXPECT_EQ(problemOf(result), c.problem) << c.text.toStdString();
     }
 }
 
@@ -65,18 +75,19 @@ TEST(EditorConversionTest, EachFormatGivesItsBytesAndType) {
         {u"one two three"_s, std::nullopt},
     };
     for (const auto& c : lists) {
-        const EditorConversion::Result result =
+        const Result<QByteArray> result =
             EditorConversion::bytesFor(EditorConversion::PropertyList, c.text);
-        ASSERT_EQ(result.bytes.has_value(), c.value.has_value()) << c.text.toStdString();
+        ASSERT_EQ(result.has_value(), c.value.has_value()) << c.text.toStdString();
         if (c.value)
-            EXPECT_TRUE(BinaryPlistReader::read(*result.bytes) == *c.value) << c.text.toStdString();
+            EXPECT_TRUE(BinaryPlistReader::read(*result) == *c.value) << c.text.toStdString();
         else
-            EXPECT_EQ(result.problem, u"The text is not a property list, so nothing was saved."_s);
+            EXPECT_EQ(problemOf(result),
+                      u"The text is not a property list, so nothing was saved."_s);
     }
-    EXPECT_EQ(EditorConversion::bytesFor(EditorConversion::PlainText, u"caf\u00e9\n"_s).bytes,
+    EXPECT_EQ(valueOf(EditorConversion::bytesFor(EditorConversion::PlainText, u"caf\u00e9\n"_s)),
               QByteArray("caf\xc3\xa9\n"));
-    EXPECT_EQ(EditorConversion::bytesFor(EditorConversion::PlainText, QString()).bytes,
+    EXPECT_EQ(valueOf(EditorConversion::bytesFor(EditorConversion::PlainText, QString())),
               QByteArray());
-    EXPECT_EQ(EditorConversion::bytesFor(EditorConversion::NotSupported, u"<41>"_s).bytes,
+    EXPECT_EQ(valueOf(EditorConversion::bytesFor(EditorConversion::NotSupported, u"<41>"_s)),
               QByteArray("A"));
 }

@@ -45,7 +45,7 @@ TEST(QuarantineTest, TheValueCarriesTheClockAndTheUuid) {
 // A database path that is no regular file (a FIFO would keep the tool waiting for ever) is
 // refused. With the table in place each stamp is one row.
 TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealToolOrSaysWhyNot) {
-    using Outcome = Quarantine::EventOutcome;
+    enum Outcome { Recorded, NoDatabase, Failed };
     QTemporaryDir home;
     const QuarantineDatabase database(home.path());
     const QString stamped = home.filePath(u"stamped"_s);
@@ -53,8 +53,10 @@ TEST(QuarantineTest, RecordsOneRowPerStampWithTheRealToolOrSaysWhyNot) {
                             database.path + u"\u201d)"_s;
     const Quarantine quarantine = fixedQuarantine(home.path(), 1'765'000'000);
     const auto outcome = [&](const Quarantine& from, const QString& path = {}) {
-        const Outcome event = from.recordEvent(from.makeStamp(), path);
-        return std::pair{event.kind, event.text};
+        const Result<QString> event = from.recordEvent(from.makeStamp(), path);
+        if (!event)
+            return std::pair{Outcome::Failed, event.error().text()};
+        return std::pair{event->isEmpty() ? Outcome::Recorded : Outcome::NoDatabase, *event};
     };
     QDir().mkpath(home.filePath(u"Library/Preferences"_s)); // where the tool would make one
     EXPECT_EQ(outcome(quarantine, stamped),

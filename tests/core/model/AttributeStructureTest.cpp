@@ -4,6 +4,7 @@
 #include "core/model/HexCodec.h"
 #include "core/model/PosixAcl.h"
 #include "core/model/ResourceItem.h"
+#include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
 
 #include <QtEndian>
@@ -226,9 +227,12 @@ TEST(AttributeStructureTest, EditorTextsAndConversions) {
                    {PosixAcl::Other, 0, none}})},
     };
     for (const auto& [name, text, bytes] : saves) {
-        const EditorConversion::Result converted =
+        const Result<QByteArray> converted =
             EditorConversion::bytesFor(EditorConversion::Structure, text, name);
-        EXPECT_EQ(converted.bytes, bytes) << name << " " << converted.problem.toStdString();
+        EXPECT_EQ(valueOf(converted), bytes)
+            << name << " "
+            << (converted ? QString() : EditorConversion::problemOf(converted.error()))
+                   .toStdString();
     }
     const std::tuple<const char*, QString, QString> refusals[] = {
         {"security.selinux", u"two\nlines"_s,
@@ -243,10 +247,11 @@ TEST(AttributeStructureTest, EditorTextsAndConversions) {
          u"saved."_s},
     };
     for (const auto& [name, text, problem] : refusals) {
-        const EditorConversion::Result converted =
+        const Result<QByteArray> converted =
             EditorConversion::bytesFor(EditorConversion::Structure, text, name);
-        EXPECT_FALSE(converted.bytes) << name;
-        EXPECT_EQ(converted.problem, problem) << name;
+        EXPECT_FALSE(converted) << name;
+        EXPECT_EQ(converted ? QString() : EditorConversion::problemOf(converted.error()), problem)
+            << name;
     }
 
     // The fifth format is offered, and named on the command line, only where it fits.

@@ -1,5 +1,7 @@
 #include "core/model/FolderText.h"
 
+#include "support/FailureTexts.h"
+
 #include <pwd.h>
 
 #include <QDir>
@@ -20,25 +22,24 @@ TEST(FolderTextTest, ATildeIsAHomeFolderOfAKnownUserAndNothingElseChanges) {
         {u""_s, u""_s},
     };
     for (const auto& [text, expanded] : cases)
-        EXPECT_EQ(FolderText::expandedPath(text, u"/home/zoe/"_s).path, expanded)
-            << text.toStdString();
+        EXPECT_EQ(FolderText::expandedPath(text, u"/home/zoe/"_s), expanded) << text.toStdString();
 
-    EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s).path, u"/home/zoe/a"_s);
-    EXPECT_EQ(FolderText::folderPath(u"//"_s, u"/home/zoe"_s).path, u"/"_s);
-    EXPECT_EQ(FolderText::folderPath(u"a/link/../"_s, u"/home/zoe"_s).path,
+    EXPECT_EQ(FolderText::folderPath(u"~/a/"_s, u"/home/zoe"_s), u"/home/zoe/a"_s);
+    EXPECT_EQ(FolderText::folderPath(u"//"_s, u"/home/zoe"_s), u"/"_s);
+    EXPECT_EQ(FolderText::folderPath(u"a/link/../"_s, u"/home/zoe"_s),
               QDir::currentPath() + u"/a/link/.."_s);
     EXPECT_EQ(FolderText::absolutePath(u"./x/../f"_s), QDir::currentPath() + u"/./x/../f"_s);
     EXPECT_EQ(FolderText::absolutePath(u"/a/../f"_s), u"/a/../f"_s);
     // An empty path is no item, never the current folder.
     EXPECT_EQ(FolderText::absolutePath(u""_s), u""_s);
-    EXPECT_EQ(FolderText::folderPath(u""_s, u"/home/zoe"_s).error,
+    EXPECT_EQ(lineOf(FolderText::folderPath(u""_s, u"/home/zoe"_s)),
               u"An empty path names no folder."_s);
 
     // An unknown user is refused.
     for (const QString& text : {u"~palvorn-no-such-user"_s, u"~palvorn-no-such-user/x"_s}) {
-        const FolderText::Result result = FolderText::folderPath(text, u"/home/zoe"_s);
-        EXPECT_FALSE(result.path);
-        EXPECT_EQ(result.error, u"There is no user \u201cpalvorn-no-such-user\u201d, so "
-                                "\u201c~palvorn-no-such-user\u201d names no folder."_s);
+        const Result<QString> result = FolderText::folderPath(text, u"/home/zoe"_s);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(lineOf(result), u"There is no user \u201cpalvorn-no-such-user\u201d, so "
+                                  "\u201c~palvorn-no-such-user\u201d names no folder."_s);
     }
 }

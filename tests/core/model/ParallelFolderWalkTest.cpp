@@ -5,6 +5,7 @@
 #include "core/model/OpenFolders.h"
 #include "core/model/WalkProgress.h"
 #include "core/stripper/StripWalk.h"
+#include "support/FailureTexts.h"
 #include "support/FolderEnteredProgress.h"
 #include "support/XattrFixture.h"
 
@@ -127,11 +128,9 @@ TEST_F(ParallelFolderWalkTest, AStopOnSeveralThreadsEndsThemAllAndReportsEveryRe
         return QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
     };
     const qsizetype threadsBefore = threadsOfThisProcess();
-    QString error;
-    const std::optional<StripWalk::Result> result =
-        StripWalk::run(root, u"q"_s, options, {}, &error);
+    const Result<StripWalk::Result> result = StripWalk::run(root, u"q"_s, options, {});
     EXPECT_EQ(threadsOfThisProcess(), threadsBefore);
-    ASSERT_TRUE(result) << error.toStdString();
+    ASSERT_TRUE(result) << lineOf(result).toStdString();
     EXPECT_TRUE(result->stopped);
 
     QSet<QString> gone;
@@ -164,10 +163,8 @@ TEST_F(ParallelFolderWalkTest, AStopAsAFolderIsEnteredLeavesAllOfItsItems) {
         options.stop = &stop;
         options.threads = threads;
         options.progress = &progress;
-        QString error;
-        const std::optional<StripWalk::Result> result =
-            StripWalk::run(root, u"q"_s, options, {}, &error);
-        ASSERT_TRUE(result) << error.toStdString();
+        const Result<StripWalk::Result> result = StripWalk::run(root, u"q"_s, options, {});
+        ASSERT_TRUE(result) << lineOf(result).toStdString();
         EXPECT_TRUE(result->stopped);
         EXPECT_EQ(result->removed, 0);
         EXPECT_EQ(std::count_if(files.cbegin(), files.cend(),
@@ -216,13 +213,11 @@ TEST_F(ParallelFolderWalkTest, DeeperThanTheDescriptorLimitGivesOneReportAtEvery
             FolderWalk::Options options;
             options.threads = threads;
             options.progress = &progress;
-            QString error;
-            const std::optional<TypeTally> tally =
-                Crawler::crawlAllTypes(root, options, {}, &error);
+            const Result<TypeTally> tally = Crawler::crawlAllTypes(root, options, {});
             QFile out(pathOf(u"report%1"_s.arg(threads)));
             if (!out.open(QIODevice::WriteOnly))
                 return false;
-            out.write((tally ? CrawlReport::reportTypeTally(*tally) : error).toUtf8() +
+            out.write((tally ? CrawlReport::reportTypeTally(*tally) : lineOf(tally)).toUtf8() +
                       "\ndescriptors within the bound: " +
                       (most <= OpenFolders::capacityFor(threads) ? "yes" : "no"));
         }

@@ -1,5 +1,6 @@
 #include "core/stripper/RestoreFile.h"
 
+#include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
 
 #include <sys/socket.h>
@@ -55,9 +56,9 @@ TEST_F(RestoreFileTest, AnythingButANewNameOrARegularFileIsRefused) {
     if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
         refused.append({device, u"is a character device, not a regular file"_s});
     for (const auto& [path, reason] : refused) {
-        QString error;
-        EXPECT_FALSE(RestoreFile::open(path, &error));
-        EXPECT_EQ(error, path + u": "_s + reason);
+        const Result<std::unique_ptr<RestoreFile>> file = RestoreFile::open(path);
+        EXPECT_FALSE(file);
+        EXPECT_EQ(lineOf(file), path + u": "_s + reason);
     }
     struct stat status = {};
     EXPECT_TRUE(::lstat(QFile::encodeName(fifo).constData(), &status) == 0 &&
@@ -73,29 +74,32 @@ TEST_F(RestoreFileTest, AnythingButANewNameOrARegularFileIsRefused) {
 // appeared meanwhile. A regular file keeps what it holds until then, and is then replaced whole,
 // with its permissions. Values taken out are gone once the file is finished.
 TEST_F(RestoreFileTest, TheNameIsTakenWithTheFirstValuesAndKeepsOnlyThoseRemoved) {
-    QString error;
     const QString fresh = pathOf(u"fresh.dump"_s);
-    std::unique_ptr<RestoreFile> file = RestoreFile::open(fresh, &error);
-    ASSERT_TRUE(file) << error.toStdString();
+    Result<std::unique_ptr<RestoreFile>> opened = RestoreFile::open(fresh);
+    ASSERT_TRUE(opened) << lineOf(opened).toStdString();
+    std::unique_ptr<RestoreFile> file = std::move(*opened);
     EXPECT_FALSE(QFile::exists(fresh));
     makeFile(u"fresh.dump"_s, "someone else's");
-    EXPECT_EQ(file->append("block\n", &error), -1);
-    EXPECT_EQ(error, fresh + u": File exists"_s);
+    const Result<qint64> refused = file->append("block\n");
+    EXPECT_EQ(refused.value_or(-1), -1);
+    EXPECT_EQ(lineOf(refused), fresh + u": File exists"_s);
     EXPECT_EQ(contentOf(fresh), "someone else's");
     file.reset(); // its own file beside the name is gone with it
     EXPECT_EQ(QDir(pathOf({})).entryList(QDir::Hidden | QDir::Files), QStringList{u"fresh.dump"_s});
 
     const QString existing = makeFile(u"existing.dump"_s, "an older strip's values");
     QFile::setPermissions(existing, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    file = RestoreFile::open(existing, &error);
-    ASSERT_TRUE(file) << error.toStdString();
+    opened = RestoreFile::open(existing);
+    ASSERT_TRUE(opened) << lineOf(opened).toStdString();
+    file = std::move(*opened);
     EXPECT_EQ(contentOf(existing), "an older strip's values");
-    EXPECT_EQ(file->append("first\n", &error), 0);
+    EXPECT_EQ(file->append("first\n").value_or(-1), 0);
     EXPECT_EQ(contentOf(existing), "first\n");
-    EXPECT_EQ(file->append("second\n", &error), 6);
-    EXPECT_EQ(file->append("third\n", &error), 13);
+    EXPECT_EQ(file->append("second\n").value_or(-1), 6);
+    EXPECT_EQ(file->append("third\n").value_or(-1), 13);
     file->takeOutLater(6, 7);
-    EXPECT_TRUE(file->finish(&error)) << error.toStdString();
+    const Result<> finished = file->finish();
+    EXPECT_TRUE(finished) << lineOf(finished).toStdString();
     EXPECT_EQ(contentOf(existing), "first\nthird\n");
     EXPECT_EQ(QFile::permissions(existing), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
                                                 QFile::WriteUser | QFile::ReadGroup);

@@ -46,10 +46,9 @@ TEST_F(StripJobTest, NoRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver) {
     EXPECT_EQ(getRaw(file, "user.t"), QByteArray(3000, 'v'));
     EXPECT_FALSE(QFile::exists(restore + u"/strip-20260304-050608.dump"_s));
 
-    QString error;
-    EXPECT_EQ(StripJob::reserveFile(restore, now, &error), backup);
+    EXPECT_EQ(StripJob::reserveFile(restore, now).value_or(QString()), backup);
     QFile taken(makeFile(u"restore/files/strip-20260304-050607-2.dump"_s, "someone else's"));
-    EXPECT_EQ(StripJob::reserveFile(restore, now, &error),
+    EXPECT_EQ(StripJob::reserveFile(restore, now).value_or(QString()),
               restore + u"/strip-20260304-050607-3.dump"_s);
     EXPECT_TRUE(taken.open(QIODevice::ReadOnly) && taken.readAll() == "someone else's");
 }

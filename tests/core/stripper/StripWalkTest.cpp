@@ -5,6 +5,7 @@
 #include "core/model/FolderXattrAccess.h"
 #include "core/stripper/RestoreFile.h"
 #include "support/FolderEnteredProgress.h"
+#include "support/FailureTexts.h"
 #include "support/XattrFixture.h"
 
 #include <fcntl.h>
@@ -30,11 +31,9 @@ protected:
                                    QStringList* errors = nullptr, const QString& backup = {}) {
         QStringList seen;
         QStringList& lines = errors ? *errors : seen;
-        QString error;
         const auto result = StripWalk::run(
-            folder, type, options, [&lines](const QString& line) { lines.append(line); }, &error,
-            backup);
-        EXPECT_TRUE(result) << error.toStdString();
+            folder, type, options, [&lines](const QString& line) { lines.append(line); }, backup);
+        EXPECT_TRUE(result) << lineOf(result).toStdString();
         EXPECT_TRUE(seen.isEmpty()) << seen.join(u'\n').toStdString();
         return result.value_or(StripWalk::Result{});
     }
@@ -182,9 +181,9 @@ public:
     InterferingJournal(RestoreFile& file, std::function<void()> afterAppend)
         : m_file(file), m_afterAppend(std::move(afterAppend)) {}
 
-    qint64 append(const QByteArray& blocks, QString* error) override {
-        const qint64 at = m_file.append(blocks, error);
-        if (at >= 0)
+    Result<qint64> append(const QByteArray& blocks) override {
+        Result<qint64> at = m_file.append(blocks);
+        if (at)
             m_afterAppend();
         return at;
     }
@@ -215,18 +214,19 @@ TEST_F(StripWalkTest, EveryValueRemovedIsInTheRestoreFileAndOnlyThose) {
     for (const QString& file : {same, changed, gone})
         setRaw(file, "user.t", "before");
     const QString backup = pathOf(u"backup.dump"_s);
-    QString error;
-    const std::unique_ptr<RestoreFile> file = RestoreFile::open(backup, &error);
-    ASSERT_TRUE(file) << error.toStdString();
+    Result<std::unique_ptr<RestoreFile>> opened = RestoreFile::open(backup);
+    ASSERT_TRUE(opened) << lineOf(opened).toStdString();
+    const std::unique_ptr<RestoreFile> file = std::move(*opened);
     InterferingJournal journal(*file, [&] {
         setRaw(changed, "user.t", "after");
         QFile::remove(gone);
     });
     QStringList seen;
-    const std::optional<StripWalk::Result> result = StripWalk::run(
-        folder, u"t"_s, {}, [&seen](const QString& line) { seen.append(line); }, &error, journal);
-    ASSERT_TRUE(result) << error.toStdString();
-    ASSERT_TRUE(file->finish(&error)) << error.toStdString();
+    const Result<StripWalk::Result> result = StripWalk::run(
+        folder, u"t"_s, {}, [&seen](const QString& line) { seen.append(line); }, journal);
+    ASSERT_TRUE(result) << lineOf(result).toStdString();
+    const Result<> finished = file->finish();
+    ASSERT_TRUE(finished) << lineOf(finished).toStdString();
     EXPECT_EQ(result->removals, QStringList{same + u": 6  bytes."_s});
     seen.sort();
     EXPECT_EQ(seen, (QStringList{changed + u": user.t: changed since the restore file was written; "
@@ -278,9 +278,7 @@ TEST_F(StripWalkTest, ARestoreFileThatCannotBeWrittenStopsTheStripAndKeepsWhatWa
     EXPECT_TRUE(succeedsWithFileSizeLimit(1200, [&] {
         FolderWalk::Options options;
         options.threads = 1;
-        QString error;
-        const std::optional<StripWalk::Result> result =
-            StripWalk::run(root, u"t"_s, options, {}, &error, backup);
+        const Result<StripWalk::Result> result = StripWalk::run(root, u"t"_s, options, {}, backup);
         return result && result->removed == 1 &&
                StripWalk::report(*result).endsWith(
                    u"\nThe restore file could not be written: "_s + backup +
@@ -341,13 +339,11 @@ json.dump(last, sys.stdout)
         FolderWalk::Options options;
         options.threads = threads;
         QStringList seen;
-        QString error;
-        const std::optional<StripWalk::Result> result = StripWalk::run(
-            root, u"a"_s, options, [&seen](const QString& line) { seen.append(line); }, &error,
-            backup);
+        const Result<StripWalk::Result> result = StripWalk::run(
+            root, u"a"_s, options, [&seen](const QString& line) { seen.append(line); }, backup);
         makeFile(u"stop%1"_s.arg(threads));
         ASSERT_TRUE(writer.waitForFinished(60000));
-        ASSERT_TRUE(result) << error.toStdString();
+        ASSERT_TRUE(result) << lineOf(result).toStdString();
         EXPECT_EQ(result->restoreFailure, QString());
         EXPECT_EQ(seen.filter(u"; kept"_s).size(), seen.size()) << seen.join(u'\n').toStdString();
         const QJsonObject last = QJsonDocument::fromJson(writer.readAllStandardOutput()).object();
