@@ -385,11 +385,10 @@ template <typename Found, typename Walk>
 Result<Found> crawl(Found result, const FolderWalk::Options& options,
                     const WalkErrors::LineSink& onError, const CrawlChoice& choice) {
     Walk walk(result, onError, choice);
-    // The walk says why a folder cannot be walked as "PATH: REASON", a text of its own.
-    QString error;
-    if (!ParallelFolderWalk::walk(walk, result.counts.folderPath, walk.folderFailed(), options,
-                                  &error))
-        return failure(Error({}, error, {}));
+    if (Result<> walked =
+            ParallelFolderWalk::walk(walk, result.counts.folderPath, walk.folderFailed(), options);
+        !walked)
+        return failure(std::move(walked.error()));
     result.counts.stopped = FolderWalk::stopped(options);
     return result;
 }

@@ -181,11 +181,11 @@ void DumpWriter::dumpTree(const QByteArray& path) {
     };
     FolderWalk::Options options;
     options.stop = &m_writeFailed;
-    QString error;
-    if (!ParallelFolderWalk::walk(items, ByteText::decode(path), folderFailed, options, &error)) {
+    if (const Result<> walked =
+            ParallelFolderWalk::walk(items, ByteText::decode(path), folderFailed, options);
+        !walked) {
         m_anyProblem = true;
-        // The walk's text names its folder already.
-        m_problem(Error({}, error, {}));
+        m_problem(walked.error());
     }
 }
 

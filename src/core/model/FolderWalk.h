@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/Error.h"
+
 #include <atomic>
 #include <functional>
 
@@ -55,9 +57,9 @@ public:
     };
 
     // The folder given, opened as the kernel resolves it (a descriptor the caller owns), and its
-    // path as items begin with it. -1, with "PATH: REASON" in error, when it cannot be opened as
-    // a folder.
-    static int openStart(const QString& folder, QByteArray* path, QString* error);
+    // path as items begin with it. An error whose text is "PATH: REASON" when it cannot be opened
+    // as a folder.
+    static Result<int> openStart(const QString& folder, QByteArray* path);
 
     static bool stopped(const Options& options) {
         return options.stop && options.stop->load(std::memory_order_relaxed);

@@ -45,8 +45,7 @@ namespace palvorn {
 // and, where it acts on a part's items together before they are merged, `bool settle(Part&)`:
 // called on the merging thread when merge reaches the part, with the part's folder open again on
 // request (Part::folderFd); false ends the walk there. Where it needs the folder itself before
-// the walk begins, `bool begin(int folderFd, QString* error)`: false, with "PATH: REASON" in
-// error, and the walk does not begin.
+// the walk begins, `Result<> begin(int folderFd)`: on an error the walk does not begin.
 //
 // Folders are read in parts of at most chunkItems entries. The threads share one queue of parts,
 // earliest in walk order first, which keeps them near the part that merge waits for; with one
@@ -68,12 +67,12 @@ public:
     // Options::threads, or one per core when that is 0; no more than the open-file limit allows.
     static int threadCount(const FolderWalk::Options& options);
 
-    // False, with "PATH: REASON" in error, when the folder itself cannot be walked (missing, not
-    // a folder, no permission). Returns once every thread it started has ended, also when
-    // stopped.
+    // An error whose text is "PATH: REASON" when the folder itself cannot be walked (missing, not
+    // a folder, no permission), or begin's. Returns once every thread it started has ended, also
+    // when stopped.
     template <typename Walk>
-    static bool walk(Walk& walk, const QString& folder, const FolderWalk::ErrorSink& onError,
-                     const FolderWalk::Options& options, QString* error);
+    static Result<> walk(Walk& walk, const QString& folder, const FolderWalk::ErrorSink& onError,
+                         const FolderWalk::Options& options);
 
     template <typename Walk> class Part;
 
@@ -691,21 +690,21 @@ private:
 };
 
 template <typename Walk>
-bool ParallelFolderWalk::walk(Walk& walk, const QString& folder,
-                              const FolderWalk::ErrorSink& onError,
-                              const FolderWalk::Options& options, QString* error) {
+Result<> ParallelFolderWalk::walk(Walk& walk, const QString& folder,
+                                  const FolderWalk::ErrorSink& onError,
+                                  const FolderWalk::Options& options) {
     QByteArray path;
-    const int start = FolderWalk::openStart(folder, &path, error);
-    if (start < 0)
-        return false;
-    if constexpr (requires(QString * text) { walk.begin(start, text); }) {
-        if (!walk.begin(start, error)) {
-            ::close(start);
-            return false;
+    const Result<int> start = FolderWalk::openStart(folder, &path);
+    if (!start)
+        return failure(start.error());
+    if constexpr (requires { walk.begin(*start); }) {
+        if (Result<> begun = walk.begin(*start); !begun) {
+            ::close(*start);
+            return begun;
         }
     }
-    Run<Walk>(walk, onError, options, threadCount(options)).walk(start, path);
-    return true;
+    Run<Walk>(walk, onError, options, threadCount(options)).walk(*start, path);
+    return {};
 }
 
 } // namespace palvorn

@@ -149,24 +149,25 @@ public:
     // palvorn-cli restore reaches items without following one: a folder given through a link, or
     // relative to the current folder, restores from anywhere. The path is checked to lead to the
     // folder the walk opened.
-    bool begin(int folderFd, QString* error) {
+    palvorn::Result<> begin(int folderFd) {
         const QByteArray given = nativePath(m_result.folderPath);
         char* resolved = ::realpath(given.constData(), nullptr);
         if (!resolved) {
-            *error = displayName(given) + QStringLiteral(": ") + Error::describe(errno);
-            return false;
+            const QString reason = Error::describe(errno);
+            return failure(Error({}, displayName(given) + QStringLiteral(": ") + reason, {}));
         }
         m_physicalFolder = withoutTrailingSlashes(resolved);
         std::free(resolved);
         struct stat walked = {}, named = {};
         if (::fstat(folderFd, &walked) != 0 ||
             ::lstat(m_physicalFolder.isEmpty() ? "/" : m_physicalFolder.constData(), &named) != 0 ||
-            walked.st_dev != named.st_dev || walked.st_ino != named.st_ino) {
-            *error = displayName(given) +
-                     QStringLiteral(": changed while its physical path was looked up");
-            return false;
-        }
-        return true;
+            walked.st_dev != named.st_dev || walked.st_ino != named.st_ino)
+            return failure(
+                Error({},
+                      displayName(given) +
+                          QStringLiteral(": changed while its physical path was looked up"),
+                      {}));
+        return {};
     }
 
     void probe(const FolderWalk::Item& item, Scratch& scratch, Outcome& outcome) const {
@@ -298,9 +299,10 @@ palvorn::Result<StripWalk::Result> StripWalk::run(const QString& folderPath, con
     result.folderPath = folderPath;
     result.type = type;
     StripItems items(result, type, onError);
-    QString error;
-    if (!ParallelFolderWalk::walk(items, folderPath, items.folderFailed(), options, &error))
-        return failure(Error({}, error, {}));
+    if (palvorn::Result<> walked =
+            ParallelFolderWalk::walk(items, folderPath, items.folderFailed(), options);
+        !walked)
+        return failure(std::move(walked.error()));
     result.stopped = FolderWalk::stopped(options);
     return result;
 }
@@ -313,9 +315,10 @@ palvorn::Result<StripWalk::Result> StripWalk::run(const QString& folderPath, con
     result.folderPath = folderPath;
     result.type = type;
     JournaledStripItems items(result, type, onError, options, journal);
-    QString error;
-    if (!ParallelFolderWalk::walk(items, folderPath, items.folderFailed(), options, &error))
-        return failure(Error({}, error, {}));
+    if (palvorn::Result<> walked =
+            ParallelFolderWalk::walk(items, folderPath, items.folderFailed(), options);
+        !walked)
+        return failure(std::move(walked.error()));
     result.stopped = FolderWalk::stopped(options);
     return result;
 }

@@ -47,12 +47,11 @@ class ParallelFolderWalkTest : public XattrFixture {
 protected:
     QStringList walk(RecordingWalk& walk, const QString& folder,
                      const FolderWalk::Options& options) {
-        QString error;
         const auto failed = [this](const QByteArray& path, const QString& reason) {
             m_errors.append(QFile::decodeName(path) + u": "_s + reason);
         };
-        EXPECT_TRUE(ParallelFolderWalk::walk(walk, folder, failed, options, &error))
-            << error.toStdString();
+        const Result<> walked = ParallelFolderWalk::walk(walk, folder, failed, options);
+        EXPECT_TRUE(walked) << (walked ? std::string() : walked.error().text().toStdString());
         return walk.visited;
     }
 
