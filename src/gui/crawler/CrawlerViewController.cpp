@@ -70,7 +70,9 @@ void CrawlerViewController::startScan(const QString& folderPath, const QString& 
         options.progress = &walk.progress;
         const CrawlJob::Outcome outcome = CrawlJob::report(request, options, onError);
         // A folder that cannot be walked says why instead of leaving the spinner turning.
-        post([this, text = outcome.report.value_or(outcome.error)] { m_output->setOutput(text); });
+        const QString text =
+            outcome.report ? *outcome.report : outcome.report.error().lineText();
+        post([this, text] { m_output->setOutput(text); });
     });
 }
 
