@@ -77,7 +77,7 @@ int CrawlCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
                       : CrawlJob::report(request, options, onError);
     }
     if (!outcome.report) {
-        StderrErrorAlert::writeLine(err, outcome.error);
+        StderrErrorAlert::writeLine(err, outcome.report.error().lineText());
         return Failure;
     }
     if (!json) {

@@ -66,7 +66,7 @@ int StripCommand::execute(const QCommandLineParser& parser, QTextStream& out, QT
             StripJob::run(request, options, [&line](const QString& text) { line.printLine(text); });
     }
     if (!outcome.result) {
-        StderrErrorAlert::writeLine(err, outcome.error);
+        StderrErrorAlert::writeLine(err, outcome.errorText());
         return Failure;
     }
     writeReport(out, StripWalk::report(*outcome.result));

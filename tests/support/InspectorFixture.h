@@ -3,7 +3,7 @@
 #include "gui/app/AppDelegate.h"
 #include "gui/inspector/Document.h"
 #include "gui/inspector/DocumentWindow.h"
-#include "gui/inspector/ViewController.h"
+#include "gui/inspector/InspectorView.h"
 #include "support/RecordingConfirmation.h"
 #include "support/RecordingErrorAlert.h"
 #include "support/RecordingOpenPanel.h"
@@ -12,7 +12,7 @@
 #include "support/RecordingUpdateAlert.h"
 #include "support/RecordingWorkspace.h"
 #include "support/XattrFixture.h"
-#include "ui_ViewController.h"
+#include "ui_InspectorView.h"
 
 #include <QAction>
 #include <QFile>
@@ -26,17 +26,17 @@ protected:
             delete document->window();
     }
 
-    palvorn::ViewController& open(const QString& path) {
+    palvorn::InspectorView& open(const QString& path) {
         palvorn::Document* document =
             delegate.openDocument(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
-        return document->window()->viewController();
+        return document->window()->inspectorView();
     }
 
     static Attributes attributesOf(const QString& path) {
         return rawAttributes(QFile::encodeName(path));
     }
 
-    static QStringList namesShown(const palvorn::ViewController& view) {
+    static QStringList namesShown(const palvorn::InspectorView& view) {
         QStringList names;
         const QAbstractItemModel* model = view.ui().xattrTable->model();
         for (int row = 0; row < model->rowCount(); ++row)
@@ -44,12 +44,12 @@ protected:
         return names;
     }
 
-    static int rowOf(const palvorn::ViewController& view, const QString& name) {
+    static int rowOf(const palvorn::InspectorView& view, const QString& name) {
         return int(namesShown(view).indexOf(name));
     }
 
     // Selects the rows of these names as shown, the last one current.
-    static void select(palvorn::ViewController& view, const QStringList& names) {
+    static void select(palvorn::InspectorView& view, const QStringList& names) {
         QItemSelectionModel* selection = view.ui().xattrTable->selectionModel();
         selection->clearSelection();
         for (const QString& name : names) {
@@ -62,7 +62,7 @@ protected:
 
     // What the window says about its selection: the name box, the content pane, the New/Edit
     // button's title, and which of Quarantine, Paste, Remove, Copy and New/Edit are enabled.
-    static QStringList described(const palvorn::ViewController& view) {
+    static QStringList described(const palvorn::InspectorView& view) {
         QString enabled;
         for (const QPushButton* button :
              {view.ui().quarantineButton, view.ui().pasteXattrButton, view.ui().removeXattrButton,
@@ -82,7 +82,7 @@ protected:
         ADD_FAILURE() << "no menu item " << text.toStdString();
         return nullptr;
     }
-    static QAction* menuItem(const palvorn::ViewController& view, const QString& text) {
+    static QAction* menuItem(const palvorn::InspectorView& view, const QString& text) {
         return menuItem(view.window(), text);
     }
 

@@ -3,15 +3,15 @@
 // Run it under a real X server (scripts/screenshots uses Xvfb) so that the pictures show the
 // desktop's own style and fonts. The stripper really strips the demo tree.
 #include "gui/app/AppDelegate.h"
-#include "gui/app/HelpViewController.h"
-#include "gui/compare/CompareViewController.h"
-#include "gui/crawler/CrawlerViewController.h"
-#include "gui/editor/EditViewController.h"
+#include "gui/app/HelpView.h"
+#include "gui/compare/CompareView.h"
+#include "gui/crawler/CrawlerView.h"
+#include "gui/editor/EditorDialog.h"
 #include "gui/inspector/Document.h"
 #include "gui/inspector/DocumentWindow.h"
-#include "gui/inspector/ViewController.h"
+#include "gui/inspector/InspectorView.h"
 #include "gui/platform/FileChooser.h"
-#include "gui/stripper/StripperViewController.h"
+#include "gui/stripper/StripperView.h"
 #include "gui/tools/ToolWindow.h"
 #include "gui/tools/WalkQueue.h"
 #include "support/RecordingConfirmation.h"
@@ -21,10 +21,10 @@
 #include "support/RecordingSavePanel.h"
 #include "support/RecordingUpdateAlert.h"
 #include "support/RecordingWorkspace.h"
-#include "ui_CompareViewController.h"
-#include "ui_CrawlerViewController.h"
-#include "ui_StripperViewController.h"
-#include "ui_ViewController.h"
+#include "ui_CompareView.h"
+#include "ui_CrawlerView.h"
+#include "ui_StripperView.h"
+#include "ui_InspectorView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,13 +74,13 @@ private:
     bool inspectorAndEditor() {
         DocumentWindow* window = m_delegate.openDocument(QUrl::fromLocalFile(m_demoFile))->window();
         window->resize(900, 660);
-        ViewController& view = window->viewController();
+        InspectorView& view = window->inspectorView();
         view.ui().xattrTable->selectRow(rowNamed(view, QStringLiteral("kMDItemWhereFroms")));
         if (!save(*window, QStringLiteral("inspector.png")))
             return false;
         view.ui().xattrTable->selectRow(rowNamed(view, QStringLiteral("xdg.comment")));
         view.ui().newXattrButton->click();
-        EditViewController* editor = view.editor();
+        EditorDialog* editor = view.editor();
         return editor && save(*editor, QStringLiteral("editor.png"));
     }
 
@@ -103,7 +103,7 @@ private:
     }
 
     bool compare() {
-        auto& view = tool<CompareViewController>(m_delegate.openCompare(), {760, 520});
+        auto& view = tool<CompareView>(m_delegate.openCompare(), {760, 520});
         m_openPanel.answerWith({m_demoFile});
         view.ui().choose1Button->click();
         m_openPanel.answerWith({treeItem(QStringLiteral("Downloads/figures-2026.csv"))});
@@ -113,7 +113,7 @@ private:
     }
 
     bool crawler() {
-        auto& view = tool<CrawlerViewController>(m_delegate.openCrawler(), {860, 560});
+        auto& view = tool<CrawlerView>(m_delegate.openCrawler(), {860, 560});
         view.ui().folderText->setText(m_demoTree);
         view.ui().xattrTypeText->setText(QStringLiteral("com.apple.quarantine"));
         view.ui().startButton->click();
@@ -122,7 +122,7 @@ private:
     }
 
     bool stripper() {
-        auto& view = tool<StripperViewController>(m_delegate.openStripper(), {760, 420});
+        auto& view = tool<StripperView>(m_delegate.openStripper(), {760, 420});
         view.ui().folderText->setText(m_demoTree);
         view.ui().xattrTypeText->setText(QStringLiteral("xdg.origin.url"));
         view.ui().startButton->click();
@@ -132,7 +132,7 @@ private:
 
     // The manual of this build tree, which lies beside palvorn rather than beside this tool.
     bool help() {
-        ToolWindow manual(new HelpViewController(
+        ToolWindow manual(new HelpView(
             [] { return std::optional<QString>(QStringLiteral(PALVORN_MANUAL_PDF)); }));
         m_delegate.installMenus(manual);
         manual.resize(760, 720);
@@ -156,7 +156,7 @@ private:
         return m_alert.shown().isEmpty();
     }
 
-    static int rowNamed(const ViewController& view, const QString& part) {
+    static int rowNamed(const InspectorView& view, const QString& part) {
         const QAbstractItemModel* model = view.ui().xattrTable->model();
         for (int row = 0; row < model->rowCount(); ++row) {
             if (model->index(row, 0).data().toString().contains(part))

@@ -30,7 +30,7 @@ CrawlJob::Outcome CrawlJob::run(const Request& request, const FolderWalk::Option
     }
     const auto finish = [&outcome, onJson](const auto& result, auto makeReport, auto makeJson) {
         if (!result) {
-            outcome.error = result.error().lineText();
+            outcome.report = failure(result.error());
             return;
         }
         outcome.complete = result->counts.errors.isEmpty() && !result->counts.stopped;

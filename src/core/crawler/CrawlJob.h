@@ -3,7 +3,6 @@
 #include "core/crawler/Crawler.h"
 
 #include <functional>
-#include <optional>
 
 #include <QByteArray>
 #include <QString>
@@ -24,10 +23,9 @@ public:
     };
 
     struct Outcome {
-        // None when the folder cannot be walked at all: error then says why, "PATH: REASON".
-        std::optional<QString> report; // empty for JSON, which is in json
+        // An error when the folder cannot be walked at all. Empty for JSON, which is in json.
+        Result<QString> report;
         QByteArray json;
-        QString error;
         // Ran to its end without an error; a stopped walk still has its report.
         bool complete = false;
     };

@@ -40,19 +40,23 @@ Result<QString> StripJob::reserveFile(const QString& restoreFolder, const QDateT
 }
 
 bool StripJob::Outcome::succeeded() const {
-    return result && result->errors.isEmpty() && !result->stopped &&
-           result->restoreFailure.isEmpty() && result->restoreNotCleaned.isEmpty();
+    return result && result->errors.isEmpty() && !result->stopped && !result->restoreFailure &&
+           !result->restoreNotCleaned;
+}
+
+QString StripJob::Outcome::errorText() const {
+    const QString line = result.error().lineText();
+    return restoreFileAsked ? line + QStringLiteral("; nothing was removed") : line;
 }
 
 QString StripJob::Outcome::text() const {
     if (result)
         return StripWalk::report(*result);
-    return restoreFileAsked ? error + u'\n' : error;
+    return restoreFileAsked ? errorText() + u'\n' : errorText();
 }
 
 StripJob::Outcome StripJob::run(const Request& request, const FolderWalk::Options& options,
                                 const WalkErrors::LineSink& onError) {
-    const QString nothingRemoved = QStringLiteral("; nothing was removed");
     Outcome outcome;
     const bool reserving = !request.restoreFolder.isEmpty();
     outcome.restoreFileAsked = reserving || !request.restoreFile.isEmpty();
@@ -60,21 +64,13 @@ StripJob::Outcome StripJob::run(const Request& request, const FolderWalk::Option
     if (reserving) {
         const Result<QString> reserved = reserveFile(request.restoreFolder, request.now);
         if (!reserved) {
-            outcome.error = reserved.error().lineText() + nothingRemoved;
+            outcome.result = failure(reserved.error());
             return outcome;
         }
         restoreFile = *reserved;
     }
-    std::optional<StripWalk::Result>& result = outcome.result;
-    Result<StripWalk::Result> stripped =
-        StripWalk::run(request.folderPath, request.type, options, onError, restoreFile);
-    if (stripped) {
-        result = std::move(*stripped);
-    } else {
-        outcome.error = stripped.error().lineText();
-        if (outcome.restoreFileAsked)
-            outcome.error += nothingRemoved;
-    }
+    Result<StripWalk::Result>& result = outcome.result;
+    result = StripWalk::run(request.folderPath, request.type, options, onError, restoreFile);
     // A strip that removed nothing needs no restore file of its own: the empty file reserved
     // above (or put in its place), no one else's, is taken away. One the user named stays.
     if (reserving && (!result || result->removed == 0) && QFileInfo(restoreFile).size() == 0 &&

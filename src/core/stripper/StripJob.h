@@ -30,12 +30,13 @@ public:
     };
 
     struct Outcome {
-        // None when nothing could be stripped: error then says why, "PATH: REASON", followed by
-        // "; nothing was removed" when a restore file was asked for.
-        std::optional<StripWalk::Result> result;
-        QString error;
+        // An error when nothing could be stripped.
+        Result<StripWalk::Result> result;
         bool restoreFileAsked = false;
 
+        // Why nothing could be stripped: "PATH: REASON", followed by "; nothing was removed" when
+        // a restore file was asked for.
+        QString errorText() const;
         // Every value of the type removed, and every one of them in the restore file if asked.
         bool succeeded() const;
         // What the window shows: the report (StripWalk::report), or why there is none. Like the

@@ -193,7 +193,7 @@ public:
             return true;
         const Result<qint64> offset = m_file.append(m_blocks);
         if (!offset) {
-            m_result.restoreFailure = offset.error().lineText();
+            m_result.restoreFailure = offset.error();
             return false;
         }
         for (const Candidate& candidate : m_candidates) {
@@ -288,9 +288,9 @@ palvorn::Result<StripWalk::Result> StripWalk::run(const QString& folderPath, con
             return result;
         result->restoreFile = restoreFile;
         // A file that never took its name holds nothing removed: the name keeps what it held.
-        if ((*file)->named() || result->restoreFailure.isEmpty()) {
+        if ((*file)->named() || !result->restoreFailure) {
             if (const palvorn::Result<> finished = (*file)->finish(); !finished)
-                result->restoreNotCleaned = finished.error().lineText();
+                result->restoreNotCleaned = finished.error();
         }
         result->restoreNamed = (*file)->named();
         return result;
@@ -340,16 +340,16 @@ QString StripWalk::report(const Result& result) {
                     .arg(result.removed)
                     .arg(result.itemsWalked);
     text += result.errors.reportText(QStringLiteral("stripped"));
-    if (!result.restoreFailure.isEmpty())
+    if (result.restoreFailure)
         text += QStringLiteral("\nThe restore file could not be written: ") +
-                result.restoreFailure +
+                result.restoreFailure->lineText() +
                 (result.restoreNamed
                      ? QStringLiteral(". The strip stopped there; every value it removed is in "
                                       "the restore file.\n")
                      : QStringLiteral("; nothing was removed.\n"));
-    if (!result.restoreNotCleaned.isEmpty())
+    if (result.restoreNotCleaned)
         text += QStringLiteral("\nThe values kept could not be taken out of the restore file (") +
-                result.restoreNotCleaned +
+                result.restoreNotCleaned->lineText() +
                 QStringLiteral("): restoring it would write them back too.\n");
     if (result.restoreNamed)
         text += QStringLiteral("\nRestore file (%1 xattrs): ").arg(result.removed) +

@@ -4,6 +4,8 @@
 #include "core/model/FolderWalk.h"
 #include "core/model/WalkErrors.h"
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
@@ -27,8 +29,8 @@ public:
         // values written and then kept could not be taken out of it again.
         QString restoreFile;
         bool restoreNamed = false;
-        QString restoreFailure;
-        QString restoreNotCleaned;
+        std::optional<Error> restoreFailure;
+        std::optional<Error> restoreNotCleaned;
     };
 
     // On each item, the one name the type means (NameMatcher) is read and removed. A failing

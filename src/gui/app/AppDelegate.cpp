@@ -9,16 +9,16 @@
 #include "core/platform/OpenPanel.h"
 #include "core/platform/Workspace.h"
 #include "gui/app/AboutView.h"
-#include "gui/app/HelpViewController.h"
+#include "gui/app/HelpView.h"
 #include "gui/app/MenuCommands.h"
 #include "gui/app/PrivacyView.h"
 #include "gui/app/UpdateChecker.h"
-#include "gui/compare/CompareViewController.h"
-#include "gui/crawler/CrawlerViewController.h"
+#include "gui/compare/CompareView.h"
+#include "gui/crawler/CrawlerView.h"
 #include "gui/inspector/Document.h"
 #include "gui/inspector/DocumentWindow.h"
-#include "gui/inspector/ViewController.h"
-#include "gui/stripper/StripperViewController.h"
+#include "gui/inspector/InspectorView.h"
+#include "gui/stripper/StripperView.h"
 #include "gui/tools/ToolWindow.h"
 
 #include <QApplication>
@@ -98,19 +98,19 @@ QMainWindow* AppDelegate::reportWindow(Controller* controller) {
 }
 
 QMainWindow* AppDelegate::openCompare() {
-    return showNew(reportWindow(new CompareViewController(m_platform)), m_myCompare);
+    return showNew(reportWindow(new CompareView(m_platform)), m_myCompare);
 }
 
 QMainWindow* AppDelegate::openCrawler() {
-    return showNew(reportWindow(new CrawlerViewController(m_platform)), m_myCrawler);
+    return showNew(reportWindow(new CrawlerView(m_platform)), m_myCrawler);
 }
 
 QMainWindow* AppDelegate::openStripper() {
-    return showNew(reportWindow(new StripperViewController(m_platform)), m_myStripper);
+    return showNew(reportWindow(new StripperView(m_platform)), m_myStripper);
 }
 
 QMainWindow* AppDelegate::openHelp() {
-    return showNew(toolWindow(new HelpViewController()), m_myHelpWindow);
+    return showNew(toolWindow(new HelpView()), m_myHelpWindow);
 }
 
 QMainWindow* AppDelegate::openPrivacy() {
@@ -146,7 +146,7 @@ Document* AppDelegate::openDocumentAtPath(const QString& localPath) {
 
 Document* AppDelegate::showDocument(Document* document) {
     DocumentWindow* window = document->makeWindow(m_platform);
-    connect(&window->viewController(), &ViewController::openDocumentRequested, this,
+    connect(&window->inspectorView(), &InspectorView::openDocumentRequested, this,
             &AppDelegate::openDocumentAtPath);
     installMenus(*window);
     m_documents.append(document);
@@ -171,12 +171,12 @@ void AppDelegate::openDocuments(const QStringList& paths) {
 
 Document* AppDelegate::openFrom(QMainWindow* from, const QString& path) {
     auto* window = qobject_cast<DocumentWindow*>(from);
-    Document* document = window ? window->viewController().document() : nullptr;
+    Document* document = window ? window->inspectorView().document() : nullptr;
     // The empty window stays the user's to fill: File > Open there fills it, as Inspect… does.
-    if (!document || window->viewController().hasFile())
+    if (!document || window->inspectorView().hasFile())
         return openDocumentAtPath(path);
     document->setLocalPath(path);
-    window->viewController().inspectPath(path);
+    window->inspectorView().inspectPath(path);
     addRecentFile(path);
     return document;
 }
@@ -202,7 +202,7 @@ void AppDelegate::installMenus(QMainWindow& window, std::function<void()> saveRe
     m_windows.removeIf([](const QPointer<QMainWindow>& gone) { return gone.isNull(); });
     m_windows.append(&window);
     auto* document = qobject_cast<DocumentWindow*>(&window);
-    ViewController* view = document ? &document->viewController() : nullptr;
+    InspectorView* view = document ? &document->inspectorView() : nullptr;
     if (view)
         saveReport = [view] { view->saveReport(); };
     // The inspector's own commands; a text field with the focus takes their keys itself.
@@ -225,7 +225,7 @@ void AppDelegate::installMenus(QMainWindow& window, std::function<void()> saveRe
     if (view)
         window.menuBar()
             ->addMenu(tr("&View"))
-            ->addAction(tr("&Reload"), QKeySequence::Refresh, view, &ViewController::reload);
+            ->addAction(tr("&Reload"), QKeySequence::Refresh, view, &InspectorView::reload);
 
     QMenu* windows = window.menuBar()->addMenu(tr("&Window"));
     windows->addAction(tr("&Compare…"), QKeySequence(tr("Ctrl+Shift+C")), this,

@@ -1,6 +1,6 @@
 #include "gui/app/MenuCommands.h"
 
-#include "gui/inspector/ViewController.h"
+#include "gui/inspector/InspectorView.h"
 
 #include <optional>
 #include <type_traits>
@@ -64,7 +64,7 @@ std::optional<Command> commandOfKey(const QKeyEvent& key) {
 
 } // namespace
 
-MenuCommands::MenuCommands(QMainWindow& window, ViewController* inspector,
+MenuCommands::MenuCommands(QMainWindow& window, InspectorView* inspector,
                            std::function<void()> saveReport)
     : QObject(&window), m_window(window), m_inspector(inspector),
       m_saveReport(std::move(saveReport)) {
@@ -79,9 +79,9 @@ MenuCommands::MenuCommands(QMainWindow& window, ViewController* inspector,
     connect(qApp, &QApplication::focusChanged, this, &MenuCommands::updateItems);
     if (!m_inspector)
         return;
-    connect(m_inspector, &ViewController::selectionStateChanged, this, &MenuCommands::updateItems);
+    connect(m_inspector, &InspectorView::selectionStateChanged, this, &MenuCommands::updateItems);
     // The items stay with the window a moment longer than its inspector.
-    connect(m_inspector, &ViewController::aboutToBeDestroyed, this, [this] {
+    connect(m_inspector, &InspectorView::aboutToBeDestroyed, this, [this] {
         m_inspector = nullptr;
         disconnect(qApp, nullptr, this, nullptr);
     });
@@ -93,18 +93,18 @@ void MenuCommands::addFileItems(QMenu& file) {
     if (!m_inspector)
         return;
     m_export =
-        file.addAction(tr("&Export Attributes…"), m_inspector, &ViewController::exportAttributes);
+        file.addAction(tr("&Export Attributes…"), m_inspector, &InspectorView::exportAttributes);
     m_import =
-        file.addAction(tr("&Import Attributes…"), m_inspector, &ViewController::importAttributes);
+        file.addAction(tr("&Import Attributes…"), m_inspector, &InspectorView::importAttributes);
     updateItems();
 }
 
 void MenuCommands::addEditItems(QMenu& edit) {
     if (m_inspector) {
         QAction* undo =
-            edit.addAction(tr("&Undo"), QKeySequence::Undo, m_inspector, &ViewController::undo);
+            edit.addAction(tr("&Undo"), QKeySequence::Undo, m_inspector, &InspectorView::undo);
         QAction* redo =
-            edit.addAction(tr("&Redo"), QKeySequence::Redo, m_inspector, &ViewController::redo);
+            edit.addAction(tr("&Redo"), QKeySequence::Redo, m_inspector, &InspectorView::redo);
         m_inspector->connectUndoActions(undo, redo);
         edit.addSeparator();
     }
@@ -119,7 +119,7 @@ void MenuCommands::addEditItems(QMenu& edit) {
                                      [this] { run(Command::SelectAll); });
         edit.addSeparator();
         m_editAttribute =
-            edit.addAction(tr("&Edit Attribute…"), m_inspector, &ViewController::openEditor);
+            edit.addAction(tr("&Edit Attribute…"), m_inspector, &InspectorView::openEditor);
         // F2 edits the selected item in file managers too.
         m_editAttribute->setShortcuts({QKeySequence(tr("Ctrl+E")), QKeySequence(Qt::Key_F2)});
     }

@@ -11,7 +11,7 @@ class QWidget;
 
 namespace palvorn {
 
-class ViewController;
+class InspectorView;
 
 // The commands of a window's File and Edit menus that act on what the window shows. The focused
 // text field takes those it can carry out (an editable one all of them, a read-only one only a
@@ -25,7 +25,7 @@ public:
 
     // inspector: the window's inspector, none in a tool window. saveReport: the window's Save
     // Report…, none where it has no report.
-    MenuCommands(QMainWindow& window, ViewController* inspector, std::function<void()> saveReport);
+    MenuCommands(QMainWindow& window, InspectorView* inspector, std::function<void()> saveReport);
 
     // Save Report… (Ctrl+S), and the inspector's Export and Import.
     void addFileItems(QMenu& file);
@@ -45,7 +45,7 @@ private:
     void updateItems();
 
     QMainWindow& m_window;
-    ViewController* m_inspector;
+    InspectorView* m_inspector;
     std::function<void()> m_saveReport;
     QAction* m_cut = nullptr;
     QAction* m_copy = nullptr;

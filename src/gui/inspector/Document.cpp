@@ -2,7 +2,7 @@
 
 #include "core/platform/Platform.h"
 #include "gui/inspector/DocumentWindow.h"
-#include "gui/inspector/ViewController.h"
+#include "gui/inspector/InspectorView.h"
 
 namespace palvorn {
 
@@ -22,7 +22,7 @@ void Document::setLocalPath(const QString& localPath) {
 
 DocumentWindow* Document::makeWindow(Platform platform) {
     m_window = new DocumentWindow(platform);
-    m_window->viewController().setDocument(this);
+    m_window->inspectorView().setDocument(this);
     connect(m_window, &QObject::destroyed, this, &QObject::deleteLater);
     return m_window;
 }

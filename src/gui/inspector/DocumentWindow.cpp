@@ -1,6 +1,6 @@
 #include "gui/inspector/DocumentWindow.h"
 
-#include "gui/inspector/ViewController.h"
+#include "gui/inspector/InspectorView.h"
 #include "gui/platform/InitialSize.h"
 #include "gui/platform/PlainText.h"
 
@@ -9,12 +9,12 @@
 namespace palvorn {
 
 DocumentWindow::DocumentWindow(Platform platform, QWidget* parent)
-    : QMainWindow(parent), m_viewController(new ViewController(platform, this)) {
+    : QMainWindow(parent), m_inspectorView(new InspectorView(platform, this)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setCentralWidget(m_viewController);
-    resize(InitialSize::within(*this, m_viewController->size()));
+    setCentralWidget(m_inspectorView);
+    resize(InitialSize::within(*this, m_inspectorView->size()));
     // The status line appears with the first note; it stays until the next command's.
-    connect(m_viewController, &ViewController::statusNote, this, [this](const QString& note) {
+    connect(m_inspectorView, &InspectorView::statusNote, this, [this](const QString& note) {
         if (!note.isEmpty()) {
             statusBar()->showMessage(note);
             statusBar()->setToolTip(PlainText::toolTip(note)); // whole, where the line is narrow

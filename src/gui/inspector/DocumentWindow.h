@@ -4,7 +4,7 @@
 
 namespace palvorn {
 
-class ViewController;
+class InspectorView;
 struct Platform;
 
 // The document window: a frame around the inspector, deleted when closed.
@@ -14,10 +14,10 @@ class DocumentWindow : public QMainWindow {
 public:
     explicit DocumentWindow(Platform platform, QWidget* parent = nullptr);
 
-    ViewController& viewController() const { return *m_viewController; }
+    InspectorView& inspectorView() const { return *m_inspectorView; }
 
 private:
-    ViewController* m_viewController;
+    InspectorView* m_inspectorView;
 };
 
 } // namespace palvorn

@@ -1,4 +1,4 @@
-#include "gui/editor/EditViewController.h"
+#include "gui/editor/EditorDialog.h"
 #include "support/InspectorFixture.h"
 
 #include <algorithm>
@@ -89,14 +89,14 @@ TEST_F(AllWindowsTest, EveryControlIsNamedAndEveryWindowFitsASmallScreen) {
         {u"inspector"_s, [&] { return open(file).window(); }},
         {u"inspector with a row selected"_s,
          [&] {
-             ViewController& view = open(file);
+             InspectorView& view = open(file);
              view.ui().xattrTable->selectRow(0);
              return view.window();
          }},
         {u"empty inspector"_s, [&] { return open({}).window(); }},
         {u"editor"_s,
          [&] {
-             ViewController& view = open(file);
+             InspectorView& view = open(file);
              view.openEditor();
              return static_cast<QWidget*>(view.editor());
          }},

@@ -161,7 +161,7 @@ TEST_F(AppDelegateTest, EditMenuActsOnTextInTextFieldsAndOnAttributesElsewhere) 
 
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.a", "alpha");
-    ViewController& view = open(file);
+    InspectorView& view = open(file);
     view.window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.window()));
     EXPECT_TRUE(view.ui().xattrTable->hasFocus()); // where the keyboard starts
@@ -216,7 +216,7 @@ TEST_F(AppDelegateTest, EditMenuActsOnTextInTextFieldsAndOnAttributesElsewhere) 
 // key is none that a common command uses, Save As least of all.
 TEST_F(AppDelegateTest, SaveReportIsCtrlSAndTheStripperKeyIsNoCommonOne) {
     const QString file = makeFile(u"f"_s);
-    ViewController& view = open(file);
+    InspectorView& view = open(file);
     EXPECT_EQ(menuItem(view, u"&Save Report…"_s)->shortcut(), QKeySequence(QKeySequence::Save));
     const QString report = pathOf(u"report.txt"_s);
     savePanel.answerWith(QUrl::fromLocalFile(report));
@@ -273,7 +273,7 @@ TEST_F(AppDelegateTest, OpenRecentOffersTheOpenedFilesNewestFirstUntilCleared) {
     const QString shown = displayName(bytes);
     EXPECT_EQ(itemsOf(recent).constFirst(), shown);
     menuItem(&recent, shown)->trigger();
-    const ViewController& reopened = delegate.documents().last()->window()->viewController();
+    const InspectorView& reopened = delegate.documents().last()->window()->inspectorView();
     EXPECT_EQ(reopened.ui().filenameTextbox->text(), shown);
     EXPECT_EQ(reopened.window()->windowTitle(), u"bad\\xff"_s);
     EXPECT_EQ(namesShown(reopened), QStringList{u"user.a"_s});

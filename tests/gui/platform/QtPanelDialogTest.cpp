@@ -1,12 +1,12 @@
 #include "core/model/ByteText.h"
-#include "gui/compare/CompareViewController.h"
+#include "gui/compare/CompareView.h"
 #include "gui/platform/FileChooser.h"
 #include "gui/platform/FolderEntryModel.h"
 #include "gui/platform/QtOpenPanel.h"
 #include "gui/platform/QtSavePanel.h"
 #include "gui/tools/ToolWindow.h"
 #include "support/InspectorFixture.h"
-#include "ui_CompareViewController.h"
+#include "ui_CompareView.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -209,13 +209,13 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     ASSERT_EQ(app.documents().size(), 2);
     EXPECT_EQ(app.documents().back()->window()->windowTitle(), u"demo2.txt"_s);
 
-    ViewController& inspector = app.documents().front()->window()->viewController();
+    InspectorView& inspector = app.documents().front()->window()->inspectorView();
     inspector.ui().inspectButton->click();
     type(shownOn<FileChooser>(inspector.window()).nameField(), other, true);
     EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
 
     auto* compare =
-        static_cast<ToolWindow*>(app.openCompare())->contentController<CompareViewController>();
+        static_cast<ToolWindow*>(app.openCompare())->contentController<CompareView>();
     compare->ui().choose1Button->click();
     FileChooser& first = shownOn<FileChooser>(compare->window());
     selectInList(first, {folder});

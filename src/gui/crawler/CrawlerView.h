@@ -7,7 +7,7 @@
 #include <QWidget>
 
 namespace Ui {
-class CrawlerViewController;
+class CrawlerView;
 }
 
 namespace palvorn {
@@ -17,14 +17,14 @@ class WalkQueue;
 
 // The crawler window: walks everything below a folder in the background and reports a tally of
 // all attribute names, the items carrying one name, or the total and average sizes.
-class CrawlerViewController : public QWidget {
+class CrawlerView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CrawlerViewController(Platform platform, QWidget* parent = nullptr);
-    ~CrawlerViewController() override;
+    explicit CrawlerView(Platform platform, QWidget* parent = nullptr);
+    ~CrawlerView() override;
 
-    Ui::CrawlerViewController& ui() const { return *m_ui; }
+    Ui::CrawlerView& ui() const { return *m_ui; }
     WalkQueue& processingQueue() const { return *m_processingQueue; }
 
     void startScanButton();
@@ -36,7 +36,7 @@ protected:
 private:
     void startScan(const QString& folderPath, const QString& type);
 
-    std::unique_ptr<Ui::CrawlerViewController> m_ui;
+    std::unique_ptr<Ui::CrawlerView> m_ui;
     Platform m_platform;
     std::unique_ptr<QtOutputPane> m_output;
     WalkQueue* m_processingQueue;

@@ -1,4 +1,4 @@
-#include "gui/editor/EditViewController.h"
+#include "gui/editor/EditorDialog.h"
 
 #include "core/editor/EditorConversion.h"
 #include "core/model/AttributeName.h"
@@ -6,7 +6,7 @@
 #include "core/platform/ErrorAlert.h"
 #include "gui/platform/InitialSize.h"
 #include "gui/platform/QtConfirmation.h"
-#include "ui_EditViewController.h"
+#include "ui_EditorDialog.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -26,9 +26,9 @@ bool isControlTab(const QEvent* event) {
 
 } // namespace
 
-EditViewController::EditViewController(ErrorAlert& alert, Confirmation* confirmation, QString path,
+EditorDialog::EditorDialog(ErrorAlert& alert, Confirmation* confirmation, QString path,
                                        const ResourceItemPtr& record, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::EditViewController>()), m_alert(alert),
+    : QDialog(parent), m_ui(std::make_unique<Ui::EditorDialog>()), m_alert(alert),
       m_confirmation(confirmation), m_path(std::move(path)) {
     if (record)
         m_original = *record;
@@ -45,15 +45,15 @@ EditViewController::EditViewController(ErrorAlert& alert, Confirmation* confirma
     m_ui->contentTextview->setTabChangesFocus(true);
     m_ui->contentTextview->installEventFilter(this);
     // activated: only the user's choice, not the items being filled in.
-    connect(m_ui->formatPopup, &QComboBox::activated, this, &EditViewController::changeFormat);
-    connect(m_ui->saveButton, &QPushButton::clicked, this, &EditViewController::save);
+    connect(m_ui->formatPopup, &QComboBox::activated, this, &EditorDialog::changeFormat);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &EditorDialog::save);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     showOriginal();
 }
 
-EditViewController::~EditViewController() = default;
+EditorDialog::~EditorDialog() = default;
 
-void EditViewController::showOriginal() {
+void EditorDialog::showOriginal() {
     m_ui->formatPopup->clear();
     m_ui->formatPopup->addItems(EditorConversion::formatList(structureName()));
     if (!m_original)
@@ -62,7 +62,7 @@ void EditViewController::showOriginal() {
     showValue(m_original->data(), EditorConversion::formatOfType(m_original->type()));
 }
 
-void EditViewController::showValue(const QByteArray& bytes, int format) {
+void EditorDialog::showValue(const QByteArray& bytes, int format) {
     m_shownBytes = bytes;
     m_shownFormat = format;
     m_shownText = EditorConversion::textFor(format, bytes, structureName());
@@ -70,7 +70,7 @@ void EditViewController::showValue(const QByteArray& bytes, int format) {
     setContentText(m_shownText);
 }
 
-void EditViewController::changeFormat() {
+void EditorDialog::changeFormat() {
     const int format = m_ui->formatPopup->currentIndex();
     if (format == m_shownFormat)
         return;
@@ -84,7 +84,7 @@ void EditViewController::changeFormat() {
     // The text stays in its format unless the user agrees to lose it.
     const int from = m_shownFormat;
     m_ui->formatPopup->setCurrentIndex(from);
-    const QPointer<EditViewController> alive(this);
+    const QPointer<EditorDialog> alive(this);
     m_confirmation->ask(
         this, EditorConversion::discardQuestion(from, format, converted.error(), structureName()),
         [alive, format] {
@@ -93,7 +93,7 @@ void EditViewController::changeFormat() {
         });
 }
 
-void EditViewController::save() {
+void EditorDialog::save() {
     // The name box shows names as reports do, escapes included, and takes them back the same way.
     const TypedName name = typedName(m_ui->nameTextbox->text());
     const int format = m_ui->formatPopup->currentIndex();
@@ -112,7 +112,7 @@ void EditViewController::save() {
     Q_EMIT saveRequested(record);
 }
 
-bool EditViewController::eventFilter(QObject* watched, QEvent* event) {
+bool EditorDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_ui->contentTextview || !isControlTab(event))
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride) {
@@ -123,13 +123,13 @@ bool EditViewController::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-QByteArray EditViewController::structureName() const {
+QByteArray EditorDialog::structureName() const {
     // The edited record's name decides which structure the format entry stands for, whatever name
     // the value is saved under.
     return m_original ? m_original->rawName() : QByteArray();
 }
 
-void EditViewController::setContentText(const QString& text) {
+void EditorDialog::setContentText(const QString& text) {
     m_ui->contentTextview->setPlainText(text);
 }
 

@@ -1,7 +1,7 @@
-#include "gui/app/HelpViewController.h"
+#include "gui/app/HelpView.h"
 
 #include "core/app/AppResources.h"
-#include "ui_HelpViewController.h"
+#include "ui_HelpView.h"
 
 #include <QMetaEnum>
 #include <QPdfDocument>
@@ -10,32 +10,32 @@
 
 namespace palvorn {
 
-HelpViewController::HelpViewController(ManualLookup manualLookup, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::HelpViewController>()),
+HelpView::HelpView(ManualLookup manualLookup, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::HelpView>()),
       m_manualLookup(std::move(manualLookup)) {
     m_ui->setupUi(this);
 }
 
-HelpViewController::~HelpViewController() {
+HelpView::~HelpView() {
     // The view lets go of the document before the document goes.
     m_ui->helpPDFView->setDocument(nullptr);
 }
 
-std::optional<QString> HelpViewController::bundledManual() {
+std::optional<QString> HelpView::bundledManual() {
     return AppResources::pathForResource(QStringLiteral("palvornHelp"), QStringLiteral("pdf"));
 }
 
-QPdfView* HelpViewController::helpPDFView() const {
+QPdfView* HelpView::helpPDFView() const {
     return m_ui->helpPDFView;
 }
 
-void HelpViewController::showEvent(QShowEvent* event) {
+void HelpView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         viewDidAppear();
 }
 
-void HelpViewController::viewDidAppear() {
+void HelpView::viewDidAppear() {
     const std::optional<QString> path = m_manualLookup();
     // Without its manual the window stays blank: nothing the user could do about it.
     if (!path)
@@ -49,7 +49,7 @@ void HelpViewController::viewDidAppear() {
         document.reset();
     }
     m_ui->helpPDFView->setDocument(document.get());
-    m_thePDFDocument = std::move(document);
+    m_pdfDocument = std::move(document);
     m_ui->helpPDFView->setPageMode(QPdfView::PageMode::MultiPage);
     m_ui->helpPDFView->setZoomMode(QPdfView::ZoomMode::FitInView);
 }

@@ -15,7 +15,7 @@ class QAction;
 class QUndoStack;
 
 namespace Ui {
-class ViewController;
+class InspectorView;
 }
 
 namespace palvorn {
@@ -23,7 +23,7 @@ namespace palvorn {
 class AttributeHistory;
 class AttributeTable;
 class Document;
-class EditViewController;
+class EditorDialog;
 class InspectedFile;
 class ResourceList;
 
@@ -32,14 +32,14 @@ class ResourceList;
 // its selection (AttributeTable), the commands that change the file (InspectorCommands) and
 // their undo history (AttributeHistory). It is the only place that reloads the list, and says
 // what to select then.
-class ViewController : public QWidget {
+class InspectorView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ViewController(Platform platform, QWidget* parent = nullptr);
-    ~ViewController() override;
+    explicit InspectorView(Platform platform, QWidget* parent = nullptr);
+    ~InspectorView() override;
 
-    Ui::ViewController& ui() const { return *m_ui; }
+    Ui::InspectorView& ui() const { return *m_ui; }
 
     void setDocument(Document* document) { m_document = document; }
     Document* document() const { return m_document; }
@@ -72,7 +72,7 @@ public:
     // The New/Edit button: presents the editor with a copy of the selected record, or none for
     // a new one. A row whose value could not be read has nothing to edit.
     void openEditor();
-    EditViewController* editor() const;
+    EditorDialog* editor() const;
     // Edit > Cut, Copy, Paste and the buttons, on the system pasteboard. Cut (and Remove) copies
     // the selection first, so the records can be pasted back.
     void cutAttributes();
@@ -150,14 +150,14 @@ private:
     // Add flag and Strip flags act on a selection, Add flag only with a flag text.
     void enableFlagCommands();
 
-    std::unique_ptr<Ui::ViewController> m_ui;
+    std::unique_ptr<Ui::InspectorView> m_ui;
     Platform m_platform;
     InspectedFile* m_file;
     AttributeTable* m_table;
     AttributeHistory* m_history;
     std::unique_ptr<InspectorCommands> m_commands;
     Document* m_document = nullptr;
-    QPointer<EditViewController> m_editor;
+    QPointer<EditorDialog> m_editor;
     Quarantine m_quarantine;
 };
 

@@ -1,11 +1,11 @@
-#include "gui/inspector/ViewController.h"
+#include "gui/inspector/InspectorView.h"
 
 #include "core/inspector/InspectorReport.h"
 #include "core/model/AttributeName.h"
 #include "core/model/ResourceList.h"
 #include "core/platform/DroppedPaths.h"
 #include "core/platform/ErrorAlert.h"
-#include "gui/editor/EditViewController.h"
+#include "gui/editor/EditorDialog.h"
 #include "gui/inspector/AttributeHistory.h"
 #include "gui/inspector/AttributeTable.h"
 #include "gui/inspector/AttributeTableModel.h"
@@ -14,7 +14,7 @@
 #include "gui/inspector/InspectorPanels.h"
 #include "gui/inspector/ReloadStatusLine.h"
 #include "gui/platform/FirstRowSelection.h"
-#include "ui_ViewController.h"
+#include "ui_InspectorView.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -29,8 +29,8 @@ const QString splitterKey = QStringLiteral("inspector/splitter");
 
 } // namespace
 
-ViewController::ViewController(Platform platform, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::ViewController>()), m_platform(platform),
+InspectorView::InspectorView(Platform platform, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::InspectorView>()), m_platform(platform),
       m_file(new InspectedFile(this)), m_history(new AttributeHistory(this)) {
     m_ui->setupUi(this);
     m_table = new AttributeTable(*m_ui->xattrTable);
@@ -52,11 +52,11 @@ ViewController::ViewController(Platform platform, QWidget* parent)
 
 // Said while every part still lives: closing the open editor or dropping the focus moves the
 // keyboard, and those who follow it must not ask a controller that is half gone.
-ViewController::~ViewController() {
+InspectorView::~InspectorView() {
     Q_EMIT aboutToBeDestroyed();
 }
 
-void ViewController::setUpContentPane() {
+void InspectorView::setUpContentPane() {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_ui->outputTextcontent->setFont(fixed);
     // Property-list XML is indented with tabs; four columns keep deep lists readable.
@@ -66,7 +66,7 @@ void ViewController::setUpContentPane() {
     m_ui->outputTextcontent->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
-void ViewController::setUpSplitter() {
+void InspectorView::setUpSplitter() {
     // The table gets the larger share: files with many attributes are the ones to look through.
     m_ui->splitter->setStretchFactor(0, 3);
     m_ui->splitter->setStretchFactor(1, 2);
@@ -77,31 +77,31 @@ void ViewController::setUpSplitter() {
             [this] { QSettings().setValue(splitterKey, m_ui->splitter->saveState()); });
 }
 
-void ViewController::connectControls() {
-    connect(m_file, &InspectedFile::changedElsewhere, this, &ViewController::reloadAutomatically);
+void InspectorView::connectControls() {
+    connect(m_file, &InspectedFile::changedElsewhere, this, &InspectorView::reloadAutomatically);
     connect(m_ui->xattrTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &ViewController::showSelectedAttribute);
+            &InspectorView::showSelectedAttribute);
     // A click on the current row changes no selection, yet shows it again, as does a double click.
     connect(m_ui->xattrTable, &QAbstractItemView::clicked, this,
-            &ViewController::showSelectedAttribute);
+            &InspectorView::showSelectedAttribute);
     connect(m_ui->xattrTable, &QAbstractItemView::doubleClicked, this,
-            &ViewController::showSelectedAttribute);
+            &InspectorView::showSelectedAttribute);
     // Enter, or a double click, edits the row.
-    connect(m_ui->xattrTable, &QAbstractItemView::activated, this, &ViewController::editRow);
-    connect(m_ui->inspectButton, &QPushButton::clicked, this, &ViewController::chooseFileToInspect);
-    connect(m_ui->saveButton, &QPushButton::clicked, this, &ViewController::saveReport);
-    connect(m_ui->newXattrButton, &QPushButton::clicked, this, &ViewController::openEditor);
-    connect(m_ui->removeXattrButton, &QPushButton::clicked, this, &ViewController::cutAttributes);
-    connect(m_ui->copyXattrButton, &QPushButton::clicked, this, &ViewController::copyAttributes);
-    connect(m_ui->pasteXattrButton, &QPushButton::clicked, this, &ViewController::pasteAttributes);
-    connect(m_ui->quarantineButton, &QPushButton::clicked, this, &ViewController::addQuarantine);
-    connect(m_ui->addFlagButton, &QPushButton::clicked, this, &ViewController::addNameFlags);
-    connect(m_ui->stripFlagButton, &QPushButton::clicked, this, &ViewController::stripNameFlags);
-    connect(m_ui->flagTextbox, &QLineEdit::textChanged, this, &ViewController::enableFlagCommands);
+    connect(m_ui->xattrTable, &QAbstractItemView::activated, this, &InspectorView::editRow);
+    connect(m_ui->inspectButton, &QPushButton::clicked, this, &InspectorView::chooseFileToInspect);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &InspectorView::saveReport);
+    connect(m_ui->newXattrButton, &QPushButton::clicked, this, &InspectorView::openEditor);
+    connect(m_ui->removeXattrButton, &QPushButton::clicked, this, &InspectorView::cutAttributes);
+    connect(m_ui->copyXattrButton, &QPushButton::clicked, this, &InspectorView::copyAttributes);
+    connect(m_ui->pasteXattrButton, &QPushButton::clicked, this, &InspectorView::pasteAttributes);
+    connect(m_ui->quarantineButton, &QPushButton::clicked, this, &InspectorView::addQuarantine);
+    connect(m_ui->addFlagButton, &QPushButton::clicked, this, &InspectorView::addNameFlags);
+    connect(m_ui->stripFlagButton, &QPushButton::clicked, this, &InspectorView::stripNameFlags);
+    connect(m_ui->flagTextbox, &QLineEdit::textChanged, this, &InspectorView::enableFlagCommands);
 }
 
 // The document's file is read each time the window is shown by the program.
-void ViewController::showEvent(QShowEvent* event) {
+void InspectorView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
@@ -110,16 +110,16 @@ void ViewController::showEvent(QShowEvent* event) {
         inspectPath(m_document->localPath());
 }
 
-void ViewController::setWindowTitleText(const QString& title) {
+void InspectorView::setWindowTitleText(const QString& title) {
     window()->setWindowTitle(title);
 }
 
-void ViewController::dragEnterEvent(QDragEnterEvent* event) {
+void InspectorView::dragEnterEvent(QDragEnterEvent* event) {
     if (!DroppedPaths::localPaths(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
-void ViewController::dropEvent(QDropEvent* event) {
+void InspectorView::dropEvent(QDropEvent* event) {
     QStringList files = DroppedPaths::localPaths(event->mimeData());
     if (files.isEmpty())
         return;
@@ -129,7 +129,7 @@ void ViewController::dropEvent(QDropEvent* event) {
         Q_EMIT openDocumentRequested(path);
 }
 
-void ViewController::inspectPath(const QString& localPath) {
+void InspectorView::inspectPath(const QString& localPath) {
     const bool hadList = m_file->attributes() != nullptr;
     m_file->setPath(localPath);
     if (m_document)
@@ -155,20 +155,20 @@ void ViewController::inspectPath(const QString& localPath) {
     showFailures(failures);
 }
 
-void ViewController::reloadAttributes() {
+void InspectorView::reloadAttributes() {
     reloadSelecting(AttributeTable::systemNames(m_table->selectedNames()));
 }
 
-void ViewController::reloadAutomatically() {
+void InspectorView::reloadAutomatically() {
     reloadSelecting(AttributeTable::systemNames(m_table->selectedNames()), true);
 }
 
-void ViewController::showReloadStatus(const QList<Error>& failures) {
+void InspectorView::showReloadStatus(const QList<Error>& failures) {
     ReloadStatusLine(*m_ui->reloadStatusLabel).show(failures);
 }
 
 // Reads the list afresh into the size summary and the table.
-QList<Error> ViewController::loadList() {
+QList<Error> InspectorView::loadList() {
     const QList<Error> failures = m_file->load();
     refreshSizeSummary();
     m_table->setRows(m_file->attributes()->rows());
@@ -177,7 +177,7 @@ QList<Error> ViewController::loadList() {
 
 // The controls are set from the new list in every case: a reload never leaves a name, a
 // button title or an enabled command that belongs to the old one.
-void ViewController::reloadSelecting(const QList<QByteArray>& names, bool automatic) {
+void InspectorView::reloadSelecting(const QList<QByteArray>& names, bool automatic) {
     m_file->forget();
     m_table->setRows({});
     showContentText(QString());
@@ -195,7 +195,7 @@ void ViewController::reloadSelecting(const QList<QByteArray>& names, bool automa
     showFailures(failures);
 }
 
-void ViewController::reloadRenamed(const std::optional<InspectorCommands::Renames>& renames) {
+void InspectorView::reloadRenamed(const std::optional<InspectorCommands::Renames>& renames) {
     if (!renames)
         return;
     reloadAttributes();
@@ -203,16 +203,16 @@ void ViewController::reloadRenamed(const std::optional<InspectorCommands::Rename
     showSelectedAttribute();
 }
 
-void ViewController::refreshSizeSummary() {
+void InspectorView::refreshSizeSummary() {
     m_ui->sizeSummaryLabel->setText(
         InspectorReport::sizeSummary(m_file->attributes(), m_file->path()));
 }
 
-void ViewController::showContentText(const QString& text) {
+void InspectorView::showContentText(const QString& text) {
     m_ui->outputTextcontent->setPlainText(text);
 }
 
-void ViewController::showSelectedAttribute() {
+void InspectorView::showSelectedAttribute() {
     const int row = m_table->shownRow();
     if (row >= 0) {
         const ResourceItemPtr record = m_table->model().recordAt(row);
@@ -238,45 +238,45 @@ void ViewController::showSelectedAttribute() {
     Q_EMIT selectionStateChanged();
 }
 
-void ViewController::enableFlagCommands() {
+void InspectorView::enableFlagCommands() {
     const bool selected = hasSelectedAttributes();
     m_ui->addFlagButton->setEnabled(selected && !m_ui->flagTextbox->text().isEmpty());
     m_ui->stripFlagButton->setEnabled(selected);
 }
 
-bool ViewController::hasSelectedAttributes() const {
+bool InspectorView::hasSelectedAttributes() const {
     return hasFile() && m_table->hasSelection();
 }
 
-bool ViewController::hasFile() const {
+bool InspectorView::hasFile() const {
     return m_file->hasFile();
 }
 
-bool ViewController::tableHasFocus() const {
+bool InspectorView::tableHasFocus() const {
     return m_ui->xattrTable->hasFocus();
 }
 
-bool ViewController::hasRows() const {
+bool InspectorView::hasRows() const {
     return m_table->model().rowCount() > 0;
 }
 
-bool ViewController::canEditSelected() const {
+bool InspectorView::canEditSelected() const {
     return hasFile() && m_table->model().recordAt(m_table->shownRow()) != nullptr;
 }
 
-QList<int> ViewController::selectedRowIndexes() const {
+QList<int> InspectorView::selectedRowIndexes() const {
     return m_table->selectedRows();
 }
 
-const ResourceList* ViewController::attributes() const {
+const ResourceList* InspectorView::attributes() const {
     return m_file->attributes();
 }
 
-void ViewController::selectAll() {
+void InspectorView::selectAll() {
     m_ui->xattrTable->selectAll();
 }
 
-void ViewController::editRow(const QModelIndex& index) {
+void InspectorView::editRow(const QModelIndex& index) {
     QItemSelectionModel* selection = m_ui->xattrTable->selectionModel();
     if (!selection->isRowSelected(index.row()))
         selection->setCurrentIndex(index,
@@ -285,32 +285,32 @@ void ViewController::editRow(const QModelIndex& index) {
         openEditor();
 }
 
-QString ViewController::reportText() const {
+QString InspectorView::reportText() const {
     if (m_table->shownRow() < 0 && m_file->attributes())
         return InspectorReport::bodyOf(m_file->attributes()->displayTexts());
     return m_ui->outputTextcontent->toPlainText();
 }
 
-QString ViewController::savedReportText() const {
+QString InspectorView::savedReportText() const {
     return InspectorReport::reportText(m_ui->filenameTextbox->text(), reportText());
 }
 
-void ViewController::chooseFileToInspect() {
+void InspectorView::chooseFileToInspect() {
     InspectorPanels(m_platform).chooseFileToInspect(window(), [this](const QString& path) {
         inspectPath(path);
     });
 }
 
-void ViewController::saveReport() {
+void InspectorView::saveReport() {
     InspectorPanels(m_platform).saveReport(m_file->fileName(), m_file->path(), savedReportText());
 }
 
-void ViewController::exportAttributes() {
+void InspectorView::exportAttributes() {
     if (hasFile())
         InspectorPanels(m_platform).exportDump(m_file->fileName(), m_file->path());
 }
 
-void ViewController::importAttributes() {
+void InspectorView::importAttributes() {
     if (!hasFile())
         return;
     InspectorPanels(m_platform).chooseDump(window(), [this](const QString& dump) {
@@ -319,18 +319,18 @@ void ViewController::importAttributes() {
     });
 }
 
-void ViewController::openEditor() {
+void InspectorView::openEditor() {
     const int row = m_table->shownRow();
     const ResourceItemPtr record = m_table->model().recordAt(row);
     if (!hasFile() || (row >= 0 && !record))
         return;
-    auto* editor = new EditViewController(m_platform.alert, m_platform.confirmation, m_file->path(),
+    auto* editor = new EditorDialog(m_platform.alert, m_platform.confirmation, m_file->path(),
                                           record, this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     // A sheet: modal to this window only, so other documents stay usable.
     editor->setWindowModality(Qt::WindowModal);
     m_editor = editor;
-    connect(editor, &EditViewController::saveRequested, this,
+    connect(editor, &EditorDialog::saveRequested, this,
             [this, editor](const ResourceItem& edited) {
                 const std::optional<ResourceItem>& original = editor->original();
                 const std::optional<QList<QByteArray>> saved =
@@ -349,64 +349,64 @@ void ViewController::openEditor() {
     editor->open();
 }
 
-EditViewController* ViewController::editor() const {
+EditorDialog* InspectorView::editor() const {
     return m_editor;
 }
 
-void ViewController::showFailures(const QList<Error>& failures) {
+void InspectorView::showFailures(const QList<Error>& failures) {
     if (!failures.isEmpty())
         m_platform.alert.showErrorAlert(Error::listText(failures));
 }
 
-const QUndoStack& ViewController::undoStack() const {
+const QUndoStack& InspectorView::undoStack() const {
     return m_history->stack();
 }
 
-void ViewController::undo() {
+void InspectorView::undo() {
     if (m_history->canUndo())
         showStepTaken(m_history->undo());
 }
 
-void ViewController::redo() {
+void InspectorView::redo() {
     if (m_history->canRedo())
         showStepTaken(m_history->redo());
 }
 
-void ViewController::showStepTaken(const QString& refused) {
+void InspectorView::showStepTaken(const QString& refused) {
     if (!refused.isEmpty())
         m_platform.alert.showErrorAlert(refused);
     reloadAttributes();
 }
 
-void ViewController::connectUndoActions(QAction* undo, QAction* redo) {
+void InspectorView::connectUndoActions(QAction* undo, QAction* redo) {
     m_history->connectActions(undo, redo);
 }
 
-void ViewController::copyAttributes() {
+void InspectorView::copyAttributes() {
     m_commands->copy();
 }
 
-void ViewController::cutAttributes() {
+void InspectorView::cutAttributes() {
     if (m_commands->cut())
         reloadAttributes();
 }
 
-bool ViewController::pasteAttributes() {
+bool InspectorView::pasteAttributes() {
     if (!m_commands->paste())
         return false;
     reloadAttributes();
     return true;
 }
 
-void ViewController::addNameFlags() {
+void InspectorView::addNameFlags() {
     reloadRenamed(m_commands->addNameFlags(m_ui->flagTextbox->text()));
 }
 
-void ViewController::stripNameFlags() {
+void InspectorView::stripNameFlags() {
     reloadRenamed(m_commands->stripNameFlags());
 }
 
-void ViewController::addQuarantine() {
+void InspectorView::addQuarantine() {
     if (!hasFile())
         return;
     const Quarantine::Stamp stamp = m_quarantine.makeStamp();

@@ -1,4 +1,4 @@
-#include "gui/crawler/CrawlerViewController.h"
+#include "gui/crawler/CrawlerView.h"
 
 #include "core/crawler/CrawlJob.h"
 #include "core/platform/ErrorAlert.h"
@@ -6,15 +6,15 @@
 #include "gui/tools/FolderTool.h"
 #include "gui/tools/FolderToolControls.h"
 #include "gui/tools/WalkQueue.h"
-#include "ui_CrawlerViewController.h"
+#include "ui_CrawlerView.h"
 
 #include <QFontDatabase>
 #include <QShowEvent>
 
 namespace palvorn {
 
-CrawlerViewController::CrawlerViewController(Platform platform, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CrawlerViewController>()), m_platform(platform),
+CrawlerView::CrawlerView(Platform platform, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CrawlerView>()), m_platform(platform),
       m_processingQueue(new WalkQueue(this)) {
     m_ui->setupUi(this);
     m_ui->outputText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -28,12 +28,12 @@ CrawlerViewController::CrawlerViewController(Platform platform, QWidget* parent)
                             *m_ui->progressSpinner,
                             *m_ui->progressText},
                            *m_processingQueue, [this] { startScanButton(); });
-    connect(m_ui->saveButton, &QPushButton::clicked, this, &CrawlerViewController::saveButton);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &CrawlerView::saveButton);
 }
 
-CrawlerViewController::~CrawlerViewController() = default;
+CrawlerView::~CrawlerView() = default;
 
-void CrawlerViewController::showEvent(QShowEvent* event) {
+void CrawlerView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
@@ -41,7 +41,7 @@ void CrawlerViewController::showEvent(QShowEvent* event) {
     m_ui->progressSpinner->setVisible(m_processingQueue->running() > 0);
 }
 
-void CrawlerViewController::startScanButton() {
+void CrawlerView::startScanButton() {
     const QString folderText = m_ui->folderText->text();
     const std::optional<QString> type =
         FolderTool::typedType(m_platform, m_ui->xattrTypeText->text());
@@ -52,7 +52,7 @@ void CrawlerViewController::startScanButton() {
         [this, type = *type](const QString& folder) { startScan(folder, type); });
 }
 
-void CrawlerViewController::startScan(const QString& folderPath, const QString& type) {
+void CrawlerView::startScan(const QString& folderPath, const QString& type) {
     // The controls are read now; a walk never looks at the window again.
     CrawlJob::Request request;
     request.folderPath = folderPath;
@@ -70,11 +70,13 @@ void CrawlerViewController::startScan(const QString& folderPath, const QString& 
         options.progress = &walk.progress;
         const CrawlJob::Outcome outcome = CrawlJob::report(request, options, onError);
         // A folder that cannot be walked says why instead of leaving the spinner turning.
-        post([this, text = outcome.report.value_or(outcome.error)] { m_output->setOutput(text); });
+        const QString text =
+            outcome.report ? *outcome.report : outcome.report.error().lineText();
+        post([this, text] { m_output->setOutput(text); });
     });
 }
 
-void CrawlerViewController::saveButton() {
+void CrawlerView::saveButton() {
     FolderTool::savePane(m_platform, *m_output, *this);
 }
 

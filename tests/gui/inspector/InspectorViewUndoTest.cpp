@@ -1,9 +1,9 @@
 #include "core/model/AttributeName.h"
-#include "gui/editor/EditViewController.h"
-#include "gui/inspector/ViewController.h"
+#include "gui/editor/EditorDialog.h"
+#include "gui/inspector/InspectorView.h"
 #include "support/InspectorFixture.h"
 #include "support/QuarantineDatabase.h"
-#include "ui_EditViewController.h"
+#include "ui_EditorDialog.h"
 
 #include <functional>
 
@@ -16,17 +16,17 @@ namespace {
 
 const QString badShown = displayName("user.bad\xff");
 
-using ViewControllerUndoTest = InspectorFixture;
+using InspectorViewUndoTest = InspectorFixture;
 
-std::function<void(ViewController&)> click(QPushButton* Ui::ViewController::*button) {
-    return [button](ViewController& view) { (view.ui().*button)->click(); };
+std::function<void(InspectorView&)> click(QPushButton* Ui::InspectorView::*button) {
+    return [button](InspectorView& view) { (view.ui().*button)->click(); };
 }
 
 } // namespace
 
 // Every command that changes attributes is undone to the exact bytes and names it found, and
 // redone to what it left; the table follows each step.
-TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
+TEST_F(InspectorViewUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
     QTemporaryDir home; // the quarantine's event row goes to a database of its own
     QuarantineDatabase(home.path()).create();
     // Lines for another file's block are written to the inspected file too.
@@ -38,26 +38,26 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
     const struct {
         const char* title;
         QStringList selected;
-        std::function<void(ViewController&)> run;
+        std::function<void(InspectorView&)> run;
     } commands[] = {
         // Before the first Remove, whose cut takes the pasteboard.
-        {"Paste", {}, click(&Ui::ViewController::pasteXattrButton)},
+        {"Paste", {}, click(&Ui::InspectorView::pasteXattrButton)},
         {"Save",
          {u"user.a"_s},
-         [](ViewController& view) {
+         [](InspectorView& view) {
              view.ui().newXattrButton->click();
              view.editor()->ui().contentTextview->setPlainText(u"<01020304 05>"_s);
              view.editor()->ui().saveButton->click();
          }},
         {"Remove",
          {u"user.a"_s, u"user.empty"_s, badShown},
-         click(&Ui::ViewController::removeXattrButton)},
-        {"Add flag", {u"user.a"_s, badShown}, click(&Ui::ViewController::addFlagButton)},
-        {"Strip flags", {u"user.b#X"_s}, click(&Ui::ViewController::stripFlagButton)},
+         click(&Ui::InspectorView::removeXattrButton)},
+        {"Add flag", {u"user.a"_s, badShown}, click(&Ui::InspectorView::addFlagButton)},
+        {"Strip flags", {u"user.b#X"_s}, click(&Ui::InspectorView::stripFlagButton)},
         {"Import",
          {},
-         [this](ViewController& view) { menuItem(view, u"&Import Attributes…"_s)->trigger(); }},
-        {"Quarantine", {}, click(&Ui::ViewController::quarantineButton)},
+         [this](InspectorView& view) { menuItem(view, u"&Import Attributes…"_s)->trigger(); }},
+        {"Quarantine", {}, click(&Ui::InspectorView::quarantineButton)},
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.title);
@@ -67,7 +67,7 @@ TEST_F(ViewControllerUndoTest, EachCommandIsUndoneToTheExactBytesAndRedone) {
         setRaw(file, "user.empty", "");
         setRaw(file, "user.bad\xff", "not UTF-8 in its name");
         const Attributes before = attributesOf(file);
-        ViewController& view = open(file);
+        InspectorView& view = open(file);
         view.quarantine().homePath = home.path();
         view.ui().flagTextbox->setText(u"S"_s);
         select(view, command.selected);

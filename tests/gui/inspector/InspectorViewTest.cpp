@@ -1,13 +1,13 @@
-#include "gui/inspector/ViewController.h"
+#include "gui/inspector/InspectorView.h"
 
 #include "core/model/AttributeName.h"
 #include "core/model/ByteText.h"
 #include "core/model/ResourceList.h"
-#include "gui/editor/EditViewController.h"
+#include "gui/editor/EditorDialog.h"
 #include "support/AsAnotherUser.h"
 #include "support/InspectorFixture.h"
 #include "support/QuarantineDatabase.h"
-#include "ui_EditViewController.h"
+#include "ui_EditorDialog.h"
 
 #include <fcntl.h>
 #include <sys/xattr.h>
@@ -33,7 +33,7 @@ namespace {
 
 const QString separator = u"\n**********\n"_s;
 
-class ViewControllerTest : public InspectorFixture {
+class InspectorViewTest : public InspectorFixture {
 protected:
     // Set out of byte order, which the system keeps and the export does not.
     QString makeThreeAttributeFile(const QString& name) {
@@ -50,8 +50,8 @@ protected:
 // Without a file or a selection the commands have nothing to act on. The current row is what the
 // controls describe and the report holds; without one the report is every row. Neither the report
 // nor the export is saved over the inspected file; sorting never changes the system's order.
-TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
-    ViewController& empty = open({});
+TEST_F(InspectorViewTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
+    InspectorView& empty = open({});
     // The splitter keeps its place for the next window.
     empty.window()->resize(900, 650);
     empty.window()->show();
@@ -72,7 +72,7 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
     empty.addQuarantine();
 
     const QString file = makeThreeAttributeFile(u"notes.txt"_s);
-    ViewController& view = open(file);
+    InspectorView& view = open(file);
     view.window()->resize(900, 650);
     view.window()->show();
     EXPECT_EQ(view.ui().splitter->sizes(), moved);
@@ -188,11 +188,11 @@ TEST_F(ViewControllerTest, TheWindowShowsReportsAndSavesWhatIsSelected) {
 
 // The Inspect button, a drop and the command line each bring a file into a window; nothing of
 // the file shown before stays.
-TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
+TEST_F(InspectorViewTest, InspectingAnotherFileReplacesEverything) {
     const QString first = makeThreeAttributeFile(u"first"_s);
     const QString folder = makeFolder(u"a folder"_s);
     setRaw(folder, "user.folder-note", "on the folder");
-    ViewController& view = open(first);
+    InspectorView& view = open(first);
     view.ui().xattrTable->selectRow(0);
 
     openPanel.answerWith({folder});
@@ -249,7 +249,7 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
     ASSERT_TRUE(QDir::setCurrent(pathOf({})));
     delegate.openDocuments({ByteText::decode("bad\xfepath")});
     QDir::setCurrent(current);
-    const ViewController& named = delegate.documents().constLast()->window()->viewController();
+    const InspectorView& named = delegate.documents().constLast()->window()->inspectorView();
     EXPECT_EQ(namesShown(named), QStringList{u"user.a"_s});
     EXPECT_EQ(named.ui().filenameTextbox->text(), pathOf(u"bad"_s) + u"\\xfepath"_s);
     EXPECT_EQ(named.window()->windowTitle(), u"bad\\xfepath"_s);
@@ -260,11 +260,11 @@ TEST_F(ViewControllerTest, InspectingAnotherFileReplacesEverything) {
 // Copy takes the selected rows in table order; paste reloads only when the pasteboard holds
 // something. Remove and Strip flags go on past failures, in one alert; after the editor's save the
 // saved attribute is selected; a quarantine stamp shows even when its event row cannot be recorded.
-TEST_F(ViewControllerTest, CommandsActOnTheSelectionAndShowTheResult) {
+TEST_F(InspectorViewTest, CommandsActOnTheSelectionAndShowTheResult) {
     const QString source = makeThreeAttributeFile(u"source"_s);
     const QString target = makeFile(u"target"_s);
-    ViewController& from = open(source);
-    ViewController& to = open(target);
+    InspectorView& from = open(source);
+    InspectorView& to = open(target);
     setRaw(target, "user.added-behind", "x"); // shows up only if the list is reloaded
     pasteboard.clear();
     EXPECT_FALSE(to.pasteAttributes());
@@ -355,11 +355,11 @@ TEST_F(ViewControllerTest, CommandsActOnTheSelectionAndShowTheResult) {
 // An undo over a change made since is refused, stays the next step and is not run again. Outside
 // writes reach the window by themselves, keeping the selection; an automatic reload puts what it
 // could not read in the status line, never in an alert.
-TEST_F(ViewControllerTest, OutsideChangesAreNeitherUndoneOverNorAlerted) {
+TEST_F(InspectorViewTest, OutsideChangesAreNeitherUndoneOverNorAlerted) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.a", "a");
     setRaw(file, "user.b", "old");
-    ViewController& view = open(file);
+    InspectorView& view = open(file);
     EXPECT_TRUE(view.ui().reloadStatusLabel->isHidden());
     select(view, {u"user.a"_s});
     view.ui().removeXattrButton->click();
@@ -409,13 +409,13 @@ TEST_F(ViewControllerTest, OutsideChangesAreNeitherUndoneOverNorAlerted) {
 // A long value's hex wraps in the pane between its groups of four bytes, while the text, and so the
 // report, keeps it on one line. A value that cannot be read keeps its row, with the reason in the
 // pane; it cannot be edited or copied, but it can be removed.
-TEST_F(ViewControllerTest, LongHexWrapsInTheViewAndUnreadableValuesKeepTheirRow) {
+TEST_F(InspectorViewTest, LongHexWrapsInTheViewAndUnreadableValuesKeepTheirRow) {
     const AsAnotherUser other;
     const QString file = other.filePath(u"f"_s);
     QFile(file).open(QIODevice::WriteOnly);
     setRaw(file, "user.long", QByteArray(3'000, '\xff')); // all that ext4 keeps beside others
     setRaw(file, "user.locked", "secret");
-    ViewController& view = open(file);
+    InspectorView& view = open(file);
     view.window()->resize(800, 600);
     view.window()->show();
     select(view, {u"user.long"_s});
@@ -454,10 +454,10 @@ TEST_F(ViewControllerTest, LongHexWrapsInTheViewAndUnreadableValuesKeepTheirRow)
 
 // A name, a path and a value written to look like markup or to steer a terminal: every widget
 // that shows them shows their text, escapes included, never rendered or obeyed.
-TEST_F(ViewControllerTest, NamesPathsAndValuesShowAsPlainText) {
+TEST_F(InspectorViewTest, NamesPathsAndValuesShowAsPlainText) {
     const QString file = makeFile(u"<b>dir</b>\u001b/f\u0007<i>"_s);
     setRaw(file, "user.<img src=x>\x1b", "<b>v</b>\x07 value");
-    ViewController& view = open(file);
+    InspectorView& view = open(file);
     const QString name = u"user.<img src=x>\\x1b"_s;
     EXPECT_EQ(namesShown(view), QStringList{name});
     EXPECT_EQ(view.window()->windowTitle(), u"f\\x07<i>"_s);

@@ -1,21 +1,21 @@
-#include "gui/crawler/CrawlerViewController.h"
+#include "gui/crawler/CrawlerView.h"
 
 #include "support/ToolWindowFixture.h"
-#include "ui_CrawlerViewController.h"
+#include "ui_CrawlerView.h"
 
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
 // The reports are the crawler's (tested there); here the controls reach it and its text the pane.
-class CrawlerViewControllerTest : public ToolWindowFixture {
+class CrawlerViewTest : public ToolWindowFixture {
 protected:
-    CrawlerViewController& view = tool<CrawlerViewController>(delegate.openCrawler());
+    CrawlerView& view = tool<CrawlerView>(delegate.openCrawler());
 };
 
 // The controls choose the walk and the pane shows its report, or why the folder cannot be walked; a
 // chosen folder titles the window; while a walk runs, a timer shows its progress in the label and
 // its accessible name.
-TEST_F(CrawlerViewControllerTest, ScansByTheControlsShowsProgressAndSavesThePane) {
+TEST_F(CrawlerViewTest, ScansByTheControlsShowsProgressAndSavesThePane) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Crawler"_s);
     EXPECT_FALSE(view.ui().showSizeCheckbox->isChecked()); // and Total sizes: see the first report
     const QString root = makeFolder(u"scan"_s);

@@ -1,4 +1,4 @@
-#include "gui/stripper/StripperViewController.h"
+#include "gui/stripper/StripperView.h"
 
 #include "core/model/AttributeName.h"
 #include "core/model/ByteText.h"
@@ -10,7 +10,7 @@
 #include "gui/tools/FolderTool.h"
 #include "gui/tools/FolderToolControls.h"
 #include "gui/tools/WalkQueue.h"
-#include "ui_StripperViewController.h"
+#include "ui_StripperView.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -21,8 +21,8 @@
 
 namespace palvorn {
 
-StripperViewController::StripperViewController(Platform platform, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::StripperViewController>()), m_platform(platform),
+StripperView::StripperView(Platform platform, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::StripperView>()), m_platform(platform),
       m_processingQueue(new WalkQueue(this)) {
     m_ui->setupUi(this);
     m_ui->outputText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -39,12 +39,12 @@ StripperViewController::StripperViewController(Platform platform, QWidget* paren
                             *m_ui->progressText,
                             m_ui->xattrTypeText},
                            *m_processingQueue, [this] { startStripButton(); });
-    connect(m_ui->saveButton, &QPushButton::clicked, this, &StripperViewController::saveButton);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &StripperView::saveButton);
 }
 
-StripperViewController::~StripperViewController() = default;
+StripperView::~StripperView() = default;
 
-void StripperViewController::showEvent(QShowEvent* event) {
+void StripperView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
@@ -52,7 +52,7 @@ void StripperViewController::showEvent(QShowEvent* event) {
     m_ui->progressSpinner->setVisible(m_processingQueue->running() > 0);
 }
 
-void StripperViewController::startStripButton() {
+void StripperView::startStripButton() {
     const QString folderText = m_ui->folderText->text();
     if (m_ui->xattrTypeText->text().isEmpty())
         return;
@@ -67,7 +67,7 @@ void StripperViewController::startStripButton() {
 
 // Removing cannot be undone but through a restore file: the user confirms the type and the folder
 // first.
-void StripperViewController::confirmRun(const QString& folderPath, const QString& type) {
+void StripperView::confirmRun(const QString& folderPath, const QString& type) {
     const QString question = QStringLiteral("Remove every ") + displayName(ByteText::encode(type)) +
                              QStringLiteral(" from all items below ") +
                              displayName(nativePath(folderPath)) + u'?';
@@ -75,12 +75,12 @@ void StripperViewController::confirmRun(const QString& folderPath, const QString
                                  [this, folderPath, type] { startRun(folderPath, type); });
 }
 
-QString StripperViewController::restoreFolder() {
+QString StripperView::restoreFolder() {
     return QDir(QFileInfo(QSettings().fileName()).absolutePath())
         .filePath(QStringLiteral("palvorn-restore-files"));
 }
 
-void StripperViewController::startRun(const QString& folderPath, const QString& type) {
+void StripperView::startRun(const QString& folderPath, const QString& type) {
     StripJob::Request request;
     request.folderPath = folderPath;
     request.type = type;
@@ -103,7 +103,7 @@ void StripperViewController::startRun(const QString& folderPath, const QString& 
     });
 }
 
-void StripperViewController::saveButton() {
+void StripperView::saveButton() {
     FolderTool::savePane(m_platform, *m_output, *this);
 }
 

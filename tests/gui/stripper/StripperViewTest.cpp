@@ -1,7 +1,7 @@
-#include "gui/stripper/StripperViewController.h"
+#include "gui/stripper/StripperView.h"
 
 #include "support/ToolWindowFixture.h"
-#include "ui_StripperViewController.h"
+#include "ui_StripperView.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -11,15 +11,15 @@ using namespace Qt::Literals::StringLiterals;
 
 // The strip itself is the core's (tested there); here the controls, the question, the restore
 // file and the stops reach it, and its report reaches the pane.
-class StripperViewControllerTest : public ToolWindowFixture {
+class StripperViewTest : public ToolWindowFixture {
 protected:
-    StripperViewController& view = tool<StripperViewController>(delegate.openStripper());
+    StripperView& view = tool<StripperView>(delegate.openStripper());
 };
 
 // Asked first, the strip removes the type and reports it with its restore file. Closing the window
 // stops its walks, also a strip that waits for a thread: nothing removed, and its report says so.
 // Last, the real question offscreen: the message box is answered by clicking its Yes button.
-TEST_F(StripperViewControllerTest, AskedFirstStripsATypedFolderAndStopsWhenTheWindowCloses) {
+TEST_F(StripperViewTest, AskedFirstStripsATypedFolderAndStopsWhenTheWindowCloses) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Stripper"_s);
     const QString folder = makeFolder(u"walk"_s);
     const QString file = makeFile(u"walk/f"_s);
@@ -46,7 +46,7 @@ TEST_F(StripperViewControllerTest, AskedFirstStripsATypedFolderAndStopsWhenTheWi
                              u"\n\n"_s + file + u": 5  bytes.\n\nRestore file (1 xattrs): "_s;
     ASSERT_TRUE(output.startsWith(stripped));
     const QString backup = output.mid(stripped.size()).chopped(1);
-    EXPECT_EQ(QFileInfo(backup).absolutePath(), StripperViewController::restoreFolder());
+    EXPECT_EQ(QFileInfo(backup).absolutePath(), StripperView::restoreFolder());
     QFile restore(backup);
     ASSERT_TRUE(restore.open(QIODevice::ReadOnly));
     EXPECT_EQ(restore.readAll(), "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
@@ -66,7 +66,7 @@ TEST_F(StripperViewControllerTest, AskedFirstStripsATypedFolderAndStopsWhenTheWi
                   u"walked; the items it did not reach were left as they were.\n"_s);
     EXPECT_TRUE(hasRaw(file, "user.t"));
 
-    StripperViewController real(
+    StripperView real(
         Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
     real.show();
     real.ui().folderText->setText(folder);
@@ -83,7 +83,7 @@ TEST_F(StripperViewControllerTest, AskedFirstStripsATypedFolderAndStopsWhenTheWi
 
 // A folder comes from the panel, the field (where "~" is the home folder) or a drop; one that
 // cannot be walked says why, and an unknown user's is refused before anything is asked.
-TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCannotBeWalked) {
+TEST_F(StripperViewTest, FoldersChosenTypedOrDroppedAndFoldersThatCannotBeWalked) {
     view.ui().keepRestoreFileCheck->setChecked(false);
     const QString folder = makeFolder(u"chosen folder"_s);
     const QString empty = u"Stripped 0 xattrs of type t from 0 files in  "_s + folder + u"\n\n"_s;
@@ -124,11 +124,11 @@ TEST_F(StripperViewControllerTest, FoldersChosenTypedOrDroppedAndFoldersThatCann
 
 // The type is typed as reports show names; the real question shows it, and the folder, as text.
 // A type whose escapes name nothing is refused before anything is asked.
-TEST_F(StripperViewControllerTest, TheQuestionShowsTheTypeAndFolderAsText) {
+TEST_F(StripperViewTest, TheQuestionShowsTheTypeAndFolderAsText) {
     const QString folder = makeFolder(u"<b>walk</b>"_s);
     const QString file = makeFile(u"<b>walk</b>/f"_s);
     setRaw(file, "user.<i>t</i>\x1b", "v");
-    StripperViewController real(
+    StripperView real(
         Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
     real.show();
     real.ui().folderText->setText(folder);

@@ -1,7 +1,7 @@
-#include "gui/compare/CompareViewController.h"
+#include "gui/compare/CompareView.h"
 
 #include "support/ToolWindowFixture.h"
-#include "ui_CompareViewController.h"
+#include "ui_CompareView.h"
 
 #include <QDir>
 #include <QTest>
@@ -10,14 +10,14 @@ using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
 // The comparison is the core's (tested there); here the items reach it and its text the pane.
-class CompareViewControllerTest : public ToolWindowFixture {
+class CompareViewTest : public ToolWindowFixture {
 protected:
-    CompareViewController& view = tool<CompareViewController>(delegate.openCompare());
+    CompareView& view = tool<CompareView>(delegate.openCompare());
     QString output() const { return view.ui().outputTextbox->toPlainText(); }
 };
 
 // Items are chosen in the panel, dropped or typed; Compare and Enter report their differences.
-TEST_F(CompareViewControllerTest, ChoosesDropsOrTypesTheItemsAndReportsTheirDifferences) {
+TEST_F(CompareViewTest, ChoosesDropsOrTypesTheItemsAndReportsTheirDifferences) {
     EXPECT_EQ(view.window()->windowTitle(), u"Xattr Compare"_s);
     const QString a = makeFile(u"a"_s);
     const QString b = makeFolder(u"b & c"_s);
@@ -77,7 +77,7 @@ TEST_F(CompareViewControllerTest, ChoosesDropsOrTypesTheItemsAndReportsTheirDiff
 // By keys and menu items alone: the mnemonics reach the fields, Enter compares, a refused field
 // replaces the report with why, and File > Save Report… (Ctrl+S) saves the pane as the other tool
 // windows do, through an atomic save.
-TEST_F(CompareViewControllerTest, KeysCompareRefuseAndSaveTheReport) {
+TEST_F(CompareViewTest, KeysCompareRefuseAndSaveTheReport) {
     const QString a = makeFile(u"a"_s);
     const QString b = makeFile(u"b"_s);
     setRaw(a, "user.x", "1");

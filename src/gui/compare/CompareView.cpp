@@ -1,4 +1,4 @@
-#include "gui/compare/CompareViewController.h"
+#include "gui/compare/CompareView.h"
 
 #include "core/compare/Comparison.h"
 #include "core/model/AttributeName.h"
@@ -9,7 +9,7 @@
 #include "core/platform/OpenPanel.h"
 #include "gui/platform/QtOutputPane.h"
 #include "gui/tools/FolderTool.h"
-#include "ui_CompareViewController.h"
+#include "ui_CompareView.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -18,20 +18,20 @@
 
 namespace palvorn {
 
-CompareViewController::CompareViewController(Platform platform, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CompareViewController>()), m_platform(platform) {
+CompareView::CompareView(Platform platform, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::CompareView>()), m_platform(platform) {
     m_ui->setupUi(this);
     m_ui->outputTextbox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_report = std::make_unique<QtOutputPane>(*m_ui->outputTextbox);
     connect(m_ui->choose1Button, &QPushButton::clicked, this,
-            &CompareViewController::doChoose1Button);
+            &CompareView::doChoose1Button);
     connect(m_ui->choose2Button, &QPushButton::clicked, this,
-            &CompareViewController::doChoose2Button);
+            &CompareView::doChoose2Button);
     connect(m_ui->compareButton, &QPushButton::clicked, this,
-            &CompareViewController::doCompareButton);
-    connect(m_ui->saveButton, &QPushButton::clicked, this, &CompareViewController::saveButton);
+            &CompareView::doCompareButton);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &CompareView::saveButton);
     for (QLineEdit* field : {m_ui->file1Textbox, m_ui->file2Textbox}) {
-        connect(field, &QLineEdit::returnPressed, this, &CompareViewController::doCompareButton);
+        connect(field, &QLineEdit::returnPressed, this, &CompareView::doCompareButton);
         field->installEventFilter(this);
     }
     connect(m_ui->file1Textbox, &QLineEdit::textEdited, this,
@@ -40,9 +40,9 @@ CompareViewController::CompareViewController(Platform platform, QWidget* parent)
             [this](const QString& text) { takeTypedPath(m_secondPath, text); });
 }
 
-CompareViewController::~CompareViewController() = default;
+CompareView::~CompareView() = default;
 
-void CompareViewController::showEvent(QShowEvent* event) {
+void CompareView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         window()->setWindowTitle(QStringLiteral("Xattr Compare"));
@@ -50,7 +50,7 @@ void CompareViewController::showEvent(QShowEvent* event) {
 
 // A typed path counts as chosen; "~" stands for the home folder as in the other tool windows.
 // A text naming no folder ("~" and a user who does not exist) leaves the side unchosen.
-void CompareViewController::takeTypedPath(std::optional<QString>& path, const QString& text) {
+void CompareView::takeTypedPath(std::optional<QString>& path, const QString& text) {
     path.reset();
     if (text.isEmpty())
         return;
@@ -70,7 +70,7 @@ QStringList droppedItems(const QMimeData* data) {
 
 } // namespace
 
-bool CompareViewController::eventFilter(QObject* watched, QEvent* event) {
+bool CompareView::eventFilter(QObject* watched, QEvent* event) {
     auto* field = qobject_cast<QLineEdit*>(watched);
     const bool pathField = field && (field == m_ui->file1Textbox || field == m_ui->file2Textbox);
     if (!pathField)
@@ -99,7 +99,7 @@ bool CompareViewController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // One item fills the field it was dropped on; two fill both fields, in the order dragged.
-void CompareViewController::takeDroppedItems(QLineEdit& field, const QStringList& paths) {
+void CompareView::takeDroppedItems(QLineEdit& field, const QStringList& paths) {
     const bool first = &field == m_ui->file1Textbox;
     if (paths.size() == 2) {
         setChosen(m_firstPath, *m_ui->file1Textbox, paths.at(0));
@@ -109,13 +109,13 @@ void CompareViewController::takeDroppedItems(QLineEdit& field, const QStringList
     setChosen(first ? m_firstPath : m_secondPath, field, paths.constFirst());
 }
 
-void CompareViewController::setChosen(std::optional<QString>& path, QLineEdit& field,
+void CompareView::setChosen(std::optional<QString>& path, QLineEdit& field,
                                       const QString& chosen) {
     field.setText(chosen); // the header shows it as names are shown
     path = chosen;
 }
 
-void CompareViewController::choose(std::optional<QString>& path, QLineEdit& field) {
+void CompareView::choose(std::optional<QString>& path, QLineEdit& field) {
     OpenPanel::Options options;
     options.canChooseFiles = true;
     options.canChooseDirectories = true;
@@ -127,15 +127,15 @@ void CompareViewController::choose(std::optional<QString>& path, QLineEdit& fiel
     });
 }
 
-void CompareViewController::doChoose1Button() {
+void CompareView::doChoose1Button() {
     choose(m_firstPath, *m_ui->file1Textbox);
 }
 
-void CompareViewController::doChoose2Button() {
+void CompareView::doChoose2Button() {
     choose(m_secondPath, *m_ui->file2Textbox);
 }
 
-std::optional<QString> CompareViewController::itemOf(const std::optional<QString>& chosen,
+std::optional<QString> CompareView::itemOf(const std::optional<QString>& chosen,
                                                      const QString& text, const QString& which,
                                                      QString* refusal) const {
     if (chosen && !text.isEmpty())
@@ -149,7 +149,7 @@ std::optional<QString> CompareViewController::itemOf(const std::optional<QString
 }
 
 // A report under paths it is not about would mislead: a refused field replaces it with why.
-void CompareViewController::doCompareButton() {
+void CompareView::doCompareButton() {
     const QString firstText = m_ui->file1Textbox->text();
     const QString secondText = m_ui->file2Textbox->text();
     QString refusal;
@@ -168,7 +168,7 @@ void CompareViewController::doCompareButton() {
         m_platform.alert.showErrorAlert(result.failure->text());
 }
 
-void CompareViewController::saveButton() {
+void CompareView::saveButton() {
     FolderTool::savePane(m_platform, *m_report, *this);
 }
 

@@ -1,4 +1,4 @@
-#include "gui/app/HelpViewController.h"
+#include "gui/app/HelpView.h"
 
 #include "core/app/AppResources.h"
 #include "core/app/BuildSettings.h"
@@ -19,11 +19,11 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-using HelpViewControllerTest = XattrFixture;
+using HelpViewTest = XattrFixture;
 
 // Nothing is read before the window is shown; each showing reads the manual afresh. One that
 // cannot be read leaves the window blank and silent.
-TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfreshScaledToFit) {
+TEST_F(HelpViewTest, EveryShowingReadsTheManualAfreshScaledToFit) {
     std::optional<QString> manual;
     const auto manualPath = [&manual] { return manual; };
     // A manual of the given number of pages, each naming its number. It replaces an earlier one
@@ -43,9 +43,9 @@ TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfreshScaledToFit) {
         return file.fileName();
     };
     manual = writeManual(1);
-    EXPECT_EQ(HelpViewController(manualPath).thePDFDocument(), nullptr);
+    EXPECT_EQ(HelpView(manualPath).pdfDocument(), nullptr);
     manual = makeFile(u"broken.pdf"_s, "No PDF.\n");
-    auto& help = *new HelpViewController(manualPath);
+    auto& help = *new HelpView(manualPath);
     ToolWindow window(&help); // as the application opens it
     window.show();
     const auto showAgain = [&](std::optional<QString> path) {
@@ -55,19 +55,19 @@ TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfreshScaledToFit) {
     };
     for (const std::optional<QString>& unreadable : {manual, std::optional<QString>()}) {
         showAgain(unreadable);
-        EXPECT_EQ(help.thePDFDocument(), nullptr);
+        EXPECT_EQ(help.pdfDocument(), nullptr);
         EXPECT_EQ(help.helpPDFView()->document(), nullptr);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // no message
     }
 
     showAgain(writeManual(1));
     EXPECT_EQ(window.windowTitle(), u"palvorn Help"_s);
-    const QPointer<QPdfDocument> first = help.thePDFDocument();
+    const QPointer<QPdfDocument> first = help.pdfDocument();
     ASSERT_TRUE(first);
     EXPECT_EQ(help.helpPDFView()->zoomMode(), QPdfView::ZoomMode::FitInView);
 
     showAgain(writeManual(3));
-    QPdfDocument* second = help.thePDFDocument();
+    QPdfDocument* second = help.pdfDocument();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->getAllText(2).text().trimmed(), u"Page 3"_s);
     EXPECT_EQ(help.helpPDFView()->document(), second);
@@ -75,7 +75,7 @@ TEST_F(HelpViewControllerTest, EveryShowingReadsTheManualAfreshScaledToFit) {
 
     // A manual gone since: nothing is asked of the view, which keeps what it shows.
     showAgain(std::nullopt);
-    EXPECT_EQ(help.thePDFDocument(), second);
+    EXPECT_EQ(help.pdfDocument(), second);
     EXPECT_EQ(help.helpPDFView()->document(), second);
 }
 

@@ -8,7 +8,7 @@
 #include <QDialog>
 
 namespace Ui {
-class EditViewController;
+class EditorDialog;
 }
 
 namespace palvorn {
@@ -21,18 +21,18 @@ class ErrorAlert;
 // save. On save it turns the text back into bytes and emits a new record; whoever writes it
 // closes the editor with accept(). A text that does not convert, or a value the file refuses,
 // leaves the editor open with the text.
-class EditViewController : public QDialog {
+class EditorDialog : public QDialog {
     Q_OBJECT
 
 public:
     // path: the file edited, named when a text is refused. confirmation: asks before a change of
     // format throws a text away; none gives the real question. record: the record to edit, none
     // for a new attribute.
-    EditViewController(ErrorAlert& alert, Confirmation* confirmation, QString path,
+    EditorDialog(ErrorAlert& alert, Confirmation* confirmation, QString path,
                        const ResourceItemPtr& record, QWidget* parent = nullptr);
-    ~EditViewController() override;
+    ~EditorDialog() override;
 
-    Ui::EditViewController& ui() const { return *m_ui; }
+    Ui::EditorDialog& ui() const { return *m_ui; }
     // The editor's copy of the record it opened, none for a new attribute.
     const std::optional<ResourceItem>& original() const { return m_original; }
 
@@ -59,7 +59,7 @@ private:
     QByteArray structureName() const;
     void setContentText(const QString& text);
 
-    std::unique_ptr<Ui::EditViewController> m_ui;
+    std::unique_ptr<Ui::EditorDialog> m_ui;
     ErrorAlert& m_alert;
     Confirmation* m_confirmation;
     std::unique_ptr<Confirmation> m_ownConfirmation; // where none was given

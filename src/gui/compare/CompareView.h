@@ -10,7 +10,7 @@
 class QLineEdit;
 
 namespace Ui {
-class CompareViewController;
+class CompareView;
 }
 
 namespace palvorn {
@@ -20,14 +20,14 @@ class QtOutputPane;
 // The compare window: two chosen items and a report of how their attributes differ. An item is
 // chosen with its Choose… button, by typing its path or by dropping it on the path field. Paths
 // are bytes (see ByteText); a field shows its item's path as names are shown.
-class CompareViewController : public QWidget {
+class CompareView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CompareViewController(Platform platform, QWidget* parent = nullptr);
-    ~CompareViewController() override;
+    explicit CompareView(Platform platform, QWidget* parent = nullptr);
+    ~CompareView() override;
 
-    Ui::CompareViewController& ui() const { return *m_ui; }
+    Ui::CompareView& ui() const { return *m_ui; }
     const std::optional<QString>& firstPath() const { return m_firstPath; }
     const std::optional<QString>& secondPath() const { return m_secondPath; }
 
@@ -53,7 +53,7 @@ private:
     std::optional<QString> itemOf(const std::optional<QString>& chosen, const QString& text,
                                   const QString& which, QString* refusal) const;
 
-    std::unique_ptr<Ui::CompareViewController> m_ui;
+    std::unique_ptr<Ui::CompareView> m_ui;
     Platform m_platform;
     std::unique_ptr<QtOutputPane> m_report;
     std::optional<QString> m_firstPath;

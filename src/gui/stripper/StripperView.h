@@ -7,7 +7,7 @@
 #include <QWidget>
 
 namespace Ui {
-class StripperViewController;
+class StripperView;
 }
 
 namespace palvorn {
@@ -18,14 +18,14 @@ class WalkQueue;
 
 // The stripper window: removes one attribute name from everything below a folder, in the
 // background, and shows what it removed.
-class StripperViewController : public QWidget {
+class StripperView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit StripperViewController(Platform platform, QWidget* parent = nullptr);
-    ~StripperViewController() override;
+    explicit StripperView(Platform platform, QWidget* parent = nullptr);
+    ~StripperView() override;
 
-    Ui::StripperViewController& ui() const { return *m_ui; }
+    Ui::StripperView& ui() const { return *m_ui; }
     WalkQueue& processingQueue() const { return *m_processingQueue; }
 
     void startStripButton();
@@ -41,7 +41,7 @@ private:
     void confirmRun(const QString& folderPath, const QString& type);
     void startRun(const QString& folderPath, const QString& type);
 
-    std::unique_ptr<Ui::StripperViewController> m_ui;
+    std::unique_ptr<Ui::StripperView> m_ui;
     Platform m_platform;
     std::unique_ptr<Confirmation> m_ownConfirmation; // where the platform gives none
     std::unique_ptr<QtOutputPane> m_output;

@@ -1,9 +1,9 @@
-#include "gui/editor/EditViewController.h"
+#include "gui/editor/EditorDialog.h"
 
 #include "core/editor/EditorConversion.h"
 #include "core/model/ResourceList.h"
 #include "support/InspectorFixture.h"
-#include "ui_EditViewController.h"
+#include "ui_EditorDialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -14,11 +14,11 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-class EditViewControllerTest : public InspectorFixture {
+class EditorDialogTest : public InspectorFixture {
 protected:
     // Opens the editor from the inspector of file, on the row of name (or for a new attribute).
-    EditViewController& editorFor(const QString& file, const QString& name = {}) {
-        ViewController& view = open(file);
+    EditorDialog& editorFor(const QString& file, const QString& name = {}) {
+        InspectorView& view = open(file);
         m_view = &view;
         if (!name.isEmpty())
             view.ui().xattrTable->selectRow(rowOf(view, name));
@@ -26,7 +26,7 @@ protected:
         return *view.editor();
     }
 
-    static void save(EditViewController& editor, const QString& name, int format,
+    static void save(EditorDialog& editor, const QString& name, int format,
                      const QString& text) {
         editor.ui().nameTextbox->setText(name);
         editor.ui().formatPopup->setCurrentIndex(format);
@@ -34,12 +34,12 @@ protected:
         editor.ui().saveButton->click();
     }
 
-    ViewController* m_view = nullptr;
+    InspectorView* m_view = nullptr;
 };
 
 // Each record opens in the format of its type. Saving writes the text converted by the format
 // chosen under the name given.
-TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSaved) {
+TEST_F(EditorDialogTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSaved) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.bytes", QByteArray("\x00\xff", 2));
     setRaw(file, "user.text", "some text value");
@@ -52,13 +52,13 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
         {u"user.text"_s, 0, u"some text value"_s},
     };
     for (const auto& c : cases) {
-        EditViewController& editor = editorFor(file, c.name);
+        EditorDialog& editor = editorFor(file, c.name);
         EXPECT_EQ(editor.ui().nameTextbox->text(), c.name);
         EXPECT_EQ(editor.ui().formatPopup->currentIndex(), c.format);
         EXPECT_TRUE(editor.ui().contentTextview->toPlainText().startsWith(c.startOfContent));
         editor.ui().cancelButton->click();
     }
-    EditViewController& blank = editorFor(file);
+    EditorDialog& blank = editorFor(file);
     EXPECT_EQ(blank.ui().formatPopup->currentIndex(), 0);
     EXPECT_EQ(blank.ui().contentTextview->toPlainText(), QString());
 
@@ -73,7 +73,7 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
          "Hello world"},
     };
     for (const auto& c : saves) {
-        EditViewController& saving = editorFor(file, u"user.text"_s);
+        EditorDialog& saving = editorFor(file, u"user.text"_s);
         save(saving, c.name, c.format, c.text);
         EXPECT_FALSE(saving.isVisible()) << c.name.toStdString();
         EXPECT_EQ(getRaw(file, c.name.toUtf8()), c.bytes) << c.name.toStdString();
@@ -82,7 +82,7 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
 
     // A text that does not convert, or a value the file refuses: the editor stays open with
     // everything the user typed, and nothing is written, wiped or replaced.
-    EditViewController& refusing = editorFor(file, u"user.text"_s);
+    EditorDialog& refusing = editorFor(file, u"user.text"_s);
     const QStringList shown = namesShown(*m_view);
     save(refusing, u"user.text"_s, EditorConversion::PropertyList, u"{ not = a list"_s);
     EXPECT_EQ(alert.shown(), QStringList{u"The text is not a property list, so nothing was saved "
@@ -109,7 +109,7 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
     EXPECT_EQ(getRaw(file, "user.text"), "some text value");
 
     // Renamed onto another attribute: refused, that attribute keeps its value.
-    EditViewController& renaming = editorFor(file, u"user.mended"_s);
+    EditorDialog& renaming = editorFor(file, u"user.mended"_s);
     save(renaming, u"user.behind"_s, EditorConversion::PlainText, u"would replace"_s);
     EXPECT_TRUE(renaming.isVisible());
     EXPECT_EQ(getRaw(file, "user.behind"), "x");
@@ -119,10 +119,10 @@ TEST_F(EditViewControllerTest, OpensSwitchesFormatsSavesAndRefusesWhatCannotBeSa
 // the arrow keys and converts the text typed, Tab leaves the value (Ctrl+Tab types a tab), and
 // Escape leaves the inspector's record, its pane and the file as they were. A text that does not
 // convert is given up only when the user agrees.
-TEST_F(EditViewControllerTest, AFormatChangeConvertsTheTextAndCancelChangesNothing) {
+TEST_F(EditorDialogTest, AFormatChangeConvertsTheTextAndCancelChangesNothing) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.text", "one two three");
-    ViewController& view = open(file);
+    InspectorView& view = open(file);
     view.window()->show();
     view.window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.window()));
@@ -131,7 +131,7 @@ TEST_F(EditViewControllerTest, AFormatChangeConvertsTheTextAndCancelChangesNothi
     EXPECT_EQ(view.selectedRowIndexes(), QList<int>{0});
     const QString pane = view.ui().outputTextcontent->toPlainText();
     QTest::keyClick(view.ui().xattrTable, Qt::Key_Return);
-    EditViewController* editor = view.editor();
+    EditorDialog* editor = view.editor();
     ASSERT_NE(editor, nullptr);
     QApplication::setActiveWindow(editor); // the offscreen platform leaves the window behind
     QTest::keyClick(editor, Qt::Key_F, Qt::AltModifier); // to the format
@@ -197,15 +197,15 @@ TEST_F(EditViewControllerTest, AFormatChangeConvertsTheTextAndCancelChangesNothi
     Q_EMIT editor->ui().formatPopup->activated(EditorConversion::HexText);
     EXPECT_EQ(editor->ui().contentTextview->toPlainText(), u"<4869>"_s);
     QApplication::setActiveWindow(editor);
-    const QPointer<EditViewController> saving(editor);
+    const QPointer<EditorDialog> saving(editor);
     QTest::keyClick(editor, Qt::Key_S, Qt::AltModifier); // a button's key clicks it a moment later
     EXPECT_TRUE(QTest::qWaitFor([&saving] { return !saving || !saving->isVisible(); }));
     EXPECT_EQ(getRaw(file, "user.new"), "Hi");
 }
 
 // The real question, through the real message box: No keeps the text and its format.
-TEST_F(EditViewControllerTest, TheRealQuestionKeepsTheTextOnNo) {
-    EditViewController editor(alert, nullptr, pathOf(u"f"_s), {});
+TEST_F(EditorDialogTest, TheRealQuestionKeepsTheTextOnNo) {
+    EditorDialog editor(alert, nullptr, pathOf(u"f"_s), {});
     editor.show();
     editor.ui().formatPopup->setCurrentIndex(EditorConversion::HexText);
     Q_EMIT editor.ui().formatPopup->activated(EditorConversion::HexText);
@@ -224,15 +224,15 @@ TEST_F(EditViewControllerTest, TheRealQuestionKeepsTheTextOnNo) {
 // The name box shows a name as the table does, escapes included, and reads them back: an unchanged
 // name saves over the same bytes, a typed escape names its byte, and one that names nothing is
 // refused before anything is written.
-TEST_F(EditViewControllerTest, TheNameBoxTakesBackTheEscapesItShows) {
+TEST_F(EditorDialogTest, TheNameBoxTakesBackTheEscapesItShows) {
     const QString file = makeFile(u"f"_s);
     setRaw(file, "user.esc\x1b\\b", "old value");
-    EditViewController& same = editorFor(file, u"user.esc\\x1b\\\\b"_s);
+    EditorDialog& same = editorFor(file, u"user.esc\\x1b\\\\b"_s);
     EXPECT_EQ(same.ui().nameTextbox->text(), u"user.esc\\x1b\\\\b"_s);
     save(same, same.ui().nameTextbox->text(), EditorConversion::PlainText, u"new value"_s);
     EXPECT_EQ(attributesOf(file), (Attributes{{"user.esc\x1b\\b", "new value"}}));
 
-    EditViewController& renaming = editorFor(file, u"user.esc\\x1b\\\\b"_s);
+    EditorDialog& renaming = editorFor(file, u"user.esc\\x1b\\\\b"_s);
     save(renaming, u"user.bad\\q"_s, EditorConversion::PlainText, u"kept"_s);
     EXPECT_EQ(alert.shown(),
               QStringList{u"\u201c\\q\u201d in a name: a backslash is typed as \\\\, a byte as "
@@ -249,11 +249,11 @@ TEST_F(EditViewControllerTest, TheNameBoxTakesBackTheEscapesItShows) {
 
 // An access control list opens in its own format with getfacl's text, and a text edited there is
 // saved as the list it stands for; one that stands for none is refused and the list stays.
-TEST_F(EditViewControllerTest, EditsAnAccessControlListAsGetfaclsText) {
+TEST_F(EditorDialogTest, EditsAnAccessControlListAsGetfaclsText) {
     const QString file = makeFile(u"f"_s);
     runTool(u"setfacl"_s, {u"-m"_s, u"u:nobody:r--"_s, file});
     const QByteArray before = getRaw(file, "system.posix_acl_access");
-    EditViewController& editor = editorFor(file, u"system.posix_acl_access"_s);
+    EditorDialog& editor = editorFor(file, u"system.posix_acl_access"_s);
     EXPECT_EQ(editor.ui().formatPopup->count(), 5);
     EXPECT_EQ(editor.ui().formatPopup->currentIndex(), EditorConversion::Structure);
     EXPECT_EQ(editor.ui().formatPopup->currentText(), u"Access control list"_s);

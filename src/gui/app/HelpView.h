@@ -11,30 +11,30 @@ class QPdfDocument;
 class QPdfView;
 
 namespace Ui {
-class HelpViewController;
+class HelpView;
 }
 
 namespace palvorn {
 
 // The help window: shows the manual that is built with the application, palvornHelp.pdf,
 // scaled to fit. The manual is read again each time the window is shown.
-class HelpViewController : public QWidget {
+class HelpView : public QWidget {
     Q_OBJECT
 
 public:
     // Where the manual is; none when it is missing.
     using ManualLookup = std::function<std::optional<QString>()>;
 
-    explicit HelpViewController(ManualLookup manualLookup = &HelpViewController::bundledManual,
+    explicit HelpView(ManualLookup manualLookup = &HelpView::bundledManual,
                                 QWidget* parent = nullptr);
-    ~HelpViewController() override;
+    ~HelpView() override;
 
     // The application's resource "palvornHelp" with extension "pdf".
     static std::optional<QString> bundledManual();
 
-    Ui::HelpViewController& ui() const { return *m_ui; }
+    Ui::HelpView& ui() const { return *m_ui; }
     // The loaded manual; none until the window is first shown, or while the manual is missing.
-    QPdfDocument* thePDFDocument() const { return m_thePDFDocument.get(); }
+    QPdfDocument* pdfDocument() const { return m_pdfDocument.get(); }
     QPdfView* helpPDFView() const;
 
 protected:
@@ -43,9 +43,9 @@ protected:
 private:
     void viewDidAppear();
 
-    std::unique_ptr<Ui::HelpViewController> m_ui;
+    std::unique_ptr<Ui::HelpView> m_ui;
     ManualLookup m_manualLookup;
-    std::unique_ptr<QPdfDocument> m_thePDFDocument;
+    std::unique_ptr<QPdfDocument> m_pdfDocument;
 };
 
 } // namespace palvorn
