@@ -47,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)item.editableText();
     }
     if (const std::optional<QString> text = palvorn::decodeUtf8(value)) {
-        const EditorConversion::Result saved =
+        const palvorn::Result<QByteArray> saved =
             EditorConversion::bytesFor(EditorConversion::Structure, *text, name);
-        if (saved.bytes && !AttributeStructure::read(name, *saved.bytes).parsed())
+        if (saved && !AttributeStructure::read(name, *saved).parsed())
             fuzzing::fail("saved structure");
     }
     return 0;
