@@ -24,6 +24,7 @@ protected:
     void TearDown() override {
         for (palvorn::Document* document : delegate.documents())
             delete document->window();
+        XattrFixture::TearDown();
     }
 
     palvorn::InspectorView& open(const QString& path) {

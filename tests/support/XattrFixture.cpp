@@ -18,6 +18,10 @@ void XattrFixture::SetUp() {
     ASSERT_TRUE(m_dir.isValid()) << m_dir.errorString().toStdString();
 }
 
+void XattrFixture::TearDown() {
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), m_dir.path()});
+}
+
 QString XattrFixture::makeFile(const QString& name, const QByteArray& content) {
     QDir(m_dir.path()).mkpath(QFileInfo(name).path());
     QFile file(pathOf(name));

@@ -14,6 +14,9 @@ protected:
     using Attributes = QMap<QByteArray, QByteArray>;
 
     void SetUp() override;
+    // Removes the folder whole, names that are not UTF-8 and paths deeper than PATH_MAX included,
+    // which QTemporaryDir's own cleanup leaves behind.
+    void TearDown() override;
 
     // Creates (or truncates) a file below the temporary folder, and the folders it needs; returns
     // its absolute path.
