@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -171,7 +170,7 @@ TEST_F(CommandTest, ArgumentsAreBytesAndAFailedWriteFails) {
     ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
     ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
     ASSERT_EQ(::close(::creat(copy.constData(), 0644)), 0);
-    ASSERT_EQ(::setxattr(file.constData(), "user.bad\xff", "v", 1, 0), 0);
+    setRaw(file, "user.bad\xff", "v");
 
     EXPECT_EQ(runCliBytes({"list", file}), success(u"user.bad\\xff\t1 bytes\n"_s));
     EXPECT_EQ(runCliBytes({"set", file, "user.new\xfe", "--as", "text", "w"}).exitCode, 0);

@@ -6,7 +6,6 @@
 #include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -46,7 +45,7 @@ TEST_F(HostileTextTest, EveryReportShowsControlsAsEscapes) {
     ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
     ASSERT_EQ(::close(::creat(file.constData(), 0644)), 0);
     const QByteArray name = "user.a\x1b[31m\\x\n";
-    ASSERT_EQ(::setxattr(file.constData(), name.constData(), "\x1b]0;t\x07\r\n", 8, 0), 0);
+    setRaw(file, name, "\x1b]0;t\x07\r\n");
 
     const QString dir = pathOf(u"dir"_s) + u"\\x1b[1m"_s;
     const QString shownFile = dir + u"/f"_s;
@@ -97,7 +96,7 @@ TEST_F(HostileTextTest, EveryReportShowsControlsAsEscapes) {
                shownFile + u": 8  bytes.\n"_s);
     // rm takes the name as list shows it too; that every byte survives the trip is the core's
     // AttributeNameTest.
-    ASSERT_EQ(::setxattr(file.constData(), name.constData(), "v", 1, 0), 0);
+    setRaw(file, name, "v");
     EXPECT_EQ(runRaw({"rm", file, typedName}).exitCode, 0);
     EXPECT_EQ(listRaw(file), QList<QByteArray>());
 }
@@ -130,14 +129,11 @@ TEST_F(HostileTextTest, NoVerbLetsANameOrValueSteerTheTerminal) {
         {"user.tab\tcr\r", plist(u"cr\r nel\u0085"_s)},
         {"user.plist", plist(u"\u001b[2J\u0007"_s)},
     };
-    for (const auto& [name, value] : attributes) {
+    for (const auto& [name, value] : attributes)
         for (const QByteArray& path : {file, folder})
-            ASSERT_EQ(::setxattr(path.constData(), name.constData(), value.constData(),
-                                 size_t(value.size()), 0),
-                      0);
-    }
-    ASSERT_EQ(::setxattr(other.constData(), "user.\x1b[31mred\x1b[0m", "other\x07", 6, 0), 0);
-    ASSERT_EQ(::setxattr(other.constData(), "user.only\x1b", "o", 1, 0), 0);
+            setRaw(path, name, value);
+    setRaw(other, "user.\x1b[31mred\x1b[0m", "other\x07");
+    setRaw(other, "user.only\x1b", "o");
 
     // The names as list shows them, typed back by every verb that takes names.
     const RawResult listed = runRaw({"list", file});

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -167,12 +166,9 @@ TEST_F(ScriptOutputsTest, JsonStandsForTheReportAndKeepsEveryByte) {
          QByteArray::fromBase64("YnBsaXN0MDDRAQJRYVFiCAsNAAAAAAAAAQEAAAAAAAAAAwAAAAAAAAAA"
                                 "AAAAAAAAAA8=")},
     };
-    for (const auto& [name, value] : values) {
-        ASSERT_EQ(::setxattr(file.constData(), name.constData(), value.constData(),
-                             static_cast<size_t>(value.size()), 0),
-                  0);
-    }
-    ASSERT_EQ(::setxattr(other.constData(), "user.text", "other", 5, 0), 0);
+    for (const auto& [name, value] : values)
+        setRaw(file, name, value);
+    setRaw(other, "user.text", "other");
 
     const QJsonObject list = parsedJson({"list", "--json", file});
     EXPECT_EQ(bytesIn(list, u"path"_s), file);
@@ -282,9 +278,7 @@ TEST_F(ScriptOutputsTest, CrawlJsonStandsForEachModesReportAndMatchChoosesItsNam
     };
     for (const auto& [path, name, value] : values) {
         ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644));
-        ASSERT_EQ(::setxattr(path.constData(), name.constData(), value.constData(),
-                             static_cast<size_t>(value.size()), 0),
-                  0);
+        setRaw(path, name, value);
     }
     const auto head = [](const QJsonObject& json) {
         return u"Found %1 files with xattrs out of %2 scanned in %3"_s

@@ -36,7 +36,11 @@ QString XattrFixture::makeFolder(const QString& name) {
 }
 
 void XattrFixture::setRaw(const QString& path, const QByteArray& name, const QByteArray& value) {
-    ASSERT_EQ(::setxattr(QFile::encodeName(path).constData(), name.constData(), value.constData(),
+    setRaw(QFile::encodeName(path), name, value);
+}
+
+void XattrFixture::setRaw(const QByteArray& path, const QByteArray& name, const QByteArray& value) {
+    ASSERT_EQ(::setxattr(path.constData(), name.constData(), value.constData(),
                          static_cast<size_t>(value.size()), 0),
               0)
         << "setxattr " << name.toStdString() << ": " << std::strerror(errno);

@@ -26,6 +26,7 @@ protected:
 
     // Full system names, for example "user.comment".
     static void setRaw(const QString& path, const QByteArray& name, const QByteArray& value);
+    static void setRaw(const QByteArray& path, const QByteArray& name, const QByteArray& value);
     static QByteArray getRaw(const QString& path, const QByteArray& name);
     static bool hasRaw(const QString& path, const QByteArray& name);
     // Paths as bytes, for names that are not UTF-8. The names in the system's order.

@@ -9,7 +9,6 @@
 #include "ui_AboutView.h"
 
 #include <fcntl.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -266,7 +265,7 @@ TEST_F(AppDelegateTest, OpenRecentOffersTheOpenedFilesNewestFirstUntilCleared) {
 
     const QByteArray bytes = QFile::encodeName(makeFolder(u"sub"_s)) + "/bad\xff";
     ASSERT_EQ(::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0644)), 0);
-    ASSERT_EQ(::setxattr(bytes.constData(), "user.a", "v", 1, 0), 0);
+    setRaw(bytes, "user.a", "v");
     delegate.openDocuments({ByteText::decode(bytes)});
     delete delegate.documents().last()->window();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // its document
