@@ -77,6 +77,11 @@ XattrFixture::Attributes XattrFixture::rawAttributes(const QByteArray& path) {
     return attributes;
 }
 
+QByteArray XattrFixture::contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
 QByteArray XattrFixture::runTool(const QString& program, const QStringList& arguments,
                                  const QByteArray& input) {
     QProcess process;

@@ -32,6 +32,8 @@ protected:
     // Paths as bytes, for names that are not UTF-8. The names in the system's order.
     static QList<QByteArray> listRaw(const QByteArray& path);
     static Attributes rawAttributes(const QByteArray& path);
+    // A file's bytes, or "(unreadable)".
+    static QByteArray contentOf(const QString& path);
     // Runs a tool (getfattr, cat, ...) to the end with input on its stdin; its stdout.
     static QByteArray runTool(const QString& program, const QStringList& arguments,
                               const QByteArray& input = {});

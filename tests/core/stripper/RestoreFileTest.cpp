@@ -15,15 +15,6 @@
 using namespace palvorn;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-} // namespace
-
 using RestoreFileTest = XattrFixture;
 
 // Only a new name or a regular file can be a restore file. A FIFO, a device, a socket or a folder

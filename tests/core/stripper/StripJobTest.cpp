@@ -47,8 +47,9 @@ TEST_F(StripJobTest, NoRestoreFileMeansNothingRemovedAndNoFileIsWrittenOver) {
     EXPECT_FALSE(QFile::exists(restore + u"/strip-20260304-050608.dump"_s));
 
     EXPECT_EQ(StripJob::reserveFile(restore, now).value_or(QString()), backup);
-    QFile taken(makeFile(u"restore/files/strip-20260304-050607-2.dump"_s, "someone else's"));
+    const QString taken =
+        makeFile(u"restore/files/strip-20260304-050607-2.dump"_s, "someone else's");
     EXPECT_EQ(StripJob::reserveFile(restore, now).value_or(QString()),
               restore + u"/strip-20260304-050607-3.dump"_s);
-    EXPECT_TRUE(taken.open(QIODevice::ReadOnly) && taken.readAll() == "someone else's");
+    EXPECT_EQ(contentOf(taken), "someone else's");
 }

@@ -4,8 +4,8 @@
 #include "core/model/DumpRestore.h"
 #include "core/model/FolderXattrAccess.h"
 #include "core/stripper/RestoreFile.h"
-#include "support/FolderEnteredProgress.h"
 #include "support/FailureTexts.h"
+#include "support/FolderEnteredProgress.h"
 #include "support/XattrFixture.h"
 
 #include <fcntl.h>
@@ -88,7 +88,7 @@ TEST_F(StripWalkTest, RemovesExactlyThatNameBelowTheFolder) {
 // again with PALVORN_XATTR_PROC=1 (tests/CMakeLists.txt), so by either kind of call.
 TEST_F(StripWalkTest, TheWalkStaysInTheFoldersItOpened) {
     SCOPED_TRACE(FolderXattrAccess::calls() == FolderXattrAccess::Calls::ProcCalls ? "/proc calls"
-                                                                                : "*at calls");
+                                                                                   : "*at calls");
     const QString run = u"run"_s;
     const QString tree = makeFolder(run + u"/tree"_s);
     makeFolder(run + u"/tree/sub"_s);
@@ -116,8 +116,8 @@ TEST_F(StripWalkTest, TheWalkStaysInTheFoldersItOpened) {
     FolderWalk::Options options;
     options.progress = &progress;
     const StripWalk::Result result = strip(tree, u"q"_s, options);
-    EXPECT_TRUE(result.removals.contains(
-        tree + (u"/"_s + QString::fromLatin1(level)).repeated(25) + u"/bottom: 4  bytes."_s));
+    EXPECT_TRUE(result.removals.contains(tree + (u"/"_s + QString::fromLatin1(level)).repeated(25) +
+                                         u"/bottom: 4  bytes."_s));
     EXPECT_LT(::fgetxattr(deep, "user.q", nullptr, 0), 0);
     EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, victim}).count("user.q=\"out\""), 10);
     EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, tree + u"/moved"_s}).count("user.q"), 0);
@@ -194,11 +194,6 @@ private:
     RestoreFile& m_file;
     std::function<void()> m_afterAppend;
 };
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
 
 } // namespace
 

@@ -213,8 +213,7 @@ TEST_F(QtPanelDialogTest, FileOpenInspectAndCompareChooseThroughTheRealDialog) {
     type(shownOn<FileChooser>(inspector.window()).nameField(), other, true);
     EXPECT_EQ(inspector.ui().filenameTextbox->text(), other);
 
-    auto* compare =
-        static_cast<ToolWindow*>(app.openCompare())->contentController<CompareView>();
+    auto* compare = static_cast<ToolWindow*>(app.openCompare())->contentController<CompareView>();
     compare->ui().choose1Button->click();
     FileChooser& first = shownOn<FileChooser>(compare->window());
     selectInList(first, {folder});

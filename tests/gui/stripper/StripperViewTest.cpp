@@ -46,9 +46,7 @@ TEST_F(StripperViewTest, AskedFirstStripsATypedFolderAndStopsWhenTheWindowCloses
     ASSERT_TRUE(output.startsWith(stripped));
     const QString backup = output.mid(stripped.size()).chopped(1);
     EXPECT_EQ(QFileInfo(backup).absolutePath(), StripperView::restoreFolder());
-    QFile restore(backup);
-    ASSERT_TRUE(restore.open(QIODevice::ReadOnly));
-    EXPECT_EQ(restore.readAll(), "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
+    EXPECT_EQ(contentOf(backup), "# file: " + QFile::encodeName(file) + "\nuser.t=0sMTIzNDU=\n\n");
     EXPECT_FALSE(hasRaw(file, "user.t"));
     EXPECT_EQ(savedPane(view), output);
 
@@ -114,8 +112,7 @@ TEST_F(StripperViewTest, TheQuestionShowsTheTypeAndFolderAsText) {
     const QString folder = makeFolder(u"<b>walk</b>"_s);
     const QString file = makeFile(u"<b>walk</b>/f"_s);
     setRaw(file, "user.<i>t</i>\x1b", "v");
-    StripperView real(
-        Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
+    StripperView real(Platform{alert, openPanel, savePanel, pasteboard, updateAlert, workspace});
     real.show();
     real.ui().folderText->setText(folder);
     real.ui().xattrTypeText->setText(u"user.\\q"_s);
