@@ -19,7 +19,10 @@ void XattrFixture::SetUp() {
 }
 
 void XattrFixture::TearDown() {
-    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), m_dir.path()});
+    // Never an empty or relative path: that would be the folder the tests run in.
+    if (m_dir.isValid() && QDir::isAbsolutePath(m_dir.path()))
+        QProcess::execute(QStringLiteral("rm"),
+                          {QStringLiteral("-rf"), QStringLiteral("--"), m_dir.path()});
 }
 
 QString XattrFixture::makeFile(const QString& name, const QByteArray& content) {
