@@ -221,7 +221,9 @@ def measure_pass(sizes, cold):
     """Best time and highest peak memory of each command on each tree. The commands take turns,
     one run each per round, so that a busy spell of the machine falls on all of them alike; of
     the rounds, the best run is the one least disturbed by whatever else the machine was doing.
-    With warm caches a first round warms them and is not counted."""
+    Every other round runs them in the opposite order, so that what one command leaves behind (a
+    strip's copies being written back, say) does not always fall on the same next one. With warm
+    caches a first round warms them and is not counted."""
     results = {}
     for items in sizes:
         # Every command gets the same absolute path, as the windows hand it to the walk: a relative
@@ -235,7 +237,7 @@ def measure_pass(sizes, cold):
                 print("[%4.0f s] %s caches, %s items: round %d of %d" % (
                     time.monotonic() - started, "cold" if cold else "warm", label(items), turn + 1,
                     rounds), file=sys.stderr, flush=True)
-                for row, n in jobs:
+                for row, n in (jobs if turn % 2 == 0 else reversed(jobs)):
                     # A strip's fresh copy is warm from being made: it needs no warming run.
                     if row.strip and not cold and turn == 0:
                         continue

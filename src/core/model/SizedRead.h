@@ -44,17 +44,22 @@ template <typename Call> void readSized(QByteArray& buffer, Call call, ssize_t k
     }
 }
 
-// A name list. Most items carry no attributes: an empty list is answered by the size alone, with
-// no read and no allocation.
+// A name list, read with one call into the reused buffer while it fits shortList bytes (nearly
+// every item's does), else by its size and a read. Most items carry no attributes: their empty
+// list needs no allocation.
+inline constexpr qsizetype shortList = 1024;
+
 template <typename Call> void readList(QByteArray& buffer, Call call) {
-    const ssize_t size = call(nullptr, 0);
-    if (size < 0)
-        throw PosixError::fromErrno();
-    if (size == 0) {
-        buffer.truncate(0);
+    // Only resized: a buffer that was ever this large keeps its capacity, so this allocates once.
+    buffer.resize(shortList);
+    const ssize_t got = call(buffer.data(), static_cast<size_t>(shortList));
+    if (got >= 0) {
+        buffer.truncate(got);
         return;
     }
-    readSized(buffer, call, size);
+    if (errno != ERANGE)
+        throw PosixError::fromErrno();
+    readSized(buffer, call);
 }
 
 // Most values are short (a quarantine stamp, a tag list, a download address): a value of at most

@@ -127,7 +127,8 @@ TEST_F(XattrAccessTest, FailuresCarryTheSystemsCodeAndText) {
 // Another process flips the value between a short and a long one while we read, by every read
 // path (by path, relative to a folder as the walks read, and the inspector's whole list): every
 // read is one of the two values exactly, never padded, never a failure, never missing. The long
-// one is longer than a read in one call takes, so that it is read by its size.
+// one is longer than a read in one call takes, so that it is read by its size; the list grows
+// past what one call takes in the same way.
 TEST_F(XattrAccessTest, ReadsSurviveAWriterChangingTheSize) {
     const QString folder = makeFolder(u"d"_s);
     const QString file = makeFile(u"d/f"_s);
@@ -135,6 +136,9 @@ TEST_F(XattrAccessTest, ReadsSurviveAWriterChangingTheSize) {
     const QByteArray shortValue(10, 's'), longValue(SizedRead::shortValue + 2000, 'L');
     setRaw(file, "user.flip", shortValue);
     setRaw(file, "user.other", "o");
+    QList<QByteArray> longNames;
+    for (char c = 'a'; qsizetype(longNames.size()) * 200 <= SizedRead::shortList; ++c)
+        longNames.append("user.flicker-" + QByteArray(190, c));
     const int folderFd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(folderFd, 0);
 
@@ -144,9 +148,11 @@ TEST_F(XattrAccessTest, ReadsSurviveAWriterChangingTheSize) {
         for (;;) {
             ::setxattr(path.constData(), "user.flip", longValue.constData(), longValue.size(), 0);
             ::setxattr(path.constData(), "user.flip", shortValue.constData(), shortValue.size(), 0);
-            // The list changes size too.
-            ::setxattr(path.constData(), "user.flicker-with-a-longer-name", "x", 1, 0);
-            ::removexattr(path.constData(), "user.flicker-with-a-longer-name");
+            // The list changes size too, across what one call reads.
+            for (const QByteArray& name : longNames)
+                ::setxattr(path.constData(), name.constData(), "x", 1, 0);
+            for (const QByteArray& name : longNames)
+                ::removexattr(path.constData(), name.constData());
         }
     }
     const auto isFlip = [&](const QByteArray& v) { return v == shortValue || v == longValue; };
