@@ -66,7 +66,8 @@ TEST_F(ReadCommandsTest, ARelativePathWorksInAFolderDeeperThanPathMax) {
     const QString deep = makeFolder(u"deep"_s);
     const QString script =
         u"cd \"$1\" || exit; n=$(printf 'd%.0s' $(seq 200)); for i in $(seq 25); do "
-        "mkdir \"$n\" && cd \"$n\" || exit; done; : > leaf && setfattr -n user.x -v 1 leaf && "
+        "mkdir \"$n\" && cd \"$n\" || exit; done; : > leaf && /usr/bin/python3 -c \"import os; "
+        "os.setxattr('leaf', 'user.x', b'1')\" && "
         "exec \"$0\" show leaf"_s;
     const CliResult inDeep =
         runProcess({u"bash"_s, u"-c"_s, script, QStringLiteral(PALVORN_CLI_PATH), deep});

@@ -1,10 +1,13 @@
 #include "support/XattrFixture.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <dirent.h>
 #include <grp.h>
 #include <optional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -78,6 +81,50 @@ XattrFixture::Attributes XattrFixture::rawAttributes(const QByteArray& path) {
     for (const QByteArray& name : listRaw(path))
         attributes.insert(name, readRaw(path, name).value_or("(listed but unreadable)"));
     return attributes;
+}
+
+namespace {
+
+void collectAttributes(const QByteArray& path,
+                       QMap<QByteArray, QMap<QByteArray, QByteArray>>& items) {
+    struct stat status = {};
+    if (::lstat(path.constData(), &status) != 0)
+        return;
+    QByteArray list(65536, '\0');
+    const ssize_t size = ::llistxattr(path.constData(), list.data(), size_t(list.size()));
+    QMap<QByteArray, QByteArray>& attributes = items[path];
+    for (const QByteArray& name : list.first(std::max<ssize_t>(size, 0)).split('\0')) {
+        if (name.isEmpty())
+            continue;
+        QByteArray value(65536, '\0');
+        const ssize_t length =
+            ::lgetxattr(path.constData(), name.constData(), value.data(), size_t(value.size()));
+        attributes.insert(name,
+                          length < 0 ? QByteArray("(listed but unreadable)") : value.first(length));
+    }
+    if (!S_ISDIR(status.st_mode))
+        return;
+    DIR* folder = ::opendir(path.constData());
+    if (!folder)
+        return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            collectAttributes(path + '/' + name, items);
+    }
+    ::closedir(folder);
+}
+
+} // namespace
+
+QByteArray XattrFixture::attributeListing(const QByteArray& root) {
+    QByteArray listing;
+    QMap<QByteArray, Attributes> items;
+    collectAttributes(root, items);
+    for (auto item = items.cbegin(); item != items.cend(); ++item)
+        for (auto attribute = item->cbegin(); attribute != item->cend(); ++attribute)
+            listing += item.key() + ' ' + attribute.key() + '=' + attribute->toHex() + '\n';
+    return listing;
 }
 
 QByteArray XattrFixture::contentOf(const QString& path) {

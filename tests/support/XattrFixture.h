@@ -32,9 +32,13 @@ protected:
     // Paths as bytes, for names that are not UTF-8. The names in the system's order.
     static QList<QByteArray> listRaw(const QByteArray& path);
     static Attributes rawAttributes(const QByteArray& path);
+    // Every attribute at or below root, one line each ("PATH NAME=HEX", by path and name), links
+    // not followed (a link's own attributes are its own): trees compared whole, without the code
+    // under test.
+    static QByteArray attributeListing(const QByteArray& root);
     // A file's bytes, or "(unreadable)".
     static QByteArray contentOf(const QString& path);
-    // Runs a tool (getfattr, cat, ...) to the end with input on its stdin; its stdout.
+    // Runs a tool (cat, sh, ...) to the end with input on its stdin; its stdout.
     static QByteArray runTool(const QString& program, const QStringList& arguments,
                               const QByteArray& input = {});
 

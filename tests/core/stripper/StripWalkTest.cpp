@@ -119,8 +119,8 @@ TEST_F(StripWalkTest, TheWalkStaysInTheFoldersItOpened) {
     EXPECT_TRUE(result.removals.contains(tree + (u"/"_s + QString::fromLatin1(level)).repeated(25) +
                                          u"/bottom: 4  bytes."_s));
     EXPECT_LT(::fgetxattr(deep, "user.q", nullptr, 0), 0);
-    EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, victim}).count("user.q=\"out\""), 10);
-    EXPECT_EQ(runTool(u"getfattr"_s, {u"-Rd"_s, tree + u"/moved"_s}).count("user.q"), 0);
+    EXPECT_EQ(attributeListing(QFile::encodeName(victim)).count(" user.q=6f7574\n"), 10);
+    EXPECT_EQ(attributeListing(QFile::encodeName(tree + u"/moved"_s)).count(" user.q="), 0);
     ::close(deep);
     ::close(fd);
 }
@@ -142,7 +142,7 @@ TEST_F(StripWalkTest, AStoppedStripSaysSoAndLeavesTheRestInPlace) {
     options.progress = &progress;
     const StripWalk::Result result = strip(root, u"q"_s, options);
     EXPECT_EQ(result.removed, 5);
-    EXPECT_EQ(runTool(u"getfattr"_s, {u"-R"_s, u"-n"_s, u"user.q"_s, root}).count("user.q="), 15);
+    EXPECT_EQ(attributeListing(QFile::encodeName(root)).count(" user.q="), 15);
     EXPECT_TRUE(StripWalk::report(result).endsWith(
         u"\nStopped before the end of the walk: 5 xattrs stripped from the %1 files walked; the "
         "items it did not reach were left as they were.\n"_s.arg(result.itemsWalked)));
