@@ -44,9 +44,9 @@ template <typename Call> void readSized(QByteArray& buffer, Call call, ssize_t k
     }
 }
 
-// A name list, read with one call into the reused buffer while it fits shortList bytes (nearly
-// every item's does), else by its size and a read. Most items carry no attributes: their empty
-// list needs no allocation.
+// A name list, read with one call into the caller's buffer while it fits shortList bytes (nearly
+// every item's does), else by its size and a read. A walk reuses one buffer for every item, so it
+// allocates once, not per item.
 inline constexpr qsizetype shortList = 1024;
 
 template <typename Call> void readList(QByteArray& buffer, Call call) {
